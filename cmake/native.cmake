@@ -1,0 +1,66 @@
+# Native build: the core with the headless backend, unit tests, companion tools, benchmarks.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB_RECURSE HEADLESS_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/platform/headless/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/native/*.cpp)
+add_library(trove_headless STATIC ${HEADLESS_SOURCES})
+target_include_directories(trove_headless PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(trove_headless PRIVATE ${TROVE_WARNINGS})
+find_package(JPEG REQUIRED)
+target_link_libraries(trove_headless PUBLIC JPEG::JPEG)
+
+# The core and the backend call each other (hooks and window events flow back into the core).
+add_library(trove_native INTERFACE)
+target_link_libraries(trove_native INTERFACE
+  -Wl,--start-group trove_core trove_headless -Wl,--end-group JPEG::JPEG)
+
+# Unit tests of the core against the headless backend, one binary per subsystem.
+file(GLOB TEST_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/*)
+foreach(dir ${TEST_DIRS})
+  get_filename_component(name ${dir} NAME)
+  if(NOT IS_DIRECTORY ${dir} OR name STREQUAL "e2e" OR name STREQUAL "win32" OR name STREQUAL "support")
+    continue()
+  endif()
+  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  if(NOT tests)
+    continue()
+  endif()
+  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+  add_executable(${name}_tests ${tests} ${support})
+  target_include_directories(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_options(${name}_tests PRIVATE ${TROVE_WARNINGS})
+  target_compile_definitions(${name}_tests PRIVATE
+    TROVE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TROVE_CORPORA_DIR="${CMAKE_SOURCE_DIR}/../shared/corpora")
+  target_link_libraries(${name}_tests PRIVATE trove_native GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name}_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS core
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1")
+endforeach()
+
+# Companion programs that run on the build machine.
+file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/native/*.cpp)
+foreach(src ${TOOL_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_compile_options(${name} PRIVATE ${TROVE_WARNINGS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+endforeach()
+
+if(TROVE_BENCH)
+  find_package(benchmark REQUIRED)
+  file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+  add_executable(trove_bench ${BENCH_SOURCES})
+  target_link_libraries(trove_bench PRIVATE trove_native benchmark::benchmark)
+endif()
+
+if(TROVE_FUZZ)
+  file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
+  foreach(src ${FUZZ_SOURCES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE trove_native)
+  endforeach()
+endif()

@@ -1,0 +1,60 @@
+# Windows build: the program, its companion player and the tests that run under Wine.
+set(WIN32_STATIC -static -static-libgcc -static-libstdc++)
+
+file(GLOB_RECURSE WIN32_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/gl/*.cpp)
+list(FILTER WIN32_SOURCES EXCLUDE REGEX ".*/win_main\\.cpp$")
+add_library(trove_win32 STATIC ${WIN32_SOURCES})
+target_include_directories(trove_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(trove_win32 PRIVATE ${TROVE_WARNINGS})
+target_compile_definitions(trove_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+set(WIN32_LIBS opengl32 glu32 gdi32 ole32 oleaut32 uuid shell32 user32 kernel32)
+add_library(trove_windows INTERFACE)
+target_link_libraries(trove_windows INTERFACE
+  -Wl,--start-group trove_core trove_win32 -Wl,--end-group ${WIN32_LIBS})
+
+add_executable(trove WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/win_main.cpp)
+target_compile_definitions(trove PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(trove PRIVATE trove_windows)
+target_link_options(trove PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
+
+# The stand-in player.
+file(GLOB SPOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/spool/*.cpp)
+if(SPOOL_SOURCES)
+  add_executable(spool WIN32 ${SPOOL_SOURCES})
+  target_compile_options(spool PRIVATE ${TROVE_WARNINGS})
+  target_compile_definitions(spool PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+  target_link_libraries(spool PRIVATE gdi32 user32 kernel32)
+  target_link_options(spool PRIVATE ${WIN32_STATIC})
+endif()
+
+# GoogleTest built from Debian's sources with the cross compiler.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+file(GLOB_RECURSE WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
+if(WIN32_TESTS)
+  add_executable(win32_tests ${WIN32_TESTS})
+  target_compile_definitions(win32_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
+    TROVE_CORPORA_DIR="${CMAKE_SOURCE_DIR}/../shared/corpora")
+  target_link_libraries(win32_tests PRIVATE trove_windows gtest gtest_main)
+  target_link_options(win32_tests PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
+  gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES LABELS win32)
+endif()
+
+# End-to-end tests drive dist/trove.exe under Wine on Xvfb.
+find_program(PYTHON3 python3 REQUIRED)
+file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
+foreach(t ${E2E_TESTS})
+  get_filename_component(name ${t} NAME_WE)
+  add_test(NAME e2e.${name} COMMAND ${PYTHON3} ${t}
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  set_tests_properties(e2e.${name} PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 900
+    ENVIRONMENT "TROVE_DIST=${CMAKE_SOURCE_DIR}/dist;TROVE_BUILD=${CMAKE_BINARY_DIR}")
+endforeach()

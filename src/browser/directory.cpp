@@ -1,0 +1,7 @@
+// Placeholder until the directory model lands.
+#include "browser/directory.h"
+
+void ScanDirectory() {}
+void RescanBrowsedDirectory() {}
+void EnterDirectory() {}
+void GoUp() {}

@@ -1,0 +1,11 @@
+// Scanning the browsed directory and moving the browsed path down and up.
+#pragma once
+
+// Fills names, kinds and count from the current directory, in file-system order.
+void ScanDirectory();
+// Scans browsedPath with it made current, then makes workingDirectory current again.
+void RescanBrowsedDirectory();
+// Appends the selected entry's name to browsedPath and shows that directory.
+void EnterDirectory();
+// Cuts the last component off browsedPath and shows the parent.
+void GoUp();

@@ -1,0 +1,44 @@
+// Drawing into the canvas images: clearing, pixels, identifiers, lines, outlines, the cursor
+// cross, and saving and restoring the finished view.
+#pragma once
+
+#include <cstdint>
+
+// PickId ranges: the one definition of what an identifier in the PickBuffer means.
+namespace pick {
+constexpr std::int32_t none = 0;
+constexpr std::int32_t thumbnailBase = 4000;  // 4000 + k: thumbnail picture of entry k
+constexpr std::int32_t listRowBase = 12000;   // 12000 + k: list row of entry k
+constexpr std::int32_t thumbnailsButton = 1200000;
+constexpr std::int32_t bracketLeftButton = 1200001;
+constexpr std::int32_t bracketRightButton = 1200002;
+constexpr std::int32_t centerButton = 1200003;
+
+constexpr bool IsThumbnail(std::int32_t id) { return id > 3999 && id < 7000; }
+constexpr bool IsListRow(std::int32_t id) { return id > 11999 && id < 15000; }
+}  // namespace pick
+
+// Clears the GL buffers, every FrameBuffer byte and every PickBuffer entry.
+void ClearCanvas();
+
+// Writes pixel (x, y) as (r, g, b, 255) if it lies on the canvas.
+void PlotPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
+
+// Writes the PickBuffer entry (x, y) if it lies on the canvas.
+void SetPickId(int x, int y, std::int32_t id);
+
+// The integer line from (x0, y0) to (x1, y1), both ends included.
+void DrawLine(int x0, int y0, int x1, int y1, std::uint8_t r, std::uint8_t g, std::uint8_t b);
+
+// Four lines: bottom, right, left, top.
+void DrawRectOutline(int x0, int y0, int x1, int y1, std::uint8_t r, std::uint8_t g,
+                     std::uint8_t b);
+
+// White plus sign with arms of 5 pixels at the cursor.
+void DrawCursorCross();
+
+void SaveView();
+void RestoreView();
+
+// The identifier under the cursor.
+std::int32_t PickIdUnderCursor();

@@ -1,0 +1,45 @@
+// The display state, the canvas images and their presentation through one pixel blit per pass.
+#pragma once
+
+#include <cstdint>
+
+// Canvas size, zoom, display mode, scroll offsets, window origin and screen size.
+struct DisplayState {
+  int canvasWidth = 0;
+  int canvasHeight = 0;
+  int zoom = 2;
+  int displayMode = 1;  // 0: 1280 x 960, 1: half the screen at zoom 2, 2: the whole screen
+  int scrollX = 0;      // offset of the list panel and the overlay, x right
+  int scrollY = 0;      // y up; negative moves them down
+  int windowX = 0;      // window's top-left corner on the screen, as set by follow-mouse
+  int windowY = 0;
+  int screenWidth = 0;
+  int screenHeight = 0;
+};
+
+extern DisplayState displayState;
+
+// The three canvas images, replaced as a set by SetCanvasSize. Row 0 is the bottom row.
+struct CanvasImages {
+  std::uint8_t* frameBuffer = nullptr;  // R, G, B, A per pixel: what is presented
+  std::uint8_t* savedView = nullptr;    // copy of the last finished view
+  std::int32_t* pickBuffer = nullptr;   // PickId per pixel, 0 for nothing clickable
+};
+
+extern CanvasImages canvas;
+
+// Half of a screen dimension, one less when the dimension is odd (display mode 1).
+int HalfScreen(int dimension);
+
+// Gives the canvas a new size and replaces the three images (contents undefined until the
+// next view draws). A size whose images cannot be obtained ends the program with a message.
+void SetCanvasSize(int width, int height);
+
+// Releases the three images (shutdown).
+void ReleaseCanvas();
+
+// Blits the FrameBuffer into the window at the current zoom and swaps the buffers.
+void PresentFrame();
+
+// Back to the state before start-up (tests).
+void ResetDisplayState();

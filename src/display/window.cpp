@@ -1,0 +1,98 @@
+// Window creation and release with their message boxes, GL set-up, message pumping.
+#include "display/window.h"
+
+#include <cstdio>
+
+#include "display/display.h"
+#include "pictures/asset_catalogue.h"
+#include "platform/platform.h"
+#include "shell/main_loop.h"
+
+namespace {
+
+const char* CreationMessage(platform::WindowFailure failure) {
+  switch (failure) {
+    case platform::WindowFailure::registerClass:
+      return "Failed To Register The Window Class.";
+    case platform::WindowFailure::createWindow:
+      return "Window Creation Error.";
+    case platform::WindowFailure::deviceContext:
+      return "Can't Create A GL Device Context.";
+    case platform::WindowFailure::choosePixelFormat:
+      return "Can't Find A Suitable PixelFormat.";
+    case platform::WindowFailure::setPixelFormat:
+      return "Can't Set The PixelFormat.";
+    case platform::WindowFailure::createContext:
+      return "Can't Create A GL Rendering Context.";
+    case platform::WindowFailure::activateContext:
+      return "Can't Activate The GL Rendering Context.";
+    case platform::WindowFailure::none:
+      break;
+  }
+  return "";
+}
+
+}  // namespace
+
+bool OpenMainWindow() {
+  char title[100];
+  std::snprintf(title, sizeof title, "%s", "GAME");
+  if (!OpenGlWindow(title, displayState.canvasWidth * displayState.zoom,
+                    displayState.canvasHeight * displayState.zoom, 16)) {
+    return false;
+  }
+  platform::HideSystemCursor();
+  return true;
+}
+
+bool OpenGlWindow(const char* title, int width, int height, int colourBits) {
+  platform::WindowFailure failure = platform::CreateGlWindow(title, width, height, colourBits);
+  if (failure != platform::WindowFailure::none) {
+    // A class that could not be registered leaves nothing to release.
+    if (failure != platform::WindowFailure::registerClass) {
+      CloseGlWindow();
+    }
+    platform::ShowMessageBox(CreationMessage(failure), "ERROR",
+                             platform::MessageIcon::exclamation);
+    return false;
+  }
+  SetupProjection(width, height);
+  InitGlState();
+  return true;
+}
+
+void CloseGlWindow() {
+  static const struct {
+    unsigned bit;
+    const char* text;
+  } releases[] = {
+      {platform::releaseContextCurrent, "Release Of DC And RC Failed."},
+      {platform::releaseContextDelete, "Release Rendering Context Failed."},
+      {platform::releaseDeviceContext, "Release Device Context Failed."},
+      {platform::releaseWindow, "Could Not Release hWnd."},
+      {platform::releaseClass, "Could Not Unregister Class."},
+  };
+  unsigned failed = platform::ReleaseGlWindow();
+  for (const auto& release : releases) {
+    if (failed & release.bit) {
+      platform::ShowMessageBox(release.text, "SHUTDOWN ERROR",
+                               platform::MessageIcon::information);
+    }
+  }
+}
+
+void SetupProjection(int, int) {
+  // The projection is fixed; the frame blit does not depend on it.
+  platform::GlSetupProjection(320, 240, 45.0, static_cast<double>(4.0f / 3.0f),
+                              static_cast<double>(0.1f), 100.0);
+}
+
+bool InitGlState() {
+  UploadCubeTextures();
+  platform::GlInitState();
+  return true;
+}
+
+bool PumpMessages() { return platform::PumpOneMessage(); }
+
+void WindowCloseRequested() { quitRequested = 1; }

@@ -1,0 +1,69 @@
+// Hook entry points, key table and cursor mapping.
+#include "input/input.h"
+
+#include <cstring>
+
+#include "display/display.h"
+#include "platform/platform.h"
+
+KeyTable keyTable;
+MouseLatches mouseLatches;
+
+void KeyboardHookEvent(int code, std::uint32_t message, std::uint32_t virtualKey) {
+  // Only plain key-downs: keys pressed with Alt held arrive as system keys and are ignored.
+  if (code == hookAction && message == messageKeyDown && virtualKey < 256) {
+    keyTable.down[virtualKey] = 1;
+  }
+}
+
+void MouseHookEvent(int code, std::uint32_t message) {
+  if (code == hookAction && message == messageRightButtonDown) {
+    mouseLatches.rightDown = 1;
+  }
+}
+
+void InstallInputHooks() {
+  platform::InstallMouseHook();
+  platform::InstallKeyboardHook();
+}
+
+bool KeyDown(int virtualKey) {
+  return virtualKey >= 0 && virtualKey < 256 && keyTable.down[virtualKey] != 0;
+}
+
+void ClearInputLatches() {
+  std::memset(keyTable.down, 0, sizeof keyTable.down);
+  mouseLatches.rightDown = 0;
+}
+
+int MapCursorToCanvas(int offset, int extent, int canvasSize) {
+  if (extent == 0 || canvasSize <= 0) {
+    return 0;
+  }
+  // volatile keeps every step in single precision, as the program has always computed it.
+  volatile float f = static_cast<float>(offset);
+  f = f / static_cast<float>(extent);
+  f = f * static_cast<float>(canvasSize);
+  float fx = f;
+  if (fx < 0.0f) {
+    return 0;
+  }
+  if (fx > static_cast<float>(canvasSize - 1)) {
+    return canvasSize - 1;
+  }
+  return static_cast<int>(fx);
+}
+
+int CursorCanvasX() {
+  platform::ScreenPoint cursor = platform::CursorPosition();
+  platform::ScreenRect rect = platform::MainWindowRect();
+  return MapCursorToCanvas(cursor.x - rect.left, rect.right - rect.left,
+                           displayState.canvasWidth);
+}
+
+int CursorCanvasY() {
+  platform::ScreenPoint cursor = platform::CursorPosition();
+  platform::ScreenRect rect = platform::MainWindowRect();
+  return MapCursorToCanvas(rect.bottom - cursor.y, rect.bottom - rect.top,
+                           displayState.canvasHeight);
+}

@@ -1,0 +1,62 @@
+// Decoding picture files (BMP, JPEG) into the PictureBuffer as upright RGBA pixels.
+#pragma once
+
+#include <cstdint>
+
+// Picture kinds by file-name extension.
+enum PictureKind : std::int32_t {
+  pictureUnknown = 0,
+  pictureBmp = 1,
+  pictureJpeg = 2,
+  pictureGif = 5,
+  pictureIcon = 6,
+  pictureEmf = 7,
+  pictureWmf = 8,
+};
+
+// What identification and decoding tell the caller about a picture.
+struct PictureInfo {
+  std::int32_t kind = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t format = 0;        // 6408, GL_RGBA, after a decode
+  std::int32_t bitsPerPixel = 0;  // 32 after a decode
+};
+
+// Room in the PictureBuffer: 400,000,000 bytes, 100,000,000 pixels of 4 bytes.
+constexpr std::uint32_t pictureBufferBytes = 400000000u;
+constexpr std::uint32_t pictureBufferPixels = pictureBufferBytes / 4;
+
+class TextureLoader {
+ public:
+  TextureLoader();
+  virtual ~TextureLoader();
+
+  void SetColourKey(std::uint8_t enabled, std::uint8_t red, std::uint8_t green,
+                    std::uint8_t blue);
+  // Classifies name by its extension; sets info.kind and loadable. Opens nothing; returns 1.
+  int IdentifyPicture(const char* name, PictureInfo* info);
+  // Classifies like IdentifyPicture and decodes a BMP or JPEG; 1 on success, 0 otherwise.
+  int LoadPicture(const char* name, PictureInfo* info);
+  // Decodes the picture at a full path or URL into the PictureBuffer; 1 on success.
+  int LoadPictureFromPath(const char* path, PictureInfo* info);
+  // Writes the extension of name (after its last '.') into a 16-character buffer.
+  void GetFileExtension(const char* name, char* extension);
+  // Copies width x height x bitsPerPixel / 8 bytes of info from bits to the PictureBuffer.
+  void StorePixels(const PictureInfo* info, const std::uint8_t* bits);
+
+  std::int32_t loadable;
+  std::uint8_t* pixels;  // the PictureBuffer
+  std::int32_t width;
+  std::int32_t height;
+  float sampleStep;            // picture view: source pixels between samples
+  std::int32_t placementMode;  // picture view: 0, 3 or 9
+  std::int32_t overlayShown;   // main loop draws the overlay while 1
+  std::uint8_t colourKeyEnabled;
+  std::uint8_t colourKey[3];
+};
+
+// The program's one loader, constructed before the program starts.
+extern TextureLoader textureLoader;
+// The browser's record of the last identified or decoded picture.
+extern PictureInfo pictureInfo;

@@ -1,0 +1,174 @@
+// The headless backend: records what the core asks of the operating system and plays back
+// scripted input through the hook entry points.
+#include "platform/headless/headless.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+#include "display/window.h"
+#include "input/input.h"
+#include "platform/native/picture_decoder.h"
+#include "platform/native/posix_files.h"
+
+namespace headless {
+
+namespace {
+State current;
+bool pumpStarted = false;
+}  // namespace
+
+State& state() { return current; }
+
+void Reset() {
+  current = State{};
+  pumpStarted = false;
+}
+
+void QueueKeyDown(int virtualKey) {
+  current.pendingMessages.push_back(
+      [virtualKey] { KeyboardHookEvent(hookAction, messageKeyDown, virtualKey); });
+}
+
+void QueueRightClick() {
+  current.pendingMessages.push_back(
+      [] { MouseHookEvent(hookAction, messageRightButtonDown); });
+}
+
+void QueueCloseRequest() {
+  current.pendingMessages.push_back([] { WindowCloseRequested(); });
+}
+
+int TotalPause() {
+  int total = 0;
+  for (int p : current.pauses) total += p;
+  return total;
+}
+
+}  // namespace headless
+
+namespace platform {
+
+using headless::current;
+
+int ScreenWidth() { return current.screenWidth; }
+int ScreenHeight() { return current.screenHeight; }
+
+WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits) {
+  current.calls.push_back("CreateGlWindow");
+  current.windowsCreated.push_back({title, width, height, colourBits});
+  if (current.failCreationAt != WindowFailure::none) {
+    return current.failCreationAt;
+  }
+  current.windowOpen = true;
+  current.windowRect = {0, 0, width, height};
+  return WindowFailure::none;
+}
+
+unsigned ReleaseGlWindow() {
+  current.calls.push_back("ReleaseGlWindow");
+  ++current.windowsReleased;
+  current.windowOpen = false;
+  return current.failReleases;
+}
+
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
+  current.calls.push_back("ShowMessageBox");
+  current.messageBoxes.push_back({text, caption, icon});
+}
+
+void HideSystemCursor() {
+  current.calls.push_back("HideSystemCursor");
+  ++current.cursorHides;
+}
+
+bool PumpOneMessage() {
+  if (!headless::pumpStarted) {
+    headless::pumpStarted = true;
+    if (current.onPump) current.onPump();
+  }
+  if (current.pendingMessages.empty()) {
+    headless::pumpStarted = false;  // the next pass's first pump starts a new pass
+    return false;
+  }
+  auto message = std::move(current.pendingMessages.front());
+  current.pendingMessages.pop_front();
+  message();
+  return true;
+}
+
+void MoveMainWindow(int x, int y, int width, int height) {
+  current.calls.push_back("MoveMainWindow");
+  current.moves.push_back({"", x, y, width, height});
+  current.windowRect = {x, y, x + width, y + height};
+}
+
+ScreenPoint CursorPosition() { return current.cursor; }
+ScreenRect MainWindowRect() { return current.windowRect; }
+
+bool MoveWindowByTitle(const char* title, int x, int y, int width, int height) {
+  current.calls.push_back("MoveWindowByTitle");
+  for (const std::string& t : current.playerWindowTitles) {
+    if (t == title) {
+      current.moves.push_back({title, x, y, width, height});
+      return true;
+    }
+  }
+  return false;
+}
+
+void GlSetupProjection(int, int, double, double, double, double) {
+  current.calls.push_back("GlSetupProjection");
+}
+
+void GlInitState() { current.calls.push_back("GlInitState"); }
+
+void GlClearBuffers() { ++current.glClears; }
+
+void GlPresent(const std::uint8_t* rgba, int width, int height, int) {
+  ++current.presents;
+  if (current.keepFrames && rgba && width > 0 && height > 0) {
+    current.presentedFrames.emplace_back(rgba, rgba + static_cast<std::size_t>(width) * height * 4);
+  }
+}
+
+void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* names,
+                      int nameCount) {
+  current.calls.push_back("GlUploadTextures");
+  for (int i = 0; i < nameCount; ++i) names[i] = current.nextTextureName++;
+  for (int i = 0; i < imageCount && i < nameCount; ++i) {
+    current.uploads.push_back({names[i], images[i].width, images[i].height, images[i].pixels});
+  }
+}
+
+bool InstallMouseHook() {
+  current.calls.push_back("InstallMouseHook");
+  current.hooksInstalled[0] = true;
+  return true;
+}
+
+bool InstallKeyboardHook() {
+  current.calls.push_back("InstallKeyboardHook");
+  current.hooksInstalled[1] = true;
+  return true;
+}
+
+void Pause(int milliseconds) { current.pauses.push_back(milliseconds); }
+
+void ExitProgram(int exitCode) { throw headless::ProgramExit{exitCode}; }
+
+bool RunProgram(const char* file, const char* parameters) {
+  current.calls.push_back("RunProgram");
+  char cwd[4096];
+  if (!getcwd(cwd, sizeof cwd)) cwd[0] = '\0';
+  current.programsRun.push_back({file, parameters, cwd});
+  return current.programsStart;
+}
+
+bool DecodePicture(const char* path, bool (*mayDecode)(int, int), DecodedPicture* picture) {
+  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture);
+}
+
+void ReleasePicture(DecodedPicture* picture) { native::ReleaseDecodedPicture(picture); }
+
+}  // namespace platform

@@ -1,0 +1,100 @@
+// The headless backend: a scripted stand-in for the operating system in native tests and
+// benchmarks. Tests set the screen, cursor and window, queue input that is delivered through
+// the same hook entry points the real hooks use, and read back what the program did.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace headless {
+
+struct MessageBoxCall {
+  std::string text;
+  std::string caption;
+  platform::MessageIcon icon;
+};
+
+struct WindowCreation {
+  std::string title;
+  int width;
+  int height;
+  int colourBits;
+};
+
+struct WindowMove {
+  std::string title;  // empty for the main window
+  int x, y, width, height;
+};
+
+struct ProgramRun {
+  std::string file;
+  std::string parameters;
+  std::string currentDirectory;
+};
+
+struct TextureUpload {
+  unsigned name;
+  int width;
+  int height;
+  const std::uint8_t* pixels;
+};
+
+// Thrown by ExitProgram so that a test can observe the exit code.
+struct ProgramExit {
+  int exitCode;
+};
+
+struct State {
+  // Set by tests.
+  int screenWidth = 1920;
+  int screenHeight = 1080;
+  platform::ScreenPoint cursor;
+  platform::WindowFailure failCreationAt = platform::WindowFailure::none;
+  unsigned failReleases = 0;
+  std::vector<std::string> playerWindowTitles;  // windows that MoveWindowByTitle can find
+  bool programsStart = true;                     // RunProgram's result
+
+  // Events delivered one per PumpOneMessage call (each acts like one message).
+  std::deque<std::function<void()>> pendingMessages;
+  // Called at the start of every pass's first PumpOneMessage (tests script passes with it).
+  std::function<void()> onPump;
+
+  // Recorded.
+  std::vector<std::string> calls;  // every seam call by name, in order
+  std::vector<int> pauses;
+  std::vector<MessageBoxCall> messageBoxes;
+  std::vector<WindowCreation> windowsCreated;
+  std::vector<WindowMove> moves;
+  std::vector<ProgramRun> programsRun;
+  std::vector<TextureUpload> uploads;
+  int windowsReleased = 0;
+  int cursorHides = 0;
+  int presents = 0;
+  int glClears = 0;
+  bool windowOpen = false;
+  platform::ScreenRect windowRect;
+  unsigned nextTextureName = 1;
+  std::vector<std::vector<std::uint8_t>> presentedFrames;  // kept when keepFrames is set
+  bool keepFrames = false;
+  bool hooksInstalled[2] = {false, false};  // mouse, keyboard
+};
+
+State& state();
+
+// Back to a fresh state (screen 1920 x 1080, cursor at 0, 0, nothing recorded).
+void Reset();
+
+// Queue input exactly as the hooks would deliver it during message pumping.
+void QueueKeyDown(int virtualKey);
+void QueueRightClick();
+void QueueCloseRequest();
+
+// Sum of all recorded pauses.
+int TotalPause();
+
+}  // namespace headless

@@ -1,0 +1,15 @@
+// Decoding BMP and JPEG files without the operating system's picture loader: the native
+// backends' DecodePicture. Produces the same upright picture the Windows loader renders.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace native {
+
+// Decodes the file at path (a POSIX path) into 32-bit blue, green, red, unused pixels,
+// bottom row first. Asks mayDecode(width, height) before allocating the pixels.
+bool DecodePictureFile(const char* path, bool (*mayDecode)(int width, int height),
+                       platform::DecodedPicture* picture);
+void ReleaseDecodedPicture(platform::DecodedPicture* picture);
+
+}  // namespace native

@@ -1,0 +1,174 @@
+// The seam between Trove's core and the operating system: free functions over plain types.
+//
+// The core (everything under src/ except src/platform) calls only these functions for
+// windows, OpenGL, input hooks, files, pictures, programs and pauses. Each executable links
+// exactly one backend: win32 (the program), headless (unit tests, benchmarks) and later x11.
+// Backends hand input and window events back to the core through the entry points declared
+// in input/input.h and display/window.h, never by writing other core state.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+// ---- Screen, cursor and windows -------------------------------------------------------------
+
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
+struct ScreenRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// Size of the primary screen in pixels (SM_CXSCREEN, SM_CYSCREEN).
+int ScreenWidth();
+int ScreenHeight();
+
+// Where creating the GL window failed; the core shows the matching message box.
+enum class WindowFailure {
+  none,
+  registerClass,
+  createWindow,
+  deviceContext,
+  choosePixelFormat,
+  setPixelFormat,
+  createContext,
+  activateContext,
+};
+
+// Registers the window class, creates the borderless window at (0, 0) with the given client
+// size, sets up the pixel format (16 colour bits, 16 depth bits, double-buffered RGBA), makes a
+// GL context current, shows the window and gives it the focus. Stops at the first failing
+// step and reports it; what was made before that step stays until ReleaseGlWindow.
+WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits);
+
+// Failures of the release steps of ReleaseGlWindow, as bits, in release order.
+enum ReleaseFailure : unsigned {
+  releaseContextCurrent = 1u << 0,  // making no context current
+  releaseContextDelete = 1u << 1,   // deleting the GL context
+  releaseDeviceContext = 1u << 2,
+  releaseWindow = 1u << 3,
+  releaseClass = 1u << 4,
+};
+
+// Releases whatever CreateGlWindow made; safe after a partial creation or twice.
+unsigned ReleaseGlWindow();
+
+enum class MessageIcon { exclamation, information };
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon);
+
+// One decrement of the system cursor's display count.
+void HideSystemCursor();
+
+// Dispatches one pending message of the thread; false when the queue was empty.
+bool PumpOneMessage();
+
+// Moves and resizes the main window (screen pixels) and has it repainted.
+void MoveMainWindow(int x, int y, int width, int height);
+
+ScreenPoint CursorPosition();
+ScreenRect MainWindowRect();
+
+// Finds a top-level window by its exact title and moves it; false when there is none.
+bool MoveWindowByTitle(const char* title, int x, int y, int width, int height);
+
+// ---- OpenGL -----------------------------------------------------------------------------------
+
+// Viewport and perspective projection, then identity model-view.
+void GlSetupProjection(int viewportWidth, int viewportHeight, double fovY, double aspect,
+                       double zNear, double zFar);
+// The fixed GL state of a new context (texturing, shading, clear values, depth test, hints,
+// culling and lighting off, current colour, blend function).
+void GlInitState();
+// Clears the GL colour and depth buffers and loads the identity model-view matrix.
+void GlClearBuffers();
+// Blits an RGBA image (row 0 at the bottom) at the window's lower-left corner with the given
+// pixel zoom (applied only for zoom 1 to 5) and swaps the buffers.
+void GlPresent(const std::uint8_t* rgba, int width, int height, int zoom);
+
+// One texture image for UploadTextures: RGB bytes, rows unpadded, or null for no data.
+struct TextureImage {
+  const std::uint8_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+};
+// Blending off, 2D texturing on; generates nameCount names into names, then uploads
+// images[i] into names[i] with nearest filters, internal format 3, GL_RGB bytes.
+void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* names,
+                      int nameCount);
+
+// ---- Input hooks ------------------------------------------------------------------------------
+
+// Global low-level hooks; events go to input::KeyboardHookEvent and input::MouseHookEvent.
+bool InstallMouseHook();
+bool InstallKeyboardHook();
+
+// ---- Time ---------------------------------------------------------------------------------------
+
+// Blocks the main thread (no messages pumped meanwhile).
+void Pause(int milliseconds);
+
+// ---- Process ----------------------------------------------------------------------------------
+
+// Ends the program at once with the exit code (start-up failures only).
+[[noreturn]] void ExitProgram(int exitCode);
+
+// Starts a program through the shell with the main window as owner; false if it did not start.
+bool RunProgram(const char* file, const char* parameters);
+
+// ---- Files and directories --------------------------------------------------------------------
+
+// Paths are narrow strings in the system's code page. Backends that are not Windows accept
+// backslashes as separators.
+bool GetCurrentDir(char* buffer, std::size_t size);
+bool SetCurrentDir(const char* path);
+
+constexpr std::uint32_t invalidAttributes = 0xFFFFFFFFu;
+constexpr std::uint32_t attributeReadOnly = 0x1;
+constexpr std::uint32_t attributeHidden = 0x2;
+constexpr std::uint32_t attributeDirectory = 0x10;
+constexpr std::uint32_t attributeArchive = 0x20;
+
+// Attributes of a path relative to the current directory, invalidAttributes when unreadable.
+std::uint32_t FileAttributes(const char* path);
+
+struct DirectorySearch;  // opaque
+// Starts a search for pattern in the current directory; null when it cannot start. The
+// first name goes into name (a buffer of nameSize characters).
+DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize);
+bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize);
+void FindClose(DirectorySearch* search);
+
+struct ReadFile;  // opaque
+// Opens an existing file for reading only; never creates one. Null when it cannot be opened.
+ReadFile* OpenForReading(const char* path);
+// Reads up to size bytes; returns how many arrived.
+std::size_t ReadBytes(ReadFile* file, void* buffer, std::size_t size);
+void CloseFile(ReadFile* file);
+
+// ---- Pictures ---------------------------------------------------------------------------------
+
+// A decoded picture as the platform hands it over: width x height pixels of 4 bytes each,
+// blue, green, red and an unused byte, rows bottom to top, no padding. The core converts the
+// pixels in place and then releases the picture.
+struct DecodedPicture {
+  std::uint8_t* bits = nullptr;
+  int width = 0;
+  int height = 0;
+  void* backend = nullptr;  // the backend's own objects for this decode
+};
+
+// Decodes the BMP or JPEG file (or URL) at path. Before allocating anything for the pixels it
+// asks mayDecode(width, height); when that says no, nothing is decoded. Returns false on any
+// failure; on success the caller must call ReleasePicture.
+bool DecodePicture(const char* path, bool (*mayDecode)(int width, int height),
+                   DecodedPicture* picture);
+void ReleasePicture(DecodedPicture* picture);
+
+}  // namespace platform

@@ -1,0 +1,4 @@
+// Returning every subsystem to its state before start-up, so each test starts clean.
+#pragma once
+
+void ResetProgram();

@@ -1,0 +1,71 @@
+// Cursor mapping into canvas coordinates and the hook latches.
+#include "display/display.h"
+#include "input/input.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+class InputTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    SetCanvasSize(960, 540);
+    displayState.zoom = 2;
+    os().windowRect = {0, 0, 1920, 1080};
+  }
+};
+
+TEST_F(InputTest, MapsScreenPositionsInSinglePrecision) {
+  os().cursor = {101, 50};
+  EXPECT_EQ(CursorCanvasX(), 50);
+  EXPECT_EQ(CursorCanvasY(), 515);
+  // 126 / 1920 * 960 is 62.999996 in single precision: column 62, not 63.
+  os().cursor = {126, 0};
+  EXPECT_EQ(CursorCanvasX(), 62);
+}
+
+TEST_F(InputTest, ClampsCursorOutsideEachEdge) {
+  os().cursor = {-10, -10};
+  EXPECT_EQ(CursorCanvasX(), 0);
+  EXPECT_EQ(CursorCanvasY(), 539);
+  os().cursor = {1930, 1090};
+  EXPECT_EQ(CursorCanvasX(), 959);
+  EXPECT_EQ(CursorCanvasY(), 0);
+}
+
+TEST_F(InputTest, EmptyWindowRectangleMapsToZero) {
+  os().windowRect = {0, 0, 0, 0};
+  os().cursor = {100, 100};
+  EXPECT_EQ(CursorCanvasX(), 0);
+  EXPECT_EQ(CursorCanvasY(), 0);
+}
+
+TEST_F(InputTest, LatchesOnlyPlainKeyDownsAndRightPresses) {
+  KeyboardHookEvent(hookAction, messageKeyDown, 84);
+  KeyboardHookEvent(hookAction, messageSysKeyDown, 85);
+  KeyboardHookEvent(hookAction, messageKeyUp, 86);
+  KeyboardHookEvent(1, messageKeyDown, 87);
+  KeyboardHookEvent(hookAction, messageKeyDown, 300);  // out of the table: ignored
+  EXPECT_TRUE(KeyDown(84));
+  EXPECT_FALSE(KeyDown(85));
+  EXPECT_FALSE(KeyDown(86));
+  EXPECT_FALSE(KeyDown(87));
+
+  MouseHookEvent(hookAction, messageLeftButtonDown);
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  MouseHookEvent(hookAction, messageRightButtonDown);
+  EXPECT_EQ(mouseLatches.rightDown, 1);
+
+  ClearInputLatches();
+  EXPECT_FALSE(KeyDown(84));
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+}
+
+TEST_F(InputTest, InstallsMouseHookBeforeKeyboardHook) {
+  InstallInputHooks();
+  ASSERT_EQ(os().calls.size(), 2u);
+  EXPECT_EQ(os().calls[0], "InstallMouseHook");
+  EXPECT_EQ(os().calls[1], "InstallKeyboardHook");
+}
+
+}  // namespace
