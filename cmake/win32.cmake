@@ -58,3 +58,9 @@ foreach(t ${E2E_TESTS})
   set_tests_properties(e2e.${name} PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 900
     ENVIRONMENT "TROVE_DIST=${CMAKE_SOURCE_DIR}/dist;TROVE_BUILD=${CMAKE_BINARY_DIR}")
 endforeach()
+
+# A helper program the end-to-end tests run beside Trove.
+add_executable(e2e_helper WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/helper/e2e_helper.cpp)
+target_compile_options(e2e_helper PRIVATE ${TROVE_WARNINGS})
+target_link_libraries(e2e_helper PRIVATE gdi32 user32)
+target_link_options(e2e_helper PRIVATE ${WIN32_STATIC})

@@ -1,0 +1,48 @@
+// A small Windows program the end-to-end tests run beside Trove under Wine:
+//   e2e_helper close          asks Trove's window to close (WM_CLOSE)
+//   e2e_helper window TITLE   opens a focused window of another program until it is closed
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+LRESULT CALLBACK OtherWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int OpenOtherWindow(const char* title) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = OtherWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  windowClass.lpszClassName = "TroveE2EOther";
+  RegisterClassA(&windowClass);
+  HWND window = CreateWindowExA(0, "TroveE2EOther", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700,
+                                500, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+  SetForegroundWindow(window);
+  SetFocus(window);
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  if (std::strncmp(commandLine, "close", 5) == 0) {
+    HWND window = FindWindowA("OpenGL", "GAME");
+    return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
+  if (std::strncmp(commandLine, "window ", 7) == 0) {
+    return OpenOtherWindow(commandLine + 7);
+  }
+  return 2;
+}

@@ -1,0 +1,243 @@
+"""Driving dist/trove.exe under Wine on a private Xvfb screen, for end-to-end tests and the tour.
+
+A Session starts Xvfb at a chosen screen size, runs trove.exe (or another program) in a chosen
+start directory, sends synthetic input through XTEST (xdotool), and reads back windows and the
+screen from the X server.
+"""
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+import zlib
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+DIST = os.environ.get("TROVE_DIST", os.path.join(ROOT, "dist"))
+BUILD = os.environ.get("TROVE_BUILD", os.path.join(ROOT, "build", "win32"))
+PREFIX = os.environ.get("WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
+
+
+class Screenshot:
+    """The whole X screen as RGB bytes, top row first."""
+
+    def __init__(self, width, height, rgb):
+        self.width = width
+        self.height = height
+        self.rgb = rgb
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def save_png(self, path):
+        raw = bytearray()
+        stride = self.width * 3
+        for y in range(self.height):
+            raw.append(0)
+            raw += self.rgb[y * stride:(y + 1) * stride]
+
+        def chunk(kind, data):
+            body = kind + data
+            return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+        png = b"\x89PNG\r\n\x1a\n"
+        png += chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0))
+        png += chunk(b"IDAT", zlib.compress(bytes(raw), 6))
+        png += chunk(b"IEND", b"")
+        with open(path, "wb") as f:
+            f.write(png)
+
+
+def parse_xwd(data):
+    fields = struct.unpack(">25I", data[:100])
+    header_size, _, _, depth, width, height = fields[:6]
+    byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
+    ncolors = fields[19]
+    if bits_per_pixel != 32 or depth != 24:
+        raise RuntimeError("unexpected screen format %d/%d" % (depth, bits_per_pixel))
+    offset = header_size + ncolors * 12
+    rgb = bytearray(width * height * 3)
+    for y in range(height):
+        row = data[offset + y * bytes_per_line: offset + y * bytes_per_line + width * 4]
+        if byte_order == 0:  # LSBFirst: B, G, R, X
+            rgb[y * width * 3:(y + 1) * width * 3] = bytes(
+                b for px in zip(row[2::4], row[1::4], row[0::4]) for b in px)
+        else:
+            rgb[y * width * 3:(y + 1) * width * 3] = bytes(
+                b for px in zip(row[1::4], row[2::4], row[3::4]) for b in px)
+    return Screenshot(width, height, rgb)
+
+
+class Session:
+    def __init__(self, screen=(1280, 1024), start_dir=None, env=None):
+        self.screen = screen
+        self.start_dir = start_dir or DIST
+        self.extra_env = env or {}
+        self.xvfb = None
+        self.proc = None
+        self.display = None
+
+    # ---- lifecycle -------------------------------------------------------------------------
+    def __enter__(self):
+        self.start_display()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def start_display(self):
+        for n in range(60, 200):
+            if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
+                break
+        self.display = ":%d" % n
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", self.display, "-screen", "0", "%dx%dx24" % self.screen, "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if subprocess.run(["xdpyinfo"], env=self.env(), stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                return
+            time.sleep(0.1)
+        raise RuntimeError("Xvfb did not start")
+
+    def env(self):
+        e = dict(os.environ)
+        e.update({"DISPLAY": self.display or "", "WINEPREFIX": PREFIX, "WINEDEBUG": "-all",
+                  "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"})
+        e.update(self.extra_env)
+        return e
+
+    def start(self, exe=None, args=(), cwd=None):
+        exe = exe or os.path.join(DIST, "trove.exe")
+        self.proc = subprocess.Popen(["wine", exe] + list(args), cwd=cwd or self.start_dir,
+                                     env=self.env(), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        return self.proc
+
+    def run_helper(self, *args):
+        """Runs the Windows test helper (e2e_helper.exe) in the background."""
+        helper = os.path.join(BUILD, "e2e_helper.exe")
+        return subprocess.Popen(["wine", helper] + list(args), env=self.env(),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def wait_exit(self, timeout=30):
+        return self.proc.wait(timeout=timeout)
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        if self.proc:
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait(timeout=10)
+            self.xvfb = None
+
+    # ---- X queries -------------------------------------------------------------------------
+    def xdotool(self, *args, check=True):
+        r = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env(),
+                           capture_output=True, text=True)
+        if check and r.returncode != 0:
+            raise RuntimeError("xdotool %s failed: %s" % (args, r.stderr))
+        return r.stdout
+
+    def find_windows(self, title):
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                           env=self.env(), capture_output=True, text=True)
+        return [int(w) for w in r.stdout.split()]
+
+    def wait_window(self, title="GAME", timeout=60, gone=False):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            found = self.find_windows(title)
+            if bool(found) != gone:
+                return found[0] if found else None
+            if self.proc and self.proc.poll() is not None and not gone:
+                raise RuntimeError("program ended with %s before its window" % self.proc.returncode)
+            time.sleep(0.2)
+        raise RuntimeError("window %r %s" % (title, "still there" if gone else "not found"))
+
+    def geometry(self, window):
+        out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env(),
+                             capture_output=True, text=True).stdout
+        g = {}
+        for line in out.splitlines():
+            line = line.strip()
+            for key, name in (("Absolute upper-left X:", "x"), ("Absolute upper-left Y:", "y"),
+                              ("Width:", "width"), ("Height:", "height"),
+                              ("Border width:", "border")):
+                if line.startswith(key):
+                    g[name] = int(line.split(":")[1])
+        return g
+
+    def wait_geometry(self, title, width, height, timeout=30):
+        deadline = time.time() + timeout
+        g = None
+        while time.time() < deadline:
+            for w in self.find_windows(title):
+                g = self.geometry(w)
+                if g.get("width") == width and g.get("height") == height:
+                    return g
+            time.sleep(0.2)
+        raise AssertionError("window %r never became %dx%d (last %s)" % (title, width, height, g))
+
+    def screenshot(self):
+        data = subprocess.run(["xwd", "-root", "-silent"], env=self.env(),
+                              capture_output=True, check=True).stdout
+        return parse_xwd(data)
+
+    # ---- input -----------------------------------------------------------------------------
+    def key(self, *names, gap=0.7):
+        for name in names:
+            self.xdotool("key", name)
+            time.sleep(gap)
+
+    def move(self, x, y):
+        self.xdotool("mousemove", x, y)
+        time.sleep(0.2)
+
+    def right_click(self, x, y, gap=1.0):
+        self.move(x, y)
+        self.xdotool("click", 3)
+        time.sleep(gap)
+
+
+def canvas_to_screen(x, y, canvas_height, zoom, window_x=0, window_y=0):
+    """Top-left screen pixel of canvas pixel (x, y); canvas row 0 is the bottom row."""
+    return window_x + x * zoom, window_y + (canvas_height - 1 - y) * zoom
+
+
+def make_tree(spec):
+    """Creates a temporary directory tree from {relative path: bytes or None for a directory}."""
+    root = tempfile.mkdtemp(prefix="trove-e2e-")
+    for rel, content in spec.items():
+        path = os.path.join(root, rel)
+        if content is None:
+            os.makedirs(path, exist_ok=True)
+        else:
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(content)
+    return root
+
+
+def remove_tree(root):
+    shutil.rmtree(root, ignore_errors=True)
+
+
+def snapshot_tree(root):
+    """Names, sizes and modification times of everything below root."""
+    result = {}
+    for dirpath, dirnames, filenames in os.walk(root):
+        for name in dirnames + filenames:
+            p = os.path.join(dirpath, name)
+            st = os.lstat(p)
+            result[os.path.relpath(p, root)] = (st.st_size if not os.path.isdir(p) else -1,
+                                                st.st_mtime_ns)
+    return result
