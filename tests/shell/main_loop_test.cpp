@@ -1,0 +1,176 @@
+// The main loop's passes, key dispatch, display modes and the overlay's notice line.
+#include "browser/file_list.h"
+#include "browser/picture_views.h"
+#include "display/display.h"
+#include "input/input.h"
+#include "input/keys.h"
+#include "pictures/texture_loader.h"
+#include "shell/main_loop.h"
+#include "shell/startup.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+class MainLoopTest : public ProgramTest {
+ protected:
+  void StartAt(int screenWidth, int screenHeight) {
+    os().screenWidth = screenWidth;
+    os().screenHeight = screenHeight;
+    StartUp();
+    os().calls.clear();
+    os().pauses.clear();
+  }
+
+  // Keys pressed before the pass, as the hooks latch them while the previous pass pumps.
+  void PassWithKeys(std::initializer_list<int> keys) {
+    for (int k : keys) KeyboardHookEvent(hookAction, messageKeyDown, k);
+    RunPass();
+  }
+};
+
+TEST_F(MainLoopTest, DisplayModeSizesFollowTheScreen) {
+  StartAt(1920, 1080);
+  EXPECT_EQ(displayState.canvasWidth, 960);
+  EXPECT_EQ(displayState.canvasHeight, 540);
+  EXPECT_EQ(displayState.zoom, 2);
+  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 4.0f);
+
+  PassWithKeys({key::f6});
+  EXPECT_EQ(displayState.displayMode, 0);
+  EXPECT_EQ(displayState.canvasWidth, 1280);
+  EXPECT_EQ(displayState.canvasHeight, 960);
+  EXPECT_EQ(displayState.zoom, 1);
+  EXPECT_EQ(cellWidth, 200);
+  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 2.0f);
+  ASSERT_FALSE(os().windowsCreated.empty());
+  EXPECT_EQ(os().windowsCreated.back().width, 1280);
+  EXPECT_EQ(os().windowsCreated.back().height, 960);
+
+  os().screenWidth = 1366;
+  os().screenHeight = 768;
+  PassWithKeys({key::f8});
+  EXPECT_EQ(displayState.displayMode, 2);
+  EXPECT_EQ(displayState.canvasWidth, 1366);
+  EXPECT_EQ(displayState.canvasHeight, 768);
+  EXPECT_EQ(displayState.screenWidth, 1366);
+
+  PassWithKeys({key::f5});
+  EXPECT_EQ(displayState.displayMode, 1);
+  EXPECT_EQ(displayState.canvasWidth, 683);
+  EXPECT_EQ(displayState.canvasHeight, 384);
+  EXPECT_EQ(os().windowsCreated.back().width, 1366);
+  EXPECT_EQ(cellWidth, 140);
+  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 3.0f);
+
+  os().screenWidth = 1367;
+  PassWithKeys({key::f5});
+  EXPECT_EQ(displayState.canvasWidth, 682);
+
+  // Start-up plus four re-creations: the cursor was hidden five times.
+  EXPECT_EQ(os().cursorHides, 5);
+  EXPECT_EQ(os().windowsReleased, 4);
+}
+
+TEST_F(MainLoopTest, ModeChangeResetsScrollAndWindowAndRedrawsThumbnails) {
+  StartAt(1920, 1080);
+  displayState.scrollX = 30;
+  displayState.scrollY = -40;
+  displayState.windowX = 100;
+  displayState.windowY = 50;
+  browserMode = BrowserMode{0, 0, 0};
+  PassWithKeys({key::f6});
+  EXPECT_EQ(displayState.scrollX, 0);
+  EXPECT_EQ(displayState.scrollY, 0);
+  EXPECT_EQ(displayState.windowX, 0);
+  EXPECT_EQ(displayState.windowY, 0);
+  EXPECT_EQ(browserMode.thumbRedraw, 1);
+}
+
+TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
+  StartAt(1920, 1080);
+  // Auto-repeat delivers the same key-down many times before the next pass.
+  os().pendingMessages.clear();
+  headless::QueueKeyDown(key::digit0);
+  headless::QueueKeyDown(key::digit0);
+  headless::QueueKeyDown(key::digit0 + 7);
+  headless::QueueKeyDown(key::digit0 + 6);
+  RunPass();  // the keys arrive while this pass pumps
+  EXPECT_EQ(textureLoader.overlayShown, 1);
+  RunPass();
+  EXPECT_EQ(textureLoader.overlayShown, 0);
+  EXPECT_EQ(textureLoader.placementMode, 0);
+  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 0.25f);
+  EXPECT_EQ(os().pauses, std::vector<int>{450});
+  RunPass();
+  EXPECT_EQ(textureLoader.overlayShown, 0);
+  EXPECT_FALSE(KeyDown(key::digit0));
+
+  PassWithKeys({key::digit0});
+  EXPECT_EQ(textureLoader.overlayShown, 1);
+  PassWithKeys({key::digit0 + 1, key::digit0 + 9});
+  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 1.0f);
+  EXPECT_EQ(textureLoader.placementMode, 9);
+}
+
+TEST_F(MainLoopTest, EscapeCompletesThePass) {
+  StartAt(1920, 1080);
+  int presents = os().presents;
+  PassWithKeys({key::escape, key::f6});
+  EXPECT_EQ(quitRequested, 1);
+  EXPECT_EQ(os().presents, presents + 1);
+  EXPECT_EQ(displayState.canvasWidth, 1280);  // F6 comes after Escape in the same pass
+}
+
+TEST_F(MainLoopTest, FollowMouseOnlyAtWidth1280) {
+  StartAt(1920, 1080);
+  os().cursor = {300, 200};
+  PassWithKeys({key::m});
+  EXPECT_TRUE(os().moves.empty());
+  EXPECT_EQ(displayState.windowX, 0);
+
+  PassWithKeys({key::f6});
+  int hides = os().cursorHides;
+  PassWithKeys({key::m});
+  ASSERT_EQ(os().moves.size(), 1u);
+  EXPECT_EQ(os().moves[0].x, 300);
+  EXPECT_EQ(os().moves[0].y, 200);
+  EXPECT_EQ(os().moves[0].width, 1280);
+  EXPECT_EQ(os().moves[0].height, 960);
+  EXPECT_EQ(displayState.windowX, 300);
+  EXPECT_EQ(displayState.windowY, 200);
+  EXPECT_EQ(os().cursorHides, hides + 1);
+
+  // A 2560-wide screen gives a 1280-wide canvas in the half-screen mode.
+  os().screenWidth = 2560;
+  os().screenHeight = 1440;
+  PassWithKeys({key::f5});
+  PassWithKeys({key::m});
+  EXPECT_EQ(os().moves.size(), 2u);
+}
+
+TEST_F(MainLoopTest, NoticeLineRisesByTheHiddenPart) {
+  EXPECT_EQ(NoticeLift(960, 1, 0, 1080), 0);
+  EXPECT_EQ(NoticeLift(960, 1, 200, 1080), 80);
+  EXPECT_EQ(NoticeLift(540, 2, 101, 1080), 50);  // 101 / 2 truncates
+  EXPECT_EQ(NoticeLift(540, 2, 0, 1080), 0);
+}
+
+TEST_F(MainLoopTest, CloseRequestEndsTheProgramWithZero) {
+  os().onPump = [] { headless::QueueCloseRequest(); };
+  EXPECT_EQ(TroveMain(), 0);
+  EXPECT_EQ(quitRequested, 1);
+  // Shutdown released the canvas images.
+  EXPECT_EQ(canvas.frameBuffer, nullptr);
+  EXPECT_EQ(canvas.pickBuffer, nullptr);
+}
+
+TEST_F(MainLoopTest, LatchesAreClearedAtTheEndOfEveryPass) {
+  StartAt(1920, 1080);
+  mouseLatches.rightDown = 1;
+  keyTable.down[200] = 1;
+  RunPass();
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(keyTable.down[200], 0);
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// Start-up order and initial state, window failures, and shutdown.
+#include <algorithm>
+
+#include "browser/file_list.h"
+#include "browser/picture_views.h"
+#include "display/display.h"
+#include "display/window.h"
+#include "input/input.h"
+#include "pictures/texture_loader.h"
+#include "shell/main_loop.h"
+#include "shell/startup.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+using platform::WindowFailure;
+
+class StartUpTest : public ProgramTest {
+ protected:
+  int IndexOf(const std::string& call) {
+    auto it = std::find(os().calls.begin(), os().calls.end(), call);
+    return it == os().calls.end() ? -1 : static_cast<int>(it - os().calls.begin());
+  }
+};
+
+TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
+  os().screenWidth = 1366;
+  os().screenHeight = 768;
+  keyTable.down[65] = 1;
+  mouseLatches.rightDown = 1;
+  StartUp();
+
+  EXPECT_EQ(displayState.displayMode, 1);
+  EXPECT_EQ(displayState.canvasWidth, 683);
+  EXPECT_EQ(displayState.canvasHeight, 384);
+  EXPECT_EQ(displayState.zoom, 2);
+  EXPECT_EQ(displayState.screenWidth, 1366);
+  EXPECT_EQ(displayState.screenHeight, 768);
+  EXPECT_EQ(cellWidth, 140);
+  EXPECT_EQ(cellHeight, 140);
+  EXPECT_EQ(textureLoader.overlayShown, 1);
+  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 4.0f);
+  EXPECT_NE(textureLoader.pixels, nullptr);
+  EXPECT_EQ(fileList.selection, 1);
+  EXPECT_EQ(fileList.thumbFirst, 1);
+  EXPECT_NE(fileList.names, nullptr);
+  EXPECT_NE(fileList.kinds, nullptr);
+  EXPECT_EQ(browserMode.listActive, 1);
+  EXPECT_EQ(browserMode.pictureActive, 0);
+  EXPECT_EQ(browserMode.thumbRedraw, 0);
+  EXPECT_EQ(keyTable.down[65], 0);
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_STRNE(workingDirectory, "");
+  EXPECT_STREQ(browsedPath, workingDirectory);
+
+  // The window: "GAME", twice the canvas, 16 colour bits, set up and then the cursor hidden.
+  ASSERT_EQ(os().windowsCreated.size(), 1u);
+  EXPECT_EQ(os().windowsCreated[0].title, "GAME");
+  EXPECT_EQ(os().windowsCreated[0].width, 1366);
+  EXPECT_EQ(os().windowsCreated[0].height, 768);
+  EXPECT_EQ(os().windowsCreated[0].colourBits, 16);
+  EXPECT_LT(IndexOf("CreateGlWindow"), IndexOf("GlSetupProjection"));
+  EXPECT_LT(IndexOf("GlSetupProjection"), IndexOf("GlInitState"));
+  EXPECT_LT(IndexOf("GlInitState"), IndexOf("HideSystemCursor"));
+  EXPECT_EQ(os().cursorHides, 1);
+
+  ShutDown();
+  EXPECT_EQ(canvas.frameBuffer, nullptr);
+  EXPECT_EQ(canvas.savedView, nullptr);
+  EXPECT_EQ(canvas.pickBuffer, nullptr);
+}
+
+TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
+  struct Case {
+    WindowFailure failure;
+    const char* text;
+    bool closesFirst;
+  };
+  const Case cases[] = {
+      {WindowFailure::registerClass, "Failed To Register The Window Class.", false},
+      {WindowFailure::createWindow, "Window Creation Error.", true},
+      {WindowFailure::deviceContext, "Can't Create A GL Device Context.", true},
+      {WindowFailure::choosePixelFormat, "Can't Find A Suitable PixelFormat.", true},
+      {WindowFailure::setPixelFormat, "Can't Set The PixelFormat.", true},
+      {WindowFailure::createContext, "Can't Create A GL Rendering Context.", true},
+      {WindowFailure::activateContext, "Can't Activate The GL Rendering Context.", true},
+  };
+  for (const Case& c : cases) {
+    ResetProgram();
+    headless::Reset();
+    os().failCreationAt = c.failure;
+    try {
+      StartUp();
+      ADD_FAILURE() << c.text << ": start-up went on without a window";
+    } catch (const headless::ProgramExit& e) {
+      EXPECT_EQ(e.exitCode, 1);
+    }
+    ASSERT_EQ(os().messageBoxes.size(), 1u) << c.text;
+    EXPECT_EQ(os().messageBoxes[0].text, c.text);
+    EXPECT_EQ(os().messageBoxes[0].caption, "ERROR");
+    EXPECT_EQ(os().messageBoxes[0].icon, platform::MessageIcon::exclamation);
+    EXPECT_EQ(os().windowsReleased, c.closesFirst ? 1 : 0) << c.text;
+    if (c.closesFirst) {
+      EXPECT_LT(IndexOf("ReleaseGlWindow"), IndexOf("ShowMessageBox"));
+    }
+    EXPECT_EQ(os().cursorHides, 0);
+  }
+}
+
+TEST_F(StartUpTest, ReleaseFailuresAreEachReportedAndDoNotStopTheOthers) {
+  os().failReleases = platform::releaseContextDelete | platform::releaseWindow |
+                      platform::releaseClass;
+  CloseGlWindow();
+  ASSERT_EQ(os().messageBoxes.size(), 3u);
+  EXPECT_EQ(os().messageBoxes[0].text, "Release Rendering Context Failed.");
+  EXPECT_EQ(os().messageBoxes[1].text, "Could Not Release hWnd.");
+  EXPECT_EQ(os().messageBoxes[2].text, "Could Not Unregister Class.");
+  for (const auto& box : os().messageBoxes) {
+    EXPECT_EQ(box.caption, "SHUTDOWN ERROR");
+    EXPECT_EQ(box.icon, platform::MessageIcon::information);
+  }
+}
+
+TEST_F(StartUpTest, CloseRequestSetsQuitAndNothingElse) {
+  WindowCloseRequested();
+  EXPECT_EQ(quitRequested, 1);
+  EXPECT_TRUE(os().calls.empty());
+}
+
+}  // namespace
