@@ -43,7 +43,7 @@ run: dist
 bench: deps
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF -DTROVE_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) -j $(JOBS) --target trove_bench
-	@$(BENCH)/trove_bench
+	@$(BENCH)/trove_bench --benchmark_color=false
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROVE_SANITIZE=ON -DTROVE_FUZZ=ON >/dev/null

@@ -52,6 +52,7 @@ if(TROVE_BENCH)
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
   add_executable(trove_bench ${BENCH_SOURCES})
   target_link_libraries(trove_bench PRIVATE trove_native benchmark::benchmark)
+  target_include_directories(trove_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench)
 endif()
 
 if(TROVE_FUZZ)

@@ -1,0 +1,51 @@
+// One main-loop pass through the headless backend, against a plain copy of one frame.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "display/display.h"
+#include "ratios.h"
+#include "platform/headless/headless.h"
+#include "shell/main_loop.h"
+#include "shell/reset.h"
+#include "shell/startup.h"
+
+namespace {
+
+void StartHeadless() {
+  ResetProgram();
+  headless::Reset();
+  headless::state().screenWidth = 1920;
+  headless::state().screenHeight = 1080;
+  StartUp();
+}
+
+// The reference: copying one 960 x 540 RGBA frame.
+void BM_CopyOneFrame(benchmark::State& state) {
+  std::vector<unsigned char> from(960 * 540 * 4, 7), to(960 * 540 * 4);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), from.size());
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_CopyOneFrame);
+
+void BM_MainLoopPass(benchmark::State& state) {
+  StartHeadless();
+  for (auto _ : state) {
+    RunPass();
+  }
+  headless::state().pauses.clear();
+  ShutDown();
+  ResetProgram();
+}
+BENCHMARK(BM_MainLoopPass);
+
+}  // namespace
+
+namespace {
+const bool registered = RegisterRatio("main-loop pass at 960x540 / one frame copy",
+                                      "BM_MainLoopPass", "BM_CopyOneFrame", 0);
+}  // namespace
