@@ -299,12 +299,6 @@ TEST_F(LaunchTest, On1280WideCanvasThePlayerKeepsItsBottomOnTheScreen) {
   EXPECT_EQ(PlayerWindowPosition(d).y, -200);
 }
 
-TEST_F(LaunchTest, MissingPlayerWindowMovesNothing) {
-  os().playerWindowTitles.clear();
-  PlacePlayerWindow();
-  EXPECT_TRUE(os().moves.empty());
-}
-
 // ---- The file explorer ----
 
 TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
