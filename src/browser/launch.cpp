@@ -1,7 +1,101 @@
-// Placeholder until the player launch lands.
+// Handing the selected file to the external player and opening the file explorer, both
+// through the platform's shell execution.
 #include "browser/launch.h"
 
-void LaunchPlayer() {}
-void PlacePlayerWindow() {}
-void PlayerClickCheck() {}
-void OpenExplorer() {}
+#include <cstring>
+
+#include "browser/file_list.h"
+#include "canvas/canvas.h"
+#include "canvas/text.h"
+#include "input/input.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr const char* playerExecutable = "spool.exe";
+constexpr const char* parameterWord = " rightful ";
+constexpr const char* parameterTail = " 0 ";
+
+// A text of `needed` characters fits a launch buffer with its terminator.
+bool Fits(std::size_t needed) { return needed < static_cast<std::size_t>(launchTextSize); }
+
+}  // namespace
+
+bool BuildPlayerTexts(const char* browsed, const char* name, const char* startDirectory,
+                      PlayerTexts* texts) {
+  // Every length is checked before formatting: a cut path would name another file, so a
+  // text that does not fit starts nothing at all.
+  std::size_t mediaLength = std::strlen(browsed) + 1 + std::strlen(name);
+  std::size_t executableLength = std::strlen(startDirectory) + 1 + std::strlen(playerExecutable);
+  std::size_t parametersLength =
+      std::strlen(parameterWord) + mediaLength + std::strlen(parameterTail);
+  if (!Fits(mediaLength) || !Fits(executableLength) || !Fits(parametersLength)) {
+    return false;
+  }
+
+  // The name is an argument, never part of a format: '%' in it reaches the player as is.
+  FormatText(texts->mediaPath, sizeof texts->mediaPath, "%s\\%s", browsed, name);
+  for (char* c = texts->mediaPath; *c != '\0'; ++c) {
+    if (*c == ' ') *c = '*';
+  }
+  FormatText(texts->executable, sizeof texts->executable, "%s\\%s", startDirectory,
+             playerExecutable);
+  FormatText(texts->parameters, sizeof texts->parameters, " rightful %s %d ", texts->mediaPath, 0);
+  return true;
+}
+
+PlayerPosition PlayerWindowPosition(const DisplayState& d) {
+  int y = -d.scrollY * d.zoom;
+  if (d.canvasWidth == 1280) {
+    // The 1280-wide canvas can be moved around the screen: keep the player's bottom edge on it.
+    if (y + d.windowY + playerWindowSize > d.screenHeight) {
+      y = d.screenHeight - d.windowY - playerWindowSize;
+    }
+  } else if (y + playerWindowSize > d.canvasHeight * d.zoom) {
+    // Otherwise keep the player within the browser window's height.
+    y = d.canvasHeight * d.zoom - playerWindowSize;
+  }
+  return {(d.scrollX + d.windowX) * d.zoom, y + d.windowY};
+}
+
+bool LaunchPlayer() {
+  // A selection left over from an earlier directory names no entry of this one.
+  if (fileList.names == nullptr || !SelectionIsCurrent()) return false;
+
+  static PlayerTexts texts;
+  if (!BuildPlayerTexts(browsedPath, fileList.names[fileList.selection], workingDirectory,
+                        &texts)) {
+    return false;
+  }
+  platform::SetCurrentDir(workingDirectory);
+  platform::RunProgram(texts.executable, texts.parameters);
+  platform::SetCurrentDir(workingDirectory);
+  // The player needs a moment to open its window before PlacePlayerWindow looks for it.
+  platform::Pause(340);
+  return true;
+}
+
+void PlacePlayerWindow() {
+  PlayerPosition p = PlayerWindowPosition(displayState);
+  platform::MoveWindowByTitle(playerWindowTitle, p.x, p.y, playerWindowSize, playerWindowSize);
+}
+
+void PlayerClickCheck() {
+  if (mouseLatches.rightDown != 1 || browserMode.listActive != 1) return;
+  if (fileList.kinds == nullptr || fileList.selection == 0 || !SelectionIsCurrent()) return;
+  if (fileList.kinds[fileList.selection] != 1) return;
+  std::int32_t id = PickIdUnderCursor();
+  if (!pick::IsListRow(id) || id != pick::listRowBase + fileList.selection) return;
+  if (LaunchPlayer()) PlacePlayerWindow();
+  mouseLatches.rightDown = 0;
+}
+
+void OpenExplorer() {
+  static char program[launchTextSize];
+  static char parameters[launchTextSize];
+  FormatText(program, sizeof program, "%s", "explorer");
+  // The whole parameter line is the path, unquoted, spaces and all.
+  FormatText(parameters, sizeof parameters, "%s", browsedPath);
+  platform::RunProgram(program, parameters);
+  platform::Pause(450);
+}

@@ -1,7 +1,39 @@
 // Handing files to the player and opening the file explorer.
 #pragma once
 
-void LaunchPlayer();
+#include "display/display.h"
+
+// Each text handed to another program is built in a buffer of this many characters.
+constexpr int launchTextSize = 3000;
+// The player's window, found by its exact title and moved over the browser's.
+constexpr const char* playerWindowTitle = "Spool video and audio player";
+constexpr int playerWindowSize = 600;
+
+// The three texts that start the player on one file.
+struct PlayerTexts {
+  char mediaPath[launchTextSize];   // browsed path, backslash, name; spaces turned into '*'
+  char executable[launchTextSize];  // the player in the start directory
+  char parameters[launchTextSize];  // " rightful <media path> 0 "
+};
+
+// Builds the player's texts for the entry name in the browsed directory. False, with nothing
+// usable in texts, when any of them would not fit its buffer.
+bool BuildPlayerTexts(const char* browsed, const char* name, const char* startDirectory,
+                      PlayerTexts* texts);
+
+struct PlayerPosition {
+  int x = 0;
+  int y = 0;
+};
+
+// Where the player's window goes (screen pixels) for the display state.
+PlayerPosition PlayerWindowPosition(const DisplayState& d);
+
+// Starts the player on the selected entry and pauses 340 ms. False when nothing was started:
+// the selection names no entry of the current scan, or a text would not fit.
+bool LaunchPlayer();
 void PlacePlayerWindow();
+// A second right click on the selected file row launches and places the player.
 void PlayerClickCheck();
+// Opens the system's file explorer on the browsed path.
 void OpenExplorer();

@@ -93,8 +93,7 @@ void FirstKeyGroup() {
   // A stale selection (beyond the entries of the current scan) is never played.
   if (KeyDown(key::p) && browserMode.listActive == 1 && fileList.selection != 0 &&
       SelectionIsCurrent() && fileList.kinds[fileList.selection] == 1) {
-    LaunchPlayer();
-    PlacePlayerWindow();
+    if (LaunchPlayer()) PlacePlayerWindow();
   }
   if (KeyDown(key::t)) {
     ToggleThumbnailView();

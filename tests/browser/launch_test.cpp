@@ -1,0 +1,323 @@
+// Starting the player on a file, placing its window, and opening the file explorer.
+#include "browser/launch.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "browser/file_list.h"
+#include "canvas/canvas.h"
+#include "display/display.h"
+#include "input/input.h"
+#include "input/keys.h"
+#include "shell/main_loop.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+class LaunchTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    ASSERT_NE(getcwd(startCwd, sizeof startCwd), nullptr);
+    // The program makes its start directory current around each launch: use a real one.
+    char pattern[] = "/tmp/trove-launch-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    tempDir = pattern;
+    std::strcpy(workingDirectory, tempDir.c_str());
+
+    SetCanvasSize(960, 540);
+    displayState.zoom = 2;
+    displayState.screenWidth = 1920;
+    displayState.screenHeight = 1080;
+    os().windowRect = {0, 0, 1920, 1080};
+    os().cursor = {400, 300};
+    os().playerWindowTitles = {"Spool video and audio player"};
+
+    AllocateFileList();
+    std::strcpy(browsedPath, "D:\\My Videos\\");
+    AddEntry("Season 1", 0);
+    AddEntry("clip one.avi", 1);
+    AddEntry("notes.txt", 1);
+  }
+
+  void TearDown() override {
+    ASSERT_EQ(chdir(startCwd), 0);
+    rmdir(tempDir.c_str());
+    ProgramTest::TearDown();
+  }
+
+  void AddEntry(const char* name, int kind) {
+    int k = ++fileList.count;
+    std::strcpy(fileList.names[k], name);
+    fileList.kinds[k] = kind;
+  }
+
+  // The list row of entry k lies under the cursor, as the list view would have drawn it.
+  void PutRowUnderCursor(int k) { SetPickId(CursorCanvasX(), CursorCanvasY(), 12000 + k); }
+
+  std::string PlayerExecutable() const { return tempDir + "\\spool.exe"; }
+
+  char startCwd[4096] = {};
+  std::string tempDir;
+};
+
+// ---- The texts handed to the player ----
+
+TEST_F(LaunchTest, MediaPathKeepsTheDoubledBackslashAndTurnsSpacesIntoAsterisks) {
+  static PlayerTexts texts;
+  ASSERT_TRUE(BuildPlayerTexts("D:\\My Videos\\", "clip one.avi", "C:\\Trove", &texts));
+  EXPECT_STREQ(texts.mediaPath, "D:\\My*Videos\\\\clip*one.avi");
+  EXPECT_STREQ(texts.executable, "C:\\Trove\\spool.exe");
+  EXPECT_STREQ(texts.parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
+}
+
+TEST_F(LaunchTest, PunctuationInANameReachesThePlayerUnchanged) {
+  static PlayerTexts texts;
+  ASSERT_TRUE(BuildPlayerTexts("C:\\", "100% \"live\" %s%n%d &[x]; it's.mp3", "C:\\T", &texts));
+  EXPECT_STREQ(texts.parameters, " rightful C:\\\\100%*\"live\"*%s%n%d*&[x];*it's.mp3 0 ");
+}
+
+TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
+  static PlayerTexts texts;
+  // The parameter line adds 13 characters to the media path; 2999 fit a 3000-byte buffer.
+  std::string browsed(2986 - 1 - 8, 'a');
+  ASSERT_TRUE(BuildPlayerTexts(browsed.c_str(), "clip.avi", "C:\\T", &texts));
+  EXPECT_EQ(std::strlen(texts.parameters), 2999u);
+  browsed += 'a';
+  EXPECT_FALSE(BuildPlayerTexts(browsed.c_str(), "clip.avi", "C:\\T", &texts));
+
+  // A start directory too long for "\spool.exe".
+  std::string start(2989, 'c');
+  ASSERT_TRUE(BuildPlayerTexts("C:\\", "a", start.c_str(), &texts));
+  EXPECT_EQ(std::strlen(texts.executable), 2999u);
+  start += 'c';
+  EXPECT_FALSE(BuildPlayerTexts("C:\\", "a", start.c_str(), &texts));
+}
+
+// ---- LaunchPlayer ----
+
+TEST_F(LaunchTest, LaunchStartsThePlayerFromTheStartDirectoryAndPauses) {
+  fileList.selection = 2;
+  ASSERT_EQ(chdir("/"), 0);
+  EXPECT_TRUE(LaunchPlayer());
+  ASSERT_EQ(os().programsRun.size(), 1u);
+  const headless::ProgramRun& run = os().programsRun[0];
+  EXPECT_EQ(run.file, PlayerExecutable());
+  EXPECT_EQ(run.parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
+  char resolved[4096];
+  ASSERT_NE(realpath(tempDir.c_str(), resolved), nullptr);
+  EXPECT_EQ(run.currentDirectory, resolved);
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  EXPECT_STREQ(cwd, resolved);
+  EXPECT_EQ(os().pauses, std::vector<int>{340});
+}
+
+TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
+  // An entry of an earlier, longer directory still sits in slot 5.
+  std::strcpy(fileList.names[5], "old.avi");
+  fileList.kinds[5] = 1;
+  for (int selection : {0, 5, 3000}) {
+    fileList.selection = selection;
+    EXPECT_FALSE(LaunchPlayer()) << selection;
+  }
+  fileList.selection = 2;
+  std::memset(browsedPath, 'x', 2990);
+  browsedPath[2990] = '\0';
+  EXPECT_FALSE(LaunchPlayer());
+  EXPECT_TRUE(os().programsRun.empty());
+  EXPECT_TRUE(os().pauses.empty());
+}
+
+// ---- PlayerClickCheck ----
+
+TEST_F(LaunchTest, OnlyASecondClickOnTheSelectedFileLaunches) {
+  // First click: the row under the cursor is not yet the selection (the browser's click
+  // handling makes it so and consumes that click).
+  fileList.selection = 1;
+  PutRowUnderCursor(2);
+  mouseLatches.rightDown = 1;
+  PlayerClickCheck();
+  EXPECT_TRUE(os().programsRun.empty());
+  EXPECT_EQ(mouseLatches.rightDown, 1);
+
+  fileList.selection = 2;
+  mouseLatches.rightDown = 0;
+  PlayerClickCheck();  // no click latched
+  EXPECT_TRUE(os().programsRun.empty());
+
+  // Second click on the now selected row.
+  mouseLatches.rightDown = 1;
+  PlayerClickCheck();
+  PlayerClickCheck();  // the latch is consumed: the same click never launches twice
+  ASSERT_EQ(os().programsRun.size(), 1u);
+  EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  ASSERT_EQ(os().moves.size(), 1u);
+  EXPECT_EQ(os().moves[0].title, "Spool video and audio player");
+}
+
+TEST_F(LaunchTest, ClicksThatNeverLaunch) {
+  struct Case {
+    const char* what;
+    int selection;
+    int rowUnderCursor;  // 0: nothing clickable
+    int listActive;
+  };
+  std::strcpy(fileList.names[7], "stale.avi");
+  fileList.kinds[7] = 1;
+  const Case cases[] = {
+      {"directory row", 1, 1, 1},  {"selection 0", 0, 0, 1},  {"stale selection", 7, 7, 1},
+      {"thumbnail mode", 2, 2, 0}, {"empty canvas", 2, 0, 1},
+  };
+  for (const Case& c : cases) {
+    fileList.selection = c.selection;
+    browserMode.listActive = c.listActive;
+    SetPickId(CursorCanvasX(), CursorCanvasY(), c.rowUnderCursor ? 12000 + c.rowUnderCursor : 0);
+    mouseLatches.rightDown = 1;
+    PlayerClickCheck();
+    EXPECT_TRUE(os().programsRun.empty()) << c.what;
+    EXPECT_EQ(mouseLatches.rightDown, 1) << c.what;
+  }
+  // An identifier that is not a list row (here the thumbnail of the selected entry) neither.
+  fileList.selection = 2;
+  browserMode.listActive = 1;
+  SetPickId(CursorCanvasX(), CursorCanvasY(), 4002);
+  PlayerClickCheck();
+  EXPECT_TRUE(os().programsRun.empty());
+}
+
+TEST_F(LaunchTest, ClickOnAFileWhosePathIsTooLongConsumesTheClickOnly) {
+  std::memset(browsedPath, 'x', 2990);
+  browsedPath[2990] = '\0';
+  fileList.selection = 2;
+  PutRowUnderCursor(2);
+  mouseLatches.rightDown = 1;
+  PlayerClickCheck();
+  EXPECT_TRUE(os().programsRun.empty());
+  EXPECT_TRUE(os().moves.empty());
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+}
+
+// ---- The play key in a main-loop pass ----
+
+TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
+  struct Case {
+    const char* what;
+    int selection;
+    int listActive;
+    bool launches;
+  };
+  std::strcpy(fileList.names[9], "stale.avi");
+  fileList.kinds[9] = 1;
+  const Case cases[] = {
+      {"file in the list", 2, 1, true}, {"directory", 1, 1, false},
+      {"selection 0", 0, 1, false},     {"stale selection", 9, 1, false},
+      {"thumbnail mode", 2, 0, false},
+  };
+  for (const Case& c : cases) {
+    os().programsRun.clear();
+    os().moves.clear();
+    fileList.selection = c.selection;
+    browserMode.listActive = c.listActive;
+    browserMode.pictureActive = 0;
+    keyTable.down[key::p] = 1;
+    RunPass();
+    EXPECT_EQ(os().programsRun.size(), c.launches ? 1u : 0u) << c.what;
+    EXPECT_EQ(os().moves.size(), c.launches ? 1u : 0u) << c.what;
+    EXPECT_EQ(keyTable.down[key::p], 0) << c.what;
+  }
+}
+
+TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
+  fileList.selection = 3;
+  keyTable.down[key::p] = 1;
+  RunPass();
+  ASSERT_EQ(os().programsRun.size(), 1u);
+  EXPECT_EQ(os().programsRun[0].file, PlayerExecutable());
+  EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\notes.txt 0 ");
+  // The window is looked for only after the 340 ms pause.
+  std::vector<std::string> order;
+  for (const std::string& call : os().calls) {
+    if (call == "RunProgram" || call == "MoveWindowByTitle") order.push_back(call);
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"RunProgram", "MoveWindowByTitle"}));
+  ASSERT_FALSE(os().pauses.empty());
+  EXPECT_EQ(os().pauses[0], 340);
+}
+
+// ---- Placing the player's window ----
+
+TEST_F(LaunchTest, PlayerStaysWithinTheBrowserWindowOnOtherWidths) {
+  const struct {
+    int scrollY;
+    int y;
+  } cases[] = {{0, 0}, {-100, 200}, {-400, 480}};
+  for (const auto& c : cases) {
+    os().moves.clear();
+    displayState.scrollY = c.scrollY;
+    PlacePlayerWindow();
+    ASSERT_EQ(os().moves.size(), 1u);
+    const headless::WindowMove& m = os().moves[0];
+    EXPECT_EQ(m.title, "Spool video and audio player");
+    EXPECT_EQ(m.x, 0);
+    EXPECT_EQ(m.y, c.y) << c.scrollY;
+    EXPECT_EQ(m.width, 600);
+    EXPECT_EQ(m.height, 600);
+  }
+}
+
+TEST_F(LaunchTest, PlayerXScalesScrollAndWindowOriginTogether) {
+  displayState.scrollX = 10;
+  displayState.windowX = 5;
+  displayState.windowY = 7;
+  PlayerPosition p = PlayerWindowPosition(displayState);
+  EXPECT_EQ(p.x, 30);
+  EXPECT_EQ(p.y, 7);  // the window origin is added unscaled
+}
+
+TEST_F(LaunchTest, On1280WideCanvasThePlayerKeepsItsBottomOnTheScreen) {
+  DisplayState d;
+  d.canvasWidth = 1280;
+  d.canvasHeight = 400;
+  d.zoom = 1;
+  d.screenHeight = 1024;
+  d.scrollY = -100;
+  // Within the screen: the browser window's height is no limit here (400 - 600 would be).
+  EXPECT_EQ(PlayerWindowPosition(d).y, 100);
+  d.windowY = 300;
+  EXPECT_EQ(PlayerWindowPosition(d).y, 400);
+  // 100 + 400 + 600 reaches below 1024: the bottom edge is pulled up to the screen's.
+  d.windowY = 400;
+  EXPECT_EQ(PlayerWindowPosition(d).y, 1024 - 600);
+  // Any other width keeps to the browser window's height instead.
+  d.canvasWidth = 1279;
+  d.windowY = 0;
+  EXPECT_EQ(PlayerWindowPosition(d).y, -200);
+}
+
+// ---- The file explorer ----
+
+TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
+  std::strcpy(browsedPath, "C:\\Users\\Some One\\My Pictures\\");
+  OpenExplorer();
+  ASSERT_EQ(os().programsRun.size(), 1u);
+  EXPECT_EQ(os().programsRun[0].file, "explorer");
+  EXPECT_EQ(os().programsRun[0].parameters, "C:\\Users\\Some One\\My Pictures\\");
+  EXPECT_EQ(os().pauses, std::vector<int>{450});
+}
+
+TEST_F(LaunchTest, ExplorerKeyOpensTheExplorerInAnyView) {
+  browserMode.listActive = 0;
+  std::strcpy(browsedPath, "E:\\100% done\\");
+  keyTable.down[key::f7] = 1;
+  RunPass();
+  ASSERT_EQ(os().programsRun.size(), 1u);
+  EXPECT_EQ(os().programsRun[0].file, "explorer");
+  EXPECT_EQ(os().programsRun[0].parameters, "E:\\100% done\\");
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// A stand-in for the external video and audio player: it opens a movable window with the
+// player's title that shows which file it was asked to play. When SPOOL_LOG names a file it
+// appends the parameter line it received to that file, one line per start; it writes nothing
+// else.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "spool_args.h"
+
+namespace {
+
+constexpr const char* windowTitle = "Spool video and audio player";
+constexpr const char* windowClass = "SpoolPlayerWindow";
+constexpr int windowSize = 600;
+
+std::string shownText;
+
+void AppendToLog(std::string_view parameterLine) {
+  char name[MAX_PATH * 4];
+  DWORD length = GetEnvironmentVariableA("SPOOL_LOG", name, sizeof name);
+  if (length == 0 || length >= sizeof name) return;
+  HANDLE file = CreateFileA(name, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  std::string line(parameterLine);
+  line += '\n';
+  DWORD written = 0;
+  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+// What the window says about the request.
+std::string Describe(std::string_view parameterLine) {
+  spool::PlayRequest request = spool::ParsePlayRequest(parameterLine);
+  if (!request.wellFormed) {
+    return "The parameter line is malformed:\r\n\r\n\"" + std::string(parameterLine) +
+           "\"\r\n\r\nExpected: rightful <media path, spaces written as *> <number>";
+  }
+  std::string text;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(request.mediaPath.c_str(), GetFileExInfoStandard, &data)) {
+    text = "The media file cannot be found:\r\n\r\n" + request.mediaPath;
+  } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    text = "This is a folder, not a media file:\r\n\r\n" + request.mediaPath;
+  } else {
+    unsigned long long size =
+        (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    text = "Playing " + std::string(spool::FileName(request.mediaPath)) +
+           "\r\n\r\nSize: " + std::to_string(size) + " bytes\r\n\r\nPath: " + request.mediaPath;
+  }
+  return text + "\r\n\r\nNumber: " + std::to_string(request.number);
+}
+
+void Paint(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  HBRUSH background = CreateSolidBrush(RGB(24, 24, 32));
+  FillRect(dc, &client, background);
+  DeleteObject(background);
+
+  // A screen-like panel at the top, the request's description below it.
+  RECT screen = {16, 16, client.right - 16, client.bottom / 2};
+  HBRUSH panel = CreateSolidBrush(RGB(0, 0, 0));
+  FillRect(dc, &screen, panel);
+  DeleteObject(panel);
+
+  HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(120, 200, 255));
+  DrawTextA(dc, "SPOOL", -1, &screen, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+
+  RECT body = {16, client.bottom / 2 + 16, client.right - 16, client.bottom - 16};
+  SetTextColor(dc, RGB(230, 230, 230));
+  DrawTextA(dc, shownText.c_str(), static_cast<int>(shownText.size()), &body,
+            DT_LEFT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
+  EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      Paint(window);
+      return 0;
+    case WM_SIZE:
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  std::string_view parameterLine = spool::ParameterLine(GetCommandLineA());
+  AppendToLog(parameterLine);
+  shownText = Describe(parameterLine);
+
+  WNDCLASSA windowClassInfo = {};
+  windowClassInfo.style = CS_HREDRAW | CS_VREDRAW;
+  windowClassInfo.lpfnWndProc = WindowProc;
+  windowClassInfo.hInstance = instance;
+  windowClassInfo.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClassInfo.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  windowClassInfo.lpszClassName = windowClass;
+  if (!RegisterClassA(&windowClassInfo)) return 1;
+
+  HWND window =
+      CreateWindowExA(0, windowClass, windowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, windowSize, windowSize, nullptr, nullptr, instance, nullptr);
+  if (!window) return 1;
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}

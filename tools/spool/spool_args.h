@@ -1,0 +1,88 @@
+// Reading the stand-in player's command line: the parameter line after the program's own
+// name, and the play request in it (" rightful <media path> <number> ", spaces in the media
+// path written as '*').
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace spool {
+
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The parameter line: what follows the program's own name in its command line. A quoted name
+// runs to its closing quote, an unquoted one to the first blank. The one blank a launcher puts
+// between name and parameters is not part of them; everything after it is kept as it came,
+// leading and trailing blanks included.
+inline std::string_view ParameterLine(std::string_view commandLine) {
+  std::size_t i = 0;
+  if (!commandLine.empty() && commandLine[0] == '"') {
+    std::size_t close = commandLine.find('"', 1);
+    i = close == std::string_view::npos ? commandLine.size() : close + 1;
+  } else {
+    while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
+  }
+  // The separating blank.
+  if (i < commandLine.size() && IsBlank(commandLine[i])) ++i;
+  return commandLine.substr(i);
+}
+
+struct PlayRequest {
+  bool wellFormed = false;
+  std::string mediaPath;  // with its spaces restored
+  long number = 0;
+};
+
+// Splits the parameter line into blank-separated words and expects exactly three: the word
+// rightful, the media path and a number. A launcher that quoted the whole line is accepted.
+inline PlayRequest ParsePlayRequest(std::string_view line) {
+  PlayRequest request;
+  std::size_t first = 0;
+  while (first < line.size() && IsBlank(line[first])) ++first;
+  std::size_t last = line.size();
+  while (last > first && IsBlank(line[last - 1])) --last;
+  line = line.substr(first, last - first);
+  if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
+    line = line.substr(1, line.size() - 2);
+  }
+
+  std::string_view words[3];
+  int count = 0;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    if (i == line.size()) break;
+    std::size_t start = i;
+    while (i < line.size() && !IsBlank(line[i])) ++i;
+    if (count == 3) return request;  // a fourth word
+    words[count++] = line.substr(start, i - start);
+  }
+  if (count != 3 || words[0] != "rightful") return request;
+
+  // The number: an optional minus and one to nine digits, so it always fits.
+  std::string_view digits = words[2];
+  bool negative = !digits.empty() && digits[0] == '-';
+  if (negative) digits.remove_prefix(1);
+  if (digits.empty() || digits.size() > 9) return request;
+  long number = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return request;
+    number = number * 10 + (c - '0');
+  }
+
+  request.mediaPath.assign(words[1]);
+  for (char& c : request.mediaPath) {
+    if (c == '*') c = ' ';
+  }
+  request.number = negative ? -number : number;
+  request.wellFormed = true;
+  return request;
+}
+
+// The file's name: the media path after its last backslash or slash.
+inline std::string_view FileName(std::string_view path) {
+  std::size_t cut = path.find_last_of("\\/");
+  return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+}  // namespace spool
