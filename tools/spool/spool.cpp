@@ -14,6 +14,7 @@ namespace {
 constexpr const char* windowTitle = "Spool video and audio player";
 constexpr const char* windowClass = "SpoolPlayerWindow";
 constexpr int windowSize = 600;
+constexpr int captionHeight = 24;
 
 std::string shownText;
 
@@ -62,8 +63,15 @@ void Paint(HWND window) {
   FillRect(dc, &client, background);
   DeleteObject(background);
 
-  // A screen-like panel at the top, the request's description below it.
-  RECT screen = {16, 16, client.right - 16, client.bottom / 2};
+  // A drawn caption strip with the title and a close box: the window is borderless so that
+  // its size on screen is exactly what the browser asked for, and it is dragged by the strip.
+  RECT caption = {0, 0, client.right, captionHeight};
+  HBRUSH strip = CreateSolidBrush(RGB(60, 60, 90));
+  FillRect(dc, &caption, strip);
+  DeleteObject(strip);
+
+  // A screen-like panel below the caption, the request's description below it.
+  RECT screen = {16, captionHeight + 16, client.right - 16, client.bottom / 2};
   HBRUSH panel = CreateSolidBrush(RGB(0, 0, 0));
   FillRect(dc, &screen, panel);
   DeleteObject(panel);
@@ -72,6 +80,12 @@ void Paint(HWND window) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(120, 200, 255));
   DrawTextA(dc, "SPOOL", -1, &screen, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+
+  SetTextColor(dc, RGB(255, 255, 255));
+  RECT titleBox = {8, 0, client.right - captionHeight, captionHeight};
+  DrawTextA(dc, windowTitle, -1, &titleBox, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  RECT closeBox = {client.right - captionHeight, 0, client.right, captionHeight};
+  DrawTextA(dc, "X", -1, &closeBox, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
   RECT body = {16, client.bottom / 2 + 16, client.right - 16, client.bottom - 16};
   SetTextColor(dc, RGB(230, 230, 230));
@@ -86,6 +100,25 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PAINT:
       Paint(window);
       return 0;
+    case WM_NCHITTEST: {
+      // The caption strip moves the window; its close box closes it.
+      POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ScreenToClient(window, &p);
+      RECT client;
+      GetClientRect(window, &client);
+      if (p.y >= 0 && p.y < captionHeight) {
+        return p.x >= client.right - captionHeight ? HTCLIENT : HTCAPTION;
+      }
+      return HTCLIENT;
+    }
+    case WM_LBUTTONDOWN: {
+      RECT client;
+      GetClientRect(window, &client);
+      int x = static_cast<short>(LOWORD(lParam));
+      int y = static_cast<short>(HIWORD(lParam));
+      if (y < captionHeight && x >= client.right - captionHeight) DestroyWindow(window);
+      return 0;
+    }
     case WM_SIZE:
       InvalidateRect(window, nullptr, FALSE);
       return 0;
@@ -114,8 +147,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (!RegisterClassA(&windowClassInfo)) return 1;
 
   HWND window =
-      CreateWindowExA(0, windowClass, windowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                      CW_USEDEFAULT, windowSize, windowSize, nullptr, nullptr, instance, nullptr);
+      CreateWindowExA(WS_EX_APPWINDOW, windowClass, windowTitle, WS_POPUP | WS_SYSMENU, 100, 100,
+                      windowSize, windowSize, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   ShowWindow(window, showCommand);
   UpdateWindow(window);
