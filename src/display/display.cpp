@@ -29,8 +29,8 @@ void SetCanvasSize(int width, int height) {
   std::size_t pixels = width > 0 && height > 0
                            ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height)
                            : 1;
-  canvas.frameBuffer = static_cast<std::uint8_t*>(std::malloc(pixels * 4));
-  canvas.savedView = static_cast<std::uint8_t*>(std::malloc(pixels * 4));
+  canvas.frameBuffer = static_cast<std::uint8_t*>(std::calloc(pixels, 4));
+  canvas.savedView = static_cast<std::uint8_t*>(std::calloc(pixels, 4));
   canvas.pickBuffer = static_cast<std::int32_t*>(std::calloc(pixels, 4));
   if (!canvas.frameBuffer || !canvas.savedView || !canvas.pickBuffer) {
     FailStartUpBlock("the canvas images");

@@ -1,9 +1,13 @@
 // A small Windows program the end-to-end tests run beside Trove under Wine:
 //   e2e_helper close          asks Trove's window to close (WM_CLOSE)
 //   e2e_helper window TITLE   opens a focused window of another program until it is closed
+//   e2e_helper list DIR OUT   writes the names FindFirstFileA/FindNextFileA give for DIR\*.*
+//                             to the file OUT, one a line, in their order
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -34,6 +38,26 @@ int OpenOtherWindow(const char* title) {
   return 0;
 }
 
+int ListDirectory(const char* arguments) {
+  // DIR and OUT are separated by a single space and contain none themselves.
+  std::string args(arguments);
+  std::size_t space = args.find(' ');
+  if (space == std::string::npos) return 2;
+  std::string pattern = args.substr(0, space) + "\\*.*";
+  FILE* out = std::fopen(args.substr(space + 1).c_str(), "wb");
+  if (!out) return 3;
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::fprintf(out, "%s\n", data.cFileName);
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+  }
+  std::fclose(out);
+  return 0;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
@@ -43,6 +67,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   }
   if (std::strncmp(commandLine, "window ", 7) == 0) {
     return OpenOtherWindow(commandLine + 7);
+  }
+  if (std::strncmp(commandLine, "list ", 5) == 0) {
+    return ListDirectory(commandLine + 5);
   }
   return 2;
 }
