@@ -190,7 +190,7 @@ void DrawTextBuffer(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b
 
   // Glyph row i lands on canvas row y - i + 2; identifier row i on y - i.
   long long pen = x;
-  for (const char* p = TextBuffer; *p != '\0' && p < TextBuffer + textBufferSize; ++p) {
+  for (const char* p = TextBuffer; p < TextBuffer + textBufferSize && *p != '\0'; ++p) {
     // Nothing to the right of the canvas can become visible again.
     if (pen >= width) break;
     const unsigned char c = static_cast<unsigned char>(*p);
