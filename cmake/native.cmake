@@ -39,12 +39,17 @@ foreach(dir ${TEST_DIRS})
 endforeach()
 
 # Companion programs that run on the build machine.
+set(TOOLS_USING_CORE font_sheet)
 file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/native/*.cpp)
 foreach(src ${TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
   target_compile_options(${name} PRIVATE ${TROVE_WARNINGS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  # Tools that draw with the core's own code link the core and the headless backend.
+  if(name IN_LIST TOOLS_USING_CORE)
+    target_link_libraries(${name} PRIVATE trove_native)
+  endif()
 endforeach()
 
 if(TROVE_BENCH)
