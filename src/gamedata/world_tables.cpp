@@ -1,11 +1,362 @@
-// Placeholder until the world tables land.
+// The game's world tables: their reservation and start-up contents, and their release.
 #include "gamedata/world_tables.h"
 
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
 #include "display/display.h"
+#include "pictures/asset_catalogue.h"
+#include "pictures/bmp_asset.h"
+#include "shell/startup.h"
+
+std::uint8_t* HeightMap = nullptr;
+std::uint8_t* TileMap = nullptr;
+std::uint8_t* CellMarks = nullptr;
+AgentRecord* AgentTable = nullptr;
+AuxRecord* AuxTable = nullptr;
+PathPlanner* pathPlanner = nullptr;
+float TileCost[TileCodeCount];
+float TileAux[TileCodeCount];
+std::int32_t* LevelRoomStart = nullptr;
+std::int32_t* LevelRoomEnd = nullptr;
+std::uint8_t* RoomMask = nullptr;
+RoomRecord* RoomTable = nullptr;
+RoomExtraRecord* RoomExtra = nullptr;
+float* SinTable = nullptr;
+float* CosTable = nullptr;
+char ConsoleLine[ConsoleLineSize];
+std::int32_t ConsoleLineLength = 0;
+char** ConsoleHistory = nullptr;
+
+namespace {
+
+// Bytes of every block the tables hold now.
+std::size_t reservedBytes = 0;
+
+std::size_t Count(std::int32_t value) { return value > 0 ? static_cast<std::size_t>(value) : 0; }
+
+// A block whose contents start-up leaves alone. Plain malloc: its pages stay untouched, and so
+// cost no memory, until the game writes them.
+template <typename T>
+T* Reserve(std::size_t count, const char* name) {
+  if (count > SIZE_MAX / sizeof(T)) FailStartUpBlock(name);
+  void* block = std::malloc(std::max<std::size_t>(count * sizeof(T), 1));
+  if (!block) FailStartUpBlock(name);
+  reservedBytes += count * sizeof(T);
+  return static_cast<T*>(block);
+}
+
+// A cleared block, obtained zero-filled from the system: pages that are never written are
+// never made resident.
+template <typename T>
+T* ReserveCleared(std::size_t count, const char* name) {
+  void* block = std::calloc(std::max<std::size_t>(count, 1), sizeof(T));
+  if (!block) FailStartUpBlock(name);
+  reservedBytes += count * sizeof(T);
+  return static_cast<T*>(block);
+}
+
+template <typename T>
+void Release(T*& block) {
+  std::free(block);
+  block = nullptr;
+}
+
+// --- Sine and cosine tables --------------------------------------------------------------
+//
+// Each entry must be the float nearest to the double the C library's sin or cos returns for
+// the entry's angle. A fast kernel (Cody-Waite reduction by pi/2, then the classic minimax
+// polynomials on [-pi/4, pi/4]) computes sine and cosine together to within a few units in
+// the last place of a double. Rounding that to float gives the same float as rounding the
+// library's double unless the value lies within the error bound of a halfway point between
+// two floats; a block in which any entry comes that close is computed again with the library.
+
+constexpr double kDegreesToRadians = 0.017453292516666667;  // 3.141592653 / 180
+
+// Angle of table entry i in radians. The counter is a float, exact over the whole table.
+inline double TrigAngle(std::int32_t i) {
+  const float counter = static_cast<float>(i);
+#if FLT_EVAL_METHOD != 0
+  // x87 arithmetic keeps extra precision; the angle is defined with each step rounded to double.
+  volatile double product = static_cast<double>(counter) * kDegreesToRadians;
+  volatile double angle = product / 1000.0;
+  return angle;
+#else
+  return static_cast<double>(counter) * kDegreesToRadians / 1000.0;
+#endif
+}
+
+// pi/2 split so that k times each of the first two parts is exact for k below 2^20.
+constexpr double kTwoOverPi = 6.36619772367581382433e-01;
+constexpr double kPiOver2Part1 = 1.57079632673412561417e+00;
+constexpr double kPiOver2Part2 = 6.07710050630396597660e-11;
+constexpr double kPiOver2Part3 = 2.02226624879595063154e-21;
+
+constexpr double kS1 = -1.66666666666666324348e-01;
+constexpr double kS2 = 8.33333333332248946124e-03;
+constexpr double kS3 = -1.98412698298579493134e-04;
+constexpr double kS4 = 2.75573137070700676789e-06;
+constexpr double kS5 = -2.50507602534068634195e-08;
+constexpr double kS6 = 1.58969099521155010221e-10;
+constexpr double kC1 = 4.16666666666666019037e-02;
+constexpr double kC2 = -1.38888888888741095749e-03;
+constexpr double kC3 = 2.48015872894767294178e-05;
+constexpr double kC4 = -2.75573143513906633035e-07;
+constexpr double kC5 = 2.08757232129817482790e-09;
+constexpr double kC6 = -1.13596475577881948265e-11;
+
+// Whether some double within the error bound of v (the kernel's error plus the library's)
+// rounds to another float than v does. The bound, 2^-47 relative plus a tiny absolute term
+// for results near zero, is many times both errors together (measured: 2^-52 at most).
+inline int NearFloatMidpoint(double v) {
+  const double bound = std::fabs(v) * 0x1p-47 + 1e-29;
+  return static_cast<float>(v - bound) != static_cast<float>(v + bound);
+}
+
+// Sine and cosine of a non-negative angle below 2^20 * pi/2, to within a few double ulps.
+inline void FastSinCos(double x, double& sine, double& cosine) {
+  const std::int32_t k = static_cast<std::int32_t>(x * kTwoOverPi + 0.5);
+  const double kd = static_cast<double>(k);
+  // x - k * part1 is exact (the two are within a factor of two of each other); the later
+  // subtractions lose at most half an ulp of the reduced angle each.
+  const double r = ((x - kd * kPiOver2Part1) - kd * kPiOver2Part2) - kd * kPiOver2Part3;
+  const double z = r * r;
+  const double s = r + r * z * (kS1 + z * (kS2 + z * (kS3 + z * (kS4 + z * (kS5 + z * kS6)))));
+  const double hz = 0.5 * z;
+  const double w = 1.0 - hz;
+  const double cPoly = z * (kC1 + z * (kC2 + z * (kC3 + z * (kC4 + z * (kC5 + z * kC6)))));
+  const double c = w + (((1.0 - w) - hz) + z * cPoly);
+  // x = k * pi/2 + r: rotate by the quadrant.
+  const std::int32_t q = k & 3;
+  const double sinBase = (q & 1) ? c : s;
+  const double cosBase = (q & 1) ? s : c;
+  sine = (q & 2) ? -sinBase : sinBase;
+  cosine = ((q + 1) & 2) ? -cosBase : cosBase;
+}
+
+// One degree of entries per block. The fixed trip count lets the compiler run the kernel on
+// several entries at once.
+constexpr std::int32_t kTrigBlock = 1000;
+static_assert(TrigTableSize % kTrigBlock == 0);
+
+void FillTrigBlock(std::int32_t first) {
+  float* __restrict sines = SinTable + first;
+  float* __restrict cosines = CosTable + first;
+  int uncertain = 0;
+  for (std::int32_t j = 0; j < kTrigBlock; ++j) {
+    double sine, cosine;
+    FastSinCos(TrigAngle(first + j), sine, cosine);
+    sines[j] = static_cast<float>(sine);
+    cosines[j] = static_cast<float>(cosine);
+    uncertain |= NearFloatMidpoint(sine) | NearFloatMidpoint(cosine);
+  }
+  if (uncertain) {
+    for (std::int32_t j = 0; j < kTrigBlock; ++j) {
+      const double angle = TrigAngle(first + j);
+      sines[j] = static_cast<float>(std::sin(angle));
+      cosines[j] = static_cast<float>(std::cos(angle));
+    }
+  }
+}
+
+}  // namespace
+
+// --- Path planner ------------------------------------------------------------------------
+
+void PathPlanner::Allocate() {
+  const std::size_t cells = Count(CellsPerLevel);
+  const std::size_t agents = Count(AgentCount);
+  nodeX = Reserve<std::int16_t>(cells, "PathPlanner nodeX");
+  nodeY = Reserve<std::int16_t>(cells, "PathPlanner nodeY");
+  nodeParent = Reserve<std::int32_t>(cells, "PathPlanner nodeParent");
+  nodeState = Reserve<std::uint8_t>(cells, "PathPlanner nodeState");
+  nodeCost = Reserve<float>(cells, "PathPlanner nodeCost");
+  windowMarks = Reserve<std::uint8_t>(cells, "PathPlanner windowMarks");
+  cellNode = Reserve<std::int32_t>(cells, "PathPlanner cellNode");
+
+  neighbourDx = Reserve<std::int32_t>(8, "PathPlanner neighbourDx");
+  neighbourDy = Reserve<std::int32_t>(8, "PathPlanner neighbourDy");
+  neighbourWeight = Reserve<float>(8, "PathPlanner neighbourWeight");
+
+  routeTargetX = Reserve<std::int32_t>(agents, "PathPlanner routeTargetX");
+  routeTargetY = Reserve<std::int32_t>(agents, "PathPlanner routeTargetY");
+  // Far beyond what the counts allow on either build, so the product cannot overflow.
+  const std::size_t routePoints = agents * static_cast<std::size_t>(routePointsPerAgent);
+  routeX = Reserve<std::int32_t>(routePoints, "PathPlanner routeX");
+  routeY = Reserve<std::int32_t>(routePoints, "PathPlanner routeY");
+  routeLength = Reserve<std::int32_t>(agents, "PathPlanner routeLength");
+  routeCursor = Reserve<std::int32_t>(agents, "PathPlanner routeCursor");
+  routeAux = Reserve<std::int32_t>(agents, "PathPlanner routeAux");
+  for (std::size_t a = 0; a < agents; ++a) {
+    routeCursor[a] = noRoute;
+    routeAux[a] = 0;
+  }
+
+  bucketList = Reserve<BucketRecord>(bucketCount, "PathPlanner bucketList");
+  cellLinks = Reserve<CellLinkRecord>(cells, "PathPlanner cellLinks");
+
+  SetNeighbourOrder(0);
+  active = 0;
+}
+
+void PathPlanner::SetNeighbourOrder(int newDirection) {
+  direction = newDirection;
+  // Clockwise from straight up. Diagonal steps cost 1.4142 as written, not the square root of 2.
+  static constexpr std::int32_t dx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+  static constexpr std::int32_t dy[8] = {1, 1, 0, -1, -1, -1, 0, 1};
+  for (int k = 0; k < 8; ++k) {
+    const int step = (k + newDirection) & 7;
+    neighbourDx[k] = dx[step];
+    neighbourDy[k] = dy[step];
+    neighbourWeight[k] = (dx[step] == 0 || dy[step] == 0) ? 1.0f : 1.4142f;
+  }
+}
+
+void PathPlanner::Release() {
+  ::Release(nodeX);
+  ::Release(nodeY);
+  ::Release(nodeParent);
+  ::Release(nodeState);
+  ::Release(nodeCost);
+  ::Release(cellNode);
+  ::Release(routeTargetX);
+  ::Release(routeTargetY);
+  ::Release(routeX);
+  ::Release(routeY);
+  ::Release(routeLength);
+  ::Release(routeCursor);
+  ::Release(routeAux);
+  ::Release(neighbourDx);
+  ::Release(neighbourDy);
+  ::Release(neighbourWeight);
+  ::Release(windowMarks);
+  ::Release(bucketList);
+  ::Release(cellLinks);
+}
+
+// --- Start-up ----------------------------------------------------------------------------
+
+void InitTileCosts() {
+  std::fill(TileCost, TileCost + TileCodeCount, 3.0f);
+  struct Cost {
+    int code;
+    float cost;
+  };
+  static constexpr Cost costs[] = {
+      {10, 30.0f},  {11, 332.0f}, {12, 18.0f}, {13, 42.0f},   {14, 16.0f},
+      {15, 50.0f},  {16, 28.0f},  {17, 30.0f}, {18, 374.0f},  {19, 548.0f},
+      {20, 208.0f}, {21, 15.0f},  {22, 1.0f},  {61, 3000.0f}, {82, 20.0f},
+  };
+  for (const Cost& c : costs) TileCost[c.code] = c.cost;
+  // The settlements: codes 180 to 184.
+  for (int code = 180; code <= 184; ++code) TileCost[code] = 180.0f;
+
+  std::fill(TileAux, TileAux + 10, 0.0f);
+  TileAux[11] = 200.0f;
+  TileAux[12] = 300.0f;
+}
+
+void AllocRoomTables() {
+  const std::size_t levels = Count(LevelCount) + 1;
+  const std::size_t rooms = Count(RoomCapacity);
+  LevelRoomStart = Reserve<std::int32_t>(levels, "LevelRoomStart");
+  LevelRoomEnd = Reserve<std::int32_t>(levels, "LevelRoomEnd");
+  RoomMask = Reserve<std::uint8_t>(Count(RoomMaskSide) * Count(RoomMaskSide), "RoomMask");
+  // Cleared by InitGameTables right after; obtaining it zero-filled is that clearing.
+  RoomTable = ReserveCleared<RoomRecord>(rooms, "RoomTable");
+  RoomExtra = Reserve<RoomExtraRecord>(rooms, "RoomExtra");
+}
+
+void BuildTrigTables() {
+  if (SinTable || CosTable) return;
+  SinTable = Reserve<float>(TrigTableSize, "SinTable");
+  CosTable = Reserve<float>(TrigTableSize, "CosTable");
+  for (std::int32_t first = 0; first < TrigTableSize; first += kTrigBlock) FillTrigBlock(first);
+}
+
+void InitConsoleBuffers() {
+  ConsoleLineLength = 0;
+  ConsoleLine[0] = '\0';
+  ConsoleLine[1] = '\0';
+  ConsoleHistory = ReserveCleared<char*>(ConsoleHistoryLines, "ConsoleHistory");
+  for (int line = 0; line < ConsoleHistoryLines; ++line) {
+    ConsoleHistory[line] = Reserve<char>(ConsoleLineSize, "ConsoleHistory");
+    ConsoleHistory[line][0] = '\0';
+  }
+}
 
 std::int32_t InitGameTables() {
   SetCanvasSize(displayState.canvasWidth, displayState.canvasHeight);
+  // Start-up runs this once; should it run again, the earlier tables are not leaked.
+  ReleaseGameTables();
+
+  const std::size_t cellCount = Count(LevelCount) * Count(CellsPerLevel);
+  HeightMap = Reserve<std::uint8_t>((Count(MapSide) + 1) * (Count(MapSide) + 1), "HeightMap");
+  TileMap = ReserveCleared<std::uint8_t>(cellCount, "TileMap");
+  CellMarks = ReserveCleared<std::uint8_t>(cellCount, "CellMarks");
+  TextureSlotTable = ReserveCleared<TextureSlot>(Count(TextureSlotCount), "TextureSlotTable");
+  AgentTable = ReserveCleared<AgentRecord>(Count(AgentCount), "AgentTable");
+  AuxTable = ReserveCleared<AuxRecord>(Count(AuxRecordCount), "AuxTable");
+  ItemTable = ReserveCleared<ItemRecord>(Count(ItemSlotCount), "ItemTable");
+
+  pathPlanner = new (std::nothrow) PathPlanner;
+  if (!pathPlanner) FailStartUpBlock("PathPlanner");
+  reservedBytes += sizeof(PathPlanner);
+  pathPlanner->Allocate();
+
+  LoadAssetCatalogue();
+  InitTileCosts();
+  // RoomTable arrives zero-filled, so every record is already clear.
+  AllocRoomTables();
+  BuildTrigTables();
+  InitConsoleBuffers();
+  InitItemTypes();
+  CreateStartingItems();
+
+  AgentTable[1].position[0] = 0.5f;
+  AgentTable[1].position[1] = 0.5f;
+  AgentTable[1].position[2] = 0.5f;
+  TileMap[0] = 0;
+  TileMap[1] = 1;
+  TileMap[2] = 0;
+  TileMap[3] = 1;
   return 1;
 }
 
-void ReleaseGameTables() {}
+// --- Shutdown ----------------------------------------------------------------------------
+
+void ReleaseGameTables() {
+  Release(HeightMap);
+  Release(TileMap);
+  Release(CellMarks);
+  if (TextureSlotTable) {
+    for (std::int32_t slot = 0; slot < TextureSlotCount; ++slot) {
+      Release(TextureSlotTable[slot].pixels);
+    }
+  }
+  Release(TextureSlotTable);
+  Release(AgentTable);
+  Release(AuxTable);
+  Release(ItemTable);
+  delete pathPlanner;  // its buffers first, then the object
+  pathPlanner = nullptr;
+  Release(LevelRoomStart);
+  Release(LevelRoomEnd);
+  Release(RoomMask);
+  Release(RoomTable);
+  Release(RoomExtra);
+  Release(SinTable);
+  Release(CosTable);
+  if (ConsoleHistory) {
+    for (int line = 0; line < ConsoleHistoryLines; ++line) Release(ConsoleHistory[line]);
+  }
+  Release(ConsoleHistory);
+  reservedBytes = 0;
+}
+
+std::size_t ReservedGameTableBytes() { return reservedBytes; }

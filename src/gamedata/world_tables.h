@@ -1,10 +1,155 @@
-// The game's world tables, reserved and filled at start-up, released at shutdown.
+// The game's world tables: reserved and filled at start-up, released at shutdown.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-// Reserves and fills every table and reads the asset catalogue; always 1.
+#include "gamedata/item_catalogue.h"
+#include "gamedata/sizes.h"
+
+// One agent of the game. Start-up writes only its position; the rest of the record is the
+// agent's game state, which the browser never reads.
+struct AgentRecord {
+  float position[3];  // x, y, z
+  std::uint8_t state[692];
+};
+static_assert(sizeof(AgentRecord) == 704, "AgentRecord must keep its 704-byte size");
+
+// A record of the AuxTable; only its size is fixed.
+struct AuxRecord {
+  std::uint8_t data[40];
+};
+static_assert(sizeof(AuxRecord) == 40, "AuxRecord must keep its 40-byte size");
+
+// One room: its rectangle in cells and three values of the game's own.
+struct RoomRecord {
+  std::uint16_t x;
+  std::uint16_t y;
+  std::uint16_t width;
+  std::uint16_t height;
+  std::uint16_t kind;
+  std::int32_t link;
+  std::uint8_t state;
+};
+static_assert(sizeof(RoomRecord) == 20, "RoomRecord must keep its 20-byte layout");
+
+// A record of RoomExtra, one per room record; only its size is fixed.
+struct RoomExtraRecord {
+  std::uint8_t data[40];
+};
+static_assert(sizeof(RoomExtraRecord) == 40, "RoomExtraRecord must keep its 40-byte size");
+
+// Records of the path planner's bucket list and cell links; only their sizes are fixed.
+struct BucketRecord {
+  std::uint8_t data[24];
+};
+struct CellLinkRecord {
+  std::uint8_t data[20];
+};
+
+// A grid search over one level and the stored routes of the agents. Every array member is a
+// block of its own, owned by the object; W2 below is CellsPerLevel.
+class PathPlanner {
+ public:
+  PathPlanner() = default;
+  PathPlanner(const PathPlanner&) = delete;
+  PathPlanner& operator=(const PathPlanner&) = delete;
+  ~PathPlanner() { Release(); }
+
+  // Reserves every buffer and sets the start values (routes empty, neighbour order 0).
+  void Allocate();
+  // Stores direction (0..7) and writes the eight neighbour steps of that direction.
+  void SetNeighbourOrder(int direction);
+  // Releases every buffer, in member order; safe when some or none were reserved.
+  void Release();
+
+  std::int16_t* nodeX = nullptr;  // W2: cell x of a search node
+  std::int16_t* nodeY = nullptr;  // W2: cell y of a search node
+  std::int32_t nodeCount = 0;
+  std::int32_t* nodeParent = nullptr;    // W2: index of the node's parent node
+  std::uint8_t* nodeState = nullptr;     // W2
+  float* nodeCost = nullptr;             // W2: accumulated cost
+  std::int32_t* cellNode = nullptr;      // W2: node occupying a cell
+  std::int32_t* routeTargetX = nullptr;  // per agent
+  std::int32_t* routeTargetY = nullptr;  // per agent
+  std::int32_t* routeX = nullptr;        // 1000 route points per agent
+  std::int32_t* routeY = nullptr;        // 1000 route points per agent
+  std::int32_t* routeLength = nullptr;   // per agent
+  std::int32_t* routeCursor = nullptr;   // per agent; noRoute when the agent has no route
+  std::int32_t* routeAux = nullptr;      // per agent
+  std::int32_t startX = 0;
+  std::int32_t startY = 0;
+  std::int32_t goalX = 0;
+  std::int32_t goalY = 0;
+  std::int32_t windowX = 0;
+  std::int32_t windowY = 0;
+  std::int32_t windowSide = 0;
+  std::int32_t* neighbourDx = nullptr;  // 8 cell steps in x
+  std::int32_t* neighbourDy = nullptr;  // 8 cell steps in y
+  float* neighbourWeight = nullptr;     // 8 step costs
+  std::int32_t direction = 0;           // 0..7, chose the neighbour order
+  std::uint8_t* windowMarks = nullptr;  // W2: one byte per cell of the search window
+  BucketRecord* bucketList = nullptr;   // bucketCount records
+  CellLinkRecord* cellLinks = nullptr;  // W2 records
+  std::int32_t searchLevel = 0;
+  std::int32_t openCount = 0;
+  std::int32_t closedCount = 0;
+  std::uint8_t found = 0;
+  std::uint8_t failed = 0;
+  std::uint8_t active = 0;
+
+  static constexpr std::int32_t noRoute = -9;
+  static constexpr std::int32_t routePointsPerAgent = 1000;
+  static constexpr std::int32_t bucketCount = 1000;
+};
+
+constexpr int TileCodeCount = 256;
+constexpr int TrigTableSize = 3600000;  // thousandths of a degree over ten full turns
+constexpr int ConsoleLineSize = 256;
+constexpr int ConsoleHistoryLines = 20;
+
+// (MapSide + 1)^2 heights, one per cell corner of a level; not cleared.
+extern std::uint8_t* HeightMap;
+// LevelCount x CellsPerLevel tile codes; the byte of cell (x, y) of level l is at
+// l * CellsPerLevel + y * MapSide + x.
+extern std::uint8_t* TileMap;
+// LevelCount x CellsPerLevel bytes addressed like TileMap.
+extern std::uint8_t* CellMarks;
+extern AgentRecord* AgentTable;  // AgentCount records
+extern AuxRecord* AuxTable;      // AuxRecordCount records
+extern PathPlanner* pathPlanner;
+extern float TileCost[TileCodeCount];  // cost of entering a tile, by tile code
+extern float TileAux[TileCodeCount];
+extern std::int32_t* LevelRoomStart;  // LevelCount + 1: first room record of a level
+extern std::int32_t* LevelRoomEnd;    // LevelCount + 1: end of a level's room records
+extern std::uint8_t* RoomMask;        // RoomMaskSide x RoomMaskSide
+extern RoomRecord* RoomTable;         // RoomCapacity records
+extern RoomExtraRecord* RoomExtra;    // RoomCapacity records
+extern float* SinTable;               // TrigTableSize: sine per thousandth of a degree
+extern float* CosTable;               // TrigTableSize: cosine per thousandth of a degree
+extern char ConsoleLine[ConsoleLineSize];
+extern std::int32_t ConsoleLineLength;
+extern char** ConsoleHistory;  // ConsoleHistoryLines lines of ConsoleLineSize characters
+
+// Reserves and fills every table and reads the asset catalogue; always 1. A table that cannot
+// be obtained ends the program with a message naming it.
 std::int32_t InitGameTables();
 
-// Releases every table in order (shutdown); safe when nothing was reserved.
+// Fills TileCost and TileAux.
+void InitTileCosts();
+
+// Reserves LevelRoomStart, LevelRoomEnd, RoomMask, RoomTable and RoomExtra, clearing nothing.
+void AllocRoomTables();
+
+// Reserves and computes SinTable and CosTable, unless either already exists.
+void BuildTrigTables();
+
+// Empties the console line and reserves the history lines, each the empty string.
+void InitConsoleBuffers();
+
+// Bytes of all the blocks the tables hold (texture slots' pixels not counted).
+std::size_t ReservedGameTableBytes();
+
+// Releases every table in the shutdown order; safe when nothing was reserved, and when
+// called again.
 void ReleaseGameTables();
