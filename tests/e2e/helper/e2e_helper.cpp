@@ -1,5 +1,6 @@
 // A small Windows program the end-to-end tests run beside Trove under Wine:
 //   e2e_helper close          asks Trove's window to close (WM_CLOSE)
+//   e2e_helper close TITLE    asks the top-level window titled TITLE to close
 //   e2e_helper window TITLE   opens a focused window of another program until it is closed
 //   e2e_helper list DIR OUT   writes the names FindFirstFileA/FindNextFileA give for DIR\*.*
 //                             to the file OUT, one a line, in their order
@@ -61,6 +62,15 @@ int ListDirectory(const char* arguments) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  if (std::strncmp(commandLine, "close ", 6) == 0) {
+    // Wine quotes an argument with spaces; the title is what lies between the quotes.
+    std::string title(commandLine + 6);
+    if (title.size() >= 2 && title.front() == '"' && title.back() == '"') {
+      title = title.substr(1, title.size() - 2);
+    }
+    HWND window = FindWindowA(nullptr, title.c_str());
+    return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
   if (std::strncmp(commandLine, "close", 5) == 0) {
     HWND window = FindWindowA("OpenGL", "GAME");
     return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
