@@ -1,4 +1,6 @@
 // The directory scan and the two path operations, on paths alone and on real directories.
+#include "browser/directory.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "browser/directory.h"
 #include "browser_fixture.h"
 #include "canvas/text.h"
 
@@ -19,6 +20,7 @@ class DirectoryTest : public BrowserTest {
     BrowserTest::SetUp();
     // Rescans of made-up paths fall back on a directory of our own, not the test's.
     SetPath(workingDirectory, tree.root());
+    std::filesystem::current_path(tree.root());
   }
 
   std::vector<std::string> Names() const {

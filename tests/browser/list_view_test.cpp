@@ -1,9 +1,10 @@
 // The list view's geometry and drawing, against a row-by-row rendition of the same rules.
+#include "browser/list_view.h"
+
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "browser/list_view.h"
 #include "browser_fixture.h"
 #include "canvas/text.h"
 #include "platform/platform.h"
@@ -125,10 +126,16 @@ const Scene scenes[] = {
     {960, 540, 1, 2, 2999, 10, 12, 0, 0, 0, 1080},
     {960, 540, 1, 2, 2999, 1500, 1600, 320, -180, 0, 1080},
     {960, 540, 1, 2, 2999, 2990, 1, 0, 0, 0, 1080},
-    {960, 540, 1, 2, 2999, 0, 1, -700, 0, 0, 1080},     // long names run in from the left
-    {960, 540, 1, 2, 2999, 0, 1, 15, 200, 0, 1080},     // rows above the top edge
-    {960, 540, 1, 2, 2999, 0, 1, 0, -530, 0, 1080},     // columns of no row at all
-    {960, 540, 1, 2, 2999, 0, 1, 0, -1000, 0, 1080},    // every row below the canvas
+    {960, 540, 1, 2, 2999, 0, 1, -700, 0, 0, 1080},      // long names run in from the left
+    {960, 540, 1, 2, 2999, 0, 1, 15, 200, 0, 1080},      // rows above the top edge
+    {960, 540, 1, 2, 2999, 0, 1, 0, 202, 0, 1080},       // a row whose pick box ends on the top row
+    {960, 540, 1, 2, 2999, 0, 1, 0, -3, -20, 1080},      // a row whose glyphs start on row 0
+    {960, 540, 1, 2, 2999, 0, 1, 0, 0, -40, 1080},       // window above the screen: columns run
+    {1280, 960, 0, 1, 2999, 5, 3, 0, 0, -100, 1080},     // on below the bottom edge
+    {960, 540, 1, 2, 2999, 0, 1, 49, 0, 0, 1080},        // a column starting on the last column
+    {960, 540, 1, 2, 2999, 0, 1, 0, -507, 0, 1080},      // no rows, at y = -1
+    {960, 540, 1, 2, 2999, 0, 1, 0, -530, 0, 1080},      // columns of no row at all
+    {960, 540, 1, 2, 2999, 0, 1, 0, -1000, 0, 1080},     // every row below the canvas
     {1280, 960, 0, 1, 2999, 0, 3, 100, -50, 300, 1080},  // window reaching below the screen
     {1280, 720, 1, 2, 2999, 40, 3, 0, 0, 10, 1440},
     {320, 240, 0, 1, 2999, 0, 5, 0, 0, 0, 768},
@@ -195,8 +202,8 @@ TEST_F(ListViewTest, RowPositionsAndSkippedRowsMatchTheRowByRowRules) {
     SCOPED_TRACE("scene " + std::to_string(&s - scenes));
     Apply(s);
     std::vector<DrawnRow> all = ReferenceDrawListView();
-    int rows = ListRowsPerColumn(ListUsableHeight(s.width, s.height, s.scrollY, s.windowY,
-                                                  s.zoom, s.screenHeight));
+    int rows = ListRowsPerColumn(
+        ListUsableHeight(s.width, s.height, s.scrollY, s.windowY, s.zoom, s.screenHeight));
     std::vector<DrawnRow> reachable;
     for (const DrawnRow& r : all) {
       ListRowPlace p = ListRowPosition(r.entry - s.listFirst - 1, rows, nameLimit, s.scrollX,
