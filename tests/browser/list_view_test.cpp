@@ -238,6 +238,25 @@ TEST_F(ListViewTest, DrawsExactlyWhatTheRowByRowRulesDraw) {
   }
 }
 
+TEST_F(ListViewTest, ARowEndingOnTheFirstColumnIsStillDrawn) {
+  UseCanvas(960, 540, 1, 2);
+  SetEntry(1, "Wm@ photo", 1);
+  fileList.count = 1;
+  int width = 0;
+  for (const char* c = fileList.names[1]; *c; ++c) width += GlyphWidth(*c) + 1;
+  // The row's last column lands on canvas column -1, 0 and 1.
+  for (int last = -1; last <= 1; ++last) {
+    SCOPED_TRACE("last column " + std::to_string(last));
+    displayState.scrollX = last + 1 - width - 10;
+    DrawListView();
+    std::vector<std::uint8_t> frame = Frame();
+    std::vector<std::int32_t> picks = Picks();
+    ReferenceDrawListView();
+    EXPECT_TRUE(Frame() == frame);
+    EXPECT_TRUE(Picks() == picks);
+  }
+}
+
 TEST_F(ListViewTest, NamesAreCutOnlyAfterTheFirstColumn) {
   std::string fifty(50, 'n');
   SetEntry(1, fifty.c_str(), 1);
