@@ -33,8 +33,8 @@ int ListUsableHeight(int canvasWidth, int canvasHeight, int scrollY, int windowY
 // Rows a column holds: (usable height - 60) / 8, truncated towards zero; may be 0 or less.
 int ListRowsPerColumn(int usableHeight);
 
-// Where the list row of the entry `offset` places after the first shown entry goes: column j
-// from 0, row i from 1, and the text position (x, y) handed to the text renderer.
+// Position of the list row that comes `offset` rows after the first shown one: column j from
+// 0, row i from 1, and the text position (x, y) handed to the text renderer.
 struct ListRowPlace {
   int column;
   int row;
