@@ -1,7 +1,96 @@
-// Placeholder until the directory model lands.
+// Scanning the browsed directory and moving the browsed path down and up by text alone.
 #include "browser/directory.h"
 
-void ScanDirectory() {}
-void RescanBrowsedDirectory() {}
-void EnterDirectory() {}
-void GoUp() {}
+#include <cstring>
+
+#include "browser/file_list.h"
+#include "canvas/text.h"
+#include "input/input.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Stores one search result as entry n. Only the exact attribute value of a plain directory
+// makes kind 0; a hidden, read-only or unreadable directory is listed like a file.
+void StoreEntry(int n, const char* name) {
+  FormatText(fileList.names[n], nameSlotSize, "%s", name);
+  std::uint32_t attributes = platform::FileAttributes(fileList.names[n]);
+  fileList.kinds[n] = attributes == platform::attributeDirectory ? 0 : 1;
+}
+
+// What entering or leaving a directory ends with.
+void ShowNewDirectory() {
+  RescanBrowsedDirectory();
+  fileList.selection = 1;
+  browserMode.listActive = 1;
+  rescanRequested = 1;
+  mouseLatches.rightDown = 0;
+  platform::Pause(180);
+}
+
+}  // namespace
+
+void ScanDirectory() {
+  if (!fileList.names || !fileList.kinds) {
+    fileList.count = 0;
+    return;
+  }
+  char name[nameSlotSize];
+  int n = 0;
+  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
+  // A directory that cannot be read is shown as an empty list.
+  if (search) {
+    StoreEntry(++n, name);
+    while (n < maxEntries && platform::FindNext(search, name, sizeof name)) {
+      StoreEntry(++n, name);
+    }
+    platform::FindClose(search);
+  }
+  fileList.count = n;
+}
+
+void RescanBrowsedDirectory() {
+  // When browsedPath cannot be made current, whatever directory is current gets listed.
+  platform::SetCurrentDir(browsedPath);
+  ScanDirectory();
+  platform::SetCurrentDir(workingDirectory);
+}
+
+void EnterDirectory() {
+  int k = fileList.selection;
+  if (!fileList.names || k < 1 || k >= fileListSlots) {
+    mouseLatches.rightDown = 0;
+    return;
+  }
+  std::size_t base = std::strlen(browsedPath);
+  if (base > 0 && browsedPath[base - 1] == '\\') --base;
+  // The new path must fit the TextBuffer it is built in (and so browsedPath); a path that
+  // would not fit is left as it is rather than cut into some other directory's path.
+  std::size_t name = strnlen(fileList.names[k], nameSlotSize);
+  if (base + 1 + name + 1 > static_cast<std::size_t>(textBufferSize - 1)) {
+    mouseLatches.rightDown = 0;
+    return;
+  }
+  browsedPath[base] = '\0';
+  FormatText(TextBuffer, sizeof TextBuffer, "%s\\%s\\", browsedPath, fileList.names[k]);
+  FormatText(browsedPath, sizeof browsedPath, "%s", TextBuffer);
+  ShowNewDirectory();
+}
+
+void GoUp() {
+  std::size_t len = std::strlen(browsedPath);
+  // A bare drive name (or anything as short) has nothing left to cut.
+  if (len <= 2) {
+    mouseLatches.rightDown = 0;
+    return;
+  }
+  // Drop the last character whatever it is, then everything back to the previous backslash,
+  // which stays; at least two characters always remain.
+  --len;
+  browsedPath[len] = '\0';
+  while (len > 2 && browsedPath[len] != '\\') {
+    browsedPath[len] = '\0';
+    --len;
+  }
+  ShowNewDirectory();
+}

@@ -1,14 +1,258 @@
-// Placeholder until the list view lands.
+// The list view: entries as coloured text in columns, clicks on rows and thumbnails, and the
+// navigation between the list, the thumbnail pages and the picture view.
 #include "browser/list_view.h"
 
-void DrawListView() {}
-void HandleBrowserClick() {}
-void ToggleThumbnailView() {}
-void ThumbnailsButton() {}
-void NextThumbnailPage() {}
-void PreviousThumbnailPage() {}
-void CentreList() {}
-void MoveListToCursor() {}
-void ReturnToList() {}
-void ScrollListBy(int) {}
-int CellsPerPage() { return 0; }
+#include <algorithm>
+#include <cstring>
+
+#include "browser/directory.h"
+#include "browser/file_list.h"
+#include "browser/picture_views.h"
+#include "canvas/canvas.h"
+#include "canvas/text.h"
+#include "display/display.h"
+#include "input/input.h"
+#include "platform/platform.h"
+
+namespace {
+
+void ResetScroll() {
+  displayState.scrollX = 0;
+  displayState.scrollY = 0;
+}
+
+bool EqualsIgnoringCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    char ca = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
+    char cb = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
+    if (ca != cb) return false;
+  }
+  return *a == *b;
+}
+
+// Width of the TextBuffer's text as rendered: the sum of the glyph advances.
+int TextBufferWidth() {
+  int width = 0;
+  for (const char* c = TextBuffer; *c; ++c) {
+    width += GlyphWidth(static_cast<unsigned char>(*c)) + 1;
+  }
+  return width;
+}
+
+// Formats entry k's name into the TextBuffer: whole in the first column, cut to nameLimit
+// characters in later ones, and never longer than the TextBuffer holds.
+void FormatRowName(int k, int column) {
+  const char* name = fileList.names[k];
+  char cut[nameSlotSize];
+  int length = static_cast<int>(strnlen(name, nameSlotSize - 1));
+  if (column != 0 && nameLimit < length) length = std::max(nameLimit, 0);
+  std::memcpy(cut, name, static_cast<std::size_t>(length));
+  cut[length] = '\0';
+  FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
+}
+
+}  // namespace
+
+int ThumbnailCellsPerPage(int canvasWidth, int canvasHeight, int cellWidth, int cellHeight) {
+  if (cellWidth <= 0 || cellHeight <= 0) return 0;
+  return ((canvasWidth - 2) / cellWidth) * ((canvasHeight - 62) / cellHeight);
+}
+
+int CellsPerPage() {
+  return ThumbnailCellsPerPage(displayState.canvasWidth, displayState.canvasHeight, cellWidth,
+                               cellHeight);
+}
+
+int ListNameLimit(int canvasWidth, int displayMode, int previous) {
+  int limit = previous;
+  if (canvasWidth == 320) limit = 6;
+  if (canvasWidth == 640) limit = 36;
+  if (canvasWidth == 1280) limit = 36;
+  if (canvasWidth == 1600) limit = 64;
+  if (displayMode == 1) limit = 36;
+  if (displayMode == 2) limit = 64;
+  return limit;
+}
+
+int ListUsableHeight(int canvasWidth, int canvasHeight, int scrollY, int windowY, int zoom,
+                     int screenHeight) {
+  int usable = canvasHeight + scrollY - windowY * zoom;
+  if (canvasWidth == 1280) {
+    if (zoom != 0) usable += windowY / zoom;
+    int reach = canvasHeight * zoom + windowY;
+    if (reach > screenHeight) usable -= reach - screenHeight;
+  }
+  return usable;
+}
+
+int ListRowsPerColumn(int usableHeight) { return (usableHeight - 60) / 8; }
+
+ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int nameLimit, int scrollX, int scrollY,
+                             int canvasHeight) {
+  ListRowPlace p;
+  if (rowsPerColumn >= 1) {
+    p.column = offset / rowsPerColumn;
+    p.row = offset % rowsPerColumn + 1;
+  } else {
+    // A column that holds no row: every entry starts a column of its own, the first one too.
+    p.column = offset + 1;
+    p.row = 1;
+  }
+  p.x = scrollX + p.column * 5 * nameLimit + 10;
+  p.y = scrollY + canvasHeight - 8 * p.row - 26;
+  return p;
+}
+
+void DrawListView() {
+  ClearCanvas();
+  const DisplayState& d = displayState;
+  nameLimit = ListNameLimit(d.canvasWidth, d.displayMode, nameLimit);
+  int screenHeight = platform::ScreenHeight();
+  int usable =
+      ListUsableHeight(d.canvasWidth, d.canvasHeight, d.scrollY, d.windowY, d.zoom, screenHeight);
+  ListLayout layout{d.canvasWidth, d.canvasHeight, d.scrollX,
+                    d.scrollY,     nameLimit,      ListRowsPerColumn(usable)};
+  if (fileList.names && fileList.kinds) {
+    int first = std::max(fileList.listFirst, 0) + 1;
+    int last = std::min(fileList.count, fileListSlots - 1);
+    ForEachReachableListRow(layout, first, last, [&](int k, const ListRowPlace& p) {
+      FormatRowName(k, p.column);
+      // A row starting left of the canvas may still run onto it.
+      if (p.x < 0 && p.x + TextBufferWidth() <= 0) return;
+      std::uint8_t r = 0;
+      std::uint8_t g = 255;
+      std::uint8_t b = 0;
+      if (k == fileList.selection) {
+        r = 255;
+        g = 0;
+      } else if (fileList.kinds[k] == 0) {
+        r = 255;
+      }
+      RenderPickText(p.x, p.y, r, g, b, pick::listRowBase + k);
+    });
+  }
+  SaveView();
+}
+
+void HandleBrowserClick() {
+  if (mouseLatches.rightDown != 1) return;
+  std::int32_t id = PickIdUnderCursor();
+  if (id == pick::none) return;
+  if (pick::IsThumbnail(id) && browserMode.pictureActive != 1 && browserMode.listActive != 1) {
+    OpenPicture(id - pick::thumbnailBase);
+  }
+  if (pick::IsListRow(id) && browserMode.listActive == 1) {
+    int k = id - pick::listRowBase;
+    if (k != fileList.selection) {
+      fileList.selection = k;
+      mouseLatches.rightDown = 0;
+      platform::Pause(480);
+      return;
+    }
+    // An entry the current scan does not hold (left from a longer directory) is not acted on.
+    if (!SelectionIsCurrent() || !fileList.names || !fileList.kinds) {
+      mouseLatches.rightDown = 0;
+      return;
+    }
+    // A file: the player check that follows in the same pass takes the click.
+    if (fileList.kinds[k] != 0) return;
+    // The name is tested once, before either operation changes the list.
+    const char* name = fileList.names[k];
+    if (EqualsIgnoringCase(name, "..")) {
+      GoUp();
+    } else if (!EqualsIgnoringCase(name, ".")) {
+      EnterDirectory();
+    }
+    platform::Pause(650);
+  }
+}
+
+void ToggleThumbnailView() {
+  if (browserMode.listActive == 0 && browserMode.pictureActive == 0) {
+    browserMode.listActive = 1;
+    browserMode.thumbRedraw = 0;
+  } else {
+    browserMode.listActive = 0;
+    browserMode.pictureActive = 0;
+    browserMode.thumbRedraw = 1;
+  }
+  platform::Pause(180);
+  fileList.thumbFirst = fileList.selection;
+  ResetScroll();
+}
+
+void ThumbnailsButton() {
+  if (browserMode.listActive == 1) {
+    browserMode.listActive = 0;
+    browserMode.pictureActive = 0;
+    browserMode.thumbRedraw = 1;
+  } else {
+    browserMode.listActive = 1;
+    browserMode.pictureActive = 0;
+    browserMode.thumbRedraw = 0;
+  }
+  RescanBrowsedDirectory();
+  fileList.thumbFirst = fileList.selection;
+  ResetScroll();
+  platform::Pause(480);
+  mouseLatches.rightDown = 0;
+}
+
+void NextThumbnailPage() {
+  ResetScroll();
+  browserMode.thumbRedraw = 1;
+  browserMode.listActive = 0;
+  browserMode.pictureActive = 0;
+  fileList.thumbFirst += CellsPerPage();
+  if (fileList.thumbFirst > fileList.count) fileList.thumbFirst = fileList.count;
+  // An empty directory would otherwise start the page at the never-filled slot 0.
+  if (fileList.thumbFirst < 1) fileList.thumbFirst = 1;
+  platform::Pause(150);
+}
+
+void PreviousThumbnailPage() {
+  ResetScroll();
+  browserMode.thumbRedraw = 1;
+  browserMode.listActive = 0;
+  browserMode.pictureActive = 0;
+  fileList.thumbFirst -= CellsPerPage();
+  if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
+  platform::Pause(150);
+}
+
+void CentreList() {
+  displayState.scrollX = displayState.canvasWidth / 3;
+  displayState.scrollY = -(displayState.canvasHeight / 3);
+  platform::Pause(480);
+  mouseLatches.rightDown = 0;
+}
+
+void MoveListToCursor() {
+  displayState.scrollX = CursorCanvasX();
+  displayState.scrollY = CursorCanvasY() - displayState.canvasHeight;
+}
+
+void ReturnToList() {
+  browserMode.listActive = 1;
+  browserMode.pictureActive = 0;
+  browserMode.thumbRedraw = 0;
+  RescanBrowsedDirectory();
+  platform::Pause(480);
+}
+
+void ScrollListBy(int step) {
+  int& first = fileList.listFirst;
+  if (step == -1) {
+    if (first > 0) first -= 1;
+  } else if (step == 1) {
+    // Bounded by the last slot, not by count: the list can be scrolled past its end.
+    if (first < maxEntries) first += 1;
+  } else if (step < 0) {
+    first = std::max(first + step, 0);
+  } else if (step > 0) {
+    first = std::min(first + step, fileList.count - 1);
+    // An empty list would otherwise start at -1 and show the never-filled slot 0.
+    first = std::max(first, 0);
+  }
+  platform::Pause(30);
+}

@@ -1,0 +1,76 @@
+// One full pass of the main loop in the list view at 960 x 540 (display mode 1, zoom 2), for a
+// directory of 360 entries (the six columns that reach the canvas) and one of 2999 entries.
+// The rows that cannot reach the canvas should cost nothing, so both passes should cost
+// about the same; the ratio of the two is reported from one run.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "browser/file_list.h"
+#include "display/display.h"
+#include "pictures/texture_loader.h"
+#include "platform/headless/headless.h"
+#include "shell/main_loop.h"
+#include "shell/reset.h"
+
+namespace {
+
+// The program as start-up leaves it at 960 x 540, with 2999 named entries in the list.
+void SetUpListView() {
+  ResetProgram();
+  headless::Reset();
+  headless::state().windowRect = {0, 0, 1920, 1080};
+  headless::state().cursor = {700, 300};
+  SetCanvasSize(960, 540);
+  displayState.displayMode = 1;
+  displayState.zoom = 2;
+  displayState.screenWidth = 1920;
+  displayState.screenHeight = 1080;
+  textureLoader.overlayShown = 1;
+  browserMode = BrowserMode{1, 0, 0};
+  AllocateFileList();
+  for (int k = 1; k <= maxEntries; ++k) {
+    std::snprintf(fileList.names[k], nameSlotSize, k % 5 == 0 ? "Folder %04d" : "IMG_%05d.JPG",
+                  k);
+    fileList.kinds[k] = k % 5 == 0 ? 0 : 1;
+  }
+  fileList.selection = 7;
+}
+
+double TimedPass(int count) {
+  fileList.count = count;
+  auto start = std::chrono::steady_clock::now();
+  RunPass();
+  auto end = std::chrono::steady_clock::now();
+  return std::chrono::duration<double>(end - start).count();
+}
+
+void BM_ListViewPass(benchmark::State& state) {
+  SetUpListView();
+  fileList.count = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    RunPass();
+    benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+  }
+  ResetProgram();
+}
+BENCHMARK(BM_ListViewPass)->Arg(360)->Arg(maxEntries)->Unit(benchmark::kMicrosecond);
+
+// Both passes alternately in one loop, so that the ratio compares like with like.
+void BM_ListViewPassRatio(benchmark::State& state) {
+  SetUpListView();
+  double small = 0.0;
+  double large = 0.0;
+  for (auto _ : state) {
+    small += TimedPass(360);
+    large += TimedPass(maxEntries);
+  }
+  state.counters["pass_360_us"] = small / static_cast<double>(state.iterations()) * 1e6;
+  state.counters["pass_2999_us"] = large / static_cast<double>(state.iterations()) * 1e6;
+  state.counters["ratio_2999_to_360"] = small > 0.0 ? large / small : 0.0;
+  ResetProgram();
+}
+BENCHMARK(BM_ListViewPassRatio)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,100 @@
+// A clean program with an allocated file list, a canvas and a window, plus a temporary
+// directory tree that is removed again, for the browser's tests.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "browser/file_list.h"
+#include "canvas/canvas.h"
+#include "display/display.h"
+#include "input/input.h"
+#include "support/program_fixture.h"
+
+// A directory under /tmp that lives as long as the object.
+class TempTree {
+ public:
+  TempTree() {
+    char pattern[] = "/tmp/trove-browser-XXXXXX";
+    if (mkdtemp(pattern)) root_ = pattern;
+  }
+  ~TempTree() {
+    std::error_code ignored;
+    if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
+  }
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  const std::string& root() const { return root_; }
+  std::string Dir(const std::string& relative) const {
+    std::filesystem::create_directories(root_ + "/" + relative);
+    return root_ + "/" + relative;
+  }
+  void File(const std::string& relative, const std::string& contents = "") const {
+    std::ofstream(root_ + "/" + relative, std::ios::binary) << contents;
+  }
+
+ private:
+  std::string root_;
+};
+
+class BrowserTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    startDirectory_ = std::filesystem::current_path();
+    AllocateFileList();
+    UseCanvas(640, 480, 1, 2);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(startDirectory_);
+    ProgramTest::TearDown();
+  }
+
+  // Canvas of width x height shown at zoom in a window at (0, 0) of the matching size.
+  void UseCanvas(int width, int height, int mode, int zoom) {
+    SetCanvasSize(width, height);
+    displayState.displayMode = mode;
+    displayState.zoom = zoom;
+    os().windowRect = {0, 0, width * zoom, height * zoom};
+  }
+
+  // Puts the cursor on canvas pixel (x, y).
+  void PointAt(int x, int y) {
+    const platform::ScreenRect& r = os().windowRect;
+    for (int sx = r.left; sx < r.right; ++sx) {
+      os().cursor.x = sx;
+      if (CursorCanvasX() == x) break;
+    }
+    for (int sy = r.top; sy < r.bottom; ++sy) {
+      os().cursor.y = sy;
+      if (CursorCanvasY() == y) break;
+    }
+    ASSERT_EQ(CursorCanvasX(), x);
+    ASSERT_EQ(CursorCanvasY(), y);
+  }
+
+  // A right click latched on a pixel that carries id, as a drawn row or thumbnail would.
+  void ClickOn(std::int32_t id, int x = 100, int y = 200) {
+    PointAt(x, y);
+    SetPickId(x, y, id);
+    mouseLatches.rightDown = 1;
+  }
+
+  // Entries set by hand: name and kind of entry k.
+  void SetEntry(int k, const char* name, int kind) {
+    std::snprintf(fileList.names[k], nameSlotSize, "%s", name);
+    fileList.kinds[k] = kind;
+  }
+
+  void SetPath(char* path, const std::string& text) {
+    std::snprintf(path, pathBufferSize, "%s", text.c_str());
+  }
+
+  std::filesystem::path startDirectory_;
+};

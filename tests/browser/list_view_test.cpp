@@ -1,0 +1,301 @@
+// The list view's geometry and drawing, against a row-by-row rendition of the same rules.
+#include "browser/list_view.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "browser_fixture.h"
+#include "canvas/text.h"
+#include "platform/platform.h"
+
+namespace {
+
+struct DrawnRow {
+  int entry, column, row, x, y;
+  bool operator==(const DrawnRow&) const = default;
+};
+
+// The list drawn the plain way: every entry, the usable height worked out again for each row,
+// the row and column counters stepped one row at a time, every row rendered. Returns the
+// rows in the order they were rendered.
+std::vector<DrawnRow> ReferenceDrawListView() {
+  std::vector<DrawnRow> drawn;
+  ClearCanvas();
+  const DisplayState& d = displayState;
+  if (d.canvasWidth == 320) nameLimit = 6;
+  if (d.canvasWidth == 640) nameLimit = 36;
+  if (d.canvasWidth == 1280) nameLimit = 36;
+  if (d.canvasWidth == 1600) nameLimit = 64;
+  if (d.displayMode == 1) nameLimit = 36;
+  if (d.displayMode == 2) nameLimit = 64;
+  int screenHeight = platform::ScreenHeight();
+  int i = 1;
+  int j = 0;
+  for (int k = fileList.listFirst + 1; k <= fileList.count && k < 3000; ++k) {
+    int u;
+    if (d.canvasWidth == 1280) {
+      u = d.canvasHeight + d.scrollY - d.windowY * d.zoom + d.windowY / d.zoom;
+      if (d.canvasHeight * d.zoom + d.windowY > screenHeight) {
+        u -= d.canvasHeight * d.zoom + d.windowY - screenHeight;
+      }
+    } else {
+      u = d.canvasHeight + d.scrollY - d.windowY * d.zoom;
+    }
+    if ((u - 60) / 8 < i) {
+      i = 1;
+      ++j;
+    }
+    const char* name = fileList.names[k];
+    char cut[nameSlotSize];
+    int n = 0;
+    while (n < static_cast<int>(std::strlen(name)) && (n < nameLimit || j == 0)) {
+      cut[n] = name[n];
+      ++n;
+    }
+    cut[n] = '\0';
+    FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
+    std::uint8_t r = 0, g = 255, b = 0;
+    if (k == fileList.selection) {
+      r = 255;
+      g = 0;
+    } else if (fileList.kinds[k] == 0) {
+      r = 255;
+    }
+    int x = d.scrollX + j * 5 * nameLimit + 10;
+    int y = d.scrollY + d.canvasHeight - 8 * i - 26;
+    RenderPickText(x, y, r, g, b, 12000 + k);
+    drawn.push_back({k, j, i, x, y});
+    ++i;
+  }
+  SaveView();
+  return drawn;
+}
+
+struct Scene {
+  int width, height, mode, zoom;
+  int count, listFirst, selection;
+  int scrollX, scrollY, windowY, screenHeight;
+};
+
+class ListViewTest : public BrowserTest {
+ protected:
+  // Names of every length from 1 to 259 characters, directories and files mixed.
+  void FillEntries(int count) {
+    for (int k = 1; k <= count; ++k) {
+      int length = 1 + (k * 37) % 259;
+      std::string name = "e" + std::to_string(k) + "_" + std::string(258, 'a' + k % 26);
+      name.resize(static_cast<std::size_t>(length));
+      SetEntry(k, name.c_str(), k % 3 == 0 ? 0 : 1);
+    }
+    fileList.count = count;
+  }
+
+  void Apply(const Scene& s) {
+    UseCanvas(s.width, s.height, s.mode, s.zoom);
+    FillEntries(s.count);
+    fileList.listFirst = s.listFirst;
+    fileList.selection = s.selection;
+    displayState.scrollX = s.scrollX;
+    displayState.scrollY = s.scrollY;
+    displayState.windowY = s.windowY;
+    os().screenHeight = s.screenHeight;
+  }
+
+  std::vector<std::uint8_t> Frame() const {
+    const std::uint8_t* f = canvas.frameBuffer;
+    return {f, f + Pixels() * 4};
+  }
+  std::vector<std::int32_t> Picks() const {
+    return {canvas.pickBuffer, canvas.pickBuffer + Pixels()};
+  }
+  std::vector<std::uint8_t> Saved() const {
+    return {canvas.savedView, canvas.savedView + Pixels() * 4};
+  }
+  static std::size_t Pixels() {
+    return static_cast<std::size_t>(displayState.canvasWidth) * displayState.canvasHeight;
+  }
+};
+
+const Scene scenes[] = {
+    // width height mode zoom count first sel scrollX scrollY windowY screen
+    {640, 480, 1, 2, 0, 0, 1, 0, 0, 0, 960},
+    {640, 480, 1, 2, 53, 0, 53, 0, 0, 0, 960},
+    {960, 540, 1, 2, 360, 0, 7, 0, 0, 0, 1080},
+    {960, 540, 1, 2, 2999, 0, 2000, 0, 0, 0, 1080},
+    {960, 540, 1, 2, 2999, 10, 12, 0, 0, 0, 1080},
+    {960, 540, 1, 2, 2999, 1500, 1600, 320, -180, 0, 1080},
+    {960, 540, 1, 2, 2999, 2990, 1, 0, 0, 0, 1080},
+    {960, 540, 1, 2, 2999, 0, 1, -700, 0, 0, 1080},      // long names run in from the left
+    {960, 540, 1, 2, 2999, 0, 1, 15, 200, 0, 1080},      // rows above the top edge
+    {960, 540, 1, 2, 2999, 0, 1, 0, 202, 0, 1080},       // a row whose pick box ends on the top row
+    {960, 540, 1, 2, 2999, 0, 1, 0, -3, -20, 1080},      // a row whose glyphs start on row 0
+    {960, 540, 1, 2, 2999, 0, 1, 0, 0, -40, 1080},       // window above the screen: columns run
+    {1280, 960, 0, 1, 2999, 5, 3, 0, 0, -100, 1080},     // on below the bottom edge
+    {960, 540, 1, 2, 2999, 0, 1, 49, 0, 0, 1080},        // a column starting on the last column
+    {960, 540, 1, 2, 2999, 0, 1, 0, -507, 0, 1080},      // no rows, at y = -1
+    {960, 540, 1, 2, 2999, 0, 1, 0, -530, 0, 1080},      // columns of no row at all
+    {960, 540, 1, 2, 2999, 0, 1, 0, -1000, 0, 1080},     // every row below the canvas
+    {1280, 960, 0, 1, 2999, 0, 3, 100, -50, 300, 1080},  // window reaching below the screen
+    {1280, 720, 1, 2, 2999, 40, 3, 0, 0, 10, 1440},
+    {320, 240, 0, 1, 2999, 0, 5, 0, 0, 0, 768},
+    {1920, 1080, 2, 1, 2999, 100, 5, 0, 0, 0, 1080},
+};
+
+TEST_F(ListViewTest, GeometryOfA640By480Canvas) {
+  EXPECT_EQ(ListNameLimit(640, 1, 9), 36);
+  int usable = ListUsableHeight(640, 480, 0, 0, 2, 960);
+  EXPECT_EQ(usable, 480);
+  EXPECT_EQ(ListRowsPerColumn(usable), 52);
+  ListRowPlace firstRow = ListRowPosition(0, 52, 36, 0, 0, 480);
+  EXPECT_EQ(firstRow.y, 480 - 34);
+  EXPECT_EQ(firstRow.x, 10);
+  ListRowPlace last = ListRowPosition(51, 52, 36, 0, 0, 480);
+  EXPECT_EQ(last.row, 52);
+  EXPECT_EQ(last.column, 0);
+  ListRowPlace entry53 = ListRowPosition(52, 52, 36, 0, 0, 480);
+  EXPECT_EQ(entry53.column, 1);
+  EXPECT_EQ(entry53.row, 1);
+  EXPECT_EQ(entry53.x, 190);
+  EXPECT_EQ(entry53.y, firstRow.y);
+}
+
+TEST_F(ListViewTest, NameLimitByWidthThenDisplayMode) {
+  EXPECT_EQ(ListNameLimit(320, 0, 9), 6);
+  EXPECT_EQ(ListNameLimit(1280, 0, 9), 36);
+  EXPECT_EQ(ListNameLimit(1600, 0, 9), 64);
+  EXPECT_EQ(ListNameLimit(1000, 0, 17), 17);  // no rule: what the thumbnail page left
+  EXPECT_EQ(ListNameLimit(320, 1, 9), 36);
+  EXPECT_EQ(ListNameLimit(1280, 2, 9), 64);
+  EXPECT_EQ(ListNameLimit(1366, 2, 9), 64);
+
+  UseCanvas(1000, 700, 0, 1);
+  nameLimit = 17;
+  DrawListView();
+  EXPECT_EQ(nameLimit, 17);
+  UseCanvas(683, 384, 1, 2);
+  DrawListView();
+  EXPECT_EQ(nameLimit, 36);
+}
+
+TEST_F(ListViewTest, UsableHeightAndRowsPerColumn) {
+  EXPECT_EQ(ListUsableHeight(960, 540, -100, 10, 2, 1080), 540 - 100 - 20);
+  // 1280 wide: the window offset divided by the zoom comes back ...
+  EXPECT_EQ(ListUsableHeight(1280, 960, 0, 100, 1, 1080), 960);
+  // ... and what reaches below the screen is lost.
+  EXPECT_EQ(ListUsableHeight(1280, 960, 0, 300, 1, 1080), 960 - 180);
+  EXPECT_EQ(ListUsableHeight(1280, 720, 0, 11, 2, 1440), 720 - 22 + 5 - 11);
+  EXPECT_EQ(ListUsableHeight(1280, 720, 0, 0, 0, 1440), 720);  // no zoom: no division
+  // Truncation towards zero: a negative remainder still gives a column of no rows.
+  EXPECT_EQ(ListRowsPerColumn(68), 1);
+  EXPECT_EQ(ListRowsPerColumn(67), 0);
+  EXPECT_EQ(ListRowsPerColumn(0), -7);
+  // No row fits: every entry, the first one too, gets a column of its own.
+  ListRowPlace p = ListRowPosition(0, 0, 36, 0, 0, 480);
+  EXPECT_EQ(p.column, 1);
+  EXPECT_EQ(p.row, 1);
+  EXPECT_EQ(ListRowPosition(4, -7, 36, 0, 0, 480).column, 5);
+}
+
+TEST_F(ListViewTest, RowPositionsAndSkippedRowsMatchTheRowByRowRules) {
+  for (const Scene& s : scenes) {
+    SCOPED_TRACE("scene " + std::to_string(&s - scenes));
+    Apply(s);
+    std::vector<DrawnRow> all = ReferenceDrawListView();
+    int rows = ListRowsPerColumn(
+        ListUsableHeight(s.width, s.height, s.scrollY, s.windowY, s.zoom, s.screenHeight));
+    std::vector<DrawnRow> reachable;
+    for (const DrawnRow& r : all) {
+      ListRowPlace p = ListRowPosition(r.entry - s.listFirst - 1, rows, nameLimit, s.scrollX,
+                                       s.scrollY, s.height);
+      ASSERT_EQ((DrawnRow{r.entry, p.column, p.row, p.x, p.y}), r);
+      if (r.x < s.width && r.y + 1 >= 0 && r.y - 9 <= s.height - 1) reachable.push_back(r);
+    }
+    std::vector<DrawnRow> walked;
+    ListLayout layout{s.width, s.height, s.scrollX, s.scrollY, nameLimit, rows};
+    ForEachReachableListRow(layout, s.listFirst + 1, s.count, [&](int k, const ListRowPlace& p) {
+      walked.push_back({k, p.column, p.row, p.x, p.y});
+    });
+    EXPECT_EQ(walked, reachable);
+  }
+}
+
+TEST_F(ListViewTest, DrawsExactlyWhatTheRowByRowRulesDraw) {
+  for (const Scene& s : scenes) {
+    SCOPED_TRACE("scene " + std::to_string(&s - scenes));
+    Apply(s);
+    nameLimit = 9;
+    DrawListView();
+    std::vector<std::uint8_t> frame = Frame();
+    std::vector<std::int32_t> picks = Picks();
+    EXPECT_EQ(Saved(), frame);
+    int limit = nameLimit;
+    nameLimit = 9;
+    ReferenceDrawListView();
+    EXPECT_EQ(nameLimit, limit);
+    EXPECT_TRUE(Frame() == frame);
+    EXPECT_TRUE(Picks() == picks);
+  }
+}
+
+TEST_F(ListViewTest, ARowEndingOnTheFirstColumnIsStillDrawn) {
+  UseCanvas(960, 540, 1, 2);
+  SetEntry(1, "Wm@ photo", 1);
+  fileList.count = 1;
+  int width = 0;
+  for (const char* c = fileList.names[1]; *c; ++c) width += GlyphWidth(*c) + 1;
+  // The row's last column lands on canvas column -1, 0 and 1.
+  for (int last = -1; last <= 1; ++last) {
+    SCOPED_TRACE("last column " + std::to_string(last));
+    displayState.scrollX = last + 1 - width - 10;
+    DrawListView();
+    std::vector<std::uint8_t> frame = Frame();
+    std::vector<std::int32_t> picks = Picks();
+    ReferenceDrawListView();
+    EXPECT_TRUE(Frame() == frame);
+    EXPECT_TRUE(Picks() == picks);
+  }
+}
+
+TEST_F(ListViewTest, NamesAreCutOnlyAfterTheFirstColumn) {
+  std::string fifty(50, 'n');
+  SetEntry(1, fifty.c_str(), 1);
+  fileList.count = 1;
+  DrawListView();
+  EXPECT_EQ(std::string(TextBuffer), fifty);  // the one row: whole
+
+  for (int k = 1; k <= 53; ++k) SetEntry(k, fifty.c_str(), 1);
+  fileList.count = 53;
+  DrawListView();
+  EXPECT_EQ(std::string(TextBuffer), std::string(36, 'n'));  // entry 53, second column
+
+  // Longer than the TextBuffer holds: cut to its 255 characters.
+  SetEntry(1, std::string(259, 'w').c_str(), 1);
+  fileList.count = 1;
+  DrawListView();
+  EXPECT_EQ(std::string(TextBuffer), std::string(255, 'w'));
+}
+
+TEST_F(ListViewTest, ListFirstChoosesTheFirstRow) {
+  for (int k = 1; k <= 12; ++k) SetEntry(k, ("entry " + std::to_string(k)).c_str(), 1);
+  fileList.count = 11;
+  fileList.listFirst = 10;
+  DrawListView();
+  EXPECT_STREQ(TextBuffer, "entry 11");
+  std::vector<DrawnRow> rows = ReferenceDrawListView();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0], (DrawnRow{11, 0, 1, 10, 446}));
+
+  // Scrolled past the last entry there is nothing to draw, and slot 0 is never drawn.
+  std::strcpy(TextBuffer, "untouched");
+  fileList.listFirst = 11;
+  DrawListView();
+  EXPECT_STREQ(TextBuffer, "untouched");
+  fileList.listFirst = -1;
+  fileList.count = 0;
+  SetEntry(0, "slot zero", 1);
+  DrawListView();
+  EXPECT_STREQ(TextBuffer, "untouched");
+}
+
+}  // namespace

@@ -1,0 +1,269 @@
+// Clicks on list rows, scrolling and moving the list, thumbnail paging and the view switches,
+// alone and as the main loop dispatches them.
+#include <string>
+#include <vector>
+
+#include "browser/list_view.h"
+#include "browser/picture_views.h"
+#include "browser_fixture.h"
+#include "input/keys.h"
+#include "shell/main_loop.h"
+
+namespace {
+
+class NavigationTest : public BrowserTest {
+ protected:
+  void SetUp() override {
+    BrowserTest::SetUp();
+    // C:\a\ with "." and ".." first, a subdirectory and two files.
+    SetPath(browsedPath, "C:\\a\\");
+    SetPath(workingDirectory, tree.root());
+    SetEntry(1, ".", 0);
+    SetEntry(2, "..", 0);
+    SetEntry(3, "photos", 0);
+    SetEntry(4, "clip one.avi", 1);
+    SetEntry(5, "Photos.lnk", 1);
+    fileList.count = 5;
+    tree.File("only-entry");
+    // Outside a scan the working directory is always the current one.
+    std::filesystem::current_path(tree.root());
+  }
+
+  // The working directory: a rescan that cannot reach C:\a\ lists ".", ".." and one file.
+  TempTree tree;
+};
+
+TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
+  ClickOn(12003);
+  HandleBrowserClick();
+  EXPECT_EQ(fileList.selection, 3);
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(os().pauses, std::vector<int>{480});
+  EXPECT_STREQ(browsedPath, "C:\\a\\");
+
+  ClickOn(12003);
+  HandleBrowserClick();
+  EXPECT_STREQ(browsedPath, "C:\\a\\photos\\");
+  EXPECT_EQ(fileList.selection, 1);
+  EXPECT_EQ(rescanRequested, 1);
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(os().pauses, (std::vector<int>{480, 180, 650}));
+}
+
+TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
+  fileList.selection = 2;
+  ClickOn(12002);
+  HandleBrowserClick();
+  EXPECT_STREQ(browsedPath, "C:\\");
+  EXPECT_EQ(fileList.selection, 1);
+  EXPECT_EQ(browserMode.listActive, 1);
+  EXPECT_EQ(os().pauses, (std::vector<int>{180, 650}));
+}
+
+TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
+  fileList.selection = 1;
+  ClickOn(12001);
+  HandleBrowserClick();
+  EXPECT_STREQ(browsedPath, "C:\\a\\");
+  EXPECT_EQ(fileList.count, 5);  // no rescan
+  EXPECT_EQ(rescanRequested, 0);
+  EXPECT_EQ(os().pauses, std::vector<int>{650});
+}
+
+TEST_F(NavigationTest, SecondClickOnAFileIsLeftToThePlayer) {
+  fileList.selection = 4;
+  ClickOn(12004);
+  HandleBrowserClick();
+  EXPECT_EQ(mouseLatches.rightDown, 1);
+  EXPECT_TRUE(os().pauses.empty());
+  EXPECT_STREQ(browsedPath, "C:\\a\\");
+}
+
+TEST_F(NavigationTest, ClicksThatAreNotForTheList) {
+  // No latch, nothing clickable, a button, a row outside the list view.
+  ClickOn(12003);
+  mouseLatches.rightDown = 0;
+  HandleBrowserClick();
+  ClickOn(0);
+  HandleBrowserClick();
+  EXPECT_EQ(mouseLatches.rightDown, 1);
+  ClickOn(1200000);
+  HandleBrowserClick();
+  browserMode.listActive = 0;
+  ClickOn(12003);
+  HandleBrowserClick();
+  EXPECT_EQ(fileList.selection, 1);
+  EXPECT_EQ(mouseLatches.rightDown, 1);
+  EXPECT_TRUE(os().pauses.empty());
+}
+
+TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
+  // A longer directory left a subdirectory in slot 9; the current scan holds five entries.
+  SetEntry(9, "old", 0);
+  fileList.selection = 9;
+  ClickOn(12009);
+  HandleBrowserClick();
+  EXPECT_STREQ(browsedPath, "C:\\a\\");
+  EXPECT_EQ(rescanRequested, 0);
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_TRUE(os().pauses.empty());
+
+  // Nor does the play key hand it to the player: no program is run, no window moved.
+  SetEntry(9, "old.avi", 1);
+  headless::QueueKeyDown(key::p);
+  RunPass();
+  RunPass();
+  EXPECT_TRUE(os().programsRun.empty());
+  EXPECT_TRUE(os().moves.empty());
+}
+
+TEST_F(NavigationTest, ScrollListByStaysWithinItsBounds) {
+  fileList.count = 10;
+  ScrollListBy(24);
+  EXPECT_EQ(fileList.listFirst, 9);
+  ScrollListBy(-24);
+  EXPECT_EQ(fileList.listFirst, 0);
+  ScrollListBy(-1);
+  EXPECT_EQ(fileList.listFirst, 0);
+  ScrollListBy(1);
+  EXPECT_EQ(fileList.listFirst, 1);
+  fileList.listFirst = 30;
+  ScrollListBy(-24);
+  EXPECT_EQ(fileList.listFirst, 6);
+  // One row at a time goes past the last entry, up to the last slot.
+  fileList.listFirst = 2998;
+  ScrollListBy(1);
+  EXPECT_EQ(fileList.listFirst, 2999);
+  ScrollListBy(1);
+  EXPECT_EQ(fileList.listFirst, 2999);
+  // An empty list stays at its start.
+  fileList.count = 0;
+  fileList.listFirst = 0;
+  ScrollListBy(24);
+  EXPECT_EQ(fileList.listFirst, 0);
+  EXPECT_EQ(os().pauses, std::vector<int>(8, 30));
+}
+
+TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
+  UseCanvas(640, 540, 1, 2);
+  EXPECT_EQ(CellsPerPage(), 12);
+  fileList.thumbFirst = 3;
+  displayState.scrollX = 40;
+  displayState.scrollY = -40;
+  PreviousThumbnailPage();
+  EXPECT_EQ(fileList.thumbFirst, 1);
+  EXPECT_EQ(displayState.scrollX, 0);
+  EXPECT_EQ(displayState.scrollY, 0);
+  EXPECT_EQ(browserMode.listActive, 0);
+  EXPECT_EQ(browserMode.thumbRedraw, 1);
+
+  fileList.count = 20;
+  fileList.thumbFirst = 13;
+  browserMode.pictureActive = 1;
+  NextThumbnailPage();
+  EXPECT_EQ(fileList.thumbFirst, 20);
+  EXPECT_EQ(browserMode.pictureActive, 0);
+  fileList.thumbFirst = 1;
+  NextThumbnailPage();
+  EXPECT_EQ(fileList.thumbFirst, 13);
+  // An empty directory keeps the page at its first entry.
+  fileList.count = 0;
+  NextThumbnailPage();
+  EXPECT_EQ(fileList.thumbFirst, 1);
+  EXPECT_EQ(os().pauses, std::vector<int>(4, 150));
+
+  UseCanvas(960, 540, 1, 2);
+  EXPECT_EQ(CellsPerPage(), 18);
+  EXPECT_EQ(ThumbnailCellsPerPage(1280, 960, 200, 200), 24);
+  EXPECT_EQ(ThumbnailCellsPerPage(1280, 960, 0, 200), 0);
+}
+
+TEST_F(NavigationTest, CentreAndMoveTheList) {
+  mouseLatches.rightDown = 1;
+  CentreList();
+  EXPECT_EQ(displayState.scrollX, 213);
+  EXPECT_EQ(displayState.scrollY, -160);
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(os().pauses, std::vector<int>{480});
+
+  PointAt(100, 300);
+  MoveListToCursor();
+  EXPECT_EQ(displayState.scrollX, 100);
+  EXPECT_EQ(displayState.scrollY, 300 - 480);
+}
+
+TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
+  fileList.selection = 4;
+  displayState.scrollX = 50;
+  ToggleThumbnailView();
+  EXPECT_EQ(browserMode.listActive, 0);
+  EXPECT_EQ(browserMode.thumbRedraw, 1);
+  EXPECT_EQ(fileList.thumbFirst, 4);
+  EXPECT_EQ(displayState.scrollX, 0);
+  ToggleThumbnailView();
+  EXPECT_EQ(browserMode.listActive, 1);
+  EXPECT_EQ(browserMode.thumbRedraw, 0);
+  browserMode = BrowserMode{0, 1, 0};
+  ToggleThumbnailView();
+  EXPECT_EQ(browserMode.pictureActive, 0);
+  EXPECT_EQ(browserMode.thumbRedraw, 1);
+  EXPECT_EQ(os().pauses, std::vector<int>(3, 180));
+  os().pauses.clear();
+
+  // The button rescans: the working directory stands in for the unreachable C:\a\.
+  mouseLatches.rightDown = 1;
+  browserMode = BrowserMode{1, 0, 0};
+  ThumbnailsButton();
+  EXPECT_EQ(browserMode.listActive, 0);
+  EXPECT_EQ(browserMode.thumbRedraw, 1);
+  EXPECT_EQ(fileList.count, 3);
+  EXPECT_EQ(fileList.thumbFirst, 4);
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  ThumbnailsButton();
+  EXPECT_EQ(browserMode.listActive, 1);
+  EXPECT_EQ(browserMode.thumbRedraw, 0);
+
+  // Empty canvas: back to the list, rescanned, the latch left for the rest of the pass.
+  browserMode = BrowserMode{0, 0, 1};
+  fileList.count = 5;
+  mouseLatches.rightDown = 1;
+  ReturnToList();
+  EXPECT_EQ(browserMode.listActive, 1);
+  EXPECT_EQ(browserMode.thumbRedraw, 0);
+  EXPECT_EQ(fileList.count, 3);
+  EXPECT_EQ(mouseLatches.rightDown, 1);
+  EXPECT_EQ(os().pauses, (std::vector<int>{480, 480, 480}));
+}
+
+TEST_F(NavigationTest, TheMainLoopDispatchesTheNavigationKeys) {
+  auto press = [&](int key) {
+    headless::QueueKeyDown(key);
+    RunPass();  // latched while the messages are pumped
+    RunPass();  // acted on
+  };
+  fileList.count = 100;
+  press(key::period);
+  EXPECT_EQ(fileList.listFirst, 1);
+  press(key::rightShift);
+  EXPECT_EQ(fileList.listFirst, 25);
+  press(key::comma);
+  EXPECT_EQ(fileList.listFirst, 24);
+  press(key::leftShift);
+  EXPECT_EQ(fileList.listFirst, 0);
+  PointAt(20, 100);
+  press(key::n);
+  EXPECT_EQ(displayState.scrollX, 20);
+  EXPECT_EQ(displayState.scrollY, 100 - 480);
+  fileList.selection = 3;
+  press(key::t);
+  EXPECT_EQ(browserMode.listActive, 0);
+  EXPECT_EQ(fileList.thumbFirst, 3);
+  press(key::rightBracket);
+  EXPECT_EQ(fileList.thumbFirst, 3 + CellsPerPage());
+  press(key::leftBracket);
+  EXPECT_EQ(fileList.thumbFirst, 3);
+  press(key::t);
+  EXPECT_EQ(browserMode.listActive, 1);
+}
+
+}  // namespace
