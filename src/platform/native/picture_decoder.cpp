@@ -18,11 +18,14 @@ namespace {
 
 // ---- Shared ----------------------------------------------------------------------------------
 
-// Asks the caller about the size, then obtains width x height x 4 bytes (zero-filled, so any
-// pixel a decoder leaves alone is black). Null when the size is refused or cannot be had.
-std::uint8_t* AllocatePixels(int width, int height, bool (*mayDecode)(int, int)) {
-  if (width <= 0 || height <= 0) return nullptr;
-  if (mayDecode && !mayDecode(width, height)) return nullptr;
+// Whether the caller takes a picture of this size; asked before any pixel memory is obtained.
+bool SizeAccepted(int width, int height, bool (*mayDecode)(int, int)) {
+  if (width <= 0 || height <= 0) return false;
+  return !mayDecode || mayDecode(width, height);
+}
+
+// width x height x 4 bytes, zero-filled, so any pixel a decoder leaves alone is black.
+std::uint8_t* AllocatePixels(int width, int height) {
   const std::uint64_t bytes = static_cast<std::uint64_t>(width) * height * 4u;
   if (bytes > SIZE_MAX) return nullptr;
   return static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(bytes), 1));
@@ -248,12 +251,19 @@ void ConvertBmpRow(const BmpHeader& h, const std::uint8_t* row, std::uint8_t* ou
 }
 
 // Uncompressed rows, each padded to four bytes; every row must be in the file.
+std::uint64_t BmpStride(const BmpHeader& h) {
+  return (static_cast<std::uint64_t>(h.width) * static_cast<unsigned>(h.bitsPerPixel) + 31u) / 32u *
+         4u;
+}
+
+// Checked before the pixels are obtained, so a cut file costs no pixel memory.
+bool BmpRowsInFile(const BmpFile& bmp, const BmpHeader& h) {
+  const std::uint64_t dataSize = BmpStride(h) * static_cast<std::uint64_t>(h.height);
+  return h.dataOffset <= bmp.size && dataSize <= bmp.size - h.dataOffset;
+}
+
 bool DecodeBmpRows(const BmpFile& bmp, const BmpHeader& h, std::uint8_t* pixels) {
-  const std::uint64_t stride =
-      ((static_cast<std::uint64_t>(h.width) * static_cast<unsigned>(h.bitsPerPixel) + 31u) / 32u) *
-      4u;
-  const std::uint64_t dataSize = stride * static_cast<std::uint64_t>(h.height);
-  if (h.dataOffset > bmp.size || dataSize > bmp.size - h.dataOffset) return false;
+  const std::uint64_t stride = BmpStride(h);
   auto* row = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(stride)));
   if (!row) return false;
   bool ok = std::fseek(bmp.file, static_cast<long>(h.dataOffset), SEEK_SET) == 0;
@@ -319,13 +329,15 @@ void DecodeBmpRle(const BmpHeader& h, const std::uint8_t* data, std::size_t size
 bool DecodeBmp(const BmpFile& bmp, bool (*mayDecode)(int, int), platform::DecodedPicture* picture) {
   BmpHeader headerStore;
   BmpHeader* header = &headerStore;
-  bool ok = ReadBmpHeader(bmp, header);
+  bool ok = ReadBmpHeader(bmp, header) && SizeAccepted(header->width, header->height, mayDecode);
+  const bool runLength = header->compression == bmpRle8 || header->compression == bmpRle4;
+  if (ok && !runLength) ok = BmpRowsInFile(bmp, *header);
   std::uint8_t* pixels = nullptr;
   if (ok) {
-    pixels = AllocatePixels(header->width, header->height, mayDecode);
+    pixels = AllocatePixels(header->width, header->height);
     ok = pixels != nullptr;
   }
-  if (ok && (header->compression == bmpRle8 || header->compression == bmpRle4)) {
+  if (ok && runLength) {
     ok = header->dataOffset < bmp.size;
     std::uint8_t* data = nullptr;
     std::size_t size = 0;
@@ -414,7 +426,8 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int)) {
   const bool inverted = info->saw_Adobe_marker || info->jpeg_color_space == JCS_YCCK;
   info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
 
-  job->pixels = AllocatePixels(width, height, mayDecode);
+  if (!SizeAccepted(width, height, mayDecode)) return false;
+  job->pixels = AllocatePixels(width, height);
   if (!job->pixels) return false;
   if (cmyk) {
     job->cmykRow = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(width) * 4u));
