@@ -1,10 +1,66 @@
-// The picture loader. Identification and decoding arrive with the picture views.
+// The picture loader: classifies names by extension, has the platform decode BMP and JPEG
+// files, converts the pixels to R, G, B, A with the colour key and stores them in the
+// PictureBuffer.
 #include "pictures/texture_loader.h"
 
+#include <cstdio>
 #include <cstring>
+
+#include "platform/platform.h"
 
 TextureLoader textureLoader;
 PictureInfo pictureInfo;
+
+namespace {
+
+// Room for a full path (and the current directory) including the terminator.
+constexpr std::size_t pathRoom = 260;
+// Room for an extension including the terminator.
+constexpr std::size_t extensionRoom = 16;
+
+constexpr std::int32_t formatRgba = 6408;
+
+// The PictureBuffer takes at most pictureBufferPixels pixels; anything larger, or a size that
+// makes no picture, is refused before the platform allocates pixel memory.
+bool PictureFitsBuffer(int width, int height) {
+  if (width <= 0 || height <= 0) return false;
+  return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <=
+         pictureBufferPixels;
+}
+
+// Compares ASCII letters without regard to case, as the extension table is meant.
+bool SameText(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    char ca = *a;
+    char cb = *b;
+    if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca - 'A' + 'a');
+    if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb - 'A' + 'a');
+    if (ca != cb) return false;
+    if (ca == '\0') return true;
+  }
+}
+
+// Converts pixels of blue, green, red, unused into red, green, blue, alpha in place. With the
+// key on, alpha is 0 for exactly the key colour and 255 otherwise; with it off, always 255.
+void ConvertPixels(std::uint8_t* bits, std::uint64_t count, bool keyed, const std::uint8_t key[3]) {
+  const std::uint32_t keyWord = key[0] | (key[1] << 8) | (key[2] << 16);
+  for (std::uint64_t i = 0; i < count; ++i, bits += 4) {
+    const std::uint8_t blue = bits[0];
+    const std::uint8_t green = bits[1];
+    const std::uint8_t red = bits[2];
+    bits[0] = red;
+    bits[1] = green;
+    bits[2] = blue;
+    if (keyed) {
+      const std::uint32_t word = red | (green << 8) | (blue << 16);
+      bits[3] = word != keyWord ? 255 : 0;
+    } else {
+      bits[3] = 255;
+    }
+  }
+}
+
+}  // namespace
 
 TextureLoader::TextureLoader() {
   loadable = 0;
@@ -31,16 +87,116 @@ void TextureLoader::SetColourKey(std::uint8_t enabled, std::uint8_t red, std::ui
   }
 }
 
-int TextureLoader::IdentifyPicture(const char*, PictureInfo* info) {
+// The whole name is scanned, so a '.' in a directory part counts as well. An extension that
+// does not fit the 16-character buffer is given as empty: no known kind is that long.
+void TextureLoader::GetFileExtension(const char* name, char* extension) {
+  extension[0] = '\0';
+  if (!name) return;
+  const char* dot = std::strrchr(name, '.');
+  if (!dot) return;
+  const std::size_t length = std::strlen(dot + 1);
+  if (length >= extensionRoom) return;
+  std::memcpy(extension, dot + 1, length + 1);
+}
+
+namespace {
+
+// What identification makes of a name: its kind, and the full path to decode when it fits.
+struct Identification {
+  std::int32_t kind = pictureUnknown;
+  bool decodable = false;
+  bool pathFits = false;
+  char fullPath[pathRoom] = {};
+};
+
+void Identify(TextureLoader* loader, const char* name, Identification* result) {
+  if (!name) name = "";
+  // A URL goes to the platform unchanged; a file name is taken in the current directory.
+  if (std::strstr(name, "http://") != nullptr) {
+    result->pathFits = std::strlen(name) < pathRoom;
+    if (result->pathFits) std::memcpy(result->fullPath, name, std::strlen(name) + 1);
+  } else {
+    char directory[pathRoom];
+    if (platform::GetCurrentDir(directory, sizeof directory)) {
+      directory[pathRoom - 1] = '\0';
+      const int written =
+          std::snprintf(result->fullPath, sizeof result->fullPath, "%s\\%s", directory, name);
+      result->pathFits = written > 0 && static_cast<std::size_t>(written) < pathRoom;
+    }
+  }
+
+  char extension[extensionRoom];
+  loader->GetFileExtension(name, extension);
+  if (SameText(extension, "bmp")) {
+    result->kind = pictureBmp;
+    result->decodable = true;
+  } else if (SameText(extension, "jpg") || SameText(extension, "jpeg")) {
+    result->kind = pictureJpeg;
+    result->decodable = true;
+  } else if (SameText(extension, "gif")) {
+    result->kind = pictureGif;
+  } else if (SameText(extension, "ico")) {
+    result->kind = pictureIcon;
+  } else if (SameText(extension, "emf")) {
+    result->kind = pictureEmf;
+  } else if (SameText(extension, "wmf")) {
+    result->kind = pictureWmf;
+  }
+}
+
+}  // namespace
+
+int TextureLoader::IdentifyPicture(const char* name, PictureInfo* info) {
   loadable = 0;
-  info->kind = pictureUnknown;
+  Identification id;
+  Identify(this, name, &id);
+  info->kind = id.kind;
+  loadable = id.decodable ? 1 : 0;
   return 1;
 }
 
-int TextureLoader::LoadPicture(const char*, PictureInfo*) { return 0; }
+int TextureLoader::LoadPicture(const char* name, PictureInfo* info) {
+  loadable = 0;
+  Identification id;
+  Identify(this, name, &id);
+  info->kind = id.kind;
+  loadable = id.decodable ? 1 : 0;
+  if (loadable != 1 || !id.pathFits) return 0;
+  return LoadPictureFromPath(id.fullPath, info);
+}
 
-int TextureLoader::LoadPictureFromPath(const char*, PictureInfo*) { return 0; }
+// The size is checked before anything is written, so a refused picture leaves the previous
+// one in the PictureBuffer, in width and height and in info.
+int TextureLoader::LoadPictureFromPath(const char* path, PictureInfo* info) {
+  if (!path || !pixels) return 0;
+  platform::DecodedPicture picture;
+  if (!platform::DecodePicture(path, PictureFitsBuffer, &picture)) return 0;
+  if (!picture.bits || !PictureFitsBuffer(picture.width, picture.height)) {
+    platform::ReleasePicture(&picture);
+    return 0;
+  }
+  width = picture.width;
+  height = picture.height;
+  const std::uint64_t count =
+      static_cast<std::uint64_t>(picture.width) * static_cast<std::uint64_t>(picture.height);
+  ConvertPixels(picture.bits, count, colourKeyEnabled == 1, colourKey);
+  info->width = picture.width;
+  info->height = picture.height;
+  info->bitsPerPixel = 32;
+  info->format = formatRgba;
+  StorePixels(info, picture.bits);
+  platform::ReleasePicture(&picture);
+  return 1;
+}
 
-void TextureLoader::GetFileExtension(const char*, char* extension) { extension[0] = '\0'; }
-
-void TextureLoader::StorePixels(const PictureInfo*, const std::uint8_t*) {}
+// Never writes past the PictureBuffer, whatever info claims.
+void TextureLoader::StorePixels(const PictureInfo* info, const std::uint8_t* bits) {
+  if (!pixels || !bits || info->width <= 0 || info->height <= 0 || info->bitsPerPixel <= 0) {
+    return;
+  }
+  const std::uint64_t bytes = static_cast<std::uint64_t>(info->width) *
+                              static_cast<std::uint64_t>(info->height) *
+                              static_cast<std::uint64_t>(info->bitsPerPixel) / 8u;
+  if (bytes > pictureBufferBytes) return;
+  std::memcpy(pixels, bits, static_cast<std::size_t>(bytes));
+}

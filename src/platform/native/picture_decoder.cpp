@@ -1,12 +1,500 @@
-// Placeholder until the native decoders land: every decode fails cleanly.
+// BMP and JPEG decoding for the native backends. Both decoders hand over the picture upright,
+// bottom row first, as blue, green, red and an unused byte per pixel, the layout the Windows
+// loader renders into its DIB section. The file's content decides the format, not its name.
 #include "platform/native/picture_decoder.h"
+
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
 
 namespace native {
 
-bool DecodePictureFile(const char*, bool (*)(int, int), platform::DecodedPicture*) {
-  return false;
+namespace {
+
+// ---- Shared ----------------------------------------------------------------------------------
+
+// Whether the caller takes a picture of this size; asked before any pixel memory is obtained.
+bool SizeAccepted(int width, int height, bool (*mayDecode)(int, int)) {
+  if (width <= 0 || height <= 0) return false;
+  return !mayDecode || mayDecode(width, height);
 }
 
-void ReleaseDecodedPicture(platform::DecodedPicture* picture) { *picture = {}; }
+// width x height x 4 bytes, zero-filled, so any pixel a decoder leaves alone is black.
+std::uint8_t* AllocatePixels(int width, int height) {
+  const std::uint64_t bytes = static_cast<std::uint64_t>(width) * height * 4u;
+  if (bytes > SIZE_MAX) return nullptr;
+  return static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(bytes), 1));
+}
+
+std::uint8_t* PixelRow(std::uint8_t* pixels, int width, int rowFromBottom) {
+  return pixels + static_cast<std::size_t>(rowFromBottom) * static_cast<std::size_t>(width) * 4u;
+}
+
+std::uint16_t Read16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t Read32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+void PutPixel(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  out[0] = blue;
+  out[1] = green;
+  out[2] = red;
+  out[3] = 0;
+}
+
+// ---- BMP -------------------------------------------------------------------------------------
+
+enum BmpCompression : std::uint32_t {
+  bmpRgb = 0,
+  bmpRle8 = 1,
+  bmpRle4 = 2,
+  bmpBitfields = 3,
+  bmpAlphaBitfields = 6,
+};
+
+// One colour channel of a 16- or 32-bit pixel: where its bits are and how to widen them.
+struct Channel {
+  std::uint32_t mask = 0;
+  int shift = 0;
+  std::uint32_t maximum = 0;  // mask >> shift; 0 for a channel that is absent
+
+  std::uint8_t Scale(std::uint32_t pixel) const {
+    if (maximum == 0) return 0;
+    const std::uint64_t value = (pixel & mask) >> shift;
+    return static_cast<std::uint8_t>((value * 255u + maximum / 2) / maximum);
+  }
+};
+
+// False for a mask whose bits are not one contiguous run.
+bool MakeChannel(std::uint32_t mask, Channel* channel) {
+  *channel = {};
+  if (mask == 0) return true;
+  int shift = 0;
+  while (((mask >> shift) & 1u) == 0) ++shift;
+  const std::uint32_t run = mask >> shift;
+  if ((run & (run + 1u)) != 0) return false;
+  channel->mask = mask;
+  channel->shift = shift;
+  channel->maximum = run;
+  return true;
+}
+
+struct BmpHeader {
+  std::uint32_t dataOffset = 0;
+  std::uint32_t headerSize = 0;
+  int width = 0;
+  int height = 0;  // always positive here; topDown tells the row order
+  bool topDown = false;
+  int bitsPerPixel = 0;
+  std::uint32_t compression = bmpRgb;
+  Channel red, green, blue;
+  std::uint8_t palette[256][3] = {};  // red, green, blue; unused entries stay black
+};
+
+struct BmpFile {
+  std::FILE* file = nullptr;
+  std::uint64_t size = 0;
+};
+
+bool ReadAt(const BmpFile& bmp, std::uint64_t offset, void* buffer, std::size_t count) {
+  if (offset > bmp.size || count > bmp.size - offset) return false;
+  if (std::fseek(bmp.file, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  return std::fread(buffer, 1, count, bmp.file) == count;
+}
+
+// Reads and checks everything in front of the pixel data.
+bool ReadBmpHeader(const BmpFile& bmp, BmpHeader* header) {
+  std::uint8_t fileHeader[18];
+  if (!ReadAt(bmp, 0, fileHeader, sizeof fileHeader)) return false;
+  if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return false;
+  header->dataOffset = Read32(fileHeader + 10);
+  header->headerSize = Read32(fileHeader + 14);
+  const std::uint32_t hs = header->headerSize;
+  // Core (12), OS/2 2.x short (16) and full (64), info (40) and its extensions (52, 56, 108, 124).
+  if (hs != 12 && hs != 16 && hs != 40 && hs != 52 && hs != 56 && hs != 64 && hs != 108 &&
+      hs != 124) {
+    return false;
+  }
+  std::uint8_t info[124] = {};
+  if (!ReadAt(bmp, 14, info, hs)) return false;
+
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  int planes = 0;
+  if (hs == 12) {
+    width = Read16(info + 4);
+    height = static_cast<std::int16_t>(Read16(info + 6));
+    planes = Read16(info + 8);
+    header->bitsPerPixel = Read16(info + 10);
+  } else {
+    width = static_cast<std::int32_t>(Read32(info + 4));
+    height = static_cast<std::int32_t>(Read32(info + 8));
+    planes = Read16(info + 12);
+    header->bitsPerPixel = Read16(info + 14);
+    if (hs >= 20) header->compression = Read32(info + 16);
+  }
+  if (planes != 1 || width <= 0 || height == 0) return false;
+  header->topDown = height < 0;
+  if (height < 0) height = -height;
+  if (width > INT32_MAX || height > INT32_MAX) return false;
+  header->width = static_cast<int>(width);
+  header->height = static_cast<int>(height);
+
+  const int bpp = header->bitsPerPixel;
+  const std::uint32_t compression = header->compression;
+  switch (compression) {
+    case bmpRgb:
+      if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
+        return false;
+      }
+      break;
+    case bmpRle8:
+      if (bpp != 8 || header->topDown) return false;
+      break;
+    case bmpRle4:
+      if (bpp != 4 || header->topDown) return false;
+      break;
+    case bmpBitfields:
+    case bmpAlphaBitfields:
+      // The 64-byte OS/2 header uses 3 for its Huffman coding, which nothing here reads.
+      if ((bpp != 16 && bpp != 32) || hs == 64) return false;
+      break;
+    default:
+      return false;  // embedded JPEG or PNG, RLE24, and anything unknown
+  }
+
+  // Where the channel masks and the palette sit.
+  std::uint64_t paletteStart = 14u + hs;
+  std::uint32_t masks[3] = {0, 0, 0};
+  if (compression == bmpBitfields || compression == bmpAlphaBitfields) {
+    if (hs >= 52) {
+      masks[0] = Read32(info + 40);
+      masks[1] = Read32(info + 44);
+      masks[2] = Read32(info + 48);
+    } else {
+      std::uint8_t extra[12];
+      if (!ReadAt(bmp, paletteStart, extra, sizeof extra)) return false;
+      masks[0] = Read32(extra);
+      masks[1] = Read32(extra + 4);
+      masks[2] = Read32(extra + 8);
+      paletteStart += compression == bmpAlphaBitfields ? 16u : 12u;
+    }
+    // The bits of a 16-bit pixel are its lower half; overlapping channels make no picture.
+    const std::uint32_t limit = bpp == 16 ? 0xFFFFu : 0xFFFFFFFFu;
+    if ((masks[0] | masks[1] | masks[2]) & ~limit) return false;
+    if ((masks[0] & masks[1]) || (masks[0] & masks[2]) || (masks[1] & masks[2])) return false;
+  } else if (bpp == 16) {
+    masks[0] = 0x7C00u;
+    masks[1] = 0x03E0u;
+    masks[2] = 0x001Fu;
+  } else if (bpp == 32) {
+    masks[0] = 0x00FF0000u;
+    masks[1] = 0x0000FF00u;
+    masks[2] = 0x000000FFu;
+  }
+  if (!MakeChannel(masks[0], &header->red) || !MakeChannel(masks[1], &header->green) ||
+      !MakeChannel(masks[2], &header->blue)) {
+    return false;
+  }
+
+  if (bpp <= 8) {
+    const std::uint32_t entrySize = hs == 12 ? 3u : 4u;
+    std::uint32_t count = 1u << bpp;
+    if (hs >= 40) {
+      const std::uint32_t used = Read32(info + 32);
+      if (used != 0 && used < count) count = used;
+    }
+    // A short palette ends where the pixel data begins.
+    if (header->dataOffset > paletteStart) {
+      const std::uint64_t room = (header->dataOffset - paletteStart) / entrySize;
+      if (room < count) count = static_cast<std::uint32_t>(room);
+    }
+    std::uint8_t entries[256 * 4];
+    if (count > 0 && !ReadAt(bmp, paletteStart, entries, count * entrySize)) return false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const std::uint8_t* e = entries + i * entrySize;
+      header->palette[i][0] = e[2];
+      header->palette[i][1] = e[1];
+      header->palette[i][2] = e[0];
+    }
+  }
+  return true;
+}
+
+// Converts one file row of an uncompressed BMP into output pixels.
+void ConvertBmpRow(const BmpHeader& h, const std::uint8_t* row, std::uint8_t* out) {
+  const int bpp = h.bitsPerPixel;
+  for (int x = 0; x < h.width; ++x, out += 4) {
+    if (bpp <= 8) {
+      const int perByte = 8 / bpp;
+      const int shift = 8 - bpp * (x % perByte + 1);
+      const int index = (row[x / perByte] >> shift) & ((1 << bpp) - 1);
+      PutPixel(out, h.palette[index][0], h.palette[index][1], h.palette[index][2]);
+    } else if (bpp == 24) {
+      const std::uint8_t* p = row + static_cast<std::size_t>(x) * 3u;
+      PutPixel(out, p[2], p[1], p[0]);
+    } else {
+      const std::uint32_t pixel = bpp == 16 ? Read16(row + static_cast<std::size_t>(x) * 2u)
+                                            : Read32(row + static_cast<std::size_t>(x) * 4u);
+      PutPixel(out, h.red.Scale(pixel), h.green.Scale(pixel), h.blue.Scale(pixel));
+    }
+  }
+}
+
+// Uncompressed rows, each padded to four bytes; every row must be in the file.
+std::uint64_t BmpStride(const BmpHeader& h) {
+  return (static_cast<std::uint64_t>(h.width) * static_cast<unsigned>(h.bitsPerPixel) + 31u) / 32u *
+         4u;
+}
+
+// Checked before the pixels are obtained, so a cut file costs no pixel memory.
+bool BmpRowsInFile(const BmpFile& bmp, const BmpHeader& h) {
+  const std::uint64_t dataSize = BmpStride(h) * static_cast<std::uint64_t>(h.height);
+  return h.dataOffset <= bmp.size && dataSize <= bmp.size - h.dataOffset;
+}
+
+bool DecodeBmpRows(const BmpFile& bmp, const BmpHeader& h, std::uint8_t* pixels) {
+  const std::uint64_t stride = BmpStride(h);
+  auto* row = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(stride)));
+  if (!row) return false;
+  bool ok = std::fseek(bmp.file, static_cast<long>(h.dataOffset), SEEK_SET) == 0;
+  for (int y = 0; ok && y < h.height; ++y) {
+    ok = std::fread(row, 1, static_cast<std::size_t>(stride), bmp.file) == stride;
+    if (ok) {
+      const int outRow = h.topDown ? h.height - 1 - y : y;
+      ConvertBmpRow(h, row, PixelRow(pixels, h.width, outRow));
+    }
+  }
+  std::free(row);
+  return ok;
+}
+
+// RLE8 and RLE4: runs, absolute runs, end of line, end of picture and deltas. Pixels are clipped
+// to the picture; pixels that no code reaches stay black. Data that stops without an end code
+// ends the picture where it stops.
+void DecodeBmpRle(const BmpHeader& h, const std::uint8_t* data, std::size_t size,
+                  std::uint8_t* pixels) {
+  const bool four = h.compression == bmpRle4;
+  std::int64_t x = 0;
+  std::int64_t y = 0;  // row from the bottom
+  auto put = [&](int index) {
+    if (x < h.width && y < h.height) {
+      const std::uint8_t* c = h.palette[index & 0xFF];
+      PutPixel(PixelRow(pixels, h.width, static_cast<int>(y)) + x * 4, c[0], c[1], c[2]);
+    }
+    ++x;
+  };
+  std::size_t i = 0;
+  while (i + 1 < size && y < h.height) {
+    const unsigned count = data[i];
+    const unsigned value = data[i + 1];
+    i += 2;
+    if (count > 0) {
+      for (unsigned k = 0; k < count && x < h.width; ++k) {
+        put(four ? ((k & 1u) ? value & 0x0F : value >> 4) : value);
+      }
+      continue;
+    }
+    if (value == 0) {  // end of line
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of picture
+      break;
+    } else if (value == 2) {  // delta
+      if (i + 1 >= size) break;
+      x += data[i];
+      y += data[i + 1];
+      i += 2;
+    } else {  // absolute run of `value` pixels, padded to a 16-bit boundary
+      const std::size_t bytes = four ? (value + 1u) / 2u : value;
+      if (bytes > size - i) break;
+      for (unsigned k = 0; k < value && x < h.width; ++k) {
+        const unsigned byte = data[i + (four ? k / 2u : k)];
+        put(four ? ((k & 1u) ? byte & 0x0F : byte >> 4) : byte);
+      }
+      i += (bytes + 1u) & ~static_cast<std::size_t>(1);
+    }
+  }
+}
+
+bool DecodeBmp(const BmpFile& bmp, bool (*mayDecode)(int, int), platform::DecodedPicture* picture) {
+  BmpHeader headerStore;
+  BmpHeader* header = &headerStore;
+  bool ok = ReadBmpHeader(bmp, header) && SizeAccepted(header->width, header->height, mayDecode);
+  const bool runLength = header->compression == bmpRle8 || header->compression == bmpRle4;
+  if (ok && !runLength) ok = BmpRowsInFile(bmp, *header);
+  std::uint8_t* pixels = nullptr;
+  if (ok) {
+    pixels = AllocatePixels(header->width, header->height);
+    ok = pixels != nullptr;
+  }
+  if (ok && runLength) {
+    ok = header->dataOffset < bmp.size;
+    std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    if (ok) {
+      size = static_cast<std::size_t>(bmp.size - header->dataOffset);
+      data = static_cast<std::uint8_t*>(std::malloc(size));
+      ok = data && ReadAt(bmp, header->dataOffset, data, size);
+    }
+    if (ok) DecodeBmpRle(*header, data, size, pixels);
+    std::free(data);
+  } else if (ok) {
+    ok = DecodeBmpRows(bmp, *header, pixels);
+  }
+  if (ok) {
+    picture->bits = pixels;
+    picture->width = header->width;
+    picture->height = header->height;
+    picture->backend = pixels;
+  } else {
+    std::free(pixels);
+  }
+  return ok;
+}
+
+// ---- JPEG ------------------------------------------------------------------------------------
+
+// libjpeg reports fatal errors through error_exit, which must not return: it jumps back to
+// the decode. Everything the jump crosses is plain C state kept in JpegJob, outside the
+// function that calls setjmp, so nothing is skipped that needs a destructor.
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+};
+
+// Obtained zero-filled with calloc: nothing created, nothing held.
+struct JpegJob {
+  jpeg_decompress_struct info;
+  JpegErrors errors;
+  bool created;
+  std::uint8_t* pixels;
+  JSAMPLE* cmykRow;
+};
+
+[[noreturn]] void JpegErrorExit(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
+
+// Warnings about corrupt data go nowhere; the decode carries on as libjpeg sees fit.
+void JpegOutputMessage(j_common_ptr) {}
+
+// Stored CMYK is inverted in files written by Adobe's software (nearly every CMYK JPEG), and
+// YCCK always comes from there; otherwise the values are plain ink amounts.
+void CmykRowToPixels(const JSAMPLE* cmyk, int width, bool inverted, std::uint8_t* out) {
+  for (int x = 0; x < width; ++x, cmyk += 4, out += 4) {
+    unsigned c = cmyk[0], m = cmyk[1], yel = cmyk[2], k = cmyk[3];
+    if (!inverted) {
+      c = 255u - c;
+      m = 255u - m;
+      yel = 255u - yel;
+      k = 255u - k;
+    }
+    PutPixel(out, static_cast<std::uint8_t>((c * k + 127u) / 255u),
+             static_cast<std::uint8_t>((m * k + 127u) / 255u),
+             static_cast<std::uint8_t>((yel * k + 127u) / 255u));
+  }
+}
+
+// Runs the decode; a libjpeg error lands back here and returns false. The caller releases
+// what the job holds either way.
+bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int)) {
+  jpeg_decompress_struct* info = &job->info;
+  info->err = jpeg_std_error(&job->errors.manager);
+  job->errors.manager.error_exit = JpegErrorExit;
+  job->errors.manager.output_message = JpegOutputMessage;
+  if (setjmp(job->errors.jump) != 0) return false;
+
+  jpeg_create_decompress(info);
+  job->created = true;
+  jpeg_stdio_src(info, file);
+  if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
+  if (info->image_width > INT32_MAX || info->image_height > INT32_MAX) return false;
+  const int width = static_cast<int>(info->image_width);
+  const int height = static_cast<int>(info->image_height);
+
+  const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
+  const bool inverted = info->saw_Adobe_marker || info->jpeg_color_space == JCS_YCCK;
+  info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+
+  if (!SizeAccepted(width, height, mayDecode)) return false;
+  job->pixels = AllocatePixels(width, height);
+  if (!job->pixels) return false;
+  if (cmyk) {
+    job->cmykRow = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(width) * 4u));
+    if (!job->cmykRow) return false;
+  }
+  jpeg_start_decompress(info);
+  if (static_cast<int>(info->output_width) != width ||
+      static_cast<int>(info->output_height) != height || info->output_components != 4) {
+    return false;
+  }
+  while (info->output_scanline < info->output_height) {
+    const int rowFromTop = static_cast<int>(info->output_scanline);
+    std::uint8_t* out = PixelRow(job->pixels, width, height - 1 - rowFromTop);
+    JSAMPROW row = cmyk ? job->cmykRow : out;
+    if (jpeg_read_scanlines(info, &row, 1) != 1) return false;
+    if (cmyk) CmykRowToPixels(job->cmykRow, width, inverted, out);
+  }
+  jpeg_finish_decompress(info);
+  return true;
+}
+
+bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), platform::DecodedPicture* picture) {
+  auto* job = static_cast<JpegJob*>(std::calloc(1, sizeof(JpegJob)));
+  if (!job) return false;
+  const bool ok = RunJpegJob(job, file, mayDecode);
+  if (job->created) jpeg_destroy_decompress(&job->info);
+  std::free(job->cmykRow);
+  if (ok) {
+    picture->bits = job->pixels;
+    picture->width = static_cast<int>(job->info.image_width);
+    picture->height = static_cast<int>(job->info.image_height);
+    picture->backend = job->pixels;
+  } else {
+    std::free(job->pixels);
+  }
+  std::free(job);
+  return ok;
+}
+
+}  // namespace
+
+bool DecodePictureFile(const char* path, bool (*mayDecode)(int width, int height),
+                       platform::DecodedPicture* picture) {
+  if (!path || !picture) return false;
+  *picture = {};
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) return false;
+  bool ok = false;
+  std::uint8_t magic[2] = {0, 0};
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  if (size >= 2 && std::fseek(file, 0, SEEK_SET) == 0 && std::fread(magic, 1, 2, file) == 2) {
+    if (magic[0] == 'B' && magic[1] == 'M') {
+      ok = DecodeBmp(BmpFile{file, static_cast<std::uint64_t>(size)}, mayDecode, picture);
+    } else if (magic[0] == 0xFF && magic[1] == 0xD8 && std::fseek(file, 0, SEEK_SET) == 0) {
+      ok = DecodeJpeg(file, mayDecode, picture);
+    }
+  }
+  std::fclose(file);
+  if (!ok) *picture = {};
+  return ok;
+}
+
+void ReleaseDecodedPicture(platform::DecodedPicture* picture) {
+  if (!picture) return;
+  std::free(picture->backend);
+  *picture = {};
+}
 
 }  // namespace native
