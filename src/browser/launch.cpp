@@ -67,6 +67,14 @@ bool LaunchPlayer() {
                         &texts)) {
     return false;
   }
+  // Without a player there is nothing to start. Asking the shell anyway would have it show
+  // its own error box, modal and hidden behind the browser's full-screen window, and the
+  // browser would seem frozen until someone found and dismissed it.
+  std::uint32_t attributes = platform::FileAttributes(texts.executable);
+  if (attributes == platform::invalidAttributes ||
+      (attributes & platform::attributeDirectory) != 0) {
+    return false;
+  }
   platform::SetCurrentDir(workingDirectory);
   platform::RunProgram(texts.executable, texts.parameters);
   platform::SetCurrentDir(workingDirectory);

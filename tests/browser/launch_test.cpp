@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -27,6 +28,8 @@ class LaunchTest : public ProgramTest {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     tempDir = pattern;
     std::strcpy(workingDirectory, tempDir.c_str());
+    player = tempDir + "/spool.exe";
+    std::fclose(std::fopen(player.c_str(), "wb"));
 
     SetCanvasSize(960, 540);
     displayState.zoom = 2;
@@ -45,6 +48,7 @@ class LaunchTest : public ProgramTest {
 
   void TearDown() override {
     ASSERT_EQ(chdir(startCwd), 0);
+    std::remove(player.c_str());
     rmdir(tempDir.c_str());
     ProgramTest::TearDown();
   }
@@ -62,6 +66,7 @@ class LaunchTest : public ProgramTest {
 
   char startCwd[4096] = {};
   std::string tempDir;
+  std::string player;
 };
 
 // ---- The texts handed to the player ----
@@ -114,6 +119,18 @@ TEST_F(LaunchTest, LaunchStartsThePlayerFromTheStartDirectoryAndPauses) {
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   EXPECT_STREQ(cwd, resolved);
   EXPECT_EQ(os().pauses, std::vector<int>{340});
+}
+
+TEST_F(LaunchTest, MissingPlayerStartsNothingAndTheClickIsConsumed) {
+  std::remove(player.c_str());
+  fileList.selection = 2;
+  EXPECT_FALSE(LaunchPlayer());
+  mouseLatches.rightDown = 1;
+  PutRowUnderCursor(2);
+  PlayerClickCheck();
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_TRUE(os().programsRun.empty());
+  EXPECT_TRUE(os().moves.empty());
 }
 
 TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {

@@ -54,18 +54,18 @@ def parse_xwd(data):
     header_size, _, _, depth, width, height = fields[:6]
     byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
     ncolors = fields[19]
-    if bits_per_pixel != 32 or depth != 24:
+    if bits_per_pixel not in (24, 32) or depth != 24:
         raise RuntimeError("unexpected screen format %d/%d" % (depth, bits_per_pixel))
+    n = bits_per_pixel // 8
     offset = header_size + ncolors * 12
     rgb = bytearray(width * height * 3)
     for y in range(height):
-        row = data[offset + y * bytes_per_line: offset + y * bytes_per_line + width * 4]
-        if byte_order == 0:  # LSBFirst: B, G, R, X
-            rgb[y * width * 3:(y + 1) * width * 3] = bytes(
-                b for px in zip(row[2::4], row[1::4], row[0::4]) for b in px)
-        else:
-            rgb[y * width * 3:(y + 1) * width * 3] = bytes(
-                b for px in zip(row[1::4], row[2::4], row[3::4]) for b in px)
+        row = data[offset + y * bytes_per_line: offset + y * bytes_per_line + width * n]
+        if byte_order == 0:  # LSBFirst: B, G, R (, X)
+            channels = (row[2::n], row[1::n], row[0::n])
+        else:  # MSBFirst: (X,) R, G, B
+            channels = (row[n - 3::n], row[n - 2::n], row[n - 1::n])
+        rgb[y * width * 3:(y + 1) * width * 3] = bytes(b for px in zip(*channels) for b in px)
     return Screenshot(width, height, rgb)
 
 
@@ -120,6 +120,18 @@ class Session:
         helper = os.path.join(BUILD, "e2e_helper.exe")
         return subprocess.Popen(["wine", helper] + list(args), env=self.env(),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def list_directory(self, path):
+        """Names in the order Windows' directory search gives them (as Trove sees them)."""
+        out = tempfile.mktemp(prefix="trove-e2e-list-")
+        helper = self.run_helper("list", wine_path(path), wine_path(out))
+        helper.wait(timeout=60)
+        try:
+            with open(out, encoding="latin-1") as f:
+                return [line.rstrip("\n") for line in f]
+        finally:
+            if os.path.exists(out):
+                os.remove(out)
 
     def wait_exit(self, timeout=30):
         return self.proc.wait(timeout=timeout)
@@ -211,6 +223,16 @@ class Session:
 def canvas_to_screen(x, y, canvas_height, zoom, window_x=0, window_y=0):
     """Top-left screen pixel of canvas pixel (x, y); canvas row 0 is the bottom row."""
     return window_x + x * zoom, window_y + (canvas_height - 1 - y) * zoom
+
+
+def canvas_click_point(x, y, canvas_height, zoom):
+    """A screen point whose cursor mapping gives canvas pixel (x, y)."""
+    return x * zoom + zoom // 2, canvas_height * zoom - y * zoom - zoom // 2
+
+
+def wine_path(path):
+    """The Windows path under which Wine shows a POSIX path."""
+    return "Z:" + path.replace("/", "\\")
 
 
 def make_tree(spec):

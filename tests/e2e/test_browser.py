@@ -1,0 +1,168 @@
+"""The list view under Wine: rows in their colours and places, selecting, entering and leaving
+directories, scrolling, moving the list, switching to thumbnails and back, and a browsed tree
+left exactly as it was."""
+import os
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import trove_e2e  # noqa: E402
+from test_overlay import WIDTHS, advance  # noqa: E402
+
+RED, GREEN, YELLOW = (255, 0, 0), (0, 255, 0), (255, 255, 0)
+CANVAS_W, CANVAS_H, ZOOM = 640, 512, 2
+LONG_NAME = "a_very_long_file_name_that_goes_on_and_on_and_on_for_a_while.txt"
+
+TREE = {
+    "alpha.txt": b"alpha",
+    "clip one.avi": b"\x00" * 1000,
+    "photos": None,
+    "photos/inner.txt": b"inner",
+    ".hidden": None,
+    "zeta dir": None,
+    LONG_NAME: b"long",
+}
+
+
+class ListScreen:
+    """Reads list rows off a screenshot: row i of a column at x, y = top - 8 i."""
+
+    def __init__(self, shot, scroll_x=0, scroll_y=0):
+        self.shot = shot
+        self.scroll_x = scroll_x
+        self.scroll_y = scroll_y
+
+    def pixel(self, x, y):
+        if not (0 <= x < CANVAS_W and 0 <= y < CANVAS_H):
+            return None
+        sx, sy = trove_e2e.canvas_to_screen(x, y, CANVAS_H, ZOOM)
+        return self.shot.pixel(sx, sy)
+
+    def row_colours(self, i, width=120):
+        y = self.scroll_y + CANVAS_H - 8 * i - 26
+        x0 = self.scroll_x + 10
+        colours = set()
+        for yy in range(y - 6, y + 1):  # glyph rows 2 to 8: no neighbour reaches them
+            for xx in range(x0, x0 + width):
+                p = self.pixel(xx, yy)
+                if p in (RED, GREEN, YELLOW):
+                    colours.add(p)
+        return colours
+
+    def rows(self, n):
+        return [self.row_colours(i) for i in range(1, n + 1)]
+
+
+def row_click(i, scroll_x=0, scroll_y=0):
+    y = scroll_y + CANVAS_H - 8 * i - 26
+    return trove_e2e.canvas_click_point(scroll_x + 11, y - 4, CANVAS_H, ZOOM)
+
+
+class BrowserTest(unittest.TestCase):
+    def setUp(self):
+        self.root = trove_e2e.make_tree(TREE)
+        self.before = trove_e2e.snapshot_tree(self.root)
+
+    def tearDown(self):
+        after = trove_e2e.snapshot_tree(self.root)
+        self.assertEqual(after, self.before, "the browsed tree changed")
+        trove_e2e.remove_tree(self.root)
+
+    def expected_colour(self, name, selected):
+        if selected:
+            return RED
+        # Only a plain directory is a directory; a hidden one counts as a file.
+        return YELLOW if name in (".", "..", "photos", "zeta dir") else GREEN
+
+    def test_list_navigation(self):
+        with trove_e2e.Session(screen=(1280, 1024), start_dir=self.root) as s:
+            s.start()
+            s.wait_window("GAME")
+            names = s.list_directory(self.root)
+            self.assertEqual(len(names), len(TREE) - 1 + 2)  # "." and ".." but not inner.txt
+            time.sleep(1.5)
+
+            # Every row in its colour at its place; entry 1 is selected.
+            shot = ListScreen(s.screenshot())
+            for k, name in enumerate(names, start=1):
+                self.assertEqual(shot.row_colours(k), {self.expected_colour(name, k == 1)}, name)
+            self.assertEqual(shot.row_colours(len(names) + 1), set())
+            # The long name runs on whole in the first column.
+            k = names.index(LONG_NAME) + 1
+            full = sum(advance(c) for c in LONG_NAME) - 1
+            band = ListScreen(s.screenshot()).row_colours(k, width=full + 1)
+            self.assertEqual(band, {GREEN})
+
+            # A first right click selects a row; it turns red.
+            k = names.index("photos") + 1
+            s.right_click(*row_click(k))
+            shot = ListScreen(s.screenshot())
+            self.assertEqual(shot.row_colours(k), {RED})
+            self.assertEqual(shot.row_colours(1), {YELLOW})
+
+            # A second one enters it: three rows, and the path line ends in a backslash.
+            s.right_click(*row_click(k), gap=1.5)
+            inner = s.list_directory(os.path.join(self.root, "photos"))
+            shot = ListScreen(s.screenshot())
+            self.assertEqual(len(inner), 3)
+            self.assertNotEqual(shot.row_colours(3), set())
+            self.assertEqual(shot.row_colours(4), set())
+            path = trove_e2e.wine_path(self.root) + "\\photos\\"
+            last_pen = 12 + sum(advance(c) for c in path[:-1])
+            ink = [x for x in range(0, CANVAS_W) for y in range(CANVAS_H - 28, CANVAS_H - 19)
+                   if shot.pixel(x, y) == YELLOW]
+            self.assertGreaterEqual(max(ink), last_pen)
+            self.assertLess(max(ink), last_pen + WIDTHS["\\"])
+
+            # ".." twice goes back.
+            up = inner.index("..") + 1
+            s.right_click(*row_click(up))
+            s.right_click(*row_click(up), gap=1.5)
+            shot = ListScreen(s.screenshot())
+            self.assertEqual(len([r for r in shot.rows(len(names) + 1) if r]), len(names))
+
+            # Period scrolls one row, comma back, right Shift to the last entry, left Shift back.
+            full_rows = shot.rows(len(names))
+            s.key("period")
+            self.assertEqual(ListScreen(s.screenshot()).rows(len(names) - 1), full_rows[1:])
+            s.key("comma")
+            self.assertEqual(ListScreen(s.screenshot()).rows(len(names)), full_rows)
+            s.key("Shift_R")
+            shot = ListScreen(s.screenshot())
+            self.assertEqual(shot.rows(2), [full_rows[-1], set()])
+            s.key("Shift_L")
+            self.assertEqual(ListScreen(s.screenshot()).rows(len(names)), full_rows)
+
+            # "CENTERCENTER" moves the list to a third of the canvas.
+            s.right_click(*trove_e2e.canvas_click_point(405, CANVAS_H - 15, CANVAS_H, ZOOM))
+            sx, sy = CANVAS_W // 3, -(CANVAS_H // 3)
+            moved = ListScreen(s.screenshot(), sx, sy)
+            self.assertEqual(moved.rows(len(names)), full_rows)
+            self.assertEqual(ListScreen(s.screenshot()).row_colours(1), set())
+
+            # T switches to the thumbnail state and back; so does "THUMBNAILS".
+            for switch in ("key", "button"):
+                if switch == "key":
+                    s.key("t", gap=1.5)
+                else:
+                    s.right_click(*trove_e2e.canvas_click_point(270, CANVAS_H - 15, CANVAS_H,
+                                                                ZOOM), gap=1.5)
+                shot = ListScreen(s.screenshot())
+                self.assertEqual(shot.row_colours(2), set(), switch)
+                # No "CENTERCENTER" in the thumbnail view.
+                centre = [shot.pixel(x, CANVAS_H - 14) for x in range(402, 440)]
+                self.assertNotIn(YELLOW, centre, switch)
+                if switch == "key":
+                    s.key("t", gap=1.5)
+                else:
+                    s.right_click(*trove_e2e.canvas_click_point(270, CANVAS_H - 15, CANVAS_H,
+                                                                ZOOM), gap=1.5)
+                self.assertNotEqual(ListScreen(s.screenshot()).row_colours(2), set(), switch)
+
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
