@@ -84,8 +84,11 @@ bool ReadIntoSlot(platform::ReadFile* file, TextureSlot& slot) {
 
   // Top-down and mirrored files, empty pictures and blocks beyond 32 bits are not read.
   if (width <= 0 || height <= 0) return false;
-  std::int64_t size = std::int64_t{width} * height * 3;
-  if (size > std::numeric_limits<std::int32_t>::max()) return false;
+  // Both sizes are positive 32-bit numbers, so their product fits in 64 bits; times 3 it
+  // might not, hence the division.
+  std::int64_t pixelCount = std::int64_t{width} * height;
+  if (pixelCount > std::numeric_limits<std::int32_t>::max() / 3) return false;
+  std::int64_t size = pixelCount * 3;
 
   std::uint8_t* pixels = ReadPixelBlock(file, static_cast<std::size_t>(size));
   if (pixels == nullptr) return false;
