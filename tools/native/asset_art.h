@@ -1405,9 +1405,8 @@ inline void Building(Layer& s, double x0, double x1, double ground, double wallT
     s.Rect(x, wallTop + 4, x + 3, wallTop + 8, C(70, 110, 160));
 }
 
-inline Layer DrawStructure(const std::string& n) {
-  std::uint64_t seed = HashName(n);
-  Layer big = Noisy(128, 128, C(96, 150, 70), 0.4, 18, seed);
+// The building alone, 64 x 64, shaded and outlined.
+inline Layer StructureSprite(const std::string& n) {
   Layer s(64, 64);
   Rgb stone = C(165, 160, 150), wood = C(140, 95, 55), plaster = C(225, 210, 175);
   double g = 56;
@@ -1482,7 +1481,7 @@ inline Layer DrawStructure(const std::string& n) {
           return x > 26 && x < 38 && y < 56 && (y > 44 || std::hypot(x - 32, y - 44) < 6);
         },
         C(70, 50, 30));
-    s.Line(32, 22, 32, 4, 0.9, C(90, 70, 50));
+    s.Line(32, 22, 32, 4, 1.3, C(90, 70, 50));
     s.Rect(32, 4, 42, 9, C(40, 70, 190));
   } else if (n == "structure_church") {
     Building(s, 8, 44, g, 30, plaster, C(150, 60, 50), 12);
@@ -1498,7 +1497,12 @@ inline Layer DrawStructure(const std::string& n) {
   }
   s.Bevel(1.2, 0.72);
   s.Outline(C(35, 35, 30));
-  big.Over(s.Enlarged(2));
+  return s;
+}
+
+inline Layer DrawStructure(const std::string& n) {
+  Layer big = Noisy(128, 128, C(96, 150, 70), 0.4, 18, HashName(n));
+  big.Over(StructureSprite(n).Enlarged(2));
   return big;
 }
 
@@ -1596,7 +1600,15 @@ inline Layer DrawCube(const std::string& n) {
     }
     return d;
   }
-  if (n == "structure_castle") return DrawStructure(n);
+  if (n == "structure_castle") {
+    // The castle as a cube face: against the sky on a strip of meadow.
+    Layer face = Filled(128, 128, [seed](int x, int y) {
+      if (y >= 112) return Scale(C(90, 140, 60), 0.8 + 0.4 * Fractal(x, y, 6, seed));
+      return Mix(C(120, 170, 235), C(215, 230, 245), y / 112.0);
+    });
+    face.Over(StructureSprite(n).Enlarged(2));
+    return face;
+  }
   if (n == "item_whale_blade") {
     Layer bg = Noisy(128, 128, C(70, 52, 38), 0.25, 16, seed);
     bool found = false;
