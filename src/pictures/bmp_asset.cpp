@@ -19,8 +19,9 @@ namespace {
 constexpr std::size_t headerSize = 54;
 
 // The pixel array grows by doubling from this size, so a header that claims more than the
-// file holds never makes the reader reserve much more than the file's real data.
-constexpr std::size_t firstChunk = std::size_t{16} << 20;
+// file holds never makes the reader reserve more than this or twice the file's real data.
+// Every asset of the game fits in the first chunk and is read with one call.
+constexpr std::size_t firstChunk = std::size_t{1} << 20;
 
 std::int32_t LittleEndian32(const std::uint8_t* bytes) {
   std::uint32_t value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |

@@ -150,7 +150,7 @@ TEST_F(BmpAssetTest, HeaderClaimingFarMoreThanTheFileHoldsFails) {
 }
 
 TEST_F(BmpAssetTest, BlockLargerThanTheFirstChunkIsReadWhole) {
-  // Past the 16 MiB the reader reserves first, so the array has to grow.
+  // Far past the 1 MiB the reader reserves first, so the array has to grow several times.
   const std::int32_t width = 2048, height = 2800;  // 17,203,200 bytes
   Bytes data(std::size_t(width) * height * 3);
   for (std::size_t i = 0; i < data.size(); ++i)

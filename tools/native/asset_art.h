@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <tuple>
 
 #include "asset_pixels.h"
 #include "pictures/asset_catalogue.h"
@@ -1083,13 +1084,15 @@ inline Layer DrawLand(const std::string& n) {
   Layer tile = Grass(seed);
   Layer s(32, 32);
   if (n == "hills_a") {
-    for (auto [x, y, w] : {std::tuple{9.0, 14.0, 8.0}, {23.0, 20.0, 9.0}, {11.0, 28.0, 7.0}})
+    for (auto hill : {std::tuple{9.0, 14.0, 8.0}, {23.0, 20.0, 9.0}, {11.0, 28.0, 7.0}}) {
+      double x = std::get<0>(hill), y = std::get<1>(hill), w = std::get<2>(hill);
       s.Paint(
           [=](double px, double py) {
             double dx = (px - x) / w, dy = (py - y) / (w * 0.7);
             return py < y && dx * dx + dy * dy <= 1;
           },
           [=](int px, int) { return px < x ? C(120, 170, 80) : C(90, 135, 60); });
+    }
   } else if (n == "mountain" || n == "mountain_high_a") {
     bool high = n == "mountain_high_a";
     for (auto [x, y, w] : {std::tuple{10.0, 26.0, 9.0}, {21.0, 30.0, 11.0}}) {
