@@ -61,6 +61,8 @@ if(TROVE_BENCH)
 endif()
 
 if(TROVE_FUZZ)
+  # Coverage feedback from the core itself, not only from the fuzz targets.
+  target_compile_options(trove_core PRIVATE -fsanitize=fuzzer-no-link)
   file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
   foreach(src ${FUZZ_SOURCES})
     get_filename_component(name ${src} NAME_WE)

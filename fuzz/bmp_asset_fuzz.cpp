@@ -1,0 +1,61 @@
+// Fuzzing the BMP asset reader: every input is handed to it as a file and read into a slot.
+//
+// The input lives in an anonymous in-memory file, opened by the reader through its
+// /proc/self/fd path, so fuzzing writes nothing to disk.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "pictures/bmp_asset.h"
+
+namespace {
+
+int InputFile() {
+  static int fd = memfd_create("bmp_asset_fuzz", 0);
+  return fd;
+}
+
+std::int32_t Le32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
+                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  int fd = InputFile();
+  if (fd < 0 || ftruncate(fd, 0) != 0) std::abort();
+  if (size > 0 && pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
+  char path[64];
+  std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+
+  TextureSlot table[3] = {};
+  TextureSlotTable = table;
+  table[1] = TextureSlot{nullptr, -7, -9, -1};
+  bool read = ReadBmpAsset(path, 1);
+
+  // The outcome must be the one the header predicts, and the neighbours stay empty.
+  bool headerOk = size >= 54 && data[0] == 'B' && data[1] == 'M' && data[28] == 24;
+  TextureSlot& slot = table[1];
+  if (!headerOk && (read || slot.width != -7 || slot.height != -9 || slot.pixels)) std::abort();
+  if (headerOk) {
+    std::int64_t w = Le32(data + 18), h = Le32(data + 22);
+    bool fits = w > 0 && h > 0 && w * h <= INT32_MAX / 3 &&
+                static_cast<std::uint64_t>(w * h * 3) <= size - 54;
+    if (slot.width != w || slot.height != h || slot.bytesPerPixel != 3) std::abort();
+    if (read != fits || (read != (slot.pixels != nullptr))) std::abort();
+    if (read) {
+      std::size_t n = static_cast<std::size_t>(w * h * 3);
+      for (std::size_t i = 0; i < n; ++i)
+        if (slot.pixels[i] != data[54 + i - i % 3 + 2 - i % 3]) std::abort();
+    }
+  }
+  if (table[0].pixels || table[2].pixels || table[0].width || table[2].width) std::abort();
+  std::free(slot.pixels);
+  TextureSlotTable = nullptr;
+  return 0;
+}
