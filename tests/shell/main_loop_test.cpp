@@ -71,6 +71,18 @@ TEST_F(MainLoopTest, DisplayModeSizesFollowTheScreen) {
   EXPECT_EQ(os().windowsReleased, 4);
 }
 
+TEST_F(MainLoopTest, EveryWindowCreationUploadsTheSevenCubeTextures) {
+  StartAt(1920, 1080);
+  ASSERT_EQ(os().uploads.size(), 7u);
+  for (int keyCode : {key::f6, key::f8, key::f5}) {
+    std::size_t before = os().uploads.size();
+    PassWithKeys({keyCode});
+    ASSERT_EQ(os().uploads.size(), before + 7);
+    // New names in the new context.
+    EXPECT_NE(os().uploads[before].name, os().uploads[before - 7].name);
+  }
+}
+
 TEST_F(MainLoopTest, ModeChangeResetsScrollAndWindowAndRedrawsThumbnails) {
   StartAt(1920, 1080);
   displayState.scrollX = 30;
