@@ -88,10 +88,10 @@ TEST(GlyphTable, BlankGlyphAndTheTwoFixedEntries) {
       EXPECT_EQ(BitmapFont[c], blank) << c;
     }
   }
-  EXPECT_STREQ(BitmapFont['A'],
+  EXPECT_STREQ(BitmapFont[static_cast<int>('A')],
                "380000000000000000000000010000001010000011100000101000001010000000000000000000"
                "0000000000");
-  EXPECT_STREQ(BitmapFont['g'],
+  EXPECT_STREQ(BitmapFont[static_cast<int>('g')],
                "380000000000000000000000000000000000000001000000101000000110000000100000010000"
                "0000000000");
 }
@@ -248,7 +248,7 @@ void ReferenceRender(const char* text, int x, int y, std::int32_t id) {
   int pen = x;
   for (const char* p = text; *p; ++p) {
     unsigned char c = static_cast<unsigned char>(*p);
-    const char* entry = c < 128 ? BitmapFont[c] : BitmapFont[' '];
+    const char* entry = c < 128 ? BitmapFont[c] : BitmapFont[static_cast<int>(' ')];
     int w = entry[0] - '0';
     for (int i = 1; i <= 9; ++i) {
       for (int j = 0; j < w; ++j) {

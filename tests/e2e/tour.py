@@ -5,6 +5,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import trove_e2e  # noqa: E402
+from test_browser import CANVAS_H, ZOOM, row_click  # noqa: E402
 
 
 def main(out_dir):
@@ -16,19 +17,50 @@ def main(out_dir):
         session.screenshot().save_png(path)
         shots.append(path)
 
+    def open_entry(session, directory, name):
+        k = session.list_directory(directory).index(name) + 1
+        session.right_click(*row_click(k))
+        session.right_click(*row_click(k), gap=1.5)
+
+    dist = trove_e2e.DIST
     with trove_e2e.Session(screen=(1280, 1024)) as s:
         s.start()
         s.wait_window("GAME")
         s.wait_geometry("GAME", 1280, 1024)
         time.sleep(2.0)
-        s.move(640, 300)
+        s.move(700, 500)
         shot(s, "01-list-of-dist")
+
+        # Into the game's unit pictures: their list, then their thumbnail page.
+        open_entry(s, dist, "bmp_unit")
+        s.move(900, 300)
+        shot(s, "02-list-of-bmp_unit")
+        s.key("t", gap=3.0)
+        shot(s, "03-thumbnails-of-bmp_unit")
+
+        # A picture opened from the page, scaled up, then back to the page and the list.
+        s.right_click(*trove_e2e.canvas_click_point(60, CANVAS_H - 100, CANVAS_H, ZOOM), gap=2.0)
+        s.key("1", "9")
+        s.move(640, 512)
+        time.sleep(0.5)
+        shot(s, "04-picture-view")
+        s.right_click(640, 512, gap=2.5)
+        s.key("t", gap=1.5)
+        open_entry(s, os.path.join(dist, "bmp_unit"), "..")
+        shot(s, "05-back-in-dist")
+
+        # The sample pictures the build makes.
+        if os.path.isdir(os.path.join(dist, "samples")):
+            open_entry(s, dist, "samples")
+            s.key("t", gap=4.0)
+            shot(s, "06-thumbnails-of-samples")
+            s.key("t", gap=1.5)
+
+        # 1280 x 960 at zoom 1.
         s.key("F6")
         s.wait_geometry("GAME", 1280, 960)
         time.sleep(1.0)
-        shot(s, "02-mode-1280x960")
-        s.key("F5")
-        s.wait_geometry("GAME", 1280, 1024)
+        shot(s, "07-mode-1280x960")
         s.key("Escape")
         code = s.wait_exit()
     for p in shots:
