@@ -40,6 +40,8 @@ endforeach()
 
 # Companion programs that run on the build machine.
 set(TOOLS_USING_CORE font_sheet)
+# Tools that write JPEG files themselves.
+set(TOOLS_USING_JPEG make_samples)
 file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/native/*.cpp)
 foreach(src ${TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
@@ -49,6 +51,9 @@ foreach(src ${TOOL_SOURCES})
   # Tools that draw with the core's own code link the core and the headless backend.
   if(name IN_LIST TOOLS_USING_CORE)
     target_link_libraries(${name} PRIVATE trove_native)
+  endif()
+  if(name IN_LIST TOOLS_USING_JPEG)
+    target_link_libraries(${name} PRIVATE JPEG::JPEG)
   endif()
 endforeach()
 

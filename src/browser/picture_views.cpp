@@ -1,15 +1,289 @@
-// Placeholder until the picture views land.
+// The thumbnail page and the single-picture view: both sample the decoded picture in the
+// PictureBuffer into 2 x 2 blocks of canvas pixels, the page also marking them with the entry's
+// PickId.
 #include "browser/picture_views.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "browser/directory.h"
 #include "browser/file_list.h"
+#include "canvas/canvas.h"
+#include "canvas/text.h"
+#include "display/display.h"
+#include "input/input.h"
+#include "pictures/texture_loader.h"
+#include "platform/platform.h"
 
 int cellWidth = 140;
 int cellHeight = 140;
 int pictureLoaded = 0;
 int pictureEntry = 0;
 
-void LoadEntryPicture(int) { pictureLoaded = 0; }
-void DrawThumbnailPage() { browserMode.thumbRedraw = 0; }
-void DrawPictureView() {}
-void OpenPicture(int) {}
-void ClosePicture() {}
+namespace {
+
+constexpr int nameBufferSize = 260;
+
+// White frames and captions.
+constexpr std::uint8_t white = 255;
+
+// The bytes of one canvas row of the FrameBuffer and the PickBuffer.
+std::uint8_t* FrameRow(int y) {
+  return canvas.frameBuffer + static_cast<std::size_t>(y) * displayState.canvasWidth * 4u;
+}
+std::int32_t* PickRow(int y) {
+  return canvas.pickBuffer + static_cast<std::size_t>(y) * displayState.canvasWidth;
+}
+
+// Bytes per pixel of the picture in the PictureBuffer when it can be sampled: its size as
+// pictureInfo gives it must lie within what the loader stored, so no read leaves the picture.
+int SampledBytesPerPixel() {
+  const PictureInfo& info = pictureInfo;
+  const int bytesPerPixel = info.bitsPerPixel / 8;
+  if (!textureLoader.pixels || info.width <= 0 || info.height <= 0 || bytesPerPixel < 3) return 0;
+  const std::uint64_t pixels =
+      static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(info.height);
+  const std::uint64_t stored = textureLoader.width > 0 && textureLoader.height > 0
+                                   ? static_cast<std::uint64_t>(textureLoader.width) *
+                                         static_cast<std::uint64_t>(textureLoader.height) * 4u
+                                   : 0u;
+  const std::uint64_t bytes = pixels * static_cast<std::uint64_t>(bytesPerPixel);
+  if (bytes > stored || bytes > pictureBufferBytes) return 0;
+  return bytesPerPixel;
+}
+
+// A caption: the name cut to its first limit + 1 characters, into the TextBuffer.
+void FormatCaption(const char* name, int limit) {
+  char cut[nameSlotSize];
+  int size = static_cast<int>(strnlen(name, nameSlotSize - 1));
+  if (limit < size) size = std::max(limit + 1, 0);
+  std::memcpy(cut, name, static_cast<std::size_t>(size));
+  cut[size] = '\0';
+  FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
+}
+
+}  // namespace
+
+// ---- Arithmetic -------------------------------------------------------------------------------
+
+int ThumbnailNameLimit(int canvasWidth, int previous) {
+  switch (canvasWidth) {
+    case 320:
+      return 9;
+    case 640:
+      return 18;
+    case 1280:
+    case 1600:
+      return 36;
+    default:
+      return previous;
+  }
+}
+
+ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int cellWidth, int cellHeight) {
+  if (cellWidth <= 0 || cellHeight <= 0) return {0, 0};
+  return {(canvasWidth - 2) / cellWidth, (canvasHeight - 62) / cellHeight};
+}
+
+int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count) {
+  const std::int64_t cells = static_cast<std::int64_t>(grid.columns) * grid.rows;
+  if (grid.columns <= 0 || grid.rows <= 0) return first - 1;
+  std::int64_t last = first + cells - 1;
+  last = std::min<std::int64_t>(last, count);
+  last = std::min<std::int64_t>(last, maxEntries);
+  return static_cast<int>(last);
+}
+
+CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int cellWidth, int cellHeight,
+                               int canvasHeight) {
+  // Cells advance along a row; after its last column the next row starts, and the last row
+  // takes any further cells again (no page holds that many).
+  const int columns = std::max(grid.columns, 1);
+  const int column = index % columns;
+  const int row = std::min(index / columns, std::max(grid.rows - 1, 0));
+  return {cellWidth * column + 10, canvasHeight - cellHeight * row - cellHeight - 31};
+}
+
+float ThumbnailStep(int width, int height, int cellWidth) {
+  const float larger = static_cast<float>(std::max(width, height));
+  const float perCell = larger / static_cast<float>(cellWidth);
+  return 1.0f / (0.5f / perCell);
+}
+
+PictureOrigin PictureViewOrigin(int width, int height, float step, int placementMode, int cursorX,
+                                int cursorY, int canvasWidth, int canvasHeight) {
+  if (!(step > 0.0f)) return {false, 0, 0};
+  const float halfWidth = static_cast<float>(width) / step;
+  const float halfHeight = static_cast<float>(height) / step;
+  float x = 0.0f;
+  float y = 0.0f;
+  if (placementMode != 0) {
+    const float g = static_cast<float>(placementMode);
+    x = g * static_cast<float>(cursorX) - static_cast<float>(canvasWidth) - halfWidth;
+    y = g * static_cast<float>(cursorY) - static_cast<float>(canvasHeight) - halfHeight;
+  } else {
+    x = static_cast<float>(cursorX) - halfWidth;
+    y = static_cast<float>(cursorY) - halfHeight;
+  }
+  // Beyond the range of an int no block can reach a canvas, and the conversion would be
+  // undefined.
+  constexpr float limit = 2147483648.0f;
+  if (!(x > -limit && x < limit && y > -limit && y < limit)) return {false, 0, 0};
+  return {true, static_cast<int>(x), static_cast<int>(y)};
+}
+
+AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limit) {
+  AxisSamples samples;
+  if (size <= 0 || limit <= 0 || !(step > 0.0f)) return samples;
+  const float end = static_cast<float>(size);
+  float position = 0.0f;
+  for (std::int64_t i = 0; position < end; ++i) {
+    const std::int64_t start = origin + 2 * i;
+    // Later samples lie further right (or up), beyond the canvas as well.
+    if (start >= limit) break;
+    if (start + 1 >= 0) {
+      if (samples.source.empty()) samples.first = i;
+      // A size that is not exact as a float can let a position reach it; the last pixel then
+      // stands in for it.
+      samples.source.push_back(std::min(static_cast<int>(position), size - 1));
+    }
+    const float next = position + step;
+    // A step lost in the rounding of a large position would repeat that sample forever.
+    if (!(next > position)) break;
+    position = next;
+  }
+  return samples;
+}
+
+void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickId) {
+  const int bytesPerPixel = SampledBytesPerPixel();
+  const int canvasWidth = displayState.canvasWidth;
+  const int canvasHeight = displayState.canvasHeight;
+  if (bytesPerPixel == 0 || !canvas.frameBuffer || !canvas.pickBuffer) return;
+  const int width = pictureInfo.width;
+  const AxisSamples columns = ReachableSamples(width, step, originX, canvasWidth);
+  if (columns.source.empty()) return;
+  const AxisSamples rows = ReachableSamples(pictureInfo.height, step, originY, canvasHeight);
+  if (rows.source.empty()) return;
+
+  // Canvas pixels covered by the kept columns: every one of them is written in each row.
+  const std::int64_t left = originX + 2 * columns.first;
+  const std::int64_t right = left + 2 * static_cast<std::int64_t>(columns.source.size());
+  const int spanStart = static_cast<int>(std::max<std::int64_t>(left, 0));
+  const int spanEnd = static_cast<int>(std::min<std::int64_t>(right, canvasWidth));
+  const std::size_t spanPixels = static_cast<std::size_t>(spanEnd - spanStart);
+
+  const std::uint8_t* picture = textureLoader.pixels;
+  for (std::size_t r = 0; r < rows.source.size(); ++r) {
+    const std::int64_t bottom = originY + 2 * (rows.first + static_cast<std::int64_t>(r));
+    const std::uint8_t* sourceRow = picture + static_cast<std::size_t>(rows.source[r]) *
+                                                  static_cast<std::size_t>(width) *
+                                                  static_cast<std::size_t>(bytesPerPixel);
+    // Fill the lower of the block's two rows that lies on the canvas, then copy it to the other.
+    const int y = static_cast<int>(bottom >= 0 ? bottom : bottom + 1);
+    std::uint8_t* out = FrameRow(y) + static_cast<std::size_t>(spanStart) * 4u;
+    for (std::size_t c = 0; c < columns.source.size(); ++c) {
+      const std::int64_t x = left + 2 * static_cast<std::int64_t>(c);
+      const std::uint8_t* p =
+          sourceRow + static_cast<std::size_t>(columns.source[c]) * bytesPerPixel;
+      for (std::int64_t px = x; px < x + 2; ++px) {
+        if (px < spanStart || px >= spanEnd) continue;
+        std::uint8_t* q = out + static_cast<std::size_t>(px - spanStart) * 4u;
+        q[0] = p[0];
+        q[1] = p[1];
+        q[2] = p[2];
+        q[3] = 255;
+      }
+    }
+    if (pickId != 0) std::fill_n(PickRow(y) + spanStart, spanPixels, pickId);
+    const std::int64_t other = bottom >= 0 ? bottom + 1 : -1;
+    if (other >= 0 && other < canvasHeight) {
+      const int y2 = static_cast<int>(other);
+      std::memcpy(FrameRow(y2) + static_cast<std::size_t>(spanStart) * 4u, out, spanPixels * 4u);
+      if (pickId != 0) std::fill_n(PickRow(y2) + spanStart, spanPixels, pickId);
+    }
+  }
+}
+
+// ---- Operations -------------------------------------------------------------------------------
+
+void LoadEntryPicture(int entry) {
+  pictureLoaded = 0;
+  if (!fileList.names || entry < 0 || entry >= fileListSlots) return;
+  char name[nameBufferSize];
+  FormatText(name, sizeof name, "%s", fileList.names[entry]);
+  platform::SetCurrentDir(browsedPath);
+  textureLoader.IdentifyPicture(name, &pictureInfo);
+  platform::SetCurrentDir(workingDirectory);
+  pictureLoaded = 0;
+  if (textureLoader.loadable == 1) {
+    platform::SetCurrentDir(browsedPath);
+    const int loaded = textureLoader.LoadPicture(name, &pictureInfo);
+    platform::SetCurrentDir(workingDirectory);
+    pictureLoaded = loaded == 1 ? 1 : 0;
+    // Every load, a page's as well, shows the overlay again and resets the placement.
+    textureLoader.placementMode = 3;
+    textureLoader.overlayShown = 1;
+  }
+}
+
+void DrawThumbnailPage() {
+  if (browserMode.thumbRedraw != 1) return;
+  const DisplayState& d = displayState;
+  nameLimit = ThumbnailNameLimit(d.canvasWidth, nameLimit);
+  browserMode.thumbRedraw = 0;
+  ClearCanvas();
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, cellWidth, cellHeight);
+  RescanBrowsedDirectory();
+  if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
+  const int first = fileList.thumbFirst;
+  const int last = ThumbnailLastEntry(first, grid, fileList.count);
+  for (int k = first; fileList.names && k <= last; ++k) {
+    const CellOrigin o =
+        ThumbnailCellOrigin(k - first, grid, cellWidth, cellHeight, d.canvasHeight);
+    LoadEntryPicture(k);
+    if (pictureLoaded == 1) {
+      const float step = ThumbnailStep(textureLoader.width, textureLoader.height, cellWidth);
+      DrawSampledPicture(o.x, o.y, step, pick::thumbnailBase + k);
+    }
+    DrawRectOutline(o.x, o.y, o.x + cellWidth + 1, o.y + cellHeight + 1, white, white, white);
+    DrawRectOutline(o.x + 1, o.y + 1, o.x + cellWidth, o.y + cellHeight, white, white, white);
+    FormatCaption(fileList.names[k], nameLimit);
+    RenderText(o.x + 6, o.y + cellHeight - 4, white, white, white);
+  }
+  SaveView();
+  fileList.selection = fileList.thumbFirst;
+}
+
+void DrawPictureView() {
+  ClearCanvas();
+  const PictureOrigin o = PictureViewOrigin(
+      pictureInfo.width, pictureInfo.height, textureLoader.sampleStep, textureLoader.placementMode,
+      CursorCanvasX(), CursorCanvasY(), displayState.canvasWidth, displayState.canvasHeight);
+  if (o.valid) DrawSampledPicture(o.x, o.y, textureLoader.sampleStep, pick::none);
+  SaveView();
+}
+
+void OpenPicture(int entry) {
+  browserMode.listActive = 0;
+  LoadEntryPicture(entry);
+  platform::Pause(350);
+  if (pictureLoaded == 1) {
+    browserMode.pictureActive = 1;
+    pictureEntry = entry;
+    displayState.scrollX = 0;
+    displayState.scrollY = 0;
+    mouseLatches.rightDown = 0;
+  }
+}
+
+void ClosePicture() {
+  mouseLatches.rightDown = 0;
+  browserMode.listActive = 0;
+  browserMode.pictureActive = 0;
+  browserMode.thumbRedraw = 1;
+  RescanBrowsedDirectory();
+  platform::Pause(480);
+}

@@ -1,13 +1,75 @@
 // The thumbnail page and the single-picture view.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 extern int cellWidth;
 extern int cellHeight;
 extern int pictureLoaded;
 extern int pictureEntry;
 
+// Decodes entry k of the browsed directory into the PictureBuffer; sets pictureLoaded.
 void LoadEntryPicture(int entry);
+// Draws one page of framed, captioned cells when a page was requested (thumbRedraw).
 void DrawThumbnailPage();
+// Draws the decoded picture around the cursor at the chosen sample step.
 void DrawPictureView();
+// Loads entry k and, when it decodes, switches to the picture view.
 void OpenPicture(int entry);
+// Back from the picture view to the thumbnail page.
 void ClosePicture();
+
+// ---- Layout and sampling arithmetic -----------------------------------------------------------
+
+// Characters to which captions are cut, less one: by canvas width (320, 640, 1280, 1600);
+// previous for any other width.
+int ThumbnailNameLimit(int canvasWidth, int previous);
+
+struct ThumbnailGrid {
+  int columns;
+  int rows;
+};
+// Columns (width - 2) / cell width by rows (height - 62) / cell height; none for an empty cell.
+ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int cellWidth, int cellHeight);
+
+// Last entry of the page that starts with first: bounded by the page, count and the last slot.
+int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count);
+
+struct CellOrigin {
+  int x;
+  int y;
+};
+// Bottom-left corner of the index-th cell of a page (from 0): rows left to right, top to bottom,
+// the top edge of the first row 30 pixels below the canvas top.
+CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int cellWidth, int cellHeight,
+                               int canvasHeight);
+
+// Source pixels between thumbnail samples: 1 / (0.5 / (larger side / cell width)) in single
+// precision, so that the larger side becomes cellWidth canvas pixels.
+float ThumbnailStep(int width, int height, int cellWidth);
+
+// Canvas position of the picture view's bottom-left corner; valid is false when the position
+// cannot be taken (a step that is not a positive number, or a position beyond any canvas).
+struct PictureOrigin {
+  bool valid;
+  int x;
+  int y;
+};
+PictureOrigin PictureViewOrigin(int width, int height, float step, int placementMode, int cursorX,
+                                int cursorY, int canvasWidth, int canvasHeight);
+
+// The samples of one axis whose 2-pixel block starting at origin + 2 i meets canvas pixels
+// 0 .. limit - 1: samples first .. first + source.size() - 1, with the source pixel of each.
+// Positions are accumulated as the sampling loops accumulate them: 0, step, step + step, ...
+// in single precision, while below size as a float.
+struct AxisSamples {
+  std::int64_t first = 0;
+  std::vector<int> source;
+};
+AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limit);
+
+// Draws the picture of pictureInfo from the PictureBuffer in 2 x 2 blocks, its bottom-left
+// corner at (originX, originY), one sample every step source pixels; marks every pixel with
+// pickId unless pickId is 0. Only reads within the picture the loader stored.
+void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickId);
