@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -136,6 +137,10 @@ TEST(OlePictures, EveryCorpusFileDecodesOrFailsCleanly) {
     std::string path = entry.path().string();
     for (char& ch : path) {
       if (ch == '/') ch = '\\';
+    }
+    if (std::getenv("TROVE_TRACE_DECODES")) {
+      std::printf("decoding %s\n", path.c_str());
+      std::fflush(stdout);
     }
     platform::DecodedPicture picture;
     if (platform::DecodePicture(path.c_str(), AnySize, &picture)) {
