@@ -6,6 +6,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import trove_e2e  # noqa: E402
 from test_browser import CANVAS_H, ZOOM, row_click  # noqa: E402
+from test_pictures import cell_origin  # noqa: E402
 
 
 def main(out_dir):
@@ -39,28 +40,31 @@ def main(out_dir):
         shot(s, "03-thumbnails-of-bmp_unit")
 
         # A picture opened from the page, scaled up, then back to the page and the list.
-        s.right_click(*trove_e2e.canvas_click_point(60, CANVAS_H - 100, CANVAS_H, ZOOM), gap=2.0)
-        s.key("1", "9")
+        units = s.list_directory(os.path.join(dist, "bmp_unit"))
+        x0, y0 = cell_origin(units.index("unit_dragon.bmp"))
+        s.right_click(*trove_e2e.canvas_click_point(x0 + 70, y0 + 60, CANVAS_H, ZOOM), gap=2.0)
+        s.key("2", "8")
         s.move(640, 512)
         time.sleep(0.5)
         shot(s, "04-picture-view")
         s.right_click(640, 512, gap=2.5)
+        shot(s, "05-back-to-the-page")
         s.key("t", gap=1.5)
         open_entry(s, os.path.join(dist, "bmp_unit"), "..")
-        shot(s, "05-back-in-dist")
+        shot(s, "06-back-in-dist")
 
         # The sample pictures the build makes.
         if os.path.isdir(os.path.join(dist, "samples")):
             open_entry(s, dist, "samples")
             s.key("t", gap=4.0)
-            shot(s, "06-thumbnails-of-samples")
+            shot(s, "07-thumbnails-of-samples")
             s.key("t", gap=1.5)
 
         # 1280 x 960 at zoom 1.
         s.key("F6")
         s.wait_geometry("GAME", 1280, 960)
         time.sleep(1.0)
-        shot(s, "07-mode-1280x960")
+        shot(s, "08-mode-1280x960")
         s.key("Escape")
         code = s.wait_exit()
     for p in shots:

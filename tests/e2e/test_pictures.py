@@ -1,0 +1,183 @@
+"""Thumbnail pages and the single-picture view under Wine, and pages of hostile files."""
+import os
+import shutil
+import struct
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import trove_e2e  # noqa: E402
+from test_browser import CANVAS_H, CANVAS_W, ZOOM, ListScreen  # noqa: E402
+
+CORPORA = os.path.join(trove_e2e.ROOT, "..", "shared", "corpora")
+RED, BLUE, GREEN, WHITE = (255, 0, 0), (0, 0, 255), (0, 255, 0), (255, 255, 255)
+CELL = 140
+COLUMNS = (CANVAS_W - 2) // CELL  # 4
+ROWS = (CANVAS_H - 62) // CELL    # 3
+
+
+def bmp24(width, height, pixel):
+    """A bottom-up 24-bit BMP; pixel(x, y) gives (r, g, b) with y = 0 the bottom row."""
+    stride = (width * 3 + 3) // 4 * 4
+    data = bytearray()
+    for y in range(height):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        data += row + b"\0" * (stride - len(row))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return header + info + bytes(data)
+
+
+def red_with_blue_corner(x, y):
+    return BLUE if x < 20 and y < 10 else RED
+
+
+def cell_origin(index):
+    """Bottom-left corner (x0, y0) of the cell at page position index."""
+    c, r = index % COLUMNS, index // COLUMNS
+    return CELL * c + 10, CANVAS_H - CELL * r - CELL - 31
+
+
+def pixel(shot, x, y):
+    sx, sy = trove_e2e.canvas_to_screen(x, y, CANVAS_H, ZOOM)
+    return shot.pixel(sx, sy)
+
+
+def click(s, x, y, gap=1.5):
+    s.right_click(*trove_e2e.canvas_click_point(x, y, CANVAS_H, ZOOM), gap=gap)
+
+
+class PicturesTest(unittest.TestCase):
+    def setUp(self):
+        tree = {
+            "red.bmp": bmp24(100, 50, red_with_blue_corner),
+            "green odd.bmp": bmp24(61, 61, lambda x, y: GREEN),
+            "notes.txt": b"not a picture",
+            "subdir": None,
+        }
+        for i in range(10):
+            tree["z%02d.bmp" % i] = bmp24(8, 8, lambda x, y, i=i: (20 * i, 100, 200))
+        self.root = trove_e2e.make_tree(tree)
+        shutil.copy(os.path.join(CORPORA, "libjpeg-turbo-testimages", "testorig.jpg"),
+                    os.path.join(self.root, "photo.jpg"))
+        shutil.copy(os.path.join(CORPORA, "jpeg-decoder-tests", "reftest", "progressive3.jpg"),
+                    os.path.join(self.root, "progressive.jpg"))
+
+    def tearDown(self):
+        trove_e2e.remove_tree(self.root)
+
+    def test_thumbnail_pages_and_the_picture_view(self):
+        with trove_e2e.Session(screen=(1280, 1024), start_dir=self.root) as s:
+            s.start()
+            s.wait_window("GAME")
+            names = s.list_directory(self.root)
+            self.assertGreater(len(names), COLUMNS * ROWS)
+            time.sleep(1.0)
+            s.move(1270, 10)
+            s.key("t", gap=3.0)
+            page = s.screenshot()
+
+            # The red picture: 100 x 50 becomes 140 x 70 at the cell's bottom-left corner.
+            x0, y0 = cell_origin(names.index("red.bmp"))
+            self.assertEqual(pixel(page, x0 + 100, y0 + 50), RED)
+            self.assertEqual(pixel(page, x0 + 6, y0 + 5), BLUE)
+            self.assertNotEqual(pixel(page, x0 + 100, y0 + 80), RED)
+            # Double white frames around every cell, directories included.
+            for name in ("subdir", "notes.txt", "red.bmp"):
+                cx, cy = cell_origin(names.index(name))
+                self.assertEqual(pixel(page, cx, cy + 60), WHITE, name)
+                self.assertEqual(pixel(page, cx + 1, cy + 60), WHITE, name)
+                self.assertEqual(pixel(page, cx + CELL + 1, cy + 60), WHITE, name)
+            # A directory and a text file: frame and caption only.
+            cx, cy = cell_origin(names.index("subdir"))
+            self.assertEqual(pixel(page, cx + 70, cy + 60), (0, 0, 0))
+            # The JPEGs: many colours.
+            for name in ("photo.jpg", "progressive.jpg"):
+                cx, cy = cell_origin(names.index(name))
+                colours = {pixel(page, cx + dx, cy + dy) for dx in range(4, 130, 6)
+                           for dy in range(4, 60, 6)}
+                self.assertGreater(len(colours), 20, name)
+
+            # Right bracket: the next page starts at entry 13; left bracket comes back.
+            s.key("bracketright", gap=3.0)
+            nxt = s.screenshot()
+            x1, y1 = cell_origin(0)
+            first_next = names[COLUMNS * ROWS]
+            self.assertTrue(first_next.startswith("z"), first_next)
+            self.assertNotEqual(pixel(nxt, x1 + 4, y1 + 4), (0, 0, 0))
+            self.assertNotEqual(pixel(nxt, x0 + 100, y0 + 50), RED)
+            s.key("bracketleft", gap=3.0)
+            self.assertEqual(pixel(s.screenshot(), x0 + 100, y0 + 50), RED)
+
+            # A right click on the red picture opens it: 50 x 25 at step 4, placement 3.
+            click(s, x0 + 70, y0 + 35, gap=2.0)
+            s.move(*trove_e2e.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+            time.sleep(1.0)
+            view = s.screenshot()
+            # Centre at (3 * 250 - 640, 3 * 200 - 512) = (110, 88): x 85..134, y 75..99.
+            self.assertEqual(pixel(view, 120, 95), RED)
+            self.assertEqual(pixel(view, 87, 76), BLUE)
+            self.assertEqual(pixel(view, 140, 95), (0, 0, 0))
+            # Moving the pointer 10 pixels moves the picture 30.
+            s.move(*trove_e2e.canvas_click_point(260, 200, CANVAS_H, ZOOM))
+            time.sleep(1.0)
+            moved = s.screenshot()
+            self.assertEqual(pixel(moved, 150, 95), RED)
+            self.assertEqual(pixel(moved, 117, 76), BLUE)
+            # 7: centred under the pointer; 1: step 1, twice the picture's size (200 x 100).
+            s.key("7", "1", gap=1.0)
+            big = s.screenshot()
+            # Centre (260, 200): x 160..359, y 150..249; the blue corner 40 x 20.
+            self.assertEqual(pixel(big, 350, 240), RED)
+            self.assertEqual(pixel(big, 165, 155), BLUE)
+            self.assertEqual(pixel(big, 205, 155), RED)
+            self.assertEqual(pixel(big, 155, 155), (0, 0, 0))
+
+            # Any right click returns to the page.
+            click(s, 400, 400, gap=3.0)
+            self.assertEqual(pixel(s.screenshot(), x0 + 100, y0 + 50), RED)
+
+            # A click on empty canvas below the top 30 rows returns to the list.
+            click(s, 620, 40, gap=2.0)
+            self.assertNotEqual(ListScreen(s.screenshot()).row_colours(2), set())
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(), 0)
+
+    def test_pages_of_hostile_files_do_not_bring_the_program_down(self):
+        hostile = trove_e2e.make_tree({})
+        try:
+            n = 0
+            for folder in (("bmpsuite", "b"), ("bmpsuite", "q"), ("jpeg-decoder-tests", "crashtest"),
+                           ("go-fuzz-corpus", "bmp", "corpus"), ("go-fuzz-corpus", "jpeg", "corpus")):
+                src = os.path.join(CORPORA, *folder)
+                for dirpath, _, files in os.walk(src):
+                    for f in sorted(files):
+                        ext = ".bmp" if "bmp" in folder[-1] or folder[0] == "bmpsuite" else ".jpg"
+                        if f.lower().endswith((".bmp", ".jpg", ".jpeg")):
+                            ext = ""
+                        shutil.copy(os.path.join(dirpath, f),
+                                    os.path.join(hostile, "%04d-%s%s" % (n, f[:40], ext)))
+                        n += 1
+            pages = (n + 2 + COLUMNS * ROWS - 1) // (COLUMNS * ROWS)
+            with trove_e2e.Session(screen=(1280, 1024), start_dir=hostile) as s:
+                s.start()
+                s.wait_window("GAME")
+                time.sleep(1.0)
+                s.key("t", gap=2.0)
+                for _ in range(pages):
+                    s.key("bracketright", gap=0.8)
+                    self.assertIsNone(s.proc.poll(), "the program ended on a page of hostile files")
+                time.sleep(2.0)
+                self.assertIsNone(s.proc.poll())
+                s.key("Escape")
+                self.assertEqual(s.wait_exit(timeout=120), 0)
+        finally:
+            trove_e2e.remove_tree(hostile)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
