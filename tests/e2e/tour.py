@@ -59,12 +59,23 @@ def main(out_dir):
             s.key("t", gap=4.0)
             shot(s, "07-thumbnails-of-samples")
             s.key("t", gap=1.5)
+            # A file handed to the player: select its row, then P.
+            samples = s.list_directory(os.path.join(dist, "samples"))
+            k = samples.index("Evening Lake.jpg") + 1
+            s.right_click(*row_click(k))
+            s.key("p", gap=1.0)
+            player = "Spool video and audio player"
+            s.wait_window(player)
+            time.sleep(1.0)
+            shot(s, "08-player")
+            s.run_helper("close", player).wait(timeout=30)
+            s.wait_window(player, gone=True)
 
         # 1280 x 960 at zoom 1.
         s.key("F6")
         s.wait_geometry("GAME", 1280, 960)
         time.sleep(1.0)
-        shot(s, "08-mode-1280x960")
+        shot(s, "09-mode-1280x960")
         s.key("Escape")
         code = s.wait_exit()
     for p in shots:

@@ -160,6 +160,56 @@ TEST_F(MainLoopTest, FollowMouseOnlyAtWidth1280) {
   EXPECT_EQ(os().moves.size(), 2u);
 }
 
+// Right clicks on the overlay buttons and on empty canvas, at their real drawn positions.
+class OverlayClickTest : public MainLoopTest {
+ protected:
+  void SetUp() override {
+    MainLoopTest::SetUp();
+    StartAt(1920, 1080);  // 960 x 540 canvas at zoom 2 in a 1920 x 1080 window
+  }
+  // A right click at canvas (x, y), latched before the pass as the hook would.
+  void ClickAt(int x, int y) {
+    os().cursor = {2 * x + 1, 1080 - 2 * y - 1};
+    mouseLatches.rightDown = 1;
+    os().pauses.clear();
+    RunPass();
+  }
+};
+
+TEST_F(OverlayClickTest, EmptyCanvasReturnsToTheListOnlyBelowTheTopThirtyRows) {
+  browserMode = BrowserMode{0, 0, 0};  // thumbnail view
+  ClickAt(900, 515);                   // empty, inside the top 30 rows
+  EXPECT_EQ(browserMode.listActive, 0);
+  EXPECT_TRUE(os().pauses.empty());
+  ClickAt(900, 100);
+  EXPECT_EQ(browserMode.listActive, 1);
+  EXPECT_EQ(os().pauses, std::vector<int>{480});
+}
+
+TEST_F(OverlayClickTest, ButtonsActOnTheirClicks) {
+  ClickAt(270, 525);  // "THUMBNAILS"
+  EXPECT_EQ(browserMode.listActive, 0);
+  EXPECT_EQ(os().pauses, std::vector<int>{480});
+  ClickAt(362, 525);  // "BRACKETR"
+  EXPECT_EQ(os().pauses, (std::vector<int>{150, 480}));
+  ClickAt(322, 525);  // "BRACKETL"
+  EXPECT_EQ(os().pauses, (std::vector<int>{150, 480}));
+  ClickAt(270, 525);  // back to the list
+  EXPECT_EQ(browserMode.listActive, 1);
+  ClickAt(405, 525);  // "CENTERCENTER"
+  EXPECT_EQ(displayState.scrollX, 320);
+  EXPECT_EQ(displayState.scrollY, -180);
+  EXPECT_EQ(os().pauses, std::vector<int>{480});
+}
+
+TEST_F(OverlayClickTest, WithoutTheOverlayTheButtonsAreNotThere) {
+  textureLoader.overlayShown = 0;
+  RunPass();  // the list view clears the PickBuffer every pass
+  ClickAt(405, 525);
+  EXPECT_EQ(displayState.scrollX, 0);
+  EXPECT_TRUE(os().pauses.empty());
+}
+
 TEST_F(MainLoopTest, NoticeLineRisesByTheHiddenPart) {
   EXPECT_EQ(NoticeLift(960, 1, 0, 1080), 0);
   EXPECT_EQ(NoticeLift(960, 1, 200, 1080), 80);
