@@ -23,6 +23,7 @@ std::vector<Ratio>& Ratios() {
 // Keeps the console output and remembers each benchmark's real time per iteration.
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
+  RecordingReporter() : ConsoleReporter(OO_Tabular) {}
   std::map<std::string, double> times;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
