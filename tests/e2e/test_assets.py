@@ -12,8 +12,8 @@ from test_browser import ListScreen  # noqa: E402
 
 
 class AssetsTest(unittest.TestCase):
-    def run_session(self, start_dir, modes=False):
-        with trove_e2e.Session(screen=(1280, 1024), start_dir=start_dir) as s:
+    def run_program(self, start_dir, modes=False):
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=start_dir) as s:
             s.start()
             s.wait_window("GAME")
             s.wait_geometry("GAME", 1280, 1024)
@@ -34,7 +34,7 @@ class AssetsTest(unittest.TestCase):
     def test_starts_with_the_assets_and_leaves_the_program_folder_unchanged(self):
         self.assertTrue(os.path.isdir(os.path.join(trove_e2e.DIST, "bmp_cube")))
         before = trove_e2e.snapshot_tree(trove_e2e.DIST)
-        self.assertEqual(self.run_session(trove_e2e.DIST, modes=True), 0)
+        self.assertEqual(self.run_program(trove_e2e.DIST, modes=True), 0)
         self.assertEqual(trove_e2e.snapshot_tree(trove_e2e.DIST), before)
 
     def test_starts_without_any_asset(self):
@@ -42,7 +42,7 @@ class AssetsTest(unittest.TestCase):
         try:
             shutil.copy(os.path.join(trove_e2e.DIST, "trove.exe"), root)
             before = trove_e2e.snapshot_tree(root)
-            self.assertEqual(self.run_session(root, modes=True), 0)
+            self.assertEqual(self.run_program(root, modes=True), 0)
             # Missing assets are never created.
             self.assertEqual(trove_e2e.snapshot_tree(root), before)
         finally:

@@ -76,7 +76,7 @@ class BrowserTest(unittest.TestCase):
         return YELLOW if name in (".", "..", "photos", "zeta dir") else GREEN
 
     def test_list_navigation(self):
-        with trove_e2e.Session(screen=(1280, 1024), start_dir=self.root) as s:
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start()
             s.wait_window("GAME")
             names = s.list_directory(self.root)

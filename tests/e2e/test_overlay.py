@@ -59,7 +59,7 @@ class OverlayTest(unittest.TestCase):
         trove_e2e.remove_tree(cls.root)
 
     def test_overlay_is_drawn_at_zoom_2_with_its_exact_glyphs(self):
-        with trove_e2e.Session(screen=(1280, 1024), start_dir=self.start) as s:
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.start) as s:
             s.start()
             s.wait_window("GAME")
             s.wait_geometry("GAME", 1280, 1024)

@@ -71,7 +71,7 @@ class PicturesTest(unittest.TestCase):
         trove_e2e.remove_tree(self.root)
 
     def test_thumbnail_pages_and_the_picture_view(self):
-        with trove_e2e.Session(screen=(1280, 1024), start_dir=self.root) as s:
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start()
             s.wait_window("GAME")
             names = s.list_directory(self.root)
@@ -163,7 +163,7 @@ class PicturesTest(unittest.TestCase):
                                     os.path.join(hostile, "%04d-%s%s" % (n, f[:40], ext)))
                         n += 1
             pages = (n + 2 + COLUMNS * ROWS - 1) // (COLUMNS * ROWS)
-            with trove_e2e.Session(screen=(1280, 1024), start_dir=hostile) as s:
+            with trove_e2e.Desktop(screen=(1280, 1024), start_dir=hostile) as s:
                 s.start()
                 s.wait_window("GAME")
                 time.sleep(1.0)

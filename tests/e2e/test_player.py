@@ -40,7 +40,7 @@ class PlayerTest(unittest.TestCase):
     def test_second_click_and_play_key_start_the_player_over_the_window(self):
         shutil.copy(os.path.join(trove_e2e.DIST, "spool.exe"), self.root)
         env = {"SPOOL_LOG": trove_e2e.wine_path(self.log)}
-        with trove_e2e.Session(screen=(1280, 1024), start_dir=self.root, env=env) as s:
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root, env=env) as s:
             s.start()
             s.wait_window("GAME")
             names = s.list_directory(self.root)
@@ -82,7 +82,7 @@ class PlayerTest(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 0)
 
     def test_without_the_player_the_program_keeps_running(self):
-        with trove_e2e.Session(screen=(1280, 1024), start_dir=self.root) as s:
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start()
             s.wait_window("GAME")
             names = s.list_directory(self.root)
@@ -99,7 +99,7 @@ class PlayerTest(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 0)
 
     def test_f7_opens_the_explorer_on_the_browsed_directory(self):
-        with trove_e2e.Session(screen=(1280, 1024), start_dir=self.root) as s:
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start()
             s.wait_window("GAME")
             time.sleep(1.0)

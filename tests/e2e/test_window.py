@@ -10,7 +10,7 @@ import trove_e2e  # noqa: E402
 
 class WindowTest(unittest.TestCase):
     def test_half_screen_window_at_zoom_2(self):
-        with trove_e2e.Session(screen=(1366, 768)) as s:
+        with trove_e2e.Desktop(screen=(1366, 768)) as s:
             s.start()
             w = s.wait_window("GAME")
             g = s.wait_geometry("GAME", 1366, 768)
@@ -21,7 +21,7 @@ class WindowTest(unittest.TestCase):
 
     def test_display_modes_recreate_the_window_at_their_sizes(self):
         # An odd screen: half of 1367 x 769 is 682 x 383 at zoom 2.
-        with trove_e2e.Session(screen=(1367, 769)) as s:
+        with trove_e2e.Desktop(screen=(1367, 769)) as s:
             s.start()
             s.wait_window("GAME")
             s.wait_geometry("GAME", 1364, 766)
@@ -37,7 +37,7 @@ class WindowTest(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 0)
 
     def test_escape_in_another_programs_window_ends_the_program(self):
-        with trove_e2e.Session(screen=(1280, 1024)) as s:
+        with trove_e2e.Desktop(screen=(1280, 1024)) as s:
             s.start()
             s.wait_window("GAME")
             other = s.run_helper("window", "OtherProgram")
@@ -53,7 +53,7 @@ class WindowTest(unittest.TestCase):
             other.kill()
 
     def test_close_request_ends_the_program(self):
-        with trove_e2e.Session(screen=(1280, 1024)) as s:
+        with trove_e2e.Desktop(screen=(1280, 1024)) as s:
             s.start()
             s.wait_window("GAME")
             time.sleep(1.0)

@@ -13,18 +13,18 @@ def main(out_dir):
     os.makedirs(out_dir, exist_ok=True)
     shots = []
 
-    def shot(session, name):
+    def shot(desk, name):
         path = os.path.join(out_dir, name + ".png")
-        session.screenshot().save_png(path)
+        desk.screenshot().save_png(path)
         shots.append(path)
 
-    def open_entry(session, directory, name):
-        k = session.list_directory(directory).index(name) + 1
-        session.right_click(*row_click(k))
-        session.right_click(*row_click(k), gap=1.5)
+    def open_entry(desk, directory, name):
+        k = desk.list_directory(directory).index(name) + 1
+        desk.right_click(*row_click(k))
+        desk.right_click(*row_click(k), gap=1.5)
 
     dist = trove_e2e.DIST
-    with trove_e2e.Session(screen=(1280, 1024)) as s:
+    with trove_e2e.Desktop(screen=(1280, 1024)) as s:
         s.start()
         s.wait_window("GAME")
         s.wait_geometry("GAME", 1280, 1024)

@@ -1,6 +1,6 @@
 """Driving dist/trove.exe under Wine on a private Xvfb screen, for end-to-end tests and the tour.
 
-A Session starts Xvfb at a chosen screen size, runs trove.exe (or another program) in a chosen
+A Desktop starts Xvfb at a chosen screen size, runs trove.exe (or another program) in a chosen
 start directory, sends synthetic input through XTEST (xdotool), and reads back windows and the
 screen from the X server.
 """
@@ -69,7 +69,7 @@ def parse_xwd(data):
     return Screenshot(width, height, rgb)
 
 
-class Session:
+class Desktop:
     def __init__(self, screen=(1280, 1024), start_dir=None, env=None):
         self.screen = screen
         self.start_dir = start_dir or DIST
@@ -235,10 +235,10 @@ def wine_path(path):
     return "Z:" + path.replace("/", "\\")
 
 
-def make_tree(spec):
+def make_tree(layout):
     """Creates a temporary directory tree from {relative path: bytes or None for a directory}."""
     root = tempfile.mkdtemp(prefix="trove-e2e-")
-    for rel, content in spec.items():
+    for rel, content in layout.items():
         path = os.path.join(root, rel)
         if content is None:
             os.makedirs(path, exist_ok=True)
