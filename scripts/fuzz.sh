@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Runs the libFuzzer targets of a fuzz build for a bounded time, seeded with the BMP files of
-# the shared picture corpora. Fails on any crash, leak, time-out or oversized allocation.
+# the picture corpora in tests/data. Fails on any crash, leak, time-out or oversized allocation.
 #   scripts/fuzz.sh <build dir>      (FUZZ_SECONDS, default 60; TROVE_CORPORA to override)
 set -euo pipefail
 build=${1:?usage: scripts/fuzz.sh <build dir>}
 here=$(cd "$(dirname "$0")/.." && pwd)
-corpora=${TROVE_CORPORA:-$here/../shared/corpora}
+corpora=${TROVE_CORPORA:-$here/tests/data}
 seconds=${FUZZ_SECONDS:-60}
 target=$(cd "$build" 2>/dev/null && pwd)/bmp_asset_fuzz
 [[ -x $target ]] || { echo "fuzz.sh: $target is not built" >&2; exit 1; }

@@ -10,7 +10,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import trove_e2e  # noqa: E402
 from test_browser import CANVAS_H, CANVAS_W, ZOOM, ListScreen  # noqa: E402
 
-CORPORA = os.path.join(trove_e2e.ROOT, "..", "shared", "corpora")
+CORPORA = os.path.join(trove_e2e.ROOT, "tests", "data")
 RED, BLUE, GREEN, WHITE = (255, 0, 0), (0, 0, 255), (0, 255, 0), (255, 255, 255)
 CELL = 140
 COLUMNS = (CANVAS_W - 2) // CELL  # 4

@@ -1,4 +1,4 @@
-// The BMP asset reader on files made here and on the shared picture corpora.
+// The BMP asset reader on files made here and on the picture corpora in tests/data.
 #include "pictures/bmp_asset.h"
 
 #include <sys/stat.h>
@@ -186,7 +186,7 @@ TEST_F(BmpAssetTest, ReadOnlyFileIsReadAndLeftAsItWas) {
   EXPECT_EQ(ReadWhole(path), Bmp(4, 1, 24, Ramp(12)));
 }
 
-// ---- The shared corpora: real files made by others ---------------------------------------------
+// ---- The corpora in tests/data: real files made by others ---------------------------------------
 
 enum class Outcome { read, untouched, sizesOnly };
 

@@ -1,5 +1,5 @@
 // The native BMP and JPEG decoders: pixels of real and hand-made files, refusals, and every
-// file of the shared corpora run through them.
+// file of the test corpora (tests/data) run through them.
 #include "platform/native/picture_decoder.h"
 
 #include <gtest/gtest.h>

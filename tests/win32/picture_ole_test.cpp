@@ -1,5 +1,5 @@
 // The OLE picture loader on a real (Wine) system: upright pixels, sizes, and every file of
-// the shared corpora decoded or refused without harm.
+// the test corpora (tests/data) decoded or refused without harm.
 #include <windows.h>
 #include <ole2.h>
 
