@@ -77,3 +77,8 @@ if(TROVE_FUZZ)
     target_link_libraries(${name} PRIVATE trove_native)
   endforeach()
 endif()
+
+# The set-up scripts the tests and the tour stand on.
+find_program(PYTHON3 python3 REQUIRED)
+add_test(NAME scripts.with_xvfb COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/scripts/test_with_xvfb.py)
+set_tests_properties(scripts.with_xvfb PROPERTIES LABELS scripts TIMEOUT 300)

@@ -5,6 +5,7 @@ start directory, sends synthetic input through XTEST (xdotool), and reads back w
 screen from the X server.
 """
 import os
+import select
 import shutil
 import struct
 import subprocess
@@ -87,19 +88,34 @@ class Desktop:
         self.stop()
 
     def start_display(self):
-        for n in range(60, 200):
-            if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
-                break
-        self.display = ":%d" % n
+        # Xvfb picks a free display number and writes it to the pipe once it accepts
+        # connections, so parallel runs never race for the same number.
+        read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", "%dx%dx24" % self.screen, "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.screen,
+             "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        os.close(write_end)
+        number = b""
+        deadline = time.time() + 20
+        with os.fdopen(read_end, "rb", buffering=0) as pipe:
+            while not number.endswith(b"\n") and time.time() < deadline:
+                if not select.select([pipe], [], [], max(deadline - time.time(), 0))[0]:
+                    break
+                chunk = pipe.read(16)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip().isdigit():
+            self.xvfb.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":%d" % int(number)
         for _ in range(100):
             if subprocess.run(["xdpyinfo"], env=self.env(), stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL).returncode == 0:
                 return
             time.sleep(0.1)
-        raise RuntimeError("Xvfb did not start")
+        raise RuntimeError("Xvfb did not accept connections on " + self.display)
 
     def env(self):
         e = dict(os.environ)
