@@ -94,7 +94,8 @@ TEST(OlePictures, DecodesBmpUprightBottomRowFirst) {
 TEST(OlePictures, RefusedSizeAndMissingFilesFail) {
   std::string path = WriteSmallBmp("trove-ole-refused.bmp", false);
   platform::DecodedPicture picture;
-  EXPECT_FALSE(platform::DecodePicture(path.c_str(), [](int, int) { return false; }, &picture));
+  EXPECT_FALSE(platform::DecodePicture(
+      path.c_str(), [](int, int) { return false; }, &picture));
   EXPECT_EQ(picture.bits, nullptr);
   DeleteFileA(path.c_str());
   EXPECT_FALSE(platform::DecodePicture(TempFile("trove-no-such.jpg").c_str(), AnySize, &picture));
