@@ -1,15 +1,18 @@
 # Trove's two set-up commands are `make run` and `make test`; both install what is missing.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 NATIVE := build/native
 WIN32 := build/win32
 BENCH := build/bench
 FUZZ := build/fuzz
+TOOLS := build/tools
 export WINEPREFIX := $(CURDIR)/build/wineprefix
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=;winemenubuilder.exe=d
 
-.PHONY: all deps native win32 dist test test-native test-win32 run bench fuzz clean
+.PHONY: all deps native win32 win32-configure generators dist test test-native run bench \
+	fuzz format check-format clean
 
 all: dist
 
@@ -20,15 +23,25 @@ native: deps
 	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DTROVE_SANITIZE=ON >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
-win32: deps
+win32-configure: deps
 	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+
+# Everything of the Windows build: the program, the player and the tests that run under Wine.
+win32: win32-configure
 	@cmake --build $(WIN32) -j $(JOBS)
 
-# The Windows program folder: trove.exe, spool.exe and the game's asset folders.
-dist: win32 native
-	@./scripts/make-dist.sh $(WIN32) $(NATIVE) dist
+# The asset and sample generators alone, optimised and without sanitisers.
+generators: deps
+	@cmake -S . -B $(TOOLS) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF >/dev/null
+	@cmake --build $(TOOLS) -j $(JOBS) --target make_assets make_samples
 
-test: dist
+# The Windows program folder: trove.exe, spool.exe, the game's asset folders and samples/.
+# It is laid out anew every time, so it is always whole.
+dist: win32-configure generators
+	@cmake --build $(WIN32) -j $(JOBS) --target trove spool
+	@./scripts/make-dist.sh $(WIN32) $(TOOLS) dist
+
+test: check-format native win32 dist
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 	@./scripts/wine-prefix.sh
 	@./scripts/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure
@@ -49,6 +62,15 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROVE_SANITIZE=ON -DTROVE_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ) -j $(JOBS) --target bmp_asset_fuzz
 	@./scripts/fuzz.sh $(FUZZ)
+
+# One style for all of the project's C++: `make format` rewrites, `check-format` only reports.
+FORMATTED = $(shell git ls-files '*.cpp' '*.h' | grep -v '^tests/data/')
+format:
+	@clang-format -i $(FORMATTED)
+
+check-format: deps
+	@clang-format --dry-run --Werror $(FORMATTED) || \
+	  { echo "Unformatted source: run 'make format'." >&2; exit 1; }
 
 clean:
 	rm -rf build dist out

@@ -39,6 +39,8 @@ foreach(dir ${TEST_DIRS})
 endforeach()
 
 # Companion programs that run on the build machine.
+trove_require_sources("the game's assets and the sample pictures in dist/"
+  tools/native/make_assets.cpp tools/native/make_samples.cpp)
 set(TOOLS_USING_CORE font_sheet)
 # Tools that write JPEG files themselves.
 set(TOOLS_USING_JPEG make_samples)

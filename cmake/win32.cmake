@@ -21,14 +21,12 @@ target_link_libraries(trove PRIVATE trove_windows)
 target_link_options(trove PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
 
 # The stand-in player.
-file(GLOB SPOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/spool/*.cpp)
-if(SPOOL_SOURCES)
-  add_executable(spool WIN32 ${SPOOL_SOURCES})
-  target_compile_options(spool PRIVATE ${TROVE_WARNINGS})
-  target_compile_definitions(spool PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-  target_link_libraries(spool PRIVATE gdi32 user32 kernel32)
-  target_link_options(spool PRIVATE ${WIN32_STATIC})
-endif()
+trove_require_sources("the stand-in player spool.exe" tools/spool/spool.cpp tools/spool/spool_args.h)
+add_executable(spool WIN32 ${CMAKE_SOURCE_DIR}/tools/spool/spool.cpp)
+target_compile_options(spool PRIVATE ${TROVE_WARNINGS})
+target_compile_definitions(spool PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(spool PRIVATE gdi32 user32 kernel32)
+target_link_options(spool PRIVATE ${WIN32_STATIC})
 
 # GoogleTest built from Debian's sources with the cross compiler.
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
@@ -64,3 +62,9 @@ add_executable(e2e_helper WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/helper/e2e_helper.
 target_compile_options(e2e_helper PRIVATE ${TROVE_WARNINGS})
 target_link_libraries(e2e_helper PRIVATE gdi32 user32)
 target_link_options(e2e_helper PRIVATE ${WIN32_STATIC})
+
+# The program folder is whole, and its script makes it whole or fails naming what is missing.
+add_test(NAME dist.layout COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/dist/test_dist.py
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(dist.layout PROPERTIES LABELS dist TIMEOUT 600 ENVIRONMENT
+  "TROVE_DIST=${CMAKE_SOURCE_DIR}/dist;TROVE_BUILD=${CMAKE_BINARY_DIR};TROVE_TOOLS=${CMAKE_SOURCE_DIR}/build/tools")

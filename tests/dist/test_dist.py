@@ -1,0 +1,123 @@
+"""The program folder: dist/ holds everything Trove needs, and scripts/make-dist.sh lays out a
+whole folder every time or fails, naming what is missing, without touching the old one."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+DIST = os.environ.get("TROVE_DIST", os.path.join(ROOT, "dist"))
+WIN32 = os.environ.get("TROVE_BUILD", os.path.join(ROOT, "build", "win32"))
+TOOLS = os.environ.get("TROVE_TOOLS", os.path.join(ROOT, "build", "tools"))
+MAKE_DIST = os.path.join(ROOT, "scripts", "make-dist.sh")
+
+ASSET_FOLDERS = {"bmp_cross": 1, "bmp_unit": 58, "bmp_land": 26, "bmp_dungeon": 39,
+                 "bmp_structure": 10, "bmp_item": 56, "bmp_scr": 1, "bmp_cube": 7}
+SAMPLES = ["Evening Lake.jpg", "WAVES_GREY.JPG", "about these samples.txt", "checker_key.bmp",
+           "gradient_odd_width.bmp", "rings_progressive.jpeg", "shapes_palette.bmp",
+           "tiny_10x10.bmp", os.path.join("more pictures", "lake_small.jpg")]
+
+
+def problems(dist):
+    """What a program folder lacks, as readable lines; empty when it is whole."""
+    found = []
+    for exe in ("trove.exe", "spool.exe"):
+        path = os.path.join(dist, exe)
+        if not os.path.isfile(path):
+            found.append("no " + exe)
+            continue
+        with open(path, "rb") as f:
+            if f.read(2) != b"MZ":
+                found.append(exe + " is not a Windows program")
+    total = 0
+    for folder, count in ASSET_FOLDERS.items():
+        path = os.path.join(dist, folder)
+        names = os.listdir(path) if os.path.isdir(path) else []
+        bmps = [n for n in names if n.lower().endswith(".bmp") and
+                os.path.getsize(os.path.join(path, n)) > 54]
+        total += len(bmps)
+        if len(bmps) != count:
+            found.append("%s holds %d pictures, not %d" % (folder, len(bmps), count))
+    if total != 198:
+        found.append("%d asset files, not 198" % total)
+    for sample in SAMPLES:
+        if not os.path.isfile(os.path.join(dist, "samples", sample)):
+            found.append("no samples/" + sample)
+    return found
+
+
+def run_make_dist(win32, tools, dist):
+    return subprocess.run(["bash", MAKE_DIST, win32, tools, dist], capture_output=True,
+                          text=True, timeout=300)
+
+
+class BuiltDist(unittest.TestCase):
+    def test_dist_is_whole(self):
+        self.assertEqual(problems(DIST), [])
+
+
+class MakeDist(unittest.TestCase):
+    """make-dist.sh run on inputs laid out in a scratch folder."""
+
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="trove_dist_")
+        self.win32 = os.path.join(self.work, "win32")
+        self.tools = os.path.join(self.work, "tools")
+        os.makedirs(self.win32)
+        os.makedirs(self.tools)
+        for exe in ("trove.exe", "spool.exe"):
+            shutil.copy(os.path.join(WIN32, exe), self.win32)
+        for tool in ("make_assets", "make_samples"):
+            shutil.copy(os.path.join(TOOLS, tool), self.tools)
+        self.dist = os.path.join(self.work, "dist")
+
+    def tearDown(self):
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def test_a_damaged_folder_is_made_whole_again(self):
+        self.assertEqual(run_make_dist(self.win32, self.tools, self.dist).returncode, 0)
+        self.assertEqual(problems(self.dist), [])
+        shutil.rmtree(os.path.join(self.dist, "bmp_unit"))
+        os.remove(os.path.join(self.dist, "bmp_cube", os.listdir(
+            os.path.join(self.dist, "bmp_cube"))[0]))
+        with open(os.path.join(self.dist, "samples", "checker_key.bmp"), "wb") as f:
+            f.write(b"BM")
+        self.assertNotEqual(problems(self.dist), [])
+        result = run_make_dist(self.win32, self.tools, self.dist)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(problems(self.dist), [])
+        with open(os.path.join(self.dist, "samples", "checker_key.bmp"), "rb") as f:
+            self.assertGreater(len(f.read()), 1000)
+        self.assertFalse(os.path.exists(self.dist + ".partial"))
+
+    def test_each_missing_input_fails_with_its_name_and_leaves_the_folder(self):
+        self.assertEqual(run_make_dist(self.win32, self.tools, self.dist).returncode, 0)
+        inputs = [os.path.join(self.win32, "trove.exe"), os.path.join(self.win32, "spool.exe"),
+                  os.path.join(self.tools, "make_assets"), os.path.join(self.tools, "make_samples")]
+        for missing in inputs:
+            with self.subTest(missing=os.path.basename(missing)):
+                kept = missing + ".kept"
+                os.rename(missing, kept)
+                try:
+                    result = run_make_dist(self.win32, self.tools, self.dist)
+                finally:
+                    os.rename(kept, missing)
+                self.assertNotEqual(result.returncode, 0)
+                self.assertIn("missing input: " + missing, result.stderr)
+                self.assertEqual(problems(self.dist), [])
+
+    def test_a_failing_generator_leaves_the_old_folder(self):
+        self.assertEqual(run_make_dist(self.win32, self.tools, self.dist).returncode, 0)
+        broken = os.path.join(self.tools, "make_samples")
+        with open(broken, "w") as f:
+            f.write("#!/bin/sh\necho 'make_samples: cannot write' >&2\nexit 1\n")
+        result = run_make_dist(self.win32, self.tools, self.dist)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn("make_samples: cannot write", result.stderr)
+        self.assertEqual(problems(self.dist), [])
+
+
+if __name__ == "__main__":
+    sys.exit(0 if unittest.main(exit=False, verbosity=2).result.wasSuccessful() else 1)
