@@ -31,8 +31,7 @@ void SetUpListView() {
   browserMode = BrowserMode{1, 0, 0};
   AllocateFileList();
   for (int k = 1; k <= maxEntries; ++k) {
-    std::snprintf(fileList.names[k], nameSlotSize, k % 5 == 0 ? "Folder %04d" : "IMG_%05d.JPG",
-                  k);
+    std::snprintf(fileList.names[k], nameSlotSize, k % 5 == 0 ? "Folder %04d" : "IMG_%05d.JPG", k);
     fileList.kinds[k] = k % 5 == 0 ? 0 : 1;
   }
   fileList.selection = 7;

@@ -3,5 +3,4 @@
 
 // After all benchmarks have run, prints time(numerator) / time(denominator) with the limit it
 // should stay within (0 for none). Names are benchmark names as Google Benchmark prints them.
-bool RegisterRatio(const char* label, const char* numerator, const char* denominator,
-                   double limit);
+bool RegisterRatio(const char* label, const char* numerator, const char* denominator, double limit);

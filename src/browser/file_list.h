@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-constexpr int fileListSlots = 3000;   // slot 0 is never filled by a scan
+constexpr int fileListSlots = 3000;  // slot 0 is never filled by a scan
 constexpr int maxEntries = 2999;
 constexpr int nameSlotSize = 260;
 constexpr int pathBufferSize = 3000;

@@ -97,13 +97,9 @@ void DrawCursorCross() {
   DrawLine(cx, cy, cx, cy - 5, 255, 255, 255);
 }
 
-void SaveView() {
-  std::memcpy(canvas.savedView, canvas.frameBuffer, CanvasPixels() * 4);
-}
+void SaveView() { std::memcpy(canvas.savedView, canvas.frameBuffer, CanvasPixels() * 4); }
 
-void RestoreView() {
-  std::memcpy(canvas.frameBuffer, canvas.savedView, CanvasPixels() * 4);
-}
+void RestoreView() { std::memcpy(canvas.frameBuffer, canvas.savedView, CanvasPixels() * 4); }
 
 std::int32_t PickIdUnderCursor() {
   int cx = CursorCanvasX();

@@ -22,8 +22,7 @@ int GlyphWidth(unsigned char c);
 // Draws the TextBuffer with its pen starting at x and glyph row 1 on canvas row y + 1.
 void RenderText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
 // As RenderText, and marks the text's box (rows y - 9 .. y - 1, gap columns included) with id.
-void RenderPickText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                    std::int32_t id);
+void RenderPickText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::int32_t id);
 
 // The overlay's four buttons, each when its view allows it.
 void DrawOverlayButtons();

@@ -9,9 +9,7 @@
 DisplayState displayState;
 CanvasImages canvas;
 
-int HalfScreen(int dimension) {
-  return dimension % 2 != 0 ? dimension / 2 - 1 : dimension / 2;
-}
+int HalfScreen(int dimension) { return dimension % 2 != 0 ? dimension / 2 - 1 : dimension / 2; }
 
 void ReleaseCanvas() {
   std::free(canvas.frameBuffer);

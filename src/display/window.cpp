@@ -52,8 +52,7 @@ bool OpenGlWindow(const char* title, int width, int height, int colourBits) {
     if (failure != platform::WindowFailure::registerClass) {
       CloseGlWindow();
     }
-    platform::ShowMessageBox(CreationMessage(failure), "ERROR",
-                             platform::MessageIcon::exclamation);
+    platform::ShowMessageBox(CreationMessage(failure), "ERROR", platform::MessageIcon::exclamation);
     return false;
   }
   SetupProjection(width, height);
@@ -75,8 +74,7 @@ void CloseGlWindow() {
   unsigned failed = platform::ReleaseGlWindow();
   for (const auto& release : releases) {
     if (failed & release.bit) {
-      platform::ShowMessageBox(release.text, "SHUTDOWN ERROR",
-                               platform::MessageIcon::information);
+      platform::ShowMessageBox(release.text, "SHUTDOWN ERROR", platform::MessageIcon::information);
     }
   }
 }

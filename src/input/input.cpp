@@ -57,8 +57,7 @@ int MapCursorToCanvas(int offset, int extent, int canvasSize) {
 int CursorCanvasX() {
   platform::ScreenPoint cursor = platform::CursorPosition();
   platform::ScreenRect rect = platform::MainWindowRect();
-  return MapCursorToCanvas(cursor.x - rect.left, rect.right - rect.left,
-                           displayState.canvasWidth);
+  return MapCursorToCanvas(cursor.x - rect.left, rect.right - rect.left, displayState.canvasWidth);
 }
 
 int CursorCanvasY() {

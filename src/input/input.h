@@ -17,10 +17,10 @@ extern KeyTable keyTable;
 extern MouseLatches mouseLatches;
 
 // Message numbers the hooks are called with (the Windows values; other backends translate).
-constexpr int hookAction = 0;                 // HC_ACTION
-constexpr std::uint32_t messageKeyDown = 0x100;        // WM_KEYDOWN
-constexpr std::uint32_t messageKeyUp = 0x101;          // WM_KEYUP
-constexpr std::uint32_t messageSysKeyDown = 0x104;     // WM_SYSKEYDOWN
+constexpr int hookAction = 0;                            // HC_ACTION
+constexpr std::uint32_t messageKeyDown = 0x100;          // WM_KEYDOWN
+constexpr std::uint32_t messageKeyUp = 0x101;            // WM_KEYUP
+constexpr std::uint32_t messageSysKeyDown = 0x104;       // WM_SYSKEYDOWN
 constexpr std::uint32_t messageRightButtonDown = 0x204;  // WM_RBUTTONDOWN
 constexpr std::uint32_t messageLeftButtonDown = 0x201;   // WM_LBUTTONDOWN
 

@@ -32,8 +32,7 @@ class TextureLoader {
   TextureLoader();
   virtual ~TextureLoader();
 
-  void SetColourKey(std::uint8_t enabled, std::uint8_t red, std::uint8_t green,
-                    std::uint8_t blue);
+  void SetColourKey(std::uint8_t enabled, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
   // Classifies name by its extension; sets info.kind and loadable. Opens nothing; returns 1.
   int IdentifyPicture(const char* name, PictureInfo* info);
   // Classifies like IdentifyPicture and decodes a BMP or JPEG; 1 on success, 0 otherwise.

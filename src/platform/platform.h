@@ -100,8 +100,7 @@ struct TextureImage {
 };
 // Blending off, 2D texturing on; generates nameCount names into names, then uploads
 // images[i] into names[i] with nearest filters, internal format 3, GL_RGB bytes.
-void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* names,
-                      int nameCount);
+void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* names, int nameCount);
 
 // ---- Input hooks ------------------------------------------------------------------------------
 

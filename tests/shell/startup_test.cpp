@@ -108,8 +108,8 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
 }
 
 TEST_F(StartUpTest, ReleaseFailuresAreEachReportedAndDoNotStopTheOthers) {
-  os().failReleases = platform::releaseContextDelete | platform::releaseWindow |
-                      platform::releaseClass;
+  os().failReleases =
+      platform::releaseContextDelete | platform::releaseWindow | platform::releaseClass;
   CloseGlWindow();
   ASSERT_EQ(os().messageBoxes.size(), 3u);
   EXPECT_EQ(os().messageBoxes[0].text, "Release Rendering Context Failed.");

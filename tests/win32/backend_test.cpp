@@ -1,6 +1,6 @@
 // The Windows backend on a real (Wine) system: files, directories, the GL window.
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The OLE picture loader on a real (Wine) system: upright pixels, sizes, and every file of
 // the test corpora (tests/data) decoded or refused without harm.
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -94,7 +94,8 @@ TEST(OlePictures, DecodesBmpUprightBottomRowFirst) {
 TEST(OlePictures, RefusedSizeAndMissingFilesFail) {
   std::string path = WriteSmallBmp("trove-ole-refused.bmp", false);
   platform::DecodedPicture picture;
-  EXPECT_FALSE(platform::DecodePicture(path.c_str(), [](int, int) { return false; }, &picture));
+  EXPECT_FALSE(platform::DecodePicture(
+      path.c_str(), [](int, int) { return false; }, &picture));
   EXPECT_EQ(picture.bits, nullptr);
   DeleteFileA(path.c_str());
   EXPECT_FALSE(platform::DecodePicture(TempFile("trove-no-such.jpg").c_str(), AnySize, &picture));

@@ -46,8 +46,7 @@ void GlPresent(const std::uint8_t* rgba, int width, int height, int zoom) {
   glEnable(GL_TEXTURE_2D);
 }
 
-void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* names,
-                      int nameCount) {
+void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* names, int nameCount) {
   glDisable(GL_BLEND);
   glEnable(GL_TEXTURE_2D);
   glGenTextures(nameCount, names);

@@ -31,8 +31,7 @@ void QueueKeyDown(int virtualKey) {
 }
 
 void QueueRightClick() {
-  current.pendingMessages.push_back(
-      [] { MouseHookEvent(hookAction, messageRightButtonDown); });
+  current.pendingMessages.push_back([] { MouseHookEvent(hookAction, messageRightButtonDown); });
 }
 
 void QueueCloseRequest() {
@@ -132,8 +131,7 @@ void GlPresent(const std::uint8_t* rgba, int width, int height, int) {
   }
 }
 
-void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* names,
-                      int nameCount) {
+void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* names, int nameCount) {
   current.calls.push_back("GlUploadTextures");
   for (int i = 0; i < nameCount; ++i) names[i] = current.nextTextureName++;
   for (int i = 0; i < imageCount && i < nameCount; ++i) {

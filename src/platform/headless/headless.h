@@ -57,7 +57,7 @@ struct State {
   platform::WindowFailure failCreationAt = platform::WindowFailure::none;
   unsigned failReleases = 0;
   std::vector<std::string> playerWindowTitles;  // windows that MoveWindowByTitle can find
-  bool programsStart = true;                     // RunProgram's result
+  bool programsStart = true;                    // RunProgram's result
 
   // Events delivered one per PumpOneMessage call (each acts like one message).
   std::deque<std::function<void()>> pendingMessages;

@@ -50,9 +50,7 @@ bool GetCurrentDir(char* buffer, std::size_t size) {
   return true;
 }
 
-bool SetCurrentDir(const char* path) {
-  return chdir(native::PosixPath(path).c_str()) == 0;
-}
+bool SetCurrentDir(const char* path) { return chdir(native::PosixPath(path).c_str()) == 0; }
 
 std::uint32_t FileAttributes(const char* path) {
   std::string p = native::PosixPath(path);

@@ -35,8 +35,7 @@ bool InstallMouseHook() {
 }
 
 bool InstallKeyboardHook() {
-  keyboardHook =
-      SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, GetModuleHandleA(nullptr), 0);
+  keyboardHook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, GetModuleHandleA(nullptr), 0);
   return keyboardHook != nullptr;
 }
 

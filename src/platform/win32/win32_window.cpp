@@ -66,10 +66,9 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int colou
   DWORD style = WS_POPUP;
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
 
-  win.window = CreateWindowExA(exStyle, windowClassName, title,
-                               style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                               win.instance, nullptr);
+  win.window = CreateWindowExA(
+      exStyle, windowClassName, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+      rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, win.instance, nullptr);
   if (!win.window) return WindowFailure::createWindow;
 
   win.deviceContext = GetDC(win.window);
