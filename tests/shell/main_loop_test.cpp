@@ -1,6 +1,7 @@
 // The main loop's passes, key dispatch, display modes and the overlay's notice line.
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
+#include "canvas/canvas.h"
 #include "display/display.h"
 #include "input/input.h"
 #include "input/keys.h"
@@ -201,6 +202,26 @@ TEST_F(OverlayClickTest, ButtonsActOnTheirClicks) {
   EXPECT_EQ(displayState.scrollX, 320);
   EXPECT_EQ(displayState.scrollY, -180);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
+}
+
+TEST_F(OverlayClickTest, EachViewShowsItsOwnButtons) {
+  const auto idAt = [](int x, int y) {
+    return canvas.pickBuffer[static_cast<std::size_t>(y) * displayState.canvasWidth + x];
+  };
+  RunPass();  // the list: all four
+  EXPECT_EQ(idAt(270, 525), pick::thumbnailsButton);
+  EXPECT_EQ(idAt(362, 525), pick::bracketRightButton);
+  EXPECT_EQ(idAt(405, 525), pick::centerButton);
+  ShowThumbnails();
+  RunPass();  // the thumbnail page: no centre button
+  EXPECT_EQ(idAt(270, 525), pick::thumbnailsButton);
+  EXPECT_EQ(idAt(322, 525), pick::bracketLeftButton);
+  EXPECT_EQ(idAt(405, 525), pick::none);
+  ShowPicture();
+  RunPass();  // a picture: none at all
+  EXPECT_EQ(idAt(270, 525), pick::none);
+  EXPECT_EQ(idAt(362, 525), pick::none);
+  EXPECT_EQ(idAt(405, 525), pick::none);
 }
 
 TEST_F(OverlayClickTest, WithoutTheOverlayTheButtonsAreNotThere) {
