@@ -49,37 +49,28 @@ class CheckLayers(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stdout)
         self.assertEqual(result.stdout, "")
 
+    def assert_fails_with(self, files, message):
+        result = check(self.tree(files))
+        self.assertEqual(result.returncode, 1, result.stdout)
+        self.assertIn(message, result.stdout)
+
     def test_an_upward_include_fails_and_is_named(self):
-        root = self.tree({
-            "top/a.h": "#pragma once\n",
-            "middle/b.cpp": '#include "top/a.h"\n',
-        })
-        result = check(root)
-        self.assertEqual(result.returncode, 1)
-        self.assertIn("middle/b.cpp: includes top/a.h", result.stdout)
+        self.assert_fails_with({"top/a.h": "#pragma once\n", "middle/b.cpp": '#include "top/a.h"\n'},
+                               "middle/b.cpp: includes top/a.h")
 
     def test_a_backend_header_in_the_core_fails(self):
-        root = self.tree({
-            "middle/b.cpp": '#include "platform/os/backend.h"\n',
-            "platform/os/backend.h": "#pragma once\n",
-        })
-        result = check(root)
-        self.assertEqual(result.returncode, 1)
-        self.assertIn("backend header platform/os/backend.h", result.stdout)
+        self.assert_fails_with({"middle/b.cpp": '#include "platform/os/backend.h"\n',
+                                "platform/os/backend.h": "#pragma once\n"},
+                               "backend header platform/os/backend.h")
 
     def test_a_folder_missing_from_the_layering_fails(self):
-        result = check(self.tree({"extra/c.cpp": "int c;\n"}))
-        self.assertEqual(result.returncode, 1)
-        self.assertIn("folder extra is not in the README's layering", result.stdout)
+        self.assert_fails_with({"extra/c.cpp": "int c;\n"},
+                               "folder extra is not in the README's layering")
 
     def test_a_circle_of_includes_fails_even_within_one_layer(self):
-        root = self.tree({
-            "middle/b.h": '#include "middle/c.h"\n',
-            "middle/c.h": '#include "middle/b.h"\n',
-        })
-        result = check(root)
-        self.assertEqual(result.returncode, 1)
-        self.assertIn("include cycle: middle/b.h -> middle/c.h -> middle/b.h", result.stdout)
+        self.assert_fails_with({"middle/b.h": '#include "middle/c.h"\n',
+                                "middle/c.h": '#include "middle/b.h"\n'},
+                               "include cycle: middle/b.h -> middle/c.h -> middle/b.h")
 
     def test_a_readme_without_the_layering_line_fails(self):
         result = check(self.tree({"top/a.cpp": "int a;\n"}, readme="# No layers here\n"))
