@@ -79,7 +79,7 @@ void HandleOverlayClick() {
 }
 
 // Keys that turn pages, play the selected file or switch between the list and the thumbnails:
-// acted on before the overlay is drawn, so the overlay already shows the new view.
+// acted on between drawing the view and drawing the overlay.
 void HandleViewKeys() {
   if (KeyDown(key::rightBracket)) {
     ResetScroll();

@@ -1,6 +1,7 @@
 // The Windows backend on a real (Wine) system: files, directories, the GL window.
-#include <shellapi.h>
 #include <windows.h>
+// windows.h first: shellapi.h depends on it.
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
