@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/little_endian.h"
 #include "pictures/bmp_asset.h"
 
 namespace {
@@ -17,11 +18,6 @@ namespace {
 int InputFile() {
   static int fd = memfd_create("bmp_asset_fuzz", 0);
   return fd;
-}
-
-std::int32_t Le32(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
 }
 
 }  // namespace
@@ -43,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TextureSlot& slot = table[1];
   if (!headerOk && (read || slot.width != -7 || slot.height != -9 || slot.pixels)) std::abort();
   if (headerOk) {
-    std::int64_t w = Le32(data + 18), h = Le32(data + 22);
+    std::int64_t w = static_cast<std::int32_t>(LittleEndian32(data + 18));
+    std::int64_t h = static_cast<std::int32_t>(LittleEndian32(data + 22));
     bool fits = w > 0 && h > 0 && w * h <= INT32_MAX / 3 &&
                 static_cast<std::uint64_t>(w * h * 3) <= size - 54;
     if (slot.width != w || slot.height != h || slot.bytesPerPixel != 3) std::abort();

@@ -6,26 +6,27 @@
 #include "browser/file_list.h"
 #include "canvas/text.h"
 #include "input/input.h"
+#include "input/pauses.h"
 #include "platform/platform.h"
 
 namespace {
 
 // Stores one search result as entry n. Only the exact attribute value of a plain directory
-// makes kind 0; a hidden, read-only or unreadable directory is listed like a file.
+// makes a directory entry; a hidden, read-only or unreadable directory is listed like a file.
 void StoreEntry(int n, const char* name) {
   FormatText(fileList.names[n], nameSlotSize, "%s", name);
   std::uint32_t attributes = platform::FileAttributes(fileList.names[n]);
-  fileList.kinds[n] = attributes == platform::attributeDirectory ? 0 : 1;
+  fileList.kinds[n] = attributes == platform::attributeDirectory ? entryDirectory : entryFile;
 }
 
 // What entering or leaving a directory ends with.
 void ShowNewDirectory() {
   RescanBrowsedDirectory();
   fileList.selection = 1;
-  browserMode.listActive = 1;
+  ShowList();
   rescanRequested = 1;
   mouseLatches.rightDown = 0;
-  platform::Pause(180);
+  platform::Pause(pauseAfter::viewSwitch);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // Browser state and the file list's storage.
 #include "browser/file_list.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
-#include "shell/startup.h"
+#include "base/start_up_failure.h"
+#include "canvas/text.h"
 
 FileList fileList;
 char browsedPath[pathBufferSize];
@@ -17,6 +20,19 @@ void AllocateFileList() {
   if (!fileList.names) FailStartUpBlock("the file list's names");
   fileList.kinds = static_cast<std::int32_t*>(std::calloc(fileListSlots, sizeof(std::int32_t)));
   if (!fileList.kinds) FailStartUpBlock("the file list's kinds");
+}
+
+void ShowList() { browserMode = BrowserMode{1, 0, 0}; }
+void ShowThumbnails() { browserMode = BrowserMode{0, 0, 1}; }
+void ShowPicture() { browserMode = BrowserMode{0, 1, 0}; }
+bool ThumbnailsShown() { return browserMode.listActive == 0 && browserMode.pictureActive == 0; }
+
+void FormatNameCut(const char* name, int keep) {
+  char cut[nameSlotSize];
+  const int length = std::min(static_cast<int>(strnlen(name, nameSlotSize - 1)), std::max(keep, 0));
+  std::memcpy(cut, name, static_cast<std::size_t>(length));
+  cut[length] = '\0';
+  FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
 }
 
 bool SelectionIsCurrent() {

@@ -9,9 +9,15 @@ constexpr int maxEntries = 2999;
 constexpr int nameSlotSize = 260;
 constexpr int pathBufferSize = 3000;
 
+// What a scanned entry is: a directory is entered, anything else is handed to the player.
+enum EntryKind : std::int32_t {
+  entryDirectory = 0,
+  entryFile = 1,
+};
+
 struct FileList {
   char (*names)[nameSlotSize] = nullptr;  // fileListSlots slots, entries in 1 .. count
-  std::int32_t* kinds = nullptr;          // 0 = directory, 1 = anything else
+  std::int32_t* kinds = nullptr;          // an EntryKind per entry
   int count = 0;
   int selection = 1;  // 1-based; may point past count after a rescan
   int listFirst = 0;  // the list starts with entry listFirst + 1
@@ -24,6 +30,7 @@ extern char workingDirectory[pathBufferSize];
 extern int rescanRequested;
 
 // The browser's view: list when listActive, picture when pictureActive, thumbnails otherwise.
+// Only the three Show operations below change it, always all three flags together.
 struct BrowserMode {
   int listActive = 1;
   int pictureActive = 0;
@@ -32,6 +39,19 @@ struct BrowserMode {
 
 extern BrowserMode browserMode;
 extern int nameLimit;
+
+// The list view.
+void ShowList();
+// The thumbnail page, drawn afresh in the next pass.
+void ShowThumbnails();
+// The single-picture view.
+void ShowPicture();
+// Neither the list nor the picture: the thumbnail page is showing or about to be drawn.
+bool ThumbnailsShown();
+
+// Formats the first keep characters of an entry name (all of it when it is shorter, none for
+// a negative keep) into the TextBuffer, which holds at most 255 of them.
+void FormatNameCut(const char* name, int keep);
 
 // Obtains the name slots and the kinds block (start-up).
 void AllocateFileList();

@@ -8,6 +8,7 @@
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "input/input.h"
+#include "input/pauses.h"
 #include "platform/platform.h"
 
 namespace {
@@ -46,8 +47,8 @@ bool BuildPlayerTexts(const char* browsed, const char* name, const char* startDi
 
 PlayerPosition PlayerWindowPosition(const DisplayState& d) {
   int y = -d.scrollY * d.zoom;
-  if (d.canvasWidth == 1280) {
-    // The 1280-wide canvas can be moved around the screen: keep the player's bottom edge on it.
+  if (IsMovableCanvas(d.canvasWidth)) {
+    // The movable canvas can be anywhere on the screen: keep the player's bottom edge on it.
     if (y + d.windowY + playerWindowSize > d.screenHeight) {
       y = d.screenHeight - d.windowY - playerWindowSize;
     }
@@ -79,7 +80,7 @@ bool LaunchPlayer() {
   platform::RunProgram(texts.executable, texts.parameters);
   platform::SetCurrentDir(workingDirectory);
   // The player needs a moment to open its window before PlacePlayerWindow looks for it.
-  platform::Pause(340);
+  platform::Pause(pauseAfter::playerStart);
   return true;
 }
 
@@ -91,7 +92,7 @@ void PlacePlayerWindow() {
 void PlayerClickCheck() {
   if (mouseLatches.rightDown != 1 || browserMode.listActive != 1) return;
   if (fileList.kinds == nullptr || fileList.selection == 0 || !SelectionIsCurrent()) return;
-  if (fileList.kinds[fileList.selection] != 1) return;
+  if (fileList.kinds[fileList.selection] != entryFile) return;
   std::int32_t id = PickIdUnderCursor();
   if (!pick::IsListRow(id) || id != pick::listRowBase + fileList.selection) return;
   if (LaunchPlayer()) PlacePlayerWindow();
@@ -105,5 +106,5 @@ void OpenExplorer() {
   // The whole parameter line is the path, unquoted, spaces and all.
   FormatText(parameters, sizeof parameters, "%s", browsedPath);
   platform::RunProgram(program, parameters);
-  platform::Pause(450);
+  platform::Pause(pauseAfter::oneShotKey);
 }

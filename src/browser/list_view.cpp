@@ -3,8 +3,8 @@
 #include "browser/list_view.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "base/text_compare.h"
 #include "browser/directory.h"
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
@@ -12,23 +12,10 @@
 #include "canvas/text.h"
 #include "display/display.h"
 #include "input/input.h"
+#include "input/pauses.h"
 #include "platform/platform.h"
 
 namespace {
-
-void ResetScroll() {
-  displayState.scrollX = 0;
-  displayState.scrollY = 0;
-}
-
-bool EqualsIgnoringCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    char ca = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
-    char cb = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
-    if (ca != cb) return false;
-  }
-  return *a == *b;
-}
 
 // Width of the TextBuffer's text as rendered: the sum of the glyph advances.
 int TextBufferWidth() {
@@ -42,25 +29,52 @@ int TextBufferWidth() {
 // Formats entry k's name into the TextBuffer: whole in the first column, cut to nameLimit
 // characters in later ones, and never longer than the TextBuffer holds.
 void FormatRowName(int k, int column) {
-  const char* name = fileList.names[k];
-  char cut[nameSlotSize];
-  int length = static_cast<int>(strnlen(name, nameSlotSize - 1));
-  if (column != 0 && nameLimit < length) length = std::max(nameLimit, 0);
-  std::memcpy(cut, name, static_cast<std::size_t>(length));
-  cut[length] = '\0';
-  FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
+  FormatNameCut(fileList.names[k], column != 0 ? nameLimit : nameSlotSize);
+}
+
+// A row's text at (x, y) touches canvas rows y - 9 (its identifier box) to y + 1 (glyph row 1).
+constexpr int listRowReachBelow = 9;
+constexpr int listRowReachAbove = 1;
+
+struct ListLayout {
+  int canvasWidth;
+  int canvasHeight;
+  int scrollX;
+  int scrollY;
+  int nameLimit;
+  int rowsPerColumn;
+};
+
+// Visits, in drawing order, the entries first .. last whose rows lie within the canvas rows
+// and start left of its right edge: visit(entry, place). Rows above or below the canvas are
+// passed over without being visited (the rest of a column below the bottom edge at once), and
+// the walk ends at the first column that starts at or right of the right edge, since every
+// later column starts further right.
+template <typename Visit>
+void ForEachReachableListRow(const ListLayout& layout, int first, int last, Visit&& visit) {
+  for (int k = first; k <= last; ++k) {
+    ListRowPlace p = ListRowPosition(k - first, layout.rowsPerColumn, layout.nameLimit,
+                                     layout.scrollX, layout.scrollY, layout.canvasHeight);
+    if (p.x >= layout.canvasWidth) {
+      if (layout.nameLimit > 0) break;
+      continue;
+    }
+    if (p.y + listRowReachAbove < 0) {
+      // Rows further down this column are lower still.
+      if (layout.rowsPerColumn >= 1) k += layout.rowsPerColumn - p.row;
+      continue;
+    }
+    if (p.y - listRowReachBelow > layout.canvasHeight - 1) continue;
+    visit(k, p);
+  }
 }
 
 }  // namespace
 
-int ThumbnailCellsPerPage(int canvasWidth, int canvasHeight, int cellWidth, int cellHeight) {
-  if (cellWidth <= 0 || cellHeight <= 0) return 0;
-  return ((canvasWidth - 2) / cellWidth) * ((canvasHeight - 62) / cellHeight);
-}
-
 int CellsPerPage() {
-  return ThumbnailCellsPerPage(displayState.canvasWidth, displayState.canvasHeight, cellWidth,
-                               cellHeight);
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
+  return grid.columns * grid.rows;
 }
 
 int ListNameLimit(int canvasWidth, int displayMode, int previous) {
@@ -77,7 +91,7 @@ int ListNameLimit(int canvasWidth, int displayMode, int previous) {
 int ListUsableHeight(int canvasWidth, int canvasHeight, int scrollY, int windowY, int zoom,
                      int screenHeight) {
   int usable = canvasHeight + scrollY - windowY * zoom;
-  if (canvasWidth == 1280) {
+  if (IsMovableCanvas(canvasWidth)) {
     if (zoom != 0) usable += windowY / zoom;
     int reach = canvasHeight * zoom + windowY;
     if (reach > screenHeight) usable -= reach - screenHeight;
@@ -125,7 +139,7 @@ void DrawListView() {
       if (k == fileList.selection) {
         r = 255;
         g = 0;
-      } else if (fileList.kinds[k] == 0) {
+      } else if (fileList.kinds[k] == entryDirectory) {
         r = 255;
       }
       RenderPickText(p.x, p.y, r, g, b, pick::listRowBase + k);
@@ -146,7 +160,7 @@ void HandleBrowserClick() {
     if (k != fileList.selection) {
       fileList.selection = k;
       mouseLatches.rightDown = 0;
-      platform::Pause(480);
+      platform::Pause(pauseAfter::click);
       return;
     }
     // An entry the current scan does not hold (left from a longer directory) is not acted on.
@@ -155,7 +169,7 @@ void HandleBrowserClick() {
       return;
     }
     // A file: the player check that follows in the same pass takes the click.
-    if (fileList.kinds[k] != 0) return;
+    if (fileList.kinds[k] != entryDirectory) return;
     // The name is tested once, before either operation changes the list.
     const char* name = fileList.names[k];
     if (EqualsIgnoringCase(name, "..")) {
@@ -163,67 +177,56 @@ void HandleBrowserClick() {
     } else if (!EqualsIgnoringCase(name, ".")) {
       EnterDirectory();
     }
-    platform::Pause(650);
+    platform::Pause(pauseAfter::directoryClick);
   }
 }
 
 void ToggleThumbnailView() {
-  if (browserMode.listActive == 0 && browserMode.pictureActive == 0) {
-    browserMode.listActive = 1;
-    browserMode.thumbRedraw = 0;
+  if (ThumbnailsShown()) {
+    ShowList();
   } else {
-    browserMode.listActive = 0;
-    browserMode.pictureActive = 0;
-    browserMode.thumbRedraw = 1;
+    ShowThumbnails();
   }
-  platform::Pause(180);
+  platform::Pause(pauseAfter::viewSwitch);
   fileList.thumbFirst = fileList.selection;
   ResetScroll();
 }
 
 void ThumbnailsButton() {
   if (browserMode.listActive == 1) {
-    browserMode.listActive = 0;
-    browserMode.pictureActive = 0;
-    browserMode.thumbRedraw = 1;
+    ShowThumbnails();
   } else {
-    browserMode.listActive = 1;
-    browserMode.pictureActive = 0;
-    browserMode.thumbRedraw = 0;
+    ShowList();
   }
   RescanBrowsedDirectory();
   fileList.thumbFirst = fileList.selection;
   ResetScroll();
-  platform::Pause(480);
+  platform::Pause(pauseAfter::click);
   mouseLatches.rightDown = 0;
 }
 
 void NextThumbnailPage() {
   ResetScroll();
-  browserMode.thumbRedraw = 1;
-  browserMode.listActive = 0;
-  browserMode.pictureActive = 0;
+  ShowThumbnails();
   fileList.thumbFirst += CellsPerPage();
   if (fileList.thumbFirst > fileList.count) fileList.thumbFirst = fileList.count;
   // An empty directory would otherwise start the page at the never-filled slot 0.
   if (fileList.thumbFirst < 1) fileList.thumbFirst = 1;
-  platform::Pause(150);
+  platform::Pause(pauseAfter::pageTurn);
 }
 
 void PreviousThumbnailPage() {
   ResetScroll();
-  browserMode.thumbRedraw = 1;
-  browserMode.listActive = 0;
-  browserMode.pictureActive = 0;
+  ShowThumbnails();
   fileList.thumbFirst -= CellsPerPage();
   if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
-  platform::Pause(150);
+  platform::Pause(pauseAfter::pageTurn);
 }
 
 void CentreList() {
   displayState.scrollX = displayState.canvasWidth / 3;
   displayState.scrollY = -(displayState.canvasHeight / 3);
-  platform::Pause(480);
+  platform::Pause(pauseAfter::click);
   mouseLatches.rightDown = 0;
 }
 
@@ -233,11 +236,9 @@ void MoveListToCursor() {
 }
 
 void ReturnToList() {
-  browserMode.listActive = 1;
-  browserMode.pictureActive = 0;
-  browserMode.thumbRedraw = 0;
+  ShowList();
   RescanBrowsedDirectory();
-  platform::Pause(480);
+  platform::Pause(pauseAfter::click);
 }
 
 void ScrollListBy(int step) {
@@ -254,5 +255,5 @@ void ScrollListBy(int step) {
     // An empty list would otherwise start at -1 and show the never-filled slot 0.
     first = std::max(first, 0);
   }
-  platform::Pause(30);
+  platform::Pause(pauseAfter::scrollStep);
 }

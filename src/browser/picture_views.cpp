@@ -13,11 +13,12 @@
 #include "canvas/text.h"
 #include "display/display.h"
 #include "input/input.h"
+#include "input/pauses.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 
-int cellWidth = 140;
-int cellHeight = 140;
+int cellWidth = smallCellSize;
+int cellHeight = smallCellSize;
 int pictureLoaded = 0;
 int pictureEntry = 0;
 
@@ -54,14 +55,7 @@ int SampledBytesPerPixel() {
 }
 
 // A caption: the name cut to its first limit + 1 characters, into the TextBuffer.
-void FormatCaption(const char* name, int limit) {
-  char cut[nameSlotSize];
-  int size = static_cast<int>(strnlen(name, nameSlotSize - 1));
-  if (limit < size) size = std::max(limit + 1, 0);
-  std::memcpy(cut, name, static_cast<std::size_t>(size));
-  cut[size] = '\0';
-  FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
-}
+void FormatCaption(const char* name, int limit) { FormatNameCut(name, limit + 1); }
 
 }  // namespace
 
@@ -267,23 +261,30 @@ void DrawPictureView() {
 }
 
 void OpenPicture(int entry) {
-  browserMode.listActive = 0;
   LoadEntryPicture(entry);
-  platform::Pause(350);
+  platform::Pause(pauseAfter::pictureOpen);
   if (pictureLoaded == 1) {
-    browserMode.pictureActive = 1;
+    ShowPicture();
     pictureEntry = entry;
-    displayState.scrollX = 0;
-    displayState.scrollY = 0;
+    ResetScroll();
     mouseLatches.rightDown = 0;
   }
 }
 
 void ClosePicture() {
   mouseLatches.rightDown = 0;
-  browserMode.listActive = 0;
-  browserMode.pictureActive = 0;
-  browserMode.thumbRedraw = 1;
+  ShowThumbnails();
   RescanBrowsedDirectory();
-  platform::Pause(480);
+  platform::Pause(pauseAfter::click);
+}
+
+void SetThumbnailCellSize(int size) {
+  cellWidth = size;
+  cellHeight = size;
+}
+
+void ResetPictureViews() {
+  SetThumbnailCellSize(smallCellSize);
+  pictureLoaded = 0;
+  pictureEntry = 0;
 }

@@ -4,10 +4,20 @@
 #include <cstdint>
 #include <vector>
 
+// Thumbnail cell sizes: the small cells of the half-screen canvas (also before any display
+// mode is chosen), the large ones of the 1280 x 960 and whole-screen canvases.
+constexpr int smallCellSize = 140;
+constexpr int largeCellSize = 200;
+
 extern int cellWidth;
 extern int cellHeight;
 extern int pictureLoaded;
 extern int pictureEntry;
+
+// Square cells of the given size from the next page on.
+void SetThumbnailCellSize(int size);
+// Back to the state before start-up (tests): small cells, no picture loaded or shown.
+void ResetPictureViews();
 
 // Decodes entry k of the browsed directory into the PictureBuffer; sets pictureLoaded.
 void LoadEntryPicture(int entry);
@@ -31,6 +41,7 @@ struct ThumbnailGrid {
   int rows;
 };
 // Columns (width - 2) / cell width by rows (height - 62) / cell height; none for an empty cell.
+// The one grid both the page drawing and the page turns use.
 ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int cellWidth, int cellHeight);
 
 // Last entry of the page that starts with first: bounded by the page, count and the last slot.

@@ -6,7 +6,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "browser/file_list.h"
 #include "canvas/canvas.h"
 #include "display/display.h"
 
@@ -244,9 +243,9 @@ namespace {
 
 struct OverlayButton {
   const char* label;
-  int bx;
+  int offsetX;  // from the overlay's left edge, scrollX
   std::int32_t id;
-  bool listOnly;  // otherwise: every view but the single picture
+  bool centre;  // the centre button; the others turn pages and switch views
 };
 
 constexpr OverlayButton overlayButtons[] = {
@@ -258,12 +257,12 @@ constexpr OverlayButton overlayButtons[] = {
 
 }  // namespace
 
-void DrawOverlayButtons() {
+void DrawOverlayButtons(bool pageButtonsShown, bool centreButtonShown) {
   const DisplayState& d = displayState;
   for (const OverlayButton& button : overlayButtons) {
-    bool shown = button.listOnly ? browserMode.listActive == 1 : browserMode.pictureActive != 1;
-    if (!shown) continue;
+    if (!(button.centre ? centreButtonShown : pageButtonsShown)) continue;
     FormatText(TextBuffer, sizeof TextBuffer, "%s", button.label);
-    RenderPickText(d.scrollX + button.bx, d.scrollY + d.canvasHeight - 11, 255, 255, 0, button.id);
+    RenderPickText(d.scrollX + button.offsetX, d.scrollY + d.canvasHeight - 11, 255, 255, 0,
+                   button.id);
   }
 }

@@ -24,5 +24,7 @@ void RenderText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
 // As RenderText, and marks the text's box (rows y - 9 .. y - 1, gap columns included) with id.
 void RenderPickText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::int32_t id);
 
-// The overlay's four buttons, each when its view allows it.
-void DrawOverlayButtons();
+// The overlay's buttons in yellow with their PickIds: "THUMBNAILS", "BRACKETL" and "BRACKETR"
+// when pageButtonsShown, "CENTERCENTER" when centreButtonShown. The caller, which knows the
+// view, decides both.
+void DrawOverlayButtons(bool pageButtonsShown, bool centreButtonShown);

@@ -3,13 +3,18 @@
 
 #include <cstdlib>
 
+#include "base/start_up_failure.h"
 #include "platform/platform.h"
-#include "shell/startup.h"
 
 DisplayState displayState;
 CanvasImages canvas;
 
 int HalfScreen(int dimension) { return dimension % 2 != 0 ? dimension / 2 - 1 : dimension / 2; }
+
+void ResetScroll() {
+  displayState.scrollX = 0;
+  displayState.scrollY = 0;
+}
 
 void ReleaseCanvas() {
   std::free(canvas.frameBuffer);

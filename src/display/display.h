@@ -28,8 +28,19 @@ struct CanvasImages {
 
 extern CanvasImages canvas;
 
+// Display mode 0's canvas, 1280 x 960 at zoom 1: the one canvas that the M key moves around
+// the screen, and the only one whose position the list and the player's window allow for.
+constexpr int movableCanvasWidth = 1280;
+constexpr int movableCanvasHeight = 960;
+// Whether a canvas of this width counts as the movable one. The width alone decides: a
+// half-screen or whole-screen canvas that happens to be 1280 wide counts as well.
+constexpr bool IsMovableCanvas(int canvasWidth) { return canvasWidth == movableCanvasWidth; }
+
 // Half of a screen dimension, one less when the dimension is odd (display mode 1).
 int HalfScreen(int dimension);
+
+// Puts the list panel and the overlay back at the canvas origin.
+void ResetScroll();
 
 // Gives the canvas a new size and replaces the three images (contents undefined until the
 // next view draws). A size whose images cannot be obtained ends the program with a message.

@@ -6,7 +6,8 @@
 #include "display/display.h"
 #include "pictures/asset_catalogue.h"
 #include "platform/platform.h"
-#include "shell/main_loop.h"
+
+int closeRequested = 0;
 
 namespace {
 
@@ -55,7 +56,7 @@ bool OpenGlWindow(const char* title, int width, int height, int colourBits) {
     platform::ShowMessageBox(CreationMessage(failure), "ERROR", platform::MessageIcon::exclamation);
     return false;
   }
-  SetupProjection(width, height);
+  SetupProjection();
   InitGlState();
   return true;
 }
@@ -79,8 +80,7 @@ void CloseGlWindow() {
   }
 }
 
-void SetupProjection(int, int) {
-  // The projection is fixed; the frame blit does not depend on it.
+void SetupProjection() {
   platform::GlSetupProjection(320, 240, 45.0, static_cast<double>(4.0f / 3.0f),
                               static_cast<double>(0.1f), 100.0);
 }
@@ -93,4 +93,6 @@ bool InitGlState() {
 
 bool PumpMessages() { return platform::PumpOneMessage(); }
 
-void WindowCloseRequested() { quitRequested = 1; }
+void WindowCloseRequested() { closeRequested = 1; }
+
+void ResetWindow() { closeRequested = 0; }

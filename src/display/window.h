@@ -6,10 +6,17 @@ bool OpenMainWindow();
 bool OpenGlWindow(const char* title, int width, int height, int colourBits);
 // Releases everything OpenGlWindow acquired; reports each failing release.
 void CloseGlWindow();
-void SetupProjection(int width, int height);
+// The fixed viewport and projection of every window, whatever its size: the frame blit does
+// not depend on them.
+void SetupProjection();
 bool InitGlState();
 // Dispatches one message; false when the queue was empty.
 bool PumpMessages();
 
-// Entry point for the window system: the user asked the window to close.
+// Entry point for the window system: the user asked the window to close. Raises closeRequested,
+// which the main loop reads after pumping; nothing else changes.
 void WindowCloseRequested();
+extern int closeRequested;
+
+// Back to the state before start-up (tests): no close request pending.
+void ResetWindow();

@@ -40,10 +40,13 @@ struct ItemRecord {
 
 static_assert(sizeof(ItemRecord) == 116, "ItemRecord must keep its 116-byte layout");
 static_assert(alignof(ItemRecord) == 4, "ItemRecord must keep its 4-byte alignment");
-static_assert(offsetof(ItemRecord, typeId) == 4 && offsetof(ItemRecord, flags) == 16 &&
+static_assert(offsetof(ItemRecord, image) == 2 && offsetof(ItemRecord, typeId) == 4 &&
+                  offsetof(ItemRecord, spare3) == 10 && offsetof(ItemRecord, flags) == 16 &&
+                  offsetof(ItemRecord, equipSlot) == 21 && offsetof(ItemRecord, grade) == 25 &&
                   offsetof(ItemRecord, power) == 28 && offsetof(ItemRecord, factor) == 36 &&
-                  offsetof(ItemRecord, reservedA) == 53 && offsetof(ItemRecord, spare12) == 70 &&
-                  offsetof(ItemRecord, worth) == 72 && offsetof(ItemRecord, reservedB) == 82,
+                  offsetof(ItemRecord, spare11) == 48 && offsetof(ItemRecord, reservedA) == 53 &&
+                  offsetof(ItemRecord, spare12) == 70 && offsetof(ItemRecord, worth) == 72 &&
+                  offsetof(ItemRecord, spare13) == 74 && offsetof(ItemRecord, reservedB) == 82,
               "ItemRecord fields must keep their offsets in every build");
 
 // ItemSlotCount records, cleared when reserved by the world-table start-up.

@@ -9,10 +9,10 @@
 #include <cstring>
 #include <new>
 
+#include "base/start_up_failure.h"
 #include "display/display.h"
 #include "pictures/asset_catalogue.h"
 #include "pictures/bmp_asset.h"
-#include "shell/startup.h"
 
 std::uint8_t* HeightMap = nullptr;
 std::uint8_t* TileMap = nullptr;
@@ -206,7 +206,8 @@ void PathPlanner::Allocate() {
 
 void PathPlanner::SetNeighbourOrder(int newDirection) {
   direction = newDirection;
-  // Clockwise from straight up. Diagonal steps cost 1.4142 as written, not the square root of 2.
+  // Clockwise from straight up. Diagonal steps cost exactly 1.4142f, not the float nearest the
+  // square root of 2.
   static constexpr std::int32_t dx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
   static constexpr std::int32_t dy[8] = {1, 1, 0, -1, -1, -1, 0, 1};
   for (int k = 0; k < 8; ++k) {

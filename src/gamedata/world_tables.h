@@ -48,7 +48,7 @@ struct CellLinkRecord {
 };
 
 // A grid search over one level and the stored routes of the agents. Every array member is a
-// block of its own, owned by the object; W2 below is CellsPerLevel.
+// block of its own, owned by the object; "per cell" blocks hold CellsPerLevel entries.
 class PathPlanner {
  public:
   PathPlanner() = default;
@@ -63,13 +63,13 @@ class PathPlanner {
   // Releases every buffer, in member order; safe when some or none were reserved.
   void Release();
 
-  std::int16_t* nodeX = nullptr;  // W2: cell x of a search node
-  std::int16_t* nodeY = nullptr;  // W2: cell y of a search node
+  std::int16_t* nodeX = nullptr;  // per cell: cell x of a search node
+  std::int16_t* nodeY = nullptr;  // per cell: cell y of a search node
   std::int32_t nodeCount = 0;
-  std::int32_t* nodeParent = nullptr;    // W2: index of the node's parent node
-  std::uint8_t* nodeState = nullptr;     // W2
-  float* nodeCost = nullptr;             // W2: accumulated cost
-  std::int32_t* cellNode = nullptr;      // W2: node occupying a cell
+  std::int32_t* nodeParent = nullptr;    // per cell: index of the node's parent node
+  std::uint8_t* nodeState = nullptr;     // per cell
+  float* nodeCost = nullptr;             // per cell: accumulated cost
+  std::int32_t* cellNode = nullptr;      // per cell: node occupying a cell
   std::int32_t* routeTargetX = nullptr;  // per agent
   std::int32_t* routeTargetY = nullptr;  // per agent
   std::int32_t* routeX = nullptr;        // 1000 route points per agent
@@ -88,9 +88,9 @@ class PathPlanner {
   std::int32_t* neighbourDy = nullptr;  // 8 cell steps in y
   float* neighbourWeight = nullptr;     // 8 step costs
   std::int32_t direction = 0;           // 0..7, chose the neighbour order
-  std::uint8_t* windowMarks = nullptr;  // W2: one byte per cell of the search window
+  std::uint8_t* windowMarks = nullptr;  // per cell: one byte per cell of the search window
   BucketRecord* bucketList = nullptr;   // bucketCount records
-  CellLinkRecord* cellLinks = nullptr;  // W2 records
+  CellLinkRecord* cellLinks = nullptr;  // per cell
   std::int32_t searchLevel = 0;
   std::int32_t openCount = 0;
   std::int32_t closedCount = 0;

@@ -40,7 +40,7 @@ int MapCursorToCanvas(int offset, int extent, int canvasSize) {
   if (extent == 0 || canvasSize <= 0) {
     return 0;
   }
-  // volatile keeps every step in single precision, as the program has always computed it.
+  // volatile keeps every step in single precision, so x87 builds round like every other build.
   volatile float f = static_cast<float>(offset);
   f = f / static_cast<float>(extent);
   f = f * static_cast<float>(canvasSize);

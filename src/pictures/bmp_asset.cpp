@@ -10,6 +10,7 @@
 #include <limits>
 #include <utility>
 
+#include "base/little_endian.h"
 #include "platform/platform.h"
 
 TextureSlot* TextureSlotTable = nullptr;
@@ -22,12 +23,6 @@ constexpr std::size_t headerSize = 54;
 // file holds never makes the reader reserve more than this or twice the file's real data.
 // Every asset of the game fits in the first chunk and is read with one call.
 constexpr std::size_t firstChunk = std::size_t{1} << 20;
-
-std::int32_t LittleEndian32(const std::uint8_t* bytes) {
-  std::uint32_t value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
-                        std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
-  return static_cast<std::int32_t>(value);
-}
 
 // Reads until size bytes have arrived or the file gives no more; returns how many arrived.
 std::size_t ReadFully(platform::ReadFile* file, std::uint8_t* buffer, std::size_t size) {
@@ -66,8 +61,8 @@ bool ReadHeader(platform::ReadFile* file, std::int32_t* width, std::int32_t* hei
   std::uint8_t header[headerSize];
   if (ReadFully(file, header, headerSize) < headerSize) return false;
   if (header[0] != 'B' || header[1] != 'M' || header[28] != 24) return false;
-  *width = LittleEndian32(header + 18);
-  *height = LittleEndian32(header + 22);
+  *width = static_cast<std::int32_t>(LittleEndian32(header + 18));
+  *height = static_cast<std::int32_t>(LittleEndian32(header + 22));
   return true;
 }
 

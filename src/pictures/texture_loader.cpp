@@ -5,8 +5,11 @@
 
 #include <bit>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
+#include "base/text_compare.h"
 #include "platform/platform.h"
 
 TextureLoader textureLoader;
@@ -27,18 +30,6 @@ bool PictureFitsBuffer(int width, int height) {
   if (width <= 0 || height <= 0) return false;
   return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <=
          pictureBufferPixels;
-}
-
-// Compares ASCII letters without regard to case, as the extension table is meant.
-bool SameText(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    char ca = *a;
-    char cb = *b;
-    if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca - 'A' + 'a');
-    if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb - 'A' + 'a');
-    if (ca != cb) return false;
-    if (ca == '\0') return true;
-  }
 }
 
 // Converts pixels of blue, green, red, unused into red, green, blue, alpha in place. With the
@@ -127,19 +118,19 @@ void Identify(TextureLoader* loader, const char* name, Identification* result) {
 
   char extension[extensionRoom];
   loader->GetFileExtension(name, extension);
-  if (SameText(extension, "bmp")) {
+  if (EqualsIgnoringCase(extension, "bmp")) {
     result->kind = pictureBmp;
     result->decodable = true;
-  } else if (SameText(extension, "jpg") || SameText(extension, "jpeg")) {
+  } else if (EqualsIgnoringCase(extension, "jpg") || EqualsIgnoringCase(extension, "jpeg")) {
     result->kind = pictureJpeg;
     result->decodable = true;
-  } else if (SameText(extension, "gif")) {
+  } else if (EqualsIgnoringCase(extension, "gif")) {
     result->kind = pictureGif;
-  } else if (SameText(extension, "ico")) {
+  } else if (EqualsIgnoringCase(extension, "ico")) {
     result->kind = pictureIcon;
-  } else if (SameText(extension, "emf")) {
+  } else if (EqualsIgnoringCase(extension, "emf")) {
     result->kind = pictureEmf;
-  } else if (SameText(extension, "wmf")) {
+  } else if (EqualsIgnoringCase(extension, "wmf")) {
     result->kind = pictureWmf;
   }
 }
@@ -199,4 +190,11 @@ void TextureLoader::StorePixels(const PictureInfo* info, const std::uint8_t* bit
                               static_cast<std::uint64_t>(info->bitsPerPixel) / 8u;
   if (bytes > pictureBufferBytes) return;
   std::memcpy(pixels, bits, static_cast<std::size_t>(bytes));
+}
+
+void ResetTextureLoader() {
+  std::free(textureLoader.pixels);
+  textureLoader.~TextureLoader();
+  new (&textureLoader) TextureLoader();
+  pictureInfo = PictureInfo{};
 }

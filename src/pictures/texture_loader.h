@@ -59,3 +59,7 @@ class TextureLoader {
 extern TextureLoader textureLoader;
 // The browser's record of the last identified or decoded picture.
 extern PictureInfo pictureInfo;
+
+// Back to the state before start-up (tests): releases the PictureBuffer, constructs the loader
+// afresh and forgets pictureInfo.
+void ResetTextureLoader();

@@ -12,6 +12,7 @@
 #include "display/window.h"
 #include "input/input.h"
 #include "input/keys.h"
+#include "input/pauses.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 
@@ -23,11 +24,6 @@ namespace {
 
 constexpr const char* buildTitle = "WIN32TROVEXMENU3SPOOLR012C";
 
-void ResetScroll() {
-  displayState.scrollX = 0;
-  displayState.scrollY = 0;
-}
-
 void DrawText(const char* text, int x, int y) {
   FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
   RenderText(x, y, 255, 255, 0);
@@ -38,7 +34,8 @@ void DrawOverlay() {
   const DisplayState& d = displayState;
   DrawCursorCross();
   DrawText(buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
-  DrawOverlayButtons();
+  // Page and view buttons everywhere but on a picture; the centre button with the list only.
+  DrawOverlayButtons(browserMode.pictureActive != 1, browserMode.listActive == 1);
   if (browserMode.pictureActive == 0) {
     DrawText(browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
   } else {
@@ -65,12 +62,12 @@ void HandleOverlayClick() {
     } else if (id == pick::bracketLeftButton) {
       ResetScroll();
       PreviousThumbnailPage();
-      platform::Pause(480);
+      platform::Pause(pauseAfter::click);
       mouseLatches.rightDown = 0;
     } else if (id == pick::bracketRightButton) {
       ResetScroll();
       NextThumbnailPage();
-      platform::Pause(480);
+      platform::Pause(pauseAfter::click);
       mouseLatches.rightDown = 0;
     } else if (id == pick::centerButton) {
       CentreList();
@@ -81,7 +78,9 @@ void HandleOverlayClick() {
   }
 }
 
-void FirstKeyGroup() {
+// Keys that turn pages, play the selected file or switch between the list and the thumbnails:
+// acted on between drawing the view and drawing the overlay.
+void HandleViewKeys() {
   if (KeyDown(key::rightBracket)) {
     ResetScroll();
     NextThumbnailPage();
@@ -92,7 +91,7 @@ void FirstKeyGroup() {
   }
   // A stale selection (beyond the entries of the current scan) is never played.
   if (KeyDown(key::p) && browserMode.listActive == 1 && fileList.selection != 0 &&
-      SelectionIsCurrent() && fileList.kinds[fileList.selection] == 1) {
+      SelectionIsCurrent() && fileList.kinds[fileList.selection] == entryFile) {
     if (LaunchPlayer()) PlacePlayerWindow();
   }
   if (KeyDown(key::t)) {
@@ -109,8 +108,10 @@ void FollowMouse() {
   displayState.windowY = p.y;
 }
 
-void SecondKeyGroup() {
-  if (KeyDown(key::m) && displayState.canvasWidth == 1280) FollowMouse();
+// Keys that change the window, the list's position, the picture settings or end the program:
+// acted on after the frame is presented.
+void HandleSettingKeys() {
+  if (KeyDown(key::m) && IsMovableCanvas(displayState.canvasWidth)) FollowMouse();
   if (KeyDown(key::escape)) quitRequested = 1;
   if (KeyDown(key::r) || rescanRequested == 1) {
     RescanBrowsedDirectory();
@@ -135,7 +136,7 @@ void SecondKeyGroup() {
   }
   if (KeyDown(key::digit0)) {
     textureLoader.overlayShown = textureLoader.overlayShown == 0 ? 1 : 0;
-    platform::Pause(450);
+    platform::Pause(pauseAfter::oneShotKey);
   }
 }
 
@@ -154,15 +155,15 @@ void SetDisplayMode(int mode) {
   d.screenWidth = platform::ScreenWidth();
   d.screenHeight = platform::ScreenHeight();
   d.displayMode = mode;
-  int cell = 200;
+  int cell = largeCellSize;
   float step = 2.0f;
   if (mode == 1) {
     SetCanvasSize(HalfScreen(d.screenWidth), HalfScreen(d.screenHeight));
     d.zoom = 2;
-    cell = 140;
+    cell = smallCellSize;
     step = 3.0f;
   } else if (mode == 0) {
-    SetCanvasSize(1280, 960);
+    SetCanvasSize(movableCanvasWidth, movableCanvasHeight);
     d.zoom = 1;
   } else {
     SetCanvasSize(d.screenWidth, d.screenHeight);
@@ -173,16 +174,12 @@ void SetDisplayMode(int mode) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
-  cellWidth = cell;
-  cellHeight = cell;
+  SetThumbnailCellSize(cell);
   textureLoader.sampleStep = step;
-  d.scrollX = 0;
-  d.scrollY = 0;
+  ResetScroll();
   d.windowX = 0;
   d.windowY = 0;
-  if (browserMode.listActive == 0 && browserMode.pictureActive == 0) {
-    browserMode.thumbRedraw = 1;
-  }
+  if (ThumbnailsShown()) ShowThumbnails();
 }
 
 void RunPass() {
@@ -193,7 +190,7 @@ void RunPass() {
   HandleBrowserClick();
   PlayerClickCheck();
 
-  FirstKeyGroup();
+  HandleViewKeys();
 
   RestoreView();
   if (textureLoader.overlayShown == 1) DrawOverlay();
@@ -202,11 +199,13 @@ void RunPass() {
 
   PresentFrame();
 
-  SecondKeyGroup();
+  HandleSettingKeys();
 
   ClearInputLatches();
   while (PumpMessages()) {
   }
+  // A close request that arrived while pumping ends the program like Escape.
+  if (closeRequested == 1) quitRequested = 1;
 }
 
 void RunMainLoop() {

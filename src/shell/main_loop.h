@@ -3,7 +3,8 @@
 
 extern int quitRequested;
 
-// One pass of the main loop (steps 2 to 11); the caller tests quitRequested first.
+// One pass of the main loop: draw the view, act on clicks and keys, draw the overlay, present,
+// pump the window's messages. The caller tests quitRequested first.
 void RunPass();
 
 // Passes until quitRequested is set.

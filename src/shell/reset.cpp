@@ -1,12 +1,10 @@
 // Resetting the program-wide state of every subsystem.
 #include "shell/reset.h"
 
-#include <cstdlib>
-#include <new>
-
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
 #include "display/display.h"
+#include "display/window.h"
 #include "gamedata/world_tables.h"
 #include "input/input.h"
 #include "pictures/texture_loader.h"
@@ -15,15 +13,10 @@
 void ResetProgram() {
   quitRequested = 0;
   ResetDisplayState();
+  ResetWindow();
   ClearInputLatches();
   ResetBrowserState();
+  ResetPictureViews();
   ReleaseGameTables();
-  std::free(textureLoader.pixels);
-  textureLoader.~TextureLoader();
-  new (&textureLoader) TextureLoader();
-  pictureInfo = PictureInfo{};
-  cellWidth = 140;
-  cellHeight = 140;
-  pictureLoaded = 0;
-  pictureEntry = 0;
+  ResetTextureLoader();
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/start_up_failure.h"
 #include "browser/directory.h"
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
@@ -16,16 +17,16 @@
 #include "platform/platform.h"
 #include "shell/main_loop.h"
 
-void FailStartUpBlock(const char* what) {
-  char text[200];
-  std::snprintf(text, sizeof text, "Not enough memory for %s.", what);
-  platform::ShowMessageBox(text, "ERROR", platform::MessageIcon::exclamation);
-  platform::ExitProgram(1);
-}
+namespace {
+
+// The longest start directory the program takes; a longer one cannot be read and stays empty.
+constexpr std::size_t longestStartDirectory = 260;
+
+}  // namespace
 
 void StartUp() {
-  // The start directory: a path longer than 260 characters cannot be read and stays empty.
-  if (!platform::GetCurrentDir(workingDirectory, 261) || std::strlen(workingDirectory) > 260) {
+  if (!platform::GetCurrentDir(workingDirectory, longestStartDirectory + 1) ||
+      std::strlen(workingDirectory) > longestStartDirectory) {
     workingDirectory[0] = '\0';
   }
   std::snprintf(browsedPath, sizeof browsedPath, "%s", workingDirectory);
@@ -33,8 +34,7 @@ void StartUp() {
   displayState.displayMode = 1;
   SetCanvasSize(HalfScreen(platform::ScreenWidth()), HalfScreen(platform::ScreenHeight()));
   displayState.zoom = 2;
-  cellWidth = 140;
-  cellHeight = 140;
+  SetThumbnailCellSize(smallCellSize);
 
   InitGameTables();
 
@@ -51,11 +51,10 @@ void StartUp() {
   fileList.selection = 1;
   AllocateFileList();
   textureLoader.sampleStep = 4.0f;
-  browserMode = BrowserMode{1, 0, 0};
+  ShowList();
   RescanBrowsedDirectory();
   ClearInputLatches();
-  displayState.scrollX = 0;
-  displayState.scrollY = 0;
+  ResetScroll();
   displayState.windowX = 0;
   displayState.windowY = 0;
   displayState.screenWidth = platform::ScreenWidth();

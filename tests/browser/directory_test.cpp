@@ -11,6 +11,7 @@
 
 #include "browser_fixture.h"
 #include "canvas/text.h"
+#include "input/pauses.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ TEST_F(DirectoryTest, PathOperationsFinishTheSameWay) {
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(rescanRequested, 1);
   EXPECT_EQ(mouseLatches.rightDown, 0);
-  EXPECT_EQ(os().pauses, std::vector<int>{180});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::viewSwitch});
   // The rescan listed what could be made current: the working directory (empty here).
   EXPECT_EQ(std::filesystem::current_path(), tree.root());
 }
@@ -108,7 +109,8 @@ TEST_F(DirectoryTest, EnterDirectoryAndGoUpRoundTrip) {
   SetEntry(1, "Windows", 0);
   EnterDirectory();
   EXPECT_STREQ(browsedPath, "C:\\Windows\\");
-  EXPECT_EQ(os().pauses, (std::vector<int>{180, 180, 180, 180}));
+  EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::viewSwitch,
+                                           pauseAfter::viewSwitch, pauseAfter::viewSwitch}));
 }
 
 TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {

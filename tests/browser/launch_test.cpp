@@ -13,6 +13,7 @@
 #include "display/display.h"
 #include "input/input.h"
 #include "input/keys.h"
+#include "input/pauses.h"
 #include "shell/main_loop.h"
 #include "support/program_fixture.h"
 
@@ -118,7 +119,7 @@ TEST_F(LaunchTest, LaunchStartsThePlayerFromTheStartDirectoryAndPauses) {
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   EXPECT_STREQ(cwd, resolved);
-  EXPECT_EQ(os().pauses, std::vector<int>{340});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::playerStart});
 }
 
 TEST_F(LaunchTest, MissingPlayerStartsNothingAndTheClickIsConsumed) {
@@ -263,7 +264,7 @@ TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
   }
   EXPECT_EQ(order, (std::vector<std::string>{"RunProgram", "MoveWindowByTitle"}));
   ASSERT_FALSE(os().pauses.empty());
-  EXPECT_EQ(os().pauses[0], 340);
+  EXPECT_EQ(os().pauses[0], pauseAfter::playerStart);
 }
 
 // ---- Placing the player's window ----
@@ -324,7 +325,7 @@ TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
   EXPECT_EQ(os().programsRun[0].parameters, "C:\\Users\\Some One\\My Pictures\\");
-  EXPECT_EQ(os().pauses, std::vector<int>{450});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::oneShotKey});
 }
 
 TEST_F(LaunchTest, ExplorerKeyOpensTheExplorerInAnyView) {

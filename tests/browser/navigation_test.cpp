@@ -7,6 +7,7 @@
 #include "browser/picture_views.h"
 #include "browser_fixture.h"
 #include "input/keys.h"
+#include "input/pauses.h"
 #include "shell/main_loop.h"
 
 namespace {
@@ -38,7 +39,7 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
   HandleBrowserClick();
   EXPECT_EQ(fileList.selection, 3);
   EXPECT_EQ(mouseLatches.rightDown, 0);
-  EXPECT_EQ(os().pauses, std::vector<int>{480});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
   EXPECT_STREQ(browsedPath, "C:\\a\\");
 
   ClickOn(12003);
@@ -47,7 +48,8 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(rescanRequested, 1);
   EXPECT_EQ(mouseLatches.rightDown, 0);
-  EXPECT_EQ(os().pauses, (std::vector<int>{480, 180, 650}));
+  EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::click, pauseAfter::viewSwitch,
+                                           pauseAfter::directoryClick}));
 }
 
 TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
@@ -57,7 +59,7 @@ TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
   EXPECT_STREQ(browsedPath, "C:\\");
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(browserMode.listActive, 1);
-  EXPECT_EQ(os().pauses, (std::vector<int>{180, 650}));
+  EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::directoryClick}));
 }
 
 TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
@@ -67,7 +69,7 @@ TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(fileList.count, 5);  // no rescan
   EXPECT_EQ(rescanRequested, 0);
-  EXPECT_EQ(os().pauses, std::vector<int>{650});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::directoryClick});
 }
 
 TEST_F(NavigationTest, SecondClickOnAFileIsLeftToThePlayer) {
@@ -141,7 +143,7 @@ TEST_F(NavigationTest, ScrollListByStaysWithinItsBounds) {
   fileList.listFirst = 0;
   ScrollListBy(24);
   EXPECT_EQ(fileList.listFirst, 0);
-  EXPECT_EQ(os().pauses, std::vector<int>(8, 30));
+  EXPECT_EQ(os().pauses, std::vector<int>(8, pauseAfter::scrollStep));
 }
 
 TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
@@ -170,12 +172,16 @@ TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
   fileList.count = 0;
   NextThumbnailPage();
   EXPECT_EQ(fileList.thumbFirst, 1);
-  EXPECT_EQ(os().pauses, std::vector<int>(4, 150));
+  EXPECT_EQ(os().pauses, std::vector<int>(4, pauseAfter::pageTurn));
 
   UseCanvas(960, 540, 1, 2);
   EXPECT_EQ(CellsPerPage(), 18);
-  EXPECT_EQ(ThumbnailCellsPerPage(1280, 960, 200, 200), 24);
-  EXPECT_EQ(ThumbnailCellsPerPage(1280, 960, 0, 200), 0);
+  // A page turns by the cells of the grid the page is drawn in.
+  UseCanvas(1280, 960, 0, 1);
+  SetThumbnailCellSize(largeCellSize);
+  EXPECT_EQ(CellsPerPage(), 24);
+  SetThumbnailCellSize(0);
+  EXPECT_EQ(CellsPerPage(), 0);
 }
 
 TEST_F(NavigationTest, CentreAndMoveTheList) {
@@ -184,7 +190,7 @@ TEST_F(NavigationTest, CentreAndMoveTheList) {
   EXPECT_EQ(displayState.scrollX, 213);
   EXPECT_EQ(displayState.scrollY, -160);
   EXPECT_EQ(mouseLatches.rightDown, 0);
-  EXPECT_EQ(os().pauses, std::vector<int>{480});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
 
   PointAt(100, 300);
   MoveListToCursor();
@@ -207,7 +213,7 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
   ToggleThumbnailView();
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 1);
-  EXPECT_EQ(os().pauses, std::vector<int>(3, 180));
+  EXPECT_EQ(os().pauses, std::vector<int>(3, pauseAfter::viewSwitch));
   os().pauses.clear();
 
   // The button rescans: the working directory stands in for the unreachable C:\a\.
@@ -232,7 +238,8 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
   EXPECT_EQ(browserMode.thumbRedraw, 0);
   EXPECT_EQ(fileList.count, 3);
   EXPECT_EQ(mouseLatches.rightDown, 1);
-  EXPECT_EQ(os().pauses, (std::vector<int>{480, 480, 480}));
+  EXPECT_EQ(os().pauses,
+            (std::vector<int>{pauseAfter::click, pauseAfter::click, pauseAfter::click}));
 }
 
 TEST_F(NavigationTest, TheMainLoopDispatchesTheNavigationKeys) {

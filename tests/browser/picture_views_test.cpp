@@ -16,6 +16,7 @@
 #include "browser/list_view.h"
 #include "browser_fixture.h"
 #include "canvas/text.h"
+#include "input/pauses.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 
@@ -697,7 +698,7 @@ TEST_F(PictureViewsTest, OpenPictureSwitchesToThePictureView) {
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
   EXPECT_EQ(mouseLatches.rightDown, 0);
-  EXPECT_EQ(os().pauses, std::vector<int>{350});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::pictureOpen});
 }
 
 TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
@@ -714,7 +715,7 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
   EXPECT_EQ(pictureEntry, 0);
   EXPECT_EQ(displayState.scrollX, 5);
   EXPECT_EQ(mouseLatches.rightDown, 1);
-  EXPECT_EQ(os().pauses, std::vector<int>{350});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::pictureOpen});
 }
 
 TEST_F(PictureViewsTest, ClosePictureRequestsThePageAgain) {
@@ -730,7 +731,7 @@ TEST_F(PictureViewsTest, ClosePictureRequestsThePageAgain) {
   EXPECT_EQ(browserMode.thumbRedraw, 1);
   EXPECT_EQ(fileList.count, 3);  // rescanned
   EXPECT_EQ(fileList.thumbFirst, 4);
-  EXPECT_EQ(os().pauses, std::vector<int>{480});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
 }
 
 // Page, click on a thumbnail, the picture following the cursor, a click back to the page, as

@@ -112,7 +112,6 @@ TEST_F(CanvasTest, DrawRectOutlineDrawsTheFourSidesOnly) {
   Points expected = Box(10, 10, 151, 151);
   for (Point p : Box(11, 11, 150, 150)) expected.erase(p);
   EXPECT_EQ(Drawn(), expected);
-  EXPECT_EQ(expected.size(), 4u * 141u);  // a 142 x 142 outline
   EXPECT_EQ(Count(0), Pixels());
 }
 

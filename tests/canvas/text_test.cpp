@@ -344,16 +344,14 @@ class OverlayButtonsTest : public TextTest {
     displayState.scrollX = 5;
     displayState.scrollY = -3;
   }
-  // Buttons sit at (scrollX + bx, scrollY + canvasHeight - 11): box rows 517 to 525.
-  static Points ButtonBox(int bx, int advance) {
-    return Box(5 + bx, 517, 5 + bx + advance - 1, 525);
+  // Buttons sit at (scrollX + offset, scrollY + canvasHeight - 11): box rows 517 to 525.
+  static Points ButtonBox(int offset, int advance) {
+    return Box(5 + offset, 517, 5 + offset + advance - 1, 525);
   }
 };
 
-TEST_F(OverlayButtonsTest, ListViewShowsAllFour) {
-  browserMode.listActive = 1;
-  browserMode.pictureActive = 0;
-  DrawOverlayButtons();
+TEST_F(OverlayButtonsTest, BothGroupsShowAllFour) {
+  DrawOverlayButtons(true, true);
   EXPECT_EQ(Marked(pick::thumbnailsButton), ButtonBox(268, 43));
   EXPECT_EQ(Marked(pick::bracketLeftButton), ButtonBox(320, 33));
   EXPECT_EQ(Marked(pick::bracketRightButton), ButtonBox(360, 34));
@@ -364,26 +362,21 @@ TEST_F(OverlayButtonsTest, ListViewShowsAllFour) {
   for (Point p : Drawn()) EXPECT_EQ(std::memcmp(Pixel(p.first, p.second), yellow, 4), 0);
 }
 
-TEST_F(OverlayButtonsTest, ThumbnailViewHasNoCentreButton) {
-  browserMode.listActive = 0;
-  browserMode.pictureActive = 0;
-  DrawOverlayButtons();
+TEST_F(OverlayButtonsTest, PageButtonsAloneLeaveOutTheCentreButton) {
+  DrawOverlayButtons(true, false);
   EXPECT_EQ(Marked(pick::thumbnailsButton), ButtonBox(268, 43));
   EXPECT_EQ(Marked(pick::bracketLeftButton), ButtonBox(320, 33));
   EXPECT_EQ(Marked(pick::bracketRightButton), ButtonBox(360, 34));
   EXPECT_TRUE(Marked(pick::centerButton).empty());
 }
 
-TEST_F(OverlayButtonsTest, PictureViewHasNoButtons) {
-  browserMode.listActive = 0;
-  browserMode.pictureActive = 1;
-  DrawOverlayButtons();
+TEST_F(OverlayButtonsTest, NeitherGroupDrawsNothing) {
+  DrawOverlayButtons(false, false);
   EXPECT_TRUE(Drawn().empty());
   EXPECT_EQ(Count(0), Pixels());
 
-  // The two conditions are separate: with both views flagged only the centre button shows.
-  browserMode.listActive = 1;
-  DrawOverlayButtons();
+  // The two groups are separate: the centre button can show alone.
+  DrawOverlayButtons(false, true);
   EXPECT_TRUE(Marked(pick::thumbnailsButton).empty());
   EXPECT_EQ(Marked(pick::centerButton), ButtonBox(402, 52));
 }

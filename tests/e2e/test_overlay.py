@@ -88,9 +88,9 @@ class OverlayTest(unittest.TestCase):
             self.assertLessEqual(max(yy for _, yy in ink), y - 1)
 
             # The buttons, on the title's line.
-            for bx in (268, 320, 360, 402):
-                row = [canvas_pixel(shot, bx + dx, yy) for dx in range(3) for yy in range(y - 5, y)]
-                self.assertIn(YELLOW, row, "button at %d" % bx)
+            for x in (268, 320, 360, 402):
+                row = [canvas_pixel(shot, x + dx, yy) for dx in range(3) for yy in range(y - 5, y)]
+                self.assertIn(YELLOW, row, "button at %d" % x)
 
             # The white cross under the pointer, arms of 5.
             for dx, dy in ((0, 0), (5, 0), (-5, 0), (0, 5), (0, -5)):

@@ -37,7 +37,6 @@ class BuiltTablesTest : public ::testing::Test {
 
 TEST_F(BuiltTablesTest, TileMapHoldsOnlyTheFourStartCells) {
   const std::size_t cells = std::size_t(LevelCount) * std::size_t(CellsPerLevel);
-  ASSERT_EQ(cells, 11796480u);
   EXPECT_EQ(TileMap[0], 0);
   EXPECT_EQ(TileMap[1], 1);
   EXPECT_EQ(TileMap[2], 0);
@@ -60,8 +59,6 @@ TEST_F(BuiltTablesTest, ClearedTablesAreZeroExceptAgentOnesPosition) {
 }
 
 TEST_F(BuiltTablesTest, EveryTableIsReservedWithTheSizesDerivedAtLoad) {
-  EXPECT_EQ(CellsPerLevel, 65536);
-  EXPECT_EQ(RoomCapacity, 1080000);
   for (const void* table :
        {static_cast<const void*>(HeightMap), static_cast<const void*>(LevelRoomStart),
         static_cast<const void*>(LevelRoomEnd), static_cast<const void*>(RoomMask),
@@ -116,7 +113,6 @@ TEST_F(BuiltTablesTest, TrigTablesAtKnownAngles) {
   // Pi is taken to nine decimals, so the zeros of sine and cosine are slightly off.
   EXPECT_NEAR(SinTable[180000], 5.9e-10f, 0.05e-10f);
   EXPECT_NEAR(CosTable[90000], 2.9e-10f, 0.05e-10f);
-  EXPECT_GT(CosTable[90000], 0.0f);
   EXPECT_EQ(SinTable[3599999],
             static_cast<float>(std::sin(3599999.0 * 0.017453292516666667 / 1000)));
 }
@@ -157,7 +153,6 @@ TEST_F(BuiltTablesTest, PathPlannerStartsWithNoRoutes) {
     EXPECT_EQ(p.neighbourDy[k], dy[k]) << k;
     EXPECT_EQ(p.neighbourWeight[k], k % 2 == 0 ? 1.0f : 1.4142f) << k;
   }
-  EXPECT_NE(p.neighbourWeight[1], static_cast<float>(std::sqrt(2.0)));
   for (int a = 0; a < AgentCount; ++a) {
     ASSERT_EQ(p.routeCursor[a], -9) << a;
     ASSERT_EQ(p.routeAux[a], 0) << a;

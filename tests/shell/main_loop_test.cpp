@@ -1,9 +1,11 @@
 // The main loop's passes, key dispatch, display modes and the overlay's notice line.
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
+#include "canvas/canvas.h"
 #include "display/display.h"
 #include "input/input.h"
 #include "input/keys.h"
+#include "input/pauses.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
@@ -112,7 +114,7 @@ TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
   EXPECT_EQ(textureLoader.overlayShown, 0);
   EXPECT_EQ(textureLoader.placementMode, 0);
   EXPECT_FLOAT_EQ(textureLoader.sampleStep, 0.25f);
-  EXPECT_EQ(os().pauses, std::vector<int>{450});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::oneShotKey});
   RunPass();
   EXPECT_EQ(textureLoader.overlayShown, 0);
   EXPECT_FALSE(KeyDown(key::digit0));
@@ -183,23 +185,43 @@ TEST_F(OverlayClickTest, EmptyCanvasReturnsToTheListOnlyBelowTheTopThirtyRows) {
   EXPECT_TRUE(os().pauses.empty());
   ClickAt(900, 100);
   EXPECT_EQ(browserMode.listActive, 1);
-  EXPECT_EQ(os().pauses, std::vector<int>{480});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
 }
 
 TEST_F(OverlayClickTest, ButtonsActOnTheirClicks) {
   ClickAt(270, 525);  // "THUMBNAILS"
   EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(os().pauses, std::vector<int>{480});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
   ClickAt(362, 525);  // "BRACKETR"
-  EXPECT_EQ(os().pauses, (std::vector<int>{150, 480}));
+  EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::pageTurn, pauseAfter::click}));
   ClickAt(322, 525);  // "BRACKETL"
-  EXPECT_EQ(os().pauses, (std::vector<int>{150, 480}));
+  EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::pageTurn, pauseAfter::click}));
   ClickAt(270, 525);  // back to the list
   EXPECT_EQ(browserMode.listActive, 1);
   ClickAt(405, 525);  // "CENTERCENTER"
   EXPECT_EQ(displayState.scrollX, 320);
   EXPECT_EQ(displayState.scrollY, -180);
-  EXPECT_EQ(os().pauses, std::vector<int>{480});
+  EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
+}
+
+TEST_F(OverlayClickTest, EachViewShowsItsOwnButtons) {
+  const auto idAt = [](int x, int y) {
+    return canvas.pickBuffer[static_cast<std::size_t>(y) * displayState.canvasWidth + x];
+  };
+  RunPass();  // the list: all four
+  EXPECT_EQ(idAt(270, 525), pick::thumbnailsButton);
+  EXPECT_EQ(idAt(362, 525), pick::bracketRightButton);
+  EXPECT_EQ(idAt(405, 525), pick::centerButton);
+  ShowThumbnails();
+  RunPass();  // the thumbnail page: no centre button
+  EXPECT_EQ(idAt(270, 525), pick::thumbnailsButton);
+  EXPECT_EQ(idAt(322, 525), pick::bracketLeftButton);
+  EXPECT_EQ(idAt(405, 525), pick::none);
+  ShowPicture();
+  RunPass();  // a picture: none at all
+  EXPECT_EQ(idAt(270, 525), pick::none);
+  EXPECT_EQ(idAt(362, 525), pick::none);
+  EXPECT_EQ(idAt(405, 525), pick::none);
 }
 
 TEST_F(OverlayClickTest, WithoutTheOverlayTheButtonsAreNotThere) {

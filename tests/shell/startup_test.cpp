@@ -121,9 +121,11 @@ TEST_F(StartUpTest, ReleaseFailuresAreEachReportedAndDoNotStopTheOthers) {
   }
 }
 
-TEST_F(StartUpTest, CloseRequestSetsQuitAndNothingElse) {
+TEST_F(StartUpTest, CloseRequestRaisesTheWindowsFlagAndNothingElse) {
   WindowCloseRequested();
-  EXPECT_EQ(quitRequested, 1);
+  EXPECT_EQ(closeRequested, 1);
+  // The main loop, not the window, decides that the program ends.
+  EXPECT_EQ(quitRequested, 0);
   EXPECT_TRUE(os().calls.empty());
 }
 

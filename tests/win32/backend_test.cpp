@@ -1,5 +1,6 @@
 // The Windows backend on a real (Wine) system: files, directories, the GL window.
 #include <windows.h>
+// windows.h first: shellapi.h depends on it.
 #include <shellapi.h>
 
 #include <gtest/gtest.h>

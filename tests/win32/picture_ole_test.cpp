@@ -1,12 +1,12 @@
 // The OLE picture loader on a real (Wine) system: upright pixels, sizes, and every file of
 // the test corpora (tests/data) decoded or refused without harm.
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

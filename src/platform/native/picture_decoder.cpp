@@ -12,6 +12,8 @@
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
 
+#include "base/little_endian.h"
+
 namespace native {
 
 namespace {
@@ -33,15 +35,6 @@ std::uint8_t* AllocatePixels(int width, int height) {
 
 std::uint8_t* PixelRow(std::uint8_t* pixels, int width, int rowFromBottom) {
   return pixels + static_cast<std::size_t>(rowFromBottom) * static_cast<std::size_t>(width) * 4u;
-}
-
-std::uint16_t Read16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t Read32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
 void PutPixel(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
@@ -111,82 +104,89 @@ bool ReadAt(const BmpFile& bmp, std::uint64_t offset, void* buffer, std::size_t 
   return std::fread(buffer, 1, count, bmp.file) == count;
 }
 
-// Reads and checks everything in front of the pixel data.
-bool ReadBmpHeader(const BmpFile& bmp, BmpHeader* header) {
+// The numbers in front of the pixel data as the file gives them, before any of them is checked.
+struct BmpFields {
+  std::uint32_t dataOffset = 0;
+  std::uint32_t headerSize = 0;
+  std::int64_t width = 0;
+  std::int64_t height = 0;  // negative for top-down rows
+  int planes = 0;
+  int bitsPerPixel = 0;
+  std::uint32_t compression = bmpRgb;
+  std::uint8_t info[124] = {};  // the info header itself, headerSize bytes of it read
+};
+
+// Core (12), OS/2 2.x short (16) and full (64), info (40) and its extensions (52, 56, 108, 124).
+bool KnownInfoHeaderSize(std::uint32_t size) {
+  return size == 12 || size == 16 || size == 40 || size == 52 || size == 56 || size == 64 ||
+         size == 108 || size == 124;
+}
+
+// Reads the file header and the info header; false when the file is too short for them, is no
+// BMP or has an info header of a size nothing here knows.
+bool ParseBmpFields(const BmpFile& bmp, BmpFields* f) {
   std::uint8_t fileHeader[18];
   if (!ReadAt(bmp, 0, fileHeader, sizeof fileHeader)) return false;
   if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return false;
-  header->dataOffset = Read32(fileHeader + 10);
-  header->headerSize = Read32(fileHeader + 14);
-  const std::uint32_t hs = header->headerSize;
-  // Core (12), OS/2 2.x short (16) and full (64), info (40) and its extensions (52, 56, 108, 124).
-  if (hs != 12 && hs != 16 && hs != 40 && hs != 52 && hs != 56 && hs != 64 && hs != 108 &&
-      hs != 124) {
-    return false;
-  }
-  std::uint8_t info[124] = {};
-  if (!ReadAt(bmp, 14, info, hs)) return false;
-
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  int planes = 0;
-  if (hs == 12) {
-    width = Read16(info + 4);
-    height = static_cast<std::int16_t>(Read16(info + 6));
-    planes = Read16(info + 8);
-    header->bitsPerPixel = Read16(info + 10);
+  f->dataOffset = LittleEndian32(fileHeader + 10);
+  f->headerSize = LittleEndian32(fileHeader + 14);
+  if (!KnownInfoHeaderSize(f->headerSize)) return false;
+  if (!ReadAt(bmp, 14, f->info, f->headerSize)) return false;
+  const std::uint8_t* info = f->info;
+  if (f->headerSize == 12) {
+    f->width = LittleEndian16(info + 4);
+    f->height = static_cast<std::int16_t>(LittleEndian16(info + 6));
+    f->planes = LittleEndian16(info + 8);
+    f->bitsPerPixel = LittleEndian16(info + 10);
   } else {
-    width = static_cast<std::int32_t>(Read32(info + 4));
-    height = static_cast<std::int32_t>(Read32(info + 8));
-    planes = Read16(info + 12);
-    header->bitsPerPixel = Read16(info + 14);
-    if (hs >= 20) header->compression = Read32(info + 16);
+    f->width = static_cast<std::int32_t>(LittleEndian32(info + 4));
+    f->height = static_cast<std::int32_t>(LittleEndian32(info + 8));
+    f->planes = LittleEndian16(info + 12);
+    f->bitsPerPixel = LittleEndian16(info + 14);
+    if (f->headerSize >= 20) f->compression = LittleEndian32(info + 16);
   }
-  if (planes != 1 || width <= 0 || height == 0) return false;
-  header->topDown = height < 0;
-  if (height < 0) height = -height;
-  if (width > INT32_MAX || height > INT32_MAX) return false;
-  header->width = static_cast<int>(width);
-  header->height = static_cast<int>(height);
+  return true;
+}
 
-  const int bpp = header->bitsPerPixel;
-  const std::uint32_t compression = header->compression;
-  switch (compression) {
+// Whether the sizes, the depth and the compression make a picture this decoder draws.
+bool ValidBmpFields(const BmpFields& f) {
+  if (f.planes != 1 || f.width <= 0 || f.height == 0) return false;
+  if (f.width > INT32_MAX || f.height > INT32_MAX || -f.height > INT32_MAX) return false;
+  const int bpp = f.bitsPerPixel;
+  switch (f.compression) {
     case bmpRgb:
-      if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
-        return false;
-      }
-      break;
+      return bpp == 1 || bpp == 2 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
     case bmpRle8:
-      if (bpp != 8 || header->topDown) return false;
-      break;
+      return bpp == 8 && f.height > 0;
     case bmpRle4:
-      if (bpp != 4 || header->topDown) return false;
-      break;
+      return bpp == 4 && f.height > 0;
     case bmpBitfields:
     case bmpAlphaBitfields:
       // The 64-byte OS/2 header uses 3 for its Huffman coding, which nothing here reads.
-      if ((bpp != 16 && bpp != 32) || hs == 64) return false;
-      break;
+      return (bpp == 16 || bpp == 32) && f.headerSize != 64;
     default:
       return false;  // embedded JPEG or PNG, RLE24, and anything unknown
   }
+}
 
-  // Where the channel masks and the palette sit.
-  std::uint64_t paletteStart = 14u + hs;
+// The colour channels of a 16- or 32-bit picture: the file's masks or the default ones. Moves
+// paletteStart past masks stored after the info header. False for masks that make no picture.
+bool ReadBmpChannels(const BmpFile& bmp, const BmpFields& f, BmpHeader* header,
+                     std::uint64_t* paletteStart) {
+  const int bpp = f.bitsPerPixel;
   std::uint32_t masks[3] = {0, 0, 0};
-  if (compression == bmpBitfields || compression == bmpAlphaBitfields) {
-    if (hs >= 52) {
-      masks[0] = Read32(info + 40);
-      masks[1] = Read32(info + 44);
-      masks[2] = Read32(info + 48);
+  if (f.compression == bmpBitfields || f.compression == bmpAlphaBitfields) {
+    if (f.headerSize >= 52) {
+      masks[0] = LittleEndian32(f.info + 40);
+      masks[1] = LittleEndian32(f.info + 44);
+      masks[2] = LittleEndian32(f.info + 48);
     } else {
       std::uint8_t extra[12];
-      if (!ReadAt(bmp, paletteStart, extra, sizeof extra)) return false;
-      masks[0] = Read32(extra);
-      masks[1] = Read32(extra + 4);
-      masks[2] = Read32(extra + 8);
-      paletteStart += compression == bmpAlphaBitfields ? 16u : 12u;
+      if (!ReadAt(bmp, *paletteStart, extra, sizeof extra)) return false;
+      masks[0] = LittleEndian32(extra);
+      masks[1] = LittleEndian32(extra + 4);
+      masks[2] = LittleEndian32(extra + 8);
+      *paletteStart += f.compression == bmpAlphaBitfields ? 16u : 12u;
     }
     // The bits of a 16-bit pixel are its lower half; overlapping channels make no picture.
     const std::uint32_t limit = bpp == 16 ? 0xFFFFu : 0xFFFFFFFFu;
@@ -201,33 +201,52 @@ bool ReadBmpHeader(const BmpFile& bmp, BmpHeader* header) {
     masks[1] = 0x0000FF00u;
     masks[2] = 0x000000FFu;
   }
-  if (!MakeChannel(masks[0], &header->red) || !MakeChannel(masks[1], &header->green) ||
-      !MakeChannel(masks[2], &header->blue)) {
-    return false;
-  }
+  return MakeChannel(masks[0], &header->red) && MakeChannel(masks[1], &header->green) &&
+         MakeChannel(masks[2], &header->blue);
+}
 
-  if (bpp <= 8) {
-    const std::uint32_t entrySize = hs == 12 ? 3u : 4u;
-    std::uint32_t count = 1u << bpp;
-    if (hs >= 40) {
-      const std::uint32_t used = Read32(info + 32);
-      if (used != 0 && used < count) count = used;
-    }
-    // A short palette ends where the pixel data begins.
-    if (header->dataOffset > paletteStart) {
-      const std::uint64_t room = (header->dataOffset - paletteStart) / entrySize;
-      if (room < count) count = static_cast<std::uint32_t>(room);
-    }
-    std::uint8_t entries[256 * 4];
-    if (count > 0 && !ReadAt(bmp, paletteStart, entries, count * entrySize)) return false;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      const std::uint8_t* e = entries + i * entrySize;
-      header->palette[i][0] = e[2];
-      header->palette[i][1] = e[1];
-      header->palette[i][2] = e[0];
-    }
+// The palette of a picture of 8 bits or fewer per pixel, as far as the file holds it.
+bool ReadBmpPalette(const BmpFile& bmp, const BmpFields& f, std::uint64_t paletteStart,
+                    BmpHeader* header) {
+  const int bpp = f.bitsPerPixel;
+  if (bpp > 8) return true;
+  const std::uint32_t entrySize = f.headerSize == 12 ? 3u : 4u;
+  std::uint32_t count = 1u << bpp;
+  if (f.headerSize >= 40) {
+    const std::uint32_t used = LittleEndian32(f.info + 32);
+    if (used != 0 && used < count) count = used;
+  }
+  // A short palette ends where the pixel data begins.
+  if (f.dataOffset > paletteStart) {
+    const std::uint64_t room = (f.dataOffset - paletteStart) / entrySize;
+    if (room < count) count = static_cast<std::uint32_t>(room);
+  }
+  std::uint8_t entries[256 * 4];
+  if (count > 0 && !ReadAt(bmp, paletteStart, entries, count * entrySize)) return false;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint8_t* e = entries + i * entrySize;
+    header->palette[i][0] = e[2];
+    header->palette[i][1] = e[1];
+    header->palette[i][2] = e[0];
   }
   return true;
+}
+
+// Reads and checks everything in front of the pixel data.
+bool ReadBmpHeader(const BmpFile& bmp, BmpHeader* header) {
+  BmpFields f;
+  if (!ParseBmpFields(bmp, &f) || !ValidBmpFields(f)) return false;
+  header->dataOffset = f.dataOffset;
+  header->headerSize = f.headerSize;
+  header->width = static_cast<int>(f.width);
+  header->topDown = f.height < 0;
+  header->height = static_cast<int>(f.height < 0 ? -f.height : f.height);
+  header->bitsPerPixel = f.bitsPerPixel;
+  header->compression = f.compression;
+  // The channel masks and the palette follow the info header.
+  std::uint64_t paletteStart = 14u + f.headerSize;
+  return ReadBmpChannels(bmp, f, header, &paletteStart) &&
+         ReadBmpPalette(bmp, f, paletteStart, header);
 }
 
 // Converts one file row of an uncompressed BMP into output pixels.
@@ -243,8 +262,9 @@ void ConvertBmpRow(const BmpHeader& h, const std::uint8_t* row, std::uint8_t* ou
       const std::uint8_t* p = row + static_cast<std::size_t>(x) * 3u;
       PutPixel(out, p[2], p[1], p[0]);
     } else {
-      const std::uint32_t pixel = bpp == 16 ? Read16(row + static_cast<std::size_t>(x) * 2u)
-                                            : Read32(row + static_cast<std::size_t>(x) * 4u);
+      const std::uint32_t pixel = bpp == 16
+                                      ? LittleEndian16(row + static_cast<std::size_t>(x) * 2u)
+                                      : LittleEndian32(row + static_cast<std::size_t>(x) * 4u);
       PutPixel(out, h.red.Scale(pixel), h.green.Scale(pixel), h.blue.Scale(pixel));
     }
   }

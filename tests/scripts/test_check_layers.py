@@ -1,0 +1,81 @@
+"""scripts/check-layers.py: the repository keeps its stated layering, and the check really fails
+on an include that points up, on a backend header in the core, on an unlisted folder and on a
+circle of includes."""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SCRIPT = os.path.join(ROOT, "scripts", "check-layers.py")
+
+README = "# Layers\n\n    top > middle > platform\n\nThe end.\n"
+
+
+def check(root):
+    return subprocess.run([sys.executable, SCRIPT, root], capture_output=True, text=True,
+                          timeout=60)
+
+
+class CheckLayers(unittest.TestCase):
+    def tree(self, files, readme=README):
+        """A repository of the given files (path: text) below src/, with its README."""
+        directory = tempfile.TemporaryDirectory()
+        self.addCleanup(directory.cleanup)
+        with open(os.path.join(directory.name, "README.md"), "w") as f:
+            f.write(readme)
+        for path, text in files.items():
+            full = os.path.join(directory.name, "src", path)
+            os.makedirs(os.path.dirname(full), exist_ok=True)
+            with open(full, "w") as f:
+                f.write(text)
+        return directory.name
+
+    def test_the_repository_keeps_its_layering(self):
+        result = check(ROOT)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+
+    def test_includes_that_point_down_pass(self):
+        root = self.tree({
+            "top/a.cpp": '#include "top/a.h"\n#include "middle/b.h"\n#include <vector>\n',
+            "top/a.h": '#include "platform/platform.h"\n',
+            "middle/b.h": '#include "platform/platform.h"\n',
+            "platform/platform.h": "#pragma once\n",
+            "platform/os/backend.cpp": '#include "top/a.h"\n#include "platform/os/backend.h"\n',
+            "platform/os/backend.h": "#pragma once\n",
+        })
+        result = check(root)
+        self.assertEqual(result.returncode, 0, result.stdout)
+        self.assertEqual(result.stdout, "")
+
+    def assert_fails_with(self, files, message):
+        result = check(self.tree(files))
+        self.assertEqual(result.returncode, 1, result.stdout)
+        self.assertIn(message, result.stdout)
+
+    def test_an_upward_include_fails_and_is_named(self):
+        self.assert_fails_with({"top/a.h": "#pragma once\n", "middle/b.cpp": '#include "top/a.h"\n'},
+                               "middle/b.cpp: includes top/a.h")
+
+    def test_a_backend_header_in_the_core_fails(self):
+        self.assert_fails_with({"middle/b.cpp": '#include "platform/os/backend.h"\n',
+                                "platform/os/backend.h": "#pragma once\n"},
+                               "backend header platform/os/backend.h")
+
+    def test_a_folder_missing_from_the_layering_fails(self):
+        self.assert_fails_with({"extra/c.cpp": "int c;\n"},
+                               "folder extra is not in the README's layering")
+
+    def test_a_circle_of_includes_fails_even_within_one_layer(self):
+        self.assert_fails_with({"middle/b.h": '#include "middle/c.h"\n',
+                                "middle/c.h": '#include "middle/b.h"\n'},
+                               "include cycle: middle/b.h -> middle/c.h -> middle/b.h")
+
+    def test_a_readme_without_the_layering_line_fails(self):
+        result = check(self.tree({"top/a.cpp": "int a;\n"}, readme="# No layers here\n"))
+        self.assertNotEqual(result.returncode, 0)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
