@@ -5,11 +5,14 @@ NATIVE := build/native
 WIN32 := build/win32
 BENCH := build/bench
 FUZZ := build/fuzz
+LINUX := build/linux
+PREFIX ?= /usr/local
 export WINEPREFIX := $(CURDIR)/build/wineprefix
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=;winemenubuilder.exe=d
 
-.PHONY: all deps native win32 dist test test-native test-win32 run bench fuzz clean
+.PHONY: all deps native win32 linux dist dist-linux test test-native test-win32 run run-wine \
+	install bench fuzz clean
 
 all: dist
 
@@ -24,21 +27,39 @@ win32: deps
 	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 	@cmake --build $(WIN32) -j $(JOBS)
 
+# The Linux program, built with the machine's compiler in Release.
+linux: deps
+	@cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF -DTROVE_LINUX=ON >/dev/null
+	@cmake --build $(LINUX) -j $(JOBS)
+
 # The Windows program folder: trove.exe, spool.exe and the game's asset folders.
 dist: win32 native
 	@./scripts/make-dist.sh $(WIN32) $(NATIVE) dist
 
-test: dist
+# The Linux program folder, laid out like dist/: trove, spool and the same asset folders.
+dist-linux: linux native
+	@./scripts/make-dist.sh $(LINUX) $(NATIVE) dist-linux
+
+test: dist dist-linux
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 	@./scripts/wine-prefix.sh
 	@./scripts/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure
+	@ctest --test-dir $(LINUX) --output-on-failure
 
 test-native: native
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 
-run: dist
+# The Linux program; `make run-wine` runs the Windows program under Wine instead.
+run: dist-linux
+	@./scripts/run.sh linux
+
+run-wine: dist
 	@./scripts/wine-prefix.sh
-	@./scripts/run.sh
+	@./scripts/run.sh wine
+
+# trove and spool under $(PREFIX)/bin.
+install: linux
+	@cmake --install $(LINUX) --prefix $(PREFIX)
 
 bench: deps
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF -DTROVE_BENCH=ON >/dev/null
@@ -51,4 +72,4 @@ fuzz: deps
 	@./scripts/fuzz.sh $(FUZZ)
 
 clean:
-	rm -rf build dist out
+	rm -rf build dist dist-linux out
