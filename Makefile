@@ -7,12 +7,14 @@ WIN32 := build/win32
 BENCH := build/bench
 FUZZ := build/fuzz
 TOOLS := build/tools
+LINUX := build/linux
+PREFIX ?= /usr/local
 export WINEPREFIX := $(CURDIR)/build/wineprefix
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=;winemenubuilder.exe=d
 
-.PHONY: all deps native win32 win32-configure generators dist test test-native run bench \
-	fuzz format check-format clean
+.PHONY: all deps native win32 win32-configure linux linux-configure generators dist dist-linux \
+	test test-native run run-wine install bench fuzz format check-format clean
 
 all: dist
 
@@ -35,23 +37,44 @@ generators: deps
 	@cmake -S . -B $(TOOLS) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF >/dev/null
 	@cmake --build $(TOOLS) -j $(JOBS) --target make_assets make_samples
 
+linux-configure: deps
+	@cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF -DTROVE_LINUX=ON >/dev/null
+
+# Everything of the Linux build: the program, its player and the end-to-end test helper.
+linux: linux-configure
+	@cmake --build $(LINUX) -j $(JOBS)
+
 # The Windows program folder: trove.exe, spool.exe, the game's asset folders and samples/.
 # It is laid out anew every time, so it is always whole.
 dist: win32-configure generators
 	@cmake --build $(WIN32) -j $(JOBS) --target trove spool
-	@./scripts/make-dist.sh $(WIN32) $(TOOLS) dist
+	@./scripts/make-dist.sh $(WIN32) $(TOOLS) dist .exe
 
-test: check-format native win32 dist
+# The Linux program folder, laid out like dist/: trove, spool and the same asset folders.
+dist-linux: linux-configure generators
+	@cmake --build $(LINUX) -j $(JOBS) --target trove spool
+	@./scripts/make-dist.sh $(LINUX) $(TOOLS) dist-linux
+
+test: check-format native win32 linux dist dist-linux
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 	@./scripts/wine-prefix.sh
 	@./scripts/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure
+	@ctest --test-dir $(LINUX) --output-on-failure
 
 test-native: native
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 
-run: dist
+# The Linux program; `make run-wine` runs the Windows program under Wine instead.
+run: dist-linux
+	@./scripts/run.sh linux
+
+run-wine: dist
 	@./scripts/wine-prefix.sh
-	@./scripts/run.sh
+	@./scripts/run.sh wine
+
+# trove and spool under $(PREFIX)/bin.
+install: linux
+	@cmake --install $(LINUX) --prefix $(PREFIX)
 
 bench: deps
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF -DTROVE_BENCH=ON >/dev/null
@@ -73,4 +96,4 @@ check-format: deps
 	  { echo "Unformatted source: run 'make format'." >&2; exit 1; }
 
 clean:
-	rm -rf build dist out
+	rm -rf build dist dist-linux out

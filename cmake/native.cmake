@@ -38,6 +38,12 @@ foreach(dir ${TEST_DIRS})
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1")
 endforeach()
 
+# The Linux backend's own decisions (key translation, argument words) are tested here too.
+if(TARGET x11_tests)
+  target_sources(x11_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/x11/x11_keys.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/x11/x11_words.cpp)
+endif()
+
 # Companion programs that run on the build machine.
 trove_require_sources("the game's assets and the sample pictures in dist/"
   tools/native/make_assets.cpp tools/native/make_samples.cpp)

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Lays out the Windows program folder: trove.exe, spool.exe, the game's asset folders and the
+# Lays out a program folder: the program and its stand-in player (trove.exe and spool.exe from
+# the Windows build, trove and spool from the Linux build), the game's asset folders and the
 # sample pictures. The folder is built whole beside the old one and then put in its place, so
 # a deleted or partial dist/ is made whole by the next run and a failed run leaves nothing half
 # written. Every input must exist; a missing one stops the run with its name.
-#   scripts/make-dist.sh <win32 build dir> <generator build dir> <dist dir>
+#   scripts/make-dist.sh <program build dir> <generator build dir> <dist dir> [.exe]
 set -euo pipefail
-win32=${1:?usage: make-dist.sh <win32 build dir> <generator build dir> <dist dir>}
-tools=${2:?usage: make-dist.sh <win32 build dir> <generator build dir> <dist dir>}
-dist=${3:?usage: make-dist.sh <win32 build dir> <generator build dir> <dist dir>}
+usage="usage: make-dist.sh <program build dir> <generator build dir> <dist dir> [.exe]"
+build=${1:?$usage}
+tools=${2:?$usage}
+dist=${3:?$usage}
+suffix=${4:-}
 
 missing=()
-for input in "$win32/trove.exe" "$win32/spool.exe"; do
+for input in "$build/trove$suffix" "$build/spool$suffix"; do
   [[ -f $input ]] || missing+=("$input")
 done
 for input in "$tools/make_assets" "$tools/make_samples"; do
@@ -27,8 +30,8 @@ stage="$dist.partial"
 trap 'rm -rf "$stage"' EXIT
 rm -rf "$stage"
 mkdir -p "$stage"
-install -m 0755 "$win32/trove.exe" "$stage/trove.exe"
-install -m 0755 "$win32/spool.exe" "$stage/spool.exe"
+install -m 0755 "$build/trove$suffix" "$stage/trove$suffix"
+install -m 0755 "$build/spool$suffix" "$stage/spool$suffix"
 "$tools/make_assets" "$stage" >/dev/null
 "$tools/make_samples" "$stage/samples" >/dev/null
 rm -rf "$dist"

@@ -63,8 +63,9 @@ void EnterDirectory() {
     mouseLatches.rightDown = 0;
     return;
   }
+  const char separator = platform::PlatformConventions().pathSeparator;
   std::size_t base = std::strlen(browsedPath);
-  if (base > 0 && browsedPath[base - 1] == '\\') --base;
+  if (base > 0 && browsedPath[base - 1] == separator) --base;
   // The new path must fit the TextBuffer it is built in (and so browsedPath); a path that
   // would not fit is left as it is rather than cut into some other directory's path.
   std::size_t name = strnlen(fileList.names[k], nameSlotSize);
@@ -73,23 +74,25 @@ void EnterDirectory() {
     return;
   }
   browsedPath[base] = '\0';
-  FormatText(TextBuffer, sizeof TextBuffer, "%s\\%s\\", browsedPath, fileList.names[k]);
+  FormatText(TextBuffer, sizeof TextBuffer, "%s%c%s%c", browsedPath, separator, fileList.names[k],
+             separator);
   FormatText(browsedPath, sizeof browsedPath, "%s", TextBuffer);
   ShowNewDirectory();
 }
 
 void GoUp() {
+  const platform::Conventions& paths = platform::PlatformConventions();
   std::size_t len = std::strlen(browsedPath);
-  // A bare drive name (or anything as short) has nothing left to cut.
-  if (len <= 2) {
+  // A bare root ("C:" on Windows, "/" on POSIX, or anything as short) has nothing to cut.
+  if (len <= paths.rootLength) {
     mouseLatches.rightDown = 0;
     return;
   }
-  // Drop the last character whatever it is, then everything back to the previous backslash,
-  // which stays; at least two characters always remain.
+  // Drop the last character whatever it is, then everything back to the previous separator,
+  // which stays; the root's own separator is never cut by this walk.
   --len;
   browsedPath[len] = '\0';
-  while (len > 2 && browsedPath[len] != '\\') {
+  while (len > paths.rootSeparator && browsedPath[len] != paths.pathSeparator) {
     browsedPath[len] = '\0';
     --len;
   }

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr const char* playerExecutable = "spool.exe";
 constexpr const char* parameterWord = " rightful ";
 constexpr const char* parameterTail = " 0 ";
 
@@ -27,7 +26,8 @@ bool BuildPlayerTexts(const char* browsed, const char* name, const char* startDi
   // Every length is checked before formatting: a cut path would name another file, so a
   // text that does not fit starts nothing at all.
   std::size_t mediaLength = std::strlen(browsed) + 1 + std::strlen(name);
-  std::size_t executableLength = std::strlen(startDirectory) + 1 + std::strlen(playerExecutable);
+  const platform::Conventions& names = platform::PlatformConventions();
+  std::size_t executableLength = std::strlen(startDirectory) + 1 + std::strlen(names.playerProgram);
   std::size_t parametersLength =
       std::strlen(parameterWord) + mediaLength + std::strlen(parameterTail);
   if (!Fits(mediaLength) || !Fits(executableLength) || !Fits(parametersLength)) {
@@ -35,12 +35,13 @@ bool BuildPlayerTexts(const char* browsed, const char* name, const char* startDi
   }
 
   // The name is an argument, never part of a format: '%' in it reaches the player as is.
-  FormatText(texts->mediaPath, sizeof texts->mediaPath, "%s\\%s", browsed, name);
+  FormatText(texts->mediaPath, sizeof texts->mediaPath, "%s%c%s", browsed, names.pathSeparator,
+             name);
   for (char* c = texts->mediaPath; *c != '\0'; ++c) {
     if (*c == ' ') *c = '*';
   }
-  FormatText(texts->executable, sizeof texts->executable, "%s\\%s", startDirectory,
-             playerExecutable);
+  FormatText(texts->executable, sizeof texts->executable, "%s%c%s", startDirectory,
+             names.pathSeparator, names.playerProgram);
   FormatText(texts->parameters, sizeof texts->parameters, " rightful %s %d ", texts->mediaPath, 0);
   return true;
 }
@@ -102,7 +103,7 @@ void PlayerClickCheck() {
 void OpenExplorer() {
   static char program[launchTextSize];
   static char parameters[launchTextSize];
-  FormatText(program, sizeof program, "%s", "explorer");
+  FormatText(program, sizeof program, "%s", platform::PlatformConventions().explorerProgram);
   // The whole parameter line is the path, unquoted, spaces and all.
   FormatText(parameters, sizeof parameters, "%s", browsedPath);
   platform::RunProgram(program, parameters);

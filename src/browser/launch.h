@@ -11,7 +11,7 @@ constexpr int playerWindowSize = 600;
 
 // The three texts that start the player on one file.
 struct PlayerTexts {
-  char mediaPath[launchTextSize];   // browsed path, backslash, name; spaces turned into '*'
+  char mediaPath[launchTextSize];   // browsed path, separator, name; spaces turned into '*'
   char executable[launchTextSize];  // the player in the start directory
   char parameters[launchTextSize];  // " rightful <media path> 0 "
 };

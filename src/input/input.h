@@ -24,7 +24,14 @@ constexpr std::uint32_t messageSysKeyDown = 0x104;       // WM_SYSKEYDOWN
 constexpr std::uint32_t messageRightButtonDown = 0x204;  // WM_RBUTTONDOWN
 constexpr std::uint32_t messageLeftButtonDown = 0x201;   // WM_LBUTTONDOWN
 
-// Entry points of the low-level hooks: latch what they must, change nothing else.
+// Entry points for every backend, called once it has translated its own events: a plain
+// key-down of one of the program's key codes (input/keys.h), a press of the right button.
+// They latch what they must and change nothing else.
+void KeyPressed(int virtualKey);
+void RightButtonPressed();
+
+// The same entry points in the Windows hooks' terms: only a plain key-down (not a system key,
+// not a key-up) and only a right-button press of a hook action are passed on.
 void KeyboardHookEvent(int code, std::uint32_t message, std::uint32_t virtualKey);
 void MouseHookEvent(int code, std::uint32_t message);
 

@@ -111,7 +111,8 @@ void Identify(TextureLoader* loader, const char* name, Identification* result) {
     if (platform::GetCurrentDir(directory, sizeof directory)) {
       directory[pathRoom - 1] = '\0';
       const int written =
-          std::snprintf(result->fullPath, sizeof result->fullPath, "%s\\%s", directory, name);
+          std::snprintf(result->fullPath, sizeof result->fullPath, "%s%c%s", directory,
+                        platform::PlatformConventions().pathSeparator, name);
       result->pathFits = written > 0 && static_cast<std::size_t>(written) < pathRoom;
     }
   }

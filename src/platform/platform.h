@@ -2,7 +2,8 @@
 //
 // The core (everything under src/ except src/platform) calls only these functions for
 // windows, OpenGL, input hooks, files, pictures, programs and pauses. Each executable links
-// exactly one backend: win32 (the program), headless (unit tests, benchmarks) and later x11.
+// exactly one backend: win32 (the Windows program), x11 (the Linux program) and headless (unit
+// tests, benchmarks).
 // Backends hand input and window events back to the core through the entry points declared
 // in input/input.h and display/window.h, never by writing other core state.
 #pragma once
@@ -104,7 +105,7 @@ void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* name
 
 // ---- Input hooks ------------------------------------------------------------------------------
 
-// Global low-level hooks; events go to input::KeyboardHookEvent and input::MouseHookEvent.
+// Global input: key-downs go to KeyPressed and right-button presses to RightButtonPressed.
 bool InstallMouseHook();
 bool InstallKeyboardHook();
 
@@ -120,6 +121,18 @@ void Pause(int milliseconds);
 
 // Starts a program through the shell with the main window as owner; false if it did not start.
 bool RunProgram(const char* file, const char* parameters);
+
+// ---- Paths and program names ------------------------------------------------------------------
+
+// How the platform writes the paths and program names the core builds.
+struct Conventions {
+  char pathSeparator;           // between path components: '\\' on Windows, '/' on POSIX
+  std::size_t rootLength;       // a path this short is a root; going up leaves it ("C:", "/")
+  std::size_t rootSeparator;    // the root's separator: going up never cuts back past it
+  const char* playerProgram;    // the player's executable in the start directory
+  const char* explorerProgram;  // opens a directory in the platform's file explorer
+};
+const Conventions& PlatformConventions();
 
 // ---- Files and directories --------------------------------------------------------------------
 

@@ -1,5 +1,6 @@
-"""The program folder: dist/ holds everything Trove needs, and scripts/make-dist.sh lays out a
-whole folder every time or fails, naming what is missing, without touching the old one."""
+"""The program folder: dist/ (dist-linux/ for the Linux program) holds everything Trove needs,
+and scripts/make-dist.sh lays out a whole folder every time or fails, naming what is missing,
+without touching the old one."""
 import os
 import shutil
 import subprocess
@@ -8,8 +9,11 @@ import tempfile
 import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-DIST = os.environ.get("TROVE_DIST", os.path.join(ROOT, "dist"))
-WIN32 = os.environ.get("TROVE_BUILD", os.path.join(ROOT, "build", "win32"))
+LINUX = os.environ.get("TROVE_PROGRAM", "wine") == "linux"
+DIST = os.environ.get("TROVE_DIST", os.path.join(ROOT, "dist-linux" if LINUX else "dist"))
+BUILD = os.environ.get("TROVE_BUILD", os.path.join(ROOT, "build", "linux" if LINUX else "win32"))
+SUFFIX = "" if LINUX else ".exe"
+MAGIC = b"\x7fELF" if LINUX else b"MZ"
 TOOLS = os.environ.get("TROVE_TOOLS", os.path.join(ROOT, "build", "tools"))
 MAKE_DIST = os.path.join(ROOT, "scripts", "make-dist.sh")
 
@@ -23,14 +27,14 @@ SAMPLES = ["Evening Lake.jpg", "WAVES_GREY.JPG", "about these samples.txt", "che
 def problems(dist):
     """What a program folder lacks, as readable lines; empty when it is whole."""
     found = []
-    for exe in ("trove.exe", "spool.exe"):
+    for exe in ("trove" + SUFFIX, "spool" + SUFFIX):
         path = os.path.join(dist, exe)
         if not os.path.isfile(path):
             found.append("no " + exe)
             continue
         with open(path, "rb") as f:
-            if f.read(2) != b"MZ":
-                found.append(exe + " is not a Windows program")
+            if f.read(len(MAGIC)) != MAGIC:
+                found.append(exe + " is not a program of its platform")
     total = 0
     for folder, count in ASSET_FOLDERS.items():
         path = os.path.join(dist, folder)
@@ -48,8 +52,8 @@ def problems(dist):
     return found
 
 
-def run_make_dist(win32, tools, dist):
-    return subprocess.run(["bash", MAKE_DIST, win32, tools, dist], capture_output=True,
+def run_make_dist(build, tools, dist):
+    return subprocess.run(["bash", MAKE_DIST, build, tools, dist, SUFFIX], capture_output=True,
                           text=True, timeout=300)
 
 
@@ -63,12 +67,12 @@ class MakeDist(unittest.TestCase):
 
     def setUp(self):
         self.work = tempfile.mkdtemp(prefix="trove_dist_")
-        self.win32 = os.path.join(self.work, "win32")
+        self.build = os.path.join(self.work, "build")
         self.tools = os.path.join(self.work, "tools")
-        os.makedirs(self.win32)
+        os.makedirs(self.build)
         os.makedirs(self.tools)
-        for exe in ("trove.exe", "spool.exe"):
-            shutil.copy(os.path.join(WIN32, exe), self.win32)
+        for exe in ("trove" + SUFFIX, "spool" + SUFFIX):
+            shutil.copy(os.path.join(BUILD, exe), self.build)
         for tool in ("make_assets", "make_samples"):
             shutil.copy(os.path.join(TOOLS, tool), self.tools)
         self.dist = os.path.join(self.work, "dist")
@@ -77,7 +81,7 @@ class MakeDist(unittest.TestCase):
         shutil.rmtree(self.work, ignore_errors=True)
 
     def test_a_damaged_folder_is_made_whole_again(self):
-        self.assertEqual(run_make_dist(self.win32, self.tools, self.dist).returncode, 0)
+        self.assertEqual(run_make_dist(self.build, self.tools, self.dist).returncode, 0)
         self.assertEqual(problems(self.dist), [])
         shutil.rmtree(os.path.join(self.dist, "bmp_unit"))
         os.remove(os.path.join(self.dist, "bmp_cube", os.listdir(
@@ -85,7 +89,7 @@ class MakeDist(unittest.TestCase):
         with open(os.path.join(self.dist, "samples", "checker_key.bmp"), "wb") as f:
             f.write(b"BM")
         self.assertNotEqual(problems(self.dist), [])
-        result = run_make_dist(self.win32, self.tools, self.dist)
+        result = run_make_dist(self.build, self.tools, self.dist)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(problems(self.dist), [])
         with open(os.path.join(self.dist, "samples", "checker_key.bmp"), "rb") as f:
@@ -93,15 +97,16 @@ class MakeDist(unittest.TestCase):
         self.assertFalse(os.path.exists(self.dist + ".partial"))
 
     def test_each_missing_input_fails_with_its_name_and_leaves_the_folder(self):
-        self.assertEqual(run_make_dist(self.win32, self.tools, self.dist).returncode, 0)
-        inputs = [os.path.join(self.win32, "trove.exe"), os.path.join(self.win32, "spool.exe"),
+        self.assertEqual(run_make_dist(self.build, self.tools, self.dist).returncode, 0)
+        inputs = [os.path.join(self.build, "trove" + SUFFIX),
+                  os.path.join(self.build, "spool" + SUFFIX),
                   os.path.join(self.tools, "make_assets"), os.path.join(self.tools, "make_samples")]
         for missing in inputs:
             with self.subTest(missing=os.path.basename(missing)):
                 kept = missing + ".kept"
                 os.rename(missing, kept)
                 try:
-                    result = run_make_dist(self.win32, self.tools, self.dist)
+                    result = run_make_dist(self.build, self.tools, self.dist)
                 finally:
                     os.rename(kept, missing)
                 self.assertNotEqual(result.returncode, 0)
@@ -109,11 +114,11 @@ class MakeDist(unittest.TestCase):
                 self.assertEqual(problems(self.dist), [])
 
     def test_a_failing_generator_leaves_the_old_folder(self):
-        self.assertEqual(run_make_dist(self.win32, self.tools, self.dist).returncode, 0)
+        self.assertEqual(run_make_dist(self.build, self.tools, self.dist).returncode, 0)
         broken = os.path.join(self.tools, "make_samples")
         with open(broken, "w") as f:
             f.write("#!/bin/sh\necho 'make_samples: cannot write' >&2\nexit 1\n")
-        result = run_make_dist(self.win32, self.tools, self.dist)
+        result = run_make_dist(self.build, self.tools, self.dist)
         self.assertNotEqual(result.returncode, 0)
         self.assertIn("make_samples: cannot write", result.stderr)
         self.assertEqual(problems(self.dist), [])

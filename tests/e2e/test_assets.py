@@ -40,7 +40,7 @@ class AssetsTest(unittest.TestCase):
     def test_starts_without_any_asset(self):
         root = trove_e2e.make_tree({"empty": None})
         try:
-            shutil.copy(os.path.join(trove_e2e.DIST, "trove.exe"), root)
+            shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE), root)
             before = trove_e2e.snapshot_tree(root)
             self.assertEqual(self.run_program(root, modes=True), 0)
             # Missing assets are never created.

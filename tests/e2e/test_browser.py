@@ -1,4 +1,4 @@
-"""The list view under Wine: rows in their colours and places, selecting, entering and leaving
+"""The list view: rows in their colours and places, selecting, entering and leaving
 directories, scrolling, moving the list, switching to thumbnails and back, and a browsed tree
 left exactly as it was."""
 import os
@@ -101,19 +101,20 @@ class BrowserTest(unittest.TestCase):
             self.assertEqual(shot.row_colours(k), {RED})
             self.assertEqual(shot.row_colours(1), {YELLOW})
 
-            # A second one enters it: three rows, and the path line ends in a backslash.
+            # A second one enters it: three rows, and the path line ends in a separator.
             s.right_click(*row_click(k), gap=1.5)
             inner = s.list_directory(os.path.join(self.root, "photos"))
             shot = ListScreen(s.screenshot())
             self.assertEqual(len(inner), 3)
             self.assertNotEqual(shot.row_colours(3), set())
             self.assertEqual(shot.row_colours(4), set())
-            path = trove_e2e.wine_path(self.root) + "\\photos\\"
+            sep = trove_e2e.SEPARATOR
+            path = trove_e2e.program_path(self.root) + sep + "photos" + sep
             last_pen = 12 + sum(advance(c) for c in path[:-1])
             ink = [x for x in range(0, CANVAS_W) for y in range(CANVAS_H - 28, CANVAS_H - 19)
                    if shot.pixel(x, y) == YELLOW]
             self.assertGreaterEqual(max(ink), last_pen)
-            self.assertLess(max(ink), last_pen + WIDTHS["\\"])
+            self.assertLess(max(ink), last_pen + WIDTHS[sep])
 
             # ".." twice goes back.
             up = inner.index("..") + 1

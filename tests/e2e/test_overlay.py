@@ -98,8 +98,8 @@ class OverlayTest(unittest.TestCase):
             self.assertNotEqual(canvas_pixel(shot, 206, 212), WHITE)
             self.assertNotEqual(canvas_pixel(shot, 201, 213), WHITE)
 
-            # The path line ends in "\Ag": 'A' and 'g' exactly as drawn by the font.
-            path = "Z:" + self.start.replace("/", "\\")
+            # The path line ends in "Ag": 'A' and 'g' exactly as drawn by the font.
+            path = trove_e2e.program_path(self.start)
             pen = 12 + sum(advance(c) for c in path[:-2])
             y = CANVAS_H - 21
             self.assertEqual(glyph_matches(shot, GLYPH_A, pen, y, YELLOW), [])

@@ -1,4 +1,4 @@
-"""Thumbnail pages and the single-picture view under Wine, and pages of hostile files."""
+"""Thumbnail pages and the single-picture view, and pages of hostile files."""
 import os
 import shutil
 import struct

@@ -1,4 +1,4 @@
-"""The program's window, display modes, close request and global Escape under Wine."""
+"""The program's window, display modes, close request and global Escape."""
 import os
 import sys
 import time

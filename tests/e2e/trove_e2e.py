@@ -1,8 +1,9 @@
-"""Driving dist/trove.exe under Wine on a private Xvfb screen, for end-to-end tests and the tour.
+"""Driving Trove on a private Xvfb screen, for end-to-end tests and the tour.
 
-A Desktop starts Xvfb at a chosen screen size, runs trove.exe (or another program) in a chosen
-start directory, sends synthetic input through XTEST (xdotool), and reads back windows and the
-screen from the X server.
+The program to drive comes from TROVE_PROGRAM: "wine" (the default) runs dist/trove.exe under
+Wine, "linux" runs the Linux program dist-linux/trove. A Desktop starts Xvfb at a chosen screen
+size, runs the program (or another one) in a chosen start directory, sends synthetic input
+through XTEST (xdotool), and reads back windows and the screen from the X server.
 """
 import os
 import select
@@ -14,8 +15,15 @@ import time
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-DIST = os.environ.get("TROVE_DIST", os.path.join(ROOT, "dist"))
-BUILD = os.environ.get("TROVE_BUILD", os.path.join(ROOT, "build", "win32"))
+PROGRAM = os.environ.get("TROVE_PROGRAM", "wine")
+LINUX = PROGRAM == "linux"
+DIST = os.environ.get("TROVE_DIST", os.path.join(ROOT, "dist-linux" if LINUX else "dist"))
+BUILD = os.environ.get("TROVE_BUILD", os.path.join(ROOT, "build", "linux" if LINUX else "win32"))
+# The program's and the stand-in player's file names in their folder.
+TROVE_FILE = "trove" if LINUX else "trove.exe"
+PLAYER_FILE = "spool" if LINUX else "spool.exe"
+# The separator of the paths the program shows.
+SEPARATOR = "/" if LINUX else "\\"
 PREFIX = os.environ.get("WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
 
 
@@ -125,20 +133,31 @@ class Desktop:
         return e
 
     def start(self, exe=None, args=(), cwd=None):
-        exe = exe or os.path.join(DIST, "trove.exe")
-        self.proc = subprocess.Popen(["wine", exe] + list(args), cwd=cwd or self.start_dir,
+        exe = exe or os.path.join(DIST, TROVE_FILE)
+        command = [exe] if LINUX else ["wine", exe]
+        self.proc = subprocess.Popen(command + list(args), cwd=cwd or self.start_dir,
                                      env=self.env(), stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
         return self.proc
 
     def run_helper(self, *args):
-        """Runs the Windows test helper (e2e_helper.exe) in the background."""
-        helper = os.path.join(BUILD, "e2e_helper.exe")
-        return subprocess.Popen(["wine", helper] + list(args), env=self.env(),
+        """Runs the test helper in the background: "close [TITLE]" asks a window to close,
+        "window TITLE" opens a focused window of another program (e2e_helper.exe under Wine,
+        x11_helper for the Linux program)."""
+        if LINUX:
+            command = [os.path.join(BUILD, "x11_helper")]
+        else:
+            command = ["wine", os.path.join(BUILD, "e2e_helper.exe")]
+        return subprocess.Popen(command + list(args), env=self.env(),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def list_directory(self, path):
-        """Names in the order Windows' directory search gives them (as Trove sees them)."""
+        """Names in the order the program lists them: for the Linux program "." and ".."
+        first, then case-insensitive with byte order between names equal but for case; under
+        Wine the order Windows' directory search gives."""
+        if LINUX:
+            names = [n for n in os.listdir(path) if n not in (".", "..")]
+            return [".", ".."] + sorted(names, key=lambda n: (n.translate(ASCII_LOWER), n))
         out = tempfile.mktemp(prefix="trove-e2e-list-")
         helper = self.run_helper("list", wine_path(path), wine_path(out))
         helper.wait(timeout=60)
@@ -155,8 +174,9 @@ class Desktop:
     def stop(self):
         if self.proc and self.proc.poll() is None:
             self.proc.kill()
-        subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+        if not LINUX:
+            subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
         if self.proc:
             try:
                 self.proc.wait(timeout=10)
@@ -249,6 +269,14 @@ def canvas_click_point(x, y, canvas_height, zoom):
 def wine_path(path):
     """The Windows path under which Wine shows a POSIX path."""
     return "Z:" + path.replace("/", "\\")
+
+
+def program_path(path):
+    """A POSIX path as the program shows it and hands it to other programs."""
+    return path if LINUX else wine_path(path)
+
+
+ASCII_LOWER = {c: c + 32 for c in range(ord("A"), ord("Z") + 1)}
 
 
 def make_tree(layout):

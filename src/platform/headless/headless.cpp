@@ -102,6 +102,13 @@ void MoveMainWindow(int x, int y, int width, int height) {
   current.windowRect = {x, y, x + width, y + height};
 }
 
+const Conventions& PlatformConventions() {
+  // The Windows program's unless a test asks for the Linux program's.
+  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer"};
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open"};
+  return current.posixConventions ? posix : windows;
+}
+
 ScreenPoint CursorPosition() { return current.cursor; }
 ScreenRect MainWindowRect() { return current.windowRect; }
 

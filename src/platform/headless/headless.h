@@ -58,6 +58,7 @@ struct State {
   unsigned failReleases = 0;
   std::vector<std::string> playerWindowTitles;  // windows that MoveWindowByTitle can find
   bool programsStart = true;                    // RunProgram's result
+  bool posixConventions = false;                // paths and names as the Linux program's
 
   // Events delivered one per PumpOneMessage call (each acts like one message).
   std::deque<std::function<void()>> pendingMessages;

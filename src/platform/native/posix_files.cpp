@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -12,12 +14,51 @@
 
 namespace native {
 
-std::string PosixPath(const char* path) {
-  std::string p = path ? path : "";
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+std::string WithSlashes(const char* path) {
+  std::string p = path;
   for (char& c : p) {
     if (c == '\\') c = '/';
   }
   return p;
+}
+
+// Case-insensitive in ASCII only, so the order does not depend on the locale.
+int CompareWithoutCase(const std::string& a, const std::string& b) {
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    int ca = std::tolower(static_cast<unsigned char>(a[i]));
+    int cb = std::tolower(static_cast<unsigned char>(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace
+
+std::string PosixPath(const char* path) {
+  if (!path) return "";
+  if (platform::PlatformConventions().pathSeparator == '\\') return WithSlashes(path);
+  std::string literal = path;
+  if (literal.rfind(".\\", 0) == 0 && !Exists(literal)) return WithSlashes(path);
+  return literal;
+}
+
+bool OrdersListings() { return platform::PlatformConventions().pathSeparator == '/'; }
+
+void OrderListing(std::vector<std::string>* names) {
+  auto rank = [](const std::string& name) { return name == "." ? 0 : name == ".." ? 1 : 2; };
+  std::stable_sort(names->begin(), names->end(), [&](const std::string& a, const std::string& b) {
+    if (rank(a) != rank(b)) return rank(a) < rank(b);
+    int c = CompareWithoutCase(a, b);
+    return c != 0 ? c < 0 : a < b;
+  });
 }
 
 }  // namespace native
@@ -25,7 +66,8 @@ std::string PosixPath(const char* path) {
 namespace platform {
 
 struct DirectorySearch {
-  DIR* dir;
+  std::vector<std::string> names;  // the whole listing, in order
+  std::size_t next = 0;
 };
 
 struct ReadFile {
@@ -65,7 +107,8 @@ std::uint32_t FileAttributes(const char* path) {
   if (base[0] == '.' && std::strcmp(base, ".") != 0 && std::strcmp(base, "..") != 0) {
     attributes |= attributeHidden;
   }
-  if (access(p.c_str(), W_OK) != 0) {
+  // A directory that may not be written is still a plain directory to browse.
+  if (!S_ISDIR(st.st_mode) && access(p.c_str(), W_OK) != 0) {
     attributes |= attributeReadOnly;
   }
   return attributes;
@@ -76,30 +119,30 @@ DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize
   if (std::strcmp(pattern, "*.*") != 0 && std::strcmp(pattern, "*") != 0) {
     return nullptr;
   }
+  // The whole directory is read at once so that the Linux program can list it in order.
   DIR* dir = opendir(".");
   if (!dir) return nullptr;
-  struct dirent* entry = readdir(dir);
-  if (!entry) {
-    closedir(dir);
+  auto* search = new DirectorySearch;
+  while (struct dirent* entry = readdir(dir)) search->names.emplace_back(entry->d_name);
+  closedir(dir);
+  // A directory removed while current has nothing at all to list.
+  if (search->names.empty()) {
+    delete search;
     return nullptr;
   }
-  CopyName(entry->d_name, name, nameSize);
-  return new DirectorySearch{dir};
+  if (native::OrdersListings()) native::OrderListing(&search->names);
+  CopyName(search->names[0].c_str(), name, nameSize);
+  search->next = 1;
+  return search;
 }
 
 bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize) {
-  if (!search) return false;
-  struct dirent* entry = readdir(search->dir);
-  if (!entry) return false;
-  CopyName(entry->d_name, name, nameSize);
+  if (!search || search->next >= search->names.size()) return false;
+  CopyName(search->names[search->next++].c_str(), name, nameSize);
   return true;
 }
 
-void FindClose(DirectorySearch* search) {
-  if (!search) return;
-  closedir(search->dir);
-  delete search;
-}
+void FindClose(DirectorySearch* search) { delete search; }
 
 ReadFile* OpenForReading(const char* path) {
   std::string p = native::PosixPath(path);

@@ -1,12 +1,24 @@
-// File and directory access for the native backends (POSIX), with Windows-style paths
-// accepted: backslashes are separators.
+// File and directory access for the native backends (POSIX). Where the platform's separator
+// is the backslash (the headless stand-in for the Windows program), backslashes are separators.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace native {
 
-// The path with every backslash turned into a slash.
+// The POSIX path for a path the core built. With the backslash as separator every backslash
+// becomes a slash. With the slash as separator the path is taken as it is, except that a
+// relative path written the Windows way (".\bmp_unit\x.bmp", as the asset catalogue writes
+// its paths) that names nothing as it is is read with slashes.
 std::string PosixPath(const char* path);
+
+// The order of the Linux program's directory listing: "." and ".." first (the browser relies
+// on them), then the other names by case-insensitive comparison, names equal but for case in
+// byte order, so that the same directory always lists the same way.
+void OrderListing(std::vector<std::string>* names);
+// Whether directory searches are ordered: with the slash as separator (the Linux program);
+// with the backslash (the headless stand-in) the file system's own order is kept.
+bool OrdersListings();
 
 }  // namespace native

@@ -10,18 +10,16 @@ HHOOK keyboardHook = nullptr;
 HHOOK mouseHook = nullptr;
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) {
+  // Keys pressed with Alt held arrive as WM_SYSKEYDOWN and are not passed on.
+  if (code == HC_ACTION && wParam == WM_KEYDOWN) {
     const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    KeyboardHookEvent(code, static_cast<std::uint32_t>(wParam),
-                      static_cast<std::uint32_t>(event->vkCode));
+    if (event->vkCode < 256) KeyPressed(static_cast<int>(event->vkCode));
   }
   return CallNextHookEx(keyboardHook, code, wParam, lParam);
 }
 
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) {
-    MouseHookEvent(code, static_cast<std::uint32_t>(wParam));
-  }
+  if (code == HC_ACTION && wParam == WM_RBUTTONDOWN) RightButtonPressed();
   return CallNextHookEx(mouseHook, code, wParam, lParam);
 }
 

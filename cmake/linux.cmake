@@ -1,0 +1,50 @@
+# Linux build: the program itself from the core and the X11 backend, its stand-in player, and
+# the end-to-end tests that drive it on Xvfb.
+set(OpenGL_GL_PREFERENCE GLVND)
+find_package(X11 REQUIRED)
+find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
+find_package(JPEG REQUIRED)
+
+file(GLOB X11_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/platform/x11/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/gl/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/native/*.cpp)
+list(FILTER X11_SOURCES EXCLUDE REGEX ".*/x11_main\\.cpp$")
+add_library(trove_x11 STATIC ${X11_SOURCES})
+target_include_directories(trove_x11 PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(trove_x11 PRIVATE ${TROVE_WARNINGS})
+target_link_libraries(trove_x11 PUBLIC X11::X11 X11::Xi X11::Xrandr OpenGL::OpenGL OpenGL::GLX
+  OpenGL::GLU JPEG::JPEG)
+
+add_executable(trove ${CMAKE_SOURCE_DIR}/src/platform/x11/x11_main.cpp)
+target_compile_options(trove PRIVATE ${TROVE_WARNINGS})
+target_link_libraries(trove PRIVATE -Wl,--start-group trove_core trove_x11 -Wl,--end-group)
+
+# The stand-in player.
+trove_require_sources("the stand-in player spool" tools/spool/x11/spool.cpp)
+add_executable(spool ${CMAKE_SOURCE_DIR}/tools/spool/x11/spool.cpp)
+target_compile_options(spool PRIVATE ${TROVE_WARNINGS})
+target_link_libraries(spool PRIVATE X11::X11)
+
+install(TARGETS trove spool RUNTIME DESTINATION bin)
+
+# End-to-end tests drive dist-linux/trove on Xvfb; the helper stands beside it.
+add_executable(x11_helper ${CMAKE_SOURCE_DIR}/tests/e2e/helper/x11_helper.cpp)
+target_compile_options(x11_helper PRIVATE ${TROVE_WARNINGS})
+target_link_libraries(x11_helper PRIVATE X11::X11)
+
+find_program(PYTHON3 python3 REQUIRED)
+file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
+foreach(t ${E2E_TESTS})
+  get_filename_component(name ${t} NAME_WE)
+  add_test(NAME e2e-linux.${name} COMMAND ${PYTHON3} ${t}
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  set_tests_properties(e2e-linux.${name} PROPERTIES LABELS e2e-linux RUN_SERIAL TRUE TIMEOUT 900
+    ENVIRONMENT "TROVE_PROGRAM=linux;TROVE_DIST=${CMAKE_SOURCE_DIR}/dist-linux;TROVE_BUILD=${CMAKE_BINARY_DIR}")
+endforeach()
+
+# The program folder is whole, and its script makes it whole or fails naming what is missing.
+add_test(NAME dist-linux.layout COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/dist/test_dist.py
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(dist-linux.layout PROPERTIES LABELS dist TIMEOUT 600 ENVIRONMENT
+  "TROVE_PROGRAM=linux;TROVE_DIST=${CMAKE_SOURCE_DIR}/dist-linux;TROVE_BUILD=${CMAKE_BINARY_DIR};TROVE_TOOLS=${CMAKE_SOURCE_DIR}/build/tools")

@@ -1,0 +1,90 @@
+// The Linux backend's system side: paths and program names, pauses, process exit, starting
+// programs with posix_spawn, and pictures through the native decoders. Files and directories
+// come from the shared POSIX code (platform/native/posix_files.cpp).
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "platform/native/picture_decoder.h"
+#include "platform/native/posix_files.h"
+#include "platform/platform.h"
+#include "platform/x11/x11_words.h"
+
+extern char** environ;
+
+namespace {
+
+// Starts file with the argument words; with search set the PATH is searched for it.
+bool Spawn(const char* file, const std::vector<std::string>& words, bool search) {
+  std::vector<char*> argv;
+  std::string name = file;
+  argv.push_back(name.data());
+  std::vector<std::string> arguments = words;
+  for (std::string& word : arguments) argv.push_back(word.data());
+  argv.push_back(nullptr);
+
+  // The started program gets the default SIGCHLD handling whatever Trove's is, and becomes
+  // its own process group so that Trove's terminal signals do not reach it.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGCHLD);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+  pid_t child = 0;
+  int result = search ? posix_spawnp(&child, file, nullptr, &attributes, argv.data(), environ)
+                      : posix_spawn(&child, file, nullptr, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  return result == 0;
+}
+
+}  // namespace
+
+namespace platform {
+
+const Conventions& PlatformConventions() {
+  // Going up from "/a/" ends at "/", where it stops.
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open"};
+  return posix;
+}
+
+void Pause(int milliseconds) {
+  if (milliseconds <= 0) return;
+  struct timespec wait = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+  while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+  }
+}
+
+void ExitProgram(int exitCode) { std::exit(exitCode); }
+
+bool RunProgram(const char* file, const char* parameters) {
+  if (!file || !parameters) return false;
+  if (std::string(file) == PlatformConventions().explorerProgram) {
+    // The whole parameter line is the directory, spaces and all; a directory that does not
+    // exist is not opened at all.
+    struct stat st;
+    if (stat(parameters, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    return Spawn(file, {parameters}, true);
+  }
+  return Spawn(file, x11::ParameterWords(parameters), false);
+}
+
+bool DecodePicture(const char* path, bool (*mayDecode)(int, int), DecodedPicture* picture) {
+  // There is no URL loader here: a URL fails like any unreadable file.
+  if (!path || std::strstr(path, "http://") != nullptr) return false;
+  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture);
+}
+
+void ReleasePicture(DecodedPicture* picture) { native::ReleaseDecodedPicture(picture); }
+
+}  // namespace platform

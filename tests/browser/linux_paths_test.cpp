@@ -1,0 +1,82 @@
+// The browser's paths with the Linux program's conventions: the slash as separator, going up
+// stops at "/", the player and the explorer named as on Linux.
+#include <string>
+#include <vector>
+
+#include "browser/directory.h"
+#include "browser/launch.h"
+#include "browser_fixture.h"
+
+namespace {
+
+class LinuxPathsTest : public BrowserTest {
+ protected:
+  void SetUp() override {
+    BrowserTest::SetUp();
+    os().posixConventions = true;
+    SetPath(workingDirectory, tree.root());
+    std::filesystem::current_path(tree.root());
+  }
+
+  std::string GoUpFrom(const char* path) {
+    SetPath(browsedPath, path);
+    GoUp();
+    return browsedPath;
+  }
+
+  std::string Enter(const char* path, const char* name) {
+    SetPath(browsedPath, path);
+    SetEntry(3, name, 0);
+    fileList.count = 3;
+    fileList.selection = 3;
+    EnterDirectory();
+    return browsedPath;
+  }
+
+  TempTree tree;
+};
+
+TEST_F(LinuxPathsTest, GoingUpCutsOneDirectoryAndStopsAtTheRoot) {
+  EXPECT_EQ(GoUpFrom("/home/u/Pictures/"), "/home/u/");
+  EXPECT_EQ(GoUpFrom("/home/u/Pictures"), "/home/u/");  // the start directory has no slash
+  EXPECT_EQ(GoUpFrom("/home/"), "/");
+  EXPECT_EQ(GoUpFrom("/home"), "/");
+  EXPECT_EQ(GoUpFrom("/a/"), "/");
+  mouseLatches.rightDown = 1;
+  EXPECT_EQ(GoUpFrom("/"), "/");
+  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(GoUpFrom(""), "");
+}
+
+TEST_F(LinuxPathsTest, EnteringAppendsTheNameAndASlash) {
+  EXPECT_EQ(Enter("/", "home"), "/home/");
+  EXPECT_EQ(Enter("/home/u", "Pictures"), "/home/u/Pictures/");
+  EXPECT_EQ(Enter("/home/u/", "My Pictures"), "/home/u/My Pictures/");
+  // A backslash is an ordinary character of a Linux name.
+  EXPECT_EQ(Enter("/data/", "a\\b"), "/data/a\\b/");
+}
+
+TEST_F(LinuxPathsTest, EnteringAndLeavingARealDirectoryListsIt) {
+  tree.Dir("photos");
+  tree.File("photos/B.jpg");
+  tree.File("photos/a.bmp");
+  std::string inside = Enter((tree.root() + "/").c_str(), "photos");
+  EXPECT_EQ(inside, tree.root() + "/photos/");
+  ASSERT_EQ(fileList.count, 4);
+  EXPECT_STREQ(fileList.names[1], ".");
+  EXPECT_STREQ(fileList.names[2], "..");
+  EXPECT_STREQ(fileList.names[3], "a.bmp");
+  EXPECT_STREQ(fileList.names[4], "B.jpg");
+  GoUp();
+  EXPECT_EQ(std::string(browsedPath), tree.root() + "/");
+}
+
+TEST_F(LinuxPathsTest, TheExplorerIsOpenedOnTheBrowsedPath) {
+  SetPath(browsedPath, "/home/u/My Pictures/");
+  OpenExplorer();
+  ASSERT_EQ(os().programsRun.size(), 1u);
+  EXPECT_EQ(os().programsRun[0].file, "xdg-open");
+  EXPECT_EQ(os().programsRun[0].parameters, "/home/u/My Pictures/");
+}
+
+}  // namespace
