@@ -135,10 +135,18 @@ class Desktop:
     def start(self, exe=None, args=(), cwd=None):
         exe = exe or os.path.join(DIST, TROVE_FILE)
         command = [exe] if LINUX else ["wine", exe]
+        # What the program says on standard error is kept for the message of a failed start.
+        self.errors = tempfile.TemporaryFile()
         self.proc = subprocess.Popen(command + list(args), cwd=cwd or self.start_dir,
                                      env=self.env(), stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
+                                     stderr=self.errors)
         return self.proc
+
+    def program_errors(self):
+        if getattr(self, "errors", None) is None:
+            return ""
+        self.errors.seek(0)
+        return self.errors.read()[-2000:].decode("latin-1")
 
     def run_helper(self, *args):
         """Runs the test helper in the background: "close [TITLE]" asks a window to close,
@@ -207,7 +215,8 @@ class Desktop:
             if bool(found) != gone:
                 return found[0] if found else None
             if self.proc and self.proc.poll() is not None and not gone:
-                raise RuntimeError("program ended with %s before its window" % self.proc.returncode)
+                raise RuntimeError("program ended with %s before its window: %s" %
+                                   (self.proc.returncode, self.program_errors()))
             time.sleep(0.2)
         raise RuntimeError("window %r %s" % (title, "still there" if gone else "not found"))
 
