@@ -9,12 +9,11 @@ add_library(trove_headless STATIC ${HEADLESS_SOURCES})
 target_include_directories(trove_headless PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(trove_headless PRIVATE ${TROVE_WARNINGS})
 find_package(JPEG REQUIRED)
-target_link_libraries(trove_headless PUBLIC JPEG::JPEG)
+target_link_libraries(trove_headless PUBLIC trove_events JPEG::JPEG)
 
-# The core and the backend call each other (hooks and window events flow back into the core).
+# The core calls the backend; the backend calls only the core's event entry points.
 add_library(trove_native INTERFACE)
-target_link_libraries(trove_native INTERFACE
-  -Wl,--start-group trove_core trove_headless -Wl,--end-group JPEG::JPEG)
+target_link_libraries(trove_native INTERFACE trove_core trove_headless)
 
 # Unit tests of the core against the headless backend, one binary per subsystem.
 file(GLOB TEST_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/*)

@@ -9,11 +9,12 @@ add_library(trove_win32 STATIC ${WIN32_SOURCES})
 target_include_directories(trove_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(trove_win32 PRIVATE ${TROVE_WARNINGS})
 target_compile_definitions(trove_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
-
 set(WIN32_LIBS opengl32 glu32 gdi32 ole32 oleaut32 uuid shell32 user32 kernel32)
+target_link_libraries(trove_win32 PUBLIC trove_events ${WIN32_LIBS})
+
+# The core calls the backend; the backend calls only the core's event entry points.
 add_library(trove_windows INTERFACE)
-target_link_libraries(trove_windows INTERFACE
-  -Wl,--start-group trove_core trove_win32 -Wl,--end-group ${WIN32_LIBS})
+target_link_libraries(trove_windows INTERFACE trove_core trove_win32)
 
 add_executable(trove WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/win_main.cpp)
 target_compile_definitions(trove PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "canvas/font.h"
+
 constexpr int textBufferSize = 256;  // 255 characters and the terminator
 extern char TextBuffer[textBufferSize];
 
@@ -11,13 +13,6 @@ extern char TextBuffer[textBufferSize];
 // text is cut); the result is always terminated. Returns the length written.
 int FormatText(char* destination, std::size_t destinationSize, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
-
-// The 128 glyph entries: width digit, second digit, six '0', then nine rows at a stride of 8
-// (row 1 at the top), and on most entries a tenth row that is never drawn.
-extern const char* const BitmapFont[128];
-
-// Glyph width of a character code; codes outside the table draw as the blank glyph.
-int GlyphWidth(unsigned char c);
 
 // Draws the TextBuffer with its pen starting at x and glyph row 1 on canvas row y + 1.
 void RenderText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);

@@ -7,8 +7,6 @@
 #include "pictures/asset_catalogue.h"
 #include "platform/platform.h"
 
-int closeRequested = 0;
-
 namespace {
 
 const char* CreationMessage(platform::WindowFailure failure) {
@@ -92,7 +90,5 @@ bool InitGlState() {
 }
 
 bool PumpMessages() { return platform::PumpOneMessage(); }
-
-void WindowCloseRequested() { closeRequested = 1; }
 
 void ResetWindow() { closeRequested = 0; }

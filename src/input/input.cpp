@@ -1,34 +1,10 @@
-// Hook entry points, key table and cursor mapping.
+// Hook installation, key table queries and cursor mapping.
 #include "input/input.h"
 
 #include <cstring>
 
 #include "display/display.h"
 #include "platform/platform.h"
-
-KeyTable keyTable;
-MouseLatches mouseLatches;
-
-void KeyPressed(int virtualKey) {
-  if (virtualKey >= 0 && virtualKey < 256) {
-    keyTable.down[virtualKey] = 1;
-  }
-}
-
-void RightButtonPressed() { mouseLatches.rightDown = 1; }
-
-void KeyboardHookEvent(int code, std::uint32_t message, std::uint32_t virtualKey) {
-  // Only plain key-downs: keys pressed with Alt held arrive as system keys and are ignored.
-  if (code == hookAction && message == messageKeyDown && virtualKey < 256) {
-    KeyPressed(static_cast<int>(virtualKey));
-  }
-}
-
-void MouseHookEvent(int code, std::uint32_t message) {
-  if (code == hookAction && message == messageRightButtonDown) {
-    RightButtonPressed();
-  }
-}
 
 void InstallInputHooks() {
   platform::InstallMouseHook();

@@ -16,24 +16,11 @@ struct MouseLatches {
 extern KeyTable keyTable;
 extern MouseLatches mouseLatches;
 
-// Message numbers the hooks are called with (the Windows values; other backends translate).
-constexpr int hookAction = 0;                            // HC_ACTION
-constexpr std::uint32_t messageKeyDown = 0x100;          // WM_KEYDOWN
-constexpr std::uint32_t messageKeyUp = 0x101;            // WM_KEYUP
-constexpr std::uint32_t messageSysKeyDown = 0x104;       // WM_SYSKEYDOWN
-constexpr std::uint32_t messageRightButtonDown = 0x204;  // WM_RBUTTONDOWN
-constexpr std::uint32_t messageLeftButtonDown = 0x201;   // WM_LBUTTONDOWN
-
 // Entry points for every backend, called once it has translated its own events: a plain
 // key-down of one of the program's key codes (input/keys.h), a press of the right button.
 // They latch what they must and change nothing else.
 void KeyPressed(int virtualKey);
 void RightButtonPressed();
-
-// The same entry points in the Windows hooks' terms: only a plain key-down (not a system key,
-// not a key-up) and only a right-button press of a hook action are passed on.
-void KeyboardHookEvent(int code, std::uint32_t message, std::uint32_t virtualKey);
-void MouseHookEvent(int code, std::uint32_t message);
 
 // Installs the mouse hook and then the keyboard hook.
 void InstallInputHooks();

@@ -40,20 +40,15 @@ TEST_F(InputTest, EmptyWindowRectangleMapsToZero) {
   EXPECT_EQ(CursorCanvasY(), 0);
 }
 
-TEST_F(InputTest, LatchesOnlyPlainKeyDownsAndRightPresses) {
-  KeyboardHookEvent(hookAction, messageKeyDown, 84);
-  KeyboardHookEvent(hookAction, messageSysKeyDown, 85);
-  KeyboardHookEvent(hookAction, messageKeyUp, 86);
-  KeyboardHookEvent(1, messageKeyDown, 87);
-  KeyboardHookEvent(hookAction, messageKeyDown, 300);  // out of the table: ignored
+TEST_F(InputTest, LatchesKeysOfTheTableAndRightPressesUntilCleared) {
+  KeyPressed(84);
+  KeyPressed(300);  // outside the table: ignored
+  KeyPressed(-1);
   EXPECT_TRUE(KeyDown(84));
   EXPECT_FALSE(KeyDown(85));
-  EXPECT_FALSE(KeyDown(86));
-  EXPECT_FALSE(KeyDown(87));
-
-  MouseHookEvent(hookAction, messageLeftButtonDown);
+  EXPECT_FALSE(KeyDown(300));
   EXPECT_EQ(mouseLatches.rightDown, 0);
-  MouseHookEvent(hookAction, messageRightButtonDown);
+  RightButtonPressed();
   EXPECT_EQ(mouseLatches.rightDown, 1);
 
   ClearInputLatches();

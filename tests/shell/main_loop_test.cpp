@@ -25,7 +25,7 @@ class MainLoopTest : public ProgramTest {
 
   // Keys pressed before the pass, as the hooks latch them while the previous pass pumps.
   void PassWithKeys(std::initializer_list<int> keys) {
-    for (int k : keys) KeyboardHookEvent(hookAction, messageKeyDown, k);
+    for (int k : keys) KeyPressed(k);
     RunPass();
   }
 };

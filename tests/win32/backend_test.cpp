@@ -11,6 +11,7 @@
 
 #include "input/input.h"
 #include "platform/platform.h"
+#include "platform/win32/win32_backend.h"
 
 namespace {
 
@@ -118,3 +119,17 @@ TEST(Win32Window, OpensBorderlessAtTheCornerAndMapsTheCursor) {
 }
 
 }  // namespace
+
+// Only plain key-downs and right presses of a hook action reach the core.
+TEST(Win32Hooks, PassOnOnlyPlainKeyDownsAndRightPresses) {
+  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_KEYDOWN, 'T'), 'T');
+  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_KEYDOWN, VK_F6), VK_F6);
+  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_SYSKEYDOWN, 'T'), -1);
+  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_KEYUP, 'T'), -1);
+  EXPECT_EQ(platform::KeyFromHookEvent(1, WM_KEYDOWN, 'T'), -1);
+  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_KEYDOWN, 300), -1);
+  EXPECT_TRUE(platform::IsRightPressHookEvent(HC_ACTION, WM_RBUTTONDOWN));
+  EXPECT_FALSE(platform::IsRightPressHookEvent(HC_ACTION, WM_LBUTTONDOWN));
+  EXPECT_FALSE(platform::IsRightPressHookEvent(HC_ACTION, WM_RBUTTONUP));
+  EXPECT_FALSE(platform::IsRightPressHookEvent(1, WM_RBUTTONDOWN));
+}

@@ -26,12 +26,11 @@ void Reset() {
 }
 
 void QueueKeyDown(int virtualKey) {
-  current.pendingMessages.push_back(
-      [virtualKey] { KeyboardHookEvent(hookAction, messageKeyDown, virtualKey); });
+  current.pendingMessages.push_back([virtualKey] { KeyPressed(virtualKey); });
 }
 
 void QueueRightClick() {
-  current.pendingMessages.push_back([] { MouseHookEvent(hookAction, messageRightButtonDown); });
+  current.pendingMessages.push_back([] { RightButtonPressed(); });
 }
 
 void QueueCloseRequest() {

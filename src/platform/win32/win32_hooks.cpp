@@ -3,6 +3,7 @@
 
 #include "input/input.h"
 #include "platform/platform.h"
+#include "platform/win32/win32_backend.h"
 
 namespace {
 
@@ -10,22 +11,32 @@ HHOOK keyboardHook = nullptr;
 HHOOK mouseHook = nullptr;
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  // Keys pressed with Alt held arrive as WM_SYSKEYDOWN and are not passed on.
-  if (code == HC_ACTION && wParam == WM_KEYDOWN) {
+  if (code == HC_ACTION) {
     const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    if (event->vkCode < 256) KeyPressed(static_cast<int>(event->vkCode));
+    const int key = platform::KeyFromHookEvent(code, wParam, event->vkCode);
+    if (key >= 0) KeyPressed(key);
   }
   return CallNextHookEx(keyboardHook, code, wParam, lParam);
 }
 
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && wParam == WM_RBUTTONDOWN) RightButtonPressed();
+  if (platform::IsRightPressHookEvent(code, wParam)) RightButtonPressed();
   return CallNextHookEx(mouseHook, code, wParam, lParam);
 }
 
 }  // namespace
 
 namespace platform {
+
+int KeyFromHookEvent(int code, WPARAM message, DWORD virtualKey) {
+  // Keys pressed with Alt held arrive as WM_SYSKEYDOWN and are not passed on.
+  if (code != HC_ACTION || message != WM_KEYDOWN || virtualKey >= 256) return -1;
+  return static_cast<int>(virtualKey);
+}
+
+bool IsRightPressHookEvent(int code, WPARAM message) {
+  return code == HC_ACTION && message == WM_RBUTTONDOWN;
+}
 
 bool InstallMouseHook() {
   mouseHook = SetWindowsHookExA(WH_MOUSE_LL, MouseHookProc, GetModuleHandleA(nullptr), 0);

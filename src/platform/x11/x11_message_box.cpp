@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/text.h"
+#include "canvas/font.h"
 #include "platform/platform.h"
 #include "platform/x11/x11_backend.h"
 

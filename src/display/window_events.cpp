@@ -1,0 +1,7 @@
+// The window system's entry point into the core: a close request raises the window's own flag,
+// which the main loop reads after pumping. Backends link this alone of the core.
+#include "display/window.h"
+
+int closeRequested = 0;
+
+void WindowCloseRequested() { closeRequested = 1; }
