@@ -6,6 +6,7 @@
 
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
+#include "browser/thumbnail_cache.h"
 #include "display/display.h"
 #include "gamedata/world_tables.h"
 #include "input/input.h"
@@ -26,4 +27,5 @@ void ResetProgram() {
   cellHeight = 140;
   pictureLoaded = 0;
   pictureEntry = 0;
+  thumbnailCache.Clear();
 }
