@@ -8,8 +8,10 @@
 
 KeyTable keyTable;
 MouseLatches mouseLatches;
+std::uint32_t inputEventCount = 0;
 
 void KeyboardHookEvent(int code, std::uint32_t message, std::uint32_t virtualKey) {
+  ++inputEventCount;
   // Only plain key-downs: keys pressed with Alt held arrive as system keys and are ignored.
   if (code == hookAction && message == messageKeyDown && virtualKey < 256) {
     keyTable.down[virtualKey] = 1;
@@ -17,6 +19,7 @@ void KeyboardHookEvent(int code, std::uint32_t message, std::uint32_t virtualKey
 }
 
 void MouseHookEvent(int code, std::uint32_t message) {
+  ++inputEventCount;
   if (code == hookAction && message == messageRightButtonDown) {
     mouseLatches.rightDown = 1;
   }
@@ -29,6 +32,14 @@ void InstallInputHooks() {
 
 bool KeyDown(int virtualKey) {
   return virtualKey >= 0 && virtualKey < 256 && keyTable.down[virtualKey] != 0;
+}
+
+bool InputLatched() {
+  if (mouseLatches.rightDown != 0) return true;
+  for (std::int32_t down : keyTable.down) {
+    if (down != 0) return true;
+  }
+  return false;
 }
 
 void ClearInputLatches() {

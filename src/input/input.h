@@ -15,6 +15,9 @@ struct MouseLatches {
 
 extern KeyTable keyTable;
 extern MouseLatches mouseLatches;
+// Events the hooks have delivered so far, of every kind (pointer moves and key releases too);
+// the main loop rests only while it stays the same.
+extern std::uint32_t inputEventCount;
 
 // Message numbers the hooks are called with (the Windows values; other backends translate).
 constexpr int hookAction = 0;                 // HC_ACTION
@@ -33,6 +36,9 @@ void InstallInputHooks();
 
 // The key was pressed since the last pass.
 bool KeyDown(int virtualKey);
+
+// A key or the right button is latched.
+bool InputLatched();
 
 // Clears every KeyTable entry and the right-button latch.
 void ClearInputLatches();

@@ -15,6 +15,7 @@
 
 void ResetProgram() {
   quitRequested = 0;
+  ForgetPresentedPass();
   ResetDisplayState();
   ClearInputLatches();
   ResetBrowserState();
