@@ -32,7 +32,10 @@ foreach(dir ${TEST_DIRS})
   target_include_directories(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_options(${name}_tests PRIVATE ${TROVE_WARNINGS})
   target_compile_definitions(${name}_tests PRIVATE
-    TROVE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TROVE_CORPORA_DIR="${CMAKE_SOURCE_DIR}/../shared/corpora")
+    TROVE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TROVE_CORPORA_DIR="${CMAKE_SOURCE_DIR}/../shared/corpora"
+    TROVE_SAMPLES_TOOL="$<TARGET_FILE:make_samples>")
+  # Tests draw the project's own sample pictures, written by the tool at test time.
+  add_dependencies(${name}_tests make_samples)
   target_link_libraries(${name}_tests PRIVATE trove_native GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name}_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS core
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1")

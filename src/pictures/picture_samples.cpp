@@ -48,14 +48,14 @@ bool SampleDecodedPicture(const platform::DecodedPicture& picture, float step, b
 
 namespace {
 
-// Enough for the usual segments in front of a JPEG's frame header (EXIF with its preview,
-// colour profiles); a header further in is reported as not found.
-constexpr std::size_t probeBytes = 256 * 1024;
+// The first read takes the usual segments in front of a JPEG's frame header (EXIF with its
+// preview); more is read, doubling, while the header lies further in (long colour profiles),
+// up to the last limit.
+constexpr std::size_t firstProbeBytes = 64 * 1024;
+constexpr std::size_t lastProbeBytes = 4 * 1024 * 1024;
 
 std::uint32_t Little16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-std::uint32_t Little32(const std::uint8_t* p) {
-  return Little16(p) | (Little16(p + 2) << 16);
-}
+std::uint32_t Little32(const std::uint8_t* p) { return Little16(p) | (Little16(p + 2) << 16); }
 std::uint32_t Big16(const std::uint8_t* p) { return (p[0] << 8) | p[1]; }
 
 bool BmpSize(const std::uint8_t* b, std::size_t size, int* width, int* height) {
@@ -112,8 +112,7 @@ bool JpegSize(const std::uint8_t* b, std::size_t size, int* width, int* height) 
 
 }  // namespace
 
-bool PictureSizeFromHeader(const std::uint8_t* bytes, std::size_t size, int* width,
-                           int* height) {
+bool PictureSizeFromHeader(const std::uint8_t* bytes, std::size_t size, int* width, int* height) {
   if (!bytes || size < 4) return false;
   if (bytes[0] == 'B' && bytes[1] == 'M') return BmpSize(bytes, size, width, height);
   if (bytes[0] == 0xFF && bytes[1] == 0xD8) return JpegSize(bytes, size, width, height);
@@ -123,13 +122,19 @@ bool PictureSizeFromHeader(const std::uint8_t* bytes, std::size_t size, int* wid
 bool ProbePictureSize(const char* path, int* width, int* height) {
   platform::ReadFile* file = platform::OpenForReading(path);
   if (!file) return false;
-  std::vector<std::uint8_t> bytes(probeBytes);
+  std::vector<std::uint8_t> bytes;
   std::size_t got = 0;
-  while (got < bytes.size()) {
-    const std::size_t n = platform::ReadBytes(file, bytes.data() + got, bytes.size() - got);
-    if (n == 0) break;
-    got += n;
+  bool found = false;
+  for (std::size_t room = firstProbeBytes; !found && room <= lastProbeBytes; room *= 2) {
+    bytes.resize(room);
+    while (got < room) {
+      const std::size_t n = platform::ReadBytes(file, bytes.data() + got, room - got);
+      if (n == 0) break;
+      got += n;
+    }
+    found = PictureSizeFromHeader(bytes.data(), got, width, height);
+    if (got < room) break;  // the whole file has been read
   }
   platform::CloseFile(file);
-  return PictureSizeFromHeader(bytes.data(), got, width, height);
+  return found;
 }

@@ -406,6 +406,21 @@ void CmykRowToPixels(const JSAMPLE* cmyk, int width, bool inverted, std::uint8_t
   }
 }
 
+// libjpeg decodes rows in groups (one row of MCUs, 8 or 16 rows) and upsamples colour across
+// neighbouring rows; skipping part of a group changes the rows kept beside it. So a group with
+// any wanted row is decoded whole, and only groups with none are skipped. wanted is by row
+// from the bottom; groups are counted from the top.
+void WidenToWholeRowGroups(std::uint8_t* wanted, int height, int groupRows) {
+  if (groupRows <= 0) groupRows = 1;
+  for (int top = 0; top < height; top += groupRows) {
+    const int end = top + groupRows < height ? top + groupRows : height;
+    bool any = false;
+    for (int r = top; r < end && !any; ++r) any = wanted[height - 1 - r] != 0;
+    if (!any) continue;
+    for (int r = top; r < end; ++r) wanted[height - 1 - r] = 1;
+  }
+}
+
 // Runs the decode; a libjpeg error lands back here and returns false. The caller releases
 // what the job holds either way.
 bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
@@ -444,6 +459,9 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
   if (static_cast<int>(info->output_width) != width ||
       static_cast<int>(info->output_height) != height || info->output_components != 4) {
     return false;
+  }
+  if (job->wantedRows) {
+    WidenToWholeRowGroups(job->wantedRows, height, info->max_v_samp_factor * DCTSIZE);
   }
   while (info->output_scanline < info->output_height) {
     const int rowFromTop = static_cast<int>(info->output_scanline);

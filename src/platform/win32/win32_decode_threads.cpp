@@ -1,8 +1,8 @@
 // Picture decoding on the thumbnail page's worker threads: each worker has its own COM
 // apartment for the OLE picture loader, entered before its first decode and left after its
 // last. Every GDI and OLE object of a decode is still made and released within that decode.
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include "platform/platform.h"
 
