@@ -44,7 +44,7 @@ endforeach()
 # Companion programs that run on the build machine.
 set(TOOLS_USING_CORE font_sheet)
 # Tools that write JPEG files themselves.
-set(TOOLS_USING_JPEG make_samples)
+set(TOOLS_USING_JPEG make_samples make_photos)
 file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/native/*.cpp)
 foreach(src ${TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
@@ -65,7 +65,7 @@ if(TROVE_BENCH)
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
   add_executable(trove_bench ${BENCH_SOURCES})
   target_link_libraries(trove_bench PRIVATE trove_native benchmark::benchmark)
-  target_include_directories(trove_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench)
+  target_include_directories(trove_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench ${CMAKE_SOURCE_DIR}/tools)
 endif()
 
 if(TROVE_FUZZ)

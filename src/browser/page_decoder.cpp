@@ -123,12 +123,19 @@ void PageDecoder::Work() {
 PageResult PageDecoder::Result(std::size_t index) {
   if (index >= jobs_.size()) return PageResult{};
   std::unique_lock<std::mutex> lock(mutex_);
-  if (threads_.empty() && !done_[index]) {
-    lock.unlock();
-    results_[index] = DecodePageJob(jobs_[index], gate_);
-    lock.lock();
-    done_[index] = 1;
+  while (!done_[index]) {
+    if (next_ < jobs_.size()) {
+      // A job no worker has taken yet (the first of them is at latest this one): the calling
+      // thread decodes it rather than wait idle.
+      const std::size_t job = next_++;
+      lock.unlock();
+      PageResult result = DecodePageJob(jobs_[job], gate_);
+      lock.lock();
+      results_[job] = std::move(result);
+      done_[job] = 1;
+      continue;
+    }
+    finished_.wait(lock);
   }
-  finished_.wait(lock, [&] { return done_[index] != 0; });
   return std::move(results_[index]);
 }

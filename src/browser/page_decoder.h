@@ -65,8 +65,10 @@ PageResult DecodePageJob(const PageJob& job, DecodeGate& gate);
 // Workers for a page: one per processor, at least two, never more than there are jobs.
 int PageWorkerCount(std::size_t jobs);
 
-// Starts workers on jobs at once; Result(i) waits for job i. The destructor waits for every
-// worker to finish. When no thread can be started, Result decodes on the calling thread.
+// Starts workers on jobs at once; Result(i) waits for job i, and while it waits the calling
+// thread takes the next job no worker has taken yet, so that no job waits for a free worker
+// while the caller idles (with no worker started at all, the caller decodes every job). The
+// destructor waits for every worker to finish.
 class PageDecoder {
  public:
   PageDecoder(std::vector<PageJob> jobs, int workers);
@@ -74,7 +76,7 @@ class PageDecoder {
   PageDecoder(const PageDecoder&) = delete;
   PageDecoder& operator=(const PageDecoder&) = delete;
 
-  // Waits for job index and hands its result over (once per index).
+  // Hands job index's result over (once per index), decoding jobs meanwhile as above.
   PageResult Result(std::size_t index);
 
  private:
