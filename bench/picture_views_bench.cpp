@@ -27,6 +27,7 @@
 #include "pictures/texture_loader.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "page_program.h"
 #include "ratios.h"
 #include "shell/main_loop.h"
 #include "shell/reset.h"
@@ -136,22 +137,11 @@ bool FitsBuffer(int width, int height) {
          pictureBufferPixels;
 }
 
-// The program as start-up leaves it at 1280 x 960 (display mode 0, 200-pixel cells: 24 cells,
-// so ".", ".." and the 18 pictures share one page), browsing the page directory.
+// The program at 1280 x 960 browsing the page directory.
 void SetUpThumbnailPage() {
-  ResetProgram();
   headless::Reset();
   headless::state().windowRect = {0, 0, 1280, 960};
-  SetCanvasSize(1280, 960);
-  displayState.displayMode = 0;
-  displayState.zoom = 1;
-  cellWidth = cellHeight = 200;
-  AllocateFileList();
-  textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
-  std::snprintf(browsedPath, pathBufferSize, "%s", Page().path().c_str());
-  std::filesystem::path here = std::filesystem::current_path();
-  std::snprintf(workingDirectory, pathBufferSize, "%s", here.c_str());
-  fileList.thumbFirst = 1;
+  SetUpPageProgram(Page().path().c_str());
 }
 
 // Every picture of the page must have been decoded and drawn for a figure to mean anything.

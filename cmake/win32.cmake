@@ -24,6 +24,7 @@ target_link_options(trove PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
 add_executable(page_timing ${CMAKE_SOURCE_DIR}/bench/win32/page_timing.cpp)
 target_compile_options(page_timing PRIVATE ${TROVE_WARNINGS})
 target_compile_definitions(page_timing PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(page_timing PRIVATE ${CMAKE_SOURCE_DIR}/bench)
 target_link_libraries(page_timing PRIVATE trove_windows)
 target_link_options(page_timing PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
 

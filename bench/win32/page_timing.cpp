@@ -19,7 +19,7 @@
 #include "display/display.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
-#include "shell/reset.h"
+#include "page_program.h"
 
 namespace {
 
@@ -42,16 +42,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   OleInitialize(nullptr);
-  ResetProgram();
-  SetCanvasSize(1280, 960);
-  displayState.displayMode = 0;
-  displayState.zoom = 1;
-  cellWidth = cellHeight = 200;
-  AllocateFileList();
-  textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
-  if (!textureLoader.pixels) return 1;
-  std::snprintf(browsedPath, pathBufferSize, "%s", argv[1]);
-  platform::GetCurrentDir(workingDirectory, pathBufferSize);
+  if (!SetUpPageProgram(argv[1])) return 1;
 
   RescanBrowsedDirectory();
   std::vector<std::string> paths;
