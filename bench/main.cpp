@@ -20,14 +20,19 @@ std::vector<Ratio>& Ratios() {
   return ratios;
 }
 
-// Keeps the console output and remembers each benchmark's real time per iteration.
+// Keeps the console output and remembers each benchmark's real time per iteration, and each of
+// its counters under "name:counter".
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   RecordingReporter() : ConsoleReporter(OO_Tabular) {}
   std::map<std::string, double> times;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.iterations > 0) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.iterations <= 0) continue;
+      times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      for (const auto& [name, counter] : run.counters) {
+        times[run.benchmark_name() + ":" + name] = counter.value;
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }

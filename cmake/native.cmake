@@ -31,7 +31,10 @@ foreach(dir ${TEST_DIRS})
   target_include_directories(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_options(${name}_tests PRIVATE ${TROVE_WARNINGS})
   target_compile_definitions(${name}_tests PRIVATE
-    TROVE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TROVE_CORPORA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
+    TROVE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TROVE_CORPORA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
+    TROVE_SAMPLES_TOOL="$<TARGET_FILE:make_samples>")
+  # Tests draw the project's own sample pictures, written by the tool at test time.
+  add_dependencies(${name}_tests make_samples)
   target_link_libraries(${name}_tests PRIVATE trove_native GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name}_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS core
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1")
@@ -48,7 +51,7 @@ trove_require_sources("the game's assets and the sample pictures in dist/"
   tools/native/make_assets.cpp tools/native/make_samples.cpp)
 set(TOOLS_USING_CORE font_sheet)
 # Tools that write JPEG files themselves.
-set(TOOLS_USING_JPEG make_samples)
+set(TOOLS_USING_JPEG make_samples make_photos)
 file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/native/*.cpp)
 foreach(src ${TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
@@ -69,7 +72,7 @@ if(TROVE_BENCH)
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
   add_executable(trove_bench ${BENCH_SOURCES})
   target_link_libraries(trove_bench PRIVATE trove_native benchmark::benchmark)
-  target_include_directories(trove_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench)
+  target_include_directories(trove_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench ${CMAKE_SOURCE_DIR}/tools)
 endif()
 
 if(TROVE_FUZZ)

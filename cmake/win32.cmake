@@ -21,6 +21,14 @@ target_compile_definitions(trove PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(trove PRIVATE trove_windows)
 target_link_options(trove PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
 
+# Timing of thumbnail pages with the Windows picture loader (run under Wine by a script).
+add_executable(page_timing ${CMAKE_SOURCE_DIR}/bench/win32/page_timing.cpp)
+target_compile_options(page_timing PRIVATE ${TROVE_WARNINGS})
+target_compile_definitions(page_timing PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(page_timing PRIVATE ${CMAKE_SOURCE_DIR}/bench)
+target_link_libraries(page_timing PRIVATE trove_windows)
+target_link_options(page_timing PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
+
 # The stand-in player.
 trove_require_sources("the stand-in player spool.exe" tools/spool/spool.cpp tools/spool/spool_args.h)
 add_executable(spool WIN32 ${CMAKE_SOURCE_DIR}/tools/spool/spool.cpp)

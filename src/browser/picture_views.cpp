@@ -6,9 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "browser/directory.h"
 #include "browser/file_list.h"
+#include "browser/page_decoder.h"
+#include "browser/thumbnail_cache.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"
@@ -150,15 +154,14 @@ AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limi
   return samples;
 }
 
-void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickId) {
-  const int bytesPerPixel = SampledBytesPerPixel();
+void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int bytesPerPixel,
+                       int originX, int originY, float step, std::int32_t pickId) {
   const int canvasWidth = displayState.canvasWidth;
   const int canvasHeight = displayState.canvasHeight;
-  if (bytesPerPixel == 0 || !canvas.frameBuffer || !canvas.pickBuffer) return;
-  const int width = pictureInfo.width;
+  if (!picture || bytesPerPixel < 3 || !canvas.frameBuffer || !canvas.pickBuffer) return;
   const AxisSamples columns = ReachableSamples(width, step, originX, canvasWidth);
   if (columns.source.empty()) return;
-  const AxisSamples rows = ReachableSamples(pictureInfo.height, step, originY, canvasHeight);
+  const AxisSamples rows = ReachableSamples(height, step, originY, canvasHeight);
   if (rows.source.empty()) return;
 
   // Canvas pixels covered by the kept columns: every one of them is written in each row.
@@ -168,7 +171,6 @@ void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickI
   const int spanEnd = static_cast<int>(std::min<std::int64_t>(right, canvasWidth));
   const std::size_t spanPixels = static_cast<std::size_t>(spanEnd - spanStart);
 
-  const std::uint8_t* picture = textureLoader.pixels;
   for (std::size_t r = 0; r < rows.source.size(); ++r) {
     const std::int64_t bottom = originY + 2 * (rows.first + static_cast<std::int64_t>(r));
     const std::uint8_t* sourceRow = picture + static_cast<std::size_t>(rows.source[r]) *
@@ -200,6 +202,24 @@ void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickI
   }
 }
 
+void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickId) {
+  const int bytesPerPixel = SampledBytesPerPixel();
+  if (bytesPerPixel == 0) return;
+  DrawPictureBlocks(textureLoader.pixels, pictureInfo.width, pictureInfo.height, bytesPerPixel,
+                    originX, originY, step, pickId);
+}
+
+void DrawThumbnailSamples(const PictureSamples& samples, int originX, int originY,
+                          std::int32_t pickId) {
+  if (samples.columns <= 0 || samples.rows <= 0 ||
+      samples.rgba.size() != static_cast<std::size_t>(samples.columns) * samples.rows * 4u) {
+    return;
+  }
+  // One sample per position: the same blocks the picture's own sampling would draw.
+  DrawPictureBlocks(samples.rgba.data(), samples.columns, samples.rows, 4, originX, originY, 1.0f,
+                    pickId);
+}
+
 // ---- Operations -------------------------------------------------------------------------------
 
 void LoadEntryPicture(int entry) {
@@ -222,6 +242,73 @@ void LoadEntryPicture(int entry) {
   }
 }
 
+namespace {
+
+// One cell of a page as the main thread sees it before anything is decoded.
+struct PageCell {
+  PictureIdentity identity;
+  bool stamped = false;  // the file's size and time are known, so the cell may be kept
+  ThumbnailKey key;
+  bool cached = false;
+  PictureSamples samples;  // a copy of the kept thumbnail when cached
+  int job = -1;            // index of its decode, -1 for none
+};
+
+// Identifies the entries of the page, as LoadEntryPicture would, in the browsed directory,
+// and finds their kept thumbnails; the pictures that must be decoded become jobs.
+std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>* jobs) {
+  std::vector<PageCell> cells(static_cast<std::size_t>(std::max(last - first + 1, 0)));
+  // Without a PictureBuffer the loader decodes nothing, so neither does the page.
+  const bool loaderReady = textureLoader.pixels != nullptr;
+  platform::SetCurrentDir(browsedPath);
+  for (int k = first; k <= last; ++k) {
+    PageCell& cell = cells[static_cast<std::size_t>(k - first)];
+    char name[nameBufferSize];
+    FormatText(name, sizeof name, "%s", fileList.names[k]);
+    textureLoader.ClassifyName(name, &cell.identity);
+    if (!loaderReady || !cell.identity.decodable || !cell.identity.pathFits) continue;
+    cell.key.path = cell.identity.fullPath;
+    cell.key.cellWidth = cellWidth;
+    cell.key.cellHeight = cellHeight;
+    cell.stamped = platform::ReadFileStamp(cell.identity.fullPath, &cell.key.stamp);
+    if (cell.stamped) {
+      if (const PictureSamples* kept = thumbnailCache.Find(cell.key)) {
+        cell.cached = true;
+        cell.samples = *kept;
+        continue;
+      }
+    }
+    PageJob job;
+    job.path = cell.identity.fullPath;
+    job.cellWidth = cellWidth;
+    job.keyed = textureLoader.colourKeyEnabled == 1;
+    std::memcpy(job.key, textureLoader.colourKey, sizeof job.key);
+    cell.job = static_cast<int>(jobs->size());
+    jobs->push_back(std::move(job));
+  }
+  platform::SetCurrentDir(workingDirectory);
+  return cells;
+}
+
+// Leaves the loader's state as LoadEntryPicture leaves it after the same outcome.
+void TakePageLoad(const PictureIdentity& identity, bool decoded, const PictureSamples& samples) {
+  pictureLoaded = 0;
+  textureLoader.TakeIdentity(identity, &pictureInfo);
+  if (!identity.decodable) return;
+  if (decoded) {
+    textureLoader.TakeDecodedSize(samples.pictureWidth, samples.pictureHeight, &pictureInfo);
+  }
+  pictureLoaded = decoded ? 1 : 0;
+  textureLoader.placementMode = 3;
+  textureLoader.overlayShown = 1;
+}
+
+}  // namespace
+
+// The page's pictures are decoded by workers while this thread takes their thumbnails in page
+// order and draws each cell as LoadEntryPicture and the sampling of the PictureBuffer would
+// have drawn it. The PictureBuffer itself is left alone: the picture view draws only after
+// OpenPicture has loaded its picture into it.
 void DrawThumbnailPage() {
   if (browserMode.thumbRedraw != 1) return;
   const DisplayState& d = displayState;
@@ -233,15 +320,24 @@ void DrawThumbnailPage() {
   RescanBrowsedDirectory();
   if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
   const int first = fileList.thumbFirst;
-  const int last = ThumbnailLastEntry(first, grid, fileList.count);
-  for (int k = first; fileList.names && k <= last; ++k) {
+  const int last = fileList.names ? ThumbnailLastEntry(first, grid, fileList.count) : first - 1;
+  std::vector<PageJob> jobs;
+  std::vector<PageCell> cells = PreparePageCells(first, last, &jobs);
+  const int workers = PageWorkerCount(jobs.size());
+  PageDecoder decoder(std::move(jobs), workers);
+  for (int k = first; k <= last; ++k) {
+    PageCell& cell = cells[static_cast<std::size_t>(k - first)];
     const CellOrigin o =
         ThumbnailCellOrigin(k - first, grid, cellWidth, cellHeight, d.canvasHeight);
-    LoadEntryPicture(k);
-    if (pictureLoaded == 1) {
-      const float step = ThumbnailStep(textureLoader.width, textureLoader.height, cellWidth);
-      DrawSampledPicture(o.x, o.y, step, pick::thumbnailBase + k);
+    bool decoded = cell.cached;
+    if (cell.job >= 0) {
+      PageResult result = decoder.Result(static_cast<std::size_t>(cell.job));
+      decoded = result.decoded;
+      cell.samples = std::move(result.samples);
+      if (decoded && cell.stamped) thumbnailCache.Insert(cell.key, cell.samples);
     }
+    TakePageLoad(cell.identity, decoded, cell.samples);
+    if (pictureLoaded == 1) DrawThumbnailSamples(cell.samples, o.x, o.y, pick::thumbnailBase + k);
     DrawRectOutline(o.x, o.y, o.x + cellWidth + 1, o.y + cellHeight + 1, white, white, white);
     DrawRectOutline(o.x + 1, o.y + 1, o.x + cellWidth, o.y + cellHeight, white, white, white);
     FormatCaption(fileList.names[k], nameLimit);
@@ -287,4 +383,5 @@ void ResetPictureViews() {
   SetThumbnailCellSize(smallCellSize);
   pictureLoaded = 0;
   pictureEntry = 0;
+  thumbnailCache.Clear();
 }

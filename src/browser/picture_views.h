@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "pictures/picture_samples.h"
+
 // Thumbnail cell sizes: the small cells of the half-screen canvas (also before any display
 // mode is chosen), the large ones of the 1280 x 960 and whole-screen canvases.
 constexpr int smallCellSize = 140;
@@ -80,7 +82,19 @@ struct AxisSamples {
 };
 AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limit);
 
+// Draws a width x height picture (rows bottom first, bytesPerPixel bytes per pixel, red, green,
+// blue first) in 2 x 2 blocks, its bottom-left corner at (originX, originY), one sample every
+// step source pixels; marks every pixel with pickId unless pickId is 0. Only the blocks that
+// meet the canvas are visited.
+void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int bytesPerPixel,
+                       int originX, int originY, float step, std::int32_t pickId);
+
 // Draws the picture of pictureInfo from the PictureBuffer in 2 x 2 blocks, its bottom-left
 // corner at (originX, originY), one sample every step source pixels; marks every pixel with
 // pickId unless pickId is 0. Only reads within the picture the loader stored.
 void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickId);
+
+// Draws a thumbnail's samples as the sampling of its whole picture would: one 2 x 2 block per
+// sample from (originX, originY), marked with pickId.
+void DrawThumbnailSamples(const PictureSamples& samples, int originX, int originY,
+                          std::int32_t pickId);

@@ -15,6 +15,14 @@ bool KeyDown(int virtualKey) {
   return virtualKey >= 0 && virtualKey < 256 && keyTable.down[virtualKey] != 0;
 }
 
+bool InputLatched() {
+  if (mouseLatches.rightDown != 0) return true;
+  for (std::int32_t down : keyTable.down) {
+    if (down != 0) return true;
+  }
+  return false;
+}
+
 void ClearInputLatches() {
   std::memset(keyTable.down, 0, sizeof keyTable.down);
   mouseLatches.rightDown = 0;

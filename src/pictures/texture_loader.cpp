@@ -17,15 +17,15 @@ PictureInfo pictureInfo;
 
 namespace {
 
-// Room for a full path (and the current directory) including the terminator.
-constexpr std::size_t pathRoom = 260;
 // Room for an extension including the terminator.
 constexpr std::size_t extensionRoom = 16;
 
 constexpr std::int32_t formatRgba = 6408;
 
-// The PictureBuffer takes at most pictureBufferPixels pixels; anything larger, or a size that
-// makes no picture, is refused before the platform allocates pixel memory.
+}  // namespace
+
+// A size that makes no picture, or more pixels than the PictureBuffer holds, is refused before
+// the platform allocates pixel memory.
 bool PictureFitsBuffer(int width, int height) {
   if (width <= 0 || height <= 0) return false;
   return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <=
@@ -36,7 +36,8 @@ bool PictureFitsBuffer(int width, int height) {
 // key on, alpha is 0 for exactly the key colour and 255 otherwise; with it off, always 255.
 // Pixels are handled as little-endian words without branches, so that the loop compiles to
 // vector code: a page of large pictures converts tens of millions of pixels.
-void ConvertPixels(std::uint8_t* bits, std::uint64_t count, bool keyed, const std::uint8_t key[3]) {
+void ConvertPicturePixels(std::uint8_t* bits, std::uint64_t count, bool keyed,
+                          const std::uint8_t key[3]) {
   static_assert(std::endian::native == std::endian::little);
   const std::uint32_t keyWord = key[0] | (key[1] << 8) | (key[2] << 16);
   // With the key off no colour (all of which have a zero top byte) matches this.
@@ -50,8 +51,6 @@ void ConvertPixels(std::uint8_t* bits, std::uint64_t count, bool keyed, const st
     std::memcpy(bits, &word, 4);
   }
 }
-
-}  // namespace
 
 TextureLoader::TextureLoader() {
   loadable = 0;
@@ -90,35 +89,26 @@ void TextureLoader::GetFileExtension(const char* name, char* extension) {
   std::memcpy(extension, dot + 1, length + 1);
 }
 
-namespace {
-
-// What identification makes of a name: its kind, and the full path to decode when it fits.
-struct Identification {
-  std::int32_t kind = pictureUnknown;
-  bool decodable = false;
-  bool pathFits = false;
-  char fullPath[pathRoom] = {};
-};
-
-void Identify(TextureLoader* loader, const char* name, Identification* result) {
+void TextureLoader::ClassifyName(const char* name, PictureIdentity* result) {
+  *result = PictureIdentity{};
   if (!name) name = "";
   // A URL goes to the platform unchanged; a file name is taken in the current directory.
   if (std::strstr(name, "http://") != nullptr) {
-    result->pathFits = std::strlen(name) < pathRoom;
+    result->pathFits = std::strlen(name) < sizeof result->fullPath;
     if (result->pathFits) std::memcpy(result->fullPath, name, std::strlen(name) + 1);
   } else {
-    char directory[pathRoom];
+    char directory[picturePathRoom];
     if (platform::GetCurrentDir(directory, sizeof directory)) {
-      directory[pathRoom - 1] = '\0';
+      directory[picturePathRoom - 1] = '\0';
       const int written =
           std::snprintf(result->fullPath, sizeof result->fullPath, "%s%c%s", directory,
                         platform::PlatformConventions().pathSeparator, name);
-      result->pathFits = written > 0 && static_cast<std::size_t>(written) < pathRoom;
+      result->pathFits = written > 0 && written < picturePathRoom;
     }
   }
 
   char extension[extensionRoom];
-  loader->GetFileExtension(name, extension);
+  GetFileExtension(name, extension);
   if (EqualsIgnoringCase(extension, "bmp")) {
     result->kind = pictureBmp;
     result->decodable = true;
@@ -136,23 +126,33 @@ void Identify(TextureLoader* loader, const char* name, Identification* result) {
   }
 }
 
-}  // namespace
+void TextureLoader::TakeIdentity(const PictureIdentity& identity, PictureInfo* info) {
+  info->kind = identity.kind;
+  loadable = identity.decodable ? 1 : 0;
+}
+
+void TextureLoader::TakeDecodedSize(int pictureWidth, int pictureHeight, PictureInfo* info) {
+  width = pictureWidth;
+  height = pictureHeight;
+  info->width = pictureWidth;
+  info->height = pictureHeight;
+  info->bitsPerPixel = 32;
+  info->format = formatRgba;
+}
 
 int TextureLoader::IdentifyPicture(const char* name, PictureInfo* info) {
   loadable = 0;
-  Identification id;
-  Identify(this, name, &id);
-  info->kind = id.kind;
-  loadable = id.decodable ? 1 : 0;
+  PictureIdentity id;
+  ClassifyName(name, &id);
+  TakeIdentity(id, info);
   return 1;
 }
 
 int TextureLoader::LoadPicture(const char* name, PictureInfo* info) {
   loadable = 0;
-  Identification id;
-  Identify(this, name, &id);
-  info->kind = id.kind;
-  loadable = id.decodable ? 1 : 0;
+  PictureIdentity id;
+  ClassifyName(name, &id);
+  TakeIdentity(id, info);
   if (loadable != 1 || !id.pathFits) return 0;
   return LoadPictureFromPath(id.fullPath, info);
 }
@@ -167,15 +167,10 @@ int TextureLoader::LoadPictureFromPath(const char* path, PictureInfo* info) {
     platform::ReleasePicture(&picture);
     return 0;
   }
-  width = picture.width;
-  height = picture.height;
   const std::uint64_t count =
       static_cast<std::uint64_t>(picture.width) * static_cast<std::uint64_t>(picture.height);
-  ConvertPixels(picture.bits, count, colourKeyEnabled == 1, colourKey);
-  info->width = picture.width;
-  info->height = picture.height;
-  info->bitsPerPixel = 32;
-  info->format = formatRgba;
+  ConvertPicturePixels(picture.bits, count, colourKeyEnabled == 1, colourKey);
+  TakeDecodedSize(picture.width, picture.height, info);
   StorePixels(info, picture.bits);
   platform::ReleasePicture(&picture);
   return 1;

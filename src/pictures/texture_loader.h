@@ -27,6 +27,29 @@ struct PictureInfo {
 constexpr std::uint32_t pictureBufferBytes = 400000000u;
 constexpr std::uint32_t pictureBufferPixels = pictureBufferBytes / 4;
 
+// Room for a full path including the terminator.
+constexpr int picturePathRoom = 260;
+
+// What identification makes of a name: its kind, whether LoadPicture decodes that kind, and
+// the full path a decode would use (pathFits is false when it does not fit).
+struct PictureIdentity {
+  std::int32_t kind = 0;
+  bool decodable = false;
+  bool pathFits = false;
+  char fullPath[picturePathRoom] = {};
+};
+
+// The PictureBuffer takes a picture of this size: at least one pixel, at most
+// pictureBufferPixels. Asked before the platform allocates any pixel memory.
+bool PictureFitsBuffer(int width, int height);
+
+// Converts count pixels of blue, green, red, unused into red, green, blue, alpha in place. With
+// the key on, alpha is 0 for exactly the key colour and 255 otherwise; with it off, always 255.
+// Each pixel is converted on its own, so converting a sample of a picture gives the same bytes
+// as sampling the converted picture.
+void ConvertPicturePixels(std::uint8_t* bits, std::uint64_t count, bool keyed,
+                          const std::uint8_t key[3]);
+
 class TextureLoader {
  public:
   TextureLoader();
@@ -43,6 +66,14 @@ class TextureLoader {
   void GetFileExtension(const char* name, char* extension);
   // Copies width x height x bitsPerPixel / 8 bytes of info from bits to the PictureBuffer.
   void StorePixels(const PictureInfo* info, const std::uint8_t* bits);
+
+  // Identification of name (in the current directory) without touching the loader's state.
+  void ClassifyName(const char* name, PictureIdentity* identity);
+  // What identifying a name leaves: its kind in info and loadable.
+  void TakeIdentity(const PictureIdentity& identity, PictureInfo* info);
+  // What a successful decode of a width x height picture leaves besides the pixels: the size in
+  // the loader and in info, with the format fields.
+  void TakeDecodedSize(int pictureWidth, int pictureHeight, PictureInfo* info);
 
   std::int32_t loadable;
   std::uint8_t* pixels;  // the PictureBuffer

@@ -114,6 +114,11 @@ bool InstallKeyboardHook();
 // Blocks the main thread (no messages pumped meanwhile).
 void Pause(int milliseconds);
 
+// Blocks the main thread until input or a window message is waiting for the thread (the
+// hooks' events included), or until timeoutMs have passed; returns at once when something is
+// already waiting. Backends may return sooner, never later than one display refresh.
+void WaitForInput(int timeoutMs);
+
 // ---- Process ----------------------------------------------------------------------------------
 
 // Ends the program at once with the exit code (start-up failures only).
@@ -157,6 +162,14 @@ DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize
 bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize);
 void FindClose(DirectorySearch* search);
 
+// Size in bytes and last-write time (in the backend's own ticks) of a file; false when the
+// path names no readable file.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t writeTime = 0;
+};
+bool ReadFileStamp(const char* path, FileStamp* stamp);
+
 struct ReadFile;  // opaque
 // Opens an existing file for reading only; never creates one. Null when it cannot be opened.
 ReadFile* OpenForReading(const char* path);
@@ -182,5 +195,25 @@ struct DecodedPicture {
 bool DecodePicture(const char* path, bool (*mayDecode)(int width, int height),
                    DecodedPicture* picture);
 void ReleasePicture(DecodedPicture* picture);
+
+// The rows of a picture a caller will read, for decoders that can leave the others out.
+// select(context, width, height, wanted) sets wanted[y] (row 0 at the bottom, height entries,
+// all 0 when called) to 1 for every row that is read.
+struct RowSelection {
+  void (*select)(const void* context, int width, int height, std::uint8_t* wanted) = nullptr;
+  const void* context = nullptr;
+};
+// DecodePicture for a caller that reads only the selected rows: the bytes of the other rows
+// are unspecified. Decoders that cannot skip rows decode them all.
+bool DecodePictureRows(const char* path, bool (*mayDecode)(int width, int height),
+                       const RowSelection& rows, DecodedPicture* picture);
+
+// ---- Threads ------------------------------------------------------------------------------------
+
+// Called by every thread other than the main thread that decodes pictures, before its first
+// decode and after its last: whatever the platform's loader needs per thread (on Windows the
+// thread's own COM apartment).
+void BeginDecodeThread();
+void EndDecodeThread();
 
 }  // namespace platform

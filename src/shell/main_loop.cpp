@@ -1,6 +1,9 @@
 // The main loop: draw the view, act on clicks and keys, draw the overlay, present, pump.
 #include "shell/main_loop.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "browser/directory.h"
 #include "browser/file_list.h"
 #include "browser/launch.h"
@@ -23,6 +26,73 @@ const char* const noticeText = "TROVE BY THE TROVE DEVELOPERS - FREE TO USE AND 
 namespace {
 
 constexpr const char* buildTitle = "WIN32TROVEXMENU3SPOOLR012C";
+
+// Longest rest between two looks at the cursor: one refresh of a 60 Hz display. Backends wait
+// less on faster displays.
+constexpr int restingWaitMs = 16;
+
+// Everything a pass that acts on no command draws from, besides contents that only commands
+// change (the file list's names, the PictureBuffer, the directory scan). Two such passes that
+// start with equal values draw equal frames.
+struct PassInputs {
+  int cursorX = 0;
+  int cursorY = 0;
+  DisplayState display;
+  BrowserMode mode;
+  FileList list;
+  int nameLimit = 0;
+  int overlayShown = 0;
+  int placementMode = 0;
+  float sampleStep = 0.0f;
+  int pictureEntry = 0;
+  int pictureWidth = 0;
+  int pictureHeight = 0;
+  const void* frame = nullptr;
+  std::uint32_t events = 0;    // hook events delivered so far
+  std::uint32_t messages = 0;  // window messages dispatched so far
+};
+
+std::uint32_t messagesDispatched = 0;
+
+bool SameInputs(const PassInputs& a, const PassInputs& b) {
+  // DisplayState, BrowserMode and FileList hold only ints and pointers: no padding to compare.
+  return a.cursorX == b.cursorX && a.cursorY == b.cursorY &&
+         std::memcmp(&a.display, &b.display, sizeof a.display) == 0 &&
+         std::memcmp(&a.mode, &b.mode, sizeof a.mode) == 0 &&
+         std::memcmp(&a.list, &b.list, sizeof a.list) == 0 && a.nameLimit == b.nameLimit &&
+         a.overlayShown == b.overlayShown && a.placementMode == b.placementMode &&
+         a.sampleStep == b.sampleStep && a.pictureEntry == b.pictureEntry &&
+         a.pictureWidth == b.pictureWidth && a.pictureHeight == b.pictureHeight &&
+         a.frame == b.frame && a.events == b.events && a.messages == b.messages;
+}
+
+PassInputs CurrentPassInputs() {
+  PassInputs in;
+  in.cursorX = CursorCanvasX();
+  in.cursorY = CursorCanvasY();
+  in.display = displayState;
+  in.mode = browserMode;
+  in.list = fileList;
+  in.nameLimit = nameLimit;
+  in.overlayShown = textureLoader.overlayShown;
+  in.placementMode = textureLoader.placementMode;
+  in.sampleStep = textureLoader.sampleStep;
+  in.pictureEntry = pictureEntry;
+  in.pictureWidth = pictureInfo.width;
+  in.pictureHeight = pictureInfo.height;
+  in.frame = canvas.frameBuffer;
+  in.events = inputEventCount;
+  in.messages = messagesDispatched;
+  return in;
+}
+
+// The last pass that was drawn and presented: its inputs, and whether it acted on nothing (no
+// latched input, no page or rescan requested), so that it changed nothing the next pass reads.
+struct PresentedPass {
+  bool actedOnNothing = false;
+  PassInputs inputs;
+};
+PresentedPass presented;
 
 void DrawText(const char* text, int x, int y) {
   FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
@@ -182,7 +252,29 @@ void SetDisplayMode(int mode) {
   if (ThumbnailsShown()) ShowThumbnails();
 }
 
+void ForgetPresentedPass() { presented = PresentedPass{}; }
+
+bool PassWouldRepeat() {
+  if (!presented.actedOnNothing || InputLatched() || browserMode.thumbRedraw != 0 ||
+      rescanRequested != 0 || quitRequested != 0) {
+    return false;
+  }
+  return SameInputs(CurrentPassInputs(), presented.inputs);
+}
+
 void RunPass() {
+  if (PassWouldRepeat()) {
+    // The frame on screen is exactly what this pass would present: rest until input arrives
+    // (or the cursor may have moved without an event), then pump as every pass does.
+    platform::WaitForInput(restingWaitMs);
+    while (PumpMessages()) ++messagesDispatched;
+    if (closeRequested == 1) quitRequested = 1;
+    return;
+  }
+  presented.actedOnNothing =
+      !InputLatched() && browserMode.thumbRedraw == 0 && rescanRequested == 0 && quitRequested == 0;
+  presented.inputs = CurrentPassInputs();
+
   if (browserMode.listActive == 1) DrawListView();
   if (browserMode.thumbRedraw == 1) DrawThumbnailPage();
   if (browserMode.pictureActive == 1) DrawPictureView();
@@ -202,8 +294,7 @@ void RunPass() {
   HandleSettingKeys();
 
   ClearInputLatches();
-  while (PumpMessages()) {
-  }
+  while (PumpMessages()) ++messagesDispatched;
   // A close request that arrived while pumping ends the program like Escape.
   if (closeRequested == 1) quitRequested = 1;
 }

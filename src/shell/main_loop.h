@@ -4,8 +4,16 @@
 extern int quitRequested;
 
 // One pass of the main loop: draw the view, act on clicks and keys, draw the overlay, present,
-// pump the window's messages. The caller tests quitRequested first.
+// pump the window's messages. The caller tests quitRequested first. A pass that would present
+// the frame already presented, with no input arrived, waits for input instead.
 void RunPass();
+
+// Whether the next pass would repeat the last presented one: that pass acted on no input or
+// request, none has arrived since, and nothing it drew from has changed.
+bool PassWouldRepeat();
+
+// Forgets the last presented pass, so that the next one is drawn (tests start clean with it).
+void ForgetPresentedPass();
 
 // Passes until quitRequested is set.
 void RunMainLoop();

@@ -12,6 +12,7 @@
 
 void ResetProgram() {
   quitRequested = 0;
+  ForgetPresentedPass();
   ResetDisplayState();
   ResetWindow();
   ClearInputLatches();

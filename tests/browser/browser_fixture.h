@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "browser/file_list.h"
 #include "canvas/canvas.h"
 #include "display/display.h"
 #include "input/input.h"
+#include "pictures/texture_loader.h"
 #include "support/program_fixture.h"
 
 // A directory under /tmp that lives as long as the object.
@@ -97,4 +99,40 @@ class BrowserTest : public ProgramTest {
   }
 
   std::filesystem::path startDirectory_;
+};
+
+// The canvas images copied out, for comparing what two ways of drawing drew.
+struct Canvases {
+  std::vector<std::uint8_t> frame;
+  std::vector<std::int32_t> pick;
+  bool operator==(const Canvases&) const = default;
+};
+
+inline Canvases Snapshot() {
+  const std::size_t n =
+      static_cast<std::size_t>(displayState.canvasWidth) * displayState.canvasHeight;
+  return {std::vector<std::uint8_t>(canvas.frameBuffer, canvas.frameBuffer + n * 4),
+          std::vector<std::int32_t>(canvas.pickBuffer, canvas.pickBuffer + n)};
+}
+
+// The browser at 960 x 540 with a PictureBuffer, browsing the folder `pictures` of a temporary
+// tree from the start directory `work`.
+class PictureFolderTest : public BrowserTest {
+ protected:
+  void SetUp() override {
+    BrowserTest::SetUp();
+    textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
+    ASSERT_NE(textureLoader.pixels, nullptr);
+    pictures = tree.Dir("pictures");
+    work = tree.Dir("work");
+    SetPath(browsedPath, pictures);
+    SetPath(workingDirectory, work);
+    std::filesystem::current_path(work);
+    UseCanvas(960, 540, 1, 2);
+    textureLoader.overlayShown = 1;
+  }
+
+  TempTree tree;
+  std::string pictures;
+  std::string work;
 };

@@ -85,31 +85,10 @@ void ReferenceDraw(int ox, int oy, float step, std::int32_t pickId) {
   }
 }
 
-struct Canvases {
-  std::vector<std::uint8_t> frame;
-  std::vector<std::int32_t> pick;
-};
-
-Canvases Snapshot() {
-  const std::size_t n =
-      static_cast<std::size_t>(displayState.canvasWidth) * displayState.canvasHeight;
-  return {std::vector<std::uint8_t>(canvas.frameBuffer, canvas.frameBuffer + n * 4),
-          std::vector<std::int32_t>(canvas.pickBuffer, canvas.pickBuffer + n)};
-}
-
-class PictureViewsTest : public BrowserTest {
+class PictureViewsTest : public PictureFolderTest {
  protected:
   void SetUp() override {
-    BrowserTest::SetUp();
-    textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
-    ASSERT_NE(textureLoader.pixels, nullptr);
-    pictures = tree.Dir("pictures");
-    work = tree.Dir("work");
-    SetPath(browsedPath, pictures);
-    SetPath(workingDirectory, work);
-    std::filesystem::current_path(work);
-    UseCanvas(960, 540, 1, 2);
-    textureLoader.overlayShown = 1;
+    PictureFolderTest::SetUp();
     textureLoader.sampleStep = 4.0f;
   }
 
@@ -186,10 +165,6 @@ class PictureViewsTest : public BrowserTest {
     EXPECT_EQ(got.g, expected.g) << x << ", " << y;
     EXPECT_EQ(got.b, expected.b) << x << ", " << y;
   }
-
-  TempTree tree;
-  std::string pictures;
-  std::string work;
 };
 
 // ---- Arithmetic -------------------------------------------------------------------------------

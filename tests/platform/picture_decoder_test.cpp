@@ -5,15 +5,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "support/picture_corpora.h"
 
 namespace {
 
@@ -550,6 +554,76 @@ TEST(Corpora, EveryFileEndsInABoundedOutcome) {
     std::cout << "  " << folder << ": " << counts.first << " decoded, " << counts.second
               << " refused\n";
   }
+}
+
+// ---- Rows left out ------------------------------------------------------------------------------
+
+// Which rows a test asks for: a rule over the row (from the bottom) and the picture's height.
+struct RowRule {
+  const char* name;
+  bool (*wanted)(int row, int height);
+};
+
+void SelectByRule(const void* context, int, int height, std::uint8_t* wanted) {
+  const auto* rule = static_cast<const RowRule*>(context);
+  for (int y = 0; y < height; ++y) wanted[y] = rule->wanted(y, height) ? 1 : 0;
+}
+
+const RowRule rowRules[] = {
+    {"every 40th", [](int y, int) { return y % 40 == 0; }},
+    {"every 3rd", [](int y, int) { return y % 3 == 1; }},
+    {"every 17th from the top", [](int y, int h) { return (h - 1 - y) % 17 == 0; }},
+    {"the top row", [](int y, int h) { return y == h - 1; }},
+    {"the bottom row", [](int y, int) { return y == 0; }},
+    {"runs of 20", [](int y, int) { return (y / 20) % 3 == 2; }},
+};
+
+// Decoding with rows left out gives, in every selected row, the bytes of the full decode.
+void ExpectSkippedRowsChangeNothingElse(const std::vector<CorpusPicture>& files) {
+  int compared = 0;
+  for (const CorpusPicture& file : files) {
+    std::string lower = file.extension;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower != "jpg" && lower != "jpeg") continue;
+    const Picture full = Decode(file.path.string());
+    for (const RowRule& rule : rowRules) {
+      platform::RowSelection rows;
+      rows.select = SelectByRule;
+      rows.context = &rule;
+      platform::DecodedPicture part;
+      const bool ok =
+          native::DecodePictureFile(file.path.c_str(), RecordingMayDecode, &part, &rows);
+      ASSERT_EQ(ok, full.ok) << file.path << " " << rule.name;
+      if (!ok) continue;
+      ASSERT_EQ(part.width, full.width);
+      ASSERT_EQ(part.height, full.height);
+      const std::size_t rowBytes = static_cast<std::size_t>(full.width) * 4u;
+      for (int y = 0; y < full.height; ++y) {
+        if (!rule.wanted(y, full.height)) continue;
+        const std::size_t at = static_cast<std::size_t>(y) * rowBytes;
+        ASSERT_EQ(std::memcmp(part.bits + at, full.bits.data() + at, rowBytes), 0)
+            << file.path << " " << rule.name << " row " << y;
+      }
+      native::ReleaseDecodedPicture(&part);
+    }
+    ++compared;
+  }
+  EXPECT_GT(compared, 0);
+}
+
+TEST(SkippedRows, ProjectSamples) {
+  char dir[] = "/tmp/trove-samples-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  ExpectSkippedRowsChangeNothingElse(ProjectSamples(dir));
+  fs::remove_all(dir);
+}
+
+TEST(SkippedRows, JpegCorpora) {
+  for (const char* folder : {"libjpeg-turbo-testimages", "jpeg-decoder-tests/reftest",
+                             "jpeg-decoder-tests/icc", "jpeg-decoder-tests/crashtest"}) {
+    ExpectSkippedRowsChangeNothingElse(CorpusFolder(folder));
+  }
+  ExpectSkippedRowsChangeNothingElse(CorpusFolder("go-fuzz-corpus/jpeg/corpus", "jpg"));
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // The main loop's passes, key dispatch, display modes and the overlay's notice line.
+#include <functional>
+
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
 #include "canvas/canvas.h"
@@ -255,6 +257,87 @@ TEST_F(MainLoopTest, LatchesAreClearedAtTheEndOfEveryPass) {
   RunPass();
   EXPECT_EQ(mouseLatches.rightDown, 0);
   EXPECT_EQ(keyTable.down[200], 0);
+}
+
+// ---- Resting --------------------------------------------------------------------------------
+
+class RestingTest : public MainLoopTest {
+ protected:
+  void SetUp() override {
+    MainLoopTest::SetUp();
+    StartAt(1920, 1080);
+    os().keepFrames = true;
+    os().cursor = {400, 300};
+    RunPass();  // draws what start-up left
+  }
+  int presents() const { return headless::state().presents; }
+};
+
+TEST_F(RestingTest, APassThatWouldRepeatTheFrameWaitsForInputInstead) {
+  const int before = presents();
+  RunPass();
+  ASSERT_EQ(presents(), before + 1);  // the first pass after start-up's own
+  const std::vector<std::uint8_t> shown = os().presentedFrames.back();
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_TRUE(PassWouldRepeat());
+    RunPass();
+  }
+  EXPECT_EQ(presents(), before + 1);
+  ASSERT_EQ(os().inputWaits.size(), 5u);
+  for (int wait : os().inputWaits) {
+    EXPECT_GT(wait, 0);
+    EXPECT_LE(wait, 16);  // one refresh of a 60 Hz display at most
+  }
+  // What a full pass would present now is what is on screen.
+  ForgetPresentedPass();
+  RunPass();
+  EXPECT_EQ(os().presentedFrames.back(), shown);
+}
+
+TEST_F(RestingTest, InputEndsTheRestAtOnce) {
+  // Passes until the loop rests, then the input; the pass after it must present.
+  auto settleThen = [&](const std::function<void()>& input) {
+    for (int i = 0; i < 3 && !PassWouldRepeat(); ++i) RunPass();
+    ASSERT_TRUE(PassWouldRepeat());
+    const int presented = presents();
+    input();
+    RunPass();
+    if (presents() == presented) RunPass();  // that pass rested and its pumping delivered it
+    EXPECT_EQ(presents(), presented + 1);
+  };
+  // A key.
+  settleThen([] { headless::QueueKeyDown(key::comma); });
+  EXPECT_EQ(os().pauses.back(), 30);
+  // The cursor moved without an event: the cross follows at the next look.
+  settleThen([&] { os().cursor = {420, 300}; });
+  // Any window message (a repaint, say).
+  settleThen([&] { os().pendingMessages.push_back([] {}); });
+  // A right click.
+  settleThen([] { headless::QueueRightClick(); });
+}
+
+TEST_F(RestingTest, RequestsAndChangedStateAreDrawn) {
+  RunPass();
+  RunPass();
+  ASSERT_TRUE(PassWouldRepeat());
+  browserMode.thumbRedraw = 1;
+  EXPECT_FALSE(PassWouldRepeat());
+  browserMode.thumbRedraw = 0;
+  rescanRequested = 1;
+  EXPECT_FALSE(PassWouldRepeat());
+  rescanRequested = 0;
+  textureLoader.overlayShown = 0;
+  EXPECT_FALSE(PassWouldRepeat());
+  const int presented = presents();
+  RunPass();
+  EXPECT_EQ(presents(), presented + 1);
+  // The pass after a command is drawn even with nothing latched: the command changed state
+  // after its pass had presented.
+  PassWithKeys({key::digit0 + 9});
+  EXPECT_FALSE(PassWouldRepeat());
+  RunPass();
+  EXPECT_EQ(presents(), presented + 3);
+  EXPECT_TRUE(PassWouldRepeat());
 }
 
 }  // namespace

@@ -159,6 +159,8 @@ bool InstallKeyboardHook() {
 
 void Pause(int milliseconds) { current.pauses.push_back(milliseconds); }
 
+void WaitForInput(int timeoutMs) { current.inputWaits.push_back(timeoutMs); }
+
 void ExitProgram(int exitCode) { throw headless::ProgramExit{exitCode}; }
 
 bool RunProgram(const char* file, const char* parameters) {
@@ -174,5 +176,14 @@ bool DecodePicture(const char* path, bool (*mayDecode)(int, int), DecodedPicture
 }
 
 void ReleasePicture(DecodedPicture* picture) { native::ReleaseDecodedPicture(picture); }
+
+bool DecodePictureRows(const char* path, bool (*mayDecode)(int, int), const RowSelection& rows,
+                       DecodedPicture* picture) {
+  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture, &rows);
+}
+
+// Native decoders need nothing per thread.
+void BeginDecodeThread() {}
+void EndDecodeThread() {}
 
 }  // namespace platform

@@ -68,6 +68,7 @@ struct State {
   // Recorded.
   std::vector<std::string> calls;  // every seam call by name, in order
   std::vector<int> pauses;
+  std::vector<int> inputWaits;  // timeouts of WaitForInput, in order
   std::vector<MessageBoxCall> messageBoxes;
   std::vector<WindowCreation> windowsCreated;
   std::vector<WindowMove> moves;

@@ -399,6 +399,7 @@ struct JpegJob {
   bool created;
   std::uint8_t* pixels;
   JSAMPLE* cmykRow;
+  std::uint8_t* wantedRows;  // by row from the bottom; null when every row is read
 };
 
 [[noreturn]] void JpegErrorExit(j_common_ptr info) {
@@ -425,9 +426,25 @@ void CmykRowToPixels(const JSAMPLE* cmyk, int width, bool inverted, std::uint8_t
   }
 }
 
+// libjpeg decodes rows in groups (one row of MCUs, 8 or 16 rows) and upsamples colour across
+// neighbouring rows; skipping part of a group changes the rows kept beside it. So a group with
+// any wanted row is decoded whole, and only groups with none are skipped. wanted is by row
+// from the bottom; groups are counted from the top.
+void WidenToWholeRowGroups(std::uint8_t* wanted, int height, int groupRows) {
+  if (groupRows <= 0) groupRows = 1;
+  for (int top = 0; top < height; top += groupRows) {
+    const int end = top + groupRows < height ? top + groupRows : height;
+    bool any = false;
+    for (int r = top; r < end && !any; ++r) any = wanted[height - 1 - r] != 0;
+    if (!any) continue;
+    for (int r = top; r < end; ++r) wanted[height - 1 - r] = 1;
+  }
+}
+
 // Runs the decode; a libjpeg error lands back here and returns false. The caller releases
 // what the job holds either way.
-bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int)) {
+bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
+                const platform::RowSelection* rows) {
   jpeg_decompress_struct* info = &job->info;
   info->err = jpeg_std_error(&job->errors.manager);
   job->errors.manager.error_exit = JpegErrorExit;
@@ -453,13 +470,35 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int)) {
     job->cmykRow = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(width) * 4u));
     if (!job->cmykRow) return false;
   }
+  if (rows && rows->select) {
+    job->wantedRows = static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(height), 1));
+    if (!job->wantedRows) return false;
+    rows->select(rows->context, width, height, job->wantedRows);
+  }
   jpeg_start_decompress(info);
   if (static_cast<int>(info->output_width) != width ||
       static_cast<int>(info->output_height) != height || info->output_components != 4) {
     return false;
   }
+  if (job->wantedRows) {
+    WidenToWholeRowGroups(job->wantedRows, height, info->max_v_samp_factor * DCTSIZE);
+  }
   while (info->output_scanline < info->output_height) {
     const int rowFromTop = static_cast<int>(info->output_scanline);
+    if (job->wantedRows) {
+      // Rows nobody reads are passed over in one call up to the next wanted one.
+      int skip = 0;
+      while (rowFromTop + skip < height && !job->wantedRows[height - 1 - rowFromTop - skip]) {
+        ++skip;
+      }
+      if (skip > 0) {
+        if (jpeg_skip_scanlines(info, static_cast<JDIMENSION>(skip)) !=
+            static_cast<JDIMENSION>(skip)) {
+          return false;
+        }
+        continue;
+      }
+    }
     std::uint8_t* out = PixelRow(job->pixels, width, height - 1 - rowFromTop);
     JSAMPROW row = cmyk ? job->cmykRow : out;
     if (jpeg_read_scanlines(info, &row, 1) != 1) return false;
@@ -469,12 +508,14 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int)) {
   return true;
 }
 
-bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), platform::DecodedPicture* picture) {
+bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), const platform::RowSelection* rows,
+                platform::DecodedPicture* picture) {
   auto* job = static_cast<JpegJob*>(std::calloc(1, sizeof(JpegJob)));
   if (!job) return false;
-  const bool ok = RunJpegJob(job, file, mayDecode);
+  const bool ok = RunJpegJob(job, file, mayDecode, rows);
   if (job->created) jpeg_destroy_decompress(&job->info);
   std::free(job->cmykRow);
+  std::free(job->wantedRows);
   if (ok) {
     picture->bits = job->pixels;
     picture->width = static_cast<int>(job->info.image_width);
@@ -490,7 +531,7 @@ bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), platform::DecodedP
 }  // namespace
 
 bool DecodePictureFile(const char* path, bool (*mayDecode)(int width, int height),
-                       platform::DecodedPicture* picture) {
+                       platform::DecodedPicture* picture, const platform::RowSelection* rows) {
   if (!path || !picture) return false;
   *picture = {};
   std::FILE* file = std::fopen(path, "rb");
@@ -503,7 +544,7 @@ bool DecodePictureFile(const char* path, bool (*mayDecode)(int width, int height
     if (magic[0] == 'B' && magic[1] == 'M') {
       ok = DecodeBmp(BmpFile{file, static_cast<std::uint64_t>(size)}, mayDecode, picture);
     } else if (magic[0] == 0xFF && magic[1] == 0xD8 && std::fseek(file, 0, SEEK_SET) == 0) {
-      ok = DecodeJpeg(file, mayDecode, picture);
+      ok = DecodeJpeg(file, mayDecode, rows, picture);
     }
   }
   std::fclose(file);

@@ -144,6 +144,14 @@ bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize) {
 
 void FindClose(DirectorySearch* search) { delete search; }
 
+bool ReadFileStamp(const char* path, FileStamp* stamp) {
+  struct stat st;
+  if (stat(native::PosixPath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  stamp->size = static_cast<std::uint64_t>(st.st_size);
+  stamp->writeTime = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return true;
+}
+
 ReadFile* OpenForReading(const char* path) {
   std::string p = native::PosixPath(path);
   struct stat st;

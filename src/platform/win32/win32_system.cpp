@@ -81,6 +81,17 @@ void FindClose(DirectorySearch* search) {
   delete search;
 }
 
+bool ReadFileStamp(const char* path, FileStamp* stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  stamp->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  stamp->writeTime = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+      data.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 ReadFile* OpenForReading(const char* path) {
   // Read access only, existing files only: a missing asset is never created.
   HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -94,6 +94,13 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int colou
     return WindowFailure::activateContext;
   }
 
+  // One swap per display refresh where the driver lets us ask for it.
+  using SwapInterval = BOOL(WINAPI*)(int);
+  if (auto setInterval = reinterpret_cast<SwapInterval>(
+          reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")))) {
+    setInterval(1);
+  }
+
   ShowWindow(win.window, SW_SHOW);
   SetForegroundWindow(win.window);
   SetFocus(win.window);
@@ -137,6 +144,22 @@ bool PumpOneMessage() {
   TranslateMessage(&win.message);
   DispatchMessageA(&win.message);
   return true;
+}
+
+// At most one refresh of the primary display: its rate as the driver reports it, 60 Hz when
+// it reports none.
+void WaitForInput(int timeoutMs) {
+  static const int refreshMs = [] {
+    HDC screen = GetDC(nullptr);
+    const int hertz = screen ? GetDeviceCaps(screen, VREFRESH) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return hertz > 1 ? 1000 / hertz : 16;
+  }();
+  const int wait = timeoutMs < refreshMs ? timeoutMs : refreshMs;
+  if (wait <= 0) return;
+  // Posted and sent messages, input and the low-level hooks' calls all end the wait.
+  MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait), QS_ALLINPUT,
+                              MWMO_INPUTAVAILABLE);
 }
 
 void MoveMainWindow(int x, int y, int width, int height) {

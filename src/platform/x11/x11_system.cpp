@@ -85,6 +85,16 @@ bool DecodePicture(const char* path, bool (*mayDecode)(int, int), DecodedPicture
   return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture);
 }
 
+bool DecodePictureRows(const char* path, bool (*mayDecode)(int, int), const RowSelection& rows,
+                       DecodedPicture* picture) {
+  if (!path || std::strstr(path, "http://") != nullptr) return false;
+  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture, &rows);
+}
+
 void ReleasePicture(DecodedPicture* picture) { native::ReleaseDecodedPicture(picture); }
+
+// The native decoders need nothing per thread.
+void BeginDecodeThread() {}
+void EndDecodeThread() {}
 
 }  // namespace platform

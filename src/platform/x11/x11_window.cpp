@@ -9,6 +9,7 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
+#include <poll.h>
 
 #include <cstdio>
 #include <cstring>
@@ -385,6 +386,16 @@ bool PumpOneMessage() {
   XNextEvent(x.display, &event);
   HandleEvent(&event);
   return true;
+}
+
+void WaitForInput(int timeoutMs) {
+  // Raw input and window events both arrive on the connection: sleep until it has something to
+  // read or the time is up.
+  if (!x.display) return;
+  XFlush(x.display);
+  if (XPending(x.display)) return;
+  pollfd connection = {ConnectionNumber(x.display), POLLIN, 0};
+  poll(&connection, 1, timeoutMs);
 }
 
 void MoveMainWindow(int left, int top, int width, int height) {

@@ -1,0 +1,141 @@
+// Worker threads for thumbnail pages and the gate that keeps their decodes within memory.
+#include "browser/page_decoder.h"
+
+#include <algorithm>
+#include <new>
+#include <system_error>
+#include <utility>
+
+#include "browser/picture_views.h"
+#include "pictures/texture_loader.h"
+#include "platform/platform.h"
+
+std::int64_t DecodeCost(std::int64_t pixels) {
+  if (pixels <= 0 || pixels > decodeAloneAbovePixels) return decodePixelBudget;
+  return pixels;
+}
+
+void DecodeGate::Enter(std::int64_t cost) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  const std::uint64_t ticket = nextTicket_++;
+  changed_.wait(lock, [&] { return serving_ == ticket && cost <= free_; });
+  ++serving_;
+  free_ -= cost;
+  changed_.notify_all();
+}
+
+bool DecodeGate::TryEnter(std::int64_t cost) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (serving_ != nextTicket_ || cost > free_) return false;
+  free_ -= cost;
+  return true;
+}
+
+void DecodeGate::Leave(std::int64_t cost) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_ += cost;
+  }
+  changed_.notify_all();
+}
+
+namespace {
+
+// The rows a thumbnail of a cellWidth cell samples.
+void SelectThumbnailRows(const void* context, int width, int height, std::uint8_t* wanted) {
+  const int cell = *static_cast<const int*>(context);
+  for (int y : SamplePositions(height, ThumbnailStep(width, height, cell))) wanted[y] = 1;
+}
+
+}  // namespace
+
+PageResult DecodePageJob(const PageJob& job, DecodeGate& gate) {
+  PageResult result;
+  int width = 0;
+  int height = 0;
+  const std::int64_t pixels = ProbePictureSize(job.path.c_str(), &width, &height)
+                                  ? static_cast<std::int64_t>(width) * height
+                                  : 0;
+  const std::int64_t cost = DecodeCost(pixels);
+  gate.Enter(cost);
+  try {
+    platform::RowSelection rows;
+    rows.select = SelectThumbnailRows;
+    rows.context = &job.cellWidth;
+    platform::DecodedPicture picture;
+    if (platform::DecodePictureRows(job.path.c_str(), PictureFitsBuffer, rows, &picture)) {
+      if (picture.bits && PictureFitsBuffer(picture.width, picture.height)) {
+        result.decoded = true;
+        const float step = ThumbnailStep(picture.width, picture.height, job.cellWidth);
+        SampleDecodedPicture(picture, step, job.keyed, job.key, &result.samples);
+      }
+      platform::ReleasePicture(&picture);
+    }
+  } catch (const std::bad_alloc&) {
+    // No memory for the samples: the picture counts as not decoded.
+    result = PageResult{};
+  }
+  gate.Leave(cost);
+  return result;
+}
+
+int PageWorkerCount(std::size_t jobs) {
+  const int processors = static_cast<int>(std::thread::hardware_concurrency());
+  const int workers = std::max(processors, 2);
+  return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(workers), jobs));
+}
+
+PageDecoder::PageDecoder(std::vector<PageJob> jobs, int workers)
+    : jobs_(std::move(jobs)), results_(jobs_.size()), done_(jobs_.size(), 0) {
+  for (int i = 0; i < workers; ++i) {
+    try {
+      threads_.emplace_back(&PageDecoder::Work, this);
+    } catch (const std::system_error&) {
+      break;  // the threads that did start take every job
+    }
+  }
+}
+
+PageDecoder::~PageDecoder() {
+  for (std::thread& t : threads_) t.join();
+}
+
+void PageDecoder::Work() {
+  platform::BeginDecodeThread();
+  for (;;) {
+    std::size_t index;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (next_ >= jobs_.size()) break;
+      index = next_++;
+    }
+    PageResult result = DecodePageJob(jobs_[index], gate_);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      results_[index] = std::move(result);
+      done_[index] = 1;
+    }
+    finished_.notify_all();
+  }
+  platform::EndDecodeThread();
+}
+
+PageResult PageDecoder::Result(std::size_t index) {
+  if (index >= jobs_.size()) return PageResult{};
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!done_[index]) {
+    if (next_ < jobs_.size()) {
+      // A job no worker has taken yet (the first of them is at latest this one): the calling
+      // thread decodes it rather than wait idle.
+      const std::size_t job = next_++;
+      lock.unlock();
+      PageResult result = DecodePageJob(jobs_[job], gate_);
+      lock.lock();
+      results_[job] = std::move(result);
+      done_[job] = 1;
+      continue;
+    }
+    finished_.wait(lock);
+  }
+  return std::move(results_[index]);
+}

@@ -1,0 +1,36 @@
+// Point samples of a decoded picture, taken straight from the platform's bitmap: what a
+// thumbnail draws, without converting or storing the whole picture first.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/platform.h"
+
+// Source pixels of one axis of size pixels sampled every step: positions 0, step,
+// step + step, ... accumulated in single precision while below size as a float, each
+// truncated (a position that reaches size through rounding takes the last pixel).
+std::vector<int> SamplePositions(int size, float step);
+
+// The samples of a width x height picture: columns x rows pixels of red, green, blue, alpha,
+// converted as the loader converts pictures, the bottom row first.
+struct PictureSamples {
+  int pictureWidth = 0;
+  int pictureHeight = 0;
+  int columns = 0;
+  int rows = 0;
+  std::vector<std::uint8_t> rgba;
+};
+
+// Samples picture (blue, green, red, unused, bottom row first) every step source pixels in
+// both directions and converts the samples with the colour key. False when the picture or
+// step cannot be sampled.
+bool SampleDecodedPicture(const platform::DecodedPicture& picture, float step, bool keyed,
+                          const std::uint8_t key[3], PictureSamples* samples);
+
+// The pixel size a BMP or JPEG file declares in its header, read from its first bytes; false
+// when the file is neither or its header cannot be found. Decides nothing about safety: it
+// only tells how much memory a decode of the file is likely to take.
+bool ProbePictureSize(const char* path, int* width, int* height);
+// The same from bytes already read: the first size bytes of a file.
+bool PictureSizeFromHeader(const std::uint8_t* bytes, std::size_t size, int* width, int* height);

@@ -1,0 +1,438 @@
+// Thumbnail pages drawn by the workers, from direct samples and from memory, against the page
+// drawn the old way (each picture loaded into the PictureBuffer in turn and sampled there):
+// frames, PickIds and the loader's state byte for byte, over the project's samples, the
+// corpora and cells partly off the canvas; the thumbnail cache; the workers and their gate.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "browser/directory.h"
+#include "browser/list_view.h"
+#include "browser/page_decoder.h"
+#include "browser/picture_views.h"
+#include "browser/thumbnail_cache.h"
+#include "browser_fixture.h"
+#include "canvas/text.h"
+#include "pictures/texture_loader.h"
+#include "support/picture_corpora.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Everything of the loader a later command can see.
+struct LoaderState {
+  PictureInfo info;
+  int pictureLoaded = 0;
+  int width = 0;
+  int height = 0;
+  int loadable = 0;
+  int placementMode = 0;
+  int overlayShown = 0;
+  int selection = 0;
+
+  bool operator==(const LoaderState& o) const {
+    return std::memcmp(&info, &o.info, sizeof info) == 0 && pictureLoaded == o.pictureLoaded &&
+           width == o.width && height == o.height && loadable == o.loadable &&
+           placementMode == o.placementMode && overlayShown == o.overlayShown &&
+           selection == o.selection;
+  }
+};
+
+LoaderState CaptureLoader() {
+  return {pictureInfo,
+          pictureLoaded,
+          textureLoader.width,
+          textureLoader.height,
+          textureLoader.loadable,
+          textureLoader.placementMode,
+          textureLoader.overlayShown,
+          fileList.selection};
+}
+
+void RestoreLoader(const LoaderState& s) {
+  pictureInfo = s.info;
+  pictureLoaded = s.pictureLoaded;
+  textureLoader.width = s.width;
+  textureLoader.height = s.height;
+  textureLoader.loadable = s.loadable;
+  textureLoader.placementMode = s.placementMode;
+  textureLoader.overlayShown = s.overlayShown;
+  fileList.selection = s.selection;
+}
+
+// The page as the program used to draw it: every entry loaded into the PictureBuffer one after
+// another on this thread, and its thumbnail sampled from there.
+void DrawSequentialPage() {
+  browserMode.thumbRedraw = 0;
+  nameLimit = ThumbnailNameLimit(displayState.canvasWidth, nameLimit);
+  ClearCanvas();
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
+  RescanBrowsedDirectory();
+  if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
+  const int first = fileList.thumbFirst;
+  const int last = ThumbnailLastEntry(first, grid, fileList.count);
+  for (int k = first; k <= last; ++k) {
+    const CellOrigin o =
+        ThumbnailCellOrigin(k - first, grid, cellWidth, cellHeight, displayState.canvasHeight);
+    LoadEntryPicture(k);
+    if (pictureLoaded == 1) {
+      DrawSampledPicture(o.x, o.y,
+                         ThumbnailStep(textureLoader.width, textureLoader.height, cellWidth),
+                         pick::thumbnailBase + k);
+    }
+    DrawRectOutline(o.x, o.y, o.x + cellWidth + 1, o.y + cellHeight + 1, 255, 255, 255);
+    DrawRectOutline(o.x + 1, o.y + 1, o.x + cellWidth, o.y + cellHeight, 255, 255, 255);
+    char cut[nameSlotSize];
+    std::snprintf(cut, sizeof cut, "%.*s", nameLimit + 1, fileList.names[k]);
+    FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
+    RenderText(o.x + 6, o.y + cellHeight - 4, 255, 255, 255);
+  }
+  SaveView();
+  fileList.selection = fileList.thumbFirst;
+}
+
+int PicturesOn(const Canvases& c) {
+  std::vector<bool> seen(fileListSlots, false);
+  int pictures = 0;
+  for (std::int32_t id : c.pick) {
+    if (pick::IsThumbnail(id) && !seen[id - pick::thumbnailBase]) {
+      seen[id - pick::thumbnailBase] = true;
+      ++pictures;
+    }
+  }
+  return pictures;
+}
+
+class ThumbnailPagesTest : public PictureFolderTest {
+ protected:
+  void UseCells(int canvasWidth, int canvasHeight, int cell) {
+    UseCanvas(canvasWidth, canvasHeight, 1, 2);
+    cellWidth = cellHeight = cell;
+  }
+
+  Canvases DrawPage(int first, void (*draw)()) {
+    fileList.thumbFirst = first;
+    browserMode = BrowserMode{0, 0, 1};
+    draw();
+    return Snapshot();
+  }
+
+  // Every page of the browsed directory drawn the old way, then cold (nothing kept), then again
+  // from memory, from the same state each time: equal canvases and loader state. Returns how
+  // many thumbnails the pages showed.
+  int ExpectEveryPageAsBefore() {
+    RescanBrowsedDirectory();
+    const int cells = std::max(CellsPerPage(), 1);
+    int shown = 0;
+    for (int first = 1; first <= std::max(fileList.count, 1); first += cells) {
+      // The page must set these again, as every load does.
+      textureLoader.overlayShown = 0;
+      textureLoader.placementMode = 9;
+      const LoaderState start = CaptureLoader();
+      const Canvases old = DrawPage(first, DrawSequentialPage);
+      const LoaderState oldState = CaptureLoader();
+
+      RestoreLoader(start);
+      thumbnailCache.Clear();
+      EXPECT_EQ(DrawPage(first, DrawThumbnailPage), old) << "cold page at " << first;
+      EXPECT_EQ(CaptureLoader(), oldState) << "cold page at " << first;
+
+      RestoreLoader(start);
+      const std::size_t kept = thumbnailCache.count();
+      EXPECT_EQ(DrawPage(first, DrawThumbnailPage), old) << "page from memory at " << first;
+      EXPECT_EQ(CaptureLoader(), oldState) << "page from memory at " << first;
+      EXPECT_EQ(thumbnailCache.count(), kept);
+      shown += PicturesOn(old);
+    }
+    return shown;
+  }
+
+  void CopyIn(const std::vector<CorpusPicture>& files, const std::string& prefix) {
+    int n = 0;
+    for (const CorpusPicture& f : files) {
+      const std::string name =
+          prefix + std::to_string(n++) + "_" + f.path.stem().string() + "." + f.extension;
+      fs::copy_file(f.path, pictures + "/" + name, fs::copy_options::overwrite_existing);
+    }
+  }
+};
+
+TEST_F(ThumbnailPagesTest, ProjectSamplesAsBeforeOnEveryCanvas) {
+  const std::vector<CorpusPicture> samples = ProjectSamples(pictures);
+  ASSERT_GE(samples.size(), 8u);
+  // Pictures in the subdirectory too, so that a page holds more pictures than workers.
+  CopyIn(ProjectSamples(tree.Dir("more")), "again");
+  struct Layout {
+    int width, height, cell;
+  };
+  // Half screen, 1280 x 960, and canvases whose last column's thumbnails run off the right edge.
+  for (const Layout& l : {Layout{960, 540, 140}, Layout{1280, 960, 200}, Layout{282, 300, 140},
+                          Layout{402, 262, 200}}) {
+    UseCells(l.width, l.height, l.cell);
+    thumbnailCache.Clear();
+    EXPECT_GT(ExpectEveryPageAsBefore(), 0) << l.width << "x" << l.height;
+  }
+}
+
+TEST_F(ThumbnailPagesTest, PictureViewAfterAPageAsBefore) {
+  ProjectSamples(pictures);
+  RescanBrowsedDirectory();
+  int entry = 0;
+  for (int k = 1; k <= fileList.count && entry == 0; ++k) {
+    if (std::string(fileList.names[k]).ends_with(".jpg")) entry = k;
+  }
+  ASSERT_GT(entry, 0);
+  PointAt(300, 200);
+  auto pictureViewAfter = [&](void (*draw)()) {
+    DrawPage(1, draw);
+    OpenPicture(entry);
+    EXPECT_EQ(browserMode.pictureActive, 1);
+    DrawPictureView();
+    return Snapshot();
+  };
+  const Canvases old = pictureViewAfter(DrawSequentialPage);
+  EXPECT_EQ(pictureViewAfter(DrawThumbnailPage), old);
+  EXPECT_EQ(pictureViewAfter(DrawThumbnailPage), old);  // the page from memory
+}
+
+TEST_F(ThumbnailPagesTest, BmpCorporaAsBefore) {
+  CopyIn(CorpusFolder("bmpsuite/g"), "g");
+  CopyIn(CorpusFolder("bmpsuite/q"), "q");
+  CopyIn(CorpusFolder("bmpsuite/b"), "b");
+  CopyIn(CorpusFolder("go-fuzz-corpus/bmp/corpus", "bmp"), "f");
+  UseCells(1920, 1080, 140);
+  EXPECT_GT(ExpectEveryPageAsBefore(), 40);
+}
+
+TEST_F(ThumbnailPagesTest, JpegCorporaAsBefore) {
+  CopyIn(CorpusFolder("libjpeg-turbo-testimages"), "t");
+  CopyIn(CorpusFolder("jpeg-decoder-tests/reftest"), "r");
+  CopyIn(CorpusFolder("jpeg-decoder-tests/crashtest"), "c");
+  CopyIn(CorpusFolder("jpeg-decoder-tests/icc"), "i");
+  CopyIn(CorpusFolder("go-fuzz-corpus/jpeg/corpus", "jpg"), "f");
+  UseCells(1920, 1080, 140);
+  EXPECT_GT(ExpectEveryPageAsBefore(), 40);
+}
+
+// ---- Kept thumbnails -------------------------------------------------------------------------
+
+void SetWriteTime(const std::string& path, std::int64_t seconds) {
+  struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST_F(ThumbnailPagesTest, AChangedFileIsDecodedAgain) {
+  const std::vector<CorpusPicture> samples = ProjectSamples(tree.Dir("source"));
+  const std::string a = tree.root() + "/source/gradient_odd_width.bmp";
+  const std::string b = tree.root() + "/source/checker_key.bmp";
+  const std::string target = pictures + "/picture.bmp";
+  ASSERT_NE(fs::file_size(a), fs::file_size(b));
+  fs::copy_file(a, target);
+  SetWriteTime(target, 1000000);
+  const Canvases first = DrawPage(1, DrawThumbnailPage);
+  ASSERT_EQ(PicturesOn(first), 1);
+
+  // Other pixels of the same size under the same time: the page comes from memory.
+  std::vector<char> bytes(fs::file_size(a));
+  std::ifstream(a, std::ios::binary).read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  for (std::size_t i = 200; i < bytes.size(); ++i) bytes[i] = static_cast<char>(~bytes[i]);
+  std::ofstream(target, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  SetWriteTime(target, 1000000);
+  EXPECT_EQ(DrawPage(1, DrawThumbnailPage), first);
+
+  // A new write time: decoded again, as the old way draws it.
+  SetWriteTime(target, 1000001);
+  const Canvases changed = DrawPage(1, DrawSequentialPage);
+  EXPECT_NE(changed, first);
+  EXPECT_EQ(DrawPage(1, DrawThumbnailPage), changed);
+
+  // Another picture of another size under the old time: decoded again too.
+  fs::copy_file(b, target, fs::copy_options::overwrite_existing);
+  SetWriteTime(target, 1000001);
+  const Canvases other = DrawPage(1, DrawSequentialPage);
+  EXPECT_EQ(DrawPage(1, DrawThumbnailPage), other);
+  EXPECT_EQ(thumbnailCache.count(), 1u);
+
+  // Another cell size is another thumbnail; the first one stays.
+  UseCells(1280, 960, 200);
+  DrawPage(1, DrawThumbnailPage);
+  EXPECT_EQ(thumbnailCache.count(), 2u);
+}
+
+TEST_F(ThumbnailPagesTest, AHostileFileFailsAloneAmongGoodOnes) {
+  ProjectSamples(pictures);
+  tree.File("pictures/cut.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
+  tree.File("pictures/noise.jpg", std::string(5000, 'x'));
+  tree.File("pictures/huge.bmp", std::string("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0"
+                                             "\xFF\xFF\xFF\x7F\xFF\xFF\xFF\x7F\x01\0\x18\0",
+                                             30));
+  fs::copy_file(fs::path(TROVE_CORPORA_DIR) / "bmpsuite/b/reallybig.bmp", pictures + "/big.bmp");
+  fs::copy_file(fs::path(TROVE_CORPORA_DIR) / "bmpsuite/b/rletopdown.bmp", pictures + "/rle.bmp");
+  UseCells(1920, 1080, 140);
+  EXPECT_EQ(ExpectEveryPageAsBefore(), 7);  // the seven sample pictures, nothing else
+
+  // The workers themselves: the failures in between change nothing for the others.
+  const std::string good = pictures + "/Evening Lake.jpg";
+  std::vector<PageJob> jobs;
+  for (const std::string& name : {good, pictures + "/cut.jpg", pictures + "/huge.bmp", good,
+                                  pictures + "/missing.jpg", good}) {
+    PageJob job;
+    job.path = name;
+    job.cellWidth = 140;
+    jobs.push_back(job);
+  }
+  PageDecoder decoder(jobs, 2);
+  const bool expected[] = {true, false, false, true, false, true};
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    const PageResult r = decoder.Result(i);
+    EXPECT_EQ(r.decoded, expected[i]) << i;
+    EXPECT_EQ(r.samples.rgba.empty(), !expected[i]) << i;
+  }
+}
+
+TEST_F(ThumbnailPagesTest, MorePicturesThanWorkers) {
+  ProjectSamples(pictures);
+  std::vector<PageJob> jobs;
+  for (const auto& entry : fs::directory_iterator(pictures)) {
+    if (!entry.is_regular_file() || entry.path().extension() == ".txt") continue;
+    PageJob job;
+    job.path = entry.path().string();
+    job.cellWidth = 200;
+    jobs.push_back(job);
+  }
+  ASSERT_GE(jobs.size(), 6u);
+  // Each result as one decode on this thread gives it.
+  std::vector<PageResult> alone;
+  DecodeGate gate;
+  for (const PageJob& job : jobs) alone.push_back(DecodePageJob(job, gate));
+  for (int workers : {1, 2, 3}) {
+    PageDecoder decoder(jobs, workers);
+    // Taken in reverse: a later result may be waited for first.
+    for (std::size_t i = jobs.size(); i-- > 0;) {
+      const PageResult r = decoder.Result(i);
+      EXPECT_EQ(r.decoded, alone[i].decoded) << workers << " " << jobs[i].path;
+      EXPECT_EQ(r.samples.rgba, alone[i].samples.rgba) << workers << " " << jobs[i].path;
+    }
+  }
+  EXPECT_GE(PageWorkerCount(18), 2);
+  EXPECT_EQ(PageWorkerCount(1), 1);
+  EXPECT_EQ(PageWorkerCount(0), 0);
+}
+
+TEST_F(ThumbnailPagesTest, WithoutAPictureBufferNothingIsDecoded) {
+  ProjectSamples(pictures);
+  std::free(textureLoader.pixels);
+  textureLoader.pixels = nullptr;
+  const Canvases old = DrawPage(1, DrawSequentialPage);
+  const LoaderState state = CaptureLoader();
+  EXPECT_EQ(PicturesOn(old), 0);
+  EXPECT_EQ(DrawPage(1, DrawThumbnailPage), old);
+  EXPECT_EQ(CaptureLoader(), state);
+}
+
+// ---- The cache and the gate ------------------------------------------------------------------
+
+PictureSamples SamplesOf(std::size_t bytes, std::uint8_t fill) {
+  PictureSamples s;
+  s.columns = static_cast<int>(bytes / 4);
+  s.rows = 1;
+  s.rgba.assign(bytes, fill);
+  return s;
+}
+
+ThumbnailKey KeyOf(const std::string& path, std::int64_t time = 1, int cell = 140) {
+  ThumbnailKey key;
+  key.path = path;
+  key.stamp.size = 100;
+  key.stamp.writeTime = time;
+  key.cellWidth = key.cellHeight = cell;
+  return key;
+}
+
+TEST(ThumbnailCache, LeastRecentlyUsedGoFirstWithinTheLimit) {
+  ThumbnailCache cache(3 * 1400);
+  cache.Insert(KeyOf("a"), SamplesOf(1000, 1));
+  cache.Insert(KeyOf("b"), SamplesOf(1000, 2));
+  cache.Insert(KeyOf("c"), SamplesOf(1000, 3));
+  ASSERT_EQ(cache.count(), 3u);
+  ASSERT_NE(cache.Find(KeyOf("a")), nullptr);  // a is now the most recent
+  cache.Insert(KeyOf("d"), SamplesOf(1000, 4));
+  EXPECT_EQ(cache.count(), 3u);
+  EXPECT_EQ(cache.Find(KeyOf("b")), nullptr);
+  ASSERT_NE(cache.Find(KeyOf("a")), nullptr);
+  EXPECT_EQ(cache.Find(KeyOf("a"))->rgba[0], 1);
+  EXPECT_LE(cache.bytes(), 3u * 1400u);
+  // Larger than the whole limit: not kept, and nothing dropped for it.
+  cache.Insert(KeyOf("e"), SamplesOf(5000, 5));
+  EXPECT_EQ(cache.Find(KeyOf("e")), nullptr);
+  EXPECT_EQ(cache.count(), 3u);
+  cache.Clear();
+  EXPECT_EQ(cache.count(), 0u);
+  EXPECT_EQ(cache.bytes(), 0u);
+}
+
+TEST(ThumbnailCache, OutOfDateEntriesAreDroppedAndReplaced) {
+  ThumbnailCache cache;
+  cache.Insert(KeyOf("a", 1), SamplesOf(400, 1));
+  EXPECT_EQ(cache.Find(KeyOf("a", 2)), nullptr);
+  EXPECT_EQ(cache.count(), 0u);  // the stale one is gone
+  cache.Insert(KeyOf("a", 2), SamplesOf(400, 2));
+  cache.Insert(KeyOf("a", 3), SamplesOf(400, 3));
+  EXPECT_EQ(cache.count(), 1u);
+  ASSERT_NE(cache.Find(KeyOf("a", 3)), nullptr);
+  EXPECT_EQ(cache.Find(KeyOf("a", 3))->rgba[0], 3);
+  ThumbnailKey bigger = KeyOf("a", 3);
+  bigger.stamp.size = 101;
+  EXPECT_EQ(cache.Find(bigger), nullptr);
+  // The same file for another cell size is a separate thumbnail.
+  cache.Insert(KeyOf("a", 3, 140), SamplesOf(400, 4));
+  cache.Insert(KeyOf("a", 3, 200), SamplesOf(400, 5));
+  EXPECT_EQ(cache.count(), 2u);
+  EXPECT_EQ(cache.Find(KeyOf("a", 3, 200))->rgba[0], 5);
+  // The full program-wide bound.
+  EXPECT_EQ(thumbnailCacheBytes, 64u * 1024u * 1024u);
+}
+
+TEST(DecodeGateTest, LargePicturesAreDecodedAlone) {
+  EXPECT_EQ(DecodeCost(12000000), 12000000);
+  EXPECT_EQ(DecodeCost(decodeAloneAbovePixels + 1), decodePixelBudget);
+  EXPECT_EQ(DecodeCost(0), decodePixelBudget);  // size unknown
+  DecodeGate gate;
+  gate.Enter(DecodeCost(12000000));
+  EXPECT_TRUE(gate.TryEnter(DecodeCost(12000000)));
+  EXPECT_FALSE(gate.TryEnter(DecodeCost(30000000)));
+  gate.Leave(DecodeCost(12000000));
+  gate.Leave(DecodeCost(12000000));
+  EXPECT_TRUE(gate.TryEnter(DecodeCost(30000000)));
+  EXPECT_FALSE(gate.TryEnter(DecodeCost(1)));
+
+  // A waiting decode is admitted once the large one leaves, and one that asks later waits
+  // behind it.
+  std::atomic<int> admitted{0};
+  std::thread waiter([&] {
+    gate.Enter(DecodeCost(1000));
+    admitted = 1;
+    gate.Leave(DecodeCost(1000));
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(admitted.load(), 0);
+  gate.Leave(DecodeCost(30000000));
+  waiter.join();
+  EXPECT_EQ(admitted.load(), 1);
+  EXPECT_TRUE(gate.TryEnter(decodePixelBudget));
+}
+
+}  // namespace
