@@ -1,23 +1,11 @@
 // Fuzzing the BMP asset reader: every input is handed to it as a file and read into a slot.
-//
-// The input lives in an anonymous in-memory file, opened by the reader through its
-// /proc/self/fd path, so fuzzing writes nothing to disk.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
+#include "fuzz_input.h"
 #include "pictures/bmp_asset.h"
 
 namespace {
-
-int InputFile() {
-  static int fd = memfd_create("bmp_asset_fuzz", 0);
-  return fd;
-}
 
 std::int32_t Le32(const std::uint8_t* p) {
   return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
@@ -27,11 +15,7 @@ std::int32_t Le32(const std::uint8_t* p) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  int fd = InputFile();
-  if (fd < 0 || ftruncate(fd, 0) != 0) std::abort();
-  if (size > 0 && pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
-  char path[64];
-  std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+  const char* path = fuzz::InputAsFile(data, size);
 
   TextureSlot table[3] = {};
   TextureSlotTable = table;

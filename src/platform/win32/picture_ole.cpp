@@ -70,7 +70,8 @@ bool SafeForOleLoader(const WCHAR* path, bool (*mayDecode)(int, int)) {
     const std::uint64_t fileSize = static_cast<std::uint64_t>(size.QuadPart);
     int width = 0;
     int height = 0;
-    for (DWORD look : {headLook, longHeadLook}) {
+    const DWORD looks[] = {headLook, longHeadLook};
+    for (DWORD look : looks) {
       const DWORD want = static_cast<DWORD>(fileSize < look ? fileSize : look);
       if (want <= held) break;  // the first look already held the whole file
       std::free(head);
