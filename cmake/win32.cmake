@@ -48,6 +48,16 @@ if(WIN32_TESTS)
     PROPERTIES LABELS win32)
 endif()
 
+# Runs files through DecodePicture one process per batch; the tests above start it.
+add_executable(picture_probe ${CMAKE_SOURCE_DIR}/tests/win32/probe/picture_probe.cpp)
+target_compile_options(picture_probe PRIVATE ${TROVE_WARNINGS})
+target_compile_definitions(picture_probe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(picture_probe PRIVATE trove_windows)
+target_link_options(picture_probe PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
+if(TARGET win32_tests)
+  add_dependencies(win32_tests picture_probe)
+endif()
+
 # End-to-end tests drive dist/trove.exe under Wine on Xvfb.
 find_program(PYTHON3 python3 REQUIRED)
 file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
