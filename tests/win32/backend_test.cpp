@@ -74,6 +74,19 @@ class TempDir {
   std::vector<std::string> made_;
 };
 
+// The names a search of the current directory gives, in its order.
+std::vector<std::string> ListCurrentDirectory() {
+  std::vector<std::string> names;
+  char name[260];
+  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
+  if (!search) return names;
+  do {
+    names.push_back(name);
+  } while (platform::FindNext(search, name, sizeof name));
+  platform::FindClose(search);
+  return names;
+}
+
 TEST(Win32Files, ListsADirectoryWithItsAttributes) {
   TempDir dir;
   dir.File("clip one.avi", "abc");
@@ -83,14 +96,7 @@ TEST(Win32Files, ListsADirectoryWithItsAttributes) {
   char start[MAX_PATH];
   ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
   ASSERT_TRUE(platform::SetCurrentDir(dir.path().c_str()));
-  std::vector<std::string> names;
-  char name[260];
-  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
-  ASSERT_NE(search, nullptr);
-  do {
-    names.push_back(name);
-  } while (platform::FindNext(search, name, sizeof name));
-  platform::FindClose(search);
+  std::vector<std::string> names = ListCurrentDirectory();
 
   EXPECT_EQ(platform::FileAttributes("photos"), platform::attributeDirectory);
   EXPECT_EQ(platform::FileAttributes("secret"),
@@ -178,14 +184,7 @@ TEST(Win32Files, NamesOutsideTheCodePageAreListedEnteredAndOpenedWhole) {
   char start[MAX_PATH];
   ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
   ASSERT_TRUE(platform::SetCurrentDir(dir.path().c_str()));
-  char name[260];
-  std::vector<std::string> names;
-  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
-  ASSERT_NE(search, nullptr);
-  do {
-    names.push_back(name);
-  } while (platform::FindNext(search, name, sizeof name));
-  platform::FindClose(search);
+  std::vector<std::string> names = ListCurrentDirectory();
   EXPECT_NE(std::find(names.begin(), names.end(), cjkDirectory), names.end());
   EXPECT_EQ(platform::FileAttributes(cjkDirectory), platform::attributeDirectory);
 
