@@ -29,7 +29,8 @@ if [[ -d $corpora ]]; then
     "$corpora/go-fuzz-corpus/jpeg" -type f -size -200k \( -iname '*.jpg' -o -iname '*.jpeg' \
     -o ! -name '*.*' \) -exec cp {} "$work/jpeg/" \; 2>/dev/null || true
 fi
-echo "fuzz.sh: $(ls "$work/bmp" | wc -l) BMP and $(ls "$work/jpeg" | wc -l) JPEG seeds, $seconds s per target"
+echo "fuzz.sh: $(ls "$work/bmp" | wc -l) BMP and $(ls "$work/jpeg" | wc -l) JPEG seeds," \
+  "$seconds s per target"
 
 failed=0
 summary=()
