@@ -13,7 +13,7 @@ list(FILTER X11_SOURCES EXCLUDE REGEX ".*/x11_main\\.cpp$")
 add_library(trove_x11 STATIC ${X11_SOURCES})
 target_include_directories(trove_x11 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(trove_x11 PRIVATE ${TROVE_WARNINGS})
-target_link_libraries(trove_x11 PUBLIC trove_events X11::X11 X11::Xi X11::Xrandr OpenGL::OpenGL OpenGL::GLX
+target_link_libraries(trove_x11 PUBLIC trove_events trove_common X11::X11 X11::Xi X11::Xrandr OpenGL::OpenGL OpenGL::GLX
   OpenGL::GLU JPEG::JPEG)
 
 add_executable(trove ${CMAKE_SOURCE_DIR}/src/platform/x11/x11_main.cpp)

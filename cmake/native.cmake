@@ -9,7 +9,7 @@ add_library(trove_headless STATIC ${HEADLESS_SOURCES})
 target_include_directories(trove_headless PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(trove_headless PRIVATE ${TROVE_WARNINGS})
 find_package(JPEG REQUIRED)
-target_link_libraries(trove_headless PUBLIC trove_events JPEG::JPEG)
+target_link_libraries(trove_headless PUBLIC trove_events trove_common JPEG::JPEG)
 
 # The core calls the backend; the backend calls only the core's event entry points.
 add_library(trove_native INTERFACE)

@@ -10,7 +10,7 @@ target_include_directories(trove_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(trove_win32 PRIVATE ${TROVE_WARNINGS})
 target_compile_definitions(trove_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 set(WIN32_LIBS opengl32 glu32 gdi32 ole32 oleaut32 uuid shell32 user32 kernel32)
-target_link_libraries(trove_win32 PUBLIC trove_events ${WIN32_LIBS})
+target_link_libraries(trove_win32 PUBLIC trove_events trove_common ${WIN32_LIBS})
 
 # The core calls the backend; the backend calls only the core's event entry points.
 add_library(trove_windows INTERFACE)
@@ -53,6 +53,16 @@ if(WIN32_TESTS)
   target_link_options(win32_tests PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
   gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS win32)
+endif()
+
+# Runs files through DecodePicture one process per batch; the tests above start it.
+add_executable(picture_probe ${CMAKE_SOURCE_DIR}/tests/win32/probe/picture_probe.cpp)
+target_compile_options(picture_probe PRIVATE ${TROVE_WARNINGS})
+target_compile_definitions(picture_probe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(picture_probe PRIVATE trove_windows)
+target_link_options(picture_probe PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
+if(TARGET win32_tests)
+  add_dependencies(win32_tests picture_probe)
 endif()
 
 # End-to-end tests drive dist/trove.exe under Wine on Xvfb.

@@ -1,37 +1,65 @@
 #!/usr/bin/env bash
-# Runs the libFuzzer targets of a fuzz build for a bounded time, seeded with the BMP files of
-# the picture corpora in tests/data. Fails on any crash, leak, time-out or oversized allocation.
-#   scripts/fuzz.sh <build dir>      (FUZZ_SECONDS, default 60; TROVE_CORPORA to override)
+# Runs every libFuzzer target of a fuzz build one after another, each for a bounded time,
+# seeded with the pictures of the test corpora, and reports each target's run count. Fails on
+# any crash, leak, time-out or oversized allocation.
+#   scripts/fuzz.sh <build dir>   (FUZZ_SECONDS per target, default 60; TROVE_CORPORA to override)
 set -euo pipefail
 build=${1:?usage: scripts/fuzz.sh <build dir>}
 here=$(cd "$(dirname "$0")/.." && pwd)
 corpora=${TROVE_CORPORA:-$here/tests/data}
 seconds=${FUZZ_SECONDS:-60}
-target=$(cd "$build" 2>/dev/null && pwd)/bmp_asset_fuzz
-[[ -x $target ]] || { echo "fuzz.sh: $target is not built" >&2; exit 1; }
+build=$(cd "$build" && pwd)
+
+# target, seed kinds, largest single allocation in MiB. The loader target keeps the 400 MB
+# PictureBuffer; the decoders may take what a picture of the size limit needs.
+targets=(
+  "bmp_asset_fuzz bmp 2"
+  "bmp_header_fuzz bmp 64"
+  "picture_decoder_fuzz bmp,jpeg 128"
+  "picture_loader_fuzz bmp,jpeg 512"
+)
 
 work=$(mktemp -d /tmp/trove_fuzz.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/corpus" "$work/artifacts"
+mkdir -p "$work/bmp" "$work/jpeg" "$work/artifacts"
 if [[ -d $corpora ]]; then
-  find "$corpora/bmpsuite" -type f -name '*.bmp' -exec cp {} "$work/corpus/" \; 2>/dev/null || true
-  find "$corpora/go-fuzz-corpus/bmp" -type f -exec cp {} "$work/corpus/" \; 2>/dev/null || true
+  find "$corpora/bmpsuite" "$corpora/go-fuzz-corpus/bmp" -type f ! -name '*.tsv' \
+    -exec cp {} "$work/bmp/" \; 2>/dev/null || true
+  find "$corpora/libjpeg-turbo-testimages" "$corpora/jpeg-decoder-tests" \
+    "$corpora/go-fuzz-corpus/jpeg" -type f -size -200k \( -iname '*.jpg' -o -iname '*.jpeg' \
+    -o ! -name '*.*' \) -exec cp {} "$work/jpeg/" \; 2>/dev/null || true
 fi
-echo "fuzz.sh: $(ls "$work/corpus" | wc -l) seed files, $seconds s"
+echo "fuzz.sh: $(ls "$work/bmp" | wc -l) BMP and $(ls "$work/jpeg" | wc -l) JPEG seeds," \
+  "$seconds s per target"
 
-# No single allocation may exceed what the input can honour: the reader reserves at most
-# 1 MiB before the file proves it holds more, and inputs here are at most 64 KiB.
-cd "$work"
-set +e
-"$target" "$work/corpus" \
-  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2 \
-  -max_len=65536 -detect_leaks=1 -print_final_stats=1 \
-  -artifact_prefix="$work/artifacts/" 2>&1 | tail -n 25
-status=${PIPESTATUS[0]}
-if [[ $status -ne 0 ]]; then
-  mkdir -p "$here/build/fuzz-artifacts"
-  cp "$work"/artifacts/* "$here/build/fuzz-artifacts/" 2>/dev/null || true
-  echo "fuzz.sh: bmp_asset_fuzz failed ($status); inputs kept in build/fuzz-artifacts" >&2
-  exit "$status"
-fi
-echo "fuzz.sh: no crash, leak or oversized allocation"
+failed=0
+summary=()
+for entry in "${targets[@]}"; do
+  read -r name kinds mib <<<"$entry"
+  target=$build/$name
+  [[ -x $target ]] || { echo "fuzz.sh: $target is not built" >&2; exit 1; }
+  corpus=$work/corpus-$name
+  mkdir -p "$corpus"
+  for kind in ${kinds//,/ }; do cp "$work/$kind"/* "$corpus/" 2>/dev/null || true; done
+  echo "fuzz.sh: $name"
+  set +e
+  (cd "$work" && "$target" "$corpus" \
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -malloc_limit_mb="$mib" \
+    -max_len=65536 -detect_leaks=1 -print_final_stats=1 \
+    -artifact_prefix="$work/artifacts/$name-") >"$work/$name.log" 2>&1
+  status=$?
+  set -e
+  tail -n 6 "$work/$name.log" | grep -v '^stat::' || true
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$name.log" | tail -n 1)
+  if [[ $status -ne 0 ]]; then
+    failed=1
+    tail -n 40 "$work/$name.log" >&2
+    mkdir -p "$here/build/fuzz-artifacts"
+    cp "$work"/artifacts/* "$here/build/fuzz-artifacts/" 2>/dev/null || true
+    summary+=("$name: FAILED ($status) after ${runs:-?} runs; inputs kept in build/fuzz-artifacts")
+  else
+    summary+=("$name: ${runs:-?} runs, no crash, leak or oversized allocation")
+  fi
+done
+printf 'fuzz.sh: %s\n' "${summary[@]}"
+exit "$failed"

@@ -19,6 +19,42 @@ void StoreEntry(int n, const char* name) {
   fileList.kinds[n] = attributes == platform::attributeDirectory ? entryDirectory : entryFile;
 }
 
+// Fills the list from the current directory; false when the directory cannot be listed.
+bool ScanCurrentDirectory() {
+  char name[nameSlotSize];
+  int n = 0;
+  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
+  if (search) {
+    StoreEntry(++n, name);
+    while (n < maxEntries && platform::FindNext(search, name, sizeof name)) {
+      StoreEntry(++n, name);
+    }
+    platform::FindClose(search);
+  }
+  fileList.count = n;
+  return search != nullptr;
+}
+
+// What a browsed directory that cannot be made current or listed (it vanished, or lost its
+// permissions) shows: the way back up, never some other directory's entries.
+void ListWayOut() {
+  FormatText(fileList.names[1], nameSlotSize, "%s", ".");
+  FormatText(fileList.names[2], nameSlotSize, "%s", "..");
+  fileList.kinds[1] = 0;
+  fileList.kinds[2] = 0;
+  fileList.count = 2;
+}
+
+// Whether path can be made current and listed; the start directory is current afterwards.
+bool CanBrowse(const char* path) {
+  if (!platform::SetCurrentDir(path)) return false;
+  char name[nameSlotSize];
+  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
+  platform::FindClose(search);
+  platform::SetCurrentDir(workingDirectory);
+  return search != nullptr;
+}
+
 // What entering or leaving a directory ends with.
 void ShowNewDirectory() {
   RescanBrowsedDirectory();
@@ -36,30 +72,24 @@ void ScanDirectory() {
     fileList.count = 0;
     return;
   }
-  char name[nameSlotSize];
-  int n = 0;
-  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
   // A directory that cannot be read is shown as an empty list.
-  if (search) {
-    StoreEntry(++n, name);
-    while (n < maxEntries && platform::FindNext(search, name, sizeof name)) {
-      StoreEntry(++n, name);
-    }
-    platform::FindClose(search);
-  }
-  fileList.count = n;
+  ScanCurrentDirectory();
 }
 
 void RescanBrowsedDirectory() {
-  // When browsedPath cannot be made current, whatever directory is current gets listed.
-  platform::SetCurrentDir(browsedPath);
-  ScanDirectory();
+  if (!fileList.names || !fileList.kinds) {
+    fileList.count = 0;
+    return;
+  }
+  // Listing whatever directory happens to be current would show it under browsedPath's name.
+  const bool listed = platform::SetCurrentDir(browsedPath) && ScanCurrentDirectory();
   platform::SetCurrentDir(workingDirectory);
+  if (!listed) ListWayOut();
 }
 
 void EnterDirectory() {
   int k = fileList.selection;
-  if (!fileList.names || k < 1 || k >= fileListSlots) {
+  if (!fileList.names || !SelectionIsCurrent()) {
     mouseLatches.rightDown = 0;
     return;
   }
@@ -73,10 +103,19 @@ void EnterDirectory() {
     mouseLatches.rightDown = 0;
     return;
   }
+  char previous[pathBufferSize];
+  std::memcpy(previous, browsedPath, sizeof previous);
   browsedPath[base] = '\0';
   FormatText(TextBuffer, sizeof TextBuffer, "%s%c%s%c", browsedPath, separator, fileList.names[k],
              separator);
   FormatText(browsedPath, sizeof browsedPath, "%s", TextBuffer);
+  // A directory that vanished since the scan, or that cannot be made current or listed, is
+  // not entered: the browser stays where it was.
+  if (!CanBrowse(browsedPath)) {
+    std::memcpy(browsedPath, previous, sizeof previous);
+    mouseLatches.rightDown = 0;
+    return;
+  }
   ShowNewDirectory();
 }
 

@@ -224,15 +224,19 @@ void DrawThumbnailSamples(const PictureSamples& samples, int originX, int origin
 
 void LoadEntryPicture(int entry) {
   pictureLoaded = 0;
-  if (!fileList.names || entry < 0 || entry >= fileListSlots) return;
+  // Only an entry of the current scan: a thumbnail drawn before a shorter rescan names a slot
+  // left over from an earlier one.
+  if (!fileList.names || entry < 1 || entry > fileList.count) return;
   char name[nameBufferSize];
   FormatText(name, sizeof name, "%s", fileList.names[entry]);
-  platform::SetCurrentDir(browsedPath);
+  // When the browsed directory cannot be made current, the start directory's file of the same
+  // name must not be decoded in its place.
+  if (!platform::SetCurrentDir(browsedPath)) return;
   textureLoader.IdentifyPicture(name, &pictureInfo);
   platform::SetCurrentDir(workingDirectory);
   pictureLoaded = 0;
   if (textureLoader.loadable == 1) {
-    platform::SetCurrentDir(browsedPath);
+    if (!platform::SetCurrentDir(browsedPath)) return;
     const int loaded = textureLoader.LoadPicture(name, &pictureInfo);
     platform::SetCurrentDir(workingDirectory);
     pictureLoaded = loaded == 1 ? 1 : 0;

@@ -43,13 +43,13 @@ void LoadAssetCatalogue() {
 }
 
 int UploadCubeTextures() {
-  // A slot never read goes up as an empty 0 x 0 texture, one whose pixels were not read as a
-  // texture of its recorded size without data.
+  // A slot without pixels, read or not, goes up as an empty 0 x 0 texture: never a size
+  // without the data to fill it.
   platform::TextureImage images[CubeTextureCount];
   if (TextureSlotTable != nullptr) {
     for (int i = 0; i < CubeTextureCount; ++i) {
       const TextureSlot& slot = TextureSlotTable[CubeFirstSlot + i];
-      images[i] = {slot.pixels, slot.width, slot.height};
+      if (slot.pixels) images[i] = {slot.pixels, slot.width, slot.height};
     }
   }
   platform::GlUploadTextures(images, CubeTextureCount, CubeTextureNames, CubeNameCount);

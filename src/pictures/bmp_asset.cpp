@@ -2,6 +2,7 @@
 //
 // Only three header bytes are checked; the pixel data are read from right after the 54 header
 // bytes as width x height x 3 bytes with no row padding, then turned from B, G, R into R, G, B.
+// A file whose pixels cannot be read leaves its slot empty, 0 x 0.
 #include "pictures/bmp_asset.h"
 
 #include <cstddef>
@@ -66,33 +67,38 @@ bool ReadHeader(platform::ReadFile* file, std::int32_t* width, std::int32_t* hei
   return true;
 }
 
+// The pixel block of a file whose header was read; null when it cannot be had.
+std::uint8_t* ReadPixels(platform::ReadFile* file, std::int32_t width, std::int32_t height) {
+  // Top-down and mirrored files, empty pictures and blocks beyond 32 bits are not read.
+  if (width <= 0 || height <= 0) return nullptr;
+  // Both sizes are positive 32-bit numbers, so their product fits in 64 bits; times 3 it
+  // might not, hence the division.
+  std::int64_t pixelCount = std::int64_t{width} * height;
+  if (pixelCount > std::numeric_limits<std::int32_t>::max() / 3) return nullptr;
+  std::int64_t size = pixelCount * 3;
+
+  std::uint8_t* pixels = ReadPixelBlock(file, static_cast<std::size_t>(size));
+  if (pixels == nullptr) return nullptr;
+  for (std::size_t i = 0; i + 2 < static_cast<std::size_t>(size); i += 3) {
+    std::swap(pixels[i], pixels[i + 2]);
+  }
+  return pixels;
+}
+
 bool ReadIntoSlot(platform::ReadFile* file, TextureSlot& slot) {
   std::int32_t width = 0;
   std::int32_t height = 0;
   if (!ReadHeader(file, &width, &height)) return false;
 
-  // From here on the slot carries the new file's sizes, whatever happens.
-  slot.width = width;
-  slot.height = height;
-  slot.bytesPerPixel = 3;
+  // From here on the slot is the new file's: its earlier pixels are released.
   std::free(slot.pixels);
-  slot.pixels = nullptr;
-
-  // Top-down and mirrored files, empty pictures and blocks beyond 32 bits are not read.
-  if (width <= 0 || height <= 0) return false;
-  // Both sizes are positive 32-bit numbers, so their product fits in 64 bits; times 3 it
-  // might not, hence the division.
-  std::int64_t pixelCount = std::int64_t{width} * height;
-  if (pixelCount > std::numeric_limits<std::int32_t>::max() / 3) return false;
-  std::int64_t size = pixelCount * 3;
-
-  std::uint8_t* pixels = ReadPixelBlock(file, static_cast<std::size_t>(size));
-  if (pixels == nullptr) return false;
-  for (std::size_t i = 0; i + 2 < static_cast<std::size_t>(size); i += 3) {
-    std::swap(pixels[i], pixels[i + 2]);
-  }
-  slot.pixels = pixels;
-  return true;
+  slot.pixels = ReadPixels(file, width, height);
+  slot.bytesPerPixel = 3;
+  // A failed read leaves a 0 x 0 slot: a size only the header claimed would otherwise be
+  // uploaded as an empty texture of that size (16384 x 16384 costs a gigabyte).
+  slot.width = slot.pixels ? width : 0;
+  slot.height = slot.pixels ? height : 0;
+  return slot.pixels != nullptr;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/little_endian.h"
+#include "pictures/picture_header.h"
 #include "pictures/texture_loader.h"
 
 std::vector<int> SamplePositions(int size, float step) {
@@ -54,20 +56,16 @@ namespace {
 constexpr std::size_t firstProbeBytes = 64 * 1024;
 constexpr std::size_t lastProbeBytes = 4 * 1024 * 1024;
 
-std::uint32_t Little16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-std::uint32_t Little32(const std::uint8_t* p) { return Little16(p) | (Little16(p + 2) << 16); }
-std::uint32_t Big16(const std::uint8_t* p) { return (p[0] << 8) | p[1]; }
-
 bool BmpSize(const std::uint8_t* b, std::size_t size, int* width, int* height) {
   if (size < 26) return false;
   std::int64_t w = 0;
   std::int64_t h = 0;
-  if (Little32(b + 14) == 12) {
-    w = Little16(b + 18);
-    h = static_cast<std::int16_t>(Little16(b + 20));
+  if (LittleEndian32(b + 14) == 12) {
+    w = LittleEndian16(b + 18);
+    h = static_cast<std::int16_t>(LittleEndian16(b + 20));
   } else {
-    w = static_cast<std::int32_t>(Little32(b + 18));
-    h = static_cast<std::int32_t>(Little32(b + 22));
+    w = static_cast<std::int32_t>(LittleEndian32(b + 18));
+    h = static_cast<std::int32_t>(LittleEndian32(b + 22));
   }
   if (h < 0) h = -h;
   if (w <= 0 || h <= 0 || w > INT32_MAX || h > INT32_MAX) return false;
@@ -76,46 +74,12 @@ bool BmpSize(const std::uint8_t* b, std::size_t size, int* width, int* height) {
   return true;
 }
 
-bool IsFrameMarker(std::uint8_t m) {
-  return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
-}
-
-bool JpegSize(const std::uint8_t* b, std::size_t size, int* width, int* height) {
-  std::size_t i = 2;
-  while (i + 4 <= size) {
-    if (b[i] != 0xFF) return false;
-    const std::uint8_t marker = b[i + 1];
-    if (marker == 0xFF) {  // fill byte
-      ++i;
-      continue;
-    }
-    if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
-      i += 2;
-      continue;
-    }
-    if (marker == 0xD9 || marker == 0xDA) return false;  // no frame before the data
-    const std::size_t length = Big16(b + i + 2);
-    if (length < 2) return false;
-    if (IsFrameMarker(marker)) {
-      if (i + 9 > size || length < 7) return false;
-      const int h = static_cast<int>(Big16(b + i + 5));
-      const int w = static_cast<int>(Big16(b + i + 7));
-      if (w <= 0 || h <= 0) return false;
-      *width = w;
-      *height = h;
-      return true;
-    }
-    i += 2 + length;
-  }
-  return false;
-}
-
 }  // namespace
 
 bool PictureSizeFromHeader(const std::uint8_t* bytes, std::size_t size, int* width, int* height) {
   if (!bytes || size < 4) return false;
   if (bytes[0] == 'B' && bytes[1] == 'M') return BmpSize(bytes, size, width, height);
-  if (bytes[0] == 0xFF && bytes[1] == 0xD8) return JpegSize(bytes, size, width, height);
+  if (bytes[0] == 0xFF && bytes[1] == 0xD8) return ReadJpegFrameSize(bytes, size, width, height);
   return false;
 }
 

@@ -141,8 +141,10 @@ const Conventions& PlatformConventions();
 
 // ---- Files and directories --------------------------------------------------------------------
 
-// Paths are narrow strings in the system's code page. Backends that are not Windows accept
-// backslashes as separators.
+// Paths and names are UTF-8 strings, whatever the system's code page: the Windows backend
+// lists, opens, enters and starts by the UTF-16 names the file system really holds, so a name
+// outside the code page arrives whole and works like any other. Backends that are not Windows
+// accept backslashes as separators.
 bool GetCurrentDir(char* buffer, std::size_t size);
 bool SetCurrentDir(const char* path);
 
@@ -157,7 +159,8 @@ std::uint32_t FileAttributes(const char* path);
 
 struct DirectorySearch;  // opaque
 // Starts a search for pattern in the current directory; null when it cannot start. The
-// first name goes into name (a buffer of nameSize characters).
+// first name goes into name (a buffer of nameSize characters); a name that would not fit is
+// passed over rather than cut.
 DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize);
 bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize);
 void FindClose(DirectorySearch* search);

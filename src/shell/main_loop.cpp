@@ -109,7 +109,7 @@ void DrawOverlay() {
   if (browserMode.pictureActive == 0) {
     DrawText(browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
   } else {
-    if (pictureEntry >= 1 && pictureEntry < fileListSlots && fileList.names) {
+    if (pictureEntry >= 1 && pictureEntry <= fileList.count && fileList.names) {
       DrawText(fileList.names[pictureEntry], 12, d.canvasHeight - 22);
     }
     FormatText(TextBuffer, sizeof TextBuffer, "%dx%d", pictureInfo.width, pictureInfo.height);

@@ -2,7 +2,10 @@
 #include "browser/directory.h"
 
 #include <dirent.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <set>
@@ -30,6 +33,13 @@ class DirectoryTest : public BrowserTest {
     return names;
   }
 
+  // Entry k of the current scan is the directory name, and it is selected.
+  void SelectDirectory(int k, const char* name) {
+    SetEntry(k, name, 0);
+    if (fileList.count < k) fileList.count = k;
+    fileList.selection = k;
+  }
+
   int Find(const std::string& name) const {
     for (int k = 1; k <= fileList.count; ++k) {
       if (name == fileList.names[k]) return k;
@@ -47,6 +57,34 @@ class DirectoryTest : public BrowserTest {
   }
 
   TempTree tree;
+};
+
+// For its lifetime the permission checks bind even for root: the capabilities that let root
+// read and search every directory are lowered, and raised again at the end.
+class PermissionsBind {
+ public:
+  PermissionsBind() {
+    if (geteuid() != 0) {
+      binding_ = true;
+      return;
+    }
+    header_.version = _LINUX_CAPABILITY_VERSION_3;
+    header_.pid = 0;
+    if (syscall(SYS_capget, &header_, saved_) != 0) return;
+    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    lowered_ = binding_ = syscall(SYS_capset, &header_, lowered) == 0;
+  }
+  ~PermissionsBind() {
+    if (lowered_) syscall(SYS_capset, &header_, saved_);
+  }
+  bool binding() const { return binding_; }
+
+ private:
+  __user_cap_header_struct header_ = {};
+  __user_cap_data_struct saved_[2] = {};
+  bool lowered_ = false;
+  bool binding_ = false;
 };
 
 std::string GoUpFrom(const char* path) {
@@ -92,40 +130,70 @@ TEST_F(DirectoryTest, PathOperationsFinishTheSameWay) {
 }
 
 TEST_F(DirectoryTest, EnterDirectoryAndGoUpRoundTrip) {
-  SetEntry(3, "photos", 0);
-  fileList.selection = 3;
-  SetPath(browsedPath, "D:\\media");
+  tree.Dir("media/photos");
+  const std::string media = tree.root() + "\\media";
+  SelectDirectory(3, "photos");
+  SetPath(browsedPath, media);
   EnterDirectory();
-  EXPECT_STREQ(browsedPath, "D:\\media\\photos\\");
+  EXPECT_EQ(std::string(browsedPath), media + "\\photos\\");
   EXPECT_EQ(fileList.selection, 1);
   GoUp();
-  EXPECT_STREQ(browsedPath, "D:\\media\\");
+  EXPECT_EQ(std::string(browsedPath), media + "\\");
 
-  // A trailing backslash is not doubled, and a bare drive gets its root back.
-  SetEntry(1, "photos", 0);
+  // A trailing backslash is not doubled.
+  SelectDirectory(1, "photos");
   EnterDirectory();
-  EXPECT_STREQ(browsedPath, "D:\\media\\photos\\");
-  SetPath(browsedPath, "C:");
-  SetEntry(1, "Windows", 0);
-  EnterDirectory();
-  EXPECT_STREQ(browsedPath, "C:\\Windows\\");
+  EXPECT_EQ(std::string(browsedPath), media + "\\photos\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::viewSwitch,
-                                           pauseAfter::viewSwitch, pauseAfter::viewSwitch}));
+                                           pauseAfter::viewSwitch}));
+}
+
+// A directory that vanished between the scan and the click, or one that is no directory, is
+// not entered: the path, the list and the selection stay, and nothing is rescanned.
+TEST_F(DirectoryTest, EnterDirectoryStaysWhereItWasWhenTheDirectoryCannotBeBrowsed) {
+  tree.Dir("top/gone");
+  tree.File("top/file.bin");
+  const std::string top = tree.root() + "\\top\\";
+  SetPath(browsedPath, top);
+  SetPath(workingDirectory, startDirectory_.string());
+  RescanBrowsedDirectory();
+  const std::vector<std::string> before = Names();
+  std::filesystem::remove(tree.root() + "/top/gone");
+  for (const char* name : {"gone", "file.bin"}) {
+    fileList.selection = Find(name);
+    ASSERT_NE(fileList.selection, 0) << name;
+    mouseLatches.rightDown = 1;
+    rescanRequested = 0;
+    EnterDirectory();
+    EXPECT_EQ(std::string(browsedPath), top) << name;
+    EXPECT_EQ(Names(), before) << name;
+    EXPECT_EQ(fileList.selection, Find(name)) << name;
+    EXPECT_EQ(mouseLatches.rightDown, 0) << name;
+    EXPECT_EQ(rescanRequested, 0) << name;
+    EXPECT_EQ(std::filesystem::current_path(), startDirectory_);
+  }
+  // An entry beyond the current scan is not entered either.
+  fileList.selection = fileList.count + 1;
+  SetEntry(fileList.selection, "gone", 0);
+  EnterDirectory();
+  EXPECT_EQ(std::string(browsedPath), top);
+  EXPECT_TRUE(os().pauses.empty());
 }
 
 TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {
-  fileList.selection = 2;
   // 250 + "\" + 3 + "\" is exactly the 255 characters the TextBuffer holds.
-  std::string base = "C:" + std::string(248, 'p');
-  SetEntry(2, "abc", 0);
+  const std::string base = tree.root() + "/" + std::string(249 - tree.root().size(), 'p');
+  ASSERT_EQ(base.size(), 250u);
+  tree.Dir(base.substr(tree.root().size() + 1) + "/abc");
+  tree.Dir(base.substr(tree.root().size() + 1) + "/abcd");
+  SelectDirectory(2, "abc");
   SetPath(browsedPath, base + "\\");
   EnterDirectory();
   EXPECT_EQ(std::string(browsedPath), base + "\\abc\\");
   EXPECT_EQ(std::strlen(browsedPath), 255u);
 
   // One more character and the path stays as it was, trailing backslash included.
-  fileList.selection = 2;
-  SetEntry(2, "abcd", 0);
+  SelectDirectory(2, "abcd");
   SetPath(browsedPath, base + "\\");
   mouseLatches.rightDown = 1;
   os().pauses.clear();
@@ -139,11 +207,11 @@ TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {
   // A start directory longer than the TextBuffer, and the longest name a slot holds.
   std::string longPath = "C:\\" + std::string(257, 'q');
   SetPath(browsedPath, longPath);
-  SetEntry(2, "x", 0);
+  SelectDirectory(2, "x");
   EnterDirectory();
   EXPECT_EQ(std::string(browsedPath), longPath);
   SetPath(browsedPath, "C:\\");
-  SetEntry(2, std::string(259, 'n').c_str(), 0);
+  SelectDirectory(2, std::string(259, 'n').c_str());
   EnterDirectory();
   EXPECT_STREQ(browsedPath, "C:\\");
 }
@@ -243,6 +311,51 @@ TEST_F(DirectoryTest, AnUnreadableDirectoryGivesAnEmptyList) {
     EXPECT_EQ(fileList.count, 0);
     chmod(locked.c_str(), S_IRWXU);
   }
+}
+
+// A browsed directory that vanished, or cannot be made current, still offers the way up
+// instead of showing the start directory's entries under its name.
+TEST_F(DirectoryTest, AVanishedBrowsedDirectoryListsTheWayUp) {
+  tree.File("in-start-directory");
+  std::string gone = tree.Dir("gone");
+  tree.File("gone/photo.jpg");
+  SetPath(browsedPath, tree.root() + "\\gone\\");
+  SetPath(workingDirectory, tree.root());
+  RescanBrowsedDirectory();
+  ASSERT_NE(Find("photo.jpg"), 0);
+  std::filesystem::remove_all(gone);
+  RescanBrowsedDirectory();
+  EXPECT_EQ(Names(), (std::vector<std::string>{".", ".."}));
+  EXPECT_EQ(fileList.kinds[1], 0);
+  EXPECT_EQ(fileList.kinds[2], 0);
+  EXPECT_EQ(std::filesystem::current_path(), tree.root());
+  // ".." takes the user back up, to a directory that lists again.
+  GoUp();
+  EXPECT_EQ(std::string(browsedPath), tree.root() + "\\");
+  EXPECT_NE(Find("in-start-directory"), 0);
+}
+
+// A directory that can be made current but not listed is not entered; one that loses its
+// permissions while browsed lists the way up.
+TEST_F(DirectoryTest, AnUnlistableDirectoryIsNotEnteredAndOffersTheWayUp) {
+  PermissionsBind bind;
+  if (!bind.binding()) GTEST_SKIP() << "permissions cannot be made to bind here";
+  std::string locked = tree.Dir("top/locked");
+  tree.File("top/locked/secret");
+  SetPath(browsedPath, tree.root() + "\\top");
+  SetPath(workingDirectory, tree.root());
+  RescanBrowsedDirectory();
+  chmod(locked.c_str(), S_IXUSR);
+  fileList.selection = Find("locked");
+  ASSERT_NE(fileList.selection, 0);
+  EnterDirectory();
+  EXPECT_EQ(std::string(browsedPath), tree.root() + "\\top");
+  EXPECT_NE(Find("locked"), 0);
+
+  SetPath(browsedPath, locked);
+  RescanBrowsedDirectory();
+  EXPECT_EQ(Names(), (std::vector<std::string>{".", ".."}));
+  chmod(locked.c_str(), S_IRWXU);
 }
 
 TEST_F(DirectoryTest, AScanWithNoFileListStoresNothing) {

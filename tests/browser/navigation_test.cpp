@@ -42,14 +42,21 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
   EXPECT_STREQ(browsedPath, "C:\\a\\");
 
+  // Only a directory that exists is entered.
   ClickOn(12003);
   HandleBrowserClick();
-  EXPECT_STREQ(browsedPath, "C:\\a\\photos\\");
+  EXPECT_STREQ(browsedPath, "C:\\a\\");
+  EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::click, pauseAfter::directoryClick}));
+  os().pauses.clear();
+  tree.Dir("a/photos");
+  SetPath(browsedPath, tree.root() + "\\a\\");
+  ClickOn(12003);
+  HandleBrowserClick();
+  EXPECT_EQ(std::string(browsedPath), tree.root() + "\\a\\photos\\");
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(rescanRequested, 1);
   EXPECT_EQ(mouseLatches.rightDown, 0);
-  EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::click, pauseAfter::viewSwitch,
-                                           pauseAfter::directoryClick}));
+  EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::directoryClick}));
 }
 
 TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
@@ -216,7 +223,8 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
   EXPECT_EQ(os().pauses, std::vector<int>(3, pauseAfter::viewSwitch));
   os().pauses.clear();
 
-  // The button rescans: the working directory stands in for the unreachable C:\a\.
+  // The button rescans the browsed directory (here the working directory itself).
+  SetPath(browsedPath, tree.root());
   mouseLatches.rightDown = 1;
   browserMode = BrowserMode{1, 0, 0};
   ThumbnailsButton();
@@ -261,7 +269,8 @@ TEST_F(NavigationTest, TheMainLoopDispatchesTheNavigationKeys) {
   press(key::n);
   EXPECT_EQ(displayState.scrollX, 20);
   EXPECT_EQ(displayState.scrollY, 100 - 480);
-  // Each page draw rescans; the directory it ends up listing holds enough for two pages.
+  // Each page draw rescans; the browsed directory holds enough for two pages.
+  SetPath(browsedPath, tree.root());
   for (int i = 0; i < 30; ++i) tree.File("entry " + std::to_string(i));
   fileList.selection = 3;
   press(key::t);

@@ -693,6 +693,47 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::pictureOpen});
 }
 
+// A page drawn before a rescan that shortened the list keeps its PickIds: a click on such a
+// thumbnail names a slot the current scan does not hold, and opens nothing.
+TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Picture(name, 8, 6);
+  RescanBrowsedDirectory();
+  browserMode = BrowserMode{0, 0, 1};
+  DrawThumbnailPage();
+  const int last = fileList.count;
+  ASSERT_EQ(last, 5);
+  // Another picture goes: the last slot still holds the earlier scan's name, of a picture
+  // that is now listed under a smaller index.
+  const std::string stale = fileList.names[last];
+  const std::string victim = stale == "a.bmp" ? "b.bmp" : "a.bmp";
+  std::filesystem::remove(pictures + "/" + victim);
+  RescanBrowsedDirectory();
+  ASSERT_EQ(fileList.count, last - 1);
+  ASSERT_EQ(std::string(fileList.names[last]), stale);
+  const CellOrigin o =
+      ThumbnailCellOrigin(last - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
+  ClickOn(pick::thumbnailBase + last, o.x + 2, o.y + 2);
+  HandleBrowserClick();
+  EXPECT_EQ(browserMode.pictureActive, 0);
+  EXPECT_EQ(pictureLoaded, 0);
+}
+
+// When the browsed directory vanished, a load must not decode the start directory's file of
+// the same name in its place.
+TEST_F(PictureViewsTest, APictureOfAVanishedDirectoryIsNotTakenFromTheStartDirectory) {
+  Picture("a.bmp", 8, 6);
+  RescanBrowsedDirectory();
+  const int k = EntryOf("a.bmp");
+  WriteBmp(work + "/a.bmp", 8, 6, Pattern);
+  std::filesystem::remove_all(pictures);
+  ASSERT_EQ(fileList.count, 3);  // the scan before the directory vanished
+  browserMode = BrowserMode{0, 0, 0};
+  OpenPicture(k);
+  EXPECT_EQ(pictureLoaded, 0);
+  EXPECT_EQ(browserMode.pictureActive, 0);
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
+}
+
 TEST_F(PictureViewsTest, ClosePictureRequestsThePageAgain) {
   tree.File("pictures/new.txt", "x");
   browserMode = BrowserMode{0, 1, 0};

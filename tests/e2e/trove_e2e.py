@@ -132,12 +132,14 @@ class Desktop:
         e.update(self.extra_env)
         return e
 
-    def start(self, exe=None, args=(), cwd=None):
+    def start(self, exe=None, args=(), cwd=None, launcher=()):
+        """Starts the program; launcher is a command put in front of it (setpriv, say)."""
         exe = exe or os.path.join(DIST, TROVE_FILE)
         command = [exe] if LINUX else ["wine", exe]
         # What the program says on standard error is kept for the message of a failed start.
         self.errors = tempfile.TemporaryFile()
-        self.proc = subprocess.Popen(command + list(args), cwd=cwd or self.start_dir,
+        self.proc = subprocess.Popen(list(launcher) + command + list(args),
+                                     cwd=cwd or self.start_dir,
                                      env=self.env(), stdout=subprocess.DEVNULL,
                                      stderr=self.errors)
         return self.proc
@@ -170,11 +172,42 @@ class Desktop:
         helper = self.run_helper("list", wine_path(path), wine_path(out))
         helper.wait(timeout=60)
         try:
-            with open(out, encoding="latin-1") as f:
+            with open(out, encoding="utf-8") as f:
                 return [line.rstrip("\n") for line in f]
         finally:
             if os.path.exists(out):
                 os.remove(out)
+
+    def trove_pids(self):
+        """Processes of this desktop whose command line names trove.exe."""
+        pids = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open("/proc/%s/cmdline" % entry, "rb") as f:
+                    cmdline = f.read()
+                with open("/proc/%s/environ" % entry, "rb") as f:
+                    environ = f.read()
+            except OSError:
+                continue
+            display = ("DISPLAY=%s" % self.display).encode() + b"\0"
+            if b"trove.exe" in cmdline and display in environ:
+                pids.append(int(entry))
+        return pids
+
+    def resident_kib(self):
+        """Resident memory of the program in KiB (the largest of its processes)."""
+        best = 0
+        for pid in self.trove_pids():
+            try:
+                with open("/proc/%d/status" % pid) as f:
+                    for line in f:
+                        if line.startswith("VmRSS:"):
+                            best = max(best, int(line.split()[1]))
+            except OSError:
+                pass
+        return best
 
     def wait_exit(self, timeout=30):
         return self.proc.wait(timeout=timeout)

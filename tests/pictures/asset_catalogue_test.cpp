@@ -224,16 +224,20 @@ TEST_F(AssetTreeTest, MissingCubeDirectoryUploadsSevenEmptyTextures) {
   }
 }
 
-TEST_F(AssetTreeTest, CubePicturesUploadWithTheirOwnSizesEvenWithoutPixels) {
-  // A cut-short file keeps its sizes but no data; a non-square one keeps both its sizes.
+TEST_F(AssetTreeTest, CubePicturesUploadWithTheirOwnSizesAndUnreadOnesEmpty) {
+  // A cut-short file or one claiming 16384 x 16384 goes up as 0 x 0, never as a texture of the
+  // claimed size without data; a non-square one keeps both its sizes.
   Write("bmp_cube/dirt1.bmp", Bmp(64, 64, 24, Ramp(100)));
+  Write("bmp_cube/grass3.bmp", Bmp(16384, 16384, 24, {}));
   Write("bmp_cube/DSC3.bmp", Bmp(8, 4, 24, Ramp(96)));
   LoadAssetCatalogue();
   UploadCubeTextures();
   ASSERT_EQ(os().uploads.size(), 7u);
-  EXPECT_EQ(os().uploads[3].width, 64);
-  EXPECT_EQ(os().uploads[3].height, 64);
-  EXPECT_EQ(os().uploads[3].pixels, nullptr);
+  for (int i : {2, 3}) {
+    EXPECT_EQ(os().uploads[i].width, 0) << i;
+    EXPECT_EQ(os().uploads[i].height, 0) << i;
+    EXPECT_EQ(os().uploads[i].pixels, nullptr) << i;
+  }
   EXPECT_EQ(os().uploads[6].width, 8);
   EXPECT_EQ(os().uploads[6].height, 4);
   EXPECT_EQ(SlotBytes(Slot(1206)), Swapped(Ramp(96)));

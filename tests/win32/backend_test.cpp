@@ -3,15 +3,36 @@
 // windows.h first: shellapi.h depends on it.
 #include <shellapi.h>
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "input/input.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_backend.h"
+
+namespace {
+// While set, every allocation through operator new fails (the tests of exhausted memory).
+bool failAllocations = false;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  void* p = failAllocations ? nullptr : std::malloc(size ? size : 1);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return failAllocations ? nullptr : std::malloc(size ? size : 1);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -55,6 +76,19 @@ class TempDir {
   std::vector<std::string> made_;
 };
 
+// The names a search of the current directory gives, in its order.
+std::vector<std::string> ListCurrentDirectory() {
+  std::vector<std::string> names;
+  char name[260];
+  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
+  if (!search) return names;
+  do {
+    names.push_back(name);
+  } while (platform::FindNext(search, name, sizeof name));
+  platform::FindClose(search);
+  return names;
+}
+
 TEST(Win32Files, ListsADirectoryWithItsAttributes) {
   TempDir dir;
   dir.File("clip one.avi", "abc");
@@ -64,14 +98,7 @@ TEST(Win32Files, ListsADirectoryWithItsAttributes) {
   char start[MAX_PATH];
   ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
   ASSERT_TRUE(platform::SetCurrentDir(dir.path().c_str()));
-  std::vector<std::string> names;
-  char name[260];
-  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
-  ASSERT_NE(search, nullptr);
-  do {
-    names.push_back(name);
-  } while (platform::FindNext(search, name, sizeof name));
-  platform::FindClose(search);
+  std::vector<std::string> names = ListCurrentDirectory();
 
   EXPECT_EQ(platform::FileAttributes("photos"), platform::attributeDirectory);
   EXPECT_EQ(platform::FileAttributes("secret"),
@@ -99,6 +126,118 @@ TEST(Win32Files, ReadsExistingFilesAndNeverCreatesMissingOnes) {
   EXPECT_EQ(platform::OpenForReading(missing.c_str()), nullptr);
   EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(platform::OpenForReading(dir.path().c_str()), nullptr);
+}
+
+// Running out of memory makes an open or a directory search fail like any other failure; it
+// never throws out of the backend, and the file is not left open.
+TEST(Win32Files, AnExhaustedHeapIsAFailureNotAnException) {
+  TempDir dir;
+  std::string path = dir.File("held.bin", "x");
+  char start[MAX_PATH];
+  ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
+  ASSERT_TRUE(platform::SetCurrentDir(dir.path().c_str()));
+  char name[260];
+  platform::ReadFile* file = nullptr;
+  platform::DirectorySearch* search = nullptr;
+  bool threw = false;
+  failAllocations = true;
+  try {
+    file = platform::OpenForReading(path.c_str());
+    search = platform::FindFirst("*.*", name, sizeof name);
+  } catch (...) {
+    threw = true;
+  }
+  failAllocations = false;
+  ASSERT_TRUE(platform::SetCurrentDir(start));
+  EXPECT_FALSE(threw);
+  EXPECT_EQ(file, nullptr);
+  EXPECT_EQ(search, nullptr);
+  EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
+
+// UTF-8 of the names below: a directory named "photos" in Japanese, a file with a Latin-1 and
+// two CJK characters.
+const char* const cjkDirectory = "\xE5\x86\x99\xE7\x9C\x9F";
+const wchar_t* const cjkDirectoryWide = L"\u5199\u771F";
+const char* const mixedFile = "caf\xC3\xA9 \xE6\x9D\xB1\xE4\xBA\xAC.bmp";
+const wchar_t* const mixedFileWide = L"caf\u00E9 \u6771\u4EAC.bmp";
+
+// Names outside the system's code page arrive whole, as UTF-8, and every operation takes them
+// back: the directory is listed as one and can be made current, the file opened and decoded.
+TEST(Win32Files, NamesOutsideTheCodePageAreListedEnteredAndOpenedWhole) {
+  TempDir dir;
+  std::wstring root(dir.path().begin(), dir.path().end());
+  std::wstring wideDir = root + L"\\" + cjkDirectoryWide;
+  std::wstring wideFile = wideDir + L"\\" + mixedFileWide;
+  ASSERT_TRUE(CreateDirectoryW(wideDir.c_str(), nullptr));
+  // A 1 x 1 24-bit BMP of one red pixel.
+  std::string bmp(58, '\0');
+  const unsigned char header[] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40,
+                                  0,   0,   0,  1, 0, 0, 0, 1, 0, 0, 0,  1, 0, 24};
+  bmp.replace(0, sizeof header, reinterpret_cast<const char*>(header), sizeof header);
+  bmp[56] = '\xFF';
+  HANDLE h = CreateFileW(wideFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(h, bmp.data(), static_cast<DWORD>(bmp.size()), &written, nullptr);
+  CloseHandle(h);
+
+  char start[MAX_PATH];
+  ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
+  ASSERT_TRUE(platform::SetCurrentDir(dir.path().c_str()));
+  std::vector<std::string> names = ListCurrentDirectory();
+  EXPECT_NE(std::find(names.begin(), names.end(), cjkDirectory), names.end());
+  EXPECT_EQ(platform::FileAttributes(cjkDirectory), platform::attributeDirectory);
+
+  ASSERT_TRUE(platform::SetCurrentDir(cjkDirectory));
+  char current[1024];
+  ASSERT_TRUE(platform::GetCurrentDir(current, sizeof current));
+  EXPECT_EQ(std::string(current), dir.path() + "\\" + cjkDirectory);
+  platform::ReadFile* file = platform::OpenForReading(mixedFile);
+  ASSERT_NE(file, nullptr);
+  char content[64] = {};
+  EXPECT_EQ(platform::ReadBytes(file, content, sizeof content), bmp.size());
+  platform::CloseFile(file);
+  platform::DecodedPicture picture;
+  const std::string full = std::string(current) + "\\" + mixedFile;
+  ASSERT_TRUE(platform::DecodePicture(full.c_str(), nullptr, &picture));
+  EXPECT_EQ(picture.width, 1);
+  EXPECT_EQ(picture.bits[2], 255);  // blue, green, red: red
+  platform::ReleasePicture(&picture);
+  ASSERT_TRUE(platform::SetCurrentDir(start));
+
+  // Text that is not UTF-8 names nothing rather than some guess.
+  EXPECT_FALSE(platform::SetCurrentDir("\xE5\x86"));
+  EXPECT_EQ(platform::FileAttributes("caf\xE9.bmp"), platform::invalidAttributes);
+  DeleteFileW(wideFile.c_str());
+  RemoveDirectoryW(wideDir.c_str());
+}
+
+// Texture rows are unpadded RGB: a 3 x 3 picture is 27 bytes, and the upload reads exactly
+// those, ending at a page that cannot be read, and stores them row by row.
+TEST(Win32Window, TexturesTakeUnpaddedRowsWithoutReadingPastThem) {
+  ASSERT_EQ(platform::CreateGlWindow("GAME", 64, 64, 16), platform::WindowFailure::none);
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  const DWORD page = system.dwPageSize;
+  auto* block = static_cast<std::uint8_t*>(
+      VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+  ASSERT_NE(block, nullptr);
+  DWORD old = 0;
+  ASSERT_TRUE(VirtualProtect(block + page, page, PAGE_NOACCESS, &old));
+  std::uint8_t* pixels = block + page - 27;
+  for (int i = 0; i < 27; ++i) pixels[i] = static_cast<std::uint8_t>(10 * i + 1);
+  platform::TextureImage image{pixels, 3, 3};
+  unsigned names[2] = {};
+  platform::GlUploadTextures(&image, 1, names, 2);
+  std::uint8_t back[27] = {};
+  glBindTexture(GL_TEXTURE_2D, names[0]);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back);
+  for (int i = 0; i < 27; ++i) EXPECT_EQ(back[i], pixels[i]) << i;
+  VirtualFree(block, 0, MEM_RELEASE);
+  EXPECT_EQ(platform::ReleaseGlWindow(), 0u);
 }
 
 TEST(Win32Window, OpensBorderlessAtTheCornerAndMapsTheCursor) {

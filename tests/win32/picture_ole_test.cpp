@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "reproducers.h"
 
 namespace {
 
@@ -101,6 +102,61 @@ TEST(OlePictures, RefusedSizeAndMissingFilesFail) {
   EXPECT_FALSE(platform::DecodePicture(TempFile("trove-no-such.jpg").c_str(), AnySize, &picture));
   std::string tooLong = "C:\\" + std::string(300, 'a') + ".bmp";
   EXPECT_FALSE(platform::DecodePicture(tooLong.c_str(), AnySize, &picture));
+}
+
+// Content the platform's loader cannot be trusted with never reaches it: an 11-byte ".jpg"
+// that is an icon directory, a run-length BMP whose data lie far outside the file. Either
+// used to end the process.
+TEST(OlePictures, ContentThatIsNoCheckedJpegOrBmpIsRefused) {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  const std::string folder = std::string(base) + "trove-ole-repro";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  int asked = 0;
+  static int* askedCount = &asked;
+  auto count = [](int, int) {
+    ++*askedCount;
+    return true;
+  };
+  platform::DecodedPicture picture;
+  for (const std::string& path :
+       {reproducer::IconAsJpeg(folder), reproducer::FarRunLengthBmp(folder)}) {
+    EXPECT_FALSE(platform::DecodePicture(path.c_str(), count, &picture)) << path;
+    EXPECT_EQ(picture.bits, nullptr);
+    DeleteFileA(path.c_str());
+  }
+  EXPECT_EQ(asked, 0);
+  // A BMP and a JPEG renamed to each other's extension are still what their content is.
+  std::string bmp = WriteSmallBmp("trove-ole-bmp.jpg", false);
+  EXPECT_TRUE(platform::DecodePicture(bmp.c_str(), AnySize, &picture));
+  platform::ReleasePicture(&picture);
+  DeleteFileA(bmp.c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
+// The size limit is asked with the size from the JPEG's frame header before the platform
+// decodes anything: a refused 12000 x 9000 picture costs no decode.
+TEST(OlePictures, TheSizeLimitIsAskedFromTheHeaderBeforeAnyDecode) {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  const std::string path = reproducer::HugeJpegHeader(base);
+  static int askedWidth = 0, askedHeight = 0;
+  auto refuse = [](int width, int height) {
+    askedWidth = width;
+    askedHeight = height;
+    return false;
+  };
+  platform::DecodedPicture picture;
+  EXPECT_FALSE(platform::DecodePicture(path.c_str(), refuse, &picture));
+  EXPECT_EQ(askedWidth, 12000);
+  EXPECT_EQ(askedHeight, 9000);
+  // The same limit refuses a BMP by its header.
+  std::string small = WriteSmallBmp("trove-ole-limit.bmp", false);
+  EXPECT_FALSE(platform::DecodePicture(small.c_str(), refuse, &picture));
+  EXPECT_EQ(askedWidth, 3);
+  EXPECT_EQ(askedHeight, 2);
+  DeleteFileA(small.c_str());
+  DeleteFileA(path.c_str());
 }
 
 TEST(OlePictures, DecodesRealJpegAndBmpFilesAtTheirSizes) {

@@ -1,7 +1,7 @@
 // A stand-in for the external video and audio player: it opens a movable window with the
 // player's title that shows which file it was asked to play. When SPOOL_LOG names a file it
 // appends the parameter line it received to that file, one line per start; it writes nothing
-// else.
+// else. The line is written as UTF-8.
 #include <windows.h>
 
 #include <string>
@@ -17,6 +17,25 @@ constexpr int windowSize = 600;
 constexpr int captionHeight = 24;
 
 std::string shownText;
+
+// The command line as UTF-8: names outside the system's code page arrive whole.
+std::string CommandLineUtf8() {
+  const wchar_t* wide = GetCommandLineW();
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string text(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), bytes, nullptr, nullptr);
+  text.pop_back();
+  return text;
+}
+
+bool MediaAttributes(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA* data) {
+  int units = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+  if (units <= 0) return false;
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), units);
+  return GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, data) != FALSE;
+}
 
 void AppendToLog(std::string_view parameterLine) {
   char name[MAX_PATH * 4];
@@ -41,7 +60,7 @@ std::string Describe(std::string_view parameterLine) {
   }
   std::string text;
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(request.mediaPath.c_str(), GetFileExInfoStandard, &data)) {
+  if (!MediaAttributes(request.mediaPath, &data)) {
     text = "The media file cannot be found:\r\n\r\n" + request.mediaPath;
   } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     text = "This is a folder, not a media file:\r\n\r\n" + request.mediaPath;
@@ -133,7 +152,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-  std::string_view parameterLine = spool::ParameterLine(GetCommandLineA());
+  const std::string commandLine = CommandLineUtf8();
+  std::string_view parameterLine = spool::ParameterLine(commandLine.c_str());
   AppendToLog(parameterLine);
   shownText = Describe(parameterLine);
 

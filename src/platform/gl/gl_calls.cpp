@@ -50,11 +50,14 @@ void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* name
   glDisable(GL_BLEND);
   glEnable(GL_TEXTURE_2D);
   glGenTextures(nameCount, names);
+  // The rows are unpadded RGB: at the default alignment of 4 a width whose rows are not a
+  // multiple of 4 bytes long would have OpenGL read past the end of the block.
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   for (int i = 0; i < imageCount && i < nameCount; ++i) {
     glBindTexture(GL_TEXTURE_2D, names[i]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    // Internal format 3 (three components); rows go up at the default unpack alignment.
+    // Internal format 3 (three components).
     glTexImage2D(GL_TEXTURE_2D, 0, 3, images[i].width, images[i].height, 0, GL_RGB,
                  GL_UNSIGNED_BYTE, images[i].pixels);
   }

@@ -13,6 +13,7 @@
 #include <jpeglib.h>
 
 #include "base/little_endian.h"
+#include "pictures/picture_header.h"
 
 namespace native {
 
@@ -45,14 +46,6 @@ void PutPixel(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint
 }
 
 // ---- BMP -------------------------------------------------------------------------------------
-
-enum BmpCompression : std::uint32_t {
-  bmpRgb = 0,
-  bmpRle8 = 1,
-  bmpRle4 = 2,
-  bmpBitfields = 3,
-  bmpAlphaBitfields = 6,
-};
 
 // One colour channel of a 16- or 32-bit pixel: where its bits are and how to widen them.
 struct Channel {

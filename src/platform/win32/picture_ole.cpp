@@ -14,8 +14,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <cstdlib>
 #include <new>
 
+#include "pictures/picture_header.h"
 #include "platform/platform.h"
 
 namespace {
@@ -43,56 +45,59 @@ void ReleaseOleDecode(OleDecode* decode) {
   *decode = OleDecode{};
 }
 
-std::uint32_t Read32(const unsigned char* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
+// How much of a file's start is read to find its header: a JPEG's frame header usually
+// follows its first segments closely, but metadata segments of up to 64 KiB each may come
+// first, so a second, longer look is taken when the first does not reach it.
+constexpr DWORD headLook = 64 * 1024;
+constexpr DWORD longHeadLook = 1024 * 1024;
 
-// The platform's loader trusts a BMP's header and reads pixel data that is not in the file
-// (seen with Wine: a 54-byte file claiming a 6356992-pixel-wide picture brings the process
-// down). A local BMP is therefore only handed to it when its header is one it can honour and
-// its uncompressed pixel rows are all in the file; anything else is refused here.
-bool SafeForOleLoader(const char* path) {
-  if (std::strstr(path, "http://") != nullptr) return true;
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+// The platform's loader trusts what a file claims. It takes content starting with a zero word
+// for an icon and its icon parser reads past the end of the data; it reads a BMP's pixel data
+// wherever the header puts it, inside the file or not; and it decodes the whole picture before
+// anyone can ask for its size. So only a JPEG (FF D8 FF) whose frame header gives a size the
+// caller takes, or a BMP whose header passes CheckBmpHeader with a size the caller takes, is
+// handed to it; anything else is refused here, before the loader reads a byte.
+bool SafeForOleLoader(const WCHAR* path, bool (*mayDecode)(int, int)) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  unsigned char header[64] = {};
-  DWORD got = 0;
   LARGE_INTEGER size = {};
-  bool read = ReadFile(file, header, sizeof header, &got, nullptr) && GetFileSizeEx(file, &size);
+  // Obtained with malloc: a failed allocation is a refusal, never an exception.
+  std::uint8_t* head = nullptr;
+  DWORD held = 0;
+  bool safe = false;
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(size.QuadPart);
+    int width = 0;
+    int height = 0;
+    const DWORD looks[] = {headLook, longHeadLook};
+    for (DWORD look : looks) {
+      const DWORD want = static_cast<DWORD>(fileSize < look ? fileSize : look);
+      if (want <= held) break;  // the first look already held the whole file
+      std::free(head);
+      head = static_cast<std::uint8_t*>(std::malloc(want));
+      LARGE_INTEGER start = {};
+      if (!head || !SetFilePointerEx(file, start, nullptr, FILE_BEGIN) ||
+          !::ReadFile(file, head, want, &held, nullptr)) {
+        break;
+      }
+      const PictureFormat format = SniffPictureFormat(head, held);
+      BmpHeaderFacts facts;
+      if (format == PictureFormat::bmp) {
+        safe = CheckBmpHeader(head, held, fileSize, &facts);
+        width = facts.width;
+        height = facts.height;
+        break;
+      }
+      if (format != PictureFormat::jpeg) break;
+      safe = ReadJpegFrameSize(head, held, &width, &height);
+      if (safe) break;
+    }
+    if (safe && mayDecode && !mayDecode(width, height)) safe = false;
+  }
+  std::free(head);
   CloseHandle(file);
-  if (!read) return false;
-  if (got < 2 || header[0] != 'B' || header[1] != 'M') return true;  // not a BMP: the loader's
-  if (got < 26) return false;
-  const std::uint32_t headerSize = Read32(header + 14);
-  std::int64_t width, height;
-  unsigned bitCount;
-  std::uint32_t compression = 0;
-  if (headerSize == 12) {
-    width = header[18] | (header[19] << 8);
-    height = header[20] | (header[21] << 8);
-    bitCount = header[24] | (header[25] << 8);
-  } else if (headerSize >= 40 && headerSize <= 124 && got >= 34) {
-    width = static_cast<std::int32_t>(Read32(header + 18));
-    height = static_cast<std::int32_t>(Read32(header + 22));
-    bitCount = header[28] | (header[29] << 8);
-    compression = Read32(header + 30);
-  } else {
-    return false;
-  }
-  if (height < 0) height = -height;
-  if (width <= 0 || height <= 0 || width * height > 100000000) return false;
-  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-      bitCount != 32) {
-    return false;
-  }
-  if (compression == 0 || compression == 3 || compression == 6) {  // rows stored as they are
-    const std::int64_t stride = (width * bitCount + 31) / 32 * 4;
-    const std::int64_t dataOffset = Read32(header + 10);
-    if (dataOffset < 14 + static_cast<std::int64_t>(headerSize)) return false;
-    return dataOffset + stride * height <= size.QuadPart;
-  }
-  return compression == 1 || compression == 2;  // run lengths: the loader bounds them
+  return safe;
 }
 
 // The steps up to the rendered bitmap; false at the first one that fails, with whatever was
@@ -100,9 +105,13 @@ bool SafeForOleLoader(const char* path) {
 bool RenderPicture(const char* path, bool (*mayDecode)(int, int), OleDecode* decode,
                    platform::DecodedPicture* result) {
   WCHAR widePath[widePathRoom];
-  // A path that does not fit makes the conversion fail rather than be cut.
-  if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, widePathRoom) == 0) return false;
-  if (!SafeForOleLoader(path)) return false;
+  // Paths are UTF-8: the file is opened by the name the file system really has. A path that
+  // does not fit, or is no UTF-8, makes the conversion fail rather than be cut or guessed.
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, widePath, widePathRoom) == 0) {
+    return false;
+  }
+  const bool url = std::strstr(path, "http://") != nullptr;
+  if (!url && !SafeForOleLoader(widePath, mayDecode)) return false;
 
   void* object = nullptr;
   if (FAILED(OleLoadPicturePath(widePath, nullptr, 0, 0, IID_IPicture, &object)) || !object) {

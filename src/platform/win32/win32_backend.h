@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 namespace platform {
 HWND MainWindowHandle();
 
@@ -11,4 +13,13 @@ HWND MainWindowHandle();
 // HC_ACTION or a code outside the key table); and whether a mouse hook event is a right press.
 int KeyFromHookEvent(int code, WPARAM message, DWORD virtualKey);
 bool IsRightPressHookEvent(int code, WPARAM message);
+
+// Room for a wide path or name, terminator included: the longest path the plain (not
+// long-path) functions take, with room to spare.
+constexpr int wideRoom = 1024;
+
+// The seam's texts are UTF-8; Windows takes and gives names as UTF-16. Both conversions fail
+// rather than cut or guess: on text that is not UTF-8, or that does not fit the room given.
+bool Widen(const char* text, wchar_t* wide, int room);
+bool Narrow(const wchar_t* wide, char* text, std::size_t room);
 }  // namespace platform

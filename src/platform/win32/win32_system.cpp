@@ -1,9 +1,11 @@
 // The Windows backend's system side: pauses, process exit, shell execution, files and
-// directories.
+// directories. Every name goes through the wide-character API: names outside the system's
+// code page are listed, opened, entered and launched by what the file system really holds.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <new>
 
 #include "platform/platform.h"
 #include "platform/win32/win32_backend.h"
@@ -20,59 +22,97 @@ struct ReadFile {
 
 namespace {
 
-void CopyName(const char* from, char* name, std::size_t nameSize) {
-  if (nameSize > 0) std::snprintf(name, nameSize, "%s", from);
+// A name that does not fit the caller's buffer is not handed over cut: a cut name would name
+// another file or none. The search then reports the next name instead.
+bool CopyName(const wchar_t* from, char* name, std::size_t nameSize) {
+  return Narrow(from, name, nameSize) && name[0] != '\0';
 }
 
 }  // namespace
+
+bool Widen(const char* text, wchar_t* wide, int room) {
+  if (!text || room <= 0) return false;
+  wide[0] = L'\0';
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide, room) > 0;
+}
+
+bool Narrow(const wchar_t* wide, char* text, std::size_t room) {
+  if (!wide || room == 0) return false;
+  text[0] = '\0';
+  const int limit = room > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(room);
+  if (WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, limit, nullptr, nullptr) > 0) return true;
+  text[0] = '\0';
+  return false;
+}
 
 void Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 void ExitProgram(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
 
 bool RunProgram(const char* file, const char* parameters) {
-  SHELLEXECUTEINFOA info = {};
+  static wchar_t wideFile[wideRoom];
+  static wchar_t wideParameters[wideRoom * 3];
+  if (!Widen(file, wideFile, wideRoom) ||
+      !Widen(parameters ? parameters : "", wideParameters, wideRoom * 3)) {
+    return false;
+  }
+  SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = 0;
   info.hwnd = MainWindowHandle();
   info.lpVerb = nullptr;
-  info.lpFile = file;
-  info.lpParameters = parameters;
+  info.lpFile = wideFile;
+  info.lpParameters = parameters ? wideParameters : nullptr;
   info.lpDirectory = nullptr;
   info.nShow = SW_SHOWNORMAL;
-  return ShellExecuteExA(&info) != FALSE;
+  return ShellExecuteExW(&info) != FALSE;
 }
 
 bool GetCurrentDir(char* buffer, std::size_t size) {
   if (size == 0) return false;
-  DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(size), buffer);
-  if (n == 0 || n >= size) {
-    buffer[0] = '\0';
-    return false;
-  }
-  return true;
+  buffer[0] = '\0';
+  wchar_t wide[wideRoom];
+  DWORD n = GetCurrentDirectoryW(wideRoom, wide);
+  if (n == 0 || n >= static_cast<DWORD>(wideRoom)) return false;
+  return Narrow(wide, buffer, size);
 }
 
-bool SetCurrentDir(const char* path) { return SetCurrentDirectoryA(path) != FALSE; }
+bool SetCurrentDir(const char* path) {
+  wchar_t wide[wideRoom];
+  return Widen(path, wide, wideRoom) && wide[0] != L'\0' && SetCurrentDirectoryW(wide) != FALSE;
+}
 
 std::uint32_t FileAttributes(const char* path) {
-  return static_cast<std::uint32_t>(GetFileAttributesA(path));
+  wchar_t wide[wideRoom];
+  if (!Widen(path, wide, wideRoom) || wide[0] == L'\0') return invalidAttributes;
+  return static_cast<std::uint32_t>(GetFileAttributesW(wide));
 }
 
 DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize) {
-  WIN32_FIND_DATAA data;
-  HANDLE handle = FindFirstFileA(pattern, &data);
+  wchar_t wide[wideRoom];
+  if (!Widen(pattern, wide, wideRoom) || wide[0] == L'\0') return nullptr;
+  WIN32_FIND_DATAW data;
+  HANDLE handle = FindFirstFileW(wide, &data);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  CopyName(data.cFileName, name, nameSize);
-  return new DirectorySearch{handle};
+  auto* search = new (std::nothrow) DirectorySearch{handle};
+  if (!search) {
+    ::FindClose(handle);
+    return nullptr;
+  }
+  if (!CopyName(data.cFileName, name, nameSize) && !FindNext(search, name, nameSize)) {
+    FindClose(search);
+    return nullptr;
+  }
+  return search;
 }
 
 bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize) {
   if (!search) return false;
-  WIN32_FIND_DATAA data;
-  if (!FindNextFileA(search->handle, &data)) return false;
-  CopyName(data.cFileName, name, nameSize);
-  return true;
+  WIN32_FIND_DATAW data;
+  while (FindNextFileW(search->handle, &data)) {
+    if (CopyName(data.cFileName, name, nameSize)) return true;
+  }
+  return false;
 }
 
 void FindClose(DirectorySearch* search) {
@@ -82,8 +122,10 @@ void FindClose(DirectorySearch* search) {
 }
 
 bool ReadFileStamp(const char* path, FileStamp* stamp) {
+  wchar_t wide[wideRoom];
+  if (!Widen(path, wide, wideRoom) || wide[0] == L'\0') return false;
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+  if (!GetFileAttributesExW(wide, GetFileExInfoStandard, &data)) return false;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
   stamp->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   stamp->writeTime = static_cast<std::int64_t>(
@@ -93,11 +135,16 @@ bool ReadFileStamp(const char* path, FileStamp* stamp) {
 }
 
 ReadFile* OpenForReading(const char* path) {
+  wchar_t wide[wideRoom];
+  if (!Widen(path, wide, wideRoom) || wide[0] == L'\0') return nullptr;
   // Read access only, existing files only: a missing asset is never created.
-  HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE handle = CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return new ReadFile{handle};
+  // Running out of memory is a failed open like any other, never an exception.
+  auto* file = new (std::nothrow) ReadFile{handle};
+  if (!file) CloseHandle(handle);
+  return file;
 }
 
 std::size_t ReadBytes(ReadFile* file, void* buffer, std::size_t size) {

@@ -2,8 +2,8 @@
 //   e2e_helper close          asks Trove's window to close (WM_CLOSE)
 //   e2e_helper close TITLE    asks the top-level window titled TITLE to close
 //   e2e_helper window TITLE   opens a focused window of another program until it is closed
-//   e2e_helper list DIR OUT   writes the names FindFirstFileA/FindNextFileA give for DIR\*.*
-//                             to the file OUT, one a line, in their order
+//   e2e_helper list DIR OUT   writes the names FindFirstFileW/FindNextFileW give for DIR\*.*
+//                             to the file OUT as UTF-8, one a line, in their order
 #include <windows.h>
 
 #include <cstdio>
@@ -45,14 +45,20 @@ int ListDirectory(const char* arguments) {
   std::size_t space = args.find(' ');
   if (space == std::string::npos) return 2;
   std::string pattern = args.substr(0, space) + "\\*.*";
+  std::wstring widePattern(pattern.begin(), pattern.end());
   FILE* out = std::fopen(args.substr(space + 1).c_str(), "wb");
   if (!out) return 3;
-  WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  // The names the file system holds, as UTF-8, the way Trove receives them.
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(widePattern.c_str(), &data);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      std::fprintf(out, "%s\n", data.cFileName);
-    } while (FindNextFileA(search, &data));
+      char name[MAX_PATH * 3];
+      if (WideCharToMultiByte(CP_UTF8, 0, data.cFileName, -1, name, sizeof name, nullptr, nullptr) >
+          0) {
+        std::fprintf(out, "%s\n", name);
+      }
+    } while (FindNextFileW(search, &data));
     FindClose(search);
   }
   std::fclose(out);

@@ -1,0 +1,47 @@
+// Fuzzing the native picture decoder (BMP and JPEG by content) with a size limit: a refused
+// size allocates nothing, an accepted picture has exactly the size that was asked about, and
+// every one of its pixels can be read.
+#include <cstdint>
+#include <cstdlib>
+
+#include "fuzz_input.h"
+#include "platform/native/picture_decoder.h"
+
+namespace {
+
+// Pictures above this are refused, as the PictureBuffer refuses larger ones.
+constexpr std::uint64_t pixelLimit = 4u * 1024u * 1024u;
+
+int askedWidth = 0;
+int askedHeight = 0;
+int asked = 0;
+
+bool MayDecode(int width, int height) {
+  ++asked;
+  askedWidth = width;
+  askedHeight = height;
+  return width > 0 && height > 0 &&
+         static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <= pixelLimit;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const char* path = fuzz::InputAsFile(data, size);
+  asked = 0;
+  platform::DecodedPicture picture;
+  const bool decoded = native::DecodePictureFile(path, MayDecode, &picture);
+  if (!decoded) {
+    if (picture.bits || picture.backend || picture.width || picture.height) std::abort();
+    return 0;
+  }
+  if (asked != 1 || picture.width != askedWidth || picture.height != askedHeight) std::abort();
+  if (!MayDecode(picture.width, picture.height) || !picture.bits) std::abort();
+  // Reads every byte of the picture: the sanitizer objects to any that was not allocated.
+  unsigned sum = 0;
+  const std::uint64_t bytes = static_cast<std::uint64_t>(picture.width) * picture.height * 4u;
+  for (std::uint64_t i = 0; i < bytes; ++i) sum += picture.bits[i];
+  if (sum == 0xFFFFFFFFu) std::abort();  // keeps the loop from being optimised away
+  native::ReleaseDecodedPicture(&picture);
+  return 0;
+}

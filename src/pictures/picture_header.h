@@ -1,0 +1,49 @@
+// What a picture file's first bytes say about it, read before any decoder sees the file: its
+// format by content, and its size from the BMP header or the JPEG frame header. Pure
+// functions over bytes, so that a backend can refuse a file before handing it to a loader that
+// trusts what the file claims.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum class PictureFormat { unknown, bmp, jpeg };
+
+// The format by content: a JPEG starts with FF D8 FF, a BMP with "BM".
+PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size);
+
+// The BMP compressions a header may name.
+enum BmpCompression : std::uint32_t {
+  bmpRgb = 0,
+  bmpRle8 = 1,
+  bmpRle4 = 2,
+  bmpBitfields = 3,
+  bmpAlphaBitfields = 6,
+};
+
+struct BmpHeaderFacts {
+  int width = 0;
+  int height = 0;  // positive, top-down files included
+  bool topDown = false;
+  int bitsPerPixel = 0;
+  std::uint32_t compression = bmpRgb;
+  std::uint32_t dataOffset = 0;  // where the pixel data start
+  std::uint64_t dataSize = 0;    // bytes of pixel data the header describes
+};
+
+// The largest picture a BMP header may describe: the PictureBuffer's 100,000,000 pixels.
+constexpr std::uint64_t bmpMaxPixels = 100000000u;
+
+// Checks the header of a BMP file whose first `size` bytes are in data and whose whole length
+// is fileSize. Accepts only a header that a decoder can honour without reading outside the
+// file: a known header size, one plane, a size of 1 to bmpMaxPixels pixels, a pixel depth the
+// compression allows, a palette and masks that lie in the file, and pixel data that start
+// after the headers and end inside the file (uncompressed rows all of them; run-length data
+// as the header's data size gives it). Fills facts when it accepts.
+bool CheckBmpHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
+                    BmpHeaderFacts* facts);
+
+// The size in a JPEG's frame header, found by walking its marker segments from the start of
+// data. False when data is no JPEG, the walk leaves data or meets the scan first, or the
+// frame names no size (a height of 0 deferred to a later marker counts as none).
+bool ReadJpegFrameSize(const std::uint8_t* data, std::size_t size, int* width, int* height);

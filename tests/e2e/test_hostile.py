@@ -1,0 +1,269 @@
+"""Hostile trees under Wine: names with printf specifiers, of 255 characters, of spaces, in CJK
+and Latin-1; 5000 files; a path near 260 characters; a directory that cannot be listed and one
+deleted between the list and the click; a symbolic-link loop; empty, cut and very large JPEGs.
+Through all of it the program stays up, answers keys, exits 0 on Escape and leaves the tree
+as it was."""
+import os
+import shutil
+import struct
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import trove_e2e  # noqa: E402
+from test_browser import CANVAS_H, CANVAS_W, ZOOM, ListScreen, row_click  # noqa: E402
+from test_pictures import CORPORA, bmp24, cell_origin  # noqa: E402
+
+RED, GREEN, YELLOW = (255, 0, 0), (0, 255, 0), (255, 255, 0)
+GREY = (128, 128, 128)
+PLAYER = "Spool video and audio player"
+PRINTF_NAME = "100%s %n %x %%d.txt"
+LONG_NAME = "l" * 251 + ".txt"
+SPACES_NAME = "   "
+CJK_PICTURE = "\u5199\u771f.bmp"
+CJK_FOLDER = "\u76f8\u518c"
+LATIN1_PICTURE = "caf\u00e9.bmp"
+
+
+def grey_jpeg(width, height):
+    """A baseline greyscale JPEG of one flat mid-grey: every block is a zero DC difference and
+    an end of block, each coded as the single one-bit code of its table, so even a picture of a
+    hundred million pixels takes a few hundred kilobytes."""
+    def segment(marker, body):
+        return struct.pack(">BBH", 0xFF, marker, len(body) + 2) + body
+
+    dqt = segment(0xDB, b"\x00" + b"\x01" * 64)
+    sof = segment(0xC0, struct.pack(">BHHB", 8, height, width, 1) + b"\x01\x11\x00")
+    one_code = b"\x01" + b"\x00" * 15 + b"\x00"  # one code of length 1, for symbol 0
+    dht = segment(0xC4, b"\x00" + one_code + b"\x10" + one_code)
+    sos = segment(0xDA, b"\x01\x01\x00\x00\x3f\x00")
+    blocks = ((width + 7) // 8) * ((height + 7) // 8)
+    bits = 2 * blocks
+    data = bytearray(bits // 8)
+    if bits % 8:
+        data.append(0xFF >> (bits % 8))  # the rest of the last byte padded with ones
+    return b"\xff\xd8" + dqt + sof + dht + sos + bytes(data) + b"\xff\xd9"
+
+
+def near_max_path(root):
+    """Directories below root\\deep whose browsed path (Z:\\..., with its closing backslash)
+    comes to 250 characters, within the 255 that entering a directory allows."""
+    used = len(trove_e2e.wine_path(root)) + len("\\deep\\")
+    parts = []
+    while used < 250:
+        part = "d" * min(60, 250 - used - 1)
+        parts.append(part)
+        used += len(part) + 1
+    return parts
+
+
+class HostileTreeTest(unittest.TestCase):
+    def setUp(self):
+        pictures = os.path.join(CORPORA, "libjpeg-turbo-testimages", "testorig.jpg")
+        with open(pictures, "rb") as f:
+            photo = f.read()
+        deep = near_max_path(tempfile.gettempdir() + "/trove-e2e-xxxxxxxx")
+        tree = {
+            PRINTF_NAME: b"printf",
+            LONG_NAME: b"long",
+            SPACES_NAME: b"spaces",
+            CJK_PICTURE: bmp24(8, 8, lambda x, y: (0, 255, 0)),
+            CJK_FOLDER: None,
+            CJK_FOLDER + "/inner.txt": b"inner",
+            LATIN1_PICTURE: bmp24(8, 8, lambda x, y: (0, 0, 255)),
+            "empty.jpg": b"",
+            "cut.jpg": photo[:len(photo) // 2],
+            "many": None,
+            "locked": None,
+            "locked/secret.txt": b"secret",
+            "vanish": None,
+            "/".join(["deep"] + deep): None,
+            "big/grey.jpg": grey_jpeg(10000, 8100),
+            "huge/over.jpg": grey_jpeg(12000, 9000),
+        }
+        self.root = trove_e2e.make_tree(tree)
+        for i in range(5000):
+            open(os.path.join(self.root, "many", "f%04d" % i), "wb").close()
+        os.symlink("loop", os.path.join(self.root, "loop"))
+        os.symlink(".", os.path.join(self.root, "cycle"))
+        self.deep = deep
+        self.spool_log = tempfile.mktemp(prefix="trove-e2e-spool-")
+        # The player beside the program: the list hands files to it.
+        shutil.copy(os.path.join(trove_e2e.DIST, "spool.exe"), self.root)
+        # Writable and searchable but not readable: it can be made current, not listed.
+        os.chmod(os.path.join(self.root, "locked"), 0o300)
+        self.before = trove_e2e.snapshot_tree(self.root)
+
+    def tearDown(self):
+        os.chmod(os.path.join(self.root, "locked"), 0o755)
+        trove_e2e.remove_tree(self.root)
+        if os.path.exists(self.spool_log):
+            os.remove(self.spool_log)
+
+    # ---- helpers ------------------------------------------------------------------------
+    def alive(self, s, what):
+        self.assertIsNone(s.proc.poll(), "the program ended: %s" % what)
+
+    def click_row(self, s, i, gap=1.2):
+        s.right_click(*row_click(i), gap=gap)
+
+    def act_on(self, s, i, gap=2.0):
+        """First click selects row i, the second acts on it."""
+        self.click_row(s, i)
+        self.click_row(s, i, gap=gap)
+
+    def up(self, s):
+        self.act_on(s, 2)  # ".." is the second entry Wine lists
+
+    def play_and_close(self, s, i):
+        """Hands row i to the player, waits for its window and closes it again."""
+        self.act_on(s, i, gap=1.0)
+        s.wait_window(PLAYER)
+        s.run_helper("close", PLAYER).wait(timeout=30)
+        s.wait_window(PLAYER, gone=True)
+        time.sleep(0.5)
+
+    def rows(self, s, n):
+        return ListScreen(s.screenshot()).rows(n)
+
+    # ---- the test -----------------------------------------------------------------------
+    def test_hostile_tree(self):
+        # Root reads every directory; without these capabilities "locked" cannot be listed.
+        launcher = ("setpriv", "--inh-caps=-all", "--bounding-set=-dac_override,-dac_read_search")
+        env = {"SPOOL_LOG": trove_e2e.wine_path(self.spool_log)}
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root, env=env) as s:
+            s.start(launcher=launcher)
+            s.wait_window("GAME")
+            names = s.list_directory(self.root)
+            for name in (PRINTF_NAME, LONG_NAME, CJK_PICTURE, CJK_FOLDER, LATIN1_PICTURE):
+                self.assertIn(name, names)
+            row = {name: names.index(name) + 1 for name in names}
+            time.sleep(1.0)
+            s.move(1270, 10)
+            # CJK names are all blank advances; the directory that cannot be listed is one.
+            start_rows = self.rows(s, len(names))
+            self.assertEqual(start_rows[row["locked"] - 1], {YELLOW})
+            inked = len([r for r in start_rows if r])
+
+            # A name outside the code page is entered, and ".." leads back.
+            self.act_on(s, row[CJK_FOLDER])
+            inside = self.rows(s, 4)
+            self.assertEqual(inside[:3], [{RED}, {YELLOW}, {GREEN}])  # ".", "..", inner.txt
+            self.assertEqual(inside[3], set())
+            self.up(s)
+            self.assertEqual(len([r for r in self.rows(s, len(names)) if r]), inked)
+
+            # A name outside the code page, a printf name and a long one are handed to the
+            # player whole and verbatim.
+            for name in (CJK_PICTURE, PRINTF_NAME, LONG_NAME):
+                self.play_and_close(s, row[name])
+                self.alive(s, "playing %r" % name)
+            with open(self.spool_log, encoding="utf-8") as f:
+                played = f.read()
+            self.assertIn("\\" + CJK_PICTURE + " 0 ", played)
+            self.assertIn("\\" + PRINTF_NAME.replace(" ", "*") + " 0 ", played)
+            self.assertIn("\\" + LONG_NAME + " 0 ", played)
+
+            # A directory that cannot be listed is not entered: the list stays as it was.
+            before = self.rows(s, len(names))
+            self.act_on(s, row["locked"])
+            self.alive(s, "entering a directory that cannot be listed")
+            after = self.rows(s, len(names))
+            self.assertEqual([bool(r) for r in after], [bool(r) for r in before])
+            self.assertEqual(after[row["locked"] - 1], {RED})
+
+            # A directory deleted between the list and the click is not entered either.
+            self.click_row(s, row["vanish"])
+            os.rmdir(os.path.join(self.root, "vanish"))
+            self.click_row(s, row["vanish"], gap=2.0)
+            self.alive(s, "entering a vanished directory")
+            self.assertEqual(self.rows(s, len(names))[row["vanish"] - 1], {RED})
+
+            # The symbolic-link loop and the link to its own directory.
+            # (Wine lists no entry for a link that resolves to itself.)
+            for name in ("loop", "cycle"):
+                if name not in row:
+                    continue
+                if start_rows[row[name] - 1] == {GREEN}:  # listed as a file: it is played
+                    self.play_and_close(s, row[name])
+                else:
+                    self.act_on(s, row[name])
+                    self.up(s)
+                self.alive(s, "acting on %s" % name)
+            # Read again: the deleted directory is gone from the list.
+            s.key("r", gap=1.5)
+            rescanned = self.rows(s, len(names))
+            self.assertEqual(len([r for r in rescanned if r]), inked - 1)
+            inked -= 1
+
+            # 5000 files: 2999 are listed, the list scrolls, ".." leads back.
+            self.act_on(s, row["many"])
+            s.key("Shift_R", "Shift_R", "period", "comma", "Shift_L", "Shift_L", gap=0.4)
+            self.alive(s, "scrolling 5000 files")
+            self.up(s)
+
+            # Down a path of nearly 260 characters and back up.
+            self.act_on(s, row["deep"])
+            for _ in self.deep:
+                self.act_on(s, 3)
+                self.alive(s, "entering a deep path")
+            for _ in range(len(self.deep) + 1):
+                self.up(s)
+            self.assertEqual(len([r for r in self.rows(s, len(names)) if r]), inked)
+
+            # A thumbnail page of the odd names, empty and cut JPEGs.
+            s.key("t", gap=3.0)
+            s.key("bracketright", "bracketleft", gap=2.0)
+            self.alive(s, "a page of hostile names")
+            s.key("t", gap=1.5)
+
+            # 108 megapixels: refused from the header, a frame only, hardly any memory.
+            self.act_on(s, row["huge"])
+            time.sleep(1.0)
+            rss_before = s.resident_kib()
+            s.key("t", gap=3.0)
+            rss_after = s.resident_kib()
+            self.alive(s, "a page with a 108-megapixel JPEG")
+            self.assertGreater(rss_before, 0)
+            print("108 MP page: resident %d KiB before, %d KiB after" % (rss_before, rss_after))
+            self.assertLess(rss_after - rss_before, 100 * 1024)
+            cx, cy = cell_origin(2)  # ".", "..", over.jpg
+            self.assertEqual(ListScreen(s.screenshot()).pixel(cx + 70, cy + 70), (0, 0, 0))
+            s.key("t", gap=1.5)
+            self.up(s)
+
+            # 81 megapixels: under the limit, it opens.
+            self.act_on(s, row["big"])
+            s.key("t")
+            deadline = time.time() + 120
+            cx, cy = cell_origin(2)
+            while time.time() < deadline:
+                if ListScreen(s.screenshot()).pixel(cx + 70, cy + 40) == GREY:
+                    break
+                time.sleep(1.0)
+            self.assertEqual(ListScreen(s.screenshot()).pixel(cx + 70, cy + 40), GREY)
+            s.right_click(*trove_e2e.canvas_click_point(cx + 70, cy + 40, CANVAS_H, ZOOM),
+                          gap=1.0)
+            deadline = time.time() + 120
+            view = None
+            while time.time() < deadline:
+                view = ListScreen(s.screenshot())
+                if view.pixel(CANVAS_W // 2, CANVAS_H // 2) == GREY:
+                    break
+                time.sleep(1.0)
+            self.assertEqual(view.pixel(CANVAS_W // 2, CANVAS_H // 2), GREY)
+            self.alive(s, "an 81-megapixel picture")
+
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(timeout=60), 0)
+
+        # Nothing was written, created or changed (the deleted directory aside, which the
+        # test removed itself).
+        expected = {k: v for k, v in self.before.items() if k != "vanish"}
+        self.assertEqual(trove_e2e.snapshot_tree(self.root), expected)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
