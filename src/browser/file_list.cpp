@@ -7,6 +7,7 @@
 
 #include "base/start_up_failure.h"
 #include "canvas/text.h"
+#include "platform/platform.h"
 
 FileList fileList;
 char browsedPath[pathBufferSize];
@@ -28,9 +29,12 @@ void ShowPicture() { browserMode = BrowserMode{0, 1, 0}; }
 bool ThumbnailsShown() { return browserMode.listActive == 0 && browserMode.pictureActive == 0; }
 
 void FormatNameCut(const char* name, int keep) {
+  char shown[nameSlotSize];
+  platform::DisplayText(name, shown, sizeof shown);
   char cut[nameSlotSize];
-  const int length = std::min(static_cast<int>(strnlen(name, nameSlotSize - 1)), std::max(keep, 0));
-  std::memcpy(cut, name, static_cast<std::size_t>(length));
+  const int length =
+      std::min(static_cast<int>(strnlen(shown, nameSlotSize - 1)), std::max(keep, 0));
+  std::memcpy(cut, shown, static_cast<std::size_t>(length));
   cut[length] = '\0';
   FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
 }

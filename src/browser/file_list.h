@@ -49,8 +49,8 @@ void ShowPicture();
 // Neither the list nor the picture: the thumbnail page is showing or about to be drawn.
 bool ThumbnailsShown();
 
-// Formats the first keep characters of an entry name (all of it when it is shorter, none for
-// a negative keep) into the TextBuffer, which holds at most 255 of them.
+// Formats the first keep characters of an entry name as the platform shows it (all of it when
+// it is shorter, none for a negative keep) into the TextBuffer, which holds at most 255 of them.
 void FormatNameCut(const char* name, int keep);
 
 // Obtains the name slots and the kinds block (start-up).

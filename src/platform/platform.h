@@ -148,6 +148,11 @@ const Conventions& PlatformConventions();
 bool GetCurrentDir(char* buffer, std::size_t size);
 bool SetCurrentDir(const char* path);
 
+// A name or path as the program shows it, in shown (room bytes, always terminated). On Windows
+// that is the system code page's form, as the narrow file functions give names: a character the
+// code page cannot hold becomes '?'. Elsewhere it is the text itself.
+void DisplayText(const char* text, char* shown, std::size_t room);
+
 constexpr std::uint32_t invalidAttributes = 0xFFFFFFFFu;
 constexpr std::uint32_t attributeReadOnly = 0x1;
 constexpr std::uint32_t attributeHidden = 0x2;

@@ -94,8 +94,9 @@ struct PresentedPass {
 };
 PresentedPass presented;
 
+// Draws a text in yellow; names and paths as the platform shows them.
 void DrawText(const char* text, int x, int y) {
-  FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
+  platform::DisplayText(text, TextBuffer, sizeof TextBuffer);
   RenderText(x, y, 255, 255, 0);
 }
 

@@ -49,11 +49,15 @@ TEST_F(LinuxPathsTest, GoingUpCutsOneDirectoryAndStopsAtTheRoot) {
 }
 
 TEST_F(LinuxPathsTest, EnteringAppendsTheNameAndASlash) {
-  EXPECT_EQ(Enter("/", "home"), "/home/");
-  EXPECT_EQ(Enter("/home/u", "Pictures"), "/home/u/Pictures/");
-  EXPECT_EQ(Enter("/home/u/", "My Pictures"), "/home/u/My Pictures/");
+  EXPECT_EQ(Enter("/", "tmp"), "/tmp/");
+  const std::string root = tree.root();
+  tree.Dir("u/Pictures");
+  tree.Dir("u/My Pictures");
+  tree.Dir("data/a\\b");
+  EXPECT_EQ(Enter((root + "/u").c_str(), "Pictures"), root + "/u/Pictures/");
+  EXPECT_EQ(Enter((root + "/u/").c_str(), "My Pictures"), root + "/u/My Pictures/");
   // A backslash is an ordinary character of a Linux name.
-  EXPECT_EQ(Enter("/data/", "a\\b"), "/data/a\\b/");
+  EXPECT_EQ(Enter((root + "/data/").c_str(), "a\\b"), root + "/data/a\\b/");
 }
 
 TEST_F(LinuxPathsTest, EnteringAndLeavingARealDirectoryListsIt) {

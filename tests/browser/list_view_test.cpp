@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/file_list.h"
 #include "browser_fixture.h"
 #include "canvas/text.h"
 #include "platform/platform.h"
@@ -141,6 +142,19 @@ const Scene scenes[] = {
     {320, 240, 0, 1, 2999, 0, 5, 0, 0, 0, 768},
     {1920, 1080, 2, 1, 2999, 100, 5, 0, 0, 0, 1080},
 };
+
+// Names are shown as the platform shows them (here a code page without any non-ASCII
+// character), and a cut counts the characters shown, not the bytes the name takes.
+TEST_F(ListViewTest, NamesAreShownAndCutAsThePlatformShowsThem) {
+  const char* name = "caf\xc3\xa9 \xe7\x9b\xb8.bmp";
+  FormatNameCut(name, 255);
+  EXPECT_STREQ(TextBuffer, name);
+  os().narrowCodePage = true;
+  FormatNameCut(name, 255);
+  EXPECT_STREQ(TextBuffer, "caf? ?.bmp");
+  FormatNameCut(name, 6);
+  EXPECT_STREQ(TextBuffer, "caf? ?");
+}
 
 TEST_F(ListViewTest, GeometryOfA640By480Canvas) {
   EXPECT_EQ(ListNameLimit(640, 1, 9), 36);

@@ -148,7 +148,8 @@ TEST(PictureHeaders, FrameAfterLongSegmentsAndDamagedHeaders) {
   // Start of image, an application segment of 60000 bytes, then a baseline frame header.
   std::vector<std::uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE1, 0xEA, 0x60};
   jpeg.resize(jpeg.size() + 60000 - 2, 0x55);
-  const std::uint8_t frame[] = {0xFF, 0xC0, 0x00, 0x11, 0x08, 0x0B, 0xB8, 0x0F, 0xA0};
+  const std::uint8_t frame[] = {0xFF, 0xC0, 0x00, 0x11, 0x08, 0x0B, 0xB8, 0x0F, 0xA0, 0x03,
+                                1,    0x22, 0,    2,    0x11, 1,    3,    0x11, 1};
   jpeg.insert(jpeg.end(), frame, frame + sizeof frame);
   int width = 0;
   int height = 0;

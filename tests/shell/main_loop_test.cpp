@@ -1,9 +1,13 @@
 // The main loop's passes, key dispatch, display modes and the overlay's notice line.
+#include <cstdint>
 #include <functional>
+#include <vector>
 
+#include "browser/directory.h"
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
 #include "canvas/canvas.h"
+#include "canvas/text.h"
 #include "display/display.h"
 #include "input/input.h"
 #include "input/keys.h"
@@ -232,6 +236,27 @@ TEST_F(OverlayClickTest, WithoutTheOverlayTheButtonsAreNotThere) {
   ClickAt(405, 525);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_TRUE(os().pauses.empty());
+}
+
+// The path line shows the browsed path as the platform shows names: the path of a directory
+// named in UTF-8 looks exactly like the one of its code-page form.
+TEST_F(MainLoopTest, ThePathLineShowsThePathAsThePlatformShowsNames) {
+  StartAt(1920, 1080);
+  os().narrowCodePage = true;
+  auto frameWithPath = [&](const char* path) {
+    FormatText(browsedPath, sizeof browsedPath, "%s", path);
+    ForgetPresentedPass();
+    RunPass();
+    const std::uint8_t* frame = canvas.frameBuffer;
+    const std::size_t bytes =
+        static_cast<std::size_t>(displayState.canvasWidth) * displayState.canvasHeight * 4;
+    return std::vector<std::uint8_t>(frame, frame + bytes);
+  };
+  const auto utf8 = frameWithPath("C:\\caf\xc3\xa9 \xe7\x9b\xb8\xe5\x86\x8c\\");
+  const auto narrow = frameWithPath("C:\\caf? ??\\");
+  const auto other = frameWithPath("C:\\cafe ab\\");
+  EXPECT_TRUE(utf8 == narrow);
+  EXPECT_FALSE(utf8 == other);
 }
 
 TEST_F(MainLoopTest, NoticeLineRisesByTheHiddenPart) {

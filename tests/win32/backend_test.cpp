@@ -272,3 +272,35 @@ TEST(Win32Hooks, PassOnOnlyPlainKeyDownsAndRightPresses) {
   EXPECT_FALSE(platform::IsRightPressHookEvent(HC_ACTION, WM_RBUTTONUP));
   EXPECT_FALSE(platform::IsRightPressHookEvent(1, WM_RBUTTONDOWN));
 }
+
+// Names are shown as the narrow file functions give them: the code page's form, with '?' for
+// what it cannot hold, whatever the name's UTF-8 form inside the program.
+TEST(Win32Files, NamesAreShownAsTheNarrowFunctionsListThem) {
+  TempDir dir;
+  const std::vector<std::pair<std::wstring, std::string>> names = {
+      {L"caf\u00e9.txt", "caf\xc3\xa9.txt"},
+      {L"\u76f8\u518c.txt", "\xe7\x9b\xb8\xe5\x86\x8c.txt"},
+      {L"plain name.txt", "plain name.txt"},
+  };
+  const std::wstring base(dir.path().begin(), dir.path().end());
+  for (const auto& name : names) {
+    HANDLE file = CreateFileW((base + L"\\" + name.first).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+  }
+  for (const auto& name : names) {
+    WIN32_FIND_DATAA found;
+    bool listed = false;
+    HANDLE search = FindFirstFileA((dir.path() + "\\*.txt").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    char shown[260];
+    platform::DisplayText(name.second.c_str(), shown, sizeof shown);
+    do {
+      listed = listed || std::string(found.cFileName) == shown;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    EXPECT_TRUE(listed) << shown;
+  }
+  for (const auto& name : names) DeleteFileW((base + L"\\" + name.first).c_str());
+}

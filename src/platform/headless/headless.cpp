@@ -159,6 +159,22 @@ bool InstallKeyboardHook() {
 
 void Pause(int milliseconds) { current.pauses.push_back(milliseconds); }
 
+void DisplayText(const char* text, char* shown, std::size_t room) {
+  if (room == 0) return;
+  std::size_t n = 0;
+  for (const char* c = text ? text : ""; *c && n + 1 < room; ++c) {
+    const auto byte = static_cast<unsigned char>(*c);
+    // A code page that holds nothing beyond ASCII: each UTF-8 character becomes one '?'.
+    if (current.narrowCodePage && byte >= 0x80) {
+      if ((byte & 0xC0) == 0x80) continue;
+      shown[n++] = '?';
+    } else {
+      shown[n++] = *c;
+    }
+  }
+  shown[n] = '\0';
+}
+
 void WaitForInput(int timeoutMs) { current.inputWaits.push_back(timeoutMs); }
 
 void ExitProgram(int exitCode) { throw headless::ProgramExit{exitCode}; }

@@ -59,6 +59,7 @@ struct State {
   std::vector<std::string> playerWindowTitles;  // windows that MoveWindowByTitle can find
   bool programsStart = true;                    // RunProgram's result
   bool posixConventions = false;                // paths and names as the Linux program's
+  bool narrowCodePage = false;  // DisplayText shows every non-ASCII character as '?'
 
   // Events delivered one per PumpOneMessage call (each acts like one message).
   std::deque<std::function<void()>> pendingMessages;

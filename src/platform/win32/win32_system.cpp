@@ -45,6 +45,22 @@ bool Narrow(const wchar_t* wide, char* text, std::size_t room) {
   return false;
 }
 
+void DisplayText(const char* text, char* shown, std::size_t room) {
+  if (room == 0) return;
+  shown[0] = '\0';
+  if (!text) return;
+  bool ascii = true;
+  for (const char* c = text; *c && ascii; ++c) ascii = static_cast<unsigned char>(*c) < 0x80;
+  static wchar_t wide[wideRoom];
+  const int limit = room > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(room);
+  if (!ascii && Widen(text, wide, wideRoom) &&
+      WideCharToMultiByte(CP_ACP, 0, wide, -1, shown, limit, "?", nullptr) > 0) {
+    return;
+  }
+  // ASCII reads the same in every code page; text that is no UTF-8 is shown byte for byte.
+  std::snprintf(shown, room, "%s", text);
+}
+
 void Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 void ExitProgram(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -77,6 +78,11 @@ bool RunProgram(const char* file, const char* parameters) {
     return Spawn(file, {parameters}, true);
   }
   return Spawn(file, x11::ParameterWords(parameters), false);
+}
+
+void DisplayText(const char* text, char* shown, std::size_t room) {
+  if (room == 0) return;
+  std::snprintf(shown, room, "%s", text ? text : "");
 }
 
 bool DecodePicture(const char* path, bool (*mayDecode)(int, int), DecodedPicture* picture) {
