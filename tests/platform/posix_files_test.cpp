@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/permissions.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -110,6 +111,8 @@ TEST_F(LinuxFilesTest, DotNamesAreHiddenAndDirectoriesComeFromStat) {
 TEST_F(LinuxFilesTest, ADirectoryThatMayNotBeWrittenIsStillAPlainDirectory) {
   fs::create_directory(root_ + "/locked");
   fs::permissions(root_ + "/locked", fs::perms::owner_read | fs::perms::owner_exec);
+  PermissionsBind binding;
+  ASSERT_TRUE(binding.binding());
   EXPECT_EQ(platform::FileAttributes("locked"), platform::attributeDirectory);
 }
 
