@@ -1,6 +1,8 @@
 # Trove's two set-up commands are `make run` and `make test`; both install what is missing.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
+# How long `make test` runs each fuzz target; `make fuzz` alone runs FUZZ_SECONDS (60) each.
+TEST_FUZZ_SECONDS ?= 10
 MAKEFLAGS += --no-print-directory
 NATIVE := build/native
 WIN32 := build/win32
@@ -60,6 +62,7 @@ test: check-format native win32 linux dist dist-linux
 	@./scripts/wine-prefix.sh
 	@./scripts/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure
 	@ctest --test-dir $(LINUX) --output-on-failure
+	@FUZZ_SECONDS=$(TEST_FUZZ_SECONDS) $(MAKE) fuzz
 
 test-native: native
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
