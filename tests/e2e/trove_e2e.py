@@ -357,6 +357,13 @@ def canvas_click_point(x, y, canvas_height, zoom):
     return x * zoom + zoom // 2, canvas_height * zoom - y * zoom - zoom // 2
 
 
+def player_line(media):
+    """The line the stand-in player logs when handed media: the Windows player logs its
+    parameter line, the Linux one its argument words joined by single blanks."""
+    line = " rightful %s 0 " % media.replace(" ", "*")
+    return " ".join(line.split()) if LINUX else line
+
+
 def wine_path(path):
     """The Windows path under which Wine shows a POSIX path."""
     return "Z:" + path.replace("/", "\\")
