@@ -20,7 +20,7 @@ RED, GREEN, YELLOW = (255, 0, 0), (0, 255, 0), (255, 255, 0)
 GREY = (128, 128, 128)
 PLAYER = "Spool video and audio player"
 PRINTF_NAME = "100%s %n %x %%d.txt"
-LONG_NAME = "l" * 251 + ".txt"
+LONG_NAME = "l" * 251 + ".txt"  # 255 bytes, the longest name a Linux file system takes
 SPACES_NAME = "   "
 CJK_PICTURE = "\u5199\u771f.bmp"
 CJK_FOLDER = "\u76f8\u518c"
@@ -146,7 +146,6 @@ class HostileTreeTest(unittest.TestCase):
             names = s.list_directory(self.root)
             for name in (PRINTF_NAME, LONG_NAME, CJK_PICTURE, CJK_FOLDER, LATIN1_PICTURE):
                 self.assertIn(name, names)
-            self.assertEqual(len(LONG_NAME.encode()), 255)
             # POSIX names are bytes: all of these are listed as they are.
             if trove_e2e.LINUX:
                 for name in (SPACES_NAME, "loop", "cycle"):
