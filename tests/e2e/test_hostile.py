@@ -1,8 +1,8 @@
-"""Hostile trees under Wine: names with printf specifiers, of 255 characters, of spaces, in CJK
-and Latin-1; 5000 files; a path near 260 characters; a directory that cannot be listed and one
-deleted between the list and the click; a symbolic-link loop; empty, cut and very large JPEGs.
-Through all of it the program stays up, answers keys, exits 0 on Escape and leaves the tree
-as it was."""
+"""Hostile trees, for the Windows program under Wine and the Linux program: names with printf
+specifiers, of 255 bytes, of spaces, in CJK and Latin-1; 5000 files; a path at the longest the
+program enters; a directory that cannot be listed and one deleted between the list and the
+click; a symbolic-link loop; empty, cut and very large JPEGs. Through all of it the program
+stays up, answers keys, exits 0 on Escape and leaves the tree as it was."""
 import os
 import shutil
 import struct
@@ -20,7 +20,7 @@ RED, GREEN, YELLOW = (255, 0, 0), (0, 255, 0), (255, 255, 0)
 GREY = (128, 128, 128)
 PLAYER = "Spool video and audio player"
 PRINTF_NAME = "100%s %n %x %%d.txt"
-LONG_NAME = "l" * 251 + ".txt"
+LONG_NAME = "l" * 251 + ".txt"  # 255 bytes, the longest name a Linux file system takes
 SPACES_NAME = "   "
 CJK_PICTURE = "\u5199\u771f.bmp"
 CJK_FOLDER = "\u76f8\u518c"
@@ -47,10 +47,16 @@ def grey_jpeg(width, height):
     return b"\xff\xd8" + dqt + sof + dht + sos + bytes(data) + b"\xff\xd9"
 
 
+# Below the deepest directory: one whose browsed path, closing separator included, comes to
+# the 255 characters that entering a directory allows, and one a character longer.
+FITS, TOO_LONG = "x" * 4, "x" * 5
+
+
 def near_max_path(root):
-    """Directories below root\\deep whose browsed path (Z:\\..., with its closing backslash)
-    comes to 250 characters, within the 255 that entering a directory allows."""
-    used = len(trove_e2e.wine_path(root)) + len("\\deep\\")
+    """Directories below root/deep whose browsed path (Z:\\... under Wine, with its closing
+    separator) comes to 250 characters."""
+    sep = trove_e2e.SEPARATOR
+    used = len(trove_e2e.program_path(root)) + len(sep + "deep" + sep)
     parts = []
     while used < 250:
         part = "d" * min(60, 250 - used - 1)
@@ -59,8 +65,6 @@ def near_max_path(root):
     return parts
 
 
-@unittest.skipIf(trove_e2e.LINUX, "the tree is laid out for the Windows program: Wine paths, "
-                 "the code page's names, spool.exe beside it")
 class HostileTreeTest(unittest.TestCase):
     def setUp(self):
         pictures = os.path.join(CORPORA, "libjpeg-turbo-testimages", "testorig.jpg")
@@ -81,7 +85,8 @@ class HostileTreeTest(unittest.TestCase):
             "locked": None,
             "locked/secret.txt": b"secret",
             "vanish": None,
-            "/".join(["deep"] + deep): None,
+            "/".join(["deep"] + deep + [FITS]): None,
+            "/".join(["deep"] + deep + [TOO_LONG]): None,
             "big/grey.jpg": grey_jpeg(10000, 8100),
             "huge/over.jpg": grey_jpeg(12000, 9000),
         }
@@ -93,7 +98,7 @@ class HostileTreeTest(unittest.TestCase):
         self.deep = deep
         self.spool_log = tempfile.mktemp(prefix="trove-e2e-spool-")
         # The player beside the program: the list hands files to it.
-        shutil.copy(os.path.join(trove_e2e.DIST, "spool.exe"), self.root)
+        shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.PLAYER_FILE), self.root)
         # Writable and searchable but not readable: it can be made current, not listed.
         os.chmod(os.path.join(self.root, "locked"), 0o300)
         self.before = trove_e2e.snapshot_tree(self.root)
@@ -117,7 +122,7 @@ class HostileTreeTest(unittest.TestCase):
         self.click_row(s, i, gap=gap)
 
     def up(self, s):
-        self.act_on(s, 2)  # ".." is the second entry Wine lists
+        self.act_on(s, 2)  # ".." is the second entry either program lists
 
     def play_and_close(self, s, i):
         """Hands row i to the player, waits for its window and closes it again."""
@@ -134,13 +139,17 @@ class HostileTreeTest(unittest.TestCase):
     def test_hostile_tree(self):
         # Root reads every directory; without these capabilities "locked" cannot be listed.
         launcher = ("setpriv", "--inh-caps=-all", "--bounding-set=-dac_override,-dac_read_search")
-        env = {"SPOOL_LOG": trove_e2e.wine_path(self.spool_log)}
+        env = {"SPOOL_LOG": trove_e2e.program_path(self.spool_log)}
         with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root, env=env) as s:
             s.start(launcher=launcher)
             s.wait_window("GAME")
             names = s.list_directory(self.root)
             for name in (PRINTF_NAME, LONG_NAME, CJK_PICTURE, CJK_FOLDER, LATIN1_PICTURE):
                 self.assertIn(name, names)
+            # POSIX names are bytes: all of these are listed as they are.
+            if trove_e2e.LINUX:
+                for name in (SPACES_NAME, "loop", "cycle"):
+                    self.assertIn(name, names)
             row = {name: names.index(name) + 1 for name in names}
             time.sleep(1.0)
             s.move(1270, 10)
@@ -157,16 +166,20 @@ class HostileTreeTest(unittest.TestCase):
             self.up(s)
             self.assertEqual(len([r for r in self.rows(s, len(names)) if r]), inked)
 
-            # A name outside the code page, a printf name and a long one are handed to the
-            # player whole and verbatim.
-            for name in (CJK_PICTURE, PRINTF_NAME, LONG_NAME):
+            # A name outside the code page, a printf name and a long one (and on Linux a name
+            # of spaces and a Latin-1 one) are handed to the player whole and verbatim.
+            played = (CJK_PICTURE, PRINTF_NAME, LONG_NAME)
+            if trove_e2e.LINUX:
+                played += (SPACES_NAME, LATIN1_PICTURE)
+            for name in played:
                 self.play_and_close(s, row[name])
                 self.alive(s, "playing %r" % name)
             with open(self.spool_log, encoding="utf-8") as f:
-                played = f.read()
-            self.assertIn("\\" + CJK_PICTURE + " 0 ", played)
-            self.assertIn("\\" + PRINTF_NAME.replace(" ", "*") + " 0 ", played)
-            self.assertIn("\\" + LONG_NAME + " 0 ", played)
+                lines = f.read().splitlines()
+            # Since ".." led back the browsed path ends with its separator, and the media path
+            # puts one more between it and the name.
+            folder = trove_e2e.program_path(self.root) + 2 * trove_e2e.SEPARATOR
+            self.assertEqual(lines, [trove_e2e.player_line(folder + name) for name in played])
 
             # A directory that cannot be listed is not entered: the list stays as it was.
             before = self.rows(s, len(names))
@@ -185,6 +198,10 @@ class HostileTreeTest(unittest.TestCase):
 
             # The symbolic-link loop and the link to its own directory.
             # (Wine lists no entry for a link that resolves to itself.)
+            if trove_e2e.LINUX:
+                # The loop cannot be resolved, so it is no directory; the link to "." is one.
+                self.assertEqual(start_rows[row["loop"] - 1], {GREEN})
+                self.assertEqual(start_rows[row["cycle"] - 1], {YELLOW})
             for name in ("loop", "cycle"):
                 if name not in row:
                     continue
@@ -206,11 +223,22 @@ class HostileTreeTest(unittest.TestCase):
             self.alive(s, "scrolling 5000 files")
             self.up(s)
 
-            # Down a path of nearly 260 characters and back up.
+            # Down a path of 250 characters, into one of 255 and back; one of 256 is not
+            # entered. Then all the way back up.
             self.act_on(s, row["deep"])
             for _ in self.deep:
                 self.act_on(s, 3)
                 self.alive(s, "entering a deep path")
+            deepest = os.path.join(self.root, "deep", *self.deep)
+            below = s.list_directory(deepest)
+            self.act_on(s, below.index(FITS) + 1)
+            self.assertEqual(self.rows(s, 3), [{RED}, {YELLOW}, set()])  # ".", ".." alone
+            self.up(s)
+            self.act_on(s, below.index(TOO_LONG) + 1)
+            self.alive(s, "entering a path beyond the longest")
+            refused = self.rows(s, 4)
+            self.assertEqual(refused[below.index(TOO_LONG)], {RED})
+            self.assertEqual(refused[below.index(FITS)], {YELLOW})
             for _ in range(len(self.deep) + 1):
                 self.up(s)
             self.assertEqual(len([r for r in self.rows(s, len(names)) if r]), inked)

@@ -79,10 +79,20 @@ def parse_xwd(data):
 
 
 class Desktop:
-    def __init__(self, screen=(1280, 1024), start_dir=None, env=None):
+    """xvfb_args are put on Xvfb's command line after the screen. With untrusted, the server
+    takes only authorised clients and the program connects as an untrusted client of its
+    SECURITY extension, to which the server offers no extension beyond BIG-REQUESTS and
+    XC-MISC (not even XInputExtension, which Xvfb cannot be started without); the tools that
+    drive and read the screen stay trusted."""
+
+    def __init__(self, screen=(1280, 1024), start_dir=None, env=None, xvfb_args=(),
+                 untrusted=False):
         self.screen = screen
         self.start_dir = start_dir or DIST
         self.extra_env = env or {}
+        self.xvfb_args = list(xvfb_args)
+        self.untrusted = untrusted
+        self.authority = None  # the two authority files and the cookie, when untrusted
         self.xvfb = None
         self.proc = None
         self.display = None
@@ -99,9 +109,20 @@ class Desktop:
         # Xvfb picks a free display number and writes it to the pipe once it accepts
         # connections, so parallel runs never race for the same number.
         read_end, write_end = os.pipe()
+        extra = list(self.xvfb_args)
+        if self.untrusted:
+            cookie = os.urandom(16).hex()
+            folder = tempfile.mkdtemp(prefix="trove-e2e-xauth-")
+            self.authority = {"trusted": os.path.join(folder, "trusted"),
+                              "untrusted": os.path.join(folder, "untrusted"), "cookie": cookie}
+            # The server reads every cookie in the file, whatever display it is written for.
+            self.xauth("add", ":0", ".", cookie)
+            # Without -noreset the server would forget the untrusted authorisation as soon as
+            # the xauth that asked for it disconnects.
+            extra += ["-auth", self.authority["trusted"], "-noreset"]
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.screen,
-             "-nolisten", "tcp"],
+             "-nolisten", "tcp"] + extra,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
         os.close(write_end)
         number = b""
@@ -118,17 +139,32 @@ class Desktop:
             self.xvfb.kill()
             raise RuntimeError("Xvfb did not start")
         self.display = ":%d" % int(number)
+        if self.untrusted:
+            self.xauth("add", self.display, ".", self.authority["cookie"])
         for _ in range(100):
             if subprocess.run(["xdpyinfo"], env=self.env(), stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL).returncode == 0:
-                return
+                break
             time.sleep(0.1)
-        raise RuntimeError("Xvfb did not accept connections on " + self.display)
+        else:
+            raise RuntimeError("Xvfb did not accept connections on " + self.display)
+        if self.untrusted:
+            self.xauth("-f", self.authority["untrusted"], "generate", self.display, ".",
+                       "untrusted", "timeout", "3600", file=None)
 
-    def env(self):
+    def xauth(self, *args, file="trusted"):
+        command = ["xauth", "-q"] + (["-f", self.authority[file]] if file else []) + list(args)
+        env = dict(self.env(), XAUTHORITY=self.authority["trusted"])
+        subprocess.run(command, env=env, check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+    def env(self, program=False):
+        """The environment of the tools, or with program of the program under test."""
         e = dict(os.environ)
         e.update({"DISPLAY": self.display or "", "WINEPREFIX": PREFIX, "WINEDEBUG": "-all",
                   "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"})
+        if self.authority:
+            e["XAUTHORITY"] = self.authority["untrusted" if program else "trusted"]
         e.update(self.extra_env)
         return e
 
@@ -140,7 +176,7 @@ class Desktop:
         self.errors = tempfile.TemporaryFile()
         self.proc = subprocess.Popen(list(launcher) + command + list(args),
                                      cwd=cwd or self.start_dir,
-                                     env=self.env(), stdout=subprocess.DEVNULL,
+                                     env=self.env(program=True), stdout=subprocess.DEVNULL,
                                      stderr=self.errors)
         return self.proc
 
@@ -179,7 +215,11 @@ class Desktop:
                 os.remove(out)
 
     def trove_pids(self):
-        """Processes of this desktop whose command line names trove.exe."""
+        """The program's processes: the Linux program itself (a launcher such as setpriv
+        executes it in its own process), or under Wine the processes of this desktop whose
+        command line names trove.exe."""
+        if LINUX:
+            return [self.proc.pid] if self.proc and self.proc.poll() is None else []
         pids = []
         for entry in os.listdir("/proc"):
             if not entry.isdigit():
@@ -227,6 +267,12 @@ class Desktop:
             self.xvfb.terminate()
             self.xvfb.wait(timeout=10)
             self.xvfb = None
+        if getattr(self, "errors", None) is not None:
+            self.errors.close()
+            self.errors = None
+        if self.authority:
+            shutil.rmtree(os.path.dirname(self.authority["trusted"]), ignore_errors=True)
+            self.authority = None
 
     # ---- X queries -------------------------------------------------------------------------
     def xdotool(self, *args, check=True):
@@ -293,8 +339,11 @@ class Desktop:
         time.sleep(0.2)
 
     def right_click(self, x, y, gap=1.0):
+        self.click(x, y, button=3, gap=gap)
+
+    def click(self, x, y, button=1, gap=1.0):
         self.move(x, y)
-        self.xdotool("click", 3)
+        self.xdotool("click", button)
         time.sleep(gap)
 
 
@@ -306,6 +355,13 @@ def canvas_to_screen(x, y, canvas_height, zoom, window_x=0, window_y=0):
 def canvas_click_point(x, y, canvas_height, zoom):
     """A screen point whose cursor mapping gives canvas pixel (x, y)."""
     return x * zoom + zoom // 2, canvas_height * zoom - y * zoom - zoom // 2
+
+
+def player_line(media):
+    """The line the stand-in player logs when handed media: the Windows player logs its
+    parameter line, the Linux one its argument words joined by single blanks."""
+    line = " rightful %s 0 " % media.replace(" ", "*")
+    return " ".join(line.split()) if LINUX else line
 
 
 def wine_path(path):
