@@ -49,6 +49,7 @@ if(WIN32_TESTS)
   add_executable(win32_tests ${WIN32_TESTS})
   target_compile_definitions(win32_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
     TROVE_CORPORA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
+  target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(win32_tests PRIVATE trove_windows gtest gtest_main)
   target_link_options(win32_tests PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
   gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

@@ -250,6 +250,7 @@ namespace {
 
 // One cell of a page as the main thread sees it before anything is decoded.
 struct PageCell {
+  bool identified = false;  // the browsed directory could be made current to identify it
   PictureIdentity identity;
   bool stamped = false;  // the file's size and time are known, so the cell may be kept
   ThumbnailKey key;
@@ -264,11 +265,14 @@ std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>
   std::vector<PageCell> cells(static_cast<std::size_t>(std::max(last - first + 1, 0)));
   // Without a PictureBuffer the loader decodes nothing, so neither does the page.
   const bool loaderReady = textureLoader.pixels != nullptr;
-  platform::SetCurrentDir(browsedPath);
+  // When the browsed directory cannot be made current (it vanished after the scan), no cell is
+  // identified: the start directory's files of the same names must not be shown in their place.
+  if (!platform::SetCurrentDir(browsedPath)) return cells;
   for (int k = first; k <= last; ++k) {
     PageCell& cell = cells[static_cast<std::size_t>(k - first)];
     char name[nameBufferSize];
     FormatText(name, sizeof name, "%s", fileList.names[k]);
+    cell.identified = true;
     textureLoader.ClassifyName(name, &cell.identity);
     if (!loaderReady || !cell.identity.decodable || !cell.identity.pathFits) continue;
     cell.key.path = cell.identity.fullPath;
@@ -340,7 +344,12 @@ void DrawThumbnailPage() {
       cell.samples = std::move(result.samples);
       if (decoded && cell.stamped) thumbnailCache.Insert(cell.key, cell.samples);
     }
-    TakePageLoad(cell.identity, decoded, cell.samples);
+    // An entry that could not be identified leaves the loader as a failed load does.
+    if (cell.identified) {
+      TakePageLoad(cell.identity, decoded, cell.samples);
+    } else {
+      pictureLoaded = 0;
+    }
     if (pictureLoaded == 1) DrawThumbnailSamples(cell.samples, o.x, o.y, pick::thumbnailBase + k);
     DrawRectOutline(o.x, o.y, o.x + cellWidth + 1, o.y + cellHeight + 1, white, white, white);
     DrawRectOutline(o.x + 1, o.y + 1, o.x + cellWidth, o.y + cellHeight, white, white, white);

@@ -15,9 +15,6 @@ struct MouseLatches {
 
 extern KeyTable keyTable;
 extern MouseLatches mouseLatches;
-// Key and right-button presses delivered so far; the main loop rests only while it stays the
-// same.
-extern std::uint32_t inputEventCount;
 
 // Entry points for every backend, called once it has translated its own events: a plain
 // key-down of one of the program's key codes (input/keys.h), a press of the right button.

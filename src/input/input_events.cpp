@@ -4,16 +4,11 @@
 
 KeyTable keyTable;
 MouseLatches mouseLatches;
-std::uint32_t inputEventCount = 0;
 
 void KeyPressed(int virtualKey) {
-  ++inputEventCount;
   if (virtualKey >= 0 && virtualKey < 256) {
     keyTable.down[virtualKey] = 1;
   }
 }
 
-void RightButtonPressed() {
-  ++inputEventCount;
-  mouseLatches.rightDown = 1;
-}
+void RightButtonPressed() { mouseLatches.rightDown = 1; }

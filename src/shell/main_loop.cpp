@@ -48,7 +48,6 @@ struct PassInputs {
   int pictureWidth = 0;
   int pictureHeight = 0;
   const void* frame = nullptr;
-  std::uint32_t events = 0;    // hook events delivered so far
   std::uint32_t messages = 0;  // window messages dispatched so far
 };
 
@@ -63,7 +62,7 @@ bool SameInputs(const PassInputs& a, const PassInputs& b) {
          a.overlayShown == b.overlayShown && a.placementMode == b.placementMode &&
          a.sampleStep == b.sampleStep && a.pictureEntry == b.pictureEntry &&
          a.pictureWidth == b.pictureWidth && a.pictureHeight == b.pictureHeight &&
-         a.frame == b.frame && a.events == b.events && a.messages == b.messages;
+         a.frame == b.frame && a.messages == b.messages;
 }
 
 PassInputs CurrentPassInputs() {
@@ -81,7 +80,6 @@ PassInputs CurrentPassInputs() {
   in.pictureWidth = pictureInfo.width;
   in.pictureHeight = pictureInfo.height;
   in.frame = canvas.frameBuffer;
-  in.events = inputEventCount;
   in.messages = messagesDispatched;
   return in;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/directory_listing.h"
 #include "support/permissions.h"
 #include "support/program_fixture.h"
 
@@ -59,17 +60,7 @@ class LinuxFilesTest : public ProgramTest {
     std::ofstream(root_ + "/" + name, std::ios::binary) << contents;
   }
 
-  Names List() {
-    Names names;
-    char name[300];
-    platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
-    if (!search) return names;
-    do {
-      names.push_back(name);
-    } while (platform::FindNext(search, name, sizeof name));
-    platform::FindClose(search);
-    return names;
-  }
+  Names List() { return ListCurrentDirectory(); }
 
   fs::path start_;
   std::string root_;

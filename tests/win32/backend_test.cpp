@@ -17,6 +17,7 @@
 #include "input/input.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_backend.h"
+#include "support/directory_listing.h"
 
 namespace {
 // While set, every allocation through operator new fails (the tests of exhausted memory).
@@ -75,19 +76,6 @@ class TempDir {
   std::string path_;
   std::vector<std::string> made_;
 };
-
-// The names a search of the current directory gives, in its order.
-std::vector<std::string> ListCurrentDirectory() {
-  std::vector<std::string> names;
-  char name[260];
-  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
-  if (!search) return names;
-  do {
-    names.push_back(name);
-  } while (platform::FindNext(search, name, sizeof name));
-  platform::FindClose(search);
-  return names;
-}
 
 TEST(Win32Files, ListsADirectoryWithItsAttributes) {
   TempDir dir;
