@@ -67,11 +67,14 @@ test: check-format native win32 linux dist dist-linux
 test-native: native
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 
-# The Linux program; `make run-wine` runs the Windows program under Wine instead.
+# The Linux program; `make run-wine` runs the Windows program under Wine instead. Without a
+# display they run the tour, which also needs the helper that closes windows and lists folders.
 run: dist-linux
+	@cmake --build $(LINUX) -j $(JOBS) --target x11_helper
 	@./scripts/run.sh linux
 
 run-wine: dist
+	@cmake --build $(WIN32) -j $(JOBS) --target e2e_helper
 	@./scripts/wine-prefix.sh
 	@./scripts/run.sh wine
 

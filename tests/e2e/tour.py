@@ -9,7 +9,23 @@ from test_browser import CANVAS_H, ZOOM, row_click  # noqa: E402
 from test_pictures import cell_origin  # noqa: E402
 
 
+def missing_pieces():
+    """The files the tour drives or reads that are not there, by path."""
+    helper = "x11_helper" if trove_e2e.LINUX else "e2e_helper.exe"
+    needed = [os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE),
+              os.path.join(trove_e2e.DIST, trove_e2e.PLAYER_FILE),
+              os.path.join(trove_e2e.BUILD, helper)]
+    return [p for p in needed if not os.path.isfile(p)]
+
+
 def main(out_dir):
+    missing = missing_pieces()
+    if missing:
+        for p in missing:
+            print("tour: missing %s" % p, file=sys.stderr)
+        print("tour: 'make run' (or 'make run-wine') builds every piece it needs",
+              file=sys.stderr)
+        return 1
     os.makedirs(out_dir, exist_ok=True)
     shots = []
 
