@@ -7,8 +7,14 @@
 #include "platform/platform.h"
 
 void InstallInputHooks() {
-  platform::InstallMouseHook();
-  platform::InstallKeyboardHook();
+  const bool mouse = platform::InstallMouseHook();
+  const bool keyboard = platform::InstallKeyboardHook();
+  if (mouse && keyboard) return;
+  // Without its hooks the program could neither be steered nor ended from the keyboard.
+  platform::ShowMessageBox(mouse ? "The keyboard hook could not be installed."
+                                 : "The mouse hook could not be installed.",
+                           "ERROR", platform::MessageIcon::exclamation);
+  platform::ExitProgram(1);
 }
 
 bool KeyDown(int virtualKey) {

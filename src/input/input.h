@@ -22,7 +22,8 @@ extern MouseLatches mouseLatches;
 void KeyPressed(int virtualKey);
 void RightButtonPressed();
 
-// Installs the mouse hook and then the keyboard hook.
+// Installs the mouse hook and then the keyboard hook; a hook that cannot be installed ends the
+// program with a message box captioned "ERROR" and exit code 1.
 void InstallInputHooks();
 
 // The key was pressed since the last pass.

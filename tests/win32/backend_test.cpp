@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "input/input.h"
@@ -259,6 +260,51 @@ TEST(Win32Hooks, PassOnOnlyPlainKeyDownsAndRightPresses) {
   EXPECT_FALSE(platform::IsRightPressHookEvent(HC_ACTION, WM_LBUTTONDOWN));
   EXPECT_FALSE(platform::IsRightPressHookEvent(HC_ACTION, WM_RBUTTONUP));
   EXPECT_FALSE(platform::IsRightPressHookEvent(1, WM_RBUTTONDOWN));
+}
+
+// The hooks run on a thread of their own: while the main thread pauses as long as any command
+// pauses it, a key press reaches the hook and returns at once, and it is latched in the pump
+// step after the pause, once.
+TEST(Win32Hooks, AnswerWhileTheMainThreadPausesAndLatchInThePumpStep) {
+  InstallInputHooks();
+  ASSERT_NE(platform::HookThreadId(), 0u);
+  EXPECT_NE(platform::HookThreadId(), GetCurrentThreadId());
+  while (platform::PumpOneMessage()) {
+  }
+  ClearInputLatches();
+
+  // Milliseconds from the start of the injection until SendInput returned and until the hook
+  // noted the key, measured on another thread while this one pauses.
+  struct Times {
+    DWORD sent = 0;
+    DWORD noted = 0;
+  } times;
+  std::thread injector([&times] {
+    Sleep(150);
+    INPUT press[2] = {};
+    press[0].type = press[1].type = INPUT_KEYBOARD;
+    press[0].ki.wVk = press[1].ki.wVk = VK_F9;
+    press[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    const DWORD start = GetTickCount();
+    SendInput(2, press, sizeof(INPUT));
+    times.sent = GetTickCount() - start;
+    WaitForSingleObject(platform::InputNotedEvent(), 2000);
+    times.noted = GetTickCount() - start;
+  });
+  platform::Pause(650);
+  EXPECT_FALSE(KeyDown(VK_F9));  // nothing is latched while the main thread pauses
+  injector.join();
+  EXPECT_LT(times.sent, 50u);
+  EXPECT_LT(times.noted, 50u);
+
+  // The pass after the pause acts on it, once.
+  while (platform::PumpOneMessage()) {
+  }
+  EXPECT_TRUE(KeyDown(VK_F9));
+  ClearInputLatches();
+  while (platform::PumpOneMessage()) {
+  }
+  EXPECT_FALSE(KeyDown(VK_F9));
 }
 
 // Names are shown as the narrow file functions give them: the code page's form, with '?' for

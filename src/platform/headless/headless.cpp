@@ -147,14 +147,14 @@ void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* name
 
 bool InstallMouseHook() {
   current.calls.push_back("InstallMouseHook");
-  current.hooksInstalled[0] = true;
-  return true;
+  current.hooksInstalled[0] = !current.hookFails[0];
+  return current.hooksInstalled[0];
 }
 
 bool InstallKeyboardHook() {
   current.calls.push_back("InstallKeyboardHook");
-  current.hooksInstalled[1] = true;
-  return true;
+  current.hooksInstalled[1] = !current.hookFails[1];
+  return current.hooksInstalled[1];
 }
 
 void Pause(int milliseconds) { current.pauses.push_back(milliseconds); }
@@ -199,7 +199,7 @@ bool DecodePictureRows(const char* path, bool (*mayDecode)(int, int), const RowS
 }
 
 // Native decoders need nothing per thread.
-void BeginDecodeThread() {}
+void BeginDecodeThread(bool) {}
 void EndDecodeThread() {}
 
 }  // namespace platform

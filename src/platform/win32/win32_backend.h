@@ -14,6 +14,14 @@ HWND MainWindowHandle();
 int KeyFromHookEvent(int code, WPARAM message, DWORD virtualKey);
 bool IsRightPressHookEvent(int code, WPARAM message);
 
+// The thread the hooks run on (0 before they are installed), and the event it sets whenever a
+// hook notes input.
+DWORD HookThreadId();
+HANDLE InputNotedEvent();
+// Hands the input the hooks noted since the last call to KeyPressed and RightButtonPressed,
+// on the calling (main) thread.
+void DeliverNotedInput();
+
 // Room for a wide path or name, terminator included: the longest path the plain (not
 // long-path) functions take, with room to spare.
 constexpr int wideRoom = 1024;

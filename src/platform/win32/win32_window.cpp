@@ -139,6 +139,9 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
 void HideSystemCursor() { ShowCursor(FALSE); }
 
 bool PumpOneMessage() {
+  // Input the hook thread noted is latched here, in the pump step, as the hooks latched it
+  // when they ran on this thread.
+  DeliverNotedInput();
   if (!PeekMessageA(&win.message, nullptr, 0, 0, PM_REMOVE)) return false;
   // A quit message is dispatched like any other; only Escape or a close request end the loop.
   TranslateMessage(&win.message);
@@ -157,9 +160,10 @@ void WaitForInput(int timeoutMs) {
   }();
   const int wait = timeoutMs < refreshMs ? timeoutMs : refreshMs;
   if (wait <= 0) return;
-  // Posted and sent messages, input and the low-level hooks' calls all end the wait.
-  MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait), QS_ALLINPUT,
-                              MWMO_INPUTAVAILABLE);
+  // Posted and sent messages, input and the hooks noting input all end the wait.
+  HANDLE noted = InputNotedEvent();
+  MsgWaitForMultipleObjectsEx(noted ? 1 : 0, noted ? &noted : nullptr, static_cast<DWORD>(wait),
+                              QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 void MoveMainWindow(int x, int y, int width, int height) {
