@@ -22,6 +22,7 @@
 #include "browser/directory.h"
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
+#include "browser/thumbnail_page.h"
 #include "browser/thumbnail_cache.h"
 #include "display/display.h"
 #include "native/photo_jpeg.h"

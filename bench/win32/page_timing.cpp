@@ -15,6 +15,7 @@
 #include "browser/file_list.h"
 #include "browser/page_decoder.h"
 #include "browser/picture_views.h"
+#include "browser/thumbnail_page.h"
 #include "browser/thumbnail_cache.h"
 #include "display/display.h"
 #include "pictures/texture_loader.h"

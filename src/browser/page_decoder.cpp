@@ -85,23 +85,35 @@ int PageWorkerCount(std::size_t jobs) {
   return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(workers), jobs));
 }
 
-PageDecoder::PageDecoder(std::vector<PageJob> jobs, int workers)
-    : jobs_(std::move(jobs)), results_(jobs_.size()), done_(jobs_.size(), 0) {
+DecodeGate& ProgramDecodeGate() {
+  static DecodeGate gate;
+  return gate;
+}
+
+PageDecoder::PageDecoder(std::vector<PageJob> jobs, int workers, bool background, DecodeGate& gate)
+    : jobs_(std::move(jobs)), results_(jobs_.size()), done_(jobs_.size(), 0), gate_(gate) {
   for (int i = 0; i < workers; ++i) {
     try {
-      threads_.emplace_back(&PageDecoder::Work, this);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++working_;
+      }
+      threads_.emplace_back(&PageDecoder::Work, this, background);
     } catch (const std::system_error&) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      --working_;
       break;  // the threads that did start take every job
     }
   }
 }
 
 PageDecoder::~PageDecoder() {
+  Stop();
   for (std::thread& t : threads_) t.join();
 }
 
-void PageDecoder::Work() {
-  platform::BeginDecodeThread();
+void PageDecoder::Work(bool background) {
+  platform::BeginDecodeThread(background);
   for (;;) {
     std::size_t index;
     {
@@ -118,6 +130,27 @@ void PageDecoder::Work() {
     finished_.notify_all();
   }
   platform::EndDecodeThread();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    --working_;
+  }
+  finished_.notify_all();
+}
+
+void PageDecoder::Stop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (std::size_t i = next_; i < jobs_.size(); ++i) done_[i] = 1;
+  next_ = jobs_.size();
+}
+
+bool PageDecoder::Ready(std::size_t index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return index >= jobs_.size() || done_[index] != 0;
+}
+
+bool PageDecoder::Idle() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return working_ == 0;
 }
 
 PageResult PageDecoder::Result(std::size_t index) {

@@ -65,29 +65,45 @@ PageResult DecodePageJob(const PageJob& job, DecodeGate& gate);
 // Workers for a page: one per processor, at least two, never more than there are jobs.
 int PageWorkerCount(std::size_t jobs);
 
-// Starts workers on jobs at once; Result(i) waits for job i, and while it waits the calling
+// The one gate every decoder of the program passes, so that the decodes of a page, of pages
+// left before they finished and of the page decoded ahead stay within one budget together.
+DecodeGate& ProgramDecodeGate();
+
+// Starts workers on jobs at once. Result(i) waits for job i, and while it waits the calling
 // thread takes the next job no worker has taken yet, so that no job waits for a free worker
-// while the caller idles (with no worker started at all, the caller decodes every job). The
-// destructor waits for every worker to finish.
+// while the caller idles (with no worker started at all, the caller decodes every job).
+// Ready(i) and Idle() only look. Background workers run below normal priority. The destructor
+// drops the jobs not yet started and waits for the workers' current decodes.
 class PageDecoder {
  public:
-  PageDecoder(std::vector<PageJob> jobs, int workers);
+  PageDecoder(std::vector<PageJob> jobs, int workers, bool background = false,
+              DecodeGate& gate = ProgramDecodeGate());
   ~PageDecoder();
   PageDecoder(const PageDecoder&) = delete;
   PageDecoder& operator=(const PageDecoder&) = delete;
 
-  // Hands job index's result over (once per index), decoding jobs meanwhile as above.
+  // Hands job index's result over (once per index), decoding jobs meanwhile as above. A job
+  // dropped by Stop before it started gives a result that is not decoded, at once.
   PageResult Result(std::size_t index);
+  // Job index has its result (or was dropped): Result(index) returns without waiting.
+  bool Ready(std::size_t index);
+  // Drops every job not yet started; the decodes under way go on to their end.
+  void Stop();
+  // No worker decodes any more: every job is done or dropped, or no worker ever started.
+  bool Idle();
+  std::size_t size() const { return jobs_.size(); }
+  int workers() const { return static_cast<int>(threads_.size()); }
 
  private:
-  void Work();
+  void Work(bool background);
 
   std::vector<PageJob> jobs_;
   std::vector<PageResult> results_;
   std::vector<char> done_;
   std::size_t next_ = 0;
+  int working_ = 0;  // workers not yet finished
   std::mutex mutex_;
   std::condition_variable finished_;
-  DecodeGate gate_;
+  DecodeGate& gate_;
   std::vector<std::thread> threads_;
 };

@@ -11,8 +11,8 @@
 
 #include "browser/directory.h"
 #include "browser/file_list.h"
-#include "browser/page_decoder.h"
 #include "browser/thumbnail_cache.h"
+#include "browser/thumbnail_page.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"
@@ -29,9 +29,6 @@ int pictureEntry = 0;
 namespace {
 
 constexpr int nameBufferSize = 260;
-
-// White frames and captions.
-constexpr std::uint8_t white = 255;
 
 // The bytes of one canvas row of the FrameBuffer and the PickBuffer.
 std::uint8_t* FrameRow(int y) {
@@ -57,9 +54,6 @@ int SampledBytesPerPixel() {
   if (bytes > stored || bytes > pictureBufferBytes) return 0;
   return bytesPerPixel;
 }
-
-// A caption: the name cut to its first limit + 1 characters, into the TextBuffer.
-void FormatCaption(const char* name, int limit) { FormatNameCut(name, limit + 1); }
 
 }  // namespace
 
@@ -246,120 +240,6 @@ void LoadEntryPicture(int entry) {
   }
 }
 
-namespace {
-
-// One cell of a page as the main thread sees it before anything is decoded.
-struct PageCell {
-  bool identified = false;  // the browsed directory could be made current to identify it
-  PictureIdentity identity;
-  bool stamped = false;  // the file's size and time are known, so the cell may be kept
-  ThumbnailKey key;
-  bool cached = false;
-  PictureSamples samples;  // a copy of the kept thumbnail when cached
-  int job = -1;            // index of its decode, -1 for none
-};
-
-// Identifies the entries of the page, as LoadEntryPicture would, in the browsed directory,
-// and finds their kept thumbnails; the pictures that must be decoded become jobs.
-std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>* jobs) {
-  std::vector<PageCell> cells(static_cast<std::size_t>(std::max(last - first + 1, 0)));
-  // Without a PictureBuffer the loader decodes nothing, so neither does the page.
-  const bool loaderReady = textureLoader.pixels != nullptr;
-  // When the browsed directory cannot be made current (it vanished after the scan), no cell is
-  // identified: the start directory's files of the same names must not be shown in their place.
-  if (!platform::SetCurrentDir(browsedPath)) return cells;
-  for (int k = first; k <= last; ++k) {
-    PageCell& cell = cells[static_cast<std::size_t>(k - first)];
-    char name[nameBufferSize];
-    FormatText(name, sizeof name, "%s", fileList.names[k]);
-    cell.identified = true;
-    textureLoader.ClassifyName(name, &cell.identity);
-    if (!loaderReady || !cell.identity.decodable || !cell.identity.pathFits) continue;
-    cell.key.path = cell.identity.fullPath;
-    cell.key.cellWidth = cellWidth;
-    cell.key.cellHeight = cellHeight;
-    cell.stamped = platform::ReadFileStamp(cell.identity.fullPath, &cell.key.stamp);
-    if (cell.stamped) {
-      if (const PictureSamples* kept = thumbnailCache.Find(cell.key)) {
-        cell.cached = true;
-        cell.samples = *kept;
-        continue;
-      }
-    }
-    PageJob job;
-    job.path = cell.identity.fullPath;
-    job.cellWidth = cellWidth;
-    job.keyed = textureLoader.colourKeyEnabled == 1;
-    std::memcpy(job.key, textureLoader.colourKey, sizeof job.key);
-    cell.job = static_cast<int>(jobs->size());
-    jobs->push_back(std::move(job));
-  }
-  platform::SetCurrentDir(workingDirectory);
-  return cells;
-}
-
-// Leaves the loader's state as LoadEntryPicture leaves it after the same outcome.
-void TakePageLoad(const PictureIdentity& identity, bool decoded, const PictureSamples& samples) {
-  pictureLoaded = 0;
-  textureLoader.TakeIdentity(identity, &pictureInfo);
-  if (!identity.decodable) return;
-  if (decoded) {
-    textureLoader.TakeDecodedSize(samples.pictureWidth, samples.pictureHeight, &pictureInfo);
-  }
-  pictureLoaded = decoded ? 1 : 0;
-  textureLoader.placementMode = 3;
-  textureLoader.overlayShown = 1;
-}
-
-}  // namespace
-
-// The page's pictures are decoded by workers while this thread takes their thumbnails in page
-// order and draws each cell as LoadEntryPicture and the sampling of the PictureBuffer would
-// have drawn it. The PictureBuffer itself is left alone: the picture view draws only after
-// OpenPicture has loaded its picture into it.
-void DrawThumbnailPage() {
-  if (browserMode.thumbRedraw != 1) return;
-  const DisplayState& d = displayState;
-  nameLimit = ThumbnailNameLimit(d.canvasWidth, nameLimit);
-  browserMode.thumbRedraw = 0;
-  ClearCanvas();
-  const ThumbnailGrid grid =
-      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, cellWidth, cellHeight);
-  RescanBrowsedDirectory();
-  if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
-  const int first = fileList.thumbFirst;
-  const int last = fileList.names ? ThumbnailLastEntry(first, grid, fileList.count) : first - 1;
-  std::vector<PageJob> jobs;
-  std::vector<PageCell> cells = PreparePageCells(first, last, &jobs);
-  const int workers = PageWorkerCount(jobs.size());
-  PageDecoder decoder(std::move(jobs), workers);
-  for (int k = first; k <= last; ++k) {
-    PageCell& cell = cells[static_cast<std::size_t>(k - first)];
-    const CellOrigin o =
-        ThumbnailCellOrigin(k - first, grid, cellWidth, cellHeight, d.canvasHeight);
-    bool decoded = cell.cached;
-    if (cell.job >= 0) {
-      PageResult result = decoder.Result(static_cast<std::size_t>(cell.job));
-      decoded = result.decoded;
-      cell.samples = std::move(result.samples);
-      if (decoded && cell.stamped) thumbnailCache.Insert(cell.key, cell.samples);
-    }
-    // An entry that could not be identified leaves the loader as a failed load does.
-    if (cell.identified) {
-      TakePageLoad(cell.identity, decoded, cell.samples);
-    } else {
-      pictureLoaded = 0;
-    }
-    if (pictureLoaded == 1) DrawThumbnailSamples(cell.samples, o.x, o.y, pick::thumbnailBase + k);
-    DrawRectOutline(o.x, o.y, o.x + cellWidth + 1, o.y + cellHeight + 1, white, white, white);
-    DrawRectOutline(o.x + 1, o.y + 1, o.x + cellWidth, o.y + cellHeight, white, white, white);
-    FormatCaption(fileList.names[k], nameLimit);
-    RenderText(o.x + 6, o.y + cellHeight - 4, white, white, white);
-  }
-  SaveView();
-  fileList.selection = fileList.thumbFirst;
-}
-
 void DrawPictureView() {
   ClearCanvas();
   const PictureOrigin o = PictureViewOrigin(
@@ -396,5 +276,6 @@ void ResetPictureViews() {
   SetThumbnailCellSize(smallCellSize);
   pictureLoaded = 0;
   pictureEntry = 0;
+  StopPageWork();
   thumbnailCache.Clear();
 }

@@ -23,8 +23,6 @@ void ResetPictureViews();
 
 // Decodes entry k of the browsed directory into the PictureBuffer; sets pictureLoaded.
 void LoadEntryPicture(int entry);
-// Draws one page of framed, captioned cells when a page was requested (thumbRedraw).
-void DrawThumbnailPage();
 // Draws the decoded picture around the cursor at the chosen sample step.
 void DrawPictureView();
 // Loads entry k and, when it decodes, switches to the picture view.

@@ -50,6 +50,10 @@ void ThumbnailCache::Insert(const ThumbnailKey& key, PictureSamples samples) {
   bytes_ += size;
 }
 
+bool ThumbnailCache::HasRoomFor(const ThumbnailKey& key, const PictureSamples& samples) const {
+  return bytes_ + EntryBytes(key, samples) <= limit_;
+}
+
 void ThumbnailCache::Clear() {
   entries_.clear();
   index_.clear();

@@ -35,6 +35,8 @@ class ThumbnailCache {
   // Keeps samples for key, replacing any older thumbnail of that file and cell size. Samples
   // larger than the whole limit are not kept.
   void Insert(const ThumbnailKey& key, PictureSamples samples);
+  // Insert would keep these samples without dropping any other thumbnail.
+  bool HasRoomFor(const ThumbnailKey& key, const PictureSamples& samples) const;
   void Clear();
 
   std::size_t bytes() const { return bytes_; }

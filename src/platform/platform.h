@@ -220,8 +220,9 @@ bool DecodePictureRows(const char* path, bool (*mayDecode)(int width, int height
 
 // Called by every thread other than the main thread that decodes pictures, before its first
 // decode and after its last: whatever the platform's loader needs per thread (on Windows the
-// thread's own COM apartment).
-void BeginDecodeThread();
+// thread's own COM apartment). A background thread (decoding ahead of the user) also runs
+// below normal priority, so that it never holds up the program's own work.
+void BeginDecodeThread(bool background);
 void EndDecodeThread();
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include "browser/launch.h"
 #include "browser/list_view.h"
 #include "browser/picture_views.h"
+#include "browser/thumbnail_page.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"
@@ -122,8 +123,10 @@ void HandleOverlayClick() {
   if (mouseLatches.rightDown == 1 && browserMode.pictureActive == 0) {
     std::int32_t id = PickIdUnderCursor();
     if (id == pick::none) {
-      // Clicks in the top 30 rows (the overlay strip) do nothing.
-      if (CursorCanvasY() < displayState.canvasHeight - 30) {
+      // Clicks in the top 30 rows (the overlay strip) do nothing, nor do clicks on a cell of
+      // the page whose picture has not arrived yet.
+      const int y = CursorCanvasY();
+      if (y < displayState.canvasHeight - 30 && !ThumbnailCellPendingAt(CursorCanvasX(), y)) {
         ReturnToList();
       }
     } else if (id == pick::thumbnailsButton) {
@@ -255,27 +258,35 @@ void ForgetPresentedPass() { presented = PresentedPass{}; }
 
 bool PassWouldRepeat() {
   if (!presented.actedOnNothing || InputLatched() || browserMode.thumbRedraw != 0 ||
-      rescanRequested != 0 || quitRequested != 0) {
+      rescanRequested != 0 || quitRequested != 0 || ThumbnailPageStepReady()) {
     return false;
   }
   return SameInputs(CurrentPassInputs(), presented.inputs);
 }
 
 void RunPass() {
+  // Thumbnails decoded in the background since the last pass are kept for later pages.
+  CollectPageWork();
   if (PassWouldRepeat()) {
     // The frame on screen is exactly what this pass would present: rest until input arrives
-    // (or the cursor may have moved without an event), then pump as every pass does.
+    // (or the cursor may have moved without an event, or a picture of the page may have
+    // arrived), then pump as every pass does. Resting on a complete page, the next page is
+    // decoded ahead meanwhile.
+    DecodeNextPageAhead();
     platform::WaitForInput(restingWaitMs);
     while (PumpMessages()) ++messagesDispatched;
     if (closeRequested == 1) quitRequested = 1;
     return;
   }
+  // Anything new stops the decoding ahead: the program's own work comes first.
+  StopDecodingAhead();
   presented.actedOnNothing =
       !InputLatched() && browserMode.thumbRedraw == 0 && rescanRequested == 0 && quitRequested == 0;
   presented.inputs = CurrentPassInputs();
 
   if (browserMode.listActive == 1) DrawListView();
-  if (browserMode.thumbRedraw == 1) DrawThumbnailPage();
+  // A page is drawn as its pictures arrive, over as many passes as that takes.
+  if (browserMode.thumbRedraw == 1 || ThumbnailPageInProgress()) StepThumbnailPage();
   if (browserMode.pictureActive == 1) DrawPictureView();
 
   HandleBrowserClick();
@@ -302,4 +313,6 @@ void RunMainLoop() {
   while (quitRequested == 0) {
     RunPass();
   }
+  // Pictures not started are dropped; the decodes under way end with their picture.
+  StopPageWork();
 }

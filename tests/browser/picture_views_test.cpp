@@ -1,6 +1,7 @@
 // Thumbnail pages and the single-picture view: layout, sampling, placement, the operations
 // around them, and the equality of the clipped drawing with plain per-pixel sampling.
 #include "browser/picture_views.h"
+#include "browser/thumbnail_page.h"
 
 #include <algorithm>
 #include <cmath>
@@ -759,7 +760,7 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   fileList.thumbFirst = k;
   browserMode = BrowserMode{0, 0, 1};
   textureLoader.overlayShown = 0;
-  RunPass();
+  PassesUntilPageDrawn();
   EXPECT_EQ(textureLoader.overlayShown, 1);
   EXPECT_EQ(textureLoader.placementMode, 3);
 
@@ -787,7 +788,7 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   RunPass();
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 1);
-  RunPass();
+  PassesUntilPageDrawn();
   EXPECT_EQ(browserMode.thumbRedraw, 0);
   EXPECT_EQ(PickIdUnderCursor(), 0);
   PointAt(40, 380);

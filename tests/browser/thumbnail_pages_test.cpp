@@ -20,9 +20,13 @@
 #include "browser/list_view.h"
 #include "browser/page_decoder.h"
 #include "browser/picture_views.h"
+#include "browser/thumbnail_page.h"
 #include "browser/thumbnail_cache.h"
 #include "browser_fixture.h"
 #include "canvas/text.h"
+#include "input/input.h"
+#include "input/keys.h"
+#include "shell/main_loop.h"
 #include "pictures/texture_loader.h"
 #include "support/picture_corpora.h"
 
@@ -224,6 +228,138 @@ TEST_F(ThumbnailPagesTest, JpegCorporaAsBefore) {
   CopyIn(CorpusFolder("go-fuzz-corpus/jpeg/corpus", "jpg"), "f");
   UseCells(1920, 1080, 140);
   EXPECT_GT(ExpectEveryPageAsBefore(), 40);
+}
+
+// ---- Pages drawn by the main loop as their pictures arrive -------------------------------------
+
+// The browser on a 640 x 400 canvas (half of a 1280 x 800 screen, a width that sets the
+// captions' length) with 140-pixel cells: eight cells a page, over a folder of pages of
+// pictures.
+class PagesInPassesTest : public ThumbnailPagesTest {
+ protected:
+  void SetUp() override {
+    ThumbnailPagesTest::SetUp();
+    ProjectSamples(pictures);
+    CopyIn(ProjectSamples(tree.Dir("more")), "again");
+    os().screenWidth = 1280;
+    os().screenHeight = 800;
+    UseCells(640, 400, 140);
+    RescanBrowsedDirectory();
+  }
+  void TearDown() override {
+    if (held) ProgramDecodeGate().Leave(decodePixelBudget);
+    ThumbnailPagesTest::TearDown();
+  }
+  // Holds every decode at the gate, so that a page stays in progress until Release.
+  void Hold() {
+    ASSERT_TRUE(ProgramDecodeGate().TryEnter(decodePixelBudget));
+    held = true;
+  }
+  void Release() {
+    ProgramDecodeGate().Leave(decodePixelBudget);
+    held = false;
+  }
+  // What the main loop left: the page without the overlay, and the PickIds below the overlay
+  // strip, the top 30 rows (the buttons' own are drawn over the page every pass).
+  Canvases PageLeft() {
+    Canvases c = Snapshot();
+    c.frame.assign(canvas.savedView, canvas.savedView + c.frame.size());
+    return Trimmed(c);
+  }
+  static Canvases Trimmed(Canvases c) {
+    c.pick.resize(c.pick.size() - static_cast<std::size_t>(displayState.canvasWidth) * 30);
+    return c;
+  }
+  // Passes until the program rests and decodes ahead.
+  void PassesUntilDecodingAhead() {
+    for (int i = 0; i < 5 && !PageWorkPending(); ++i) RunPass();
+    ASSERT_TRUE(PageWorkPending());
+  }
+  bool held = false;
+};
+
+TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
+  struct Case {
+    const char* name;
+    std::vector<int> keys;  // pressed one pass after another while the page is held
+  } cases[] = {{"uninterrupted", {}},
+               {"T and T again", {key::t, key::t}},
+               {"] and [", {key::rightBracket, key::leftBracket}},
+               {"a display mode", {key::f5}}};
+  textureLoader.placementMode = 9;
+  const LoaderState start = CaptureLoader();
+  const Canvases old = Trimmed(DrawPage(1, DrawSequentialPage));
+  const LoaderState oldState = CaptureLoader();
+  ASSERT_GT(PicturesOn(old), 3);
+  for (const Case& c : cases) {
+    RestoreLoader(start);
+    thumbnailCache.Clear();
+    fileList.thumbFirst = 1;
+    ShowThumbnails();
+    Hold();
+    RunPass();
+    ASSERT_TRUE(ThumbnailPageInProgress()) << c.name;
+    // A right click on a cell whose picture has not arrived does nothing; the loop goes on.
+    PointAt(40, 300);
+    mouseLatches.rightDown = 1;
+    RunPass();
+    EXPECT_TRUE(ThumbnailsShown()) << c.name;
+    for (int k : c.keys) {
+      KeyPressed(k);
+      RunPass();
+    }
+    Release();
+    PassesUntilPageDrawn();
+    EXPECT_EQ(fileList.thumbFirst, 1) << c.name;
+    const Canvases now = PageLeft();
+    EXPECT_TRUE(now.frame == old.frame) << c.name;
+    EXPECT_TRUE(now.pick == old.pick) << c.name;
+    EXPECT_EQ(CaptureLoader(), oldState) << c.name;
+    StopPageWork();
+  }
+}
+
+TEST_F(PagesInPassesTest, TheNextPageIsDecodedAheadWhileTheProgramRests) {
+  fileList.thumbFirst = 1;
+  ShowThumbnails();
+  PassesUntilPageDrawn();
+  const std::size_t pageOne = thumbnailCache.count();
+  // Resting passes: the next page's pictures are decoded into the kept thumbnails, no further.
+  PassesUntilDecodingAhead();
+  for (int i = 0; i < 60000 && CollectPageWork(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const std::size_t twoPages = thumbnailCache.count();
+  EXPECT_GT(twoPages, pageOne);
+  EXPECT_LE(twoPages, pageOne + 8);
+  RunPass();
+  EXPECT_FALSE(PageWorkPending());  // done once: resting costs nothing more
+  // ] draws the next page in the pass that turns it, from memory.
+  RestoreLoader(LoaderState{});
+  const Canvases next = Trimmed(DrawPage(9, DrawSequentialPage));
+  fileList.thumbFirst = 1;
+  KeyPressed(key::rightBracket);
+  RunPass();
+  RunPass();
+  EXPECT_FALSE(ThumbnailPageInProgress());
+  EXPECT_EQ(fileList.thumbFirst, 9);
+  EXPECT_EQ(PageLeft(), next);
+
+  // Input stops the decoding ahead: of the held pictures only those under way are decoded.
+  thumbnailCache.Clear();
+  fileList.thumbFirst = 1;
+  ShowThumbnails();
+  PassesUntilPageDrawn();
+  const std::size_t kept = thumbnailCache.count();
+  Hold();
+  PassesUntilDecodingAhead();
+  KeyPressed(key::digit0 + 7);
+  RunPass();
+  Release();
+  for (int i = 0; i < 60000 && CollectPageWork(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_LE(thumbnailCache.count(), kept + static_cast<std::size_t>(PageWorkerCount(8)));
 }
 
 // ---- Kept thumbnails -------------------------------------------------------------------------

@@ -13,7 +13,8 @@ namespace {
 thread_local bool comEntered = false;
 }  // namespace
 
-void BeginDecodeThread() {
+void BeginDecodeThread(bool background) {
+  if (background) SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
   comEntered = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 }
 

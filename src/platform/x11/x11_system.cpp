@@ -2,6 +2,7 @@
 // programs with posix_spawn, and pictures through the native decoders. Files and directories
 // come from the shared POSIX code (platform/native/posix_files.cpp).
 #include <signal.h>
+#include <sys/resource.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,8 +100,11 @@ bool DecodePictureRows(const char* path, bool (*mayDecode)(int, int), const RowS
 
 void ReleasePicture(DecodedPicture* picture) { native::ReleaseDecodedPicture(picture); }
 
-// The native decoders need nothing per thread.
-void BeginDecodeThread() {}
+// The native decoders need nothing per thread. A background thread takes a nice value of 10:
+// on Linux the nice value belongs to the thread named by its own id.
+void BeginDecodeThread(bool background) {
+  if (background) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+}
 void EndDecodeThread() {}
 
 }  // namespace platform

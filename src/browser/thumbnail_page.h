@@ -1,0 +1,35 @@
+// The thumbnail page, drawn cell by cell as its pictures arrive from the workers, and the next
+// page decoded ahead while the program rests. Main thread only.
+#pragma once
+
+// Draws the requested page (thumbRedraw), or the rest of the page in progress, whole: waits
+// for every picture.
+void DrawThumbnailPage();
+
+// The main loop's step: begins the requested page and draws, in page order, the cells whose
+// pictures have arrived (cell k once cells 1 to k are there); never waits for a decode. The
+// page it completes is the page DrawThumbnailPage draws. A page left before it completed (the
+// list or a picture shown, the canvas replaced) is dropped, its decodes kept for later.
+void StepThumbnailPage();
+
+// A page is begun and not every cell of it drawn.
+bool ThumbnailPageInProgress();
+// StepThumbnailPage has work now: a page requested, a cell whose picture arrived, a page left.
+bool ThumbnailPageStepReady();
+// Canvas point (x, y) lies within the frame of a cell of the page in progress not drawn yet.
+bool ThumbnailCellPendingAt(int x, int y);
+
+// While the program rests on a complete page: decodes the pictures of the next page into the
+// kept thumbnails on background workers, once per page and only into free room of the cache.
+// Returns at once.
+void DecodeNextPageAhead();
+// Drops the pictures of the decoding ahead not yet started (input arrived).
+void StopDecodingAhead();
+// Puts the finished decodes of pages left and of the decoding ahead into the kept thumbnails
+// and frees the workers that are done. Every pass.
+bool CollectPageWork();
+// Decodes of pages left or of the decoding ahead are under way.
+bool PageWorkPending();
+// Drops every picture not yet started and waits for the decodes under way (end of the
+// program, tests).
+void StopPageWork();
