@@ -6,7 +6,12 @@
 // (2) a thumbnail page of 18 JPEG files of 4000 x 3000 seen for the first time (decoded by the
 //     workers) against decoding the same 18 files one after another on one core with the same
 //     decoder and nothing else;
-// (3) the same page revisited, its thumbnails kept in memory, against the first visit.
+// (3) the same page revisited, its thumbnails kept in memory, against the first visit;
+// (4) in the main loop's passes: the time until the page's first picture is drawn against the
+//     time until the whole page is, and the longest pass meanwhile against one frame copy (the
+//     loop never waits for a decode);
+// (5) the next page after the program rested on a page (decoding it ahead) against the same
+//     page seen cold.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -17,6 +22,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "browser/directory.h"
@@ -24,7 +30,10 @@
 #include "browser/picture_views.h"
 #include "browser/thumbnail_page.h"
 #include "browser/thumbnail_cache.h"
+#include "canvas/canvas.h"
 #include "display/display.h"
+#include "input/input.h"
+#include "input/keys.h"
 #include "native/photo_jpeg.h"
 #include "pictures/texture_loader.h"
 #include "platform/headless/headless.h"
@@ -148,8 +157,10 @@ void SetUpThumbnailPage() {
 
 // Every picture of the page must have been decoded and drawn for a figure to mean anything.
 void CountPicturesOnPage(benchmark::State& state) {
-  std::set<std::int32_t> pictures(canvas.pickBuffer, canvas.pickBuffer + 1280 * 960);
-  pictures.erase(0);
+  std::set<std::int32_t> pictures;
+  for (const std::int32_t* id = canvas.pickBuffer; id != canvas.pickBuffer + 1280 * 960; ++id) {
+    if (pick::IsThumbnail(*id)) pictures.insert(*id);
+  }
   state.counters["pictures_on_page"] = static_cast<double>(pictures.size());
 }
 
@@ -208,6 +219,118 @@ void BM_ThumbnailPage(benchmark::State& state) {
 }
 BENCHMARK(BM_ThumbnailPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// ---- The page in the main loop ----------------------------------------------------------------
+
+// One pass as the program runs it: a resting pass waits for its timeout, as a backend does when
+// no input arrives. Returns the pass's own time, without that wait.
+double Pass() {
+  std::vector<int>& waits = headless::state().inputWaits;
+  waits.clear();
+  const auto start = std::chrono::steady_clock::now();
+  RunPass();
+  const double seconds = Seconds(start);
+  if (!waits.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(waits.back()));
+  return seconds;
+}
+
+// Passes from the request of the page at first (nothing kept) until it is whole. Returns the
+// time until then; sets the time until the picture of the page's cell `cell` is drawn and the
+// longest pass.
+double PagePasses(int first, int cell, double* cellSeconds, double* longestPass) {
+  fileList.thumbFirst = first;
+  ShowThumbnails();
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
+  const CellOrigin o =
+      ThumbnailCellOrigin(cell, grid, cellWidth, cellHeight, displayState.canvasHeight);
+  const std::size_t cellPixel = static_cast<std::size_t>(o.y) * displayState.canvasWidth + o.x;
+  const auto start = std::chrono::steady_clock::now();
+  *cellSeconds = 0;
+  do {
+    *longestPass = std::max(*longestPass, Pass());
+    if (*cellSeconds == 0 && canvas.pickBuffer[cellPixel] == pick::thumbnailBase + first + cell) {
+      *cellSeconds = Seconds(start);
+    }
+  } while (ThumbnailPageInProgress() && Seconds(start) < 60);
+  return Seconds(start);
+}
+
+// Nothing decoded or kept: the next page is seen cold.
+void ForgetPages() {
+  StopPageWork();
+  thumbnailCache.Clear();
+}
+
+double FrameCopy() {
+  const auto start = std::chrono::steady_clock::now();
+  RestoreView();
+  benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+  return Seconds(start);
+}
+
+// The 18 pictures after "." and ".." on one page at 1280 x 960: the first picture is cell 3.
+void BM_PageInPasses(benchmark::State& state) {
+  SetUpThumbnailPage();
+  double firstPicture = 1e9;
+  double whole = 1e9;
+  double longest = 0;
+  double copy = 1e9;
+  for (auto _ : state) {
+    ForgetPages();
+    double cell = 0;
+    double pass = 0;
+    whole = std::min(whole, PagePasses(1, 2, &cell, &pass));
+    firstPicture = std::min(firstPicture, cell);
+    longest = std::max(longest, pass);
+    for (int i = 0; i < 10; ++i) copy = std::min(copy, FrameCopy());
+  }
+  StopPageWork();
+  state.counters["first_picture_ms"] = firstPicture * 1e3;
+  state.counters["whole_page_ms"] = whole * 1e3;
+  state.counters["longest_pass_ms"] = longest * 1e3;
+  state.counters["frame_copy_ms"] = copy * 1e3;
+  CountPicturesOnPage(state);
+  ResetProgram();
+}
+BENCHMARK(BM_PageInPasses)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Pages of eight cells (640 x 480, 140-pixel cells): the second page, entries 9 to 16, seen
+// cold, and turned to with ] after the program rested on the first.
+void BM_NextPageAhead(benchmark::State& state) {
+  SetUpThumbnailPage();
+  SetCanvasSize(640, 480);
+  cellWidth = cellHeight = 140;
+  double cold = 1e9;
+  double ahead = 1e9;
+  double unused = 0;
+  for (auto _ : state) {
+    ForgetPages();
+    cold = std::min(cold, PagePasses(9, 0, &unused, &unused));
+    ForgetPages();
+    PagePasses(1, 0, &unused, &unused);
+    // Resting on the first page until the second is decoded ahead.
+    const auto rest = std::chrono::steady_clock::now();
+    bool begun = false;
+    do {
+      Pass();
+      begun = begun || PageWorkPending();
+    } while ((!begun || PageWorkPending()) && Seconds(rest) < 60);
+    const auto start = std::chrono::steady_clock::now();
+    KeyPressed(key::rightBracket);
+    do {
+      Pass();
+    } while (
+        (ThumbnailPageInProgress() || browserMode.thumbRedraw == 1 || fileList.thumbFirst != 9) &&
+        Seconds(start) < 60);
+    ahead = std::min(ahead, Seconds(start));
+  }
+  StopPageWork();
+  state.counters["cold_ms"] = cold * 1e3;
+  state.counters["after_rest_ms"] = ahead * 1e3;
+  ResetProgram();
+}
+BENCHMARK(BM_NextPageAhead)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 const bool registeredView =
     RegisterRatio("picture view pass: 4000x3000 at step 0.25 / 1000x600 at step 2",
                   "BM_PictureViewPassLarge", "BM_PictureViewPassSmall", 1.5);
@@ -217,5 +340,15 @@ const bool registeredPage = RegisterRatio(
 const bool registeredRevisit =
     RegisterRatio("the same page revisited / cold", "BM_ThumbnailPage/iterations:5:revisit_ms",
                   "BM_ThumbnailPage/iterations:5:cold_ms", 0.05);
+const bool registeredFirstCell = RegisterRatio("main loop: first picture drawn / whole page drawn",
+                                               "BM_PageInPasses/iterations:5:first_picture_ms",
+                                               "BM_PageInPasses/iterations:5:whole_page_ms", 0.5);
+const bool registeredLongestPass =
+    RegisterRatio("main loop: longest pass while the page decodes / one frame copy",
+                  "BM_PageInPasses/iterations:5:longest_pass_ms",
+                  "BM_PageInPasses/iterations:5:frame_copy_ms", 0);
+const bool registeredAhead = RegisterRatio("next page after resting on a page / the same page cold",
+                                           "BM_NextPageAhead/iterations:3:after_rest_ms",
+                                           "BM_NextPageAhead/iterations:3:cold_ms", 0.1);
 
 }  // namespace

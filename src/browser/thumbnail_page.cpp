@@ -177,8 +177,8 @@ void BeginPage() {
   RescanBrowsedDirectory();
   if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
   page.first = fileList.thumbFirst;
-  page.last = fileList.names ? ThumbnailLastEntry(page.first, page.grid, fileList.count)
-                             : page.first - 1;
+  page.last =
+      fileList.names ? ThumbnailLastEntry(page.first, page.grid, fileList.count) : page.first - 1;
   page.next = page.first;
   page.cellWidth = cellWidth;
   page.cellHeight = cellHeight;
@@ -212,9 +212,8 @@ bool NextCellReady() {
 
 void DrawCell(int k) {
   PageCell& cell = page.work->cells[static_cast<std::size_t>(k - page.first)];
-  const CellOrigin o =
-      ThumbnailCellOrigin(k - page.first, page.grid, page.cellWidth, page.cellHeight,
-                          page.canvasHeight);
+  const CellOrigin o = ThumbnailCellOrigin(k - page.first, page.grid, page.cellWidth,
+                                           page.cellHeight, page.canvasHeight);
   bool decoded = cell.cached;
   if (cell.job >= 0) {
     const auto job = static_cast<std::size_t>(cell.job);
@@ -304,8 +303,8 @@ void DecodeNextPageAhead() {
   if (next <= fileList.thumbFirst) return;
   const AheadTarget target{browsedPath, next, cellWidth, cellHeight};
   if (aheadDone && target == aheadTarget) return;
-  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth,
-                                               displayState.canvasHeight, cellWidth, cellHeight);
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
   aheadTarget = target;
   aheadDone = false;
   ahead = StartPageWork(next, ThumbnailLastEntry(next, grid, fileList.count), true);

@@ -1,0 +1,28 @@
+#!/usr/bin/env python3
+"""Measures the Linux program dist-linux/trove on a private 1920 x 1080 Xvfb screen and prints,
+from a key press to the screen: T until the first picture and until the whole page, T and T
+again 0.3 s later until the list, ] after 3 s at rest until the next page, and the CPU time at
+rest. Nothing is asserted: this is a measurement, not a test.
+
+Usage: scripts/measure-linux.py   (after `make dist-linux`; builds the photos with the native
+tool)
+"""
+import os
+import sys
+
+os.environ["TROVE_PROGRAM"] = "linux"
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import measure_page  # noqa: E402
+
+
+def main():
+    photos = measure_page.make_photos(measure_page.PHOTOS)
+    try:
+        with measure_page.trove_e2e.Desktop(screen=(1920, 1080), start_dir=photos) as s:
+            measure_page.measure_responses(s, photos, "trove")
+    finally:
+        measure_page.trove_e2e.remove_tree(photos)
+
+
+if __name__ == "__main__":
+    main()
