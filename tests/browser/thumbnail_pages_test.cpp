@@ -291,6 +291,13 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
   const Canvases old = Trimmed(DrawPage(1, DrawSequentialPage));
   const LoaderState oldState = CaptureLoader();
   ASSERT_GT(PicturesOn(old), 3);
+  // The cell of the page's first picture, which waits for its decode.
+  int picture = 1;
+  while (picture < fileList.count && !std::string(fileList.names[picture]).ends_with(".bmp")) {
+    ++picture;
+  }
+  const CellOrigin pending = ThumbnailCellOrigin(picture - 1, ThumbnailGridSize(640, 400, 140, 140),
+                                                 140, 140, displayState.canvasHeight);
   for (const Case& c : cases) {
     RestoreLoader(start);
     thumbnailCache.Clear();
@@ -300,7 +307,7 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
     RunPass();
     ASSERT_TRUE(ThumbnailPageInProgress()) << c.name;
     // A right click on a cell whose picture has not arrived does nothing; the loop goes on.
-    PointAt(40, 300);
+    PointAt(pending.x + 40, pending.y + 70);
     mouseLatches.rightDown = 1;
     RunPass();
     EXPECT_TRUE(ThumbnailsShown()) << c.name;
