@@ -49,7 +49,7 @@ void SelectThumbnailRows(const void* context, int width, int height, std::uint8_
 
 }  // namespace
 
-PageResult DecodePageJob(const PageJob& job, DecodeGate& gate) {
+PageResult DecodePageJob(const PageJob& job, DecodeGate& gate, const std::atomic<bool>* abandoned) {
   PageResult result;
   int width = 0;
   int height = 0;
@@ -62,6 +62,12 @@ PageResult DecodePageJob(const PageJob& job, DecodeGate& gate) {
     platform::RowSelection rows;
     rows.select = SelectThumbnailRows;
     rows.context = &job.cellWidth;
+    rows.abandoned = abandoned;
+    // Abandoned while waiting at the gate: nothing is opened.
+    if (abandoned && abandoned->load()) {
+      gate.Leave(cost);
+      return result;
+    }
     platform::DecodedPicture picture;
     if (platform::DecodePictureRows(job.path.c_str(), PictureFitsBuffer, rows, &picture)) {
       if (picture.bits && PictureFitsBuffer(picture.width, picture.height)) {
@@ -121,7 +127,7 @@ void PageDecoder::Work(bool background) {
       if (next_ >= jobs_.size()) break;
       index = next_++;
     }
-    PageResult result = DecodePageJob(jobs_[index], gate_);
+    PageResult result = DecodePageJob(jobs_[index], gate_, &abandoned_);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       results_[index] = std::move(result);
@@ -138,6 +144,7 @@ void PageDecoder::Work(bool background) {
 }
 
 void PageDecoder::Stop() {
+  abandoned_ = true;
   std::lock_guard<std::mutex> lock(mutex_);
   for (std::size_t i = next_; i < jobs_.size(); ++i) done_[i] = 1;
   next_ = jobs_.size();
@@ -162,7 +169,7 @@ PageResult PageDecoder::Result(std::size_t index) {
       // thread decodes it rather than wait idle.
       const std::size_t job = next_++;
       lock.unlock();
-      PageResult result = DecodePageJob(jobs_[job], gate_);
+      PageResult result = DecodePageJob(jobs_[job], gate_, &abandoned_);
       lock.lock();
       results_[job] = std::move(result);
       done_[job] = 1;

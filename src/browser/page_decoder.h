@@ -3,6 +3,7 @@
 // results in page order and draws them itself.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -59,8 +60,10 @@ class DecodeGate {
 };
 
 // Decodes and samples one picture as a worker does: probe its size, wait at the gate, decode
-// only the rows the samples read, sample, release.
-PageResult DecodePageJob(const PageJob& job, DecodeGate& gate);
+// only the rows the samples read, sample, release. Once abandoned is set the decode stops
+// (the native decoders stop within a row of blocks) and the picture counts as not decoded.
+PageResult DecodePageJob(const PageJob& job, DecodeGate& gate,
+                         const std::atomic<bool>* abandoned = nullptr);
 
 // Workers for a page: one per processor, at least two, never more than there are jobs.
 int PageWorkerCount(std::size_t jobs);
@@ -73,7 +76,7 @@ DecodeGate& ProgramDecodeGate();
 // thread takes the next job no worker has taken yet, so that no job waits for a free worker
 // while the caller idles (with no worker started at all, the caller decodes every job).
 // Ready(i) and Idle() only look. Background workers run below normal priority. The destructor
-// drops the jobs not yet started and waits for the workers' current decodes.
+// stops as Stop does and waits for the workers to end.
 class PageDecoder {
  public:
   PageDecoder(std::vector<PageJob> jobs, int workers, bool background = false,
@@ -87,7 +90,7 @@ class PageDecoder {
   PageResult Result(std::size_t index);
   // Job index has its result (or was dropped): Result(index) returns without waiting.
   bool Ready(std::size_t index);
-  // Drops every job not yet started; the decodes under way go on to their end.
+  // Drops every job not yet started and abandons the decodes under way.
   void Stop();
   // No worker decodes any more: every job is done or dropped, or no worker ever started.
   bool Idle();
@@ -102,6 +105,7 @@ class PageDecoder {
   std::vector<char> done_;
   std::size_t next_ = 0;
   int working_ = 0;  // workers not yet finished
+  std::atomic<bool> abandoned_{false};
   std::mutex mutex_;
   std::condition_variable finished_;
   DecodeGate& gate_;

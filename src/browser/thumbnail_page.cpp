@@ -158,7 +158,7 @@ std::unique_ptr<PageWork> ahead;
 AheadTarget aheadTarget;
 bool aheadDone = false;  // every picture of aheadTarget was decoded (or failed)
 
-// Work of pages left and of a stopped decoding ahead, until its decodes under way end.
+// Work of pages left and of a stopped decoding ahead, until its workers end.
 std::vector<std::unique_ptr<PageWork>> leftWork;
 
 void Leave(std::unique_ptr<PageWork>& work) {

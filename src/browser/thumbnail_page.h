@@ -9,7 +9,8 @@ void DrawThumbnailPage();
 // The main loop's step: begins the requested page and draws, in page order, the cells whose
 // pictures have arrived (cell k once cells 1 to k are there); never waits for a decode. The
 // page it completes is the page DrawThumbnailPage draws. A page left before it completed (the
-// list or a picture shown, the canvas replaced) is dropped, its decodes kept for later.
+// list or a picture shown, the canvas replaced) is dropped: its pictures not yet started are
+// dropped and the decodes under way abandoned.
 void StepThumbnailPage();
 
 // A page is begun and not every cell of it drawn.
@@ -23,13 +24,14 @@ bool ThumbnailCellPendingAt(int x, int y);
 // kept thumbnails on background workers, once per page and only into free room of the cache.
 // Returns at once.
 void DecodeNextPageAhead();
-// Drops the pictures of the decoding ahead not yet started (input arrived).
+// Stops the decoding ahead (input arrived): pictures not yet started are dropped and the
+// decodes under way abandoned.
 void StopDecodingAhead();
-// Puts the finished decodes of pages left and of the decoding ahead into the kept thumbnails
-// and frees the workers that are done. Every pass.
+// Puts the finished decodes of the decoding ahead (and any a page left had finished) into the
+// kept thumbnails and frees the workers that are done. Every pass; true while work remains.
 bool CollectPageWork();
 // Decodes of pages left or of the decoding ahead are under way.
 bool PageWorkPending();
-// Drops every picture not yet started and waits for the decodes under way (end of the
-// program, tests).
+// Drops every picture not yet started, abandons the decodes under way and waits for the
+// workers to end (end of the program, tests).
 void StopPageWork();

@@ -8,6 +8,7 @@
 // in input/input.h and display/window.h, never by writing other core state.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -207,9 +208,12 @@ void ReleasePicture(DecodedPicture* picture);
 // The rows of a picture a caller will read, for decoders that can leave the others out.
 // select(context, width, height, wanted) sets wanted[y] (row 0 at the bottom, height entries,
 // all 0 when called) to 1 for every row that is read.
+// abandoned, when given, is read while the decode runs: once it is set the decode stops and
+// fails (decoders that cannot stop finish as usual).
 struct RowSelection {
   void (*select)(const void* context, int width, int height, std::uint8_t* wanted) = nullptr;
   const void* context = nullptr;
+  const std::atomic<bool>* abandoned = nullptr;
 };
 // DecodePicture for a caller that reads only the selected rows: the bytes of the other rows
 // are unspecified. Decoders that cannot skip rows decode them all.

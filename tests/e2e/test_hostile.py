@@ -89,8 +89,15 @@ class HostileTreeTest(unittest.TestCase):
             "/".join(["deep"] + deep + [TOO_LONG]): None,
             "big/grey.jpg": grey_jpeg(10000, 8100),
             "huge/over.jpg": grey_jpeg(12000, 9000),
+            "special": None,
+            "special/good.bmp": bmp24(8, 8, lambda x, y: (0, 255, 0)),
         }
         self.root = trove_e2e.make_tree(tree)
+        if trove_e2e.LINUX:
+            # Named like pictures and listed before the good one: a FIFO nobody writes to (an
+            # open that waited would never end) and a device of endless bytes.
+            os.mkfifo(os.path.join(self.root, "special", "a-pipe.jpg"))
+            os.symlink("/dev/zero", os.path.join(self.root, "special", "b-zero.jpg"))
         for i in range(5000):
             open(os.path.join(self.root, "many", "f%04d" % i), "wb").close()
         os.symlink("loop", os.path.join(self.root, "loop"))
@@ -242,6 +249,18 @@ class HostileTreeTest(unittest.TestCase):
             for _ in range(len(self.deep) + 1):
                 self.up(s)
             self.assertEqual(len([r for r in self.rows(s, len(names)) if r]), inked)
+
+            # A page of a FIFO and a device named like pictures: refused at once, the picture
+            # after them is drawn.
+            if trove_e2e.LINUX:
+                special = os.path.join(self.root, "special")
+                self.act_on(s, row["special"])
+                s.key("t", gap=3.0)
+                self.alive(s, "a page of a FIFO and a device")
+                cx, cy = cell_origin(s.list_directory(special).index("good.bmp"))
+                self.assertEqual(ListScreen(s.screenshot()).pixel(cx + 70, cy + 70), GREEN)
+                s.key("t", gap=1.5)
+                self.up(s)
 
             # A thumbnail page of the odd names, empty and cut JPEGs.
             s.key("t", gap=3.0)

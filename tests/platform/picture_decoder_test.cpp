@@ -3,8 +3,12 @@
 #include "platform/native/picture_decoder.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -523,6 +527,65 @@ TEST_F(DecoderFiles, DamagedJpegsEndCleanly) {
   EXPECT_FALSE(Decode(jpegTests + "/lossless/2/MR4.jpg").ok);
   // A PNG file with a JPEG's name.
   EXPECT_FALSE(Decode(jpegTests + "/mozilla/jpg-size-6x6.jpg").ok);
+}
+
+// A progressive file whose last scan is repeated: below the scan limit it decodes as before,
+// past it (a small file that would keep a decoder busy for seconds) it is refused. A decode
+// whose caller has abandoned it stops, and nothing but a regular file is ever opened.
+TEST_F(DecoderFiles, ScanBombsAbandonedDecodesAndSpecialFilesEndAtOnce) {
+  const std::string source = jpegTests + "/progressive3.jpg";
+  std::ifstream in(source, std::ios::binary);
+  const std::vector<std::uint8_t> whole((std::istreambuf_iterator<char>(in)),
+                                        std::istreambuf_iterator<char>());
+  ASSERT_GT(whole.size(), 100u);
+  // The last scan: from the last SOS marker to the EOI marker that ends the file.
+  std::size_t lastScan = 0;
+  for (std::size_t i = 0; i + 1 < whole.size(); ++i) {
+    if (whole[i] == 0xFF && whole[i + 1] == 0xDA) lastScan = i;
+  }
+  ASSERT_GT(lastScan, 0u);
+  ASSERT_EQ(whole[whole.size() - 1], 0xD9);
+  auto repeated = [&](int times) {
+    std::vector<std::uint8_t> bytes(whole.begin(), whole.end() - 2);
+    for (int i = 0; i < times; ++i) {
+      bytes.insert(bytes.end(), whole.begin() + static_cast<std::ptrdiff_t>(lastScan),
+                   whole.end() - 2);
+    }
+    bytes.push_back(0xFF);
+    bytes.push_back(0xD9);
+    return bytes;
+  };
+  const Picture plain = Decode(source);
+  ASSERT_TRUE(plain.ok);
+  EXPECT_TRUE(Decode(Write("twenty.jpg", repeated(20))).ok);
+  EXPECT_FALSE(Decode(Write("bomb.jpg", repeated(3000))).ok);
+
+  std::atomic<bool> abandoned{true};
+  platform::RowSelection rows;
+  rows.abandoned = &abandoned;
+  platform::DecodedPicture picture;
+  EXPECT_FALSE(native::DecodePictureFile(source.c_str(), nullptr, &picture, &rows));
+  EXPECT_EQ(picture.bits, nullptr);
+  abandoned = false;
+  ASSERT_TRUE(native::DecodePictureFile(source.c_str(), nullptr, &picture, &rows));
+  native::ReleaseDecodedPicture(&picture);
+
+  // A FIFO nobody writes to, a character device, a socket and a directory, all named like
+  // pictures: refused without waiting, by the decoder and by the file reader alike.
+  ASSERT_EQ(mkfifo((dir + "/pipe.jpg").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir + "/zero.jpg");
+  fs::create_directory(dir + "/folder.jpg");
+  const int unixSocket = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address = {};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s/socket.bmp", dir.c_str());
+  ASSERT_EQ(bind(unixSocket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  for (const char* name : {"pipe.jpg", "zero.jpg", "folder.jpg", "socket.bmp"}) {
+    const std::string path = dir + "/" + name;
+    EXPECT_FALSE(Decode(path).ok) << name;
+    EXPECT_EQ(platform::OpenForReading(path.c_str()), nullptr) << name;
+  }
+  close(unixSocket);
 }
 
 // ---- Every file of the corpora ----------------------------------------------------------------

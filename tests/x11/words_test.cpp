@@ -13,13 +13,13 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-TEST(X11WordsTest, BlanksSeparateAndNeverBecomeWords) {
+TEST(X11WordsTest, SpacesSeparateAndNeverBecomeWords) {
   EXPECT_EQ(x11::ParameterWords(" rightful /a/b.avi 0 "), (Words{"rightful", "/a/b.avi", "0"}));
-  EXPECT_EQ(x11::ParameterWords("rightful\t /a/b.avi  \t-12"),
+  EXPECT_EQ(x11::ParameterWords("rightful  /a/b.avi   -12"),
             (Words{"rightful", "/a/b.avi", "-12"}));
   EXPECT_EQ(x11::ParameterWords("one"), (Words{"one"}));
   EXPECT_EQ(x11::ParameterWords(""), Words{});
-  EXPECT_EQ(x11::ParameterWords(" \t "), Words{});
+  EXPECT_EQ(x11::ParameterWords("   "), Words{});
   EXPECT_EQ(x11::ParameterWords(nullptr), Words{});
 }
 
@@ -45,6 +45,10 @@ TEST_F(X11PlayerWordsTest, ThePlayersParameterLineGivesItsThreeWords) {
   EXPECT_STREQ(texts.executable, "/opt/trove/spool");
   EXPECT_EQ(x11::ParameterWords(texts.parameters),
             (Words{"rightful", "/home/u/My*Videos//clip*one*two.avi", "0"}));
+  // A tab or a newline in a name is part of the name, not a break between words.
+  ASSERT_TRUE(BuildPlayerTexts("/m/", "tab\there\nnew line.jpg", "/opt/trove", &texts));
+  EXPECT_EQ(x11::ParameterWords(texts.parameters),
+            (Words{"rightful", "/m//tab\there\nnew*line.jpg", "0"}));
 }
 
 }  // namespace

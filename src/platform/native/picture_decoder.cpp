@@ -3,6 +3,9 @@
 // loader renders into its DIB section. The file's content decides the format, not its name.
 #include "platform/native/picture_decoder.h"
 
+#include "platform/native/posix_files.h"
+
+#include <atomic>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
@@ -385,10 +388,23 @@ struct JpegErrors {
   std::jmp_buf jump;
 };
 
+// More scans than any real encoder writes: the standard progressive script has 10 (6 for a
+// greyscale picture) and optimising encoders write fewer. Each scan can make the decoder go over
+// the whole picture again, so a small file that repeats a scan thousands of times would keep a
+// worker busy for many seconds; ten times the standard script is refused instead.
+constexpr int maxJpegScans = 100;
+
+// libjpeg calls the progress monitor at least once per row of blocks of every pass and scan.
+struct JpegProgress {
+  jpeg_progress_mgr manager;
+  const std::atomic<bool>* abandoned;
+};
+
 // Obtained zero-filled with calloc: nothing created, nothing held.
 struct JpegJob {
   jpeg_decompress_struct info;
   JpegErrors errors;
+  JpegProgress progress;
   bool created;
   std::uint8_t* pixels;
   JSAMPLE* cmykRow;
@@ -397,6 +413,15 @@ struct JpegJob {
 
 [[noreturn]] void JpegErrorExit(j_common_ptr info) {
   std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
+
+// A file with too many scans, or a decode its caller abandoned, ends like a libjpeg error.
+void JpegProgressCheck(j_common_ptr common) {
+  const auto* progress = reinterpret_cast<const JpegProgress*>(common->progress);
+  const auto* info = reinterpret_cast<const jpeg_decompress_struct*>(common);
+  const bool abandoned =
+      progress->abandoned && progress->abandoned->load(std::memory_order_relaxed);
+  if (abandoned || info->input_scan_number > maxJpegScans) JpegErrorExit(common);
 }
 
 // Warnings about corrupt data go nowhere; the decode carries on as libjpeg sees fit.
@@ -446,6 +471,9 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
 
   jpeg_create_decompress(info);
   job->created = true;
+  job->progress.manager.progress_monitor = JpegProgressCheck;
+  job->progress.abandoned = rows ? rows->abandoned : nullptr;
+  info->progress = &job->progress.manager;
   jpeg_stdio_src(info, file);
   if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
   if (info->image_width > INT32_MAX || info->image_height > INT32_MAX) return false;
@@ -527,7 +555,7 @@ bool DecodePictureFile(const char* path, bool (*mayDecode)(int width, int height
                        platform::DecodedPicture* picture, const platform::RowSelection* rows) {
   if (!path || !picture) return false;
   *picture = {};
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = OpenRegularFile(path);
   if (!file) return false;
   bool ok = false;
   std::uint8_t magic[2] = {0, 0};

@@ -2,6 +2,7 @@
 #include "platform/native/posix_files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +42,26 @@ int CompareWithoutCase(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path) {
+  // O_NONBLOCK keeps the open itself from waiting (a FIFO without a writer); the type is then
+  // read from the open descriptor, so nothing can swap the file in between.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+    close(fd);
+    return nullptr;
+  }
+  std::FILE* file = fdopen(fd, "rb");
+  if (!file) close(fd);
+  return file;
+}
 
 std::string PosixPath(const char* path) {
   if (!path) return "";
@@ -153,12 +174,7 @@ bool ReadFileStamp(const char* path, FileStamp* stamp) {
 }
 
 ReadFile* OpenForReading(const char* path) {
-  std::string p = native::PosixPath(path);
-  struct stat st;
-  if (stat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-    return nullptr;
-  }
-  std::FILE* f = std::fopen(p.c_str(), "rb");
+  std::FILE* f = native::OpenRegularFile(native::PosixPath(path));
   if (!f) return nullptr;
   return new ReadFile{f};
 }

@@ -2,6 +2,7 @@
 // is the backslash (the headless stand-in for the Windows program), backslashes are separators.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,10 @@ namespace native {
 // relative path written the Windows way (".\bmp_unit\x.bmp", as the asset catalogue writes
 // its paths) that names nothing as it is is read with slashes.
 std::string PosixPath(const char* path);
+
+// Opens a regular file (a POSIX path) for reading; null for anything else. The open never
+// blocks: a FIFO, a terminal or a device named like a picture is refused, not waited on.
+std::FILE* OpenRegularFile(const std::string& path);
 
 // The order of the Linux program's directory listing: "." and ".." first (the browser relies
 // on them), then the other names by case-insensitive comparison, names equal but for case in

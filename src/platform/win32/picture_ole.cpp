@@ -61,6 +61,11 @@ bool SafeForOleLoader(const WCHAR* path, bool (*mayDecode)(int, int)) {
   HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  // Disk files only: a device name (CON, NUL, COM1 ...) or a pipe is never read.
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    return false;
+  }
   LARGE_INTEGER size = {};
   // Obtained with malloc: a failed allocation is a refusal, never an exception.
   std::uint8_t* head = nullptr;

@@ -157,6 +157,11 @@ ReadFile* OpenForReading(const char* path) {
   HANDLE handle = CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  // Disk files only: a device name (CON, NUL, COM1 ...) or a pipe is never read.
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    return nullptr;
+  }
   // Running out of memory is a failed open like any other, never an exception.
   auto* file = new (std::nothrow) ReadFile{handle};
   if (!file) CloseHandle(handle);

@@ -8,7 +8,7 @@ std::vector<std::string> ParameterWords(const char* parameters) {
   if (!parameters) return words;
   std::string word;
   for (const char* c = parameters;; ++c) {
-    if (*c == '\0' || *c == ' ' || *c == '\t') {
+    if (*c == '\0' || *c == ' ') {
       if (!word.empty()) words.push_back(word);
       word.clear();
       if (*c == '\0') break;

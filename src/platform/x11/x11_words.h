@@ -6,9 +6,10 @@
 
 namespace x11 {
 
-// The blank-separated words of a parameter line, in order; runs of blanks (spaces and tabs)
-// separate, leading and trailing blanks give no word. No quoting: the player's media path
-// has its spaces written as '*', so every word arrives as it was built.
+// The space-separated words of a parameter line, in order; runs of spaces separate, leading
+// and trailing spaces give no word. Only the space separates: the parameter line puts spaces
+// exactly between its words and writes the media path's own spaces as '*', so every other
+// character of a name (a tab, a newline) stays inside its word. No quoting.
 std::vector<std::string> ParameterWords(const char* parameters);
 
 }  // namespace x11
