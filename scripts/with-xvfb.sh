@@ -11,7 +11,8 @@ command -v Xvfb >/dev/null || { echo "with-xvfb.sh: Xvfb is not installed" >&2; 
 size="${XVFB_SIZE:-1280x1024}"
 wait_seconds="${XVFB_WAIT:-20}"
 work=$(mktemp -d /tmp/trove-xvfb.XXXXXX)
-Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" >"$work/log" 2>&1 &
+# -noreset: a server that resets whenever its last client leaves refuses the next one meanwhile.
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" >"$work/log" 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 

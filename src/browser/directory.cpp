@@ -9,6 +9,8 @@
 #include "input/pauses.h"
 #include "platform/platform.h"
 
+int entriesFound = 0;
+
 namespace {
 
 // Stores one search result as entry n. Only the exact attribute value of a plain directory
@@ -29,7 +31,13 @@ bool ScanCurrentDirectory() {
     while (n < maxEntries && platform::FindNext(search, name, sizeof name)) {
       StoreEntry(++n, name);
     }
+    // The entries the slots cannot take are counted, so that the user can be told.
+    int found = n;
+    while (platform::FindNext(search, name, sizeof name)) ++found;
+    entriesFound = found;
     platform::FindClose(search);
+  } else {
+    entriesFound = 0;
   }
   fileList.count = n;
   return search != nullptr;
@@ -43,6 +51,7 @@ void ListWayOut() {
   fileList.kinds[1] = 0;
   fileList.kinds[2] = 0;
   fileList.count = 2;
+  entriesFound = 2;
 }
 
 // Whether path can be made current and listed; the start directory is current afterwards.

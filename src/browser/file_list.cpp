@@ -1,6 +1,8 @@
 // Browser state and the file list's storage.
 #include "browser/file_list.h"
 
+#include "browser/directory.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -52,4 +54,5 @@ void ResetBrowserState() {
   rescanRequested = 0;
   browserMode = BrowserMode{};
   nameLimit = 9;
+  entriesFound = 0;
 }

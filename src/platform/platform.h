@@ -165,8 +165,9 @@ std::uint32_t FileAttributes(const char* path);
 
 struct DirectorySearch;  // opaque
 // Starts a search for pattern in the current directory; null when it cannot start. The
-// first name goes into name (a buffer of nameSize characters); a name that would not fit is
-// passed over rather than cut.
+// first name goes into name (a buffer of nameSize characters). A name that would not fit is
+// passed over on Windows; the POSIX backends cut it, which the list's slots never need (POSIX
+// names are at most 255 bytes).
 DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize);
 bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize);
 void FindClose(DirectorySearch* search);

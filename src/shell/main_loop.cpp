@@ -48,6 +48,7 @@ struct PassInputs {
   int pictureEntry = 0;
   int pictureWidth = 0;
   int pictureHeight = 0;
+  int entriesFound = 0;
   const void* frame = nullptr;
   std::uint32_t messages = 0;  // window messages dispatched so far
 };
@@ -63,7 +64,7 @@ bool SameInputs(const PassInputs& a, const PassInputs& b) {
          a.overlayShown == b.overlayShown && a.placementMode == b.placementMode &&
          a.sampleStep == b.sampleStep && a.pictureEntry == b.pictureEntry &&
          a.pictureWidth == b.pictureWidth && a.pictureHeight == b.pictureHeight &&
-         a.frame == b.frame && a.messages == b.messages;
+         a.entriesFound == b.entriesFound && a.frame == b.frame && a.messages == b.messages;
 }
 
 PassInputs CurrentPassInputs() {
@@ -80,6 +81,7 @@ PassInputs CurrentPassInputs() {
   in.pictureEntry = pictureEntry;
   in.pictureWidth = pictureInfo.width;
   in.pictureHeight = pictureInfo.height;
+  in.entriesFound = entriesFound;
   in.frame = canvas.frameBuffer;
   in.messages = messagesDispatched;
   return in;
@@ -115,7 +117,13 @@ void DrawOverlay() {
     FormatText(TextBuffer, sizeof TextBuffer, "%dx%d", pictureInfo.width, pictureInfo.height);
     RenderText(12, d.canvasHeight - 30, 255, 255, 0);
   }
-  DrawText(noticeText, 12, 14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
+  // A directory with more entries than the list holds says so in place of the notice.
+  char cut[64];
+  if (entriesFound > fileList.count) {
+    FormatText(cut, sizeof cut, "first %d of %d entries", fileList.count, entriesFound);
+  }
+  DrawText(entriesFound > fileList.count ? cut : noticeText, 12,
+           14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
 }
 
 // Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.

@@ -117,12 +117,14 @@ class Desktop:
                               "untrusted": os.path.join(folder, "untrusted"), "cookie": cookie}
             # The server reads every cookie in the file, whatever display it is written for.
             self.xauth("add", ":0", ".", cookie)
-            # Without -noreset the server would forget the untrusted authorisation as soon as
-            # the xauth that asked for it disconnects.
-            extra += ["-auth", self.authority["trusted"], "-noreset"]
+            extra += ["-auth", self.authority["trusted"]]
+        # -noreset: by default the server resets whenever its last client disconnects, and a
+        # client that connects during the reset (the program, just after a tool's query) is
+        # refused with "cannot open display"; a reset would also forget the untrusted
+        # authorisation as soon as the xauth that asked for it disconnects.
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.screen,
-             "-nolisten", "tcp"] + extra,
+             "-nolisten", "tcp", "-noreset"] + extra,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
         os.close(write_end)
         number = b""

@@ -16,6 +16,7 @@
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 #include "support/program_fixture.h"
+#include "browser/browser_fixture.h"
 
 namespace {
 
@@ -257,6 +258,30 @@ TEST_F(MainLoopTest, ThePathLineShowsThePathAsThePlatformShowsNames) {
   const auto other = frameWithPath("C:\\cafe ab\\");
   EXPECT_TRUE(utf8 == narrow);
   EXPECT_FALSE(utf8 == other);
+}
+
+// A directory with more entries than the list holds: the notice line says how many are listed.
+TEST_F(MainLoopTest, ACutListIsToldOnTheNoticeLine) {
+  StartAt(1920, 1080);
+  os().cursor = {1900, 10};  // the cursor cross far from the notice line
+  auto noticeRows = [] {
+    const Canvases c = Snapshot();
+    const std::size_t row = static_cast<std::size_t>(displayState.canvasWidth) * 4;
+    return std::vector<std::uint8_t>(c.frame.begin() + 10 * row, c.frame.begin() + 24 * row);
+  };
+  auto noticeAfterPass = [&](int found) {
+    entriesFound = found;
+    ForgetPresentedPass();
+    RunPass();
+    return noticeRows();
+  };
+  const std::vector<std::uint8_t> plain = noticeAfterPass(fileList.count);
+  const std::vector<std::uint8_t> cut = noticeAfterPass(20000);
+  ClearCanvas();
+  FormatText(TextBuffer, sizeof TextBuffer, "first %d of 20000 entries", fileList.count);
+  RenderText(12, 14, 255, 255, 0);
+  EXPECT_EQ(cut, noticeRows());
+  EXPECT_NE(cut, plain);
 }
 
 TEST_F(MainLoopTest, NoticeLineRisesByTheHiddenPart) {

@@ -1,6 +1,7 @@
 // Picture decoding on Windows through the OLE picture loader: the picture is rendered upright
-// into a 32-bit bottom-up DIB section whose bits the core converts in place. COM must be
-// initialised on the main thread (once, at start-up) before the first decode.
+// into a 32-bit bottom-up DIB section whose bits the core converts in place. Every thread that
+// decodes has COM initialised first: the main thread once at start-up, each page worker in
+// BeginDecodeThread.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
