@@ -60,29 +60,35 @@ PlayerPosition PlayerWindowPosition(const DisplayState& d) {
   return {(d.scrollX + d.windowX) * d.zoom, y + d.windowY};
 }
 
-bool LaunchPlayer() {
+PlayerLaunch LaunchPlayer() {
   // A selection left over from an earlier directory names no entry of this one.
-  if (fileList.names == nullptr || !SelectionIsCurrent()) return false;
+  if (fileList.names == nullptr || !SelectionIsCurrent()) return PlayerLaunch::nothingToPlay;
 
   static PlayerTexts texts;
   if (!BuildPlayerTexts(browsedPath, fileList.names[fileList.selection], workingDirectory,
                         &texts)) {
-    return false;
+    return PlayerLaunch::nothingToPlay;
   }
-  // Without a player there is nothing to start. Asking the shell anyway would have it show
-  // its own error box, modal and hidden behind the browser's full-screen window, and the
-  // browser would seem frozen until someone found and dismissed it.
+  // A missing player is not handed to the shell: its own error box would be modal and hidden
+  // behind the browser's full-screen window. The program's own box says what is missing.
   std::uint32_t attributes = platform::FileAttributes(texts.executable);
-  if (attributes == platform::invalidAttributes ||
-      (attributes & platform::attributeDirectory) != 0) {
-    return false;
+  bool started = false;
+  if (attributes != platform::invalidAttributes &&
+      (attributes & platform::attributeDirectory) == 0) {
+    platform::SetCurrentDir(workingDirectory);
+    started = platform::RunProgram(texts.executable, texts.parameters);
+    platform::SetCurrentDir(workingDirectory);
   }
-  platform::SetCurrentDir(workingDirectory);
-  platform::RunProgram(texts.executable, texts.parameters);
-  platform::SetCurrentDir(workingDirectory);
+  if (!started) {
+    static char message[launchTextSize + 64];
+    char shown[launchTextSize];
+    platform::DisplayText(texts.executable, shown, sizeof shown);
+    FormatText(message, sizeof message, "The player could not be started: %s", shown);
+    platform::ShowMessageBox(message, "ERROR", platform::MessageIcon::exclamation);
+  }
   // The player needs a moment to open its window before PlacePlayerWindow looks for it.
   platform::Pause(pauseAfter::playerStart);
-  return true;
+  return started ? PlayerLaunch::started : PlayerLaunch::notStarted;
 }
 
 void PlacePlayerWindow() {
@@ -96,7 +102,7 @@ void PlayerClickCheck() {
   if (fileList.kinds[fileList.selection] != entryFile) return;
   std::int32_t id = PickIdUnderCursor();
   if (!pick::IsListRow(id) || id != pick::listRowBase + fileList.selection) return;
-  if (LaunchPlayer()) PlacePlayerWindow();
+  if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow();
   mouseLatches.rightDown = 0;
 }
 

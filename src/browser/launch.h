@@ -29,9 +29,16 @@ struct PlayerPosition {
 // Where the player's window goes (screen pixels) for the display state.
 PlayerPosition PlayerWindowPosition(const DisplayState& d);
 
-// Starts the player on the selected entry and pauses 340 ms. False when nothing was started:
-// the selection names no entry of the current scan, or a text would not fit.
-bool LaunchPlayer();
+// What starting the player came to.
+enum class PlayerLaunch {
+  started,
+  nothingToPlay,  // the selection names no entry of the current scan, or a text would not fit
+  notStarted,     // the player is missing or the system could not start it: the user is told
+};
+
+// Starts the player on the selected entry and pauses 340 ms. A player that is missing or does
+// not start is reported in a message box naming it, and the pause is taken all the same.
+PlayerLaunch LaunchPlayer();
 void PlacePlayerWindow();
 // A second right click on the selected file row launches and places the player.
 void PlayerClickCheck();

@@ -172,7 +172,7 @@ void HandleViewKeys() {
   // A stale selection (beyond the entries of the current scan) is never played.
   if (KeyDown(key::p) && browserMode.listActive == 1 && fileList.selection != 0 &&
       SelectionIsCurrent() && fileList.kinds[fileList.selection] == entryFile) {
-    if (LaunchPlayer()) PlacePlayerWindow();
+    if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow();
   }
   if (KeyDown(key::t)) {
     ToggleThumbnailView();

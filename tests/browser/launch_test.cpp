@@ -108,7 +108,7 @@ TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
 TEST_F(LaunchTest, LaunchStartsThePlayerFromTheStartDirectoryAndPauses) {
   fileList.selection = 2;
   ASSERT_EQ(chdir("/"), 0);
-  EXPECT_TRUE(LaunchPlayer());
+  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::started);
   ASSERT_EQ(os().programsRun.size(), 1u);
   const headless::ProgramRun& run = os().programsRun[0];
   EXPECT_EQ(run.file, PlayerExecutable());
@@ -122,16 +122,25 @@ TEST_F(LaunchTest, LaunchStartsThePlayerFromTheStartDirectoryAndPauses) {
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::playerStart});
 }
 
-TEST_F(LaunchTest, MissingPlayerStartsNothingAndTheClickIsConsumed) {
-  std::remove(player.c_str());
+TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
+  // The system refuses to start it, then it is missing altogether.
+  os().programsStart = false;
   fileList.selection = 2;
-  EXPECT_FALSE(LaunchPlayer());
+  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::notStarted);
+  EXPECT_EQ(os().programsRun.size(), 1u);
+  std::remove(player.c_str());
   mouseLatches.rightDown = 1;
   PutRowUnderCursor(2);
   PlayerClickCheck();
   EXPECT_EQ(mouseLatches.rightDown, 0);
-  EXPECT_TRUE(os().programsRun.empty());
+  EXPECT_EQ(os().programsRun.size(), 1u);
   EXPECT_TRUE(os().moves.empty());
+  ASSERT_EQ(os().messageBoxes.size(), 2u);
+  for (const headless::MessageBoxCall& box : os().messageBoxes) {
+    EXPECT_EQ(box.text, "The player could not be started: " + PlayerExecutable());
+    EXPECT_EQ(box.caption, "ERROR");
+  }
+  EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::playerStart, pauseAfter::playerStart}));
 }
 
 TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
@@ -140,12 +149,12 @@ TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
   fileList.kinds[5] = 1;
   for (int selection : {0, 5, 3000}) {
     fileList.selection = selection;
-    EXPECT_FALSE(LaunchPlayer()) << selection;
+    EXPECT_EQ(LaunchPlayer(), PlayerLaunch::nothingToPlay) << selection;
   }
   fileList.selection = 2;
   std::memset(browsedPath, 'x', 2990);
   browsedPath[2990] = '\0';
-  EXPECT_FALSE(LaunchPlayer());
+  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::nothingToPlay);
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_TRUE(os().pauses.empty());
 }

@@ -131,9 +131,12 @@ unsigned ReleaseGlWindow() {
   return failed;
 }
 
+// Above every other window: a box shown while the program runs must not hide behind its
+// full-screen window.
 void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
   MessageBoxA(nullptr, text, caption,
-              MB_OK | (icon == MessageIcon::exclamation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+              MB_OK | MB_TOPMOST | MB_SETFOREGROUND |
+                  (icon == MessageIcon::exclamation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
 }
 
 void HideSystemCursor() { ShowCursor(FALSE); }
