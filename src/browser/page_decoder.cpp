@@ -2,8 +2,7 @@
 #include "browser/page_decoder.h"
 
 #include <algorithm>
-#include <new>
-#include <system_error>
+#include <exception>
 #include <utility>
 
 #include "browser/picture_views.h"
@@ -41,48 +40,73 @@ void DecodeGate::Leave(std::int64_t cost) {
 
 namespace {
 
-// The rows a thumbnail of a cellWidth cell samples.
-void SelectThumbnailRows(const void* context, int width, int height, std::uint8_t* wanted) {
+// The rows a thumbnail of a cellWidth cell samples. Called from inside the decoder, so nothing
+// may leave it: without memory for the positions every row is read.
+void SelectThumbnailRows(const void* context, int width, int height,
+                         std::uint8_t* wanted) noexcept {
   const int cell = *static_cast<const int*>(context);
-  for (int y : SamplePositions(height, ThumbnailStep(width, height, cell))) wanted[y] = 1;
+  try {
+    for (int y : SamplePositions(height, ThumbnailStep(width, height, cell))) wanted[y] = 1;
+  } catch (...) {
+    std::fill_n(wanted, height, std::uint8_t{1});
+  }
 }
+
+// A place at the gate, given back however the decode ends.
+class GateTicket {
+ public:
+  GateTicket(DecodeGate& gate, std::int64_t cost) : gate_(gate), cost_(cost) { gate.Enter(cost); }
+  ~GateTicket() { gate_.Leave(cost_); }
+  GateTicket(const GateTicket&) = delete;
+  GateTicket& operator=(const GateTicket&) = delete;
+
+ private:
+  DecodeGate& gate_;
+  std::int64_t cost_;
+};
+
+// A decoded picture, released however the sampling ends.
+struct HeldPicture {
+  platform::DecodedPicture picture;
+  HeldPicture() = default;
+  HeldPicture(const HeldPicture&) = delete;
+  HeldPicture& operator=(const HeldPicture&) = delete;
+  ~HeldPicture() {
+    if (picture.bits || picture.backend) platform::ReleasePicture(&picture);
+  }
+};
 
 }  // namespace
 
 PageResult DecodePageJob(const PageJob& job, DecodeGate& gate, const std::atomic<bool>* abandoned) {
-  PageResult result;
-  int width = 0;
-  int height = 0;
-  const std::int64_t pixels = ProbePictureSize(job.path.c_str(), &width, &height)
-                                  ? static_cast<std::int64_t>(width) * height
-                                  : 0;
-  const std::int64_t cost = DecodeCost(pixels);
-  gate.Enter(cost);
   try {
+    PageResult result;
+    int width = 0;
+    int height = 0;
+    const std::int64_t pixels = ProbePictureSize(job.path.c_str(), &width, &height)
+                                    ? static_cast<std::int64_t>(width) * height
+                                    : 0;
+    GateTicket ticket(gate, DecodeCost(pixels));
+    // Abandoned while waiting at the gate: nothing is opened.
+    if (abandoned && abandoned->load()) return result;
     platform::RowSelection rows;
     rows.select = SelectThumbnailRows;
     rows.context = &job.cellWidth;
     rows.abandoned = abandoned;
-    // Abandoned while waiting at the gate: nothing is opened.
-    if (abandoned && abandoned->load()) {
-      gate.Leave(cost);
-      return result;
+    HeldPicture held;
+    const platform::DecodedPicture& picture = held.picture;
+    if (platform::DecodePictureRows(job.path.c_str(), PictureFitsBuffer, rows, &held.picture) &&
+        picture.bits && PictureFitsBuffer(picture.width, picture.height)) {
+      const float step = ThumbnailStep(picture.width, picture.height, job.cellWidth);
+      SampleDecodedPicture(picture, step, job.keyed, job.key, &result.samples);
+      result.decoded = true;
     }
-    platform::DecodedPicture picture;
-    if (platform::DecodePictureRows(job.path.c_str(), PictureFitsBuffer, rows, &picture)) {
-      if (picture.bits && PictureFitsBuffer(picture.width, picture.height)) {
-        result.decoded = true;
-        const float step = ThumbnailStep(picture.width, picture.height, job.cellWidth);
-        SampleDecodedPicture(picture, step, job.keyed, job.key, &result.samples);
-      }
-      platform::ReleasePicture(&picture);
-    }
-  } catch (const std::bad_alloc&) {
-    // No memory for the samples: the picture counts as not decoded.
-    result = PageResult{};
+    return result;
+  } catch (...) {
+    // Out of memory (or any other failure) at any step: this picture counts as not decoded;
+    // the ticket and the picture have been given back on the way out.
+    return PageResult{};
   }
-  gate.Leave(cost);
-  return result;
 }
 
 int PageWorkerCount(std::size_t jobs) {
@@ -105,10 +129,11 @@ PageDecoder::PageDecoder(std::vector<PageJob> jobs, int workers, bool background
         ++working_;
       }
       threads_.emplace_back(&PageDecoder::Work, this, background);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
+      // No thread (or no memory for one): the threads that did start take every job.
       std::lock_guard<std::mutex> lock(mutex_);
       --working_;
-      break;  // the threads that did start take every job
+      break;
     }
   }
 }

@@ -62,6 +62,8 @@ class DecodeGate {
 // Decodes and samples one picture as a worker does: probe its size, wait at the gate, decode
 // only the rows the samples read, sample, release. Once abandoned is set the decode stops
 // (the native decoders stop within a row of blocks) and the picture counts as not decoded.
+// Never throws: a failure at any step (no memory for the probe, the samples or the rows) makes
+// the picture one that is not decoded, with everything it held given back.
 PageResult DecodePageJob(const PageJob& job, DecodeGate& gate,
                          const std::atomic<bool>* abandoned = nullptr);
 

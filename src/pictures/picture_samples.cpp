@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "base/little_endian.h"
 #include "pictures/picture_header.h"
@@ -84,7 +85,10 @@ bool PictureSizeFromHeader(const std::uint8_t* bytes, std::size_t size, int* wid
 }
 
 bool ProbePictureSize(const char* path, int* width, int* height) {
-  platform::ReadFile* file = platform::OpenForReading(path);
+  // Closed however the probe ends, a failed allocation included.
+  const std::unique_ptr<platform::ReadFile, void (*)(platform::ReadFile*)> held(
+      platform::OpenForReading(path), platform::CloseFile);
+  platform::ReadFile* file = held.get();
   if (!file) return false;
   std::vector<std::uint8_t> bytes;
   std::size_t got = 0;
@@ -99,6 +103,5 @@ bool ProbePictureSize(const char* path, int* width, int* height) {
     found = PictureSizeFromHeader(bytes.data(), got, width, height);
     if (got < room) break;  // the whole file has been read
   }
-  platform::CloseFile(file);
   return found;
 }

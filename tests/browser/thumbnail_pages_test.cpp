@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +30,33 @@
 #include "shell/main_loop.h"
 #include "pictures/texture_loader.h"
 #include "support/picture_corpora.h"
+
+// Allocation failures injected on one thread: while failAfter is n >= 0, the allocation after
+// n more succeed fails (once). Inert unless a test arms it.
+namespace {
+thread_local long failAfter = -1;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (failAfter == 0) {
+    failAfter = -1;
+    throw std::bad_alloc();
+  }
+  if (failAfter > 0) --failAfter;
+  void* p = std::malloc(size ? size : 1);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
@@ -473,6 +501,34 @@ TEST_F(ThumbnailPagesTest, MorePicturesThanWorkers) {
   EXPECT_GE(PageWorkerCount(18), 2);
   EXPECT_EQ(PageWorkerCount(1), 1);
   EXPECT_EQ(PageWorkerCount(0), 0);
+}
+
+// Every allocation of a worker's decode fails in turn: each time the picture is either decoded
+// as without failures or not decoded at all, and the gate is open again afterwards (whatever
+// the decode held is given back: the leak checker of the test run sees the rest).
+TEST_F(ThumbnailPagesTest, AnAllocationFailureAtAnyStepFailsThatPictureAlone) {
+  ProjectSamples(pictures);
+  for (const char* name : {"Evening Lake.jpg", "gradient_odd_width.bmp"}) {
+    PageJob job;
+    job.path = pictures + "/" + name;
+    job.cellWidth = 140;
+    DecodeGate gate;
+    const PageResult whole = DecodePageJob(job, gate);
+    ASSERT_TRUE(whole.decoded) << name;
+    int failures = 0;
+    for (long n = 0; n < 10000; ++n) {
+      failAfter = n;
+      const PageResult r = DecodePageJob(job, gate);
+      const bool failed = failAfter == -1;
+      failAfter = -1;
+      if (!failed) break;  // no allocation was left to fail
+      ++failures;
+      EXPECT_TRUE(!r.decoded || r.samples.rgba == whole.samples.rgba) << name << " " << n;
+      ASSERT_TRUE(gate.TryEnter(decodePixelBudget)) << name << " " << n;
+      gate.Leave(decodePixelBudget);
+    }
+    EXPECT_GT(failures, 2) << name;
+  }
 }
 
 TEST_F(ThumbnailPagesTest, WithoutAPictureBufferNothingIsDecoded) {

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "platform/platform.h"
 
@@ -176,7 +177,10 @@ bool ReadFileStamp(const char* path, FileStamp* stamp) {
 ReadFile* OpenForReading(const char* path) {
   std::FILE* f = native::OpenRegularFile(native::PosixPath(path));
   if (!f) return nullptr;
-  return new ReadFile{f};
+  // Running out of memory is a failed open like any other, never an exception.
+  auto* file = new (std::nothrow) ReadFile{f};
+  if (!file) std::fclose(f);
+  return file;
 }
 
 std::size_t ReadBytes(ReadFile* file, void* buffer, std::size_t size) {
