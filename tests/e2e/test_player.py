@@ -81,7 +81,7 @@ class PlayerTest(unittest.TestCase):
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 
-    def test_without_the_player_the_program_keeps_running(self):
+    def test_without_the_player_the_program_says_so_and_keeps_running(self):
         with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start()
             s.wait_window("GAME")
@@ -90,6 +90,14 @@ class PlayerTest(unittest.TestCase):
             time.sleep(1.0)
             s.right_click(*row_click(k))
             s.right_click(*row_click(k), gap=2.0)
+            # A box names the player that could not be started; it is dismissed.
+            s.wait_window("ERROR", timeout=30)
+            if trove_e2e.LINUX:
+                player = os.path.join(self.root, trove_e2e.PLAYER_FILE)
+                self.assertIn("ERROR: The player could not be started: " + player,
+                              s.program_errors())
+            s.run_helper("close", "ERROR").wait(timeout=30)
+            s.wait_window("ERROR", gone=True)
             self.assertIsNone(s.proc.poll())
             # Still answering keys: right Shift scrolls to the last entry.
             self.assertNotEqual(ListScreen(s.screenshot()).row_colours(2), set())
