@@ -146,17 +146,10 @@ struct Page {
 };
 Page page;
 
-// The page decoded ahead: where it starts, in which directory and for which cells.
-struct AheadTarget {
-  std::string directory;
-  int first = 0;
-  int cellWidth = 0;
-  int cellHeight = 0;
-  bool operator==(const AheadTarget&) const = default;
-};
+// The decoding of the page after the one on screen, and whether it ran to its end (every
+// picture decoded or failed) since that page began.
 std::unique_ptr<PageWork> ahead;
-AheadTarget aheadTarget;
-bool aheadDone = false;  // every picture of aheadTarget was decoded (or failed)
+bool aheadDone = false;
 
 // Work of pages left and of a stopped decoding ahead, until its workers end.
 std::vector<std::unique_ptr<PageWork>> leftWork;
@@ -293,20 +286,16 @@ bool ThumbnailCellPendingAt(int x, int y) {
 
 void DecodeNextPageAhead() {
   // One page ahead of a complete page on screen, and never beside other work still decoding.
-  if (!page.complete || page.inProgress || !ThumbnailsShown() || ahead || !leftWork.empty() ||
-      !fileList.names || textureLoader.pixels == nullptr) {
+  if (aheadDone || !page.complete || page.inProgress || !ThumbnailsShown() || ahead ||
+      !leftWork.empty() || !fileList.names || textureLoader.pixels == nullptr) {
     return;
   }
   // The page the next-page command would show.
   int next = fileList.thumbFirst + CellsPerPage();
   if (next > fileList.count) next = fileList.count;
   if (next <= fileList.thumbFirst) return;
-  const AheadTarget target{browsedPath, next, cellWidth, cellHeight};
-  if (aheadDone && target == aheadTarget) return;
   const ThumbnailGrid grid =
       ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
-  aheadTarget = target;
-  aheadDone = false;
   ahead = StartPageWork(next, ThumbnailLastEntry(next, grid, fileList.count), true);
 }
 
@@ -336,6 +325,5 @@ void StopPageWork() {
   Leave(ahead);
   leftWork.clear();  // each decoder waits for its decodes under way
   page = Page{};
-  aheadTarget = AheadTarget{};
   aheadDone = false;
 }
