@@ -92,8 +92,6 @@ endif()
 find_program(PYTHON3 python3 REQUIRED)
 add_test(NAME scripts.with_xvfb COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/scripts/test_with_xvfb.py)
 set_tests_properties(scripts.with_xvfb PROPERTIES LABELS scripts TIMEOUT 300)
-add_test(NAME scripts.tour COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/scripts/test_tour.py)
-set_tests_properties(scripts.tour PROPERTIES LABELS scripts TIMEOUT 120)
 
 # The include graph against the layering the README states.
 add_test(NAME layers COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/scripts/check-layers.py ${CMAKE_SOURCE_DIR})

@@ -298,10 +298,15 @@ class PagesInPassesTest : public ThumbnailPagesTest {
     c.pick.resize(c.pick.size() - static_cast<std::size_t>(displayState.canvasWidth) * 30);
     return c;
   }
-  // Passes until the program rests and decodes ahead.
+  // Passes until the program rests and decodes ahead; then until that work has ended.
   void PassesUntilDecodingAhead() {
     for (int i = 0; i < 5 && !PageWorkPending(); ++i) RunPass();
     ASSERT_TRUE(PageWorkPending());
+  }
+  static void UntilPageWorkEnds() {
+    for (int i = 0; i < 60000 && CollectPageWork(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
   bool held = false;
 };
@@ -346,9 +351,7 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
     Release();
     PassesUntilPageDrawn();
     EXPECT_EQ(fileList.thumbFirst, 1) << c.name;
-    const Canvases now = PageLeft();
-    EXPECT_TRUE(now.frame == old.frame) << c.name;
-    EXPECT_TRUE(now.pick == old.pick) << c.name;
+    EXPECT_TRUE(PageLeft() == old) << c.name;
     EXPECT_EQ(CaptureLoader(), oldState) << c.name;
     StopPageWork();
   }
@@ -361,12 +364,9 @@ TEST_F(PagesInPassesTest, TheNextPageIsDecodedAheadWhileTheProgramRests) {
   const std::size_t pageOne = thumbnailCache.count();
   // Resting passes: the next page's pictures are decoded into the kept thumbnails, no further.
   PassesUntilDecodingAhead();
-  for (int i = 0; i < 60000 && CollectPageWork(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  const std::size_t twoPages = thumbnailCache.count();
-  EXPECT_GT(twoPages, pageOne);
-  EXPECT_LE(twoPages, pageOne + 8);
+  UntilPageWorkEnds();
+  EXPECT_GT(thumbnailCache.count(), pageOne);
+  EXPECT_LE(thumbnailCache.count(), pageOne + 8);
   RunPass();
   EXPECT_FALSE(PageWorkPending());  // done once: resting costs nothing more
   // ] draws the next page in the pass that turns it, from memory.
@@ -391,9 +391,7 @@ TEST_F(PagesInPassesTest, TheNextPageIsDecodedAheadWhileTheProgramRests) {
   KeyPressed(key::digit0 + 7);
   RunPass();
   Release();
-  for (int i = 0; i < 60000 && CollectPageWork(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  UntilPageWorkEnds();
   EXPECT_EQ(thumbnailCache.count(), kept);
 }
 

@@ -3,9 +3,7 @@
 #include "platform/native/picture_decoder.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -544,19 +542,13 @@ TEST_F(DecoderFiles, ScanBombsAbandonedDecodesAndSpecialFilesEndAtOnce) {
     if (whole[i] == 0xFF && whole[i + 1] == 0xDA) lastScan = i;
   }
   ASSERT_GT(lastScan, 0u);
-  ASSERT_EQ(whole[whole.size() - 1], 0xD9);
   auto repeated = [&](int times) {
-    std::vector<std::uint8_t> bytes(whole.begin(), whole.end() - 2);
-    for (int i = 0; i < times; ++i) {
-      bytes.insert(bytes.end(), whole.begin() + static_cast<std::ptrdiff_t>(lastScan),
-                   whole.end() - 2);
-    }
-    bytes.push_back(0xFF);
-    bytes.push_back(0xD9);
+    std::vector<std::uint8_t> bytes(whole.begin(), whole.end());
+    const std::vector<std::uint8_t> scan(whole.begin() + static_cast<std::ptrdiff_t>(lastScan),
+                                         whole.end() - 2);  // the file ends with EOI
+    for (int i = 0; i < times; ++i) bytes.insert(bytes.end() - 2, scan.begin(), scan.end());
     return bytes;
   };
-  const Picture plain = Decode(source);
-  ASSERT_TRUE(plain.ok);
   EXPECT_TRUE(Decode(Write("twenty.jpg", repeated(20))).ok);
   EXPECT_FALSE(Decode(Write("bomb.jpg", repeated(3000))).ok);
 
@@ -570,22 +562,16 @@ TEST_F(DecoderFiles, ScanBombsAbandonedDecodesAndSpecialFilesEndAtOnce) {
   ASSERT_TRUE(native::DecodePictureFile(source.c_str(), nullptr, &picture, &rows));
   native::ReleaseDecodedPicture(&picture);
 
-  // A FIFO nobody writes to, a character device, a socket and a directory, all named like
-  // pictures: refused without waiting, by the decoder and by the file reader alike.
+  // A FIFO nobody writes to, a character device and a directory, all named like pictures:
+  // refused without waiting, by the decoder and by the file reader alike.
   ASSERT_EQ(mkfifo((dir + "/pipe.jpg").c_str(), 0600), 0);
   fs::create_symlink("/dev/zero", dir + "/zero.jpg");
   fs::create_directory(dir + "/folder.jpg");
-  const int unixSocket = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address = {};
-  address.sun_family = AF_UNIX;
-  std::snprintf(address.sun_path, sizeof address.sun_path, "%s/socket.bmp", dir.c_str());
-  ASSERT_EQ(bind(unixSocket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  for (const char* name : {"pipe.jpg", "zero.jpg", "folder.jpg", "socket.bmp"}) {
+  for (const char* name : {"pipe.jpg", "zero.jpg", "folder.jpg"}) {
     const std::string path = dir + "/" + name;
     EXPECT_FALSE(Decode(path).ok) << name;
     EXPECT_EQ(platform::OpenForReading(path.c_str()), nullptr) << name;
   }
-  close(unixSocket);
 }
 
 // ---- Every file of the corpora ----------------------------------------------------------------
