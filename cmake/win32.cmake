@@ -80,7 +80,7 @@ endforeach()
 # A helper program the end-to-end tests run beside Trove.
 add_executable(e2e_helper WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/helper/e2e_helper.cpp)
 target_compile_options(e2e_helper PRIVATE ${TROVE_WARNINGS})
-target_link_libraries(e2e_helper PRIVATE gdi32 user32)
+target_link_libraries(e2e_helper PRIVATE gdi32 user32 shell32)
 target_link_options(e2e_helper PRIVATE ${WIN32_STATIC})
 
 # The program folder is whole, and its script makes it whole or fails naming what is missing.

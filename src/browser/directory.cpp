@@ -105,19 +105,20 @@ void EnterDirectory() {
   const char separator = platform::PlatformConventions().pathSeparator;
   std::size_t base = std::strlen(browsedPath);
   if (base > 0 && browsedPath[base - 1] == separator) --base;
-  // The new path must fit the TextBuffer it is built in (and so browsedPath); a path that
-  // would not fit is left as it is rather than cut into some other directory's path.
+  // The new path is built whole before it replaces browsedPath; one longer than any path the
+  // system takes is refused rather than cut into some other directory's path.
   std::size_t name = strnlen(fileList.names[k], nameSlotSize);
-  if (base + 1 + name + 1 > static_cast<std::size_t>(textBufferSize - 1)) {
+  if (base + 1 + name + 1 > platform::longestPath) {
     mouseLatches.rightDown = 0;
     return;
   }
   char previous[pathBufferSize];
   std::memcpy(previous, browsedPath, sizeof previous);
   browsedPath[base] = '\0';
-  FormatText(TextBuffer, sizeof TextBuffer, "%s%c%s%c", browsedPath, separator, fileList.names[k],
+  char entered[pathBufferSize];
+  FormatText(entered, sizeof entered, "%s%c%s%c", browsedPath, separator, fileList.names[k],
              separator);
-  FormatText(browsedPath, sizeof browsedPath, "%s", TextBuffer);
+  std::memcpy(browsedPath, entered, sizeof entered);
   // A directory that vanished since the scan, or that cannot be made current or listed, is
   // not entered: the browser stays where it was.
   if (!CanBrowse(browsedPath)) {

@@ -4,10 +4,13 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 constexpr int fileListSlots = 3000;  // slot 0 is never filled by a scan
 constexpr int maxEntries = 2999;
-constexpr int nameSlotSize = 260;
-constexpr int pathBufferSize = 3000;
+// A slot holds any name the system lists, a path buffer any path it takes.
+constexpr int nameSlotSize = static_cast<int>(platform::longestName) + 1;
+constexpr int pathBufferSize = static_cast<int>(platform::longestPath) + 1;
 
 // What a scanned entry is: a directory is entered, anything else is handed to the player.
 enum EntryKind : std::int32_t {

@@ -1,10 +1,12 @@
 // Handing files to the player and opening the file explorer.
 #pragma once
 
+#include "browser/file_list.h"
 #include "display/display.h"
 
-// Each text handed to another program is built in a buffer of this many characters.
-constexpr int launchTextSize = 3000;
+// Each text handed to another program is built in a buffer of this many characters: room for
+// the longest path, a name and the parameter words.
+constexpr int launchTextSize = pathBufferSize + nameSlotSize + 32;
 // The player's window, found by its exact title and moved over the browser's.
 constexpr const char* playerWindowTitle = "Spool video and audio player";
 constexpr int playerWindowSize = 600;

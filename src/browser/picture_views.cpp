@@ -28,8 +28,6 @@ int pictureEntry = 0;
 
 namespace {
 
-constexpr int nameBufferSize = 260;
-
 // The bytes of one canvas row of the FrameBuffer and the PickBuffer.
 std::uint8_t* FrameRow(int y) {
   return canvas.frameBuffer + static_cast<std::size_t>(y) * displayState.canvasWidth * 4u;
@@ -221,7 +219,7 @@ void LoadEntryPicture(int entry) {
   // Only an entry of the current scan: a thumbnail drawn before a shorter rescan names a slot
   // left over from an earlier one.
   if (!fileList.names || entry < 1 || entry > fileList.count) return;
-  char name[nameBufferSize];
+  char name[nameSlotSize];
   FormatText(name, sizeof name, "%s", fileList.names[entry]);
   // When the browsed directory cannot be made current, the start directory's file of the same
   // name must not be decoded in its place.

@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr int nameBufferSize = 260;
-
 // White frames and captions.
 constexpr std::uint8_t white = 255;
 
@@ -63,7 +61,7 @@ std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>
   if (!platform::SetCurrentDir(browsedPath)) return cells;
   for (int k = first; k <= last; ++k) {
     PageCell& cell = cells[static_cast<std::size_t>(k - first)];
-    char name[nameBufferSize];
+    char name[nameSlotSize];
     FormatText(name, sizeof name, "%s", fileList.names[k]);
     cell.identified = true;
     textureLoader.ClassifyName(name, &cell.identity);

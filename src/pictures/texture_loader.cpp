@@ -99,7 +99,6 @@ void TextureLoader::ClassifyName(const char* name, PictureIdentity* result) {
   } else {
     char directory[picturePathRoom];
     if (platform::GetCurrentDir(directory, sizeof directory)) {
-      directory[picturePathRoom - 1] = '\0';
       const int written =
           std::snprintf(result->fullPath, sizeof result->fullPath, "%s%c%s", directory,
                         platform::PlatformConventions().pathSeparator, name);

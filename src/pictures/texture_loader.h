@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 // Picture kinds by file-name extension.
 enum PictureKind : std::int32_t {
   pictureUnknown = 0,
@@ -27,8 +29,8 @@ struct PictureInfo {
 constexpr std::uint32_t pictureBufferBytes = 400000000u;
 constexpr std::uint32_t pictureBufferPixels = pictureBufferBytes / 4;
 
-// Room for a full path including the terminator.
-constexpr int picturePathRoom = 260;
+// Room for a full path including the terminator: the longest path the system takes.
+constexpr int picturePathRoom = static_cast<int>(platform::longestPath) + 1;
 
 // What identification makes of a name: its kind, whether LoadPicture decodes that kind, and
 // the full path a decode would use (pathFits is false when it does not fit).

@@ -146,6 +146,16 @@ const Conventions& PlatformConventions();
 // lists, opens, enters and starts by the UTF-16 names the file system really holds, so a name
 // outside the code page arrives whole and works like any other. Backends that are not Windows
 // accept backslashes as separators.
+//
+// The longest name and path either system takes, in bytes of UTF-8 without the terminator:
+// POSIX file systems take 255-byte names and 4,096-byte paths (terminator included); Windows
+// takes 255 UTF-16 units a name and 260 a path (terminator included), each unit at most three
+// bytes of UTF-8. Buffers of these sizes hold every name and path a backend hands over; what
+// is longer than the system itself allows is refused by the system, never cut.
+constexpr std::size_t longestName = 255 * 3;
+constexpr std::size_t longestPath = 4095;
+
+// False (and "" in buffer) when the current directory is gone or does not fit size bytes.
 bool GetCurrentDir(char* buffer, std::size_t size);
 bool SetCurrentDir(const char* path);
 
@@ -165,9 +175,9 @@ std::uint32_t FileAttributes(const char* path);
 
 struct DirectorySearch;  // opaque
 // Starts a search for pattern in the current directory; null when it cannot start. The
-// first name goes into name (a buffer of nameSize characters). A name that would not fit is
-// passed over on Windows; the POSIX backends cut it, which the list's slots never need (POSIX
-// names are at most 255 bytes).
+// first name goes into name (a buffer of nameSize characters). Every name fits a buffer of
+// longestName + 1; a name that does not fit a smaller one is passed over on Windows and cut by
+// the POSIX backends.
 DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize);
 bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize);
 void FindClose(DirectorySearch* search);

@@ -17,17 +17,13 @@
 #include "platform/platform.h"
 #include "shell/main_loop.h"
 
-namespace {
-
-// The longest start directory the program takes; a longer one cannot be read and stays empty.
-constexpr std::size_t longestStartDirectory = 260;
-
-}  // namespace
-
 void StartUp() {
-  if (!platform::GetCurrentDir(workingDirectory, longestStartDirectory + 1) ||
-      std::strlen(workingDirectory) > longestStartDirectory) {
-    workingDirectory[0] = '\0';
+  // A start directory that is gone, or longer than any path the system takes, cannot be shown
+  // or left: the program says so rather than browse a nameless directory.
+  if (!platform::GetCurrentDir(workingDirectory, sizeof workingDirectory)) {
+    platform::ShowMessageBox("The current directory cannot be read.", "ERROR",
+                             platform::MessageIcon::exclamation);
+    platform::ExitProgram(1);
   }
   std::snprintf(browsedPath, sizeof browsedPath, "%s", workingDirectory);
 

@@ -152,16 +152,25 @@ TEST_F(DirectoryTest, EnterDirectoryStaysWhereItWasWhenTheDirectoryCannotBeBrows
 }
 
 TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {
-  // 250 + "\" + 3 + "\" is exactly the 255 characters the TextBuffer holds.
-  const std::string base = tree.root() + "/" + std::string(249 - tree.root().size(), 'p');
-  ASSERT_EQ(base.size(), 250u);
-  tree.Dir(base.substr(tree.root().size() + 1) + "/abc");
-  tree.Dir(base.substr(tree.root().size() + 1) + "/abcd");
+  // Real directories down to a base that leaves room for "\abc\" and not a character more:
+  // entering it reaches the longest path the system takes.
+  const std::size_t target = platform::longestPath - 5;
+  std::string base = tree.root();
+  std::string relative;
+  while (base.size() < target) {
+    const std::size_t remaining = target - base.size();
+    const std::string part(remaining - 1 <= 200 ? remaining - 1 : 100, 'p');
+    relative += (relative.empty() ? "" : "/") + part;
+    base += "/" + part;
+  }
+  ASSERT_EQ(base.size(), target);
+  tree.Dir(relative + "/abc");
+  tree.Dir(relative + "/abcd");
   SelectDirectory(2, "abc");
   SetPath(browsedPath, base + "\\");
   EnterDirectory();
   EXPECT_EQ(std::string(browsedPath), base + "\\abc\\");
-  EXPECT_EQ(std::strlen(browsedPath), 255u);
+  EXPECT_EQ(std::strlen(browsedPath), platform::longestPath);
 
   // One more character and the path stays as it was, trailing backslash included.
   SelectDirectory(2, "abcd");
@@ -175,14 +184,9 @@ TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {
   EXPECT_EQ(rescanRequested, 0);
   EXPECT_TRUE(os().pauses.empty());
 
-  // A start directory longer than the TextBuffer, and the longest name a slot holds.
-  std::string longPath = "C:\\" + std::string(257, 'q');
-  SetPath(browsedPath, longPath);
-  SelectDirectory(2, "x");
-  EnterDirectory();
-  EXPECT_EQ(std::string(browsedPath), longPath);
+  // The longest name a slot holds, below a directory where it does not exist.
   SetPath(browsedPath, "C:\\");
-  SelectDirectory(2, std::string(259, 'n').c_str());
+  SelectDirectory(2, std::string(platform::longestName, 'n').c_str());
   EnterDirectory();
   EXPECT_STREQ(browsedPath, "C:\\");
 }

@@ -88,17 +88,18 @@ TEST_F(LaunchTest, PunctuationInANameReachesThePlayerUnchanged) {
 
 TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
   static PlayerTexts texts;
-  // The parameter line adds 13 characters to the media path; 2999 fit a 3000-byte buffer.
-  std::string browsed(2986 - 1 - 8, 'a');
+  const std::size_t longest = launchTextSize - 1;
+  // The parameter line adds 13 characters to the media path.
+  std::string browsed(longest - 13 - 1 - 8, 'a');
   ASSERT_TRUE(BuildPlayerTexts(browsed.c_str(), "clip.avi", "C:\\T", &texts));
-  EXPECT_EQ(std::strlen(texts.parameters), 2999u);
+  EXPECT_EQ(std::strlen(texts.parameters), longest);
   browsed += 'a';
   EXPECT_FALSE(BuildPlayerTexts(browsed.c_str(), "clip.avi", "C:\\T", &texts));
 
   // A start directory too long for "\spool.exe".
-  std::string start(2989, 'c');
+  std::string start(longest - 10, 'c');
   ASSERT_TRUE(BuildPlayerTexts("C:\\", "a", start.c_str(), &texts));
-  EXPECT_EQ(std::strlen(texts.executable), 2999u);
+  EXPECT_EQ(std::strlen(texts.executable), longest);
   start += 'c';
   EXPECT_FALSE(BuildPlayerTexts("C:\\", "a", start.c_str(), &texts));
 }
@@ -151,10 +152,6 @@ TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
     fileList.selection = selection;
     EXPECT_EQ(LaunchPlayer(), PlayerLaunch::nothingToPlay) << selection;
   }
-  fileList.selection = 2;
-  std::memset(browsedPath, 'x', 2990);
-  browsedPath[2990] = '\0';
-  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::nothingToPlay);
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_TRUE(os().pauses.empty());
 }
@@ -217,15 +214,18 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
   EXPECT_TRUE(os().programsRun.empty());
 }
 
-TEST_F(LaunchTest, ClickOnAFileWhosePathIsTooLongConsumesTheClickOnly) {
-  std::memset(browsedPath, 'x', 2990);
-  browsedPath[2990] = '\0';
+TEST_F(LaunchTest, AFileOfTheLongestNameAtTheLongestPathIsPlayedWhole) {
+  std::memset(browsedPath, 'x', platform::longestPath);
+  browsedPath[platform::longestPath] = '\0';
+  const std::string name(platform::longestName, 'n');
+  std::strcpy(fileList.names[2], name.c_str());
   fileList.selection = 2;
   PutRowUnderCursor(2);
   mouseLatches.rightDown = 1;
   PlayerClickCheck();
-  EXPECT_TRUE(os().programsRun.empty());
-  EXPECT_TRUE(os().moves.empty());
+  ASSERT_EQ(os().programsRun.size(), 1u);
+  EXPECT_EQ(os().programsRun[0].parameters,
+            " rightful " + std::string(browsedPath) + "\\" + name + " 0 ");
   EXPECT_EQ(mouseLatches.rightDown, 0);
 }
 

@@ -1,6 +1,6 @@
 """Hostile trees, for the Windows program under Wine and the Linux program: names with printf
-specifiers, of 255 bytes, of spaces, in CJK and Latin-1; 5000 files; a path at the longest the
-program enters; a directory that cannot be listed and one deleted between the list and the
+specifiers, of 255 bytes, of spaces, in CJK and Latin-1; 5000 files; names and paths at and past
+the longest the system takes; a directory that cannot be listed and one deleted between the list and the
 click; a symbolic-link loop; empty, cut and very large JPEGs. Through all of it the program
 stays up, answers keys, exits 0 on Escape and leaves the tree as it was."""
 import os
@@ -47,30 +47,52 @@ def grey_jpeg(width, height):
     return b"\xff\xd8" + dqt + sof + dht + sos + bytes(data) + b"\xff\xd9"
 
 
-# Below the deepest directory: one whose browsed path, closing separator included, comes to
-# the 255 characters that entering a directory allows, and one a character longer.
-FITS, TOO_LONG = "x" * 4, "x" * 5
+# The longest path each system takes, without its terminator, as the system counts it: bytes on
+# Linux, UTF-16 units on Windows (the host file system under Wine still takes 255-byte names,
+# so a name there is at most 85 CJK characters). The start folder is as deep as leaves room for
+# a directory name of FITS characters and the two separators of the entered path.
+if trove_e2e.LINUX:
+    LONGEST, CHAR, FITS, PART = 4095, "x", 200, 200
+else:
+    LONGEST, CHAR, FITS, PART = 259, "\u5199", 84, 80
 
 
-def near_max_path(root):
-    """Directories below root/deep whose browsed path (Z:\\... under Wine, with its closing
-    separator) comes to 250 characters."""
-    sep = trove_e2e.SEPARATOR
-    used = len(trove_e2e.program_path(root)) + len(sep + "deep" + sep)
+def length(text):
+    return len(text.encode("utf-8")) if trove_e2e.LINUX else len(text.encode("utf-16-le")) // 2
+
+
+def deep_start_folder(root):
+    """Segments below root whose program path comes to LONGEST - 2 - FITS."""
+    target = LONGEST - 2 - FITS
+    used = length(trove_e2e.program_path(root))
     parts = []
-    while used < 250:
-        part = "d" * min(60, 250 - used - 1)
-        parts.append(part)
-        used += len(part) + 1
+    while used < target:
+        left = target - used - 1
+        parts.append(CHAR * (left if left <= PART else PART // 2))
+        used += len(parts[-1]) + 1
     return parts
 
 
-class HostileTreeTest(unittest.TestCase):
+class ListClicks:
+    """Acting on list rows with the right button."""
+
+    def click_row(self, s, i, gap=1.2):
+        s.right_click(*row_click(i), gap=gap)
+
+    def act_on(self, s, i, gap=2.0):
+        """First click selects row i, the second acts on it."""
+        self.click_row(s, i)
+        self.click_row(s, i, gap=gap)
+
+    def up(self, s):
+        self.act_on(s, 2)  # ".." is the second entry either program lists
+
+
+class HostileTreeTest(ListClicks, unittest.TestCase):
     def setUp(self):
         pictures = os.path.join(CORPORA, "libjpeg-turbo-testimages", "testorig.jpg")
         with open(pictures, "rb") as f:
             photo = f.read()
-        deep = near_max_path(tempfile.gettempdir() + "/trove-e2e-xxxxxxxx")
         tree = {
             PRINTF_NAME: b"printf",
             LONG_NAME: b"long",
@@ -85,8 +107,6 @@ class HostileTreeTest(unittest.TestCase):
             "locked": None,
             "locked/secret.txt": b"secret",
             "vanish": None,
-            "/".join(["deep"] + deep + [FITS]): None,
-            "/".join(["deep"] + deep + [TOO_LONG]): None,
             "big/grey.jpg": grey_jpeg(10000, 8100),
             "huge/over.jpg": grey_jpeg(12000, 9000),
             "special": None,
@@ -102,7 +122,6 @@ class HostileTreeTest(unittest.TestCase):
             open(os.path.join(self.root, "many", "f%04d" % i), "wb").close()
         os.symlink("loop", os.path.join(self.root, "loop"))
         os.symlink(".", os.path.join(self.root, "cycle"))
-        self.deep = deep
         self.spool_log = tempfile.mktemp(prefix="trove-e2e-spool-")
         # The player beside the program: the list hands files to it.
         shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.PLAYER_FILE), self.root)
@@ -119,17 +138,6 @@ class HostileTreeTest(unittest.TestCase):
     # ---- helpers ------------------------------------------------------------------------
     def alive(self, s, what):
         self.assertIsNone(s.proc.poll(), "the program ended: %s" % what)
-
-    def click_row(self, s, i, gap=1.2):
-        s.right_click(*row_click(i), gap=gap)
-
-    def act_on(self, s, i, gap=2.0):
-        """First click selects row i, the second acts on it."""
-        self.click_row(s, i)
-        self.click_row(s, i, gap=gap)
-
-    def up(self, s):
-        self.act_on(s, 2)  # ".." is the second entry either program lists
 
     def play_and_close(self, s, i):
         """Hands row i to the player, waits for its window and closes it again."""
@@ -230,26 +238,6 @@ class HostileTreeTest(unittest.TestCase):
             self.alive(s, "scrolling 5000 files")
             self.up(s)
 
-            # Down a path of 250 characters, into one of 255 and back; one of 256 is not
-            # entered. Then all the way back up.
-            self.act_on(s, row["deep"])
-            for _ in self.deep:
-                self.act_on(s, 3)
-                self.alive(s, "entering a deep path")
-            deepest = os.path.join(self.root, "deep", *self.deep)
-            below = s.list_directory(deepest)
-            self.act_on(s, below.index(FITS) + 1)
-            self.assertEqual(self.rows(s, 3), [{RED}, {YELLOW}, set()])  # ".", ".." alone
-            self.up(s)
-            self.act_on(s, below.index(TOO_LONG) + 1)
-            self.alive(s, "entering a path beyond the longest")
-            refused = self.rows(s, 4)
-            self.assertEqual(refused[below.index(TOO_LONG)], {RED})
-            self.assertEqual(refused[below.index(FITS)], {YELLOW})
-            for _ in range(len(self.deep) + 1):
-                self.up(s)
-            self.assertEqual(len([r for r in self.rows(s, len(names)) if r]), inked)
-
             # A page of a FIFO and a device named like pictures: refused at once, the picture
             # after them is drawn.
             if trove_e2e.LINUX:
@@ -312,6 +300,68 @@ class HostileTreeTest(unittest.TestCase):
         # test removed itself).
         expected = {k: v for k, v in self.before.items() if k != "vanish"}
         self.assertEqual(trove_e2e.snapshot_tree(self.root), expected)
+
+
+class LongestPathsTest(ListClicks, unittest.TestCase):
+    """At and past the longest path: started in a folder that deep, the program shows it and
+    leads up from it; it enters the directory whose path comes to the longest and draws the
+    picture whose path does; one character more is not entered, or gets a frame alone."""
+
+    def test_names_and_paths_at_and_past_the_longest(self):
+        root = tempfile.mkdtemp(prefix="trove-e2e-")
+        self.addCleanup(trove_e2e.remove_tree, root)
+        parts = deep_start_folder(root)
+        start = os.path.join(root, *parts)
+        os.makedirs(start)
+        at_dir, past_dir = CHAR * FITS, CHAR * (FITS + 1)
+        at_pic, past_pic = CHAR * (FITS - 3) + ".bmp", CHAR * (FITS - 2) + ".bmp"
+        # Created relative to the start folder: past the longest, no absolute path reaches it.
+        folder = os.open(start, os.O_RDONLY)
+        self.addCleanup(os.close, folder)
+        for name in (at_dir, past_dir):
+            os.mkdir(name, dir_fd=folder)
+        for name in (at_pic, past_pic):
+            fd = os.open(name, os.O_WRONLY | os.O_CREAT, 0o644, dir_fd=folder)
+            os.write(fd, bmp24(8, 8, lambda x, y: GREEN))
+            os.close(fd)
+        here = trove_e2e.program_path(start)
+        self.assertEqual(length(here) + 1 + FITS + 1, LONGEST)
+        self.assertEqual(length(here) + 1 + length(at_pic), LONGEST)
+
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=start) as s:
+            s.start()
+            s.wait_window("GAME")
+            names = s.list_directory(start)
+            row = {name: names.index(name) + 1 for name in names}
+            time.sleep(1.0)
+            s.move(1270, 10)
+            screen = lambda: ListScreen(s.screenshot()).rows(len(names))  # noqa: E731
+            listed = screen()
+            self.assertTrue(all(listed), listed)
+
+            # The picture at the longest path is drawn; one a character longer gets its frame.
+            s.key("t", gap=3.0)
+            shot = ListScreen(s.screenshot())
+            for name, inside in ((at_pic, GREEN), (past_pic, (0, 0, 0))):
+                cx, cy = cell_origin(row[name] - 1)
+                self.assertEqual(shot.pixel(cx + 70, cy + 70), inside, name)
+            s.key("t", gap=1.5)
+
+            for name, entered in ((at_dir, True), (past_dir, False)):
+                self.act_on(s, row[name])
+                self.assertIsNone(s.proc.poll())
+                if entered:
+                    self.assertEqual(screen()[:3], [{RED}, {YELLOW}, set()])
+                    self.up(s)
+                else:
+                    self.assertEqual([bool(r) for r in screen()], [bool(r) for r in listed])
+
+            # ".." leads up from the start folder: its parent holds it alone.
+            self.act_on(s, row[".."])
+            self.assertEqual(ListScreen(s.screenshot()).rows(4),
+                             [{RED}, {YELLOW}, {YELLOW}, set()])
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(timeout=30), 0)
 
 
 if __name__ == "__main__":

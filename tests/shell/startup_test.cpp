@@ -1,5 +1,9 @@
 // Start-up order and initial state, window failures, and shutdown.
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <string>
 
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
@@ -77,6 +81,9 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
     bool closesFirst;
   };
   const Case cases[] = {
+      // Not a window's failure: the directory the program starts in was removed; nothing
+      // can be browsed or left under an empty name, so no window opens.
+      {WindowFailure::none, "The current directory cannot be read.", false},
       {WindowFailure::registerClass, "Failed To Register The Window Class.", false},
       {WindowFailure::createWindow, "Window Creation Error.", true},
       {WindowFailure::deviceContext, "Can't Create A GL Device Context.", true},
@@ -89,12 +96,22 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
     ResetProgram();
     headless::Reset();
     os().failCreationAt = c.failure;
+    const std::filesystem::path start = std::filesystem::current_path();
+    if (c.failure == WindowFailure::none) {
+      const std::filesystem::path gone =
+          std::filesystem::temp_directory_path() / ("trove-start-gone-" + std::to_string(getpid()));
+      std::filesystem::create_directory(gone);
+      std::filesystem::current_path(gone);
+      std::filesystem::remove(gone);
+    }
     try {
       StartUp();
-      ADD_FAILURE() << c.text << ": start-up went on without a window";
+      ADD_FAILURE() << c.text << ": start-up went on";
     } catch (const headless::ProgramExit& e) {
       EXPECT_EQ(e.exitCode, 1);
     }
+    std::filesystem::current_path(start);
+    EXPECT_EQ(os().windowsCreated.empty(), c.failure == WindowFailure::none) << c.text;
     ASSERT_EQ(os().messageBoxes.size(), 1u) << c.text;
     EXPECT_EQ(os().messageBoxes[0].text, c.text);
     EXPECT_EQ(os().messageBoxes[0].caption, "ERROR");

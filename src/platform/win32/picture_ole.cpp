@@ -23,7 +23,7 @@
 
 namespace {
 
-// Room for the UTF-16 path including its terminator.
+// Room for the UTF-16 path including its terminator: the 260 units a Windows path may have.
 constexpr int widePathRoom = 260;
 // HIMETRIC units (hundredths of a millimetre) per inch.
 constexpr int himetricPerInch = 2540;

@@ -28,6 +28,16 @@ bool CopyName(const wchar_t* from, char* name, std::size_t nameSize) {
   return Narrow(from, name, nameSize) && name[0] != '\0';
 }
 
+// A path Windows takes: at most MAX_PATH - 1 UTF-16 units once joined to the current
+// directory. Systems that take longer ones (Wine, long-path-aware Windows) are held to the same
+// limit, so that the program enters and opens the same paths everywhere.
+bool WidenPath(const char* path, wchar_t* wide) {
+  if (!Widen(path, wide, wideRoom) || wide[0] == L'\0') return false;
+  wchar_t full[wideRoom];
+  const DWORD n = GetFullPathNameW(wide, wideRoom, full, nullptr);
+  return n > 0 && n < MAX_PATH;
+}
+
 }  // namespace
 
 bool Widen(const char* text, wchar_t* wide, int room) {
@@ -89,13 +99,13 @@ bool GetCurrentDir(char* buffer, std::size_t size) {
   buffer[0] = '\0';
   wchar_t wide[wideRoom];
   DWORD n = GetCurrentDirectoryW(wideRoom, wide);
-  if (n == 0 || n >= static_cast<DWORD>(wideRoom)) return false;
+  if (n == 0 || n >= MAX_PATH) return false;
   return Narrow(wide, buffer, size);
 }
 
 bool SetCurrentDir(const char* path) {
   wchar_t wide[wideRoom];
-  return Widen(path, wide, wideRoom) && wide[0] != L'\0' && SetCurrentDirectoryW(wide) != FALSE;
+  return WidenPath(path, wide) && SetCurrentDirectoryW(wide) != FALSE;
 }
 
 std::uint32_t FileAttributes(const char* path) {
@@ -139,7 +149,7 @@ void FindClose(DirectorySearch* search) {
 
 bool ReadFileStamp(const char* path, FileStamp* stamp) {
   wchar_t wide[wideRoom];
-  if (!Widen(path, wide, wideRoom) || wide[0] == L'\0') return false;
+  if (!WidenPath(path, wide)) return false;
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(wide, GetFileExInfoStandard, &data)) return false;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
@@ -152,7 +162,7 @@ bool ReadFileStamp(const char* path, FileStamp* stamp) {
 
 ReadFile* OpenForReading(const char* path) {
   wchar_t wide[wideRoom];
-  if (!Widen(path, wide, wideRoom) || wide[0] == L'\0') return nullptr;
+  if (!WidenPath(path, wide)) return nullptr;
   // Read access only, existing files only: a missing asset is never created.
   HANDLE handle = CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -5,6 +5,7 @@
 //   e2e_helper list DIR OUT   writes the names FindFirstFileW/FindNextFileW give for DIR\*.*
 //                             to the file OUT as UTF-8, one a line, in their order
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -39,14 +40,14 @@ int OpenOtherWindow(const char* title) {
   return 0;
 }
 
-int ListDirectory(const char* arguments) {
-  // DIR and OUT are separated by a single space and contain none themselves.
-  std::string args(arguments);
-  std::size_t space = args.find(' ');
-  if (space == std::string::npos) return 2;
-  std::string pattern = args.substr(0, space) + "\\*.*";
-  std::wstring widePattern(pattern.begin(), pattern.end());
-  FILE* out = std::fopen(args.substr(space + 1).c_str(), "wb");
+int ListDirectory() {
+  // DIR and OUT are the third and fourth words of the wide command line: DIR may be any name.
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!words || count < 4) return 2;
+  std::wstring widePattern = std::wstring(words[2]) + L"\\*.*";
+  FILE* out = _wfopen(words[3], L"wb");
+  LocalFree(words);
   if (!out) return 3;
   // The names the file system holds, as UTF-8, the way Trove receives them.
   WIN32_FIND_DATAW data;
@@ -85,7 +86,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     return OpenOtherWindow(commandLine + 7);
   }
   if (std::strncmp(commandLine, "list ", 5) == 0) {
-    return ListDirectory(commandLine + 5);
+    return ListDirectory();
   }
   return 2;
 }
