@@ -110,13 +110,17 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
             "big/grey.jpg": grey_jpeg(10000, 8100),
             "huge/over.jpg": grey_jpeg(12000, 9000),
             "special": None,
+            "special/c-dir.jpg": None,
+            # Device names to Windows (under Wine as well), plain one-byte files to Linux.
+            "special/con.jpg": b"x",
+            "special/nul.bmp": b"x",
             "special/good.bmp": bmp24(8, 8, lambda x, y: (0, 255, 0)),
         }
         self.root = trove_e2e.make_tree(tree)
+        # Named like pictures and listed before the good one: a FIFO nobody writes to (an open
+        # that waited would never end) and, on Linux, a device of endless bytes.
+        os.mkfifo(os.path.join(self.root, "special", "a-pipe.jpg"))
         if trove_e2e.LINUX:
-            # Named like pictures and listed before the good one: a FIFO nobody writes to (an
-            # open that waited would never end) and a device of endless bytes.
-            os.mkfifo(os.path.join(self.root, "special", "a-pipe.jpg"))
             os.symlink("/dev/zero", os.path.join(self.root, "special", "b-zero.jpg"))
         for i in range(5000):
             open(os.path.join(self.root, "many", "f%04d" % i), "wb").close()
@@ -238,17 +242,19 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
             self.alive(s, "scrolling 5000 files")
             self.up(s)
 
-            # A page of a FIFO and a device named like pictures: refused at once, the picture
-            # after them is drawn.
-            if trove_e2e.LINUX:
-                special = os.path.join(self.root, "special")
-                self.act_on(s, row["special"])
-                s.key("t", gap=3.0)
-                self.alive(s, "a page of a FIFO and a device")
-                cx, cy = cell_origin(s.list_directory(special).index("good.bmp"))
-                self.assertEqual(ListScreen(s.screenshot()).pixel(cx + 70, cy + 70), GREEN)
-                s.key("t", gap=1.5)
-                self.up(s)
+            # A page of special files named like pictures: each is refused at once with a
+            # frame and its caption, and the picture after them is drawn.
+            special = os.path.join(self.root, "special")
+            self.act_on(s, row["special"])
+            s.key("t", gap=3.0)
+            self.alive(s, "a page of special files")
+            shot = ListScreen(s.screenshot())
+            for i, name in enumerate(s.list_directory(special)[2:], 2):
+                cx, cy = cell_origin(i)
+                inside = GREEN if name == "good.bmp" else (0, 0, 0)
+                self.assertEqual(shot.pixel(cx + 70, cy + 70), inside, name)
+            s.key("t", gap=1.5)
+            self.up(s)
 
             # A thumbnail page of the odd names, empty and cut JPEGs.
             s.key("t", gap=3.0)
