@@ -5,6 +5,7 @@ click; a symbolic-link loop; empty, cut and very large JPEGs. Through all of it 
 stays up, answers keys, exits 0 on Escape and leaves the tree as it was."""
 import os
 import shutil
+import socket
 import struct
 import sys
 import tempfile
@@ -118,10 +119,13 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
         }
         self.root = trove_e2e.make_tree(tree)
         # Named like pictures and listed before the good one: a FIFO nobody writes to (an open
-        # that waited would never end) and, on Linux, a device of endless bytes.
+        # that waited would never end) and, on Linux, a device of endless bytes and a socket.
         os.mkfifo(os.path.join(self.root, "special", "a-pipe.jpg"))
         if trove_e2e.LINUX:
             os.symlink("/dev/zero", os.path.join(self.root, "special", "b-zero.jpg"))
+            self.socket = socket.socket(socket.AF_UNIX)
+            self.socket.bind(os.path.join(self.root, "special", "b-socket.jpg"))
+            self.addCleanup(self.socket.close)
         for i in range(5000):
             open(os.path.join(self.root, "many", "f%04d" % i), "wb").close()
         os.symlink("loop", os.path.join(self.root, "loop"))
