@@ -33,6 +33,7 @@
 #include "canvas/canvas.h"
 #include "display/display.h"
 #include "input/input.h"
+#include "input/input_events.h"
 #include "input/keys.h"
 #include "native/photo_jpeg.h"
 #include "pictures/texture_loader.h"

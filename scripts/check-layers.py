@@ -2,8 +2,11 @@
 """Checks the #include graph of src/ against the layering stated in README.md.
 
 Fails (exit 1, one line per finding) when a subsystem includes a header of a layer above it,
-when the core includes a backend's header instead of the seam, when a folder of src/ is
-missing from the stated layering, or when files include each other in a circle.
+when the core includes a backend's header instead of the seam, when a backend includes a core
+header other than the entry headers written for the backends, when a folder of src/ is missing
+from the stated layering, or when components include each other in a circle. A component is a
+header and its source file together (a/b.h and a/b.cpp): a.cpp including b.h while b.cpp
+includes a.h is a circle, though no file includes itself.
 
 Usage: check-layers.py [ROOT]   (ROOT defaults to the repository this script lives in)
 """
@@ -15,6 +18,18 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 # The layering line of the README: an indented line of names joined by " > ", top first.
 LAYERS = re.compile(r"^\s+([a-z]+(?: > [a-z]+)+)\s*$", re.MULTILINE)
 SEAM = "platform/platform.h"
+# What a backend may include of the core: the seam, the entry points it hands events to, the
+# program's main, and the few pure headers both sides share.
+BACKEND_ENTRIES = {
+    SEAM,
+    "input/input_events.h",  # KeyPressed, RightButtonPressed
+    "input/keys.h",  # the key codes those take
+    "display/window_events.h",  # WindowCloseRequested
+    "shell/trove_main.h",  # TroveMain
+    "pictures/picture_header.h",  # header checks run before a platform loader sees a file
+    "base/little_endian.h",
+    "canvas/font.h",  # the glyphs the X11 message window draws its text with
+}
 
 
 def stated_layers(root):
@@ -53,7 +68,13 @@ def layering_findings(src, ranks):
     for path in source_files(src):
         own = subsystem(path)
         if own is None:
-            continue  # backends sit beside the stack and call into the core's entry points
+            # Backends sit beside the stack and call into the core's entry points alone.
+            for target in includes(src, path):
+                if "/" in target and not target.startswith("platform/") and \
+                        target not in BACKEND_ENTRIES:
+                    findings.append("%s: a backend includes %s; backends see only the entry "
+                                    "headers" % (path, target))
+            continue
         if own not in ranks:
             findings.append("%s: folder %s is not in the README's layering" % (path, own))
             continue
@@ -70,20 +91,27 @@ def layering_findings(src, ranks):
     return findings
 
 
+def component(path):
+    return os.path.splitext(path)[0]
+
+
 def cycle_findings(src):
     graph = {}
     for path in source_files(src):
-        graph[path] = [t for t in includes(src, path) if os.path.isfile(os.path.join(src, t))]
+        edges = graph.setdefault(component(path), set())
+        for target in includes(src, path):
+            if os.path.isfile(os.path.join(src, target)) and component(target) != component(path):
+                edges.add(component(target))
     findings = []
     state = {}  # 1 while on the current path, 2 when done
 
     def visit(node, trail):
         state[node] = 1
         trail.append(node)
-        for nxt in graph.get(node, []):
+        for nxt in sorted(graph.get(node, ())):
             if state.get(nxt) == 1:
                 circle = trail[trail.index(nxt):] + [nxt]
-                findings.append("include cycle: " + " -> ".join(circle))
+                findings.append("include circle: " + " -> ".join(circle))
             elif state.get(nxt) is None:
                 visit(nxt, trail)
         trail.pop()

@@ -9,8 +9,6 @@
 #include "input/pauses.h"
 #include "platform/platform.h"
 
-int entriesFound = 0;
-
 namespace {
 
 // Stores one search result as entry n. Only the exact attribute value of a plain directory

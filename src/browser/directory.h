@@ -1,10 +1,6 @@
 // Scanning the browsed directory and moving the browsed path down and up.
 #pragma once
 
-// Entries the last scan found, those beyond the list's slots included: more than count when
-// the directory holds more entries than the list can.
-extern int entriesFound;
-
 // Fills names, kinds and count from the current directory, in file-system order.
 void ScanDirectory();
 // Scans browsedPath with it made current, then makes workingDirectory current again.

@@ -1,8 +1,6 @@
 // Browser state and the file list's storage.
 #include "browser/file_list.h"
 
-#include "browser/directory.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +13,7 @@ FileList fileList;
 char browsedPath[pathBufferSize];
 char workingDirectory[pathBufferSize];
 int rescanRequested = 0;
+int entriesFound = 0;
 BrowserMode browserMode;
 int nameLimit = 9;
 

@@ -31,6 +31,9 @@ extern FileList fileList;
 extern char browsedPath[pathBufferSize];
 extern char workingDirectory[pathBufferSize];
 extern int rescanRequested;
+// Entries the last scan found, those beyond the list's slots included: more than count when
+// the directory holds more entries than the list can.
+extern int entriesFound;
 
 // The browser's view: list when listActive, picture when pictureActive, thumbnails otherwise.
 // Only the three Show operations below change it, always all three flags together.

@@ -71,12 +71,6 @@ void ForEachReachableListRow(const ListLayout& layout, int first, int last, Visi
 
 }  // namespace
 
-int CellsPerPage() {
-  const ThumbnailGrid grid =
-      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
-  return grid.columns * grid.rows;
-}
-
 int ListNameLimit(int canvasWidth, int displayMode, int previous) {
   int limit = previous;
   if (canvasWidth == 320) limit = 6;

@@ -12,9 +12,6 @@ void MoveListToCursor();
 void ReturnToList();
 void ScrollListBy(int step);
 
-// Thumbnail cells on a page of the current canvas and cell size.
-int CellsPerPage();
-
 // ---- List geometry ----------------------------------------------------------------------------
 
 // Characters to which list names in later columns are cut: by canvas width (320, 640, 1280,

@@ -5,7 +5,6 @@
 #include <exception>
 #include <utility>
 
-#include "browser/picture_views.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 

@@ -12,7 +12,6 @@
 #include "browser/directory.h"
 #include "browser/file_list.h"
 #include "browser/thumbnail_cache.h"
-#include "browser/thumbnail_page.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"
@@ -76,6 +75,12 @@ ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int cellWidth
   return {(canvasWidth - 2) / cellWidth, (canvasHeight - 62) / cellHeight};
 }
 
+int CellsPerPage() {
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
+  return grid.columns * grid.rows;
+}
+
 int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count) {
   const std::int64_t cells = static_cast<std::int64_t>(grid.columns) * grid.rows;
   if (grid.columns <= 0 || grid.rows <= 0) return first - 1;
@@ -93,12 +98,6 @@ CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int cellWid
   const int column = index % columns;
   const int row = std::min(index / columns, std::max(grid.rows - 1, 0));
   return {cellWidth * column + 10, canvasHeight - cellHeight * row - cellHeight - 31};
-}
-
-float ThumbnailStep(int width, int height, int cellWidth) {
-  const float larger = static_cast<float>(std::max(width, height));
-  const float perCell = larger / static_cast<float>(cellWidth);
-  return 1.0f / (0.5f / perCell);
 }
 
 PictureOrigin PictureViewOrigin(int width, int height, float step, int placementMode, int cursorX,
@@ -274,6 +273,5 @@ void ResetPictureViews() {
   SetThumbnailCellSize(smallCellSize);
   pictureLoaded = 0;
   pictureEntry = 0;
-  StopPageWork();
   thumbnailCache.Clear();
 }

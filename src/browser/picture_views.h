@@ -43,6 +43,8 @@ struct ThumbnailGrid {
 // Columns (width - 2) / cell width by rows (height - 62) / cell height; none for an empty cell.
 // The one grid both the page drawing and the page turns use.
 ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int cellWidth, int cellHeight);
+// Thumbnail cells on a page of the current canvas and cell size.
+int CellsPerPage();
 
 // Last entry of the page that starts with first: bounded by the page, count and the last slot.
 int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count);
@@ -55,10 +57,6 @@ struct CellOrigin {
 // the top edge of the first row 30 pixels below the canvas top.
 CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int cellWidth, int cellHeight,
                                int canvasHeight);
-
-// Source pixels between thumbnail samples: 1 / (0.5 / (larger side / cell width)) in single
-// precision, so that the larger side becomes cellWidth canvas pixels.
-float ThumbnailStep(int width, int height, int cellWidth);
 
 // Canvas position of the picture view's bottom-left corner; valid is false when the position
 // cannot be taken (a step that is not a positive number, or a position beyond any canvas).

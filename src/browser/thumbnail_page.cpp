@@ -12,7 +12,6 @@
 
 #include "browser/directory.h"
 #include "browser/file_list.h"
-#include "browser/list_view.h"
 #include "browser/page_decoder.h"
 #include "browser/picture_views.h"
 #include "browser/thumbnail_cache.h"

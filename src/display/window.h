@@ -13,9 +13,6 @@ bool InitGlState();
 // Dispatches one message; false when the queue was empty.
 bool PumpMessages();
 
-// Entry point for the window system: the user asked the window to close. Raises closeRequested,
-// which the main loop reads after pumping; nothing else changes.
-void WindowCloseRequested();
 extern int closeRequested;
 
 // Back to the state before start-up (tests): no close request pending.

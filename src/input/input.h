@@ -16,12 +16,6 @@ struct MouseLatches {
 extern KeyTable keyTable;
 extern MouseLatches mouseLatches;
 
-// Entry points for every backend, called once it has translated its own events: a plain
-// key-down of one of the program's key codes (input/keys.h), a press of the right button.
-// They latch what they must and change nothing else.
-void KeyPressed(int virtualKey);
-void RightButtonPressed();
-
 // Installs the mouse hook and then the keyboard hook; a hook that cannot be installed ends the
 // program with a message box captioned "ERROR" and exit code 1.
 void InstallInputHooks();

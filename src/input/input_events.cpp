@@ -1,5 +1,7 @@
 // The key table and the right-button latch, and the entry points through which every backend
 // fills them once it has translated its own events. Backends link this alone of the core.
+#include "input/input_events.h"
+
 #include "input/input.h"
 
 KeyTable keyTable;

@@ -24,6 +24,12 @@ std::vector<int> SamplePositions(int size, float step) {
   return positions;
 }
 
+float ThumbnailStep(int width, int height, int cellWidth) {
+  const float larger = static_cast<float>(std::max(width, height));
+  const float perCell = larger / static_cast<float>(cellWidth);
+  return 1.0f / (0.5f / perCell);
+}
+
 bool SampleDecodedPicture(const platform::DecodedPicture& picture, float step, bool keyed,
                           const std::uint8_t key[3], PictureSamples* samples) {
   *samples = PictureSamples{};

@@ -12,6 +12,10 @@
 // truncated (a position that reaches size through rounding takes the last pixel).
 std::vector<int> SamplePositions(int size, float step);
 
+// Source pixels between thumbnail samples: 1 / (0.5 / (larger side / cell width)) in single
+// precision, so that the larger side becomes cellWidth canvas pixels.
+float ThumbnailStep(int width, int height, int cellWidth);
+
 // The samples of a width x height picture: columns x rows pixels of red, green, blue, alpha,
 // converted as the loader converts pictures, the bottom row first.
 struct PictureSamples {

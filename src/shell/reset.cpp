@@ -3,6 +3,7 @@
 
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
+#include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "display/window.h"
 #include "gamedata/world_tables.h"
@@ -17,6 +18,7 @@ void ResetProgram() {
   ResetWindow();
   ClearInputLatches();
   ResetBrowserState();
+  StopPageWork();
   ResetPictureViews();
   ReleaseGameTables();
   ResetTextureLoader();

@@ -16,6 +16,7 @@
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 #include "shell/main_loop.h"
+#include "shell/trove_main.h"
 
 void StartUp() {
   // A start directory that is gone, or longer than any path the system takes, cannot be shown

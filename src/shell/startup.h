@@ -5,6 +5,3 @@
 void StartUp();
 // Releases the canvas images and the game tables, in order.
 void ShutDown();
-
-// The program from start-up to shutdown; returns the exit code.
-int TroveMain();

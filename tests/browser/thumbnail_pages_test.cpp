@@ -26,6 +26,7 @@
 #include "browser_fixture.h"
 #include "canvas/text.h"
 #include "input/input.h"
+#include "input/input_events.h"
 #include "input/keys.h"
 #include "shell/main_loop.h"
 #include "pictures/texture_loader.h"

@@ -1,6 +1,7 @@
 // Cursor mapping into canvas coordinates and the hook latches.
 #include "display/display.h"
 #include "input/input.h"
+#include "input/input_events.h"
 #include "platform/headless/headless.h"
 #include "support/program_fixture.h"
 

@@ -1,6 +1,6 @@
 """scripts/check-layers.py: the repository keeps its stated layering, and the check really fails
-on an include that points up, on a backend header in the core, on an unlisted folder and on a
-circle of includes."""
+on an include that points up, on a backend header in the core, on a core header in a backend
+other than its entry headers, on an unlisted folder and on a circle of components."""
 import os
 import subprocess
 import sys
@@ -42,7 +42,8 @@ class CheckLayers(unittest.TestCase):
             "top/a.h": '#include "platform/platform.h"\n',
             "middle/b.h": '#include "platform/platform.h"\n',
             "platform/platform.h": "#pragma once\n",
-            "platform/os/backend.cpp": '#include "top/a.h"\n#include "platform/os/backend.h"\n',
+            "platform/os/backend.cpp": '#include "platform/platform.h"\n'
+                                       '#include "platform/os/backend.h"\n',
             "platform/os/backend.h": "#pragma once\n",
         })
         result = check(root)
@@ -63,14 +64,22 @@ class CheckLayers(unittest.TestCase):
                                 "platform/os/backend.h": "#pragma once\n"},
                                "backend header platform/os/backend.h")
 
+    def test_a_backend_that_includes_more_than_its_entry_headers_fails(self):
+        self.assert_fails_with({"top/a.h": "#pragma once\n",
+                                "platform/os/backend.cpp": '#include "top/a.h"\n'},
+                               "platform/os/backend.cpp: a backend includes top/a.h")
+
     def test_a_folder_missing_from_the_layering_fails(self):
         self.assert_fails_with({"extra/c.cpp": "int c;\n"},
                                "folder extra is not in the README's layering")
 
-    def test_a_circle_of_includes_fails_even_within_one_layer(self):
-        self.assert_fails_with({"middle/b.h": '#include "middle/c.h"\n',
-                                "middle/c.h": '#include "middle/b.h"\n'},
-                               "include cycle: middle/b.h -> middle/c.h -> middle/b.h")
+    def test_a_circle_of_components_fails_even_within_one_layer(self):
+        # Each source file includes the other's header: no file includes itself, yet the two
+        # components depend on each other.
+        self.assert_fails_with({"middle/b.h": "#pragma once\n", "middle/c.h": "#pragma once\n",
+                                "middle/b.cpp": '#include "middle/b.h"\n#include "middle/c.h"\n',
+                                "middle/c.cpp": '#include "middle/c.h"\n#include "middle/b.h"\n'},
+                               "include circle: middle/b -> middle/c -> middle/b")
 
     def test_a_readme_without_the_layering_line_fails(self):
         result = check(self.tree({"top/a.cpp": "int a;\n"}, readme="# No layers here\n"))

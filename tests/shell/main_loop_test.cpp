@@ -10,11 +10,13 @@
 #include "canvas/text.h"
 #include "display/display.h"
 #include "input/input.h"
+#include "input/input_events.h"
 #include "input/keys.h"
 #include "input/pauses.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
+#include "shell/trove_main.h"
 #include "support/program_fixture.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "browser/picture_views.h"
 #include "display/display.h"
 #include "display/window.h"
+#include "display/window_events.h"
 #include "input/input.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"

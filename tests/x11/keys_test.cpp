@@ -8,6 +8,7 @@
 #include <set>
 
 #include "input/input.h"
+#include "input/input_events.h"
 #include "input/keys.h"
 #include "support/program_fixture.h"
 

@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "display/window.h"
-#include "input/input.h"
+#include "display/window_events.h"
+#include "input/input_events.h"
 #include "platform/native/picture_decoder.h"
 #include "platform/native/posix_files.h"
 

@@ -12,7 +12,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "input/input.h"
+#include "input/input_events.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_backend.h"
 

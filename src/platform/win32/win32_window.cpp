@@ -2,7 +2,7 @@
 // message pumping, message boxes, the cursor and window moves.
 #include <windows.h>
 
-#include "display/window.h"
+#include "display/window_events.h"
 #include "platform/gl/gl_backend.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_backend.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "shell/startup.h"
+#include "shell/trove_main.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The picture loader works through OLE, which needs COM on this thread.

@@ -16,8 +16,8 @@
 #include <ctime>
 #include <string>
 
-#include "display/window.h"
-#include "input/input.h"
+#include "display/window_events.h"
+#include "input/input_events.h"
 #include "platform/gl/gl_backend.h"
 #include "platform/platform.h"
 #include "platform/x11/x11_backend.h"
