@@ -291,12 +291,12 @@ void InitConsoleBuffers() {
   }
 }
 
-std::int32_t InitGameTables() {
+std::int32_t InitGameTables(std::int32_t levels) {
   SetCanvasSize(displayState.canvasWidth, displayState.canvasHeight);
   // Start-up runs this once; should it run again, the earlier tables are not leaked.
   ReleaseGameTables();
 
-  const std::size_t cellCount = Count(LevelCount) * Count(CellsPerLevel);
+  const std::size_t cellCount = Count(levels) * Count(CellsPerLevel);
   HeightMap = Reserve<std::uint8_t>((Count(MapSide) + 1) * (Count(MapSide) + 1), "HeightMap");
   TileMap = ReserveCleared<std::uint8_t>(cellCount, "TileMap");
   CellMarks = ReserveCleared<std::uint8_t>(cellCount, "CellMarks");

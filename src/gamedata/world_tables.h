@@ -132,8 +132,9 @@ extern std::int32_t ConsoleLineLength;
 extern char** ConsoleHistory;  // ConsoleHistoryLines lines of ConsoleLineSize characters
 
 // Reserves and fills every table and reads the asset catalogue; always 1. A table that cannot
-// be obtained ends the program with a message naming it.
-std::int32_t InitGameTables();
+// be obtained ends the program with a message naming it. The tile maps are sized for levels
+// levels: LevelCount for the program, more than any machine holds to try that message.
+std::int32_t InitGameTables(std::int32_t levels = LevelCount);
 
 // Fills TileCost and TileAux.
 void InitTileCosts();

@@ -194,10 +194,6 @@ class TableLifecycleTest : public ProgramTest {
     ProgramTest::SetUp();
     SetCanvasSize(960, 540);
   }
-  void TearDown() override {
-    LevelCount = 180;
-    ProgramTest::TearDown();
-  }
 };
 
 void ExpectNothingReserved() {
@@ -271,9 +267,8 @@ TEST_F(TableLifecycleTest, NeighbourOrderTurnsWithTheDirection) {
 
 TEST_F(TableLifecycleTest, ATableThatCannotBeObtainedEndsStartUpWithItsName) {
   // No machine can give this many levels: the tile map alone would fill the address space.
-  LevelCount = 0x7fffffff;
   try {
-    InitGameTables();
+    InitGameTables(0x7fffffff);
     FAIL() << "start-up went on without its tile map";
   } catch (const headless::ProgramExit& exit) {
     EXPECT_EQ(exit.exitCode, 1);
@@ -284,7 +279,6 @@ TEST_F(TableLifecycleTest, ATableThatCannotBeObtainedEndsStartUpWithItsName) {
   // What was reserved before the failure is still released cleanly.
   EXPECT_NE(HeightMap, nullptr);
   EXPECT_EQ(TileMap, nullptr);
-  LevelCount = 180;
   ReleaseGameTables();
   ExpectNothingReserved();
 }
