@@ -95,8 +95,8 @@ int ListUsableHeight(int canvasWidth, int canvasHeight, int scrollY, int windowY
 
 int ListRowsPerColumn(int usableHeight) { return (usableHeight - 60) / 8; }
 
-ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int nameLimit, int scrollX, int scrollY,
-                             int canvasHeight) {
+ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int columnNameLimit, int scrollX,
+                             int scrollY, int canvasHeight) {
   ListRowPlace p;
   if (rowsPerColumn >= 1) {
     p.column = offset / rowsPerColumn;
@@ -106,7 +106,7 @@ ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int nameLimit, int s
     p.column = offset + 1;
     p.row = 1;
   }
-  p.x = scrollX + p.column * 5 * nameLimit + 10;
+  p.x = scrollX + p.column * 5 * columnNameLimit + 10;
   p.y = scrollY + canvasHeight - 8 * p.row - 26;
   return p;
 }

@@ -34,5 +34,5 @@ struct ListRowPlace {
   int x;
   int y;
 };
-ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int nameLimit, int scrollX, int scrollY,
-                             int canvasHeight);
+ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int columnNameLimit, int scrollX,
+                             int scrollY, int canvasHeight);

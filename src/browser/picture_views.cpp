@@ -70,9 +70,9 @@ int ThumbnailNameLimit(int canvasWidth, int previous) {
   }
 }
 
-ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int cellWidth, int cellHeight) {
-  if (cellWidth <= 0 || cellHeight <= 0) return {0, 0};
-  return {(canvasWidth - 2) / cellWidth, (canvasHeight - 62) / cellHeight};
+ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWidth, int rowHeight) {
+  if (columnWidth <= 0 || rowHeight <= 0) return {0, 0};
+  return {(canvasWidth - 2) / columnWidth, (canvasHeight - 62) / rowHeight};
 }
 
 int CellsPerPage() {
@@ -90,14 +90,14 @@ int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count) {
   return static_cast<int>(last);
 }
 
-CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int cellWidth, int cellHeight,
+CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int columnWidth, int rowHeight,
                                int canvasHeight) {
   // Cells advance along a row; after its last column the next row starts, and the last row
   // takes any further cells again (no page holds that many).
   const int columns = std::max(grid.columns, 1);
   const int column = index % columns;
   const int row = std::min(index / columns, std::max(grid.rows - 1, 0));
-  return {cellWidth * column + 10, canvasHeight - cellHeight * row - cellHeight - 31};
+  return {columnWidth * column + 10, canvasHeight - rowHeight * row - rowHeight - 31};
 }
 
 PictureOrigin PictureViewOrigin(int width, int height, float step, int placementMode, int cursorX,

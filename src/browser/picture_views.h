@@ -42,7 +42,7 @@ struct ThumbnailGrid {
 };
 // Columns (width - 2) / cell width by rows (height - 62) / cell height; none for an empty cell.
 // The one grid both the page drawing and the page turns use.
-ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int cellWidth, int cellHeight);
+ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWidth, int rowHeight);
 // Thumbnail cells on a page of the current canvas and cell size.
 int CellsPerPage();
 
@@ -55,7 +55,7 @@ struct CellOrigin {
 };
 // Bottom-left corner of the index-th cell of a page (from 0): rows left to right, top to bottom,
 // the top edge of the first row 30 pixels below the canvas top.
-CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int cellWidth, int cellHeight,
+CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int columnWidth, int rowHeight,
                                int canvasHeight);
 
 // Canvas position of the picture view's bottom-left corner; valid is false when the position
