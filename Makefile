@@ -10,12 +10,13 @@ BENCH := build/bench
 FUZZ := build/fuzz
 TOOLS := build/tools
 LINUX := build/linux
+TSAN := build/tsan
 PREFIX ?= /usr/local
 export WINEPREFIX := $(CURDIR)/build/wineprefix
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=;winemenubuilder.exe=d
 
-.PHONY: all deps native win32 win32-configure linux linux-configure generators dist dist-linux \
+.PHONY: all deps native tsan win32 win32-configure linux linux-configure generators dist dist-linux \
 	test test-native run run-wine install bench fuzz format check-format clean
 
 all: dist
@@ -63,6 +64,16 @@ test: check-format native win32 linux dist dist-linux
 	@./scripts/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure
 	@ctest --test-dir $(LINUX) --output-on-failure
 	@FUZZ_SECONDS=$(TEST_FUZZ_SECONDS) $(MAKE) fuzz
+	@$(MAKE) tsan
+
+# The tests of the threaded parts (the page decoders, the kept thumbnails, the input latches)
+# once more under ThreadSanitizer, in a tree of their own.
+tsan: deps
+	@cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=Debug -DTROVE_SANITIZE=OFF -DTROVE_TSAN=ON >/dev/null
+	@cmake --build $(TSAN) -j $(JOBS) --target browser_tests input_tests
+	@TSAN_OPTIONS=halt_on_error=1 $(TSAN)/browser_tests --gtest_brief=1 \
+	  --gtest_filter='PagesInPassesTest.*:ThumbnailPagesTest.*'
+	@TSAN_OPTIONS=halt_on_error=1 $(TSAN)/input_tests --gtest_brief=1
 
 test-native: native
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
