@@ -23,7 +23,7 @@ void SetUpListView() {
   headless::state().windowRect = {0, 0, 1920, 1080};
   headless::state().cursor = {700, 300};
   SetCanvasSize(960, 540);
-  displayState.displayMode = 1;
+  displayState.displayMode = DisplayMode::halfScreen;
   displayState.zoom = 2;
   displayState.screenWidth = 1920;
   displayState.screenHeight = 1080;

@@ -16,7 +16,7 @@
 inline bool SetUpPageProgram(const char* folder) {
   ResetProgram();
   SetCanvasSize(1280, 960);
-  displayState.displayMode = 0;
+  displayState.displayMode = DisplayMode::movable1280;
   displayState.zoom = 1;
   cellWidth = cellHeight = 200;
   AllocateFileList();

@@ -71,14 +71,14 @@ void ForEachReachableListRow(const ListLayout& layout, int first, int last, Visi
 
 }  // namespace
 
-int ListNameLimit(int canvasWidth, int displayMode, int previous) {
+int ListNameLimit(int canvasWidth, DisplayMode displayMode, int previous) {
   int limit = previous;
   if (canvasWidth == 320) limit = 6;
   if (canvasWidth == 640) limit = 36;
   if (canvasWidth == 1280) limit = 36;
   if (canvasWidth == 1600) limit = 64;
-  if (displayMode == 1) limit = 36;
-  if (displayMode == 2) limit = 64;
+  if (displayMode == DisplayMode::halfScreen) limit = 36;
+  if (displayMode == DisplayMode::wholeScreen) limit = 64;
   return limit;
 }
 

@@ -1,6 +1,8 @@
 // The list view, browser clicks on rows and thumbnails, and navigation.
 #pragma once
 
+#include "display/display.h"
+
 void DrawListView();
 void HandleBrowserClick();
 void ToggleThumbnailView();
@@ -16,7 +18,7 @@ void ScrollListBy(int step);
 
 // Characters to which list names in later columns are cut: by canvas width (320, 640, 1280,
 // 1600), then by display mode (1 and 2) overriding it; previous when neither rule matches.
-int ListNameLimit(int canvasWidth, int displayMode, int previous);
+int ListNameLimit(int canvasWidth, DisplayMode displayMode, int previous);
 
 // Canvas height the list may fill. A 1280-wide canvas also counts the window's offset in
 // screen pixels and loses the part of the window that reaches below the screen.

@@ -3,15 +3,19 @@
 
 #include <cstdint>
 
+// What F6, F5 and F8 choose: the movable 1280 x 960 canvas, half the screen at zoom 2, or the
+// whole screen.
+enum class DisplayMode : std::int32_t { movable1280 = 0, halfScreen = 1, wholeScreen = 2 };
+
 // Canvas size, zoom, display mode, scroll offsets, window origin and screen size.
 struct DisplayState {
   int canvasWidth = 0;
   int canvasHeight = 0;
   int zoom = 2;
-  int displayMode = 1;  // 0: 1280 x 960, 1: half the screen at zoom 2, 2: the whole screen
-  int scrollX = 0;      // offset of the list panel and the overlay, x right
-  int scrollY = 0;      // y up; negative moves them down
-  int windowX = 0;      // window's top-left corner on the screen, as set by follow-mouse
+  DisplayMode displayMode = DisplayMode::halfScreen;
+  int scrollX = 0;  // offset of the list panel and the overlay, x right
+  int scrollY = 0;  // y up; negative moves them down
+  int windowX = 0;  // window's top-left corner on the screen, as set by follow-mouse
   int windowY = 0;
   int screenWidth = 0;
   int screenHeight = 0;

@@ -198,9 +198,9 @@ void HandleSettingKeys() {
     rescanRequested = 0;
   }
   if (KeyDown(key::n) && browserMode.listActive == 1) MoveListToCursor();
-  if (KeyDown(key::f5)) SetDisplayMode(1);
-  if (KeyDown(key::f6)) SetDisplayMode(0);
-  if (KeyDown(key::f8)) SetDisplayMode(2);
+  if (KeyDown(key::f5)) SetDisplayMode(DisplayMode::halfScreen);
+  if (KeyDown(key::f6)) SetDisplayMode(DisplayMode::movable1280);
+  if (KeyDown(key::f8)) SetDisplayMode(DisplayMode::wholeScreen);
   if (KeyDown(key::f7)) OpenExplorer();
   if (KeyDown(key::comma)) ScrollListBy(-1);
   if (KeyDown(key::period)) ScrollListBy(1);
@@ -230,19 +230,19 @@ int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight) {
   return 0;
 }
 
-void SetDisplayMode(int mode) {
+void SetDisplayMode(DisplayMode mode) {
   DisplayState& d = displayState;
   d.screenWidth = platform::ScreenWidth();
   d.screenHeight = platform::ScreenHeight();
   d.displayMode = mode;
   int cell = largeCellSize;
   float step = 2.0f;
-  if (mode == 1) {
+  if (mode == DisplayMode::halfScreen) {
     SetCanvasSize(HalfScreen(d.screenWidth), HalfScreen(d.screenHeight));
     d.zoom = 2;
     cell = smallCellSize;
     step = 3.0f;
-  } else if (mode == 0) {
+  } else if (mode == DisplayMode::movable1280) {
     SetCanvasSize(movableCanvasWidth, movableCanvasHeight);
     d.zoom = 1;
   } else {

@@ -1,6 +1,8 @@
 // The main loop: one pass per presented frame, with the dispatch of every command.
 #pragma once
 
+#include "display/display.h"
+
 extern int quitRequested;
 
 // One pass of the main loop: draw the view, act on clicks and keys, draw the overlay, present,
@@ -18,8 +20,8 @@ void ForgetPresentedPass();
 // Passes until quitRequested is set.
 void RunMainLoop();
 
-// The display-mode commands: 1 (half the screen), 0 (1280 x 960), 2 (the whole screen).
-void SetDisplayMode(int mode);
+// The display-mode commands F5, F6 and F8.
+void SetDisplayMode(DisplayMode mode);
 
 // Lift of the notice line when the window reaches below the screen.
 int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight);

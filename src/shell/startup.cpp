@@ -28,7 +28,7 @@ void StartUp() {
   }
   std::snprintf(browsedPath, sizeof browsedPath, "%s", workingDirectory);
 
-  displayState.displayMode = 1;
+  displayState.displayMode = DisplayMode::halfScreen;
   SetCanvasSize(HalfScreen(platform::ScreenWidth()), HalfScreen(platform::ScreenHeight()));
   displayState.zoom = 2;
   SetThumbnailCellSize(smallCellSize);

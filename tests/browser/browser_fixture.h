@@ -61,7 +61,7 @@ class BrowserTest : public ProgramTest {
   // Canvas of width x height shown at zoom in a window at (0, 0) of the matching size.
   void UseCanvas(int width, int height, int mode, int zoom) {
     SetCanvasSize(width, height);
-    displayState.displayMode = mode;
+    displayState.displayMode = static_cast<DisplayMode>(mode);
     displayState.zoom = zoom;
     os().windowRect = {0, 0, width * zoom, height * zoom};
   }

@@ -28,8 +28,8 @@ std::vector<DrawnRow> ReferenceDrawListView() {
   if (d.canvasWidth == 640) nameLimit = 36;
   if (d.canvasWidth == 1280) nameLimit = 36;
   if (d.canvasWidth == 1600) nameLimit = 64;
-  if (d.displayMode == 1) nameLimit = 36;
-  if (d.displayMode == 2) nameLimit = 64;
+  if (d.displayMode == DisplayMode::halfScreen) nameLimit = 36;
+  if (d.displayMode == DisplayMode::wholeScreen) nameLimit = 64;
   int screenHeight = platform::ScreenHeight();
   int i = 1;
   int j = 0;
@@ -157,7 +157,7 @@ TEST_F(ListViewTest, NamesAreShownAndCutAsThePlatformShowsThem) {
 }
 
 TEST_F(ListViewTest, GeometryOfA640By480Canvas) {
-  EXPECT_EQ(ListNameLimit(640, 1, 9), 36);
+  EXPECT_EQ(ListNameLimit(640, DisplayMode::halfScreen, 9), 36);
   int usable = ListUsableHeight(640, 480, 0, 0, 2, 960);
   EXPECT_EQ(usable, 480);
   EXPECT_EQ(ListRowsPerColumn(usable), 52);
@@ -175,13 +175,14 @@ TEST_F(ListViewTest, GeometryOfA640By480Canvas) {
 }
 
 TEST_F(ListViewTest, NameLimitByWidthThenDisplayMode) {
-  EXPECT_EQ(ListNameLimit(320, 0, 9), 6);
-  EXPECT_EQ(ListNameLimit(1280, 0, 9), 36);
-  EXPECT_EQ(ListNameLimit(1600, 0, 9), 64);
-  EXPECT_EQ(ListNameLimit(1000, 0, 17), 17);  // no rule: what the thumbnail page left
-  EXPECT_EQ(ListNameLimit(320, 1, 9), 36);
-  EXPECT_EQ(ListNameLimit(1280, 2, 9), 64);
-  EXPECT_EQ(ListNameLimit(1366, 2, 9), 64);
+  EXPECT_EQ(ListNameLimit(320, DisplayMode::movable1280, 9), 6);
+  EXPECT_EQ(ListNameLimit(1280, DisplayMode::movable1280, 9), 36);
+  EXPECT_EQ(ListNameLimit(1600, DisplayMode::movable1280, 9), 64);
+  EXPECT_EQ(ListNameLimit(1000, DisplayMode::movable1280, 17),
+            17);  // no rule: what the thumbnail page left
+  EXPECT_EQ(ListNameLimit(320, DisplayMode::halfScreen, 9), 36);
+  EXPECT_EQ(ListNameLimit(1280, DisplayMode::wholeScreen, 9), 64);
+  EXPECT_EQ(ListNameLimit(1366, DisplayMode::wholeScreen, 9), 64);
 
   UseCanvas(1000, 700, 0, 1);
   nameLimit = 17;

@@ -46,7 +46,7 @@ TEST_F(MainLoopTest, DisplayModeSizesFollowTheScreen) {
   EXPECT_FLOAT_EQ(textureLoader.sampleStep, 4.0f);
 
   PassWithKeys({key::f6});
-  EXPECT_EQ(displayState.displayMode, 0);
+  EXPECT_EQ(displayState.displayMode, DisplayMode::movable1280);
   EXPECT_EQ(displayState.canvasWidth, 1280);
   EXPECT_EQ(displayState.canvasHeight, 960);
   EXPECT_EQ(displayState.zoom, 1);
@@ -59,13 +59,13 @@ TEST_F(MainLoopTest, DisplayModeSizesFollowTheScreen) {
   os().screenWidth = 1366;
   os().screenHeight = 768;
   PassWithKeys({key::f8});
-  EXPECT_EQ(displayState.displayMode, 2);
+  EXPECT_EQ(displayState.displayMode, DisplayMode::wholeScreen);
   EXPECT_EQ(displayState.canvasWidth, 1366);
   EXPECT_EQ(displayState.canvasHeight, 768);
   EXPECT_EQ(displayState.screenWidth, 1366);
 
   PassWithKeys({key::f5});
-  EXPECT_EQ(displayState.displayMode, 1);
+  EXPECT_EQ(displayState.displayMode, DisplayMode::halfScreen);
   EXPECT_EQ(displayState.canvasWidth, 683);
   EXPECT_EQ(displayState.canvasHeight, 384);
   EXPECT_EQ(os().windowsCreated.back().width, 1366);

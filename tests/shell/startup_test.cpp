@@ -35,7 +35,7 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   mouseLatches.rightDown = 1;
   StartUp();
 
-  EXPECT_EQ(displayState.displayMode, 1);
+  EXPECT_EQ(displayState.displayMode, DisplayMode::halfScreen);
   EXPECT_EQ(displayState.canvasWidth, 683);
   EXPECT_EQ(displayState.canvasHeight, 384);
   EXPECT_EQ(displayState.zoom, 2);
