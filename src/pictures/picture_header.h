@@ -40,10 +40,11 @@ struct BmpFields {
 // end before those fields, or name an info header size that none of the known headers has.
 bool ReadBmpFields(const std::uint8_t* data, std::size_t size, BmpFields* fields);
 
-// Whether the pixel depth goes with the compression: 1, 4, 8, 16, 24 or 32 bits uncompressed;
-// run lengths at 8 or 4 bits, stored bottom-up; bit fields at 16 or 32 bits, except in the
-// 64-byte OS/2 header, which uses that compression number for a Huffman coding. 2-bit pictures
-// are refused: the Windows picture loader does not draw them.
+// Whether the pixel depth goes with the compression, one rule for the header check and the
+// native decoder: 1, 4, 8, 16, 24 or 32 bits uncompressed; run lengths at 8 or 4 bits, stored
+// bottom-up; bit fields at 16 or 32 bits, except in the 64-byte OS/2 header, which uses that
+// compression number for a Huffman coding. 2-bit pictures are refused: the Windows picture
+// loader does not draw them, so neither program shows them.
 bool BmpDepthFitsCompression(const BmpFields& fields);
 
 struct BmpHeaderFacts {
