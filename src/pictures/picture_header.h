@@ -1,7 +1,8 @@
 // What a picture file's first bytes say about it, read before any decoder sees the file: its
 // format by content, the fields of a BMP header and their check, and the size in a JPEG frame
 // header. Pure functions over bytes, so that a backend can refuse a file before handing it to
-// a loader that trusts what the file claims.
+// a loader that trusts what the file claims. The BMP fields are read here only: the header
+// check, the native decoder and the size probe all take them from ReadBmpFields.
 #pragma once
 
 #include <cstddef>
