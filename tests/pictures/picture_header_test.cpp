@@ -51,35 +51,27 @@ TEST(PictureHeader, ReadsTheFieldsOfEachKindOfInfoHeader) {
   Put32(info, 30, bmpRle8);
   Put32(info, 46, 5);
   ASSERT_TRUE(ReadBmpFields(info.data(), 54, &f));
-  EXPECT_EQ(f.dataOffset, 54u);
-  EXPECT_EQ(f.infoSize, 40u);
   EXPECT_EQ(f.width, 3);
   EXPECT_EQ(f.height, -2);
-  EXPECT_EQ(f.planes, 1);
-  EXPECT_EQ(f.bitsPerPixel, 8);
   EXPECT_EQ(f.compression, bmpRle8);
   EXPECT_EQ(f.dataSize, 8u);
   EXPECT_EQ(f.coloursUsed, 5u);
   EXPECT_FALSE(ReadBmpFields(info.data(), 53, &f));
-
   // The short OS/2 header ends with the depth: what follows it is no compression.
-  Bytes os2 = info;
-  Put32(os2, 14, 16);
-  ASSERT_TRUE(ReadBmpFields(os2.data(), 30, &f));
-  EXPECT_EQ(f.height, -2);
+  Put32(info, 14, 16);
+  ASSERT_TRUE(ReadBmpFields(info.data(), 30, &f));
   EXPECT_EQ(f.compression, bmpRgb);
-  EXPECT_EQ(f.coloursUsed, 0u);
-  EXPECT_FALSE(ReadBmpFields(os2.data(), 29, &f));
+  EXPECT_FALSE(ReadBmpFields(info.data(), 29, &f));
+  // An info header size none of the known headers has.
+  Put32(info, 14, 41);
+  EXPECT_FALSE(ReadBmpFields(info.data(), info.size(), &f));
 
   // The core header's 16-bit sizes, its height signed.
   Bytes core(26, 0);
   core[0] = 'B';
   core[1] = 'M';
   Put32(core, 14, 12);
-  core[18] = 0x34;
-  core[19] = 0x12;
-  core[20] = 0xFE;
-  core[21] = 0xFF;
+  Put32(core, 18, 0xFFFE1234u);  // width 0x1234, height -2
   core[22] = 1;
   core[24] = 24;
   ASSERT_TRUE(ReadBmpFields(core.data(), core.size(), &f));
@@ -87,12 +79,6 @@ TEST(PictureHeader, ReadsTheFieldsOfEachKindOfInfoHeader) {
   EXPECT_EQ(f.height, -2);
   EXPECT_EQ(f.bitsPerPixel, 24);
   EXPECT_FALSE(ReadBmpFields(core.data(), core.size() - 1, &f));
-
-  // An info header size none of the known headers has, and no signature.
-  Put32(info, 14, 41);
-  EXPECT_FALSE(ReadBmpFields(info.data(), info.size(), &f));
-  core[0] = 'M';
-  EXPECT_FALSE(ReadBmpFields(core.data(), core.size(), &f));
 }
 
 TEST(PictureHeader, AcceptsWholeBmpsAndReportsTheirSize) {
