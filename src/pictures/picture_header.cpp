@@ -1,17 +1,12 @@
-// Reading picture headers from bytes: the format by content, the BMP header check and the
-// JPEG frame size.
+// Reading picture headers from bytes: the format by content, the BMP header's fields and their
+// check, and the JPEG frame size.
 #include "pictures/picture_header.h"
 
 #include <cstdint>
 
+#include "base/little_endian.h"
+
 namespace {
-
-std::uint32_t Read16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-
-std::uint32_t Read32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // Header sizes: core (12), OS/2 2.x short (16) and full (64), info (40) and its extensions.
 bool KnownInfoSize(std::uint32_t size) {
@@ -30,10 +25,44 @@ bool KnownInfoSize(std::uint32_t size) {
   }
 }
 
-// The pixel depths each compression allows.
-bool DepthFitsCompression(int bits, std::uint32_t compression, std::uint32_t infoSize,
-                          bool topDown) {
-  switch (compression) {
+}  // namespace
+
+bool ReadBmpFields(const std::uint8_t* data, std::size_t size, BmpFields* fields) {
+  if (!data || !fields || size < 18 || data[0] != 'B' || data[1] != 'M') return false;
+  const std::uint32_t infoSize = LittleEndian32(data + 14);
+  if (!KnownInfoSize(infoSize)) return false;
+  // Every field read below lies within the first 54 bytes, and within the info header.
+  if (size < 14u + (infoSize < 40 ? infoSize : 40u)) return false;
+
+  BmpFields f;
+  f.dataOffset = LittleEndian32(data + 10);
+  f.infoSize = infoSize;
+  if (infoSize == 12) {
+    // The core header's sizes are 16 bits wide, the height signed like the others'.
+    f.width = LittleEndian16(data + 18);
+    f.height = static_cast<std::int16_t>(LittleEndian16(data + 20));
+    f.planes = LittleEndian16(data + 22);
+    f.bitsPerPixel = LittleEndian16(data + 24);
+  } else {
+    f.width = static_cast<std::int32_t>(LittleEndian32(data + 18));
+    f.height = static_cast<std::int32_t>(LittleEndian32(data + 22));
+    f.planes = LittleEndian16(data + 26);
+    f.bitsPerPixel = LittleEndian16(data + 28);
+    // The short OS/2 header ends with the depth; every longer one goes on to these.
+    if (infoSize >= 40) {
+      f.compression = LittleEndian32(data + 30);
+      f.dataSize = LittleEndian32(data + 34);
+      f.coloursUsed = LittleEndian32(data + 46);
+    }
+  }
+  *fields = f;
+  return true;
+}
+
+bool BmpDepthFitsCompression(const BmpFields& fields) {
+  const int bits = fields.bitsPerPixel;
+  const bool topDown = fields.height < 0;
+  switch (fields.compression) {
     case bmpRgb:
       return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     case bmpRle8:
@@ -43,13 +72,11 @@ bool DepthFitsCompression(int bits, std::uint32_t compression, std::uint32_t inf
     case bmpBitfields:
     case bmpAlphaBitfields:
       // The 64-byte OS/2 header uses 3 for a Huffman coding.
-      return (bits == 16 || bits == 32) && infoSize != 64;
+      return (bits == 16 || bits == 32) && fields.infoSize != 64;
     default:
       return false;  // embedded JPEG or PNG, RLE24 and anything unknown
   }
 }
-
-}  // namespace
 
 PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size) {
   if (!data) return PictureFormat::unknown;
@@ -62,42 +89,19 @@ PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size) {
 
 bool CheckBmpHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
                     BmpHeaderFacts* facts) {
-  if (!data || !facts || size > fileSize) return false;
-  if (size < 18 || data[0] != 'B' || data[1] != 'M') return false;
-  const std::uint32_t infoSize = Read32(data + 14);
-  if (!KnownInfoSize(infoSize)) return false;
-  // Every field read below lies within the first 54 bytes, and within the info header.
-  const std::uint64_t fieldsEnd = 14u + (infoSize < 40 ? infoSize : 40u);
-  if (size < fieldsEnd) return false;
-
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  std::uint32_t planes = 0;
-  int bits = 0;
-  std::uint32_t compression = bmpRgb;
-  std::uint32_t dataSize = 0;
-  std::uint32_t coloursUsed = 0;
-  if (infoSize == 12) {
-    width = Read16(data + 18);
-    height = static_cast<std::int16_t>(Read16(data + 20));
-    planes = Read16(data + 22);
-    bits = static_cast<int>(Read16(data + 24));
-  } else {
-    width = static_cast<std::int32_t>(Read32(data + 18));
-    height = static_cast<std::int32_t>(Read32(data + 22));
-    planes = Read16(data + 26);
-    bits = static_cast<int>(Read16(data + 28));
-    if (infoSize >= 20) compression = Read32(data + 30);
-    if (infoSize >= 24) dataSize = Read32(data + 34);
-    if (infoSize >= 36) coloursUsed = Read32(data + 46);
-  }
-  const bool topDown = height < 0;
-  if (topDown) height = -height;
-  if (planes != 1 || width <= 0 || height <= 0) return false;
+  BmpFields fields;
+  if (!facts || size > fileSize || !ReadBmpFields(data, size, &fields)) return false;
+  const std::uint32_t infoSize = fields.infoSize;
+  const std::uint32_t compression = fields.compression;
+  const int bits = fields.bitsPerPixel;
+  const bool topDown = fields.height < 0;
+  const std::int64_t width = fields.width;
+  const std::int64_t height = topDown ? -fields.height : fields.height;
+  if (fields.planes != 1 || width <= 0 || height <= 0) return false;
   if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > bmpMaxPixels) {
     return false;
   }
-  if (!DepthFitsCompression(bits, compression, infoSize, topDown)) return false;
+  if (!BmpDepthFitsCompression(fields)) return false;
 
   // Masks that follow a 40-byte header, then the palette.
   std::uint64_t tablesEnd = 14u + infoSize;
@@ -105,18 +109,19 @@ bool CheckBmpHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fi
     tablesEnd += compression == bmpAlphaBitfields ? 16u : 12u;
   }
   const std::uint64_t paletteLimit = bits <= 8 ? (1u << bits) : 256u;
-  if (coloursUsed > paletteLimit) return false;
-  const std::uint64_t paletteEntries = bits <= 8 && coloursUsed == 0 ? paletteLimit : coloursUsed;
+  if (fields.coloursUsed > paletteLimit) return false;
+  const std::uint64_t paletteEntries =
+      bits <= 8 && fields.coloursUsed == 0 ? paletteLimit : fields.coloursUsed;
   tablesEnd += paletteEntries * (infoSize == 12 ? 3u : 4u);
   if (tablesEnd > fileSize) return false;
 
-  const std::uint64_t dataOffset = Read32(data + 10);
+  const std::uint64_t dataOffset = fields.dataOffset;
   if (dataOffset < 14u + infoSize || dataOffset >= fileSize) return false;
   std::uint64_t described = 0;
   if (compression == bmpRle8 || compression == bmpRle4) {
     // Run-length data must start and end inside the file, as long as the header says.
-    if (dataSize == 0) return false;
-    described = dataSize;
+    if (fields.dataSize == 0) return false;
+    described = fields.dataSize;
   } else {
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31u) / 32u * 4u;
     described = stride * static_cast<std::uint64_t>(height);

@@ -1,7 +1,8 @@
 // What a picture file's first bytes say about it, read before any decoder sees the file: its
-// format by content, and its size from the BMP header or the JPEG frame header. Pure
-// functions over bytes, so that a backend can refuse a file before handing it to a loader that
-// trusts what the file claims.
+// format by content, the fields of a BMP header and their check, and the size in a JPEG frame
+// header. Pure functions over bytes, so that a backend can refuse a file before handing it to
+// a loader that trusts what the file claims. The BMP fields are read here only: the header
+// check, the native decoder and the size probe all take them from ReadBmpFields.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +21,32 @@ enum BmpCompression : std::uint32_t {
   bmpBitfields = 3,
   bmpAlphaBitfields = 6,
 };
+
+// The numbers of a BMP's file header and info header as the file gives them, before any of them
+// is checked. A field the info header is too short to hold keeps its value here.
+struct BmpFields {
+  std::uint32_t dataOffset = 0;  // where the file header says the pixel data start
+  std::uint32_t infoSize = 0;    // 12, 16, 40, 52, 56, 64, 108 or 124
+  std::int64_t width = 0;
+  std::int64_t height = 0;  // negative for top-down rows
+  int planes = 0;
+  int bitsPerPixel = 0;
+  std::uint32_t compression = bmpRgb;
+  std::uint32_t dataSize = 0;     // bytes of pixel data; may be 0 for uncompressed rows
+  std::uint32_t coloursUsed = 0;  // palette entries; 0 for as many as the depth has
+};
+
+// Reads the fields from the first `size` bytes of a BMP file: its 14-byte file header and the
+// first 40 bytes of its info header (all of a shorter one). False when the bytes are no BMP,
+// end before those fields, or name an info header size that none of the known headers has.
+bool ReadBmpFields(const std::uint8_t* data, std::size_t size, BmpFields* fields);
+
+// Whether the pixel depth goes with the compression, one rule for the header check and the
+// native decoder: 1, 4, 8, 16, 24 or 32 bits uncompressed; run lengths at 8 or 4 bits, stored
+// bottom-up; bit fields at 16 or 32 bits, except in the 64-byte OS/2 header, which uses that
+// compression number for a Huffman coding. 2-bit pictures are refused: the Windows picture
+// loader does not draw them, so neither program shows them.
+bool BmpDepthFitsCompression(const BmpFields& fields);
 
 struct BmpHeaderFacts {
   int width = 0;

@@ -2,11 +2,11 @@
 #include "pictures/picture_samples.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
-#include "base/little_endian.h"
 #include "pictures/picture_header.h"
 #include "pictures/texture_loader.h"
 
@@ -63,31 +63,19 @@ namespace {
 constexpr std::size_t firstProbeBytes = 64 * 1024;
 constexpr std::size_t lastProbeBytes = 4 * 1024 * 1024;
 
-bool BmpSize(const std::uint8_t* b, std::size_t size, int* width, int* height) {
-  if (size < 26) return false;
-  std::int64_t w = 0;
-  std::int64_t h = 0;
-  if (LittleEndian32(b + 14) == 12) {
-    w = LittleEndian16(b + 18);
-    h = static_cast<std::int16_t>(LittleEndian16(b + 20));
-  } else {
-    w = static_cast<std::int32_t>(LittleEndian32(b + 18));
-    h = static_cast<std::int32_t>(LittleEndian32(b + 22));
-  }
-  if (h < 0) h = -h;
-  if (w <= 0 || h <= 0 || w > INT32_MAX || h > INT32_MAX) return false;
-  *width = static_cast<int>(w);
-  *height = static_cast<int>(h);
-  return true;
-}
-
 }  // namespace
 
 bool PictureSizeFromHeader(const std::uint8_t* bytes, std::size_t size, int* width, int* height) {
   if (!bytes || size < 4) return false;
-  if (bytes[0] == 'B' && bytes[1] == 'M') return BmpSize(bytes, size, width, height);
   if (bytes[0] == 0xFF && bytes[1] == 0xD8) return ReadJpegFrameSize(bytes, size, width, height);
-  return false;
+  BmpFields bmp;
+  if (!ReadBmpFields(bytes, size, &bmp)) return false;
+  // Top-down pictures count their rows as a negative height.
+  const std::int64_t h = bmp.height < 0 ? -bmp.height : bmp.height;
+  if (bmp.width <= 0 || h <= 0 || bmp.width > INT32_MAX || h > INT32_MAX) return false;
+  *width = static_cast<int>(bmp.width);
+  *height = static_cast<int>(h);
+  return true;
 }
 
 bool ProbePictureSize(const char* path, int* width, int* height) {

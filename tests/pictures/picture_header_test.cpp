@@ -44,6 +44,43 @@ TEST(PictureHeader, SniffsTheFormatByContentAlone) {
   EXPECT_EQ(SniffPictureFormat(nullptr, 10), PictureFormat::unknown);
 }
 
+TEST(PictureHeader, ReadsTheFieldsOfEachKindOfInfoHeader) {
+  BmpFields f;
+  // The 40-byte header: 32-bit sizes, then compression, data size and palette entries.
+  Bytes info = bmptest::Bmp(3, -2, 8, Bytes(8, 0));
+  Put32(info, 30, bmpRle8);
+  Put32(info, 46, 5);
+  ASSERT_TRUE(ReadBmpFields(info.data(), 54, &f));
+  EXPECT_EQ(f.width, 3);
+  EXPECT_EQ(f.height, -2);
+  EXPECT_EQ(f.compression, bmpRle8);
+  EXPECT_EQ(f.dataSize, 8u);
+  EXPECT_EQ(f.coloursUsed, 5u);
+  EXPECT_FALSE(ReadBmpFields(info.data(), 53, &f));
+  // The short OS/2 header ends with the depth: what follows it is no compression.
+  Put32(info, 14, 16);
+  ASSERT_TRUE(ReadBmpFields(info.data(), 30, &f));
+  EXPECT_EQ(f.compression, bmpRgb);
+  EXPECT_FALSE(ReadBmpFields(info.data(), 29, &f));
+  // An info header size none of the known headers has.
+  Put32(info, 14, 41);
+  EXPECT_FALSE(ReadBmpFields(info.data(), info.size(), &f));
+
+  // The core header's 16-bit sizes, its height signed.
+  Bytes core(26, 0);
+  core[0] = 'B';
+  core[1] = 'M';
+  Put32(core, 14, 12);
+  Put32(core, 18, 0xFFFE1234u);  // width 0x1234, height -2
+  core[22] = 1;
+  core[24] = 24;
+  ASSERT_TRUE(ReadBmpFields(core.data(), core.size(), &f));
+  EXPECT_EQ(f.width, 0x1234);
+  EXPECT_EQ(f.height, -2);
+  EXPECT_EQ(f.bitsPerPixel, 24);
+  EXPECT_FALSE(ReadBmpFields(core.data(), core.size() - 1, &f));
+}
+
 TEST(PictureHeader, AcceptsWholeBmpsAndReportsTheirSize) {
   BmpHeaderFacts facts;
   // 3 x 2 at 24 bits: rows of 12 bytes with padding.
@@ -103,7 +140,8 @@ TEST(PictureHeader, RefusesHeadersWhoseDataLieOutsideTheFile) {
 }
 
 TEST(PictureHeader, RefusesHeadersNoDecoderHonours) {
-  EXPECT_FALSE(Check(bmptest::Bmp(2, 2, 2, Bytes(16, 0))));   // 2 bits per pixel
+  // 2 bits per pixel, refused by the native decoder as well.
+  EXPECT_FALSE(Check(bmptest::Bmp(2, 2, 2, Bytes(16, 0))));
   EXPECT_FALSE(Check(bmptest::Bmp(0, 2, 24, Bytes(16, 0))));  // no width
   EXPECT_FALSE(Check(bmptest::Bmp(-2, 2, 24, Bytes(16, 0))));
   EXPECT_FALSE(Check(bmptest::Bmp(2, 0, 24, Bytes(16, 0))));

@@ -171,6 +171,9 @@ TEST(PictureHeaders, FrameAfterLongSegmentsAndDamagedHeaders) {
   ASSERT_TRUE(PictureSizeFromHeader(bmp, sizeof bmp, &width, &height));
   EXPECT_EQ(width, 7);
   EXPECT_EQ(height, 5);
+  // An info header of a size no header has: its fields are nowhere known.
+  bmp[14] = 41;
+  EXPECT_FALSE(PictureSizeFromHeader(bmp, sizeof bmp, &width, &height));
   const std::uint8_t text[] = "plain text, no picture";
   EXPECT_FALSE(PictureSizeFromHeader(text, sizeof text, &width, &height));
 }

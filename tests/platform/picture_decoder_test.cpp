@@ -424,6 +424,12 @@ TEST_F(DecoderFiles, MalformedHeadersAreRefused) {
   }
   EXPECT_FALSE(Decode(dir + "/missing.bmp").ok);
   EXPECT_FALSE(Decode(Write("text.bmp", {'h', 'e', 'l', 'l', 'o'})).ok);
+  // 2 bits per pixel, refused like the header check refuses it: a whole hand-made picture
+  // with its palette, and the suite's two.
+  const std::vector<std::uint8_t> palette(16, 0x80);
+  EXPECT_FALSE(Decode(Write("two.bmp", MakeBmp(2, 1, 2, 0, palette, {0x10, 0, 0, 0}))).ok);
+  EXPECT_FALSE(Decode(bmpSuite + "/q/pal2.bmp").ok);
+  EXPECT_FALSE(Decode(bmpSuite + "/q/pal2color.bmp").ok);
 }
 
 // ---- JPEG --------------------------------------------------------------------------------------

@@ -104,9 +104,28 @@ TEST(OlePictures, RefusedSizeAndMissingFilesFail) {
   EXPECT_FALSE(platform::DecodePicture(tooLong.c_str(), AnySize, &picture));
 }
 
+// A well-formed 2 x 2 BMP of 2 bits per pixel with its 4-entry palette: a depth the platform's
+// loader does not draw, so that no program shows it.
+std::string WriteTwoBitBmp(const std::string& folder) {
+  std::vector<std::uint8_t> b(54 + 16 + 8, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  reproducer::Put32(b, 2, static_cast<std::uint32_t>(b.size()));
+  reproducer::Put32(b, 10, 54 + 16);
+  reproducer::Put32(b, 14, 40);
+  reproducer::Put32(b, 18, 2);
+  reproducer::Put32(b, 22, 2);
+  b[26] = 1;
+  b[28] = 2;
+  for (int i = 0; i < 4; ++i) b[54 + i * 4 + 1] = static_cast<std::uint8_t>(i * 80);
+  b[70] = 0x10;  // the bottom row: entries 0 and 1, padded to 4 bytes
+  b[74] = 0xB0;  // the top row: entries 2 and 3
+  return reproducer::Write(folder + "\\two-bit.bmp", b);
+}
+
 // Content the platform's loader cannot be trusted with never reaches it: an 11-byte ".jpg"
-// that is an icon directory, a run-length BMP whose data lie far outside the file. Either
-// used to end the process.
+// that is an icon directory, a run-length BMP whose data lie far outside the file (either used
+// to end the process), and a 2-bit BMP, which the header check refuses like the native decoder.
 TEST(OlePictures, ContentThatIsNoCheckedJpegOrBmpIsRefused) {
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
@@ -119,8 +138,8 @@ TEST(OlePictures, ContentThatIsNoCheckedJpegOrBmpIsRefused) {
     return true;
   };
   platform::DecodedPicture picture;
-  for (const std::string& path :
-       {reproducer::IconAsJpeg(folder), reproducer::FarRunLengthBmp(folder)}) {
+  for (const std::string& path : {reproducer::IconAsJpeg(folder),
+                                  reproducer::FarRunLengthBmp(folder), WriteTwoBitBmp(folder)}) {
     EXPECT_FALSE(platform::DecodePicture(path.c_str(), count, &picture)) << path;
     EXPECT_EQ(picture.bits, nullptr);
     DeleteFileA(path.c_str());

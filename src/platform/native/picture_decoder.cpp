@@ -100,82 +100,43 @@ bool ReadAt(const BmpFile& bmp, std::uint64_t offset, void* buffer, std::size_t 
   return std::fread(buffer, 1, count, bmp.file) == count;
 }
 
-// The numbers in front of the pixel data as the file gives them, before any of them is checked.
-struct BmpFields {
-  std::uint32_t dataOffset = 0;
-  std::uint32_t headerSize = 0;
-  std::int64_t width = 0;
-  std::int64_t height = 0;  // negative for top-down rows
-  int planes = 0;
-  int bitsPerPixel = 0;
-  std::uint32_t compression = bmpRgb;
-  std::uint8_t info[124] = {};  // the info header itself, headerSize bytes of it read
+// The file header and the info header as the file holds them, and the fields read from them.
+struct BmpHead {
+  BmpFields fields;
+  std::uint8_t bytes[14 + 124] = {};  // the file header, then fields.infoSize bytes of info
+  const std::uint8_t* Info() const { return bytes + 14; }
 };
 
-// Core (12), OS/2 2.x short (16) and full (64), info (40) and its extensions (52, 56, 108, 124).
-bool KnownInfoHeaderSize(std::uint32_t size) {
-  return size == 12 || size == 16 || size == 40 || size == 52 || size == 56 || size == 64 ||
-         size == 108 || size == 124;
-}
-
-// Reads the file header and the info header; false when the file is too short for them, is no
-// BMP or has an info header of a size nothing here knows.
-bool ParseBmpFields(const BmpFile& bmp, BmpFields* f) {
-  std::uint8_t fileHeader[18];
-  if (!ReadAt(bmp, 0, fileHeader, sizeof fileHeader)) return false;
-  if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return false;
-  f->dataOffset = LittleEndian32(fileHeader + 10);
-  f->headerSize = LittleEndian32(fileHeader + 14);
-  if (!KnownInfoHeaderSize(f->headerSize)) return false;
-  if (!ReadAt(bmp, 14, f->info, f->headerSize)) return false;
-  const std::uint8_t* info = f->info;
-  if (f->headerSize == 12) {
-    f->width = LittleEndian16(info + 4);
-    f->height = static_cast<std::int16_t>(LittleEndian16(info + 6));
-    f->planes = LittleEndian16(info + 8);
-    f->bitsPerPixel = LittleEndian16(info + 10);
-  } else {
-    f->width = static_cast<std::int32_t>(LittleEndian32(info + 4));
-    f->height = static_cast<std::int32_t>(LittleEndian32(info + 8));
-    f->planes = LittleEndian16(info + 12);
-    f->bitsPerPixel = LittleEndian16(info + 14);
-    if (f->headerSize >= 20) f->compression = LittleEndian32(info + 16);
-  }
-  return true;
+// Reads the file header and the whole info header; false when the file is too short for them,
+// is no BMP or has an info header of a size nothing here knows.
+bool ReadBmpHead(const BmpFile& bmp, BmpHead* head) {
+  if (!ReadAt(bmp, 0, head->bytes, 18)) return false;
+  // As much of the info header as the buffer holds; ReadBmpFields refuses any unknown size.
+  const std::uint32_t infoSize = LittleEndian32(head->bytes + 14);
+  const std::size_t length = 14u + (infoSize < 124 ? infoSize : 124u);
+  if (length > 18 && !ReadAt(bmp, 18, head->bytes + 18, length - 18)) return false;
+  return ReadBmpFields(head->bytes, length, &head->fields);
 }
 
 // Whether the sizes, the depth and the compression make a picture this decoder draws.
 bool ValidBmpFields(const BmpFields& f) {
   if (f.planes != 1 || f.width <= 0 || f.height == 0) return false;
   if (f.width > INT32_MAX || f.height > INT32_MAX || -f.height > INT32_MAX) return false;
-  const int bpp = f.bitsPerPixel;
-  switch (f.compression) {
-    case bmpRgb:
-      return bpp == 1 || bpp == 2 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
-    case bmpRle8:
-      return bpp == 8 && f.height > 0;
-    case bmpRle4:
-      return bpp == 4 && f.height > 0;
-    case bmpBitfields:
-    case bmpAlphaBitfields:
-      // The 64-byte OS/2 header uses 3 for its Huffman coding, which nothing here reads.
-      return (bpp == 16 || bpp == 32) && f.headerSize != 64;
-    default:
-      return false;  // embedded JPEG or PNG, RLE24, and anything unknown
-  }
+  return BmpDepthFitsCompression(f);
 }
 
 // The colour channels of a 16- or 32-bit picture: the file's masks or the default ones. Moves
 // paletteStart past masks stored after the info header. False for masks that make no picture.
-bool ReadBmpChannels(const BmpFile& bmp, const BmpFields& f, BmpHeader* header,
+bool ReadBmpChannels(const BmpFile& bmp, const BmpHead& head, BmpHeader* header,
                      std::uint64_t* paletteStart) {
+  const BmpFields& f = head.fields;
   const int bpp = f.bitsPerPixel;
   std::uint32_t masks[3] = {0, 0, 0};
   if (f.compression == bmpBitfields || f.compression == bmpAlphaBitfields) {
-    if (f.headerSize >= 52) {
-      masks[0] = LittleEndian32(f.info + 40);
-      masks[1] = LittleEndian32(f.info + 44);
-      masks[2] = LittleEndian32(f.info + 48);
+    if (f.infoSize >= 52) {
+      masks[0] = LittleEndian32(head.Info() + 40);
+      masks[1] = LittleEndian32(head.Info() + 44);
+      masks[2] = LittleEndian32(head.Info() + 48);
     } else {
       std::uint8_t extra[12];
       if (!ReadAt(bmp, *paletteStart, extra, sizeof extra)) return false;
@@ -206,12 +167,9 @@ bool ReadBmpPalette(const BmpFile& bmp, const BmpFields& f, std::uint64_t palett
                     BmpHeader* header) {
   const int bpp = f.bitsPerPixel;
   if (bpp > 8) return true;
-  const std::uint32_t entrySize = f.headerSize == 12 ? 3u : 4u;
+  const std::uint32_t entrySize = f.infoSize == 12 ? 3u : 4u;
   std::uint32_t count = 1u << bpp;
-  if (f.headerSize >= 40) {
-    const std::uint32_t used = LittleEndian32(f.info + 32);
-    if (used != 0 && used < count) count = used;
-  }
+  if (f.coloursUsed != 0 && f.coloursUsed < count) count = f.coloursUsed;
   // A short palette ends where the pixel data begins.
   if (f.dataOffset > paletteStart) {
     const std::uint64_t room = (f.dataOffset - paletteStart) / entrySize;
@@ -230,18 +188,19 @@ bool ReadBmpPalette(const BmpFile& bmp, const BmpFields& f, std::uint64_t palett
 
 // Reads and checks everything in front of the pixel data.
 bool ReadBmpHeader(const BmpFile& bmp, BmpHeader* header) {
-  BmpFields f;
-  if (!ParseBmpFields(bmp, &f) || !ValidBmpFields(f)) return false;
+  BmpHead head;
+  if (!ReadBmpHead(bmp, &head) || !ValidBmpFields(head.fields)) return false;
+  const BmpFields& f = head.fields;
   header->dataOffset = f.dataOffset;
-  header->headerSize = f.headerSize;
+  header->headerSize = f.infoSize;
   header->width = static_cast<int>(f.width);
   header->topDown = f.height < 0;
   header->height = static_cast<int>(f.height < 0 ? -f.height : f.height);
   header->bitsPerPixel = f.bitsPerPixel;
   header->compression = f.compression;
   // The channel masks and the palette follow the info header.
-  std::uint64_t paletteStart = 14u + f.headerSize;
-  return ReadBmpChannels(bmp, f, header, &paletteStart) &&
+  std::uint64_t paletteStart = 14u + f.infoSize;
+  return ReadBmpChannels(bmp, head, header, &paletteStart) &&
          ReadBmpPalette(bmp, f, paletteStart, header);
 }
 
