@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "base/text_compare.h"
 #include "platform/platform.h"
@@ -189,7 +188,6 @@ void TextureLoader::StorePixels(const PictureInfo* info, const std::uint8_t* bit
 
 void ResetTextureLoader() {
   std::free(textureLoader.pixels);
-  textureLoader.~TextureLoader();
-  new (&textureLoader) TextureLoader();
+  textureLoader = TextureLoader();
   pictureInfo = PictureInfo{};
 }
