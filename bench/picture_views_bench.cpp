@@ -82,7 +82,7 @@ void SetUpPictureView(int width, int height, float step) {
   }
   textureLoader.sampleStep = step;
   textureLoader.placementMode = 3;
-  textureLoader.overlayShown = 1;
+  textureLoader.overlayShown = true;
 }
 
 void BM_PictureViewPassLarge(benchmark::State& state) {
@@ -320,9 +320,8 @@ void BM_NextPageAhead(benchmark::State& state) {
     KeyPressed(key::rightBracket);
     do {
       Pass();
-    } while (
-        (ThumbnailPageInProgress() || browserMode.thumbRedraw == 1 || fileList.thumbFirst != 9) &&
-        Seconds(start) < 60);
+    } while ((ThumbnailPageInProgress() || browserMode.thumbRedraw || fileList.thumbFirst != 9) &&
+             Seconds(start) < 60);
     ahead = std::min(ahead, Seconds(start));
   }
   StopPageWork();

@@ -67,7 +67,7 @@ void ShowNewDirectory() {
   RescanBrowsedDirectory();
   fileList.selection = 1;
   ShowList();
-  rescanRequested = 1;
+  rescanRequested = true;
   mouseLatches.rightDown = 0;
   platform::Pause(pauseAfter::viewSwitch);
 }

@@ -12,7 +12,7 @@
 FileList fileList;
 char browsedPath[pathBufferSize];
 char workingDirectory[pathBufferSize];
-int rescanRequested = 0;
+bool rescanRequested = false;
 int entriesFound = 0;
 BrowserMode browserMode;
 int nameLimit = 9;
@@ -24,10 +24,10 @@ void AllocateFileList() {
   if (!fileList.kinds) FailStartUpBlock("the file list's kinds");
 }
 
-void ShowList() { browserMode = BrowserMode{1, 0, 0}; }
-void ShowThumbnails() { browserMode = BrowserMode{0, 0, 1}; }
-void ShowPicture() { browserMode = BrowserMode{0, 1, 0}; }
-bool ThumbnailsShown() { return browserMode.listActive == 0 && browserMode.pictureActive == 0; }
+void ShowList() { browserMode = BrowserMode{true, false, false}; }
+void ShowThumbnails() { browserMode = BrowserMode{false, false, true}; }
+void ShowPicture() { browserMode = BrowserMode{false, true, false}; }
+bool ThumbnailsShown() { return !browserMode.listActive && !browserMode.pictureActive; }
 
 void FormatNameCut(const char* name, int keep) {
   char shown[nameSlotSize];
@@ -50,7 +50,7 @@ void ResetBrowserState() {
   fileList = FileList{};
   browsedPath[0] = '\0';
   workingDirectory[0] = '\0';
-  rescanRequested = 0;
+  rescanRequested = false;
   browserMode = BrowserMode{};
   nameLimit = 9;
   entriesFound = 0;

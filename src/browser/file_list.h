@@ -30,7 +30,7 @@ struct FileList {
 extern FileList fileList;
 extern char browsedPath[pathBufferSize];
 extern char workingDirectory[pathBufferSize];
-extern int rescanRequested;
+extern bool rescanRequested;
 // Entries the last scan found, those beyond the list's slots included: more than count when
 // the directory holds more entries than the list can.
 extern int entriesFound;
@@ -38,9 +38,9 @@ extern int entriesFound;
 // The browser's view: list when listActive, picture when pictureActive, thumbnails otherwise.
 // Only the three Show operations below change it, always all three flags together.
 struct BrowserMode {
-  int listActive = 1;
-  int pictureActive = 0;
-  int thumbRedraw = 0;
+  bool listActive = true;
+  bool pictureActive = false;
+  bool thumbRedraw = false;
 };
 
 extern BrowserMode browserMode;

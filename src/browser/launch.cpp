@@ -97,7 +97,7 @@ void PlacePlayerWindow() {
 }
 
 void PlayerClickCheck() {
-  if (mouseLatches.rightDown != 1 || browserMode.listActive != 1) return;
+  if (mouseLatches.rightDown != 1 || !browserMode.listActive) return;
   if (fileList.kinds == nullptr || fileList.selection == 0 || !SelectionIsCurrent()) return;
   if (fileList.kinds[fileList.selection] != entryFile) return;
   std::int32_t id = PickIdUnderCursor();

@@ -146,10 +146,10 @@ void HandleBrowserClick() {
   if (mouseLatches.rightDown != 1) return;
   std::int32_t id = PickIdUnderCursor();
   if (id == pick::none) return;
-  if (pick::IsThumbnail(id) && browserMode.pictureActive != 1 && browserMode.listActive != 1) {
+  if (pick::IsThumbnail(id) && !browserMode.pictureActive && !browserMode.listActive) {
     OpenPicture(id - pick::thumbnailBase);
   }
-  if (pick::IsListRow(id) && browserMode.listActive == 1) {
+  if (pick::IsListRow(id) && browserMode.listActive) {
     int k = id - pick::listRowBase;
     if (k != fileList.selection) {
       fileList.selection = k;
@@ -187,7 +187,7 @@ void ToggleThumbnailView() {
 }
 
 void ThumbnailsButton() {
-  if (browserMode.listActive == 1) {
+  if (browserMode.listActive) {
     ShowThumbnails();
   } else {
     ShowList();

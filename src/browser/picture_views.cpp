@@ -22,7 +22,7 @@
 
 int cellWidth = smallCellSize;
 int cellHeight = smallCellSize;
-int pictureLoaded = 0;
+bool pictureLoaded = false;
 int pictureEntry = 0;
 
 namespace {
@@ -214,7 +214,7 @@ void DrawThumbnailSamples(const PictureSamples& samples, int originX, int origin
 // ---- Operations -------------------------------------------------------------------------------
 
 void LoadEntryPicture(int entry) {
-  pictureLoaded = 0;
+  pictureLoaded = false;
   // Only an entry of the current scan: a thumbnail drawn before a shorter rescan names a slot
   // left over from an earlier one.
   if (!fileList.names || entry < 1 || entry > fileList.count) return;
@@ -225,15 +225,15 @@ void LoadEntryPicture(int entry) {
   if (!platform::SetCurrentDir(browsedPath)) return;
   textureLoader.IdentifyPicture(name, &pictureInfo);
   platform::SetCurrentDir(workingDirectory);
-  pictureLoaded = 0;
+  pictureLoaded = false;
   if (textureLoader.loadable == 1) {
     if (!platform::SetCurrentDir(browsedPath)) return;
     const int loaded = textureLoader.LoadPicture(name, &pictureInfo);
     platform::SetCurrentDir(workingDirectory);
-    pictureLoaded = loaded == 1 ? 1 : 0;
+    pictureLoaded = loaded == 1;
     // Every load, a page's as well, shows the overlay again and resets the placement.
     textureLoader.placementMode = 3;
-    textureLoader.overlayShown = 1;
+    textureLoader.overlayShown = true;
   }
 }
 
@@ -249,7 +249,7 @@ void DrawPictureView() {
 void OpenPicture(int entry) {
   LoadEntryPicture(entry);
   platform::Pause(pauseAfter::pictureOpen);
-  if (pictureLoaded == 1) {
+  if (pictureLoaded) {
     ShowPicture();
     pictureEntry = entry;
     ResetScroll();
@@ -271,7 +271,7 @@ void SetThumbnailCellSize(int size) {
 
 void ResetPictureViews() {
   SetThumbnailCellSize(smallCellSize);
-  pictureLoaded = 0;
+  pictureLoaded = false;
   pictureEntry = 0;
   thumbnailCache.Clear();
 }

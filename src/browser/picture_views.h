@@ -13,7 +13,7 @@ constexpr int largeCellSize = 200;
 
 extern int cellWidth;
 extern int cellHeight;
-extern int pictureLoaded;
+extern bool pictureLoaded;
 extern int pictureEntry;
 
 // Square cells of the given size from the next page on.

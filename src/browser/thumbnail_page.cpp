@@ -115,15 +115,15 @@ void KeepFinished(PageWork& work) {
 
 // Leaves the loader's state as LoadEntryPicture leaves it after the same outcome.
 void TakePageLoad(const PictureIdentity& identity, bool decoded, const PictureSamples& samples) {
-  pictureLoaded = 0;
+  pictureLoaded = false;
   textureLoader.TakeIdentity(identity, &pictureInfo);
   if (!identity.decodable) return;
   if (decoded) {
     textureLoader.TakeDecodedSize(samples.pictureWidth, samples.pictureHeight, &pictureInfo);
   }
-  pictureLoaded = decoded ? 1 : 0;
+  pictureLoaded = decoded;
   textureLoader.placementMode = 3;
-  textureLoader.overlayShown = 1;
+  textureLoader.overlayShown = true;
 }
 
 // The page begun last, with the canvas and cells it is laid out for.
@@ -161,7 +161,7 @@ void BeginPage() {
   Leave(page.work);
   const DisplayState& d = displayState;
   nameLimit = ThumbnailNameLimit(d.canvasWidth, nameLimit);
-  browserMode.thumbRedraw = 0;
+  browserMode.thumbRedraw = false;
   ClearCanvas();
   page.grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight, cellWidth, cellHeight);
   RescanBrowsedDirectory();
@@ -217,9 +217,9 @@ void DrawCell(int k) {
   if (cell.identified) {
     TakePageLoad(cell.identity, decoded, cell.samples);
   } else {
-    pictureLoaded = 0;
+    pictureLoaded = false;
   }
-  if (pictureLoaded == 1) DrawThumbnailSamples(cell.samples, o.x, o.y, pick::thumbnailBase + k);
+  if (pictureLoaded) DrawThumbnailSamples(cell.samples, o.x, o.y, pick::thumbnailBase + k);
   cell.samples = PictureSamples{};
   const int w = page.cellWidth;
   const int h = page.cellHeight;
@@ -232,7 +232,7 @@ void DrawCell(int k) {
 
 void AdvancePage(bool wait) {
   bool drawn = false;  // the FrameBuffer holds the page so far and must be saved
-  if (browserMode.thumbRedraw == 1) {
+  if (browserMode.thumbRedraw) {
     BeginPage();
     drawn = true;
   } else if (!page.inProgress) {
@@ -266,7 +266,7 @@ void StepThumbnailPage() { AdvancePage(false); }
 bool ThumbnailPageInProgress() { return page.inProgress; }
 
 bool ThumbnailPageStepReady() {
-  return browserMode.thumbRedraw == 1 || (page.inProgress && (PageLeft() || NextCellReady()));
+  return browserMode.thumbRedraw || (page.inProgress && (PageLeft() || NextCellReady()));
 }
 
 bool ThumbnailCellPendingAt(int x, int y) {

@@ -91,4 +91,4 @@ bool InitGlState() {
 
 bool PumpMessages() { return platform::PumpOneMessage(); }
 
-void ResetWindow() { closeRequested = 0; }
+void ResetWindow() { closeRequested = false; }

@@ -13,7 +13,7 @@ bool InitGlState();
 // Dispatches one message; false when the queue was empty.
 bool PumpMessages();
 
-extern int closeRequested;
+extern bool closeRequested;
 
 // Back to the state before start-up (tests): no close request pending.
 void ResetWindow();

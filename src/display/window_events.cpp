@@ -4,6 +4,6 @@
 
 #include "display/window.h"
 
-int closeRequested = 0;
+bool closeRequested = false;
 
-void WindowCloseRequested() { closeRequested = 1; }
+void WindowCloseRequested() { closeRequested = true; }

@@ -58,7 +58,7 @@ TextureLoader::TextureLoader() {
   height = 0;
   sampleStep = 0.0f;
   placementMode = 0;
-  overlayShown = 0;
+  overlayShown = false;
   colourKeyEnabled = 0;
   std::memset(colourKey, 0, sizeof colourKey);
   SetColourKey(1, 0, 0, 0);

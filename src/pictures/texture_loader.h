@@ -83,7 +83,7 @@ class TextureLoader {
   std::int32_t height;
   float sampleStep;            // picture view: source pixels between samples
   std::int32_t placementMode;  // picture view: 0, 3 or 9
-  std::int32_t overlayShown;   // main loop draws the overlay while 1
+  bool overlayShown;           // the main loop draws the overlay while set
   std::uint8_t colourKeyEnabled;
   std::uint8_t colourKey[3];
 };

@@ -20,7 +20,7 @@
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 
-int quitRequested = 0;
+bool quitRequested = false;
 
 const char* const noticeText = "TROVE BY THE TROVE DEVELOPERS - FREE TO USE AND SHARE";
 
@@ -42,7 +42,7 @@ struct PassInputs {
   BrowserMode mode;
   FileList list;
   int nameLimit = 0;
-  int overlayShown = 0;
+  bool overlayShown = false;
   int placementMode = 0;
   float sampleStep = 0.0f;
   int pictureEntry = 0;
@@ -107,8 +107,8 @@ void DrawOverlay() {
   DrawCursorCross();
   DrawText(buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
   // Page and view buttons everywhere but on a picture; the centre button with the list only.
-  DrawOverlayButtons(browserMode.pictureActive != 1, browserMode.listActive == 1);
-  if (browserMode.pictureActive == 0) {
+  DrawOverlayButtons(!browserMode.pictureActive, browserMode.listActive);
+  if (!browserMode.pictureActive) {
     DrawText(browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
   } else {
     if (pictureEntry >= 1 && pictureEntry <= fileList.count && fileList.names) {
@@ -128,7 +128,7 @@ void DrawOverlay() {
 
 // Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.
 void HandleOverlayClick() {
-  if (mouseLatches.rightDown == 1 && browserMode.pictureActive == 0) {
+  if (mouseLatches.rightDown == 1 && !browserMode.pictureActive) {
     std::int32_t id = PickIdUnderCursor();
     if (id == pick::none) {
       // Clicks in the top 30 rows (the overlay strip) do nothing, nor do clicks on a cell of
@@ -153,7 +153,7 @@ void HandleOverlayClick() {
       CentreList();
     }
   }
-  if (mouseLatches.rightDown == 1 && browserMode.pictureActive == 1) {
+  if (mouseLatches.rightDown == 1 && browserMode.pictureActive) {
     ClosePicture();
   }
 }
@@ -170,7 +170,7 @@ void HandleViewKeys() {
     PreviousThumbnailPage();
   }
   // A stale selection (beyond the entries of the current scan) is never played.
-  if (KeyDown(key::p) && browserMode.listActive == 1 && fileList.selection != 0 &&
+  if (KeyDown(key::p) && browserMode.listActive && fileList.selection != 0 &&
       SelectionIsCurrent() && fileList.kinds[fileList.selection] == entryFile) {
     if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow();
   }
@@ -192,12 +192,12 @@ void FollowMouse() {
 // acted on after the frame is presented.
 void HandleSettingKeys() {
   if (KeyDown(key::m) && IsMovableCanvas(displayState.canvasWidth)) FollowMouse();
-  if (KeyDown(key::escape)) quitRequested = 1;
-  if (KeyDown(key::r) || rescanRequested == 1) {
+  if (KeyDown(key::escape)) quitRequested = true;
+  if (KeyDown(key::r) || rescanRequested) {
     RescanBrowsedDirectory();
-    rescanRequested = 0;
+    rescanRequested = false;
   }
-  if (KeyDown(key::n) && browserMode.listActive == 1) MoveListToCursor();
+  if (KeyDown(key::n) && browserMode.listActive) MoveListToCursor();
   if (KeyDown(key::f5)) SetDisplayMode(DisplayMode::halfScreen);
   if (KeyDown(key::f6)) SetDisplayMode(DisplayMode::movable1280);
   if (KeyDown(key::f8)) SetDisplayMode(DisplayMode::wholeScreen);
@@ -215,7 +215,7 @@ void HandleSettingKeys() {
     if (KeyDown(key::digit0 + 7 + i)) textureLoader.placementMode = placements[i];
   }
   if (KeyDown(key::digit0)) {
-    textureLoader.overlayShown = textureLoader.overlayShown == 0 ? 1 : 0;
+    textureLoader.overlayShown = !textureLoader.overlayShown;
     platform::Pause(pauseAfter::oneShotKey);
   }
 }
@@ -265,8 +265,8 @@ void SetDisplayMode(DisplayMode mode) {
 void ForgetPresentedPass() { presented = PresentedPass{}; }
 
 bool PassWouldRepeat() {
-  if (!presented.actedOnNothing || InputLatched() || browserMode.thumbRedraw != 0 ||
-      rescanRequested != 0 || quitRequested != 0 || ThumbnailPageStepReady()) {
+  if (!presented.actedOnNothing || InputLatched() || browserMode.thumbRedraw || rescanRequested ||
+      quitRequested || ThumbnailPageStepReady()) {
     return false;
   }
   return SameInputs(CurrentPassInputs(), presented.inputs);
@@ -283,19 +283,19 @@ void RunPass() {
     DecodeNextPageAhead();
     platform::WaitForInput(restingWaitMs);
     while (PumpMessages()) ++messagesDispatched;
-    if (closeRequested == 1) quitRequested = 1;
+    if (closeRequested) quitRequested = true;
     return;
   }
   // Anything new stops the decoding ahead: the program's own work comes first.
   StopDecodingAhead();
   presented.actedOnNothing =
-      !InputLatched() && browserMode.thumbRedraw == 0 && rescanRequested == 0 && quitRequested == 0;
+      !InputLatched() && !browserMode.thumbRedraw && !rescanRequested && !quitRequested;
   presented.inputs = CurrentPassInputs();
 
-  if (browserMode.listActive == 1) DrawListView();
+  if (browserMode.listActive) DrawListView();
   // A page is drawn as its pictures arrive, over as many passes as that takes.
-  if (browserMode.thumbRedraw == 1 || ThumbnailPageInProgress()) StepThumbnailPage();
-  if (browserMode.pictureActive == 1) DrawPictureView();
+  if (browserMode.thumbRedraw || ThumbnailPageInProgress()) StepThumbnailPage();
+  if (browserMode.pictureActive) DrawPictureView();
 
   HandleBrowserClick();
   PlayerClickCheck();
@@ -303,7 +303,7 @@ void RunPass() {
   HandleViewKeys();
 
   RestoreView();
-  if (textureLoader.overlayShown == 1) DrawOverlay();
+  if (textureLoader.overlayShown) DrawOverlay();
 
   HandleOverlayClick();
 
@@ -314,11 +314,11 @@ void RunPass() {
   ClearInputLatches();
   while (PumpMessages()) ++messagesDispatched;
   // A close request that arrived while pumping ends the program like Escape.
-  if (closeRequested == 1) quitRequested = 1;
+  if (closeRequested) quitRequested = true;
 }
 
 void RunMainLoop() {
-  while (quitRequested == 0) {
+  while (!quitRequested) {
     RunPass();
   }
   // Pictures not started are dropped; the decodes under way end with their picture.

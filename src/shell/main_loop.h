@@ -3,7 +3,7 @@
 
 #include "display/display.h"
 
-extern int quitRequested;
+extern bool quitRequested;
 
 // One pass of the main loop: draw the view, act on clicks and keys, draw the overlay, present,
 // pump the window's messages. The caller tests quitRequested first. A pass that would present

@@ -12,7 +12,7 @@
 #include "shell/main_loop.h"
 
 void ResetProgram() {
-  quitRequested = 0;
+  quitRequested = false;
   ForgetPresentedPass();
   ResetDisplayState();
   ResetWindow();

@@ -43,7 +43,7 @@ void StartUp() {
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
   if (!textureLoader.pixels) FailStartUpBlock("the picture buffer");
 
-  textureLoader.overlayShown = 1;
+  textureLoader.overlayShown = true;
   fileList.thumbFirst = 1;
   fileList.selection = 1;
   AllocateFileList();
