@@ -27,7 +27,7 @@ void SetUpListView() {
   displayState.zoom = 2;
   displayState.screenWidth = 1920;
   displayState.screenHeight = 1080;
-  textureLoader.overlayShown = true;
+  pictureViews.overlayShown = true;
   browserMode = BrowserMode{1, 0, 0};
   AllocateFileList();
   for (int k = 1; k <= maxEntries; ++k) {

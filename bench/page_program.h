@@ -18,7 +18,7 @@ inline bool SetUpPageProgram(const char* folder) {
   SetCanvasSize(1280, 960);
   displayState.displayMode = DisplayMode::movable1280;
   displayState.zoom = 1;
-  cellWidth = cellHeight = 200;
+  pictureViews.cellWidth = pictureViews.cellHeight = 200;
   AllocateFileList();
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
   std::snprintf(browsedPath, pathBufferSize, "%s", folder);

@@ -62,7 +62,7 @@ void SetUpPictureView(int width, int height, float step) {
   displayState.screenHeight = 1080;
   AllocateFileList();
   browserMode = BrowserMode{0, 1, 0};
-  pictureEntry = 1;
+  pictureViews.pictureEntry = 1;
   std::snprintf(fileList.names[1], nameSlotSize, "picture.jpg");
   fileList.count = 1;
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
@@ -80,9 +80,9 @@ void SetUpPictureView(int width, int height, float step) {
       row[x * 4 + 3] = 255;
     }
   }
-  textureLoader.sampleStep = step;
-  textureLoader.placementMode = 3;
-  textureLoader.overlayShown = true;
+  pictureViews.sampleStep = step;
+  pictureViews.placementMode = 3;
+  pictureViews.overlayShown = true;
 }
 
 void BM_PictureViewPassLarge(benchmark::State& state) {
@@ -240,10 +240,10 @@ double Pass() {
 double PagePasses(int first, int cell, double* cellSeconds, double* longestPass) {
   fileList.thumbFirst = first;
   ShowThumbnails();
-  const ThumbnailGrid grid =
-      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
-  const CellOrigin o =
-      ThumbnailCellOrigin(cell, grid, cellWidth, cellHeight, displayState.canvasHeight);
+  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
+                                               pictureViews.cellWidth, pictureViews.cellHeight);
+  const CellOrigin o = ThumbnailCellOrigin(cell, grid, pictureViews.cellWidth,
+                                           pictureViews.cellHeight, displayState.canvasHeight);
   const std::size_t cellPixel = static_cast<std::size_t>(o.y) * displayState.canvasWidth + o.x;
   const auto start = std::chrono::steady_clock::now();
   *cellSeconds = 0;
@@ -300,7 +300,7 @@ BENCHMARK(BM_PageInPasses)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_NextPageAhead(benchmark::State& state) {
   SetUpThumbnailPage();
   SetCanvasSize(640, 480);
-  cellWidth = cellHeight = 140;
+  pictureViews.cellWidth = pictureViews.cellHeight = 140;
   double cold = 1e9;
   double ahead = 1e9;
   double unused = 0;

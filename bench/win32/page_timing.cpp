@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
   for (const std::string& path : paths) {
     PageJob job;
     job.path = path;
-    job.cellWidth = cellWidth;
+    job.cellWidth = pictureViews.cellWidth;
     jobs.push_back(job);
   }
   auto runJobs = [&](int workers) {

@@ -20,10 +20,7 @@
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 
-int cellWidth = smallCellSize;
-int cellHeight = smallCellSize;
-bool pictureLoaded = false;
-int pictureEntry = 0;
+PictureViews pictureViews;
 
 namespace {
 
@@ -76,8 +73,8 @@ ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWid
 }
 
 int CellsPerPage() {
-  const ThumbnailGrid grid =
-      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
+  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
+                                               pictureViews.cellWidth, pictureViews.cellHeight);
   return grid.columns * grid.rows;
 }
 
@@ -214,7 +211,7 @@ void DrawThumbnailSamples(const PictureSamples& samples, int originX, int origin
 // ---- Operations -------------------------------------------------------------------------------
 
 void LoadEntryPicture(int entry) {
-  pictureLoaded = false;
+  pictureViews.pictureLoaded = false;
   // Only an entry of the current scan: a thumbnail drawn before a shorter rescan names a slot
   // left over from an earlier one.
   if (!fileList.names || entry < 1 || entry > fileList.count) return;
@@ -225,33 +222,33 @@ void LoadEntryPicture(int entry) {
   if (!platform::SetCurrentDir(browsedPath)) return;
   textureLoader.IdentifyPicture(name, &pictureInfo);
   platform::SetCurrentDir(workingDirectory);
-  pictureLoaded = false;
+  pictureViews.pictureLoaded = false;
   if (textureLoader.loadable == 1) {
     if (!platform::SetCurrentDir(browsedPath)) return;
     const int loaded = textureLoader.LoadPicture(name, &pictureInfo);
     platform::SetCurrentDir(workingDirectory);
-    pictureLoaded = loaded == 1;
+    pictureViews.pictureLoaded = loaded == 1;
     // Every load, a page's as well, shows the overlay again and resets the placement.
-    textureLoader.placementMode = 3;
-    textureLoader.overlayShown = true;
+    pictureViews.placementMode = 3;
+    pictureViews.overlayShown = true;
   }
 }
 
 void DrawPictureView() {
   ClearCanvas();
   const PictureOrigin o = PictureViewOrigin(
-      pictureInfo.width, pictureInfo.height, textureLoader.sampleStep, textureLoader.placementMode,
+      pictureInfo.width, pictureInfo.height, pictureViews.sampleStep, pictureViews.placementMode,
       CursorCanvasX(), CursorCanvasY(), displayState.canvasWidth, displayState.canvasHeight);
-  if (o.valid) DrawSampledPicture(o.x, o.y, textureLoader.sampleStep, pick::none);
+  if (o.valid) DrawSampledPicture(o.x, o.y, pictureViews.sampleStep, pick::none);
   SaveView();
 }
 
 void OpenPicture(int entry) {
   LoadEntryPicture(entry);
   platform::Pause(pauseAfter::pictureOpen);
-  if (pictureLoaded) {
+  if (pictureViews.pictureLoaded) {
     ShowPicture();
-    pictureEntry = entry;
+    pictureViews.pictureEntry = entry;
     ResetScroll();
     mouseLatches.rightDown = 0;
   }
@@ -265,13 +262,11 @@ void ClosePicture() {
 }
 
 void SetThumbnailCellSize(int size) {
-  cellWidth = size;
-  cellHeight = size;
+  pictureViews.cellWidth = size;
+  pictureViews.cellHeight = size;
 }
 
 void ResetPictureViews() {
-  SetThumbnailCellSize(smallCellSize);
-  pictureLoaded = false;
-  pictureEntry = 0;
+  pictureViews = PictureViews{};
   thumbnailCache.Clear();
 }

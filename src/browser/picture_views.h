@@ -11,14 +11,24 @@
 constexpr int smallCellSize = 140;
 constexpr int largeCellSize = 200;
 
-extern int cellWidth;
-extern int cellHeight;
-extern bool pictureLoaded;
-extern int pictureEntry;
+// The state of the page and picture views: the cell size of the next page, the picture the
+// view shows, and how it shows it (kept here, apart from the loader that decodes it).
+struct PictureViews {
+  int cellWidth = smallCellSize;
+  int cellHeight = smallCellSize;
+  bool pictureLoaded = false;      // the last load of an entry decoded
+  int pictureEntry = 0;            // the entry the picture view shows
+  float sampleStep = 0.0f;         // picture view: source pixels between samples
+  std::int32_t placementMode = 0;  // picture view: 0, 3 or 9
+  bool overlayShown = false;       // the main loop draws the overlay while set
+};
+
+extern PictureViews pictureViews;
 
 // Square cells of the given size from the next page on.
 void SetThumbnailCellSize(int size);
-// Back to the state before start-up (tests): small cells, no picture loaded or shown.
+// Back to the state before start-up (tests): small cells, no picture loaded or shown, the
+// view settings cleared.
 void ResetPictureViews();
 
 // Decodes entry k of the browsed directory into the PictureBuffer; sets pictureLoaded.

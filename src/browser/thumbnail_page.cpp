@@ -66,8 +66,8 @@ std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>
     textureLoader.ClassifyName(name, &cell.identity);
     if (!loaderReady || !cell.identity.decodable || !cell.identity.pathFits) continue;
     cell.key.path = cell.identity.fullPath;
-    cell.key.cellWidth = cellWidth;
-    cell.key.cellHeight = cellHeight;
+    cell.key.cellWidth = pictureViews.cellWidth;
+    cell.key.cellHeight = pictureViews.cellHeight;
     cell.stamped = platform::ReadFileStamp(cell.identity.fullPath, &cell.key.stamp);
     if (cell.stamped) {
       if (const PictureSamples* kept = thumbnailCache.Find(cell.key)) {
@@ -78,7 +78,7 @@ std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>
     }
     PageJob job;
     job.path = cell.identity.fullPath;
-    job.cellWidth = cellWidth;
+    job.cellWidth = pictureViews.cellWidth;
     job.keyed = textureLoader.colourKeyEnabled == 1;
     std::memcpy(job.key, textureLoader.colourKey, sizeof job.key);
     cell.job = static_cast<int>(jobs->size());
@@ -115,15 +115,15 @@ void KeepFinished(PageWork& work) {
 
 // Leaves the loader's state as LoadEntryPicture leaves it after the same outcome.
 void TakePageLoad(const PictureIdentity& identity, bool decoded, const PictureSamples& samples) {
-  pictureLoaded = false;
+  pictureViews.pictureLoaded = false;
   textureLoader.TakeIdentity(identity, &pictureInfo);
   if (!identity.decodable) return;
   if (decoded) {
     textureLoader.TakeDecodedSize(samples.pictureWidth, samples.pictureHeight, &pictureInfo);
   }
-  pictureLoaded = decoded;
-  textureLoader.placementMode = 3;
-  textureLoader.overlayShown = true;
+  pictureViews.pictureLoaded = decoded;
+  pictureViews.placementMode = 3;
+  pictureViews.overlayShown = true;
 }
 
 // The page begun last, with the canvas and cells it is laid out for.
@@ -163,15 +163,16 @@ void BeginPage() {
   nameLimit = ThumbnailNameLimit(d.canvasWidth, nameLimit);
   browserMode.thumbRedraw = false;
   ClearCanvas();
-  page.grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight, cellWidth, cellHeight);
+  page.grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight, pictureViews.cellWidth,
+                                pictureViews.cellHeight);
   RescanBrowsedDirectory();
   if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
   page.first = fileList.thumbFirst;
   page.last =
       fileList.names ? ThumbnailLastEntry(page.first, page.grid, fileList.count) : page.first - 1;
   page.next = page.first;
-  page.cellWidth = cellWidth;
-  page.cellHeight = cellHeight;
+  page.cellWidth = pictureViews.cellWidth;
+  page.cellHeight = pictureViews.cellHeight;
   page.canvasWidth = d.canvasWidth;
   page.canvasHeight = d.canvasHeight;
   page.frame = canvas.frameBuffer;
@@ -190,7 +191,7 @@ bool PageLeft() {
   const DisplayState& d = displayState;
   return !ThumbnailsShown() || canvas.frameBuffer != page.frame ||
          d.canvasWidth != page.canvasWidth || d.canvasHeight != page.canvasHeight ||
-         cellWidth != page.cellWidth || cellHeight != page.cellHeight;
+         pictureViews.cellWidth != page.cellWidth || pictureViews.cellHeight != page.cellHeight;
 }
 
 bool NextCellReady() {
@@ -217,9 +218,10 @@ void DrawCell(int k) {
   if (cell.identified) {
     TakePageLoad(cell.identity, decoded, cell.samples);
   } else {
-    pictureLoaded = false;
+    pictureViews.pictureLoaded = false;
   }
-  if (pictureLoaded) DrawThumbnailSamples(cell.samples, o.x, o.y, pick::thumbnailBase + k);
+  if (pictureViews.pictureLoaded)
+    DrawThumbnailSamples(cell.samples, o.x, o.y, pick::thumbnailBase + k);
   cell.samples = PictureSamples{};
   const int w = page.cellWidth;
   const int h = page.cellHeight;
@@ -291,8 +293,8 @@ void DecodeNextPageAhead() {
   int next = fileList.thumbFirst + CellsPerPage();
   if (next > fileList.count) next = fileList.count;
   if (next <= fileList.thumbFirst) return;
-  const ThumbnailGrid grid =
-      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
+  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
+                                               pictureViews.cellWidth, pictureViews.cellHeight);
   ahead = StartPageWork(next, ThumbnailLastEntry(next, grid, fileList.count), true);
 }
 

@@ -56,9 +56,6 @@ TextureLoader::TextureLoader() {
   pixels = nullptr;
   width = 0;
   height = 0;
-  sampleStep = 0.0f;
-  placementMode = 0;
-  overlayShown = false;
   colourKeyEnabled = 0;
   std::memset(colourKey, 0, sizeof colourKey);
   SetColourKey(1, 0, 0, 0);

@@ -81,9 +81,6 @@ class TextureLoader {
   std::uint8_t* pixels;  // the PictureBuffer
   std::int32_t width;
   std::int32_t height;
-  float sampleStep;            // picture view: source pixels between samples
-  std::int32_t placementMode;  // picture view: 0, 3 or 9
-  bool overlayShown;           // the main loop draws the overlay while set
   std::uint8_t colourKeyEnabled;
   std::uint8_t colourKey[3];
 };

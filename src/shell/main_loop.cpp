@@ -75,10 +75,10 @@ PassInputs CurrentPassInputs() {
   in.mode = browserMode;
   in.list = fileList;
   in.nameLimit = nameLimit;
-  in.overlayShown = textureLoader.overlayShown;
-  in.placementMode = textureLoader.placementMode;
-  in.sampleStep = textureLoader.sampleStep;
-  in.pictureEntry = pictureEntry;
+  in.overlayShown = pictureViews.overlayShown;
+  in.placementMode = pictureViews.placementMode;
+  in.sampleStep = pictureViews.sampleStep;
+  in.pictureEntry = pictureViews.pictureEntry;
   in.pictureWidth = pictureInfo.width;
   in.pictureHeight = pictureInfo.height;
   in.entriesFound = entriesFound;
@@ -111,8 +111,9 @@ void DrawOverlay() {
   if (!browserMode.pictureActive) {
     DrawText(browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
   } else {
-    if (pictureEntry >= 1 && pictureEntry <= fileList.count && fileList.names) {
-      DrawText(fileList.names[pictureEntry], 12, d.canvasHeight - 22);
+    if (pictureViews.pictureEntry >= 1 && pictureViews.pictureEntry <= fileList.count &&
+        fileList.names) {
+      DrawText(fileList.names[pictureViews.pictureEntry], 12, d.canvasHeight - 22);
     }
     FormatText(TextBuffer, sizeof TextBuffer, "%dx%d", pictureInfo.width, pictureInfo.height);
     RenderText(12, d.canvasHeight - 30, 255, 255, 0);
@@ -208,14 +209,14 @@ void HandleSettingKeys() {
   if (KeyDown(key::rightShift)) ScrollListBy(24);
   static const float steps[6] = {1.0f, 2.0f, 3.0f, 4.0f, 0.5f, 0.25f};
   for (int i = 0; i < 6; ++i) {
-    if (KeyDown(key::digit0 + 1 + i)) textureLoader.sampleStep = steps[i];
+    if (KeyDown(key::digit0 + 1 + i)) pictureViews.sampleStep = steps[i];
   }
   static const int placements[3] = {0, 3, 9};
   for (int i = 0; i < 3; ++i) {
-    if (KeyDown(key::digit0 + 7 + i)) textureLoader.placementMode = placements[i];
+    if (KeyDown(key::digit0 + 7 + i)) pictureViews.placementMode = placements[i];
   }
   if (KeyDown(key::digit0)) {
-    textureLoader.overlayShown = !textureLoader.overlayShown;
+    pictureViews.overlayShown = !pictureViews.overlayShown;
     platform::Pause(pauseAfter::oneShotKey);
   }
 }
@@ -255,7 +256,7 @@ void SetDisplayMode(DisplayMode mode) {
     platform::ExitProgram(1);
   }
   SetThumbnailCellSize(cell);
-  textureLoader.sampleStep = step;
+  pictureViews.sampleStep = step;
   ResetScroll();
   d.windowX = 0;
   d.windowY = 0;
@@ -303,7 +304,7 @@ void RunPass() {
   HandleViewKeys();
 
   RestoreView();
-  if (textureLoader.overlayShown) DrawOverlay();
+  if (pictureViews.overlayShown) DrawOverlay();
 
   HandleOverlayClick();
 

@@ -43,11 +43,11 @@ void StartUp() {
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
   if (!textureLoader.pixels) FailStartUpBlock("the picture buffer");
 
-  textureLoader.overlayShown = true;
+  pictureViews.overlayShown = true;
   fileList.thumbFirst = 1;
   fileList.selection = 1;
   AllocateFileList();
-  textureLoader.sampleStep = 4.0f;
+  pictureViews.sampleStep = 4.0f;
   ShowList();
   RescanBrowsedDirectory();
   ClearInputLatches();

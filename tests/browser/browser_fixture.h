@@ -129,7 +129,7 @@ class PictureFolderTest : public BrowserTest {
     SetPath(workingDirectory, work);
     std::filesystem::current_path(work);
     UseCanvas(960, 540, 1, 2);
-    textureLoader.overlayShown = 1;
+    pictureViews.overlayShown = 1;
   }
 
   TempTree tree;

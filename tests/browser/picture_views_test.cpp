@@ -90,7 +90,7 @@ class PictureViewsTest : public PictureFolderTest {
  protected:
   void SetUp() override {
     PictureFolderTest::SetUp();
-    textureLoader.sampleStep = 4.0f;
+    pictureViews.sampleStep = 4.0f;
   }
 
   // A picture of width x height put straight into the PictureBuffer, as a load leaves it.
@@ -380,7 +380,7 @@ TEST_F(PictureViewsTest, PageIsDrawnOnlyOnRequest) {
 
 TEST_F(PictureViewsTest, A4000By3000PictureFillsA200Cell) {
   UseCanvas(1280, 960, 0, 1);
-  cellWidth = cellHeight = 200;
+  pictureViews.cellWidth = pictureViews.cellHeight = 200;
   StorePicture(4000, 3000);
   ClearCanvas();
   const CellOrigin o =
@@ -438,13 +438,13 @@ TEST_F(PictureViewsTest, APageOfDirectoriesHasNothingToClickAndReturnsToTheList)
   RescanBrowsedDirectory();
   ASSERT_EQ(fileList.count, 5);
   browserMode = BrowserMode{0, 0, 1};
-  textureLoader.overlayShown = 0;
-  textureLoader.placementMode = 9;
+  pictureViews.overlayShown = 0;
+  pictureViews.placementMode = 9;
   DrawThumbnailPage();
   EXPECT_TRUE(PickBufferEmpty());
   // No picture was loaded: the overlay and the placement stay as they were.
-  EXPECT_EQ(textureLoader.overlayShown, 0);
-  EXPECT_EQ(textureLoader.placementMode, 9);
+  EXPECT_EQ(pictureViews.overlayShown, 0);
+  EXPECT_EQ(pictureViews.placementMode, 9);
   ExpectPixel(10, 400, {255, 255, 255});
 
   // A right click inside the first frame finds no identifier and goes back to the list.
@@ -464,38 +464,38 @@ TEST_F(PictureViewsTest, LoadingAPictureShowsTheOverlayAndResetsThePlacement) {
   const int broken = EntryOf("broken.jpg");
   const int good = EntryOf("a.bmp");
 
-  textureLoader.overlayShown = 0;
-  textureLoader.placementMode = 0;
+  pictureViews.overlayShown = 0;
+  pictureViews.placementMode = 0;
   LoadEntryPicture(text);
-  EXPECT_EQ(pictureLoaded, 0);
-  EXPECT_EQ(textureLoader.overlayShown, 0);
-  EXPECT_EQ(textureLoader.placementMode, 0);
+  EXPECT_EQ(pictureViews.pictureLoaded, 0);
+  EXPECT_EQ(pictureViews.overlayShown, 0);
+  EXPECT_EQ(pictureViews.placementMode, 0);
 
   // A name the loader takes counts, whether or not it decodes.
   LoadEntryPicture(broken);
-  EXPECT_EQ(pictureLoaded, 0);
-  EXPECT_EQ(textureLoader.overlayShown, 1);
-  EXPECT_EQ(textureLoader.placementMode, 3);
+  EXPECT_EQ(pictureViews.pictureLoaded, 0);
+  EXPECT_EQ(pictureViews.overlayShown, 1);
+  EXPECT_EQ(pictureViews.placementMode, 3);
 
-  textureLoader.overlayShown = 0;
+  pictureViews.overlayShown = 0;
   LoadEntryPicture(good);
-  EXPECT_EQ(pictureLoaded, 1);
+  EXPECT_EQ(pictureViews.pictureLoaded, 1);
   EXPECT_EQ(pictureInfo.width, 8);
   EXPECT_EQ(pictureInfo.height, 6);
-  EXPECT_EQ(textureLoader.overlayShown, 1);
+  EXPECT_EQ(pictureViews.overlayShown, 1);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
 
   // A failed load after it keeps its picture, size and bytes.
   LoadEntryPicture(broken);
-  EXPECT_EQ(pictureLoaded, 0);
+  EXPECT_EQ(pictureViews.pictureLoaded, 0);
   EXPECT_EQ(pictureInfo.width, 8);
   EXPECT_EQ(textureLoader.pixels[0], Pattern(0, 0).r);
 
   // Out-of-range entries load nothing.
   LoadEntryPicture(-1);
-  EXPECT_EQ(pictureLoaded, 0);
+  EXPECT_EQ(pictureViews.pictureLoaded, 0);
   LoadEntryPicture(fileListSlots);
-  EXPECT_EQ(pictureLoaded, 0);
+  EXPECT_EQ(pictureViews.pictureLoaded, 0);
 }
 
 TEST_F(PictureViewsTest, AnUndecodablePictureGetsAFrameOnly) {
@@ -548,13 +548,13 @@ TEST_F(PictureViewsTest, SampledPicturesNeverReadBeyondTheStoredPicture) {
 
 TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
   StorePicture(200, 100);
-  textureLoader.sampleStep = 2.0f;
+  pictureViews.sampleStep = 2.0f;
   struct Case {
     int mode, cx, cy, left, bottom;
   };
   for (const Case& c :
        {Case{0, 300, 200, 200, 150}, Case{3, 400, 250, 140, 160}, Case{9, 120, 70, 20, 40}}) {
-    textureLoader.placementMode = c.mode;
+    pictureViews.placementMode = c.mode;
     PointAt(c.cx, c.cy);
     DrawPictureView();
     ExpectPixel(c.left, c.bottom, Pattern(0, 0));
@@ -567,7 +567,7 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
     EXPECT_EQ(std::memcmp(canvas.frameBuffer, canvas.savedView, 960u * 540u * 4u), 0);
   }
   // Centred on the cursor in mode 0.
-  textureLoader.placementMode = 0;
+  pictureViews.placementMode = 0;
   PointAt(300, 200);
   DrawPictureView();
   ExpectPixel(300, 200, Pattern(100, 50));
@@ -577,9 +577,9 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
 TEST_F(PictureViewsTest, PictureViewWithAnUnusableStepDrawsNothing) {
   StorePicture(50, 50);
   PointAt(100, 100);
-  textureLoader.placementMode = 0;
+  pictureViews.placementMode = 0;
   for (float step : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), 1e-30f}) {
-    textureLoader.sampleStep = step;
+    pictureViews.sampleStep = step;
     std::memset(canvas.frameBuffer, 9, 960u * 540u * 4u);
     DrawPictureView();
     for (std::size_t i = 0; i < 960u * 540u * 4u; i += 4096) ASSERT_EQ(canvas.frameBuffer[i], 0);
@@ -640,8 +640,8 @@ TEST_F(PictureViewsTest, PictureViewEqualsPerPixelSamplingForEveryPlacement) {
     for (float step : {0.25f, 0.5f, 1.0f, 2.0f, 3.0f, 4.0f}) {
       for (auto [cx, cy] : {std::pair{0, 0}, std::pair{160, 100}, std::pair{319, 199},
                             std::pair{37, 150}, std::pair{250, 20}}) {
-        textureLoader.placementMode = mode;
-        textureLoader.sampleStep = step;
+        pictureViews.placementMode = mode;
+        pictureViews.sampleStep = step;
         PointAt(cx, cy);
         DrawPictureView();
         const Canvases got = Snapshot();
@@ -670,7 +670,7 @@ TEST_F(PictureViewsTest, OpenPictureSwitchesToThePictureView) {
   OpenPicture(k);
   EXPECT_EQ(browserMode.pictureActive, 1);
   EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(pictureEntry, k);
+  EXPECT_EQ(pictureViews.pictureEntry, k);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
   EXPECT_EQ(mouseLatches.rightDown, 0);
@@ -683,12 +683,12 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
   const int k = EntryOf("broken.bmp");
   browserMode = BrowserMode{0, 0, 0};
   displayState.scrollX = 5;
-  pictureEntry = 0;
+  pictureViews.pictureEntry = 0;
   mouseLatches.rightDown = 1;
   OpenPicture(k);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(pictureEntry, 0);
+  EXPECT_EQ(pictureViews.pictureEntry, 0);
   EXPECT_EQ(displayState.scrollX, 5);
   EXPECT_EQ(mouseLatches.rightDown, 1);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::pictureOpen});
@@ -716,7 +716,7 @@ TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   ClickOn(pick::thumbnailBase + last, o.x + 2, o.y + 2);
   HandleBrowserClick();
   EXPECT_EQ(browserMode.pictureActive, 0);
-  EXPECT_EQ(pictureLoaded, 0);
+  EXPECT_EQ(pictureViews.pictureLoaded, 0);
 }
 
 // When the browsed directory vanished, a load must not decode the start directory's file of
@@ -730,7 +730,7 @@ TEST_F(PictureViewsTest, APictureOfAVanishedDirectoryIsNotTakenFromTheStartDirec
   ASSERT_EQ(fileList.count, 3);  // the scan before the directory vanished
   browserMode = BrowserMode{0, 0, 0};
   OpenPicture(k);
-  EXPECT_EQ(pictureLoaded, 0);
+  EXPECT_EQ(pictureViews.pictureLoaded, 0);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
 }
@@ -759,10 +759,10 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   const int k = EntryOf("a.bmp");
   fileList.thumbFirst = k;
   browserMode = BrowserMode{0, 0, 1};
-  textureLoader.overlayShown = 0;
+  pictureViews.overlayShown = 0;
   PassesUntilPageDrawn();
-  EXPECT_EQ(textureLoader.overlayShown, 1);
-  EXPECT_EQ(textureLoader.placementMode, 3);
+  EXPECT_EQ(pictureViews.overlayShown, 1);
+  EXPECT_EQ(pictureViews.placementMode, 3);
 
   // A right click on the thumbnail opens the picture.
   PointAt(40, 380);
@@ -770,10 +770,10 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   mouseLatches.rightDown = 1;
   RunPass();
   EXPECT_EQ(browserMode.pictureActive, 1);
-  EXPECT_EQ(pictureEntry, k);
+  EXPECT_EQ(pictureViews.pictureEntry, k);
 
   // Next pass: the picture at step 2, placement 3, centred at 3 cursor - canvas size.
-  textureLoader.sampleStep = 2.0f;
+  pictureViews.sampleStep = 2.0f;
   PointAt(340, 200);
   RunPass();
   const Canvases view = Snapshot();

@@ -75,32 +75,32 @@ struct LoaderState {
   int selection = 0;
 
   bool operator==(const LoaderState& o) const {
-    return std::memcmp(&info, &o.info, sizeof info) == 0 && pictureLoaded == o.pictureLoaded &&
-           width == o.width && height == o.height && loadable == o.loadable &&
-           placementMode == o.placementMode && overlayShown == o.overlayShown &&
-           selection == o.selection;
+    return std::memcmp(&info, &o.info, sizeof info) == 0 &&
+           pictureViews.pictureLoaded == o.pictureLoaded && width == o.width &&
+           height == o.height && loadable == o.loadable && placementMode == o.placementMode &&
+           overlayShown == o.overlayShown && selection == o.selection;
   }
 };
 
 LoaderState CaptureLoader() {
   return {pictureInfo,
-          pictureLoaded,
+          pictureViews.pictureLoaded,
           textureLoader.width,
           textureLoader.height,
           textureLoader.loadable,
-          textureLoader.placementMode,
-          textureLoader.overlayShown,
+          pictureViews.placementMode,
+          pictureViews.overlayShown,
           fileList.selection};
 }
 
 void RestoreLoader(const LoaderState& s) {
   pictureInfo = s.info;
-  pictureLoaded = s.pictureLoaded;
+  pictureViews.pictureLoaded = s.pictureLoaded;
   textureLoader.width = s.width;
   textureLoader.height = s.height;
   textureLoader.loadable = s.loadable;
-  textureLoader.placementMode = s.placementMode;
-  textureLoader.overlayShown = s.overlayShown;
+  pictureViews.placementMode = s.placementMode;
+  pictureViews.overlayShown = s.overlayShown;
   fileList.selection = s.selection;
 }
 
@@ -110,27 +110,30 @@ void DrawSequentialPage() {
   browserMode.thumbRedraw = 0;
   nameLimit = ThumbnailNameLimit(displayState.canvasWidth, nameLimit);
   ClearCanvas();
-  const ThumbnailGrid grid =
-      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight, cellWidth, cellHeight);
+  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
+                                               pictureViews.cellWidth, pictureViews.cellHeight);
   RescanBrowsedDirectory();
   if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
   const int first = fileList.thumbFirst;
   const int last = ThumbnailLastEntry(first, grid, fileList.count);
   for (int k = first; k <= last; ++k) {
-    const CellOrigin o =
-        ThumbnailCellOrigin(k - first, grid, cellWidth, cellHeight, displayState.canvasHeight);
+    const CellOrigin o = ThumbnailCellOrigin(k - first, grid, pictureViews.cellWidth,
+                                             pictureViews.cellHeight, displayState.canvasHeight);
     LoadEntryPicture(k);
-    if (pictureLoaded == 1) {
-      DrawSampledPicture(o.x, o.y,
-                         ThumbnailStep(textureLoader.width, textureLoader.height, cellWidth),
-                         pick::thumbnailBase + k);
+    if (pictureViews.pictureLoaded == 1) {
+      DrawSampledPicture(
+          o.x, o.y,
+          ThumbnailStep(textureLoader.width, textureLoader.height, pictureViews.cellWidth),
+          pick::thumbnailBase + k);
     }
-    DrawRectOutline(o.x, o.y, o.x + cellWidth + 1, o.y + cellHeight + 1, 255, 255, 255);
-    DrawRectOutline(o.x + 1, o.y + 1, o.x + cellWidth, o.y + cellHeight, 255, 255, 255);
+    DrawRectOutline(o.x, o.y, o.x + pictureViews.cellWidth + 1, o.y + pictureViews.cellHeight + 1,
+                    255, 255, 255);
+    DrawRectOutline(o.x + 1, o.y + 1, o.x + pictureViews.cellWidth, o.y + pictureViews.cellHeight,
+                    255, 255, 255);
     char cut[nameSlotSize];
     std::snprintf(cut, sizeof cut, "%.*s", nameLimit + 1, fileList.names[k]);
     FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
-    RenderText(o.x + 6, o.y + cellHeight - 4, 255, 255, 255);
+    RenderText(o.x + 6, o.y + pictureViews.cellHeight - 4, 255, 255, 255);
   }
   SaveView();
   fileList.selection = fileList.thumbFirst;
@@ -152,7 +155,7 @@ class ThumbnailPagesTest : public PictureFolderTest {
  protected:
   void UseCells(int canvasWidth, int canvasHeight, int cell) {
     UseCanvas(canvasWidth, canvasHeight, 1, 2);
-    cellWidth = cellHeight = cell;
+    pictureViews.cellWidth = pictureViews.cellHeight = cell;
   }
 
   Canvases DrawPage(int first, void (*draw)()) {
@@ -171,8 +174,8 @@ class ThumbnailPagesTest : public PictureFolderTest {
     int shown = 0;
     for (int first = 1; first <= std::max(fileList.count, 1); first += cells) {
       // The page must set these again, as every load does.
-      textureLoader.overlayShown = 0;
-      textureLoader.placementMode = 9;
+      pictureViews.overlayShown = 0;
+      pictureViews.placementMode = 9;
       const LoaderState start = CaptureLoader();
       const Canvases old = DrawPage(first, DrawSequentialPage);
       const LoaderState oldState = CaptureLoader();
@@ -320,7 +323,7 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
                {"T and T again", {key::t, key::t}},
                {"] and [", {key::rightBracket, key::leftBracket}},
                {"a display mode", {key::f5}}};
-  textureLoader.placementMode = 9;
+  pictureViews.placementMode = 9;
   const LoaderState start = CaptureLoader();
   const Canvases old = Trimmed(DrawPage(1, DrawSequentialPage));
   const LoaderState oldState = CaptureLoader();

@@ -43,15 +43,15 @@ TEST_F(MainLoopTest, DisplayModeSizesFollowTheScreen) {
   EXPECT_EQ(displayState.canvasWidth, 960);
   EXPECT_EQ(displayState.canvasHeight, 540);
   EXPECT_EQ(displayState.zoom, 2);
-  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 4.0f);
+  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 4.0f);
 
   PassWithKeys({key::f6});
   EXPECT_EQ(displayState.displayMode, DisplayMode::movable1280);
   EXPECT_EQ(displayState.canvasWidth, 1280);
   EXPECT_EQ(displayState.canvasHeight, 960);
   EXPECT_EQ(displayState.zoom, 1);
-  EXPECT_EQ(cellWidth, 200);
-  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 2.0f);
+  EXPECT_EQ(pictureViews.cellWidth, 200);
+  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 2.0f);
   ASSERT_FALSE(os().windowsCreated.empty());
   EXPECT_EQ(os().windowsCreated.back().width, 1280);
   EXPECT_EQ(os().windowsCreated.back().height, 960);
@@ -69,8 +69,8 @@ TEST_F(MainLoopTest, DisplayModeSizesFollowTheScreen) {
   EXPECT_EQ(displayState.canvasWidth, 683);
   EXPECT_EQ(displayState.canvasHeight, 384);
   EXPECT_EQ(os().windowsCreated.back().width, 1366);
-  EXPECT_EQ(cellWidth, 140);
-  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 3.0f);
+  EXPECT_EQ(pictureViews.cellWidth, 140);
+  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 3.0f);
 
   os().screenWidth = 1367;
   PassWithKeys({key::f5});
@@ -117,21 +117,21 @@ TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
   headless::QueueKeyDown(key::digit0 + 7);
   headless::QueueKeyDown(key::digit0 + 6);
   RunPass();  // the keys arrive while this pass pumps
-  EXPECT_EQ(textureLoader.overlayShown, 1);
+  EXPECT_EQ(pictureViews.overlayShown, 1);
   RunPass();
-  EXPECT_EQ(textureLoader.overlayShown, 0);
-  EXPECT_EQ(textureLoader.placementMode, 0);
-  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 0.25f);
+  EXPECT_EQ(pictureViews.overlayShown, 0);
+  EXPECT_EQ(pictureViews.placementMode, 0);
+  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 0.25f);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::oneShotKey});
   RunPass();
-  EXPECT_EQ(textureLoader.overlayShown, 0);
+  EXPECT_EQ(pictureViews.overlayShown, 0);
   EXPECT_FALSE(KeyDown(key::digit0));
 
   PassWithKeys({key::digit0});
-  EXPECT_EQ(textureLoader.overlayShown, 1);
+  EXPECT_EQ(pictureViews.overlayShown, 1);
   PassWithKeys({key::digit0 + 1, key::digit0 + 9});
-  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 1.0f);
-  EXPECT_EQ(textureLoader.placementMode, 9);
+  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 1.0f);
+  EXPECT_EQ(pictureViews.placementMode, 9);
 }
 
 TEST_F(MainLoopTest, EscapeCompletesThePass) {
@@ -233,7 +233,7 @@ TEST_F(OverlayClickTest, EachViewShowsItsOwnButtons) {
 }
 
 TEST_F(OverlayClickTest, WithoutTheOverlayTheButtonsAreNotThere) {
-  textureLoader.overlayShown = 0;
+  pictureViews.overlayShown = 0;
   RunPass();  // the list view clears the PickBuffer every pass
   ClickAt(405, 525);
   EXPECT_EQ(displayState.scrollX, 0);
@@ -368,7 +368,7 @@ TEST_F(RestingTest, RequestsAndChangedStateAreDrawn) {
   rescanRequested = 1;
   EXPECT_FALSE(PassWouldRepeat());
   rescanRequested = 0;
-  textureLoader.overlayShown = 0;
+  pictureViews.overlayShown = 0;
   EXPECT_FALSE(PassWouldRepeat());
   const int presented = presents();
   RunPass();

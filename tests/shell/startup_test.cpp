@@ -41,10 +41,10 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_EQ(displayState.zoom, 2);
   EXPECT_EQ(displayState.screenWidth, 1366);
   EXPECT_EQ(displayState.screenHeight, 768);
-  EXPECT_EQ(cellWidth, 140);
-  EXPECT_EQ(cellHeight, 140);
-  EXPECT_EQ(textureLoader.overlayShown, 1);
-  EXPECT_FLOAT_EQ(textureLoader.sampleStep, 4.0f);
+  EXPECT_EQ(pictureViews.cellWidth, 140);
+  EXPECT_EQ(pictureViews.cellHeight, 140);
+  EXPECT_EQ(pictureViews.overlayShown, 1);
+  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 4.0f);
   EXPECT_NE(textureLoader.pixels, nullptr);
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(fileList.thumbFirst, 1);
