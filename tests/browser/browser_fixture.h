@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "browser/file_list.h"
+#include "browser/picture_views.h"
 #include "canvas/canvas.h"
 #include "display/display.h"
 #include "input/input.h"
@@ -129,7 +130,7 @@ class PictureFolderTest : public BrowserTest {
     SetPath(workingDirectory, work);
     std::filesystem::current_path(work);
     UseCanvas(960, 540, 1, 2);
-    pictureViews.overlayShown = 1;
+    pictureViews.overlayShown = true;
   }
 
   TempTree tree;
