@@ -115,9 +115,6 @@ TEST_F(LoaderTest, ConstructedWithBlackKeyAndNothingElse) {
   EXPECT_EQ(fresh.loadable, 0);
   EXPECT_EQ(fresh.pixels, nullptr);
   EXPECT_EQ(fresh.width, 0);
-  EXPECT_EQ(fresh.sampleStep, 0.0f);
-  EXPECT_EQ(fresh.placementMode, 0);
-  EXPECT_EQ(fresh.overlayShown, 0);
   // Only enabled == 1 stores the key colour.
   fresh.SetColourKey(2, 9, 9, 9);
   EXPECT_EQ(fresh.colourKeyEnabled, 2);
