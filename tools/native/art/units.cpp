@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <utility>
 
 #include "families.h"
 
@@ -10,24 +12,24 @@ namespace assetart {
 namespace {
 
 struct Figure {
-  Rgb skin = C(222, 180, 140);
-  Rgb shirt = C(120, 80, 50);
-  Rgb pants = C(80, 60, 40);
-  Rgb hair = C(70, 45, 25);
+  Rgb skin{222, 180, 140};
+  Rgb shirt{120, 80, 50};
+  Rgb pants{80, 60, 40};
+  Rgb hair{70, 45, 25};
   double height = 22;  // pixels from the feet up
   double girth = 1;    // torso width factor
   enum Head { bare, hairy, pointedHat, helmet, hood, horns, crown, snakes, bigHead, bullHead };
   Head head = hairy;
   enum Weapon { none, sword, staff, axe, dagger, club, mace, bow };
   Weapon weapon = none;
-  Rgb weaponColour = C(200, 200, 215);
+  Rgb weaponColour{200, 200, 215};
   bool shield = false;
   bool robe = false;
   bool beard = false;
   bool ears = false;
   bool tusks = false;
   bool tail = false;  // a serpent's tail instead of legs
-  Rgb eyes = C(20, 20, 20);
+  Rgb eyes{20, 20, 20};
 };
 
 void DrawWeapon(Layer& s, Figure::Weapon weapon, double hx, double hy, double height, Rgb metal) {
@@ -183,7 +185,7 @@ Layer DrawFigure(const Figure& f) {
 }
 
 struct Bones {
-  Rgb bone = C(225, 220, 200);
+  Rgb bone{225, 220, 200};
   double height = 22;
   double girth = 1;
   bool floating = false;
@@ -193,7 +195,7 @@ struct Bones {
   bool armour = false;
   bool shield = false;
   Figure::Weapon weapon = Figure::none;
-  Rgb eyes = C(20, 10, 10);
+  Rgb eyes{20, 10, 10};
 };
 
 Layer DrawBones(const Bones& b) {
@@ -477,136 +479,291 @@ Layer DrawElemental(char kind, int level) {
   return s;
 }
 
+Layer GreenSlime() {
+  Layer s(32, 32);
+  s.Paint(
+      [](double x, double y) {
+        double dx = (x - 16) / 11, dy = (y - 29) / 13;
+        return y < 29.5 && dx * dx + dy * dy <= 1 + 0.08 * std::sin(x * 1.3);
+      },
+      C(80, 200, 70));
+  s.Ellipse(12, 21, 2, 1.5, C(190, 255, 170));
+  s.Disc(13, 24, 1.5, C(20, 50, 20));
+  s.Disc(19, 24, 1.5, C(20, 50, 20));
+  return s;
+}
+
+Layer GelatinousCube() {
+  Layer s(32, 32);
+  s.Paint([](double x, double y) { return x > 5 && x < 27 && y > 7 && y < 29.5; },
+          [](int x, int y) { return Mix(C(110, 210, 140), C(60, 160, 100), (x + y) / 60.0); });
+  s.Polygon({{5, 7}, {10, 3}, {31, 3}, {27, 7}}, C(150, 235, 170));
+  s.Polygon({{27, 7}, {31, 3}, {31, 25}, {27, 29.5}}, C(70, 150, 100));
+  s.Disc(13, 19, 2.5, C(230, 225, 205));  // a swallowed skull
+  s.Put(12, 19, C(40, 40, 40));
+  s.Put(14, 19, C(40, 40, 40));
+  s.Line(19, 24, 24, 21, 1, C(180, 180, 190));
+  return s;
+}
+
+Layer Fungus() {
+  Layer s(32, 32);
+  s.Rect(13, 16, 19, 29.5, C(230, 220, 190));
+  s.Paint(
+      [](double x, double y) {
+        double dx = (x - 16) / 12, dy = (y - 17) / 11;
+        return y < 17 && dx * dx + dy * dy <= 1;
+      },
+      C(190, 50, 60));
+  for (auto [x, y] : {std::pair{10.0, 13.0}, {16.0, 9.0}, {21.0, 12.0}, {13.0, 8.0}})
+    s.Disc(x, y, 1.4, C(250, 245, 235));
+  s.Put(14, 21, C(30, 20, 20));
+  s.Put(18, 21, C(30, 20, 20));
+  return s;
+}
+
+// ---- Which unit is drawn how ------------------------------------------------------------------
+
+struct BeastArt {
+  std::string_view stem;
+  Rgb fur;
+  double size, tail;
+  bool spikes;
+  double snout;
+  bool horns;
+};
+constexpr BeastArt Beasts[] = {
+    {"unit_giant_rat", {130, 120, 110}, 0.75, 10, false, 2.2, false},
+    {"unit_dog", {160, 110, 60}, 0.9, 5, false, 2, false},
+    {"unit_gor_dog", {120, 40, 35}, 1.05, 6, true, 2.4, false},
+    {"unit_polar_geer", {235, 235, 240}, 1.2, 2, false, 1.6, false},
+};
+
+struct SnakeArt {
+  std::string_view stem;
+  Rgb body, belly;
+  double thick;
+  bool worm;
+};
+constexpr SnakeArt Snakes[] = {
+    {"unit_serpent", {70, 150, 60}, {200, 210, 120}, 3.5, false},
+    {"unit_serpent_fire", {220, 80, 30}, {255, 210, 70}, 3.5, false},
+    {"unit_giant_worm", {200, 130, 140}, {230, 170, 170}, 6, true},
+};
+
+struct InsectArt {
+  std::string_view stem;
+  Rgb shell;
+  int legs;
+  bool upright, spider, feelers;
+};
+constexpr InsectArt Insects[] = {
+    {"unit_beatle", {60, 90, 160}, 6, false, false, false},
+    {"unit_beatle_fire", {210, 70, 30}, 6, false, false, false},
+    {"unit_giant_spider", {60, 50, 55}, 8, false, true, false},
+    {"unit_rust_monster", {190, 110, 50}, 4, false, false, true},
+    {"unit_mantis", {100, 190, 70}, 6, true, false, false},
+};
+
+struct EyeArt {
+  std::string_view stem;
+  Rgb ball, iris;
+  bool hat;
+};
+constexpr EyeArt Eyes[] = {
+    {"unit_floating_eye", {230, 200, 190}, {60, 140, 60}, false},
+    {"unit_mage_eye", {200, 170, 220}, {150, 30, 120}, true},
+};
+
+struct DragonArt {
+  std::string_view stem;
+  Rgb scales;
+  int heads;
+  bool wings;
+  double size;
+};
+constexpr DragonArt Dragons[] = {
+    {"unit_dragon", {190, 40, 30}, 1, true, 1.1},
+    {"unit_dragon_hydra", {40, 140, 120}, 3, false, 1.0},
+    {"unit_dragon_basilic", {150, 160, 50}, 1, false, 0.85},
+};
+
+// Elementals of fire, water, earth and air grow with each repetition of the element's name.
+struct ElementalArt {
+  std::string_view stem;
+  char kind;
+  int level;
+};
+constexpr ElementalArt Elementals[] = {
+    {"unit_fire", 'f', 1},  {"unit_fire_fire", 'f', 2},   {"unit_fire_fire_fire", 'f', 3},
+    {"unit_water", 'w', 1}, {"unit_water_water", 'w', 2}, {"unit_water_water_water", 'w', 3},
+    {"unit_earth", 'e', 1}, {"unit_earth_earth", 'e', 2}, {"unit_earth_earth_earth", 'e', 3},
+    {"unit_air", 'a', 1},   {"unit_air_air", 'a', 2},     {"unit_air_air_air", 'a', 3},
+};
+
+struct SkeletonArt {
+  std::string_view stem;
+  Bones bones;
+};
+constexpr SkeletonArt Skeletons[] = {
+    {"unit_squeletton", {}},
+    {"unit_squeletton_zombi", {.bone = {200, 195, 160}, .flesh = true}},
+    {"unit_squeletton_zombi_wounded", {.bone = {200, 195, 160}, .flesh = true, .wounds = true}},
+    {"unit_squeletton_sturdy", {.girth = 1.5, .weapon = Figure::club}},
+    {"unit_squeletton_monster", {.height = 27, .girth = 1.3, .eyes = {230, 40, 40}}},
+    {"unit_squeletton_brave", {.shield = true, .weapon = Figure::sword}},
+    {"unit_squeletton_floating", {.bone = {190, 210, 230}, .floating = true}},
+    {"unit_squeletton_fire", {.flames = true, .eyes = {255, 200, 0}}},
+    {"unit_squeletton_ogre", {.height = 28, .girth = 1.8, .weapon = Figure::club}},
+    {"unit_squeletton_armored", {.armour = true, .weapon = Figure::axe}},
+    {"unit_squeletton_warrior", {.armour = true, .shield = true, .weapon = Figure::sword}},
+    {"unit_squeletton_evil",
+     {.bone = {120, 100, 110}, .weapon = Figure::staff, .eyes = {255, 30, 30}}},
+};
+
+struct FigureArt {
+  std::string_view stem;
+  Figure figure;
+};
+constexpr FigureArt Figures[] = {
+    {"unit_goblin",
+     {.skin = {110, 160, 70},
+      .shirt = {110, 80, 50},
+      .height = 17,
+      .head = Figure::bare,
+      .weapon = Figure::dagger,
+      .ears = true,
+      .eyes = {230, 40, 20}}},
+    {"unit_nabos",
+     {.skin = {150, 110, 170},
+      .shirt = {60, 110, 90},
+      .height = 19,
+      .head = Figure::bigHead,
+      .weapon = Figure::staff,
+      .weaponColour = {120, 240, 240},
+      .robe = true}},
+    {"unit_orc_b",
+     {.skin = {80, 120, 60},
+      .shirt = {100, 100, 110},
+      .pants = {70, 50, 40},
+      .height = 24,
+      .girth = 1.3,
+      .head = Figure::bare,
+      .weapon = Figure::axe,
+      .tusks = true}},
+    {"unit_drius",
+     {.skin = {90, 90, 150},
+      .shirt = {40, 40, 70},
+      .pants = {30, 30, 50},
+      .hair = {235, 235, 245},
+      .weapon = Figure::bow,
+      .ears = true}},
+    {"unit_mage",
+     {.shirt = {50, 70, 170},
+      .hair = {50, 70, 170},
+      .head = Figure::pointedHat,
+      .weapon = Figure::staff,
+      .weaponColour = {250, 80, 60},
+      .robe = true}},
+    {"unit_dwarf",
+     {.shirt = {150, 60, 40},
+      .hair = {200, 100, 40},
+      .height = 17,
+      .girth = 1.5,
+      .head = Figure::helmet,
+      .weapon = Figure::axe,
+      .beard = true}},
+    {"unit_minotor",
+     {.skin = {130, 80, 50},
+      .shirt = {130, 80, 50},
+      .pants = {90, 60, 40},
+      .height = 27,
+      .girth = 1.4,
+      .head = Figure::bullHead,
+      .weapon = Figure::axe}},
+    {"unit_medusa",
+     {.skin = {120, 170, 110},
+      .shirt = {170, 140, 60},
+      .hair = {60, 120, 50},
+      .head = Figure::snakes,
+      .weapon = Figure::bow,
+      .tail = true,
+      .eyes = {250, 220, 30}}},
+    {"unit_lich",
+     {.skin = {215, 210, 190},
+      .shirt = {90, 30, 110},
+      .head = Figure::crown,
+      .weapon = Figure::staff,
+      .weaponColour = {120, 255, 150},
+      .robe = true,
+      .eyes = {80, 255, 120}}},
+    {"unit_ogre",
+     {.skin = {190, 160, 110},
+      .shirt = {120, 100, 70},
+      .height = 28,
+      .girth = 1.7,
+      .head = Figure::bare,
+      .weapon = Figure::club,
+      .tusks = true}},
+    {"unit_fighter",
+     {.shirt = {160, 165, 180},
+      .pants = {90, 90, 100},
+      .hair = {150, 155, 170},
+      .head = Figure::helmet,
+      .weapon = Figure::sword,
+      .shield = true}},
+    {"unit_cleric",
+     {.shirt = {235, 230, 215},
+      .hair = {200, 170, 80},
+      .weapon = Figure::mace,
+      .weaponColour = {220, 200, 90},
+      .robe = true}},
+    {"unit_bandit",
+     {.shirt = {60, 60, 55},
+      .pants = {50, 45, 40},
+      .hair = {40, 50, 40},
+      .head = Figure::hood,
+      .weapon = Figure::dagger}},
+    {"unit_pleidian",
+     {.skin = {170, 210, 240},
+      .shirt = {200, 205, 215},
+      .pants = {170, 175, 190},
+      .height = 21,
+      .head = Figure::bigHead,
+      .eyes = {10, 10, 60}}},
+};
+
+// Drawings of their own, for the units that fit none of the kinds above.
+struct SpecialArt {
+  std::string_view stem;
+  Layer (*draw)();
+};
+constexpr SpecialArt Specials[] = {
+    {"unit_green_slime", GreenSlime},
+    {"unit_gelatinous_cube", GelatinousCube},
+    {"unit_fungus", Fungus},
+};
+
 Layer DrawUnitSprite(const std::string& n) {
-  auto figure = [](Figure f) { return DrawFigure(f); };
-  auto bones = [](Bones b) { return DrawBones(b); };
+  if (const BeastArt* a = FindStem(Beasts, n))
+    return DrawBeast(a->fur, a->size, a->tail, a->spikes, a->snout, a->horns);
+  if (const SnakeArt* a = FindStem(Snakes, n))
+    return DrawSnake(a->body, a->belly, a->thick, a->worm);
+  if (const InsectArt* a = FindStem(Insects, n))
+    return DrawInsect(a->shell, a->legs, a->upright, a->spider, a->feelers);
+  if (const EyeArt* a = FindStem(Eyes, n)) return DrawEye(a->ball, a->iris, a->hat);
+  if (const DragonArt* a = FindStem(Dragons, n))
+    return DrawDragon(a->scales, a->heads, a->wings, a->size);
+  if (const ElementalArt* a = FindStem(Elementals, n)) return DrawElemental(a->kind, a->level);
+  if (const SkeletonArt* a = FindStem(Skeletons, n)) return DrawBones(a->bones);
+  if (const FigureArt* a = FindStem(Figures, n)) return DrawFigure(a->figure);
+  if (const SpecialArt* a = FindStem(Specials, n)) return a->draw();
+  // Anyone else: a swordsman in a shirt of his own colour.
   Figure f;
-  Bones b;
-  if (n == "unit_giant_rat") return DrawBeast(C(130, 120, 110), 0.75, 10, false, 2.2, false);
-  if (n == "unit_dog") return DrawBeast(C(160, 110, 60), 0.9, 5, false, 2, false);
-  if (n == "unit_gor_dog") return DrawBeast(C(120, 40, 35), 1.05, 6, true, 2.4, false);
-  if (n == "unit_polar_geer") return DrawBeast(C(235, 235, 240), 1.2, 2, false, 1.6, false);
-  if (n == "unit_green_slime" || n == "unit_gelatinous_cube") {
-    Layer s(32, 32);
-    if (n == "unit_green_slime") {
-      s.Paint(
-          [](double x, double y) {
-            double dx = (x - 16) / 11, dy = (y - 29) / 13;
-            return y < 29.5 && dx * dx + dy * dy <= 1 + 0.08 * std::sin(x * 1.3);
-          },
-          C(80, 200, 70));
-      s.Ellipse(12, 21, 2, 1.5, C(190, 255, 170));
-      s.Disc(13, 24, 1.5, C(20, 50, 20));
-      s.Disc(19, 24, 1.5, C(20, 50, 20));
-    } else {
-      s.Paint([](double x, double y) { return x > 5 && x < 27 && y > 7 && y < 29.5; },
-              [](int x, int y) { return Mix(C(110, 210, 140), C(60, 160, 100), (x + y) / 60.0); });
-      s.Polygon({{5, 7}, {10, 3}, {31, 3}, {27, 7}}, C(150, 235, 170));
-      s.Polygon({{27, 7}, {31, 3}, {31, 25}, {27, 29.5}}, C(70, 150, 100));
-      s.Disc(13, 19, 2.5, C(230, 225, 205));  // a swallowed skull
-      s.Put(12, 19, C(40, 40, 40));
-      s.Put(14, 19, C(40, 40, 40));
-      s.Line(19, 24, 24, 21, 1, C(180, 180, 190));
-    }
-    return s;
-  }
-  if (n == "unit_fungus") {
-    Layer s(32, 32);
-    s.Rect(13, 16, 19, 29.5, C(230, 220, 190));
-    s.Paint(
-        [](double x, double y) {
-          double dx = (x - 16) / 12, dy = (y - 17) / 11;
-          return y < 17 && dx * dx + dy * dy <= 1;
-        },
-        C(190, 50, 60));
-    for (auto [x, y] : {std::pair{10.0, 13.0}, {16.0, 9.0}, {21.0, 12.0}, {13.0, 8.0}})
-      s.Disc(x, y, 1.4, C(250, 245, 235));
-    s.Put(14, 21, C(30, 20, 20));
-    s.Put(18, 21, C(30, 20, 20));
-    return s;
-  }
-  if (n == "unit_serpent") return DrawSnake(C(70, 150, 60), C(200, 210, 120), 3.5, false);
-  if (n == "unit_serpent_fire") return DrawSnake(C(220, 80, 30), C(255, 210, 70), 3.5, false);
-  if (n == "unit_giant_worm") return DrawSnake(C(200, 130, 140), C(230, 170, 170), 6, true);
-  if (n == "unit_beatle") return DrawInsect(C(60, 90, 160), 6, false, false, false);
-  if (n == "unit_beatle_fire") return DrawInsect(C(210, 70, 30), 6, false, false, false);
-  if (n == "unit_giant_spider") return DrawInsect(C(60, 50, 55), 8, false, true, false);
-  if (n == "unit_rust_monster") return DrawInsect(C(190, 110, 50), 4, false, false, true);
-  if (n == "unit_mantis") return DrawInsect(C(100, 190, 70), 6, true, false, false);
-  if (n == "unit_floating_eye") return DrawEye(C(230, 200, 190), C(60, 140, 60), false);
-  if (n == "unit_mage_eye") return DrawEye(C(200, 170, 220), C(150, 30, 120), true);
-  if (n == "unit_dragon") return DrawDragon(C(190, 40, 30), 1, true, 1.1);
-  if (n == "unit_dragon_hydra") return DrawDragon(C(40, 140, 120), 3, false, 1.0);
-  if (n == "unit_dragon_basilic") return DrawDragon(C(150, 160, 50), 1, false, 0.85);
-  if (n.rfind("unit_fire", 0) == 0 || n.rfind("unit_water", 0) == 0 ||
-      n.rfind("unit_earth", 0) == 0 || n.rfind("unit_air", 0) == 0) {
-    char kind = n[5] == 'e' ? 'e' : n[5];
-    int level = 1 + static_cast<int>(std::count(n.begin(), n.end(), '_')) - 1;
-    return DrawElemental(kind, level);
-  }
-  if (Is(n, "squeletton")) {
-    if (Is(n, "zombi")) b.flesh = true, b.bone = C(200, 195, 160);
-    if (Is(n, "wounded")) b.wounds = true;
-    if (Is(n, "sturdy")) b.girth = 1.5, b.weapon = Figure::club;
-    if (Is(n, "monster")) b.height = 27, b.girth = 1.3, b.eyes = C(230, 40, 40);
-    if (Is(n, "brave")) b.shield = true, b.weapon = Figure::sword;
-    if (Is(n, "floating")) b.floating = true, b.bone = C(190, 210, 230);
-    if (Is(n, "fire")) b.flames = true, b.eyes = C(255, 200, 0);
-    if (Is(n, "ogre")) b.height = 28, b.girth = 1.8, b.weapon = Figure::club;
-    if (Is(n, "armored")) b.armour = true, b.weapon = Figure::axe;
-    if (Is(n, "warrior")) b.weapon = Figure::sword, b.armour = true, b.shield = true;
-    if (Is(n, "evil")) b.bone = C(120, 100, 110), b.eyes = C(255, 30, 30), b.weapon = Figure::staff;
-    return bones(b);
-  }
-  if (n == "unit_goblin") {
-    f.skin = C(110, 160, 70), f.shirt = C(110, 80, 50), f.height = 17, f.ears = true;
-    f.head = Figure::bare, f.weapon = Figure::dagger, f.eyes = C(230, 40, 20);
-  } else if (n == "unit_nabos") {
-    f.skin = C(150, 110, 170), f.shirt = C(60, 110, 90), f.head = Figure::bigHead;
-    f.height = 19, f.weapon = Figure::staff, f.weaponColour = C(120, 240, 240), f.robe = true;
-  } else if (n == "unit_orc_b") {
-    f.skin = C(80, 120, 60), f.shirt = C(100, 100, 110), f.height = 24, f.girth = 1.3;
-    f.head = Figure::bare, f.tusks = true, f.weapon = Figure::axe, f.pants = C(70, 50, 40);
-  } else if (n == "unit_drius") {
-    f.skin = C(90, 90, 150), f.hair = C(235, 235, 245), f.shirt = C(40, 40, 70);
-    f.ears = true, f.weapon = Figure::bow, f.pants = C(30, 30, 50);
-  } else if (n == "unit_mage") {
-    f.shirt = C(50, 70, 170), f.hair = C(50, 70, 170), f.head = Figure::pointedHat;
-    f.robe = true, f.beard = false, f.weapon = Figure::staff, f.weaponColour = C(250, 80, 60);
-  } else if (n == "unit_dwarf") {
-    f.height = 17, f.girth = 1.5, f.hair = C(200, 100, 40), f.beard = true;
-    f.head = Figure::helmet, f.shirt = C(150, 60, 40), f.weapon = Figure::axe;
-  } else if (n == "unit_minotor") {
-    f.skin = C(130, 80, 50), f.height = 27, f.girth = 1.4, f.head = Figure::bullHead;
-    f.shirt = C(130, 80, 50), f.pants = C(90, 60, 40), f.weapon = Figure::axe;
-  } else if (n == "unit_medusa") {
-    f.skin = C(120, 170, 110), f.hair = C(60, 120, 50), f.head = Figure::snakes;
-    f.shirt = C(170, 140, 60), f.tail = true, f.weapon = Figure::bow;
-    f.eyes = C(250, 220, 30);
-  } else if (n == "unit_lich") {
-    f.skin = C(215, 210, 190), f.shirt = C(90, 30, 110), f.robe = true, f.head = Figure::crown;
-    f.weapon = Figure::staff, f.weaponColour = C(120, 255, 150), f.eyes = C(80, 255, 120);
-  } else if (n == "unit_ogre") {
-    f.skin = C(190, 160, 110), f.height = 28, f.girth = 1.7, f.head = Figure::bare;
-    f.shirt = C(120, 100, 70), f.weapon = Figure::club, f.tusks = true;
-  } else if (n == "unit_fighter") {
-    f.shirt = C(160, 165, 180), f.hair = C(150, 155, 170), f.head = Figure::helmet;
-    f.weapon = Figure::sword, f.shield = true, f.pants = C(90, 90, 100);
-  } else if (n == "unit_cleric") {
-    f.shirt = C(235, 230, 215), f.robe = true, f.hair = C(200, 170, 80);
-    f.weapon = Figure::mace, f.weaponColour = C(220, 200, 90);
-  } else if (n == "unit_bandit") {
-    f.shirt = C(60, 60, 55), f.hair = C(40, 50, 40), f.head = Figure::hood;
-    f.weapon = Figure::dagger, f.pants = C(50, 45, 40);
-  } else if (n == "unit_pleidian") {
-    f.skin = C(170, 210, 240), f.head = Figure::bigHead, f.shirt = C(200, 205, 215);
-    f.pants = C(170, 175, 190), f.eyes = C(10, 10, 60), f.height = 21;
-  } else {
-    Rng r(HashName(n));
-    f.shirt = C(r.Range(60, 200), r.Range(60, 200), r.Range(60, 200));
-    f.weapon = Figure::sword;
-  }
-  return figure(f);
+  Rng r(HashName(n));
+  f.shirt = C(r.Range(60, 200), r.Range(60, 200), r.Range(60, 200));
+  f.weapon = Figure::sword;
+  return DrawFigure(f);
 }
 
 Layer UnitBackground(std::uint64_t seed) {
