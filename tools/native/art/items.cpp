@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <functional>
+#include <string_view>
 
 #include "families.h"
 
@@ -30,9 +31,9 @@ struct Blade {
   double length = 24;  // whole weapon
   double width = 2.2;  // blade half width
   double curve = 0;    // sideways bend of the blade towards its tip
-  Rgb steel = C(200, 205, 220);
-  Rgb hilt = C(110, 70, 40);
-  Rgb guard = C(200, 170, 60);
+  Rgb steel{200, 205, 220};
+  Rgb hilt{110, 70, 40};
+  Rgb guard{200, 170, 60};
   double guardWidth = 4;
   double grip = 5;
   bool twoBlades = false;
@@ -181,118 +182,203 @@ Layer ItemBackground(std::uint64_t seed) {
   return bg;
 }
 
+// ---- Which item is drawn how ------------------------------------------------------------------
+
+constexpr Rgb Wood{125, 85, 45}, Iron{150, 150, 160}, Steel{200, 205, 220};
+
+struct BladeArt {
+  std::string_view stem;
+  Blade blade;
+};
+constexpr BladeArt Blades[] = {
+    {"item_knife", {.length = 14, .width = 1.4, .guardWidth = 1.2, .grip = 4}},
+    {"item_dagger", {.length = 17, .width = 1.6, .guardWidth = 3}},
+    {"item_short_sword", {.length = 22, .width = 2}},
+    {"item_gauche", {.length = 19, .width = 1.4, .guard = {200, 200, 210}, .guardWidth = 5}},
+    {"item_long_sword", {.length = 30, .width = 2}},
+    {"item_bastard_sword", {.length = 33, .width = 2.3, .hilt = {60, 40, 30}, .grip = 7}},
+    {"item_kopesh", {.length = 24, .width = 2.4, .curve = -5, .guardWidth = 2}},
+    {"item_blade", {.length = 26, .width = 2.6, .curve = 1.5}},
+    {"item_blade_ameliorated",
+     {.length = 27, .width = 2.6, .curve = 1.5, .guard = {240, 210, 80}, .glow = true}},
+    {"item_behead", {.length = 28, .width = 4, .steel = {170, 170, 180}}},
+    {"item_broad_sword", {.length = 28, .width = 3.2}},
+    {"item_horner", {.length = 26, .width = 2, .steel = {210, 200, 170}, .serrated = true}},
+    {"item_saber", {.length = 27, .width = 1.8, .curve = 3.5, .guard = {220, 200, 90}}},
+    {"item_saber_ameliorated",
+     {.length = 28, .width = 1.8, .curve = 3.5, .guard = {240, 90, 90}, .glow = true}},
+    {"item_whale_blade",
+     {.length = 31, .width = 3.5, .curve = 2, .steel = {225, 225, 235}, .hilt = {40, 60, 110}}},
+    {"item_whale_blade_ameliorated",
+     {.length = 32,
+      .width = 3.5,
+      .curve = 2,
+      .steel = {225, 225, 235},
+      .hilt = {40, 60, 110},
+      .glow = true}},
+    {"item_two_handed_sword", {.length = 36, .width = 2.4, .guardWidth = 6, .grip = 9}},
+    {"item_two_bladed_sword", {.length = 32, .width = 1.5, .grip = 7, .twoBlades = true}},
+    {"item_two_bladed_sword_ameliorated",
+     {.length = 33,
+      .width = 1.5,
+      .guard = {90, 200, 240},
+      .grip = 7,
+      .twoBlades = true,
+      .glow = true}},
+};
+
+// A ball on a stick, with or without spikes.
+struct MaceArt {
+  std::string_view stem;
+  double radius;
+  bool spikes;
+  Rgb head;
+};
+constexpr MaceArt Maces[] = {
+    {"item_morningstar", 4, true, Iron},
+    {"item_mace", 4, false, Iron},
+    {"item_war_mace", 5, true, {120, 120, 130}},
+};
+
+// A shaft with a gem at its end.
+struct RodArt {
+  std::string_view stem;
+  double length;
+  Rgb gem, shaft;
+};
+constexpr RodArt Rods[] = {
+    {"item_staff", 36, {80, 200, 255}, Wood},
+    {"item_rod", 26, {230, 60, 60}, Wood},
+    {"item_wand", 18, {250, 230, 90}, {235, 225, 200}},
+};
+
+struct AxeArt {
+  std::string_view stem;
+  double length;
+  bool doubleHead;
+  Rgb head;
+};
+constexpr AxeArt Axes[] = {
+    {"item_hand_axe", 20, false, Steel},
+    {"item_axe", 25, false, Steel},
+    {"item_battle_axe", 32, true, Steel},
+    {"item_iron_battle_axe", 32, true, {120, 125, 140}},
+    {"item_iron_ordered_battle_axe", 32, true, {220, 200, 120}},
+    {"item_iron_rubioux_battle_axe", 32, true, {200, 80, 70}},
+};
+
+struct PotionArt {
+  std::string_view stem;
+  Rgb liquid;
+};
+constexpr PotionArt Potions[] = {
+    {"item_potion_red", {210, 30, 40}},     {"item_potion_green", {50, 190, 60}},
+    {"item_potion_blue", {40, 80, 220}},    {"item_potion_yellow", {240, 210, 40}},
+    {"item_potion_white", {235, 235, 240}},
+};
+
+// Robes and armour; the pattern is one of DrawGarment's.
+struct GarmentArt {
+  std::string_view stem;
+  Rgb cloth;
+  bool robe;
+  int pattern;
+  Rgb trim;
+};
+constexpr GarmentArt Garments[] = {
+    {"item_blue_robe", {50, 70, 170}, true, 0, {230, 200, 80}},
+    {"item_red_robe", {170, 40, 40}, true, 0, {40, 30, 30}},
+    {"item_gray_robe", {130, 130, 130}, true, 0, {90, 60, 40}},
+    {"item_leather_armor", {140, 95, 55}, false, 0, {90, 60, 35}},
+    {"item_studded_leather_armor", {120, 80, 45}, false, 1, {90, 60, 35}},
+    {"item_chain_mail", {170, 175, 185}, false, 2, {120, 120, 130}},
+    {"item_scale_armor_b", {150, 160, 120}, false, 3, {110, 90, 50}},
+    {"item_plate_armor", {185, 190, 205}, false, 4, {150, 150, 165}},
+    {"item_full_plate_armor", {200, 200, 215}, true, 4, {200, 170, 70}},
+    {"item_magic_armor", {90, 50, 150}, false, 5, {230, 200, 80}},
+};
+
+struct BagArt {
+  std::string_view stem;
+  Rgb cloth;
+};
+constexpr BagArt Bags[] = {{"item_bag", {150, 110, 60}}, {"item_blue_bag", {60, 90, 170}}};
+
+Layer DrawMace(const MaceArt& m) {
+  double r = m.radius;
+  bool spikes = m.spikes;
+  Rgb head = m.head;
+  return DrawHafted(26, Wood, [=](double u, double v, Rgb* c) {
+    double du = u - (26 - r), d2 = du * du + v * v;
+    if (d2 <= r * r) return *c = (du < 0 && v < 0 ? Scale(head, 0.8) : head), true;
+    if (spikes) {
+      double a = std::atan2(v, du), d = std::sqrt(d2);
+      if (d < r + 2.5 && std::abs(std::remainder(a, pi / 4)) < 0.18) return *c = Steel, true;
+    }
+    return false;
+  });
+}
+
+Layer DrawRod(const RodArt& rod) {
+  double len = rod.length;
+  Rgb gem = rod.gem;
+  return DrawHafted(len, rod.shaft, [=](double u, double v, Rgb* c) {
+    double du = u - (len - 2.5);
+    if (du * du + v * v <= 6) return *c = (du + v < 0 ? gem : Scale(gem, 1.4)), true;
+    return false;
+  });
+}
+
+Layer DrawAxe(const AxeArt& axe) {
+  double len = axe.length;
+  bool doubleHead = axe.doubleHead;
+  Rgb head = axe.head;
+  double size = doubleHead ? 6 : 5;
+  return DrawHafted(len, Wood, [=](double u, double v, Rgb* c) {
+    double du = u - (len - 5);
+    bool right = v > 0 && v < size && std::abs(du) < 2 + v * 0.6;
+    bool left = doubleHead && v < 0 && v > -size && std::abs(du) < 2 - v * 0.6;
+    if (right || left) {
+      *c = std::abs(v) > size - 1.3 ? Scale(head, 1.3) : head;
+      return true;
+    }
+    return false;
+  });
+}
+
+Layer Glaive() {
+  return DrawHafted(36, C(120, 80, 45), [](double u, double v, Rgb* c) {
+    if (u > 24 && u < 36 && v > -1 && v < 2.5 + (u - 24) * 0.15 - (u > 33 ? (u - 33) : 0))
+      return *c = C(210, 210, 225), true;
+    return false;
+  });
+}
+
+Layer Maul() {
+  return DrawHafted(28, Wood, [](double u, double v, Rgb* c) {
+    return u > 20 && u < 28 && std::abs(v) < 5 ? (*c = Iron, true) : false;
+  });
+}
+
+// Drawings of their own, for the items that fit none of the kinds above.
+struct SpecialArt {
+  std::string_view stem;
+  Layer (*draw)();
+};
+constexpr SpecialArt Specials[] = {{"item_glaive", Glaive}, {"item_maul", Maul}};
+
 }  // namespace
 
 Layer DrawItemSprite(std::string_view n) {
-  Blade b;
-  auto blade = [&b](double length, double width) {
-    b.length = length;
-    b.width = width;
-    return DrawBlade(b);
-  };
-  if (n == "item_knife") return b.guardWidth = 1.2, b.grip = 4, blade(14, 1.4);
-  if (n == "item_dagger") return b.guardWidth = 3, blade(17, 1.6);
-  if (n == "item_short_sword") return blade(22, 2);
-  if (n == "item_gauche") return b.guardWidth = 5, b.guard = C(200, 200, 210), blade(19, 1.4);
-  if (n == "item_long_sword") return blade(30, 2);
-  if (n == "item_bastard_sword") return b.grip = 7, b.hilt = C(60, 40, 30), blade(33, 2.3);
-  if (n == "item_kopesh") return b.curve = -5, b.guardWidth = 2, blade(24, 2.4);
-  if (n == "item_blade") return b.curve = 1.5, blade(26, 2.6);
-  if (n == "item_blade_ameliorated")
-    return b.curve = 1.5, b.glow = true, b.guard = C(240, 210, 80), blade(27, 2.6);
-  if (n == "item_behead") return b.width = 4, b.steel = C(170, 170, 180), blade(28, 4);
-  if (n == "item_broad_sword") return blade(28, 3.2);
-  if (n == "item_horner") return b.serrated = true, b.steel = C(210, 200, 170), blade(26, 2);
-  if (n == "item_glaive") {
-    return DrawHafted(36, C(120, 80, 45), [](double u, double v, Rgb* c) {
-      if (u > 24 && u < 36 && v > -1 && v < 2.5 + (u - 24) * 0.15 - (u > 33 ? (u - 33) : 0))
-        return *c = C(210, 210, 225), true;
-      return false;
-    });
-  }
-  if (n == "item_saber") return b.curve = 3.5, b.guard = C(220, 200, 90), blade(27, 1.8);
-  if (n == "item_saber_ameliorated")
-    return b.curve = 3.5, b.glow = true, b.guard = C(240, 90, 90), blade(28, 1.8);
-  if (n == "item_whale_blade")
-    return b.steel = C(225, 225, 235), b.hilt = C(40, 60, 110), b.curve = 2, blade(31, 3.5);
-  if (n == "item_whale_blade_ameliorated")
-    return b.steel = C(225, 225, 235), b.hilt = C(40, 60, 110), b.curve = 2, b.glow = true,
-           blade(32, 3.5);
-  if (n == "item_two_handed_sword") return b.grip = 9, b.guardWidth = 6, blade(36, 2.4);
-  if (n == "item_two_bladed_sword") return b.twoBlades = true, b.grip = 7, blade(32, 1.5);
-  if (n == "item_two_bladed_sword_ameliorated")
-    return b.twoBlades = true, b.grip = 7, b.glow = true, b.guard = C(90, 200, 240), blade(33, 1.5);
-  if (n == "item_bag") return DrawBag(C(150, 110, 60));
-  if (n == "item_blue_bag") return DrawBag(C(60, 90, 170));
-  Rgb wood = C(125, 85, 45), iron = C(150, 150, 160), steel = C(200, 205, 220);
-  if (n == "item_maul")
-    return DrawHafted(28, wood, [iron](double u, double v, Rgb* c) {
-      return u > 20 && u < 28 && std::abs(v) < 5 ? (*c = iron, true) : false;
-    });
-  if (n == "item_morningstar" || n == "item_mace" || n == "item_war_mace") {
-    double r = n == "item_war_mace" ? 5 : 4;
-    bool spikes = n != "item_mace";
-    Rgb head = n == "item_war_mace" ? C(120, 120, 130) : iron;
-    return DrawHafted(26, wood, [=](double u, double v, Rgb* c) {
-      double du = u - (26 - r), d2 = du * du + v * v;
-      if (d2 <= r * r) return *c = (du < 0 && v < 0 ? Scale(head, 0.8) : head), true;
-      if (spikes) {
-        double a = std::atan2(v, du), d = std::sqrt(d2);
-        if (d < r + 2.5 && std::abs(std::remainder(a, pi / 4)) < 0.18) return *c = steel, true;
-      }
-      return false;
-    });
-  }
-  if (n == "item_staff" || n == "item_rod" || n == "item_wand") {
-    double len = n == "item_staff" ? 36 : n == "item_rod" ? 26 : 18;
-    Rgb gem = n == "item_staff" ? C(80, 200, 255)
-              : n == "item_rod" ? C(230, 60, 60)
-                                : C(250, 230, 90);
-    Rgb shaft = n == "item_wand" ? C(235, 225, 200) : wood;
-    return DrawHafted(len, shaft, [=](double u, double v, Rgb* c) {
-      double du = u - (len - 2.5);
-      if (du * du + v * v <= 6) return *c = (du + v < 0 ? gem : Scale(gem, 1.4)), true;
-      return false;
-    });
-  }
-  if (Is(n, "axe")) {
-    double len = n == "item_hand_axe" ? 20 : n == "item_axe" ? 25 : 32;
-    bool doubleHead = Is(n, "battle");
-    Rgb head = Is(n, "rubioux")   ? C(200, 80, 70)
-               : Is(n, "ordered") ? C(220, 200, 120)
-               : Is(n, "iron")    ? C(120, 125, 140)
-                                  : steel;
-    double size = doubleHead ? 6 : 5;
-    return DrawHafted(len, wood, [=](double u, double v, Rgb* c) {
-      double du = u - (len - 5);
-      bool right = v > 0 && v < size && std::abs(du) < 2 + v * 0.6;
-      bool left = doubleHead && v < 0 && v > -size && std::abs(du) < 2 - v * 0.6;
-      if (right || left) {
-        *c = std::abs(v) > size - 1.3 ? Scale(head, 1.3) : head;
-        return true;
-      }
-      return false;
-    });
-  }
-  if (n == "item_potion_red") return DrawPotion(C(210, 30, 40));
-  if (n == "item_potion_green") return DrawPotion(C(50, 190, 60));
-  if (n == "item_potion_blue") return DrawPotion(C(40, 80, 220));
-  if (n == "item_potion_yellow") return DrawPotion(C(240, 210, 40));
-  if (n == "item_potion_white") return DrawPotion(C(235, 235, 240));
-  if (n == "item_blue_robe") return DrawGarment(C(50, 70, 170), true, 0, C(230, 200, 80));
-  if (n == "item_red_robe") return DrawGarment(C(170, 40, 40), true, 0, C(40, 30, 30));
-  if (n == "item_gray_robe") return DrawGarment(C(130, 130, 130), true, 0, C(90, 60, 40));
-  if (n == "item_leather_armor") return DrawGarment(C(140, 95, 55), false, 0, C(90, 60, 35));
-  if (n == "item_studded_leather_armor")
-    return DrawGarment(C(120, 80, 45), false, 1, C(90, 60, 35));
-  if (n == "item_chain_mail") return DrawGarment(C(170, 175, 185), false, 2, C(120, 120, 130));
-  if (n == "item_scale_armor_b") return DrawGarment(C(150, 160, 120), false, 3, C(110, 90, 50));
-  if (n == "item_plate_armor") return DrawGarment(C(185, 190, 205), false, 4, C(150, 150, 165));
-  if (n == "item_full_plate_armor") {
-    Layer s = DrawGarment(C(200, 200, 215), true, 4, C(200, 170, 70));
-    return s;
-  }
-  if (n == "item_magic_armor") return DrawGarment(C(90, 50, 150), false, 5, C(230, 200, 80));
+  if (const BladeArt* a = FindStem(Blades, n)) return DrawBlade(a->blade);
+  if (const MaceArt* a = FindStem(Maces, n)) return DrawMace(*a);
+  if (const RodArt* a = FindStem(Rods, n)) return DrawRod(*a);
+  if (const AxeArt* a = FindStem(Axes, n)) return DrawAxe(*a);
+  if (const PotionArt* a = FindStem(Potions, n)) return DrawPotion(a->liquid);
+  if (const GarmentArt* a = FindStem(Garments, n))
+    return DrawGarment(a->cloth, a->robe, a->pattern, a->trim);
+  if (const BagArt* a = FindStem(Bags, n)) return DrawBag(a->cloth);
+  if (const SpecialArt* a = FindStem(Specials, n)) return a->draw();
   return Layer(32, 32);
 }
 
