@@ -1,21 +1,35 @@
 // The asset tree: every file of the catalogue drawn by its family and written as a BMP.
 #include <fstream>
 #include <set>
+#include <string_view>
 
 #include "../asset_art.h"
 #include "families.h"
 
 namespace assetart {
 
-// One asset file's picture, by directory and stem.
+namespace {
+
+// The drawing of each asset directory; any other directory holds cube pictures.
+struct DirectoryArt {
+  std::string_view dir;
+  Layer (*draw)(const std::string& stem);
+};
+constexpr DirectoryArt Directories[] = {
+    {"bmp_cross", [](const std::string&) { return DrawCross(); }},
+    {"bmp_unit", DrawUnit},
+    {"bmp_land", DrawLand},
+    {"bmp_dungeon", DrawDungeon},
+    {"bmp_structure", DrawStructure},
+    {"bmp_item", DrawItem},
+    {"bmp_scr", [](const std::string&) { return DrawIntro(); }},
+};
+
+}  // namespace
+
 Layer DrawAsset(const std::string& dir, const std::string& stem) {
-  if (dir == "bmp_cross") return DrawCross();
-  if (dir == "bmp_unit") return DrawUnit(stem);
-  if (dir == "bmp_land") return DrawLand(stem);
-  if (dir == "bmp_dungeon") return DrawDungeon(stem);
-  if (dir == "bmp_structure") return DrawStructure(stem);
-  if (dir == "bmp_item") return DrawItem(stem);
-  if (dir == "bmp_scr") return DrawIntro();
+  for (const DirectoryArt& d : Directories)
+    if (d.dir == dir) return d.draw(stem);
   return DrawCube(stem);
 }
 

@@ -1,6 +1,7 @@
 // The cursor cross, the intro screen and the cube pictures.
 
 #include <cmath>
+#include <string_view>
 
 #include "families.h"
 
@@ -74,51 +75,80 @@ Layer DrawPhoto() {
   });
 }
 
+Layer GrassFace(std::uint64_t seed) {
+  Layer g = Noisy(128, 128, C(80, 145, 55), 0.55, 9, seed);
+  Rng r(seed);
+  for (int i = 0; i < 260; ++i) {
+    double x = r.Unit() * 128, y = r.Unit() * 128;
+    g.Line(x, y, x + (r.Unit() - 0.5) * 3, y - 3 - r.Unit() * 3, 0.8,
+           Scale(C(80, 145, 55), 0.8 + r.Unit() * 0.6));
+  }
+  return g;
+}
+
+Layer DirtFace(std::uint64_t seed) {
+  Layer d = Noisy(128, 128, C(130, 95, 60), 0.45, 14, seed);
+  Rng r(seed);
+  for (int i = 0; i < 40; ++i) {
+    double x = r.Unit() * 128, y = r.Unit() * 128, rad = 1 + r.Unit() * 2.5;
+    Layer p(128, 128);
+    p.Ellipse(x, y, rad * 1.3, rad, Scale(C(150, 140, 125), 0.8 + r.Unit() * 0.4));
+    p.Bevel();
+    d.Over(p);
+  }
+  return d;
+}
+
+// The castle as a cube face: against the sky on a strip of meadow.
+Layer CastleFace(std::uint64_t seed) {
+  Layer face = Filled(128, 128, [seed](int x, int y) {
+    if (y >= 112) return Scale(C(90, 140, 60), 0.8 + 0.4 * Fractal(x, y, 6, seed));
+    return Mix(C(120, 170, 235), C(215, 230, 245), y / 112.0);
+  });
+  face.Over(StructureSprite("structure_castle").Enlarged(2));
+  return face;
+}
+
+// The whale blade, four times its inventory size, on the inventory's leather.
+Layer BladeFace(std::uint64_t seed) {
+  Layer bg = Noisy(128, 128, C(70, 52, 38), 0.25, 16, seed);
+  Layer s = DrawItemSprite("item_whale_blade");
+  s.Bevel();
+  s.Outline(C(25, 18, 12));
+  bg.Over(s.Enlarged(4));
+  return bg;
+}
+
+struct BrickFaceArt {
+  std::string_view stem;
+  Rgb brick, mortar;
+  int brickWidth, brickHeight;
+  double moss;
+};
+constexpr BrickFaceArt BrickFaces[] = {
+    {"brickold2", {150, 80, 60}, {90, 85, 75}, 32, 16, 0.25},
+    {"brickold3", {95, 90, 95}, {45, 42, 40}, 24, 12, 0.35},
+};
+
+struct FaceArt {
+  std::string_view stem;
+  Layer (*draw)(std::uint64_t seed);
+};
+constexpr FaceArt Faces[] = {
+    {"grass3", GrassFace},
+    {"dirt1", DirtFace},
+    {"structure_castle", CastleFace},
+    {"item_whale_blade", BladeFace},
+};
+
 }  // namespace
 
+// A cube picture; any other stem is the photograph.
 Layer DrawCube(const std::string& n) {
   std::uint64_t seed = HashName(n);
-  if (n == "brickold2") return Bricks(128, 128, seed, C(150, 80, 60), C(90, 85, 75), 32, 16, 0.25);
-  if (n == "brickold3") return Bricks(128, 128, seed, C(95, 90, 95), C(45, 42, 40), 24, 12, 0.35);
-  if (n == "grass3") {
-    Layer g = Noisy(128, 128, C(80, 145, 55), 0.55, 9, seed);
-    Rng r(seed);
-    for (int i = 0; i < 260; ++i) {
-      double x = r.Unit() * 128, y = r.Unit() * 128;
-      g.Line(x, y, x + (r.Unit() - 0.5) * 3, y - 3 - r.Unit() * 3, 0.8,
-             Scale(C(80, 145, 55), 0.8 + r.Unit() * 0.6));
-    }
-    return g;
-  }
-  if (n == "dirt1") {
-    Layer d = Noisy(128, 128, C(130, 95, 60), 0.45, 14, seed);
-    Rng r(seed);
-    for (int i = 0; i < 40; ++i) {
-      double x = r.Unit() * 128, y = r.Unit() * 128, rad = 1 + r.Unit() * 2.5;
-      Layer p(128, 128);
-      p.Ellipse(x, y, rad * 1.3, rad, Scale(C(150, 140, 125), 0.8 + r.Unit() * 0.4));
-      p.Bevel();
-      d.Over(p);
-    }
-    return d;
-  }
-  if (n == "structure_castle") {
-    // The castle as a cube face: against the sky on a strip of meadow.
-    Layer face = Filled(128, 128, [seed](int x, int y) {
-      if (y >= 112) return Scale(C(90, 140, 60), 0.8 + 0.4 * Fractal(x, y, 6, seed));
-      return Mix(C(120, 170, 235), C(215, 230, 245), y / 112.0);
-    });
-    face.Over(StructureSprite(n).Enlarged(2));
-    return face;
-  }
-  if (n == "item_whale_blade") {
-    Layer bg = Noisy(128, 128, C(70, 52, 38), 0.25, 16, seed);
-    Layer s = DrawItemSprite(n);
-    s.Bevel();
-    s.Outline(C(25, 18, 12));
-    bg.Over(s.Enlarged(4));
-    return bg;
-  }
+  if (const BrickFaceArt* a = FindStem(BrickFaces, n))
+    return Bricks(128, 128, seed, a->brick, a->mortar, a->brickWidth, a->brickHeight, a->moss);
+  if (const FaceArt* a = FindStem(Faces, n)) return a->draw(seed);
   return DrawPhoto();
 }
 
