@@ -49,6 +49,15 @@ endif()
 # Companion programs that run on the build machine.
 trove_require_sources("the game's assets and the sample pictures in dist/"
   tools/native/make_assets.cpp tools/native/make_samples.cpp)
+# The drawings of the game's assets, one source file per family, for make_assets and the tests.
+file(GLOB ASSET_ART_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/native/art/*.cpp)
+add_library(asset_art STATIC ${ASSET_ART_SOURCES})
+target_compile_options(asset_art PRIVATE ${TROVE_WARNINGS})
+target_include_directories(asset_art PUBLIC ${CMAKE_SOURCE_DIR}/src)
+if(TARGET pictures_tests)
+  target_link_libraries(pictures_tests PRIVATE asset_art)
+endif()
+set(TOOLS_USING_ART make_assets)
 set(TOOLS_USING_CORE font_sheet)
 # Tools that write JPEG files themselves.
 set(TOOLS_USING_JPEG make_samples make_photos)
@@ -61,6 +70,9 @@ foreach(src ${TOOL_SOURCES})
   # Tools that draw with the core's own code link the core and the headless backend.
   if(name IN_LIST TOOLS_USING_CORE)
     target_link_libraries(${name} PRIVATE trove_native)
+  endif()
+  if(name IN_LIST TOOLS_USING_ART)
+    target_link_libraries(${name} PRIVATE asset_art)
   endif()
   if(name IN_LIST TOOLS_USING_JPEG)
     target_link_libraries(${name} PRIVATE JPEG::JPEG)

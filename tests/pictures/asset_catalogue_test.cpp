@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "../../tools/native/art/families.h"
 #include "../../tools/native/asset_art.h"
 #include "bmp_files.h"
 #include "platform/platform.h"
@@ -256,6 +257,45 @@ TEST_F(AssetTreeTest, GeneratedFilesAreTheSameEveryTime) {
   }
   std::filesystem::remove_all(again);
   EXPECT_EQ(compared, 198);
+}
+
+// Every generated file, in catalogue order, hashed as one stream (64-bit FNV-1a over each
+// path and its bytes): the drawings may be reorganised freely, but any changed pixel shows.
+TEST_F(AssetTreeTest, GeneratedFilesKeepTheirRecordedBytes) {
+  std::uint64_t hash = 1469598103934665603ull;
+  auto add = [&hash](const auto& bytes) {
+    for (unsigned char b : bytes) hash = (hash ^ b) * 1099511628211ull;
+  };
+  std::set<std::string> done;
+  for (const AssetEntry& e : AssetCatalogue) {
+    std::string dir, stem;
+    ASSERT_TRUE(assetart::SplitAssetPath(e.path, &dir, &stem));
+    if (!done.insert(e.path).second) continue;
+    add(std::string_view(e.path));
+    add(ReadWhole(dir_ / dir / (stem + ".bmp")));
+  }
+  EXPECT_EQ(done.size(), 198u);
+  EXPECT_EQ(hash, 0x2cf4e153bdacacefull);
+}
+
+// Every item of the catalogue finds its row among the item drawings, so none falls through to
+// the empty sprite that a stem without one gets.
+TEST(AssetArt, EveryCatalogueItemHasADrawingOfItsOwn) {
+  auto drawn = [](const assetart::Layer& s) {
+    for (int y = 0; y < s.h; ++y)
+      for (int x = 0; x < s.w; ++x)
+        if (s.Has(x, y)) return true;
+    return false;
+  };
+  std::set<std::string> items;
+  for (const AssetEntry& e : AssetCatalogue) {
+    std::string dir, stem;
+    ASSERT_TRUE(assetart::SplitAssetPath(e.path, &dir, &stem));
+    if (dir != "bmp_item" || stem.rfind("item_", 0) != 0 || !items.insert(stem).second) continue;
+    EXPECT_TRUE(drawn(assetart::DrawItemSprite(stem))) << stem;
+  }
+  EXPECT_EQ(items.size(), 50u);
+  EXPECT_FALSE(drawn(assetart::DrawItemSprite("item_unknown")));
 }
 
 TEST(AssetTree, RefusesPathsThatLeaveTheOutputDirectory) {

@@ -1,9 +1,13 @@
 // Writes the game's asset files: make_assets <output directory> creates the eight asset
 // directories inside the output directory and draws every file of the catalogue into them.
 // With --sheet <file.ppm> it also writes one contact sheet of all the pictures.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "asset_art.h"
 
