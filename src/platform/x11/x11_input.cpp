@@ -20,9 +20,8 @@ bool SelectRawEvent(int event) {
   static unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
   XISetMask(bits, event);
   XIEventMask mask = {XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
-  bool selected = XISelectEvents(server.display, server.root, &mask, 1) == Success;
-  XFlush(server.display);
-  return selected;
+  x11::ErrorTrap trap;
+  return XISelectEvents(server.display, server.root, &mask, 1) == Success && !trap.Failed();
 }
 
 }  // namespace

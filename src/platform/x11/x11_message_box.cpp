@@ -160,7 +160,11 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon) {
     XIfEvent(display, &event, ForWindow, reinterpret_cast<XPointer>(&window));
     if (event.type == Expose && event.xexpose.count == 0) {
       Paint(display, window, gc, layout);
-      if (!focused) XSetInputFocus(display, window, RevertToParent, CurrentTime);
+      if (!focused) {
+        // A server may keep the focus from an untrusted client; the box is shown all the same.
+        x11::ErrorTrap trap;
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+      }
       focused = true;
     } else if (event.type == ButtonPress) {
       open = !InButton(layout, event.xbutton.x, event.xbutton.y);

@@ -92,6 +92,9 @@ namespace platform {
 
 bool MoveWindowByTitle(const char* title, int left, int top, int width, int height) {
   const x11::Connection& server = x11::Server();
+  // Other programs' windows may vanish at any moment, while they are looked at or moved: the
+  // errors that follow are expected and no reason to report or stop.
+  x11::ErrorTrap trap;
   Window window = FindInClientList(title);
   if (!window) window = FindInTree(server.root, title, 0);
   if (!window || width <= 0 || height <= 0) return false;

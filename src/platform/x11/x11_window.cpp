@@ -122,19 +122,29 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
   XVisualInfo* visual = glXChooseVisual(display, server.screen, attributes);
   if (!visual) return WindowFailure::choosePixelFormat;
 
-  x.colormap = XCreateColormap(display, server.root, visual->visual, AllocNone);
   XSetWindowAttributes windowAttributes = {};
-  windowAttributes.colormap = x.colormap;
   windowAttributes.background_pixel = BlackPixel(display, server.screen);
   windowAttributes.border_pixel = 0;
   windowAttributes.event_mask = StructureNotifyMask | ExposureMask;
-  x.window =
-      XCreateWindow(display, server.root, 0, 0, static_cast<unsigned>(width),
-                    static_cast<unsigned>(height), 0, visual->depth, InputOutput, visual->visual,
-                    CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &windowAttributes);
-  if (!x.window) {
-    XFree(visual);
-    return WindowFailure::createWindow;
+  {
+    // The server refuses a window it has no room for, or a visual it cannot show, only when
+    // the requests arrive; the trap waits for that answer.
+    x11::ErrorTrap trap;
+    x.colormap = XCreateColormap(display, server.root, visual->visual, AllocNone);
+    windowAttributes.colormap = x.colormap;
+    x.window =
+        XCreateWindow(display, server.root, 0, 0, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height), 0, visual->depth, InputOutput, visual->visual,
+                      CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &windowAttributes);
+    if (trap.Failed()) {
+      // Whichever of the two was made goes again at once; the other's id names nothing.
+      XDestroyWindow(display, x.window);
+      XFreeColormap(display, x.colormap);
+      x.window = 0;
+      x.colormap = 0;
+      XFree(visual);
+      return WindowFailure::createWindow;
+    }
   }
   SetNames(x.window, title);
   SetBorderless(x.window);
@@ -142,12 +152,27 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
   Atom deleteWindow = server.atoms.deleteWindow;
   XSetWMProtocols(display, x.window, &deleteWindow, 1);
 
-  x.context = glXCreateContext(display, visual, nullptr, True);
+  {
+    x11::ErrorTrap trap;
+    x.context = glXCreateContext(display, visual, nullptr, True);
+    if (x.context && trap.Failed()) {
+      // The server did not make its side of the context.
+      glXDestroyContext(display, x.context);
+      x.context = nullptr;
+    }
+  }
   XFree(visual);
   if (!x.context) return WindowFailure::createContext;
-  if (!glXMakeCurrent(display, x.window, x.context)) return WindowFailure::activateContext;
+  {
+    x11::ErrorTrap trap;
+    if (!glXMakeCurrent(display, x.window, x.context) || trap.Failed()) {
+      return WindowFailure::activateContext;
+    }
+  }
 
   XMapRaised(display, x.window);
+  // A focus the server refuses is no failure: the window is shown all the same.
+  x11::ErrorTrap focusTrap;
   if (WaitMapped(x.window)) XSetInputFocus(display, x.window, RevertToParent, CurrentTime);
   XSync(display, False);
   return WindowFailure::none;
