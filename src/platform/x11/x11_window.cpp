@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_geometry.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ struct WindowState {
   Window window = 0;
   Colormap colormap = 0;
   GLXContext context = nullptr;
+  x11::WindowGeometry geometry;
+  Window parent = 0;  // the root window, or a window manager's frame
   Cursor blankCursor = 0;
   std::time_t screenSaverReset = 0;
 };
@@ -44,6 +47,14 @@ void HandleEvent(XEvent* event) {
       static_cast<Atom>(event->xclient.data.l[0]) == x11::Server().atoms.deleteWindow) {
     // The window stays; the main loop ends after its pass.
     WindowCloseRequested();
+  } else if (event->type == ConfigureNotify && event->xconfigure.window == x.window) {
+    const XConfigureEvent& c = event->xconfigure;
+    // A window manager's own ConfigureNotify is on the root window's coordinates.
+    bool onRoot = c.send_event || x.parent == x11::Server().root;
+    x.geometry.Configured(c.x + c.border_width, c.y + c.border_width, onRoot, c.width, c.height,
+                          c.serial);
+  } else if (event->type == ReparentNotify && event->xreparent.window == x.window) {
+    x.parent = event->xreparent.parent;
   } else {
     x11::HandleRawEvent(event);
   }
@@ -132,6 +143,8 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
     x11::ErrorTrap trap;
     x.colormap = XCreateColormap(display, server.root, visual->visual, AllocNone);
     windowAttributes.colormap = x.colormap;
+    x.geometry.Requested(0, 0, width, height, NextRequest(display));
+    x.parent = server.root;
     x.window =
         XCreateWindow(display, server.root, 0, 0, static_cast<unsigned>(width),
                       static_cast<unsigned>(height), 0, visual->depth, InputOutput, visual->visual,
@@ -225,12 +238,20 @@ void WaitForInput(int timeoutMs) {
 
 void MoveMainWindow(int left, int top, int width, int height) {
   if (!x.window || width <= 0 || height <= 0) return;
-  XMoveResizeWindow(TheDisplay(), x.window, left, top, static_cast<unsigned>(width),
+  Display* display = TheDisplay();
+  x.geometry.Requested(left, top, width, height, NextRequest(display));
+  XMoveResizeWindow(display, x.window, left, top, static_cast<unsigned>(width),
                     static_cast<unsigned>(height));
-  XFlush(TheDisplay());
+  XFlush(display);
 }
 
+// One query answers both halves of mapping the cursor onto the window: the cursor's place on
+// the screen, and through its place in the window where the window is now, whatever frame a
+// window manager put around it.
 ScreenPoint CursorPosition() {
+  Display* display = TheDisplay();
+  Window reference = x.window ? x.window : x11::Server().root;
+  const unsigned long serial = NextRequest(display);
   Window rootReturn = 0;
   Window child = 0;
   int rootX = 0;
@@ -238,21 +259,16 @@ ScreenPoint CursorPosition() {
   int windowX = 0;
   int windowY = 0;
   unsigned int mask = 0;
-  XQueryPointer(TheDisplay(), x11::Server().root, &rootReturn, &child, &rootX, &rootY, &windowX,
-                &windowY, &mask);
+  bool sameScreen = XQueryPointer(display, reference, &rootReturn, &child, &rootX, &rootY, &windowX,
+                                  &windowY, &mask);
+  if (x.window && sameScreen) x.geometry.Seen(rootX - windowX, rootY - windowY, serial);
   return {rootX, rootY};
 }
 
+// From what the backend knows already: no round trip.
 ScreenRect MainWindowRect() {
   if (!x.window) return {};
-  Display* display = TheDisplay();
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, x.window, &attributes)) return {};
-  int left = 0;
-  int top = 0;
-  Window child = 0;
-  XTranslateCoordinates(display, x.window, x11::Server().root, 0, 0, &left, &top, &child);
-  return {left, top, left + attributes.width, top + attributes.height};
+  return x.geometry.Rect();
 }
 
 void SwapMainWindowBuffers() {
