@@ -1,16 +1,13 @@
-// Shared between the Linux backend's files.
+// Shared between the Linux backend's files: raw input, read on the connection's event queue.
 #pragma once
 
 #include <X11/Xlib.h>
 
 namespace x11 {
 
-// The connection to the X server, opened on first use. Without a display, or without the
-// XInput2 extension the global keys need, the program ends with a message.
-Display* Connection();
-// The connection when it is open, else null (nothing is opened).
-Display* OpenConnection();
-// The main window, or 0 when there is none.
-Window MainWindow();
+// Whether the server offers XInput2, whose raw events bring the global keys and right clicks.
+bool QueryRawInput();
+// Hands an XInput2 raw event to the core's input entry points; false for any other event.
+bool HandleRawEvent(XEvent* event);
 
 }  // namespace x11

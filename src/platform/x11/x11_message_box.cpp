@@ -15,7 +15,7 @@
 
 #include "canvas/font.h"
 #include "platform/platform.h"
-#include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_connection.h"
 
 namespace {
 
@@ -133,7 +133,8 @@ namespace platform {
 
 void ShowMessageBox(const char* text, const char* caption, MessageIcon) {
   std::fprintf(stderr, "%s: %s\n", caption, text);
-  Display* display = x11::OpenConnection();
+  const x11::Connection& server = x11::Server();
+  Display* display = server.display;
   if (!display) return;
 
   BoxLayout layout = LayOut(text);
@@ -142,11 +143,10 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon) {
                                       static_cast<unsigned>(layout.width * scale),
                                       static_cast<unsigned>(layout.height * scale), 0, 0, 0);
   XStoreName(display, window, caption);
-  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
-                  XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(caption),
+  XChangeProperty(display, window, server.atoms.netWmName, server.atoms.utf8String, 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(caption),
                   static_cast<int>(std::strlen(caption)));
-  Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  Atom deleteWindow = server.atoms.deleteWindow;
   XSetWMProtocols(display, window, &deleteWindow, 1);
   XSelectInput(display, window, ExposureMask | ButtonPressMask | KeyPressMask);
   GC gc = XCreateGC(display, window, 0, nullptr);
@@ -160,7 +160,11 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon) {
     XIfEvent(display, &event, ForWindow, reinterpret_cast<XPointer>(&window));
     if (event.type == Expose && event.xexpose.count == 0) {
       Paint(display, window, gc, layout);
-      if (!focused) XSetInputFocus(display, window, RevertToParent, CurrentTime);
+      if (!focused) {
+        // A server may keep the focus from an untrusted client; the box is shown all the same.
+        x11::ErrorTrap trap;
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+      }
       focused = true;
     } else if (event.type == ButtonPress) {
       open = !InButton(layout, event.xbutton.x, event.xbutton.y);
