@@ -25,6 +25,8 @@ struct FileList {
   int selection = 1;  // 1-based; may point past count after a rescan
   int listFirst = 0;  // the list starts with entry listFirst + 1
   int thumbFirst = 1;
+
+  bool operator==(const FileList&) const = default;
 };
 
 extern FileList fileList;
@@ -41,6 +43,8 @@ struct BrowserMode {
   bool listActive = true;
   bool pictureActive = false;
   bool thumbRedraw = false;
+
+  bool operator==(const BrowserMode&) const = default;
 };
 
 extern BrowserMode browserMode;

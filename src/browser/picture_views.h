@@ -21,6 +21,8 @@ struct PictureViews {
   float sampleStep = 0.0f;         // picture view: source pixels between samples
   std::int32_t placementMode = 0;  // picture view: 0, 3 or 9
   bool overlayShown = false;       // the main loop draws the overlay while set
+
+  bool operator==(const PictureViews&) const = default;
 };
 
 extern PictureViews pictureViews;

@@ -19,6 +19,8 @@ struct DisplayState {
   int windowY = 0;
   int screenWidth = 0;
   int screenHeight = 0;
+
+  bool operator==(const DisplayState&) const = default;
 };
 
 extern DisplayState displayState;

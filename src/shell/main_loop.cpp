@@ -2,7 +2,6 @@
 #include "shell/main_loop.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "browser/directory.h"
 #include "browser/file_list.h"
@@ -34,38 +33,26 @@ constexpr int restingWaitMs = 16;
 
 // Everything a pass that acts on no command draws from, besides contents that only commands
 // change (the file list's names, the PictureBuffer, the directory scan). Two such passes that
-// start with equal values draw equal frames.
+// start with equal values draw equal frames. The state objects are compared whole, so a field
+// added to one of them is compared as well.
 struct PassInputs {
   int cursorX = 0;
   int cursorY = 0;
   DisplayState display;
   BrowserMode mode;
   FileList list;
+  PictureViews views;
   int nameLimit = 0;
-  bool overlayShown = false;
-  int placementMode = 0;
-  float sampleStep = 0.0f;
-  int pictureEntry = 0;
   int pictureWidth = 0;
   int pictureHeight = 0;
   int entriesFound = 0;
   const void* frame = nullptr;
   std::uint32_t messages = 0;  // window messages dispatched so far
+
+  bool operator==(const PassInputs&) const = default;
 };
 
 std::uint32_t messagesDispatched = 0;
-
-bool SameInputs(const PassInputs& a, const PassInputs& b) {
-  // DisplayState, BrowserMode and FileList hold only ints and pointers: no padding to compare.
-  return a.cursorX == b.cursorX && a.cursorY == b.cursorY &&
-         std::memcmp(&a.display, &b.display, sizeof a.display) == 0 &&
-         std::memcmp(&a.mode, &b.mode, sizeof a.mode) == 0 &&
-         std::memcmp(&a.list, &b.list, sizeof a.list) == 0 && a.nameLimit == b.nameLimit &&
-         a.overlayShown == b.overlayShown && a.placementMode == b.placementMode &&
-         a.sampleStep == b.sampleStep && a.pictureEntry == b.pictureEntry &&
-         a.pictureWidth == b.pictureWidth && a.pictureHeight == b.pictureHeight &&
-         a.entriesFound == b.entriesFound && a.frame == b.frame && a.messages == b.messages;
-}
 
 PassInputs CurrentPassInputs() {
   PassInputs in;
@@ -74,11 +61,8 @@ PassInputs CurrentPassInputs() {
   in.display = displayState;
   in.mode = browserMode;
   in.list = fileList;
+  in.views = pictureViews;
   in.nameLimit = nameLimit;
-  in.overlayShown = pictureViews.overlayShown;
-  in.placementMode = pictureViews.placementMode;
-  in.sampleStep = pictureViews.sampleStep;
-  in.pictureEntry = pictureViews.pictureEntry;
   in.pictureWidth = pictureInfo.width;
   in.pictureHeight = pictureInfo.height;
   in.entriesFound = entriesFound;
@@ -270,7 +254,7 @@ bool PassWouldRepeat() {
       quitRequested || ThumbnailPageStepReady()) {
     return false;
   }
-  return SameInputs(CurrentPassInputs(), presented.inputs);
+  return CurrentPassInputs() == presented.inputs;
 }
 
 void RunPass() {
