@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "browser/file_list.h"
+#include "browser/picture_views.h"
 #include "display/display.h"
 #include "pictures/texture_loader.h"
 #include "platform/headless/headless.h"
