@@ -10,6 +10,7 @@ import select
 import shutil
 import struct
 import subprocess
+import sys
 import tempfile
 import time
 import zlib
@@ -102,7 +103,15 @@ class Desktop:
         self.start_display()
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, kind, value, trace):
+        # A failing test leaves the screen as it was when it failed, to look at afterwards.
+        if kind is not None and self.display is not None:
+            try:
+                path = tempfile.mktemp(prefix="trove-e2e-failure-", suffix=".png")
+                self.screenshot().save_png(path)
+                print("screen at the failure: %s" % path, file=sys.stderr)
+            except Exception:  # noqa: BLE001 - the failure itself is what matters
+                pass
         self.stop()
 
     def start_display(self):
