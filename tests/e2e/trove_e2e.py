@@ -40,6 +40,20 @@ class Screenshot:
         i = (y * self.width + x) * 3
         return tuple(self.rgb[i:i + 3])
 
+    def holds(self, colour, left, top, right, bottom):
+        """Whether a pixel of that colour lies in the rectangle (right and bottom excluded)."""
+        left, top = max(left, 0), max(top, 0)
+        right, bottom = min(right, self.width), min(bottom, self.height)
+        wanted = bytes(colour)
+        for y in range(top, bottom):
+            row = self.rgb[(y * self.width + left) * 3:(y * self.width + right) * 3]
+            i = row.find(wanted)
+            while i >= 0:
+                if i % 3 == 0:
+                    return True
+                i = row.find(wanted, i + 1)
+        return False
+
     def save_png(self, path):
         raw = bytearray()
         stride = self.width * 3
@@ -112,6 +126,12 @@ class Desktop:
                 print("screen at the failure: %s" % path, file=sys.stderr)
             except Exception:  # noqa: BLE001 - the failure itself is what matters
                 pass
+            # Whether the program was still there tells a hang or a slow start from a crash.
+            if self.proc is not None:
+                code = self.proc.poll()
+                print("program at the failure: %s; its standard error: %r" %
+                      ("running" if code is None else "ended with %s" % code,
+                       self.program_errors()), file=sys.stderr)
         self.stop()
 
     def start_display(self):
@@ -302,13 +322,14 @@ class Desktop:
         deadline = time.time() + timeout
         while time.time() < deadline:
             found = self.find_windows(title)
-            if bool(found) != gone:
+            if bool(found) != gone and (gone or title != "GAME" or self.drawn(found[0])):
                 return found[0] if found else None
             if self.proc and self.proc.poll() is not None and not gone:
                 raise RuntimeError("program ended with %s before its window: %s" %
                                    (self.proc.returncode, self.program_errors()))
             time.sleep(0.2)
-        raise RuntimeError("window %r %s" % (title, "still there" if gone else "not found"))
+        state = "still there" if gone else "shown but never drawn" if found else "not found"
+        raise RuntimeError("window %r %s" % (title, state))
 
     def geometry(self, window):
         out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env(),
@@ -329,10 +350,23 @@ class Desktop:
         while time.time() < deadline:
             for w in self.find_windows(title):
                 g = self.geometry(w)
-                if g.get("width") == width and g.get("height") == height:
+                if g.get("width") == width and g.get("height") == height and \
+                        (title != "GAME" or self.drawn(w)):
                     return g
             time.sleep(0.2)
         raise AssertionError("window %r never became %dx%d (last %s)" % (title, width, height, g))
+
+    def drawn(self, window):
+        """Whether the program has presented a frame into its main window since the window was
+        made: until then the window is blank. Mapping comes before the first frame, and on a
+        busy machine the frame can follow well over a second later; tests that read the screen
+        wait for it rather than for the window alone. Every frame at start or after a change
+        of display mode shows the overlay, whose title is yellow."""
+        g = self.geometry(window)
+        if "x" not in g:
+            return False
+        return self.screenshot().holds((255, 255, 0), g["x"], g["y"], g["x"] + g["width"],
+                                       g["y"] + g["height"])
 
     def screenshot(self):
         data = subprocess.run(["xwd", "-root", "-silent"], env=self.env(),
