@@ -1,13 +1,16 @@
 // Resetting the program-wide state of every subsystem.
 #include "shell/reset.h"
 
+#include <cstdlib>
+
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
 #include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "display/window.h"
-#include "gamedata/world_tables.h"
 #include "input/input.h"
+#include "gamedata/sizes.h"
+#include "pictures/bmp_asset.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 
@@ -20,6 +23,10 @@ void ResetProgram() {
   ResetBrowserState();
   StopPageWork();
   ResetPictureViews();
-  ReleaseGameTables();
   ResetTextureLoader();
+  if (TextureSlotTable) {
+    for (int slot = 0; slot < TextureSlotCount; ++slot) std::free(TextureSlotTable[slot].pixels);
+  }
+  std::free(TextureSlotTable);
+  TextureSlotTable = nullptr;
 }

@@ -16,9 +16,10 @@
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 #include "shell/main_loop.h"
+#include "shell/trove.h"
 #include "shell/trove_main.h"
 
-void StartUp() {
+void StartUp(Trove& trove) {
   // A start directory that is gone, or longer than any path the system takes, cannot be shown
   // or left: the program says so rather than browse a nameless directory.
   if (!platform::GetCurrentDir(workingDirectory, sizeof workingDirectory)) {
@@ -33,7 +34,7 @@ void StartUp() {
   displayState.zoom = 2;
   SetThumbnailCellSize(smallCellSize);
 
-  InitGameTables();
+  InitGameTables(trove.world);
 
   if (!OpenMainWindow()) {
     // Its message box has been shown; without a window there is nothing to present into.
@@ -58,15 +59,17 @@ void StartUp() {
   displayState.screenHeight = platform::ScreenHeight();
 }
 
-void ShutDown() {
+void ShutDown(Trove& trove) {
   ReleaseCanvas();
-  ReleaseGameTables();
+  ReleaseGameTables(trove.world);
 }
 
 int TroveMain() {
-  StartUp();
+  // Large tables hang off it, not its own bytes: it lives on the main thread's stack.
+  Trove trove;
+  StartUp(trove);
   InstallInputHooks();
   RunMainLoop();
-  ShutDown();
+  ShutDown(trove);
   return 0;
 }

@@ -26,7 +26,7 @@ class MainLoopTest : public ProgramTest {
   void StartAt(int screenWidth, int screenHeight) {
     os().screenWidth = screenWidth;
     os().screenHeight = screenHeight;
-    StartUp();
+    StartUp(trove);
     os().calls.clear();
     os().pauses.clear();
   }

@@ -33,7 +33,7 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   os().screenHeight = 768;
   keyTable.down[65] = 1;
   mouseLatches.rightDown = 1;
-  StartUp();
+  StartUp(trove);
 
   EXPECT_EQ(displayState.displayMode, DisplayMode::halfScreen);
   EXPECT_EQ(displayState.canvasWidth, 683);
@@ -69,7 +69,7 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_LT(IndexOf("GlInitState"), IndexOf("HideSystemCursor"));
   EXPECT_EQ(os().cursorHides, 1);
 
-  ShutDown();
+  ShutDown(trove);
   EXPECT_EQ(canvas.frameBuffer, nullptr);
   EXPECT_EQ(canvas.savedView, nullptr);
   EXPECT_EQ(canvas.pickBuffer, nullptr);
@@ -106,7 +106,7 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
       std::filesystem::remove(gone);
     }
     try {
-      StartUp();
+      StartUp(trove);
       ADD_FAILURE() << c.text << ": start-up went on";
     } catch (const headless::ProgramExit& e) {
       EXPECT_EQ(e.exitCode, 1);

@@ -11,6 +11,7 @@
 
 #include "platform/headless/headless.h"
 #include "shell/reset.h"
+#include "shell/trove.h"
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -21,6 +22,9 @@ class ProgramTest : public ::testing::Test {
   void TearDown() override { ResetProgram(); }
 
   headless::State& os() { return headless::state(); }
+
+  // The program's state, fresh for every test.
+  Trove trove;
 
   // Passes until the thumbnail page begun is drawn whole (its pictures arrive from workers).
   void PassesUntilPageDrawn() {

@@ -1,0 +1,9 @@
+// The program's state as one object: each subsystem's state, made by TroveMain and handed
+// down to the functions that work on it.
+#pragma once
+
+#include "gamedata/world_tables.h"
+
+struct Trove {
+  World world;
+};
