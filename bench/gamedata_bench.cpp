@@ -65,15 +65,16 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 void BM_InitGameTablesVsBareSinCos(benchmark::State& state) {
   PrepareProgram();
   World world;
+  GameTextures textures;
   double referenceSeconds = 0.0;
   double initSeconds = 0.0;
   for (auto _ : state) {
     const auto t0 = Clock::now();
     benchmark::DoNotOptimize(BareSinCos());
     const auto t1 = Clock::now();
-    benchmark::DoNotOptimize(InitGameTables(world));
+    benchmark::DoNotOptimize(InitGameTables(world, textures));
     const auto t2 = Clock::now();
-    ReleaseGameTables(world);
+    ReleaseGameTables(world, textures);
     referenceSeconds += Seconds(t0, t1);
     initSeconds += Seconds(t1, t2);
     state.SetIterationTime(Seconds(t1, t2));
@@ -105,11 +106,12 @@ long ResidentBytes() {
 void BM_StartUpResidentMemory(benchmark::State& state) {
   PrepareProgram();
   World world;
+  GameTextures textures;
   double resident = 0.0;
   double reserved = 0.0;
   for (auto _ : state) {
     const long before = ResidentBytes();
-    InitGameTables(world);
+    InitGameTables(world, textures);
     void* pictureBuffer = std::malloc(pictureBufferBytes);
     benchmark::DoNotOptimize(pictureBuffer);
     const long after = ResidentBytes();
@@ -121,7 +123,7 @@ void BM_StartUpResidentMemory(benchmark::State& state) {
     resident = static_cast<double>(after - before);
     reserved = static_cast<double>(ReservedGameTableBytes(world)) + pictureBufferBytes;
     std::free(pictureBuffer);
-    ReleaseGameTables(world);
+    ReleaseGameTables(world, textures);
   }
   state.counters["resident_MB"] = resident / 1e6;
   state.counters["reserved_MB"] = reserved / 1e6;

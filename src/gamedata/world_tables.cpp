@@ -273,18 +273,19 @@ void InitConsoleBuffers(World& world) {
   }
 }
 
-std::int32_t InitGameTables(World& world, std::int32_t levels) {
+std::int32_t InitGameTables(World& world, GameTextures& textures, std::int32_t levels) {
   SetCanvasSize(displayState.canvasWidth, displayState.canvasHeight);
   // Start-up runs this once; should it run again, the earlier tables are not leaked.
-  ReleaseGameTables(world);
+  ReleaseGameTables(world, textures);
 
   const std::size_t cellCount = Count(levels) * Count(CellsPerLevel);
   world.HeightMap = Reserve<std::uint8_t>(world.reservedBytes,
                                           (Count(MapSide) + 1) * (Count(MapSide) + 1), "HeightMap");
   world.TileMap = ReserveCleared<std::uint8_t>(world.reservedBytes, cellCount, "TileMap");
   world.CellMarks = ReserveCleared<std::uint8_t>(world.reservedBytes, cellCount, "CellMarks");
-  TextureSlotTable =
+  textures.TextureSlotTable =
       ReserveCleared<TextureSlot>(world.reservedBytes, Count(TextureSlotCount), "TextureSlotTable");
+  textures.slotCount = TextureSlotCount;
   world.AgentTable =
       ReserveCleared<AgentRecord>(world.reservedBytes, Count(AgentCount), "AgentTable");
   world.AuxTable =
@@ -297,7 +298,7 @@ std::int32_t InitGameTables(World& world, std::int32_t levels) {
   world.reservedBytes += sizeof(PathPlanner);
   world.pathPlanner->Allocate(world.reservedBytes);
 
-  LoadAssetCatalogue();
+  LoadAssetCatalogue(textures.TextureSlotTable);
   InitTileCosts(world);
   // RoomTable arrives zero-filled, so every record is already clear.
   AllocRoomTables(world);
@@ -322,16 +323,11 @@ namespace {
 
 // Every block in the shutdown order; the texture slots too when given them, since the
 // world's start-up reserved their table and counted it.
-void ReleaseBlocks(World& world, TextureSlot** slotTable) {
+void ReleaseBlocks(World& world, GameTextures* textures) {
   Release(world.HeightMap);
   Release(world.TileMap);
   Release(world.CellMarks);
-  if (slotTable && *slotTable) {
-    for (std::int32_t slot = 0; slot < TextureSlotCount; ++slot) {
-      Release((*slotTable)[slot].pixels);
-    }
-  }
-  if (slotTable) Release(*slotTable);
+  if (textures) ReleaseTextureSlots(*textures);
   Release(world.AgentTable);
   Release(world.AuxTable);
   Release(world.ItemTable);
@@ -353,7 +349,7 @@ void ReleaseBlocks(World& world, TextureSlot** slotTable) {
 
 }  // namespace
 
-void ReleaseGameTables(World& world) { ReleaseBlocks(world, &TextureSlotTable); }
+void ReleaseGameTables(World& world, GameTextures& textures) { ReleaseBlocks(world, &textures); }
 
 World::~World() { ReleaseBlocks(*this, nullptr); }
 

@@ -6,6 +6,7 @@
 
 #include "gamedata/item_catalogue.h"
 #include "gamedata/sizes.h"
+#include "pictures/asset_catalogue.h"
 
 // One agent of the game. Start-up writes only its position; the rest of the record is the
 // agent's game state, which the browser never reads.
@@ -145,10 +146,11 @@ struct World {
   std::size_t reservedBytes = 0;
 };
 
-// Reserves and fills every table and reads the asset catalogue; always 1. A table that cannot
-// be obtained ends the program with a message naming it. The tile maps are sized for levels
-// levels: LevelCount for the program, more than any machine holds to try that message.
-std::int32_t InitGameTables(World& world, std::int32_t levels = LevelCount);
+// Reserves and fills every table, reserves the texture slots and reads the asset catalogue
+// into them; always 1. A table that cannot be obtained ends the program with a message naming
+// it. The tile maps are sized for levels levels: LevelCount for the program, more than any
+// machine holds to try that message.
+std::int32_t InitGameTables(World& world, GameTextures& textures, std::int32_t levels = LevelCount);
 
 // Fills TileCost and TileAux.
 void InitTileCosts(World& world);
@@ -167,4 +169,4 @@ std::size_t ReservedGameTableBytes(const World& world);
 
 // Releases every table in the shutdown order; safe when nothing was reserved, and when
 // called again.
-void ReleaseGameTables(World& world);
+void ReleaseGameTables(World& world, GameTextures& textures);

@@ -18,6 +18,7 @@
 #include "input/pauses.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
+#include "shell/trove.h"
 
 bool quitRequested = false;
 
@@ -175,7 +176,7 @@ void FollowMouse() {
 
 // Keys that change the window, the list's position, the picture settings or end the program:
 // acted on after the frame is presented.
-void HandleSettingKeys() {
+void HandleSettingKeys(Trove& trove) {
   if (KeyDown(key::m) && IsMovableCanvas(displayState.canvasWidth)) FollowMouse();
   if (KeyDown(key::escape)) quitRequested = true;
   if (KeyDown(key::r) || rescanRequested) {
@@ -183,9 +184,9 @@ void HandleSettingKeys() {
     rescanRequested = false;
   }
   if (KeyDown(key::n) && browserMode.listActive) MoveListToCursor();
-  if (KeyDown(key::f5)) SetDisplayMode(DisplayMode::halfScreen);
-  if (KeyDown(key::f6)) SetDisplayMode(DisplayMode::movable1280);
-  if (KeyDown(key::f8)) SetDisplayMode(DisplayMode::wholeScreen);
+  if (KeyDown(key::f5)) SetDisplayMode(trove, DisplayMode::halfScreen);
+  if (KeyDown(key::f6)) SetDisplayMode(trove, DisplayMode::movable1280);
+  if (KeyDown(key::f8)) SetDisplayMode(trove, DisplayMode::wholeScreen);
   if (KeyDown(key::f7)) OpenExplorer();
   if (KeyDown(key::comma)) ScrollListBy(-1);
   if (KeyDown(key::period)) ScrollListBy(1);
@@ -215,7 +216,7 @@ int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight) {
   return 0;
 }
 
-void SetDisplayMode(DisplayMode mode) {
+void SetDisplayMode(Trove& trove, DisplayMode mode) {
   DisplayState& d = displayState;
   d.screenWidth = platform::ScreenWidth();
   d.screenHeight = platform::ScreenHeight();
@@ -235,7 +236,7 @@ void SetDisplayMode(DisplayMode mode) {
     d.zoom = 1;
   }
   CloseGlWindow();
-  if (!OpenMainWindow()) {
+  if (!OpenMainWindow(trove.textures)) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
@@ -257,7 +258,7 @@ bool PassWouldRepeat() {
   return CurrentPassInputs() == presented.inputs;
 }
 
-void RunPass() {
+void RunPass(Trove& trove) {
   // Thumbnails decoded in the background since the last pass are kept for later pages.
   CollectPageWork();
   if (PassWouldRepeat()) {
@@ -294,7 +295,7 @@ void RunPass() {
 
   PresentFrame();
 
-  HandleSettingKeys();
+  HandleSettingKeys(trove);
 
   ClearInputLatches();
   while (PumpMessages()) ++messagesDispatched;
@@ -302,9 +303,9 @@ void RunPass() {
   if (closeRequested) quitRequested = true;
 }
 
-void RunMainLoop() {
+void RunMainLoop(Trove& trove) {
   while (!quitRequested) {
-    RunPass();
+    RunPass(trove);
   }
   // Pictures not started are dropped; the decodes under way end with their picture.
   StopPageWork();

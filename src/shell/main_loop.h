@@ -3,12 +3,14 @@
 
 #include "display/display.h"
 
+struct Trove;
+
 extern bool quitRequested;
 
 // One pass of the main loop: draw the view, act on clicks and keys, draw the overlay, present,
 // pump the window's messages. The caller tests quitRequested first. A pass that would present
 // the frame already presented, with no input arrived, waits for input instead.
-void RunPass();
+void RunPass(Trove& trove);
 
 // Whether the next pass would repeat the last presented one: that pass acted on no input or
 // request, none has arrived since, and nothing it drew from has changed.
@@ -18,10 +20,10 @@ bool PassWouldRepeat();
 void ForgetPresentedPass();
 
 // Passes until quitRequested is set.
-void RunMainLoop();
+void RunMainLoop(Trove& trove);
 
 // The display-mode commands F5, F6 and F8.
-void SetDisplayMode(DisplayMode mode);
+void SetDisplayMode(Trove& trove, DisplayMode mode);
 
 // Lift of the notice line when the window reaches below the screen.
 int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight);

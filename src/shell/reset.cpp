@@ -1,16 +1,12 @@
 // Resetting the program-wide state of every subsystem.
 #include "shell/reset.h"
 
-#include <cstdlib>
-
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
 #include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "display/window.h"
 #include "input/input.h"
-#include "gamedata/sizes.h"
-#include "pictures/bmp_asset.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 
@@ -24,9 +20,4 @@ void ResetProgram() {
   StopPageWork();
   ResetPictureViews();
   ResetTextureLoader();
-  if (TextureSlotTable) {
-    for (int slot = 0; slot < TextureSlotCount; ++slot) std::free(TextureSlotTable[slot].pixels);
-  }
-  std::free(TextureSlotTable);
-  TextureSlotTable = nullptr;
 }

@@ -34,9 +34,9 @@ void StartUp(Trove& trove) {
   displayState.zoom = 2;
   SetThumbnailCellSize(smallCellSize);
 
-  InitGameTables(trove.world);
+  InitGameTables(trove.world, trove.textures);
 
-  if (!OpenMainWindow()) {
+  if (!OpenMainWindow(trove.textures)) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
@@ -61,7 +61,7 @@ void StartUp(Trove& trove) {
 
 void ShutDown(Trove& trove) {
   ReleaseCanvas();
-  ReleaseGameTables(trove.world);
+  ReleaseGameTables(trove.world, trove.textures);
 }
 
 int TroveMain() {
@@ -69,7 +69,7 @@ int TroveMain() {
   Trove trove;
   StartUp(trove);
   InstallInputHooks();
-  RunMainLoop();
+  RunMainLoop(trove);
   ShutDown(trove);
   return 0;
 }

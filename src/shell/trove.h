@@ -6,4 +6,5 @@
 
 struct Trove {
   World world;
+  GameTextures textures;
 };

@@ -252,7 +252,7 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
     browserMode.listActive = c.listActive;
     browserMode.pictureActive = 0;
     keyTable.down[key::p] = 1;
-    RunPass();
+    RunPass(trove);
     EXPECT_EQ(os().programsRun.size(), c.launches ? 1u : 0u) << c.what;
     EXPECT_EQ(os().moves.size(), c.launches ? 1u : 0u) << c.what;
     EXPECT_EQ(keyTable.down[key::p], 0) << c.what;
@@ -262,7 +262,7 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
 TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
   fileList.selection = 3;
   keyTable.down[key::p] = 1;
-  RunPass();
+  RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, PlayerExecutable());
   EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\notes.txt 0 ");
@@ -341,7 +341,7 @@ TEST_F(LaunchTest, ExplorerKeyOpensTheExplorerInAnyView) {
   browserMode.listActive = 0;
   std::strcpy(browsedPath, "E:\\100% done\\");
   keyTable.down[key::f7] = 1;
-  RunPass();
+  RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
   EXPECT_EQ(os().programsRun[0].parameters, "E:\\100% done\\");

@@ -120,8 +120,8 @@ TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
   // Nor does the play key hand it to the player: no program is run, no window moved.
   SetEntry(9, "old.avi", 1);
   headless::QueueKeyDown(key::p);
-  RunPass();
-  RunPass();
+  RunPass(trove);
+  RunPass(trove);
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_TRUE(os().moves.empty());
 }
@@ -253,8 +253,8 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
 TEST_F(NavigationTest, TheMainLoopDispatchesTheNavigationKeys) {
   auto press = [&](int key) {
     headless::QueueKeyDown(key);
-    RunPass();  // latched while the messages are pumped
-    RunPass();  // acted on
+    RunPass(trove);  // latched while the messages are pumped
+    RunPass(trove);  // acted on
   };
   fileList.count = 100;
   press(key::period);

@@ -450,7 +450,7 @@ TEST_F(PictureViewsTest, APageOfDirectoriesHasNothingToClickAndReturnsToTheList)
   // A right click inside the first frame finds no identifier and goes back to the list.
   PointAt(80, 430);
   mouseLatches.rightDown = 1;
-  RunPass();
+  RunPass(trove);
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(browserMode.pictureActive, 0);
 }
@@ -768,14 +768,14 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   PointAt(40, 380);
   ASSERT_EQ(PickIdUnderCursor(), pick::thumbnailBase + k);
   mouseLatches.rightDown = 1;
-  RunPass();
+  RunPass(trove);
   EXPECT_EQ(browserMode.pictureActive, 1);
   EXPECT_EQ(pictureViews.pictureEntry, k);
 
   // Next pass: the picture at step 2, placement 3, centred at 3 cursor - canvas size.
   pictureViews.sampleStep = 2.0f;
   PointAt(340, 200);
-  RunPass();
+  RunPass(trove);
   const Canvases view = Snapshot();
   ClearCanvas();
   ReferenceDraw(3 * 340 - 960 - 50, 3 * 200 - 540 - 30, 2.0f, 0);
@@ -785,7 +785,7 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
 
   // Any click goes back to the page, drawn again in the next pass.
   mouseLatches.rightDown = 1;
-  RunPass();
+  RunPass(trove);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 1);
   PassesUntilPageDrawn();

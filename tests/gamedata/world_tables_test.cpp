@@ -31,19 +31,23 @@ class BuiltTablesTest : public ::testing::Test {
     headless::Reset();
     SetCanvasSize(960, 540);
     built = new World;
-    ASSERT_EQ(InitGameTables(*built), 1);
+    textures = new GameTextures;
+    ASSERT_EQ(InitGameTables(*built, *textures), 1);
   }
   static void TearDownTestSuite() {
-    ReleaseGameTables(*built);
+    ReleaseGameTables(*built, *textures);
     delete built;
+    delete textures;
     ResetProgram();
   }
 
   static World* built;
+  static GameTextures* textures;
   const World& world = *built;
 };
 
 World* BuiltTablesTest::built = nullptr;
+GameTextures* BuiltTablesTest::textures = nullptr;
 
 TEST_F(BuiltTablesTest, TileMapHoldsOnlyTheFourStartCells) {
   const std::size_t cells = std::size_t(LevelCount) * std::size_t(CellsPerLevel);
@@ -58,7 +62,8 @@ TEST_F(BuiltTablesTest, TileMapHoldsOnlyTheFourStartCells) {
 TEST_F(BuiltTablesTest, ClearedTablesAreZeroExceptAgentOnesPosition) {
   EXPECT_TRUE(AllZero(world.AuxTable, std::size_t(AuxRecordCount) * sizeof(AuxRecord)));
   EXPECT_TRUE(AllZero(world.RoomTable, std::size_t(RoomCapacity) * sizeof(RoomRecord)));
-  EXPECT_TRUE(AllZero(TextureSlotTable, std::size_t(TextureSlotCount) * sizeof(TextureSlot)));
+  EXPECT_TRUE(
+      AllZero(textures->TextureSlotTable, std::size_t(TextureSlotCount) * sizeof(TextureSlot)));
 
   EXPECT_EQ(world.AgentTable[1].position[0], 0.5f);
   EXPECT_EQ(world.AgentTable[1].position[1], 0.5f);
@@ -206,13 +211,14 @@ class TableLifecycleTest : public ProgramTest {
   }
 
   World world;
+  GameTextures textures;
 };
 
-void ExpectNothingReserved(const World& world) {
+void ExpectNothingReserved(const World& world, const GameTextures& textures) {
   EXPECT_EQ(world.HeightMap, nullptr);
   EXPECT_EQ(world.TileMap, nullptr);
   EXPECT_EQ(world.CellMarks, nullptr);
-  EXPECT_EQ(TextureSlotTable, nullptr);
+  EXPECT_EQ(textures.TextureSlotTable, nullptr);
   EXPECT_EQ(world.AgentTable, nullptr);
   EXPECT_EQ(world.AuxTable, nullptr);
   EXPECT_EQ(world.ItemTable, nullptr);
@@ -228,33 +234,33 @@ void ExpectNothingReserved(const World& world) {
 }
 
 TEST_F(TableLifecycleTest, ReleaseFreesEverythingAndMayRunTwice) {
-  ReleaseGameTables(world);  // nothing reserved yet
-  ExpectNothingReserved(world);
+  ReleaseGameTables(world, textures);  // nothing reserved yet
+  ExpectNothingReserved(world, textures);
 
-  InitGameTables(world);
+  InitGameTables(world, textures);
   // Slots that the catalogue filled own pixel blocks; release must take them as well.
-  TextureSlotTable[5].pixels = static_cast<std::uint8_t*>(std::malloc(12));
-  TextureSlotTable[3099].pixels = static_cast<std::uint8_t*>(std::malloc(48));
-  ReleaseGameTables(world);
-  ExpectNothingReserved(world);
+  textures.TextureSlotTable[5].pixels = static_cast<std::uint8_t*>(std::malloc(12));
+  textures.TextureSlotTable[3099].pixels = static_cast<std::uint8_t*>(std::malloc(48));
+  ReleaseGameTables(world, textures);
+  ExpectNothingReserved(world, textures);
   EXPECT_EQ(ReservedGameTableBytes(world), 0u);
-  ReleaseGameTables(world);
-  ExpectNothingReserved(world);
+  ReleaseGameTables(world, textures);
+  ExpectNothingReserved(world, textures);
 }
 
 TEST_F(TableLifecycleTest, StartingAgainReplacesTheTablesWithFreshOnes) {
-  InitGameTables(world);
+  InitGameTables(world, textures);
   world.TileMap[100] = 7;
   world.pathPlanner->routeCursor[10] = 4;
   world.ConsoleHistory[3][0] = 'x';
-  InitGameTables(world);
+  InitGameTables(world, textures);
   EXPECT_EQ(world.TileMap[100], 0);
   EXPECT_EQ(world.pathPlanner->routeCursor[10], -9);
   EXPECT_STREQ(world.ConsoleHistory[3], "");
 }
 
 TEST_F(TableLifecycleTest, TrigTablesAreBuiltOnlyOnce) {
-  InitGameTables(world);
+  InitGameTables(world, textures);
   float* sine = world.SinTable;
   float* cosine = world.CosTable;
   world.SinTable[1234] = 42.0f;
@@ -265,7 +271,7 @@ TEST_F(TableLifecycleTest, TrigTablesAreBuiltOnlyOnce) {
 }
 
 TEST_F(TableLifecycleTest, NeighbourOrderTurnsWithTheDirection) {
-  InitGameTables(world);
+  InitGameTables(world, textures);
   world.pathPlanner->SetNeighbourOrder(2);
   EXPECT_EQ(world.pathPlanner->direction, 2);
   // Direction 2 starts with the step to the right and keeps turning clockwise.
@@ -280,7 +286,7 @@ TEST_F(TableLifecycleTest, NeighbourOrderTurnsWithTheDirection) {
 TEST_F(TableLifecycleTest, ATableThatCannotBeObtainedEndsStartUpWithItsName) {
   // No machine can give this many levels: the tile map alone would fill the address space.
   try {
-    InitGameTables(world, 0x7fffffff);
+    InitGameTables(world, textures, 0x7fffffff);
     FAIL() << "start-up went on without its tile map";
   } catch (const headless::ProgramExit& exit) {
     EXPECT_EQ(exit.exitCode, 1);
@@ -291,8 +297,8 @@ TEST_F(TableLifecycleTest, ATableThatCannotBeObtainedEndsStartUpWithItsName) {
   // What was reserved before the failure is still released cleanly.
   EXPECT_NE(world.HeightMap, nullptr);
   EXPECT_EQ(world.TileMap, nullptr);
-  ReleaseGameTables(world);
-  ExpectNothingReserved(world);
+  ReleaseGameTables(world, textures);
+  ExpectNothingReserved(world, textures);
 }
 
 }  // namespace

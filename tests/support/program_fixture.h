@@ -29,7 +29,7 @@ class ProgramTest : public ::testing::Test {
   // Passes until the thumbnail page begun is drawn whole (its pictures arrive from workers).
   void PassesUntilPageDrawn() {
     for (int i = 0; i < 60000 && (i == 0 || ThumbnailPageInProgress()); ++i) {
-      RunPass();
+      RunPass(trove);
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_FALSE(ThumbnailPageInProgress());
