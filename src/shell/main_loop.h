@@ -14,7 +14,7 @@ void RunPass(Trove& trove);
 
 // Whether the next pass would repeat the last presented one: that pass acted on no input or
 // request, none has arrived since, and nothing it drew from has changed.
-bool PassWouldRepeat();
+bool PassWouldRepeat(const Trove& trove);
 
 // Forgets the last presented pass, so that the next one is drawn (tests start clean with it).
 void ForgetPresentedPass();

@@ -6,7 +6,6 @@
 #include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "display/window.h"
-#include "input/input.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 
@@ -15,7 +14,6 @@ void ResetProgram() {
   ForgetPresentedPass();
   ResetDisplayState();
   ResetWindow();
-  ClearInputLatches();
   ResetBrowserState();
   StopPageWork();
   ResetPictureViews();

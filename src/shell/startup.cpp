@@ -51,7 +51,7 @@ void StartUp(Trove& trove) {
   pictureViews.sampleStep = 4.0f;
   ShowList();
   RescanBrowsedDirectory();
-  ClearInputLatches();
+  ClearInputLatches(trove.input);
   ResetScroll();
   displayState.windowX = 0;
   displayState.windowY = 0;
@@ -67,9 +67,11 @@ void ShutDown(Trove& trove) {
 int TroveMain() {
   // Large tables hang off it, not its own bytes: it lives on the main thread's stack.
   Trove trove;
+  BindInput(&trove.input);
   StartUp(trove);
   InstallInputHooks();
   RunMainLoop(trove);
   ShutDown(trove);
+  BindInput(nullptr);
   return 0;
 }

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "gamedata/world_tables.h"
+#include "input/input.h"
 
 struct Trove {
   World world;
   GameTextures textures;
+  Input input;
 };

@@ -233,7 +233,7 @@ TEST_F(ThumbnailPagesTest, PictureViewAfterAPageAsBefore) {
   PointAt(300, 200);
   auto pictureViewAfter = [&](void (*draw)()) {
     DrawPage(1, draw);
-    OpenPicture(entry);
+    OpenPicture(trove.input.mouseLatches, entry);
     EXPECT_EQ(browserMode.pictureActive, 1);
     DrawPictureView();
     return Snapshot();
@@ -345,7 +345,7 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
     ASSERT_TRUE(ThumbnailPageInProgress()) << c.name;
     // A right click on a cell whose picture has not arrived does nothing; the loop goes on.
     PointAt(pending.x + 40, pending.y + 70);
-    mouseLatches.rightDown = 1;
+    trove.input.mouseLatches.rightDown = 1;
     RunPass(trove);
     EXPECT_TRUE(ThumbnailsShown()) << c.name;
     for (int k : c.keys) {

@@ -125,7 +125,7 @@ TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::oneShotKey});
   RunPass(trove);
   EXPECT_EQ(pictureViews.overlayShown, 0);
-  EXPECT_FALSE(KeyDown(key::digit0));
+  EXPECT_FALSE(KeyDown(trove.input, key::digit0));
 
   PassWithKeys({key::digit0});
   EXPECT_EQ(pictureViews.overlayShown, 1);
@@ -180,7 +180,7 @@ class OverlayClickTest : public MainLoopTest {
   // A right click at canvas (x, y), latched before the pass as the hook would.
   void ClickAt(int x, int y) {
     os().cursor = {2 * x + 1, 1080 - 2 * y - 1};
-    mouseLatches.rightDown = 1;
+    trove.input.mouseLatches.rightDown = 1;
     os().pauses.clear();
     RunPass(trove);
   }
@@ -294,11 +294,11 @@ TEST_F(MainLoopTest, CloseRequestEndsTheProgramWithZero) {
 
 TEST_F(MainLoopTest, LatchesAreClearedAtTheEndOfEveryPass) {
   StartAt(1920, 1080);
-  mouseLatches.rightDown = 1;
-  keyTable.down[200] = 1;
+  trove.input.mouseLatches.rightDown = 1;
+  trove.input.keyTable.down[200] = 1;
   RunPass(trove);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
-  EXPECT_EQ(keyTable.down[200], 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.keyTable.down[200], 0);
 }
 
 // ---- Resting --------------------------------------------------------------------------------
@@ -321,7 +321,7 @@ TEST_F(RestingTest, APassThatWouldRepeatTheFrameWaitsForInputInstead) {
   ASSERT_EQ(presents(), before + 1);  // the first pass after start-up's own
   const std::vector<std::uint8_t> shown = os().presentedFrames.back();
   for (int i = 0; i < 5; ++i) {
-    EXPECT_TRUE(PassWouldRepeat());
+    EXPECT_TRUE(PassWouldRepeat(trove));
     RunPass(trove);
   }
   EXPECT_EQ(presents(), before + 1);
@@ -339,8 +339,8 @@ TEST_F(RestingTest, APassThatWouldRepeatTheFrameWaitsForInputInstead) {
 TEST_F(RestingTest, InputEndsTheRestAtOnce) {
   // Passes until the loop rests, then the input; the pass after it must present.
   auto settleThen = [&](const std::function<void()>& input) {
-    for (int i = 0; i < 3 && !PassWouldRepeat(); ++i) RunPass(trove);
-    ASSERT_TRUE(PassWouldRepeat());
+    for (int i = 0; i < 3 && !PassWouldRepeat(trove); ++i) RunPass(trove);
+    ASSERT_TRUE(PassWouldRepeat(trove));
     const int presented = presents();
     input();
     RunPass(trove);
@@ -361,25 +361,25 @@ TEST_F(RestingTest, InputEndsTheRestAtOnce) {
 TEST_F(RestingTest, RequestsAndChangedStateAreDrawn) {
   RunPass(trove);
   RunPass(trove);
-  ASSERT_TRUE(PassWouldRepeat());
+  ASSERT_TRUE(PassWouldRepeat(trove));
   browserMode.thumbRedraw = 1;
-  EXPECT_FALSE(PassWouldRepeat());
+  EXPECT_FALSE(PassWouldRepeat(trove));
   browserMode.thumbRedraw = 0;
   rescanRequested = 1;
-  EXPECT_FALSE(PassWouldRepeat());
+  EXPECT_FALSE(PassWouldRepeat(trove));
   rescanRequested = 0;
   pictureViews.overlayShown = 0;
-  EXPECT_FALSE(PassWouldRepeat());
+  EXPECT_FALSE(PassWouldRepeat(trove));
   const int presented = presents();
   RunPass(trove);
   EXPECT_EQ(presents(), presented + 1);
   // The pass after a command is drawn even with nothing latched: the command changed state
   // after its pass had presented.
   PassWithKeys({key::digit0 + 9});
-  EXPECT_FALSE(PassWouldRepeat());
+  EXPECT_FALSE(PassWouldRepeat(trove));
   RunPass(trove);
   EXPECT_EQ(presents(), presented + 3);
-  EXPECT_TRUE(PassWouldRepeat());
+  EXPECT_TRUE(PassWouldRepeat(trove));
 }
 
 }  // namespace

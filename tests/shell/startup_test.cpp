@@ -31,8 +31,8 @@ class StartUpTest : public ProgramTest {
 TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   os().screenWidth = 1366;
   os().screenHeight = 768;
-  keyTable.down[65] = 1;
-  mouseLatches.rightDown = 1;
+  trove.input.keyTable.down[65] = 1;
+  trove.input.mouseLatches.rightDown = 1;
   StartUp(trove);
 
   EXPECT_EQ(displayState.displayMode, DisplayMode::halfScreen);
@@ -53,8 +53,8 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 0);
-  EXPECT_EQ(keyTable.down[65], 0);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.keyTable.down[65], 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_STRNE(workingDirectory, "");
   EXPECT_STREQ(browsedPath, workingDirectory);
 

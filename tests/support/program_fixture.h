@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "browser/thumbnail_page.h"
+#include "input/input.h"
 #include "shell/main_loop.h"
 
 #include "platform/headless/headless.h"
@@ -18,8 +19,12 @@ class ProgramTest : public ::testing::Test {
   void SetUp() override {
     ResetProgram();
     headless::Reset();
+    BindInput(&trove.input);
   }
-  void TearDown() override { ResetProgram(); }
+  void TearDown() override {
+    BindInput(nullptr);
+    ResetProgram();
+  }
 
   headless::State& os() { return headless::state(); }
 
