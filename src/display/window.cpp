@@ -91,5 +91,3 @@ bool InitGlState(GameTextures& textures) {
 }
 
 bool PumpMessages() { return platform::PumpOneMessage(); }
-
-void ResetWindow() { closeRequested = false; }

@@ -16,7 +16,12 @@ bool InitGlState(GameTextures& textures);
 // Dispatches one message; false when the queue was empty.
 bool PumpMessages();
 
-extern bool closeRequested;
+// What the window system asked of the program; the main loop reads it after pumping.
+struct WindowRequests {
+  bool closeRequested = false;
+};
 
-// Back to the state before start-up (tests): no close request pending.
-void ResetWindow();
+// The requests WindowCloseRequested raises from now on; nullptr drops them. The window system
+// calls in through the backend and cannot hand the entry point a parameter, so the program
+// binds its requests once they exist.
+void BindWindowEvents(WindowRequests* requests);

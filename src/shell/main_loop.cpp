@@ -20,8 +20,6 @@
 #include "platform/platform.h"
 #include "shell/trove.h"
 
-bool quitRequested = false;
-
 const char* const noticeText = "TROVE BY THE TROVE DEVELOPERS - FREE TO USE AND SHARE";
 
 namespace {
@@ -178,7 +176,7 @@ void FollowMouse() {
 // acted on after the frame is presented.
 void HandleSettingKeys(Trove& trove) {
   if (KeyDown(trove.input, key::m) && IsMovableCanvas(displayState.canvasWidth)) FollowMouse();
-  if (KeyDown(trove.input, key::escape)) quitRequested = true;
+  if (KeyDown(trove.input, key::escape)) trove.quitRequested = true;
   if (KeyDown(trove.input, key::r) || rescanRequested) {
     RescanBrowsedDirectory();
     rescanRequested = false;
@@ -252,7 +250,7 @@ void ForgetPresentedPass() { presented = PresentedPass{}; }
 
 bool PassWouldRepeat(const Trove& trove) {
   if (!presented.actedOnNothing || InputLatched(trove.input) || browserMode.thumbRedraw ||
-      rescanRequested || quitRequested || ThumbnailPageStepReady()) {
+      rescanRequested || trove.quitRequested || ThumbnailPageStepReady()) {
     return false;
   }
   return CurrentPassInputs() == presented.inputs;
@@ -269,13 +267,13 @@ void RunPass(Trove& trove) {
     DecodeNextPageAhead();
     platform::WaitForInput(restingWaitMs);
     while (PumpMessages()) ++messagesDispatched;
-    if (closeRequested) quitRequested = true;
+    if (trove.window.closeRequested) trove.quitRequested = true;
     return;
   }
   // Anything new stops the decoding ahead: the program's own work comes first.
   StopDecodingAhead();
-  presented.actedOnNothing =
-      !InputLatched(trove.input) && !browserMode.thumbRedraw && !rescanRequested && !quitRequested;
+  presented.actedOnNothing = !InputLatched(trove.input) && !browserMode.thumbRedraw &&
+                             !rescanRequested && !trove.quitRequested;
   presented.inputs = CurrentPassInputs();
 
   if (browserMode.listActive) DrawListView();
@@ -300,11 +298,11 @@ void RunPass(Trove& trove) {
   ClearInputLatches(trove.input);
   while (PumpMessages()) ++messagesDispatched;
   // A close request that arrived while pumping ends the program like Escape.
-  if (closeRequested) quitRequested = true;
+  if (trove.window.closeRequested) trove.quitRequested = true;
 }
 
 void RunMainLoop(Trove& trove) {
-  while (!quitRequested) {
+  while (!trove.quitRequested) {
     RunPass(trove);
   }
   // Pictures not started are dropped; the decodes under way end with their picture.

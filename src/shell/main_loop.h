@@ -5,10 +5,8 @@
 
 struct Trove;
 
-extern bool quitRequested;
-
 // One pass of the main loop: draw the view, act on clicks and keys, draw the overlay, present,
-// pump the window's messages. The caller tests quitRequested first. A pass that would present
+// pump the window's messages. The caller tests trove.quitRequested first. A pass that would present
 // the frame already presented, with no input arrived, waits for input instead.
 void RunPass(Trove& trove);
 
@@ -19,7 +17,7 @@ bool PassWouldRepeat(const Trove& trove);
 // Forgets the last presented pass, so that the next one is drawn (tests start clean with it).
 void ForgetPresentedPass();
 
-// Passes until quitRequested is set.
+// Passes until trove.quitRequested is set.
 void RunMainLoop(Trove& trove);
 
 // The display-mode commands F5, F6 and F8.

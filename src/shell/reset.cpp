@@ -10,10 +10,8 @@
 #include "shell/main_loop.h"
 
 void ResetProgram() {
-  quitRequested = false;
   ForgetPresentedPass();
   ResetDisplayState();
-  ResetWindow();
   ResetBrowserState();
   StopPageWork();
   ResetPictureViews();

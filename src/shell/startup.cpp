@@ -64,14 +64,19 @@ void ShutDown(Trove& trove) {
   ReleaseGameTables(trove.world, trove.textures);
 }
 
+void BindEntryPoints(Trove* trove) {
+  BindInput(trove ? &trove->input : nullptr);
+  BindWindowEvents(trove ? &trove->window : nullptr);
+}
+
 int TroveMain() {
   // Large tables hang off it, not its own bytes: it lives on the main thread's stack.
   Trove trove;
-  BindInput(&trove.input);
+  BindEntryPoints(&trove);
   StartUp(trove);
   InstallInputHooks();
   RunMainLoop(trove);
   ShutDown(trove);
-  BindInput(nullptr);
+  BindEntryPoints(nullptr);
   return 0;
 }

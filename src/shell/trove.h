@@ -3,10 +3,13 @@
 #pragma once
 
 #include "gamedata/world_tables.h"
+#include "display/window.h"
 #include "input/input.h"
 
 struct Trove {
   World world;
   GameTextures textures;
   Input input;
+  WindowRequests window;
+  bool quitRequested = false;  // ends the main loop
 };

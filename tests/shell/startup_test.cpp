@@ -141,9 +141,9 @@ TEST_F(StartUpTest, ReleaseFailuresAreEachReportedAndDoNotStopTheOthers) {
 
 TEST_F(StartUpTest, CloseRequestRaisesTheWindowsFlagAndNothingElse) {
   WindowCloseRequested();
-  EXPECT_EQ(closeRequested, 1);
+  EXPECT_EQ(trove.window.closeRequested, 1);
   // The main loop, not the window, decides that the program ends.
-  EXPECT_EQ(quitRequested, 0);
+  EXPECT_EQ(trove.quitRequested, 0);
   EXPECT_TRUE(os().calls.empty());
 }
 

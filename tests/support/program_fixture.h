@@ -7,11 +7,11 @@
 #include <thread>
 
 #include "browser/thumbnail_page.h"
-#include "input/input.h"
 #include "shell/main_loop.h"
 
 #include "platform/headless/headless.h"
 #include "shell/reset.h"
+#include "shell/startup.h"
 #include "shell/trove.h"
 
 class ProgramTest : public ::testing::Test {
@@ -19,10 +19,10 @@ class ProgramTest : public ::testing::Test {
   void SetUp() override {
     ResetProgram();
     headless::Reset();
-    BindInput(&trove.input);
+    BindEntryPoints(&trove);
   }
   void TearDown() override {
-    BindInput(nullptr);
+    BindEntryPoints(nullptr);
     ResetProgram();
   }
 
