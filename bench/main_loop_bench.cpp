@@ -38,7 +38,7 @@ void BM_MainLoopPass(benchmark::State& state) {
   StartHeadless(trove);
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
-    RunPass();
+    RunPass(trove);
   }
   headless::state().pauses.clear();
   ShutDown(trove);
@@ -50,9 +50,9 @@ BENCHMARK(BM_MainLoopPass);
 void BM_RestingPass(benchmark::State& state) {
   Trove trove;
   StartHeadless(trove);
-  RunPass();
+  RunPass(trove);
   for (auto _ : state) {
-    RunPass();
+    RunPass(trove);
   }
   state.counters["waits"] = static_cast<double>(headless::state().inputWaits.size());
   ShutDown(trove);
