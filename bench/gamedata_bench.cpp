@@ -64,15 +64,17 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 // the tables after each start-up is outside both timings.
 void BM_InitGameTablesVsBareSinCos(benchmark::State& state) {
   PrepareProgram();
+  World world;
+  GameTextures textures;
   double referenceSeconds = 0.0;
   double initSeconds = 0.0;
   for (auto _ : state) {
     const auto t0 = Clock::now();
     benchmark::DoNotOptimize(BareSinCos());
     const auto t1 = Clock::now();
-    benchmark::DoNotOptimize(InitGameTables());
+    benchmark::DoNotOptimize(InitGameTables(world, textures));
     const auto t2 = Clock::now();
-    ReleaseGameTables();
+    ReleaseGameTables(world, textures);
     referenceSeconds += Seconds(t0, t1);
     initSeconds += Seconds(t1, t2);
     state.SetIterationTime(Seconds(t1, t2));
@@ -103,11 +105,13 @@ long ResidentBytes() {
 // "resident" is the growth of the resident set across both.
 void BM_StartUpResidentMemory(benchmark::State& state) {
   PrepareProgram();
+  World world;
+  GameTextures textures;
   double resident = 0.0;
   double reserved = 0.0;
   for (auto _ : state) {
     const long before = ResidentBytes();
-    InitGameTables();
+    InitGameTables(world, textures);
     void* pictureBuffer = std::malloc(pictureBufferBytes);
     benchmark::DoNotOptimize(pictureBuffer);
     const long after = ResidentBytes();
@@ -117,9 +121,9 @@ void BM_StartUpResidentMemory(benchmark::State& state) {
       break;
     }
     resident = static_cast<double>(after - before);
-    reserved = static_cast<double>(ReservedGameTableBytes()) + pictureBufferBytes;
+    reserved = static_cast<double>(ReservedGameTableBytes(world)) + pictureBufferBytes;
     std::free(pictureBuffer);
-    ReleaseGameTables();
+    ReleaseGameTables(world, textures);
   }
   state.counters["resident_MB"] = resident / 1e6;
   state.counters["reserved_MB"] = reserved / 1e6;

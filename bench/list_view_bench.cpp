@@ -14,6 +14,7 @@
 #include "platform/headless/headless.h"
 #include "shell/main_loop.h"
 #include "shell/reset.h"
+#include "shell/trove.h"
 
 namespace {
 
@@ -38,21 +39,22 @@ void SetUpListView() {
   fileList.selection = 7;
 }
 
-double TimedPass(int count) {
+double TimedPass(Trove& trove, int count) {
   fileList.count = count;
   ForgetPresentedPass();
   auto start = std::chrono::steady_clock::now();
-  RunPass();
+  RunPass(trove);
   auto end = std::chrono::steady_clock::now();
   return std::chrono::duration<double>(end - start).count();
 }
 
 void BM_ListViewPass(benchmark::State& state) {
+  Trove trove;
   SetUpListView();
   fileList.count = static_cast<int>(state.range(0));
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
-    RunPass();
+    RunPass(trove);
     benchmark::DoNotOptimize(canvas.frameBuffer[0]);
   }
   ResetProgram();
@@ -61,12 +63,13 @@ BENCHMARK(BM_ListViewPass)->Arg(360)->Arg(maxEntries)->Unit(benchmark::kMicrosec
 
 // Both passes alternately in one loop, so that the ratio compares like with like.
 void BM_ListViewPassRatio(benchmark::State& state) {
+  Trove trove;
   SetUpListView();
   double small = 0.0;
   double large = 0.0;
   for (auto _ : state) {
-    small += TimedPass(360);
-    large += TimedPass(maxEntries);
+    small += TimedPass(trove, 360);
+    large += TimedPass(trove, maxEntries);
   }
   state.counters["pass_360_us"] = small / static_cast<double>(state.iterations()) * 1e6;
   state.counters["pass_2999_us"] = large / static_cast<double>(state.iterations()) * 1e6;

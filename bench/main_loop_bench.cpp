@@ -10,15 +10,16 @@
 #include "shell/main_loop.h"
 #include "shell/reset.h"
 #include "shell/startup.h"
+#include "shell/trove.h"
 
 namespace {
 
-void StartHeadless() {
+void StartHeadless(Trove& trove) {
   ResetProgram();
   headless::Reset();
   headless::state().screenWidth = 1920;
   headless::state().screenHeight = 1080;
-  StartUp();
+  StartUp(trove);
 }
 
 // The reference: copying one 960 x 540 RGBA frame.
@@ -33,26 +34,28 @@ void BM_CopyOneFrame(benchmark::State& state) {
 BENCHMARK(BM_CopyOneFrame);
 
 void BM_MainLoopPass(benchmark::State& state) {
-  StartHeadless();
+  Trove trove;
+  StartHeadless(trove);
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
-    RunPass();
+    RunPass(trove);
   }
   headless::state().pauses.clear();
-  ShutDown();
+  ShutDown(trove);
   ResetProgram();
 }
 BENCHMARK(BM_MainLoopPass);
 
 // A pass while nothing happens: it only finds that the frame on screen is still right.
 void BM_RestingPass(benchmark::State& state) {
-  StartHeadless();
-  RunPass();
+  Trove trove;
+  StartHeadless(trove);
+  RunPass(trove);
   for (auto _ : state) {
-    RunPass();
+    RunPass(trove);
   }
   state.counters["waits"] = static_cast<double>(headless::state().inputWaits.size());
-  ShutDown();
+  ShutDown(trove);
   ResetProgram();
 }
 BENCHMARK(BM_RestingPass);

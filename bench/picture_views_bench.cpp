@@ -43,6 +43,7 @@
 #include "ratios.h"
 #include "shell/main_loop.h"
 #include "shell/reset.h"
+#include "shell/trove.h"
 
 namespace {
 
@@ -86,10 +87,11 @@ void SetUpPictureView(int width, int height, float step) {
 }
 
 void BM_PictureViewPassLarge(benchmark::State& state) {
+  Trove trove;
   SetUpPictureView(4000, 3000, 0.25f);
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
-    RunPass();
+    RunPass(trove);
     benchmark::DoNotOptimize(canvas.frameBuffer[0]);
   }
   ResetProgram();
@@ -97,10 +99,11 @@ void BM_PictureViewPassLarge(benchmark::State& state) {
 BENCHMARK(BM_PictureViewPassLarge)->Unit(benchmark::kMicrosecond);
 
 void BM_PictureViewPassSmall(benchmark::State& state) {
+  Trove trove;
   SetUpPictureView(1000, 600, 2.0f);
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
-    RunPass();
+    RunPass(trove);
     benchmark::DoNotOptimize(canvas.frameBuffer[0]);
   }
   ResetProgram();
@@ -224,11 +227,11 @@ BENCHMARK(BM_ThumbnailPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // One pass as the program runs it: a resting pass waits for its timeout, as a backend does when
 // no input arrives. Returns the pass's own time, without that wait.
-double Pass() {
+double Pass(Trove& trove) {
   std::vector<int>& waits = headless::state().inputWaits;
   waits.clear();
   const auto start = std::chrono::steady_clock::now();
-  RunPass();
+  RunPass(trove);
   const double seconds = Seconds(start);
   if (!waits.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(waits.back()));
   return seconds;
@@ -237,7 +240,7 @@ double Pass() {
 // Passes from the request of the page at first (nothing kept) until it is whole. Returns the
 // time until then; sets the time until the picture of the page's cell `cell` is drawn and the
 // longest pass.
-double PagePasses(int first, int cell, double* cellSeconds, double* longestPass) {
+double PagePasses(Trove& trove, int first, int cell, double* cellSeconds, double* longestPass) {
   fileList.thumbFirst = first;
   ShowThumbnails();
   const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
@@ -248,7 +251,7 @@ double PagePasses(int first, int cell, double* cellSeconds, double* longestPass)
   const auto start = std::chrono::steady_clock::now();
   *cellSeconds = 0;
   do {
-    *longestPass = std::max(*longestPass, Pass());
+    *longestPass = std::max(*longestPass, Pass(trove));
     if (*cellSeconds == 0 && canvas.pickBuffer[cellPixel] == pick::thumbnailBase + first + cell) {
       *cellSeconds = Seconds(start);
     }
@@ -271,6 +274,7 @@ double FrameCopy() {
 
 // The 18 pictures after "." and ".." on one page at 1280 x 960: the first picture is cell 3.
 void BM_PageInPasses(benchmark::State& state) {
+  Trove trove;
   SetUpThumbnailPage();
   double firstPicture = 1e9;
   double whole = 1e9;
@@ -280,7 +284,7 @@ void BM_PageInPasses(benchmark::State& state) {
     ForgetPages();
     double cell = 0;
     double pass = 0;
-    whole = std::min(whole, PagePasses(1, 2, &cell, &pass));
+    whole = std::min(whole, PagePasses(trove, 1, 2, &cell, &pass));
     firstPicture = std::min(firstPicture, cell);
     longest = std::max(longest, pass);
     for (int i = 0; i < 10; ++i) copy = std::min(copy, FrameCopy());
@@ -298,6 +302,7 @@ BENCHMARK(BM_PageInPasses)->Unit(benchmark::kMillisecond)->Iterations(5);
 // Pages of eight cells (640 x 480, 140-pixel cells): the second page, entries 9 to 16, seen
 // cold, and turned to with ] after the program rested on the first.
 void BM_NextPageAhead(benchmark::State& state) {
+  Trove trove;
   SetUpThumbnailPage();
   SetCanvasSize(640, 480);
   pictureViews.cellWidth = pictureViews.cellHeight = 140;
@@ -306,20 +311,20 @@ void BM_NextPageAhead(benchmark::State& state) {
   double unused = 0;
   for (auto _ : state) {
     ForgetPages();
-    cold = std::min(cold, PagePasses(9, 0, &unused, &unused));
+    cold = std::min(cold, PagePasses(trove, 9, 0, &unused, &unused));
     ForgetPages();
-    PagePasses(1, 0, &unused, &unused);
+    PagePasses(trove, 1, 0, &unused, &unused);
     // Resting on the first page until the second is decoded ahead.
     const auto rest = std::chrono::steady_clock::now();
     bool begun = false;
     do {
-      Pass();
+      Pass(trove);
       begun = begun || PageWorkPending();
     } while ((!begun || PageWorkPending()) && Seconds(rest) < 60);
     const auto start = std::chrono::steady_clock::now();
     KeyPressed(key::rightBracket);
     do {
-      Pass();
+      Pass(trove);
     } while ((ThumbnailPageInProgress() || browserMode.thumbRedraw || fileList.thumbFirst != 9) &&
              Seconds(start) < 60);
     ahead = std::min(ahead, Seconds(start));

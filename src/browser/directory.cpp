@@ -63,12 +63,12 @@ bool CanBrowse(const char* path) {
 }
 
 // What entering or leaving a directory ends with.
-void ShowNewDirectory() {
+void ShowNewDirectory(MouseLatches& latches) {
   RescanBrowsedDirectory();
   fileList.selection = 1;
   ShowList();
   rescanRequested = true;
-  mouseLatches.rightDown = 0;
+  latches.rightDown = 0;
   platform::Pause(pauseAfter::viewSwitch);
 }
 
@@ -94,10 +94,10 @@ void RescanBrowsedDirectory() {
   if (!listed) ListWayOut();
 }
 
-void EnterDirectory() {
+void EnterDirectory(MouseLatches& latches) {
   int k = fileList.selection;
   if (!fileList.names || !SelectionIsCurrent()) {
-    mouseLatches.rightDown = 0;
+    latches.rightDown = 0;
     return;
   }
   const char separator = platform::PlatformConventions().pathSeparator;
@@ -107,7 +107,7 @@ void EnterDirectory() {
   // system takes is refused rather than cut into some other directory's path.
   std::size_t name = strnlen(fileList.names[k], nameSlotSize);
   if (base + 1 + name + 1 > platform::longestPath) {
-    mouseLatches.rightDown = 0;
+    latches.rightDown = 0;
     return;
   }
   char previous[pathBufferSize];
@@ -121,18 +121,18 @@ void EnterDirectory() {
   // not entered: the browser stays where it was.
   if (!CanBrowse(browsedPath)) {
     std::memcpy(browsedPath, previous, sizeof previous);
-    mouseLatches.rightDown = 0;
+    latches.rightDown = 0;
     return;
   }
-  ShowNewDirectory();
+  ShowNewDirectory(latches);
 }
 
-void GoUp() {
+void GoUp(MouseLatches& latches) {
   const platform::Conventions& paths = platform::PlatformConventions();
   std::size_t len = std::strlen(browsedPath);
   // A bare root ("C:" on Windows, "/" on POSIX, or anything as short) has nothing to cut.
   if (len <= paths.rootLength) {
-    mouseLatches.rightDown = 0;
+    latches.rightDown = 0;
     return;
   }
   // Drop the last character whatever it is, then everything back to the previous separator,
@@ -143,5 +143,5 @@ void GoUp() {
     browsedPath[len] = '\0';
     --len;
   }
-  ShowNewDirectory();
+  ShowNewDirectory(latches);
 }

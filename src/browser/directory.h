@@ -1,11 +1,13 @@
 // Scanning the browsed directory and moving the browsed path down and up.
 #pragma once
 
+#include "input/input.h"
+
 // Fills names, kinds and count from the current directory, in file-system order.
 void ScanDirectory();
 // Scans browsedPath with it made current, then makes workingDirectory current again.
 void RescanBrowsedDirectory();
 // Appends the selected entry's name to browsedPath and shows that directory.
-void EnterDirectory();
+void EnterDirectory(MouseLatches& latches);
 // Cuts the last component off browsedPath and shows the parent.
-void GoUp();
+void GoUp(MouseLatches& latches);

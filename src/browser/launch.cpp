@@ -96,14 +96,14 @@ void PlacePlayerWindow() {
   platform::MoveWindowByTitle(playerWindowTitle, p.x, p.y, playerWindowSize, playerWindowSize);
 }
 
-void PlayerClickCheck() {
-  if (mouseLatches.rightDown != 1 || !browserMode.listActive) return;
+void PlayerClickCheck(MouseLatches& latches) {
+  if (latches.rightDown != 1 || !browserMode.listActive) return;
   if (fileList.kinds == nullptr || fileList.selection == 0 || !SelectionIsCurrent()) return;
   if (fileList.kinds[fileList.selection] != entryFile) return;
   std::int32_t id = PickIdUnderCursor();
   if (!pick::IsListRow(id) || id != pick::listRowBase + fileList.selection) return;
   if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow();
-  mouseLatches.rightDown = 0;
+  latches.rightDown = 0;
 }
 
 void OpenExplorer() {

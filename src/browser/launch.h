@@ -3,6 +3,7 @@
 
 #include "browser/file_list.h"
 #include "display/display.h"
+#include "input/input.h"
 
 // Each text handed to another program is built in a buffer of this many characters: room for
 // the longest path, a name and the parameter words.
@@ -43,6 +44,6 @@ enum class PlayerLaunch {
 PlayerLaunch LaunchPlayer();
 void PlacePlayerWindow();
 // A second right click on the selected file row launches and places the player.
-void PlayerClickCheck();
+void PlayerClickCheck(MouseLatches& latches);
 // Opens the system's file explorer on the browsed path.
 void OpenExplorer();

@@ -142,24 +142,24 @@ void DrawListView() {
   SaveView();
 }
 
-void HandleBrowserClick() {
-  if (mouseLatches.rightDown != 1) return;
+void HandleBrowserClick(MouseLatches& latches) {
+  if (latches.rightDown != 1) return;
   std::int32_t id = PickIdUnderCursor();
   if (id == pick::none) return;
   if (pick::IsThumbnail(id) && !browserMode.pictureActive && !browserMode.listActive) {
-    OpenPicture(id - pick::thumbnailBase);
+    OpenPicture(latches, id - pick::thumbnailBase);
   }
   if (pick::IsListRow(id) && browserMode.listActive) {
     int k = id - pick::listRowBase;
     if (k != fileList.selection) {
       fileList.selection = k;
-      mouseLatches.rightDown = 0;
+      latches.rightDown = 0;
       platform::Pause(pauseAfter::click);
       return;
     }
     // An entry the current scan does not hold (left from a longer directory) is not acted on.
     if (!SelectionIsCurrent() || !fileList.names || !fileList.kinds) {
-      mouseLatches.rightDown = 0;
+      latches.rightDown = 0;
       return;
     }
     // A file: the player check that follows in the same pass takes the click.
@@ -167,9 +167,9 @@ void HandleBrowserClick() {
     // The name is tested once, before either operation changes the list.
     const char* name = fileList.names[k];
     if (EqualsIgnoringCase(name, "..")) {
-      GoUp();
+      GoUp(latches);
     } else if (!EqualsIgnoringCase(name, ".")) {
-      EnterDirectory();
+      EnterDirectory(latches);
     }
     platform::Pause(pauseAfter::directoryClick);
   }
@@ -186,7 +186,7 @@ void ToggleThumbnailView() {
   ResetScroll();
 }
 
-void ThumbnailsButton() {
+void ThumbnailsButton(MouseLatches& latches) {
   if (browserMode.listActive) {
     ShowThumbnails();
   } else {
@@ -196,7 +196,7 @@ void ThumbnailsButton() {
   fileList.thumbFirst = fileList.selection;
   ResetScroll();
   platform::Pause(pauseAfter::click);
-  mouseLatches.rightDown = 0;
+  latches.rightDown = 0;
 }
 
 void NextThumbnailPage() {
@@ -217,11 +217,11 @@ void PreviousThumbnailPage() {
   platform::Pause(pauseAfter::pageTurn);
 }
 
-void CentreList() {
+void CentreList(MouseLatches& latches) {
   displayState.scrollX = displayState.canvasWidth / 3;
   displayState.scrollY = -(displayState.canvasHeight / 3);
   platform::Pause(pauseAfter::click);
-  mouseLatches.rightDown = 0;
+  latches.rightDown = 0;
 }
 
 void MoveListToCursor() {

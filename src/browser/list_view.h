@@ -2,14 +2,15 @@
 #pragma once
 
 #include "display/display.h"
+#include "input/input.h"
 
 void DrawListView();
-void HandleBrowserClick();
+void HandleBrowserClick(MouseLatches& latches);
 void ToggleThumbnailView();
-void ThumbnailsButton();
+void ThumbnailsButton(MouseLatches& latches);
 void NextThumbnailPage();
 void PreviousThumbnailPage();
-void CentreList();
+void CentreList(MouseLatches& latches);
 void MoveListToCursor();
 void ReturnToList();
 void ScrollListBy(int step);

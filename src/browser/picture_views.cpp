@@ -243,19 +243,19 @@ void DrawPictureView() {
   SaveView();
 }
 
-void OpenPicture(int entry) {
+void OpenPicture(MouseLatches& latches, int entry) {
   LoadEntryPicture(entry);
   platform::Pause(pauseAfter::pictureOpen);
   if (pictureViews.pictureLoaded) {
     ShowPicture();
     pictureViews.pictureEntry = entry;
     ResetScroll();
-    mouseLatches.rightDown = 0;
+    latches.rightDown = 0;
   }
 }
 
-void ClosePicture() {
-  mouseLatches.rightDown = 0;
+void ClosePicture(MouseLatches& latches) {
+  latches.rightDown = 0;
   ShowThumbnails();
   RescanBrowsedDirectory();
   platform::Pause(pauseAfter::click);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "input/input.h"
 #include "pictures/picture_samples.h"
 
 // Thumbnail cell sizes: the small cells of the half-screen canvas (also before any display
@@ -38,9 +39,9 @@ void LoadEntryPicture(int entry);
 // Draws the decoded picture around the cursor at the chosen sample step.
 void DrawPictureView();
 // Loads entry k and, when it decodes, switches to the picture view.
-void OpenPicture(int entry);
+void OpenPicture(MouseLatches& latches, int entry);
 // Back from the picture view to the thumbnail page.
-void ClosePicture();
+void ClosePicture(MouseLatches& latches);
 
 // ---- Layout and sampling arithmetic -----------------------------------------------------------
 

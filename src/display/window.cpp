@@ -33,10 +33,10 @@ const char* CreationMessage(platform::WindowFailure failure) {
 
 }  // namespace
 
-bool OpenMainWindow() {
+bool OpenMainWindow(GameTextures& textures) {
   char title[100];
   std::snprintf(title, sizeof title, "%s", "GAME");
-  if (!OpenGlWindow(title, displayState.canvasWidth * displayState.zoom,
+  if (!OpenGlWindow(textures, title, displayState.canvasWidth * displayState.zoom,
                     displayState.canvasHeight * displayState.zoom, 16)) {
     return false;
   }
@@ -44,7 +44,8 @@ bool OpenMainWindow() {
   return true;
 }
 
-bool OpenGlWindow(const char* title, int width, int height, int colourBits) {
+bool OpenGlWindow(GameTextures& textures, const char* title, int width, int height,
+                  int colourBits) {
   platform::WindowFailure failure = platform::CreateGlWindow(title, width, height, colourBits);
   if (failure != platform::WindowFailure::none) {
     // A class that could not be registered leaves nothing to release.
@@ -55,7 +56,7 @@ bool OpenGlWindow(const char* title, int width, int height, int colourBits) {
     return false;
   }
   SetupProjection();
-  InitGlState();
+  InitGlState(textures);
   return true;
 }
 
@@ -83,12 +84,10 @@ void SetupProjection() {
                               static_cast<double>(0.1f), 100.0);
 }
 
-bool InitGlState() {
-  UploadCubeTextures();
+bool InitGlState(GameTextures& textures) {
+  UploadCubeTextures(textures);
   platform::GlInitState();
   return true;
 }
 
 bool PumpMessages() { return platform::PumpOneMessage(); }
-
-void ResetWindow() { closeRequested = false; }

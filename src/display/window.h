@@ -1,19 +1,27 @@
 // The main window with its GL context: opening, closing, GL set-up and message pumping.
 #pragma once
 
-// Opens the window titled "GAME" for the current canvas size and zoom, hides the cursor.
-bool OpenMainWindow();
-bool OpenGlWindow(const char* title, int width, int height, int colourBits);
+struct GameTextures;
+
+// Opens the window titled "GAME" for the current canvas size and zoom, hides the cursor. Every
+// GL set-up uploads the cube pictures of textures to the new context.
+bool OpenMainWindow(GameTextures& textures);
+bool OpenGlWindow(GameTextures& textures, const char* title, int width, int height, int colourBits);
 // Releases everything OpenGlWindow acquired; reports each failing release.
 void CloseGlWindow();
 // The fixed viewport and projection of every window, whatever its size: the frame blit does
 // not depend on them.
 void SetupProjection();
-bool InitGlState();
+bool InitGlState(GameTextures& textures);
 // Dispatches one message; false when the queue was empty.
 bool PumpMessages();
 
-extern bool closeRequested;
+// What the window system asked of the program; the main loop reads it after pumping.
+struct WindowRequests {
+  bool closeRequested = false;
+};
 
-// Back to the state before start-up (tests): no close request pending.
-void ResetWindow();
+// The requests WindowCloseRequested raises from now on; nullptr drops them. The window system
+// calls in through the backend and cannot hand the entry point a parameter, so the program
+// binds its requests once they exist.
+void BindWindowEvents(WindowRequests* requests);

@@ -4,6 +4,15 @@
 
 #include "display/window.h"
 
-bool closeRequested = false;
+namespace {
 
-void WindowCloseRequested() { closeRequested = true; }
+// The program's window requests, bound at start-up; the only way into them from the backends.
+WindowRequests* bound = nullptr;
+
+}  // namespace
+
+void BindWindowEvents(WindowRequests* requests) { bound = requests; }
+
+void WindowCloseRequested() {
+  if (bound) bound->closeRequested = true;
+}

@@ -3,8 +3,6 @@
 
 #include <cstring>
 
-ItemRecord* ItemTable = nullptr;
-
 namespace {
 
 struct ItemTypeValues {
@@ -74,8 +72,8 @@ constexpr int kFirstArmourSlot = 10;
 
 // Writes every field of a type record except power and the reserved stretches, which keep
 // what the clearing of the table left there.
-void WriteType(const ItemTypeValues& values) {
-  ItemRecord& r = ItemTable[values.typeId];
+void WriteType(ItemRecord* itemTable, const ItemTypeValues& values) {
+  ItemRecord& r = itemTable[values.typeId];
   r.spare0 = 0;
   r.spare1 = 0;
   r.image = values.image;
@@ -103,10 +101,10 @@ void WriteType(const ItemTypeValues& values) {
 
 }  // namespace
 
-void InitItemTypes() {
+void InitItemTypes(ItemRecord* itemTable) {
   // Type 0, the empty type: every field 0, so its picture is the blank one in slot 0.
-  WriteType(ItemTypeValues{});
-  for (const ItemTypeValues& values : kWeaponAndGoodsTypes) WriteType(values);
+  WriteType(itemTable, ItemTypeValues{});
+  for (const ItemTypeValues& values : kWeaponAndGoodsTypes) WriteType(itemTable, values);
   for (const ArmourSet& set : kArmourSets) {
     for (int piece = 0; piece < kPiecesPerArmourSet; ++piece) {
       ItemTypeValues values{};
@@ -116,14 +114,14 @@ void InitItemTypes() {
       values.equipSlot = static_cast<std::uint8_t>(kFirstArmourSlot + piece);
       values.factor = set.factor;
       values.worth = set.worth;
-      WriteType(values);
+      WriteType(itemTable, values);
     }
   }
 }
 
-void CopyItemType(std::int32_t destination, std::int32_t source) {
-  ItemRecord& to = ItemTable[destination];
-  const ItemRecord& from = ItemTable[source];
+void CopyItemType(ItemRecord* itemTable, std::int32_t destination, std::int32_t source) {
+  ItemRecord& to = itemTable[destination];
+  const ItemRecord& from = itemTable[source];
   if (&to != &from) {
     // The copied set is the record without its two reserved stretches.
     const auto* src = reinterpret_cast<const unsigned char*>(&from);
@@ -137,10 +135,10 @@ void CopyItemType(std::int32_t destination, std::int32_t source) {
   to.power = static_cast<float>(to.basePower);
 }
 
-void CreateStartingItems() {
-  CopyItemType(10000, 6110);
-  CopyItemType(9000, 6110);
-  CopyItemType(9001, 6111);
-  CopyItemType(9002, 6200);
-  CopyItemType(9003, 6316);
+void CreateStartingItems(ItemRecord* itemTable) {
+  CopyItemType(itemTable, 10000, 6110);
+  CopyItemType(itemTable, 9000, 6110);
+  CopyItemType(itemTable, 9001, 6111);
+  CopyItemType(itemTable, 9002, 6200);
+  CopyItemType(itemTable, 9003, 6316);
 }

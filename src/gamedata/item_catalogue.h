@@ -49,15 +49,13 @@ static_assert(offsetof(ItemRecord, image) == 2 && offsetof(ItemRecord, typeId) =
                   offsetof(ItemRecord, spare13) == 74 && offsetof(ItemRecord, reservedB) == 82,
               "ItemRecord fields must keep their offsets in every build");
 
-// ItemSlotCount records, cleared when reserved by the world-table start-up.
-extern ItemRecord* ItemTable;
-
-// Writes the 144 type records into their slots of the (cleared) ItemTable.
-void InitItemTypes();
+// Writes the 144 type records into their slots of a cleared item table of ItemSlotCount
+// records.
+void InitItemTypes(ItemRecord* itemTable);
 
 // Copies the type or item in slot source into slot destination (reserved stretches excluded),
 // then gives the destination its power: basePower as a float. Both slots must lie in the table.
-void CopyItemType(std::int32_t destination, std::int32_t source);
+void CopyItemType(ItemRecord* itemTable, std::int32_t destination, std::int32_t source);
 
 // Makes the five items every game starts with.
-void CreateStartingItems();
+void CreateStartingItems(ItemRecord* itemTable);

@@ -14,36 +14,14 @@
 #include "pictures/asset_catalogue.h"
 #include "pictures/bmp_asset.h"
 
-std::uint8_t* HeightMap = nullptr;
-std::uint8_t* TileMap = nullptr;
-std::uint8_t* CellMarks = nullptr;
-AgentRecord* AgentTable = nullptr;
-AuxRecord* AuxTable = nullptr;
-PathPlanner* pathPlanner = nullptr;
-float TileCost[TileCodeCount];
-float TileAux[TileCodeCount];
-std::int32_t* LevelRoomStart = nullptr;
-std::int32_t* LevelRoomEnd = nullptr;
-std::uint8_t* RoomMask = nullptr;
-RoomRecord* RoomTable = nullptr;
-RoomExtraRecord* RoomExtra = nullptr;
-float* SinTable = nullptr;
-float* CosTable = nullptr;
-char ConsoleLine[ConsoleLineSize];
-std::int32_t ConsoleLineLength = 0;
-char** ConsoleHistory = nullptr;
-
 namespace {
-
-// Bytes of every block the tables hold now.
-std::size_t reservedBytes = 0;
 
 std::size_t Count(std::int32_t value) { return value > 0 ? static_cast<std::size_t>(value) : 0; }
 
 // A block whose contents start-up leaves alone. Plain malloc: its pages stay untouched, and so
 // cost no memory, until the game writes them.
 template <typename T>
-T* Reserve(std::size_t count, const char* name) {
+T* Reserve(std::size_t& reservedBytes, std::size_t count, const char* name) {
   if (count > SIZE_MAX / sizeof(T)) FailStartUpBlock(name);
   void* block = std::malloc(std::max<std::size_t>(count * sizeof(T), 1));
   if (!block) FailStartUpBlock(name);
@@ -54,7 +32,7 @@ T* Reserve(std::size_t count, const char* name) {
 // A cleared block, obtained zero-filled from the system: pages that are never written are
 // never made resident.
 template <typename T>
-T* ReserveCleared(std::size_t count, const char* name) {
+T* ReserveCleared(std::size_t& reservedBytes, std::size_t count, const char* name) {
   void* block = std::calloc(std::max<std::size_t>(count, 1), sizeof(T));
   if (!block) FailStartUpBlock(name);
   reservedBytes += count * sizeof(T);
@@ -144,9 +122,9 @@ inline void FastSinCos(double x, double& sine, double& cosine) {
 constexpr std::int32_t kTrigBlock = 1000;
 static_assert(TrigTableSize % kTrigBlock == 0);
 
-void FillTrigBlock(std::int32_t first) {
-  float* __restrict sines = SinTable + first;
-  float* __restrict cosines = CosTable + first;
+void FillTrigBlock(World& world, std::int32_t first) {
+  float* __restrict sines = world.SinTable + first;
+  float* __restrict cosines = world.CosTable + first;
   int uncertain = 0;
   for (std::int32_t j = 0; j < kTrigBlock; ++j) {
     double sine, cosine;
@@ -168,37 +146,37 @@ void FillTrigBlock(std::int32_t first) {
 
 // --- Path planner ------------------------------------------------------------------------
 
-void PathPlanner::Allocate() {
+void PathPlanner::Allocate(std::size_t& reservedBytes) {
   const std::size_t cells = Count(CellsPerLevel);
   const std::size_t agents = Count(AgentCount);
-  nodeX = Reserve<std::int16_t>(cells, "PathPlanner nodeX");
-  nodeY = Reserve<std::int16_t>(cells, "PathPlanner nodeY");
-  nodeParent = Reserve<std::int32_t>(cells, "PathPlanner nodeParent");
-  nodeState = Reserve<std::uint8_t>(cells, "PathPlanner nodeState");
-  nodeCost = Reserve<float>(cells, "PathPlanner nodeCost");
-  windowMarks = Reserve<std::uint8_t>(cells, "PathPlanner windowMarks");
-  cellNode = Reserve<std::int32_t>(cells, "PathPlanner cellNode");
+  nodeX = Reserve<std::int16_t>(reservedBytes, cells, "PathPlanner nodeX");
+  nodeY = Reserve<std::int16_t>(reservedBytes, cells, "PathPlanner nodeY");
+  nodeParent = Reserve<std::int32_t>(reservedBytes, cells, "PathPlanner nodeParent");
+  nodeState = Reserve<std::uint8_t>(reservedBytes, cells, "PathPlanner nodeState");
+  nodeCost = Reserve<float>(reservedBytes, cells, "PathPlanner nodeCost");
+  windowMarks = Reserve<std::uint8_t>(reservedBytes, cells, "PathPlanner windowMarks");
+  cellNode = Reserve<std::int32_t>(reservedBytes, cells, "PathPlanner cellNode");
 
-  neighbourDx = Reserve<std::int32_t>(8, "PathPlanner neighbourDx");
-  neighbourDy = Reserve<std::int32_t>(8, "PathPlanner neighbourDy");
-  neighbourWeight = Reserve<float>(8, "PathPlanner neighbourWeight");
+  neighbourDx = Reserve<std::int32_t>(reservedBytes, 8, "PathPlanner neighbourDx");
+  neighbourDy = Reserve<std::int32_t>(reservedBytes, 8, "PathPlanner neighbourDy");
+  neighbourWeight = Reserve<float>(reservedBytes, 8, "PathPlanner neighbourWeight");
 
-  routeTargetX = Reserve<std::int32_t>(agents, "PathPlanner routeTargetX");
-  routeTargetY = Reserve<std::int32_t>(agents, "PathPlanner routeTargetY");
+  routeTargetX = Reserve<std::int32_t>(reservedBytes, agents, "PathPlanner routeTargetX");
+  routeTargetY = Reserve<std::int32_t>(reservedBytes, agents, "PathPlanner routeTargetY");
   // Far beyond what the counts allow on either build, so the product cannot overflow.
   const std::size_t routePoints = agents * static_cast<std::size_t>(routePointsPerAgent);
-  routeX = Reserve<std::int32_t>(routePoints, "PathPlanner routeX");
-  routeY = Reserve<std::int32_t>(routePoints, "PathPlanner routeY");
-  routeLength = Reserve<std::int32_t>(agents, "PathPlanner routeLength");
-  routeCursor = Reserve<std::int32_t>(agents, "PathPlanner routeCursor");
-  routeAux = Reserve<std::int32_t>(agents, "PathPlanner routeAux");
+  routeX = Reserve<std::int32_t>(reservedBytes, routePoints, "PathPlanner routeX");
+  routeY = Reserve<std::int32_t>(reservedBytes, routePoints, "PathPlanner routeY");
+  routeLength = Reserve<std::int32_t>(reservedBytes, agents, "PathPlanner routeLength");
+  routeCursor = Reserve<std::int32_t>(reservedBytes, agents, "PathPlanner routeCursor");
+  routeAux = Reserve<std::int32_t>(reservedBytes, agents, "PathPlanner routeAux");
   for (std::size_t a = 0; a < agents; ++a) {
     routeCursor[a] = noRoute;
     routeAux[a] = 0;
   }
 
-  bucketList = Reserve<BucketRecord>(bucketCount, "PathPlanner bucketList");
-  cellLinks = Reserve<CellLinkRecord>(cells, "PathPlanner cellLinks");
+  bucketList = Reserve<BucketRecord>(reservedBytes, bucketCount, "PathPlanner bucketList");
+  cellLinks = Reserve<CellLinkRecord>(reservedBytes, cells, "PathPlanner cellLinks");
 
   SetNeighbourOrder(0);
   active = 0;
@@ -242,8 +220,8 @@ void PathPlanner::Release() {
 
 // --- Start-up ----------------------------------------------------------------------------
 
-void InitTileCosts() {
-  std::fill(TileCost, TileCost + TileCodeCount, 3.0f);
+void InitTileCosts(World& world) {
+  std::fill(world.TileCost, world.TileCost + TileCodeCount, 3.0f);
   struct Cost {
     int code;
     float cost;
@@ -253,111 +231,126 @@ void InitTileCosts() {
       {15, 50.0f},  {16, 28.0f},  {17, 30.0f}, {18, 374.0f},  {19, 548.0f},
       {20, 208.0f}, {21, 15.0f},  {22, 1.0f},  {61, 3000.0f}, {82, 20.0f},
   };
-  for (const Cost& c : costs) TileCost[c.code] = c.cost;
+  for (const Cost& c : costs) world.TileCost[c.code] = c.cost;
   // The settlements: codes 180 to 184.
-  for (int code = 180; code <= 184; ++code) TileCost[code] = 180.0f;
+  for (int code = 180; code <= 184; ++code) world.TileCost[code] = 180.0f;
 
-  std::fill(TileAux, TileAux + 10, 0.0f);
-  TileAux[11] = 200.0f;
-  TileAux[12] = 300.0f;
+  std::fill(world.TileAux, world.TileAux + 10, 0.0f);
+  world.TileAux[11] = 200.0f;
+  world.TileAux[12] = 300.0f;
 }
 
-void AllocRoomTables() {
+void AllocRoomTables(World& world) {
   const std::size_t levels = Count(LevelCount) + 1;
   const std::size_t rooms = Count(RoomCapacity);
-  LevelRoomStart = Reserve<std::int32_t>(levels, "LevelRoomStart");
-  LevelRoomEnd = Reserve<std::int32_t>(levels, "LevelRoomEnd");
-  RoomMask = Reserve<std::uint8_t>(Count(RoomMaskSide) * Count(RoomMaskSide), "RoomMask");
+  world.LevelRoomStart = Reserve<std::int32_t>(world.reservedBytes, levels, "LevelRoomStart");
+  world.LevelRoomEnd = Reserve<std::int32_t>(world.reservedBytes, levels, "LevelRoomEnd");
+  world.RoomMask = Reserve<std::uint8_t>(world.reservedBytes,
+                                         Count(RoomMaskSide) * Count(RoomMaskSide), "RoomMask");
   // Cleared by InitGameTables right after; obtaining it zero-filled is that clearing.
-  RoomTable = ReserveCleared<RoomRecord>(rooms, "RoomTable");
-  RoomExtra = Reserve<RoomExtraRecord>(rooms, "RoomExtra");
+  world.RoomTable = ReserveCleared<RoomRecord>(world.reservedBytes, rooms, "RoomTable");
+  world.RoomExtra = Reserve<RoomExtraRecord>(world.reservedBytes, rooms, "RoomExtra");
 }
 
-void BuildTrigTables() {
-  if (SinTable || CosTable) return;
-  SinTable = Reserve<float>(TrigTableSize, "SinTable");
-  CosTable = Reserve<float>(TrigTableSize, "CosTable");
-  for (std::int32_t first = 0; first < TrigTableSize; first += kTrigBlock) FillTrigBlock(first);
+void BuildTrigTables(World& world) {
+  if (world.SinTable || world.CosTable) return;
+  world.SinTable = Reserve<float>(world.reservedBytes, TrigTableSize, "SinTable");
+  world.CosTable = Reserve<float>(world.reservedBytes, TrigTableSize, "CosTable");
+  for (std::int32_t first = 0; first < TrigTableSize; first += kTrigBlock)
+    FillTrigBlock(world, first);
 }
 
-void InitConsoleBuffers() {
-  ConsoleLineLength = 0;
-  ConsoleLine[0] = '\0';
-  ConsoleLine[1] = '\0';
-  ConsoleHistory = ReserveCleared<char*>(ConsoleHistoryLines, "ConsoleHistory");
+void InitConsoleBuffers(World& world) {
+  world.ConsoleLineLength = 0;
+  world.ConsoleLine[0] = '\0';
+  world.ConsoleLine[1] = '\0';
+  world.ConsoleHistory =
+      ReserveCleared<char*>(world.reservedBytes, ConsoleHistoryLines, "ConsoleHistory");
   for (int line = 0; line < ConsoleHistoryLines; ++line) {
-    ConsoleHistory[line] = Reserve<char>(ConsoleLineSize, "ConsoleHistory");
-    ConsoleHistory[line][0] = '\0';
+    world.ConsoleHistory[line] =
+        Reserve<char>(world.reservedBytes, ConsoleLineSize, "ConsoleHistory");
+    world.ConsoleHistory[line][0] = '\0';
   }
 }
 
-std::int32_t InitGameTables(std::int32_t levels) {
+std::int32_t InitGameTables(World& world, GameTextures& textures, std::int32_t levels) {
   SetCanvasSize(displayState.canvasWidth, displayState.canvasHeight);
   // Start-up runs this once; should it run again, the earlier tables are not leaked.
-  ReleaseGameTables();
+  ReleaseGameTables(world, textures);
 
   const std::size_t cellCount = Count(levels) * Count(CellsPerLevel);
-  HeightMap = Reserve<std::uint8_t>((Count(MapSide) + 1) * (Count(MapSide) + 1), "HeightMap");
-  TileMap = ReserveCleared<std::uint8_t>(cellCount, "TileMap");
-  CellMarks = ReserveCleared<std::uint8_t>(cellCount, "CellMarks");
-  TextureSlotTable = ReserveCleared<TextureSlot>(Count(TextureSlotCount), "TextureSlotTable");
-  AgentTable = ReserveCleared<AgentRecord>(Count(AgentCount), "AgentTable");
-  AuxTable = ReserveCleared<AuxRecord>(Count(AuxRecordCount), "AuxTable");
-  ItemTable = ReserveCleared<ItemRecord>(Count(ItemSlotCount), "ItemTable");
+  world.HeightMap = Reserve<std::uint8_t>(world.reservedBytes,
+                                          (Count(MapSide) + 1) * (Count(MapSide) + 1), "HeightMap");
+  world.TileMap = ReserveCleared<std::uint8_t>(world.reservedBytes, cellCount, "TileMap");
+  world.CellMarks = ReserveCleared<std::uint8_t>(world.reservedBytes, cellCount, "CellMarks");
+  textures.TextureSlotTable =
+      ReserveCleared<TextureSlot>(world.reservedBytes, Count(TextureSlotCount), "TextureSlotTable");
+  textures.slotCount = TextureSlotCount;
+  world.AgentTable =
+      ReserveCleared<AgentRecord>(world.reservedBytes, Count(AgentCount), "AgentTable");
+  world.AuxTable =
+      ReserveCleared<AuxRecord>(world.reservedBytes, Count(AuxRecordCount), "AuxTable");
+  world.ItemTable =
+      ReserveCleared<ItemRecord>(world.reservedBytes, Count(ItemSlotCount), "ItemTable");
 
-  pathPlanner = new (std::nothrow) PathPlanner;
-  if (!pathPlanner) FailStartUpBlock("PathPlanner");
-  reservedBytes += sizeof(PathPlanner);
-  pathPlanner->Allocate();
+  world.pathPlanner = new (std::nothrow) PathPlanner;
+  if (!world.pathPlanner) FailStartUpBlock("PathPlanner");
+  world.reservedBytes += sizeof(PathPlanner);
+  world.pathPlanner->Allocate(world.reservedBytes);
 
-  LoadAssetCatalogue();
-  InitTileCosts();
+  LoadAssetCatalogue(textures.TextureSlotTable);
+  InitTileCosts(world);
   // RoomTable arrives zero-filled, so every record is already clear.
-  AllocRoomTables();
-  BuildTrigTables();
-  InitConsoleBuffers();
-  InitItemTypes();
-  CreateStartingItems();
+  AllocRoomTables(world);
+  BuildTrigTables(world);
+  InitConsoleBuffers(world);
+  InitItemTypes(world.ItemTable);
+  CreateStartingItems(world.ItemTable);
 
-  AgentTable[1].position[0] = 0.5f;
-  AgentTable[1].position[1] = 0.5f;
-  AgentTable[1].position[2] = 0.5f;
-  TileMap[0] = 0;
-  TileMap[1] = 1;
-  TileMap[2] = 0;
-  TileMap[3] = 1;
+  world.AgentTable[1].position[0] = 0.5f;
+  world.AgentTable[1].position[1] = 0.5f;
+  world.AgentTable[1].position[2] = 0.5f;
+  world.TileMap[0] = 0;
+  world.TileMap[1] = 1;
+  world.TileMap[2] = 0;
+  world.TileMap[3] = 1;
   return 1;
 }
 
 // --- Shutdown ----------------------------------------------------------------------------
 
-void ReleaseGameTables() {
-  Release(HeightMap);
-  Release(TileMap);
-  Release(CellMarks);
-  if (TextureSlotTable) {
-    for (std::int32_t slot = 0; slot < TextureSlotCount; ++slot) {
-      Release(TextureSlotTable[slot].pixels);
-    }
+namespace {
+
+// Every block in the shutdown order; the texture slots too when given them, since the
+// world's start-up reserved their table and counted it.
+void ReleaseBlocks(World& world, GameTextures* textures) {
+  Release(world.HeightMap);
+  Release(world.TileMap);
+  Release(world.CellMarks);
+  if (textures) ReleaseTextureSlots(*textures);
+  Release(world.AgentTable);
+  Release(world.AuxTable);
+  Release(world.ItemTable);
+  delete world.pathPlanner;  // its buffers first, then the object
+  world.pathPlanner = nullptr;
+  Release(world.LevelRoomStart);
+  Release(world.LevelRoomEnd);
+  Release(world.RoomMask);
+  Release(world.RoomTable);
+  Release(world.RoomExtra);
+  Release(world.SinTable);
+  Release(world.CosTable);
+  if (world.ConsoleHistory) {
+    for (int line = 0; line < ConsoleHistoryLines; ++line) Release(world.ConsoleHistory[line]);
   }
-  Release(TextureSlotTable);
-  Release(AgentTable);
-  Release(AuxTable);
-  Release(ItemTable);
-  delete pathPlanner;  // its buffers first, then the object
-  pathPlanner = nullptr;
-  Release(LevelRoomStart);
-  Release(LevelRoomEnd);
-  Release(RoomMask);
-  Release(RoomTable);
-  Release(RoomExtra);
-  Release(SinTable);
-  Release(CosTable);
-  if (ConsoleHistory) {
-    for (int line = 0; line < ConsoleHistoryLines; ++line) Release(ConsoleHistory[line]);
-  }
-  Release(ConsoleHistory);
-  reservedBytes = 0;
+  Release(world.ConsoleHistory);
+  world.reservedBytes = 0;
 }
 
-std::size_t ReservedGameTableBytes() { return reservedBytes; }
+}  // namespace
+
+void ReleaseGameTables(World& world, GameTextures& textures) { ReleaseBlocks(world, &textures); }
+
+World::~World() { ReleaseBlocks(*this, nullptr); }
+
+std::size_t ReservedGameTableBytes(const World& world) { return world.reservedBytes; }

@@ -6,6 +6,7 @@
 
 #include "gamedata/item_catalogue.h"
 #include "gamedata/sizes.h"
+#include "pictures/asset_catalogue.h"
 
 // One agent of the game. Start-up writes only its position; the rest of the record is the
 // agent's game state, which the browser never reads.
@@ -56,8 +57,9 @@ class PathPlanner {
   PathPlanner& operator=(const PathPlanner&) = delete;
   ~PathPlanner() { Release(); }
 
-  // Reserves every buffer and sets the start values (routes empty, neighbour order 0).
-  void Allocate();
+  // Reserves every buffer and sets the start values (routes empty, neighbour order 0); adds
+  // the bytes reserved to reservedBytes.
+  void Allocate(std::size_t& reservedBytes);
   // Stores direction (0..7) and writes the eight neighbour steps of that direction.
   void SetNeighbourOrder(int direction);
   // Releases every buffer, in member order; safe when some or none were reserved.
@@ -108,49 +110,63 @@ constexpr int TrigTableSize = 3600000;  // thousandths of a degree over ten full
 constexpr int ConsoleLineSize = 256;
 constexpr int ConsoleHistoryLines = 20;
 
-// (MapSide + 1)^2 heights, one per cell corner of a level; not cleared.
-extern std::uint8_t* HeightMap;
-// LevelCount x CellsPerLevel tile codes; the byte of cell (x, y) of level l is at
-// l * CellsPerLevel + y * MapSide + x.
-extern std::uint8_t* TileMap;
-// LevelCount x CellsPerLevel bytes addressed like TileMap.
-extern std::uint8_t* CellMarks;
-extern AgentRecord* AgentTable;  // AgentCount records
-extern AuxRecord* AuxTable;      // AuxRecordCount records
-extern PathPlanner* pathPlanner;
-extern float TileCost[TileCodeCount];  // cost of entering a tile, by tile code
-extern float TileAux[TileCodeCount];
-extern std::int32_t* LevelRoomStart;  // LevelCount + 1: first room record of a level
-extern std::int32_t* LevelRoomEnd;    // LevelCount + 1: end of a level's room records
-extern std::uint8_t* RoomMask;        // RoomMaskSide x RoomMaskSide
-extern RoomRecord* RoomTable;         // RoomCapacity records
-extern RoomExtraRecord* RoomExtra;    // RoomCapacity records
-extern float* SinTable;               // TrigTableSize: sine per thousandth of a degree
-extern float* CosTable;               // TrigTableSize: cosine per thousandth of a degree
-extern char ConsoleLine[ConsoleLineSize];
-extern std::int32_t ConsoleLineLength;
-extern char** ConsoleHistory;  // ConsoleHistoryLines lines of ConsoleLineSize characters
+// The game's tables, owned by one object: InitGameTables reserves and fills them, and
+// ReleaseGameTables (or the end of the object) releases them.
+struct World {
+  World() = default;
+  World(const World&) = delete;
+  World& operator=(const World&) = delete;
+  ~World();
 
-// Reserves and fills every table and reads the asset catalogue; always 1. A table that cannot
-// be obtained ends the program with a message naming it. The tile maps are sized for levels
-// levels: LevelCount for the program, more than any machine holds to try that message.
-std::int32_t InitGameTables(std::int32_t levels = LevelCount);
+  // (MapSide + 1)^2 heights, one per cell corner of a level; not cleared.
+  std::uint8_t* HeightMap = nullptr;
+  // LevelCount x CellsPerLevel tile codes; the byte of cell (x, y) of level l is at
+  // l * CellsPerLevel + y * MapSide + x.
+  std::uint8_t* TileMap = nullptr;
+  // LevelCount x CellsPerLevel bytes addressed like TileMap.
+  std::uint8_t* CellMarks = nullptr;
+  AgentRecord* AgentTable = nullptr;  // AgentCount records
+  AuxRecord* AuxTable = nullptr;      // AuxRecordCount records
+  ItemRecord* ItemTable = nullptr;    // ItemSlotCount records, cleared when reserved
+  PathPlanner* pathPlanner = nullptr;
+  float TileCost[TileCodeCount] = {};  // cost of entering a tile, by tile code
+  float TileAux[TileCodeCount] = {};
+  std::int32_t* LevelRoomStart = nullptr;  // LevelCount + 1: first room record of a level
+  std::int32_t* LevelRoomEnd = nullptr;    // LevelCount + 1: end of a level's room records
+  std::uint8_t* RoomMask = nullptr;        // RoomMaskSide x RoomMaskSide
+  RoomRecord* RoomTable = nullptr;         // RoomCapacity records
+  RoomExtraRecord* RoomExtra = nullptr;    // RoomCapacity records
+  float* SinTable = nullptr;               // TrigTableSize: sine per thousandth of a degree
+  float* CosTable = nullptr;               // TrigTableSize: cosine per thousandth of a degree
+  char ConsoleLine[ConsoleLineSize] = {};
+  std::int32_t ConsoleLineLength = 0;
+  char** ConsoleHistory = nullptr;  // ConsoleHistoryLines lines of ConsoleLineSize characters
+
+  // Bytes of every block the tables hold now.
+  std::size_t reservedBytes = 0;
+};
+
+// Reserves and fills every table, reserves the texture slots and reads the asset catalogue
+// into them; always 1. A table that cannot be obtained ends the program with a message naming
+// it. The tile maps are sized for levels levels: LevelCount for the program, more than any
+// machine holds to try that message.
+std::int32_t InitGameTables(World& world, GameTextures& textures, std::int32_t levels = LevelCount);
 
 // Fills TileCost and TileAux.
-void InitTileCosts();
+void InitTileCosts(World& world);
 
 // Reserves LevelRoomStart, LevelRoomEnd, RoomMask, RoomTable and RoomExtra, clearing nothing.
-void AllocRoomTables();
+void AllocRoomTables(World& world);
 
 // Reserves and computes SinTable and CosTable, unless either already exists.
-void BuildTrigTables();
+void BuildTrigTables(World& world);
 
 // Empties the console line and reserves the history lines, each the empty string.
-void InitConsoleBuffers();
+void InitConsoleBuffers(World& world);
 
 // Bytes of all the blocks the tables hold (texture slots' pixels not counted).
-std::size_t ReservedGameTableBytes();
+std::size_t ReservedGameTableBytes(const World& world);
 
 // Releases every table in the shutdown order; safe when nothing was reserved, and when
 // called again.
-void ReleaseGameTables();
+void ReleaseGameTables(World& world, GameTextures& textures);

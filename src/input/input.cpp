@@ -17,21 +17,21 @@ void InstallInputHooks() {
   platform::ExitProgram(1);
 }
 
-bool KeyDown(int virtualKey) {
-  return virtualKey >= 0 && virtualKey < 256 && keyTable.down[virtualKey] != 0;
+bool KeyDown(const Input& input, int virtualKey) {
+  return virtualKey >= 0 && virtualKey < 256 && input.keyTable.down[virtualKey] != 0;
 }
 
-bool InputLatched() {
-  if (mouseLatches.rightDown != 0) return true;
-  for (std::int32_t down : keyTable.down) {
+bool InputLatched(const Input& input) {
+  if (input.mouseLatches.rightDown != 0) return true;
+  for (std::int32_t down : input.keyTable.down) {
     if (down != 0) return true;
   }
   return false;
 }
 
-void ClearInputLatches() {
-  std::memset(keyTable.down, 0, sizeof keyTable.down);
-  mouseLatches.rightDown = 0;
+void ClearInputLatches(Input& input) {
+  std::memset(input.keyTable.down, 0, sizeof input.keyTable.down);
+  input.mouseLatches.rightDown = 0;
 }
 
 int MapCursorToCanvas(int offset, int extent, int canvasSize) {

@@ -13,21 +13,30 @@ struct MouseLatches {
   std::int32_t rightDown = 0;
 };
 
-extern KeyTable keyTable;
-extern MouseLatches mouseLatches;
+// The input latched between two passes: what arrived through the entry points the backends
+// call while the main thread pumps.
+struct Input {
+  KeyTable keyTable;
+  MouseLatches mouseLatches;
+};
+
+// The input that KeyPressed and RightButtonPressed latch into from now on; nullptr drops what
+// arrives. The system calls the hooks and cannot hand them a parameter, so the program binds
+// its input once it exists.
+void BindInput(Input* input);
 
 // Installs the mouse hook and then the keyboard hook; a hook that cannot be installed ends the
 // program with a message box captioned "ERROR" and exit code 1.
 void InstallInputHooks();
 
 // The key was pressed since the last pass.
-bool KeyDown(int virtualKey);
+bool KeyDown(const Input& input, int virtualKey);
 
 // A key or the right button is latched.
-bool InputLatched();
+bool InputLatched(const Input& input);
 
 // Clears every KeyTable entry and the right-button latch.
-void ClearInputLatches();
+void ClearInputLatches(Input& input);
 
 // Canvas column and row under the cursor, clamped to the canvas; row 0 is the bottom row.
 int CursorCanvasX();

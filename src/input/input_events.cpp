@@ -1,16 +1,24 @@
-// The key table and the right-button latch, and the entry points through which every backend
-// fills them once it has translated its own events. Backends link this alone of the core.
+// The entry points through which every backend fills the program's key table and right-button
+// latch once it has translated its own events. Backends link this alone of the core.
 #include "input/input_events.h"
 
 #include "input/input.h"
 
-KeyTable keyTable;
-MouseLatches mouseLatches;
+namespace {
+
+// The program's input, bound at start-up; the only way into it from the backends.
+Input* bound = nullptr;
+
+}  // namespace
+
+void BindInput(Input* input) { bound = input; }
 
 void KeyPressed(int virtualKey) {
-  if (virtualKey >= 0 && virtualKey < 256) {
-    keyTable.down[virtualKey] = 1;
+  if (bound && virtualKey >= 0 && virtualKey < 256) {
+    bound->keyTable.down[virtualKey] = 1;
   }
 }
 
-void RightButtonPressed() { mouseLatches.rightDown = 1; }
+void RightButtonPressed() {
+  if (bound) bound->mouseLatches.rightDown = 1;
+}

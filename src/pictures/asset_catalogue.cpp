@@ -1,57 +1,70 @@
 // Reading the game's picture catalogue into texture slots and uploading the cube pictures.
 #include "pictures/asset_catalogue.h"
 
+#include <cstdlib>
+
 #include "pictures/bmp_asset.h"
 #include "platform/platform.h"
-
-unsigned CubeTextureNames[CubeNameCount] = {};
 
 namespace {
 
 // Reads the entries of one group; a missing or rejected file leaves its slot as the reader
 // leaves it and the group goes on.
-void ReadGroup(int group) {
+void ReadGroup(TextureSlot* slots, int group) {
   int first = 0;
   for (int g = 0; g < group; ++g) {
     first += AssetGroupSizes[g];
   }
   for (int i = first; i < first + AssetGroupSizes[group]; ++i) {
-    ReadBmpAsset(AssetCatalogue[i].path, AssetCatalogue[i].slot);
+    ReadBmpAsset(AssetCatalogue[i].path, slots[AssetCatalogue[i].slot]);
   }
 }
 
 }  // namespace
 
-void LoadCrossAssets() { ReadGroup(0); }
-void LoadUnitAssets() { ReadGroup(1); }
-void LoadLandAssets() { ReadGroup(2); }
-void LoadDungeonAssets() { ReadGroup(3); }
-void LoadStructureAssets() { ReadGroup(4); }
-void LoadItemAssets() { ReadGroup(5); }
-void LoadScreenAssets() { ReadGroup(6); }
-void LoadCubeAssets() { ReadGroup(7); }
+void LoadCrossAssets(TextureSlot* slots) { ReadGroup(slots, 0); }
+void LoadUnitAssets(TextureSlot* slots) { ReadGroup(slots, 1); }
+void LoadLandAssets(TextureSlot* slots) { ReadGroup(slots, 2); }
+void LoadDungeonAssets(TextureSlot* slots) { ReadGroup(slots, 3); }
+void LoadStructureAssets(TextureSlot* slots) { ReadGroup(slots, 4); }
+void LoadItemAssets(TextureSlot* slots) { ReadGroup(slots, 5); }
+void LoadScreenAssets(TextureSlot* slots) { ReadGroup(slots, 6); }
+void LoadCubeAssets(TextureSlot* slots) { ReadGroup(slots, 7); }
 
-void LoadAssetCatalogue() {
-  LoadCrossAssets();
-  LoadUnitAssets();
-  LoadLandAssets();
-  LoadDungeonAssets();
-  LoadStructureAssets();
-  LoadItemAssets();
-  LoadScreenAssets();
-  LoadCubeAssets();
+void LoadAssetCatalogue(TextureSlot* slots) {
+  LoadCrossAssets(slots);
+  LoadUnitAssets(slots);
+  LoadLandAssets(slots);
+  LoadDungeonAssets(slots);
+  LoadStructureAssets(slots);
+  LoadItemAssets(slots);
+  LoadScreenAssets(slots);
+  LoadCubeAssets(slots);
 }
 
-int UploadCubeTextures() {
+int UploadCubeTextures(GameTextures& textures) {
   // A slot without pixels, read or not, goes up as an empty 0 x 0 texture: never a size
   // without the data to fill it.
   platform::TextureImage images[CubeTextureCount];
-  if (TextureSlotTable != nullptr) {
+  if (textures.TextureSlotTable != nullptr) {
     for (int i = 0; i < CubeTextureCount; ++i) {
-      const TextureSlot& slot = TextureSlotTable[CubeFirstSlot + i];
+      const TextureSlot& slot = textures.TextureSlotTable[CubeFirstSlot + i];
       if (slot.pixels) images[i] = {slot.pixels, slot.width, slot.height};
     }
   }
-  platform::GlUploadTextures(images, CubeTextureCount, CubeTextureNames, CubeNameCount);
+  platform::GlUploadTextures(images, CubeTextureCount, textures.CubeTextureNames, CubeNameCount);
   return 1;
 }
+
+void ReleaseTextureSlots(GameTextures& textures) {
+  if (textures.TextureSlotTable) {
+    for (int slot = 0; slot < textures.slotCount; ++slot) {
+      std::free(textures.TextureSlotTable[slot].pixels);
+    }
+  }
+  std::free(textures.TextureSlotTable);
+  textures.TextureSlotTable = nullptr;
+  textures.slotCount = 0;
+}
+
+GameTextures::~GameTextures() { ReleaseTextureSlots(*this); }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "pictures/bmp_asset.h"
+
 // One read of the catalogue: a path relative to the start directory and the slot it fills.
 struct AssetEntry {
   const char* path;
@@ -249,22 +251,39 @@ constexpr int CubeFirstSlot = 1200;
 constexpr int CubeTextureCount = 7;
 constexpr int CubeNameCount = 32;
 
-// Texture names of the current GL context; entry i names the texture of slot 1200 + i, the
-// entries from 7 on are generated but receive no image.
-extern unsigned CubeTextureNames[CubeNameCount];
+// The game's pictures: the texture slots the catalogue is read into and the cube textures of
+// the current GL context. The world-table start-up reserves the slots; ReleaseTextureSlots, or
+// the end of the object, releases every slot's pixels and then the table.
+struct GameTextures {
+  GameTextures() = default;
+  GameTextures(const GameTextures&) = delete;
+  GameTextures& operator=(const GameTextures&) = delete;
+  ~GameTextures();
 
-// The eight groups of the catalogue; each reads its files in catalogue order.
-void LoadCrossAssets();
-void LoadUnitAssets();
-void LoadLandAssets();
-void LoadDungeonAssets();
-void LoadStructureAssets();
-void LoadItemAssets();
-void LoadScreenAssets();
-void LoadCubeAssets();
+  TextureSlot* TextureSlotTable = nullptr;  // slotCount slots
+  int slotCount = 0;
+  // Texture names of the current GL context; entry i names the texture of slot 1200 + i, the
+  // entries from 7 on are generated but receive no image.
+  unsigned CubeTextureNames[CubeNameCount] = {};
+};
+
+// Frees every slot's pixels and then the slot table; safe when there is none.
+void ReleaseTextureSlots(GameTextures& textures);
+
+// The eight groups of the catalogue; each reads its files in catalogue order into slots, a
+// table of at least TextureSlotCount slots.
+void LoadCrossAssets(TextureSlot* slots);
+void LoadUnitAssets(TextureSlot* slots);
+void LoadLandAssets(TextureSlot* slots);
+void LoadDungeonAssets(TextureSlot* slots);
+void LoadStructureAssets(TextureSlot* slots);
+void LoadItemAssets(TextureSlot* slots);
+void LoadScreenAssets(TextureSlot* slots);
+void LoadCubeAssets(TextureSlot* slots);
 
 // Reads every catalogue entry into its slot, group by group.
-void LoadAssetCatalogue();
+void LoadAssetCatalogue(TextureSlot* slots);
 
-// Uploads slots 1200 to 1206 as textures of the current GL context; always 1.
-int UploadCubeTextures();
+// Uploads slots 1200 to 1206 as textures of the current GL context, naming them in
+// CubeTextureNames; always 1.
+int UploadCubeTextures(GameTextures& textures);

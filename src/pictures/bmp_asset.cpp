@@ -14,8 +14,6 @@
 #include "base/little_endian.h"
 #include "platform/platform.h"
 
-TextureSlot* TextureSlotTable = nullptr;
-
 namespace {
 
 constexpr std::size_t headerSize = 54;
@@ -103,11 +101,11 @@ bool ReadIntoSlot(platform::ReadFile* file, TextureSlot& slot) {
 
 }  // namespace
 
-bool ReadBmpAsset(const char* path, int slot) {
+bool ReadBmpAsset(const char* path, TextureSlot& slot) {
   // Read-only: a missing asset is a failed read, never a new empty file.
   platform::ReadFile* file = platform::OpenForReading(path);
   if (file == nullptr) return false;
-  bool read = ReadIntoSlot(file, TextureSlotTable[slot]);
+  bool read = ReadIntoSlot(file, slot);
   platform::CloseFile(file);
   return read;
 }

@@ -11,10 +11,5 @@ struct TextureSlot {
   std::int32_t bytesPerPixel = 0;
 };
 
-// The world-table start-up reserves TextureSlotCount zeroed slots here; shutdown releases
-// every slot's pixels and then the table.
-extern TextureSlot* TextureSlotTable;
-
-// Reads a 24-bit BMP file into slot (below TextureSlotCount); true when the slot now holds
-// the file's pixels.
-bool ReadBmpAsset(const char* path, int slot);
+// Reads a 24-bit BMP file into slot; true when the slot now holds the file's pixels.
+bool ReadBmpAsset(const char* path, TextureSlot& slot);

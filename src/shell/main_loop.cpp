@@ -18,8 +18,7 @@
 #include "input/pauses.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
-
-bool quitRequested = false;
+#include "shell/trove.h"
 
 const char* const noticeText = "TROVE BY THE TROVE DEVELOPERS - FREE TO USE AND SHARE";
 
@@ -112,8 +111,8 @@ void DrawOverlay() {
 }
 
 // Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.
-void HandleOverlayClick() {
-  if (mouseLatches.rightDown == 1 && !browserMode.pictureActive) {
+void HandleOverlayClick(MouseLatches& latches) {
+  if (latches.rightDown == 1 && !browserMode.pictureActive) {
     std::int32_t id = PickIdUnderCursor();
     if (id == pick::none) {
       // Clicks in the top 30 rows (the overlay strip) do nothing, nor do clicks on a cell of
@@ -123,43 +122,43 @@ void HandleOverlayClick() {
         ReturnToList();
       }
     } else if (id == pick::thumbnailsButton) {
-      ThumbnailsButton();
+      ThumbnailsButton(latches);
     } else if (id == pick::bracketLeftButton) {
       ResetScroll();
       PreviousThumbnailPage();
       platform::Pause(pauseAfter::click);
-      mouseLatches.rightDown = 0;
+      latches.rightDown = 0;
     } else if (id == pick::bracketRightButton) {
       ResetScroll();
       NextThumbnailPage();
       platform::Pause(pauseAfter::click);
-      mouseLatches.rightDown = 0;
+      latches.rightDown = 0;
     } else if (id == pick::centerButton) {
-      CentreList();
+      CentreList(latches);
     }
   }
-  if (mouseLatches.rightDown == 1 && browserMode.pictureActive) {
-    ClosePicture();
+  if (latches.rightDown == 1 && browserMode.pictureActive) {
+    ClosePicture(latches);
   }
 }
 
 // Keys that turn pages, play the selected file or switch between the list and the thumbnails:
 // acted on between drawing the view and drawing the overlay.
-void HandleViewKeys() {
-  if (KeyDown(key::rightBracket)) {
+void HandleViewKeys(const Input& input) {
+  if (KeyDown(input, key::rightBracket)) {
     ResetScroll();
     NextThumbnailPage();
   }
-  if (KeyDown(key::leftBracket)) {
+  if (KeyDown(input, key::leftBracket)) {
     ResetScroll();
     PreviousThumbnailPage();
   }
   // A stale selection (beyond the entries of the current scan) is never played.
-  if (KeyDown(key::p) && browserMode.listActive && fileList.selection != 0 &&
+  if (KeyDown(input, key::p) && browserMode.listActive && fileList.selection != 0 &&
       SelectionIsCurrent() && fileList.kinds[fileList.selection] == entryFile) {
     if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow();
   }
-  if (KeyDown(key::t)) {
+  if (KeyDown(input, key::t)) {
     ToggleThumbnailView();
   }
 }
@@ -175,31 +174,31 @@ void FollowMouse() {
 
 // Keys that change the window, the list's position, the picture settings or end the program:
 // acted on after the frame is presented.
-void HandleSettingKeys() {
-  if (KeyDown(key::m) && IsMovableCanvas(displayState.canvasWidth)) FollowMouse();
-  if (KeyDown(key::escape)) quitRequested = true;
-  if (KeyDown(key::r) || rescanRequested) {
+void HandleSettingKeys(Trove& trove) {
+  if (KeyDown(trove.input, key::m) && IsMovableCanvas(displayState.canvasWidth)) FollowMouse();
+  if (KeyDown(trove.input, key::escape)) trove.quitRequested = true;
+  if (KeyDown(trove.input, key::r) || rescanRequested) {
     RescanBrowsedDirectory();
     rescanRequested = false;
   }
-  if (KeyDown(key::n) && browserMode.listActive) MoveListToCursor();
-  if (KeyDown(key::f5)) SetDisplayMode(DisplayMode::halfScreen);
-  if (KeyDown(key::f6)) SetDisplayMode(DisplayMode::movable1280);
-  if (KeyDown(key::f8)) SetDisplayMode(DisplayMode::wholeScreen);
-  if (KeyDown(key::f7)) OpenExplorer();
-  if (KeyDown(key::comma)) ScrollListBy(-1);
-  if (KeyDown(key::period)) ScrollListBy(1);
-  if (KeyDown(key::leftShift)) ScrollListBy(-24);
-  if (KeyDown(key::rightShift)) ScrollListBy(24);
+  if (KeyDown(trove.input, key::n) && browserMode.listActive) MoveListToCursor();
+  if (KeyDown(trove.input, key::f5)) SetDisplayMode(trove, DisplayMode::halfScreen);
+  if (KeyDown(trove.input, key::f6)) SetDisplayMode(trove, DisplayMode::movable1280);
+  if (KeyDown(trove.input, key::f8)) SetDisplayMode(trove, DisplayMode::wholeScreen);
+  if (KeyDown(trove.input, key::f7)) OpenExplorer();
+  if (KeyDown(trove.input, key::comma)) ScrollListBy(-1);
+  if (KeyDown(trove.input, key::period)) ScrollListBy(1);
+  if (KeyDown(trove.input, key::leftShift)) ScrollListBy(-24);
+  if (KeyDown(trove.input, key::rightShift)) ScrollListBy(24);
   static const float steps[6] = {1.0f, 2.0f, 3.0f, 4.0f, 0.5f, 0.25f};
   for (int i = 0; i < 6; ++i) {
-    if (KeyDown(key::digit0 + 1 + i)) pictureViews.sampleStep = steps[i];
+    if (KeyDown(trove.input, key::digit0 + 1 + i)) pictureViews.sampleStep = steps[i];
   }
   static const int placements[3] = {0, 3, 9};
   for (int i = 0; i < 3; ++i) {
-    if (KeyDown(key::digit0 + 7 + i)) pictureViews.placementMode = placements[i];
+    if (KeyDown(trove.input, key::digit0 + 7 + i)) pictureViews.placementMode = placements[i];
   }
-  if (KeyDown(key::digit0)) {
+  if (KeyDown(trove.input, key::digit0)) {
     pictureViews.overlayShown = !pictureViews.overlayShown;
     platform::Pause(pauseAfter::oneShotKey);
   }
@@ -215,7 +214,7 @@ int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight) {
   return 0;
 }
 
-void SetDisplayMode(DisplayMode mode) {
+void SetDisplayMode(Trove& trove, DisplayMode mode) {
   DisplayState& d = displayState;
   d.screenWidth = platform::ScreenWidth();
   d.screenHeight = platform::ScreenHeight();
@@ -235,7 +234,7 @@ void SetDisplayMode(DisplayMode mode) {
     d.zoom = 1;
   }
   CloseGlWindow();
-  if (!OpenMainWindow()) {
+  if (!OpenMainWindow(trove.textures)) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
@@ -249,18 +248,18 @@ void SetDisplayMode(DisplayMode mode) {
 
 void ForgetPresentedPass() { presented = PresentedPass{}; }
 
-bool PassWouldRepeat() {
-  if (!presented.actedOnNothing || InputLatched() || browserMode.thumbRedraw || rescanRequested ||
-      quitRequested || ThumbnailPageStepReady()) {
+bool PassWouldRepeat(const Trove& trove) {
+  if (!presented.actedOnNothing || InputLatched(trove.input) || browserMode.thumbRedraw ||
+      rescanRequested || trove.quitRequested || ThumbnailPageStepReady()) {
     return false;
   }
   return CurrentPassInputs() == presented.inputs;
 }
 
-void RunPass() {
+void RunPass(Trove& trove) {
   // Thumbnails decoded in the background since the last pass are kept for later pages.
   CollectPageWork();
-  if (PassWouldRepeat()) {
+  if (PassWouldRepeat(trove)) {
     // The frame on screen is exactly what this pass would present: rest until input arrives
     // (or the cursor may have moved without an event, or a picture of the page may have
     // arrived), then pump as every pass does. Resting on a complete page, the next page is
@@ -268,13 +267,13 @@ void RunPass() {
     DecodeNextPageAhead();
     platform::WaitForInput(restingWaitMs);
     while (PumpMessages()) ++messagesDispatched;
-    if (closeRequested) quitRequested = true;
+    if (trove.window.closeRequested) trove.quitRequested = true;
     return;
   }
   // Anything new stops the decoding ahead: the program's own work comes first.
   StopDecodingAhead();
-  presented.actedOnNothing =
-      !InputLatched() && !browserMode.thumbRedraw && !rescanRequested && !quitRequested;
+  presented.actedOnNothing = !InputLatched(trove.input) && !browserMode.thumbRedraw &&
+                             !rescanRequested && !trove.quitRequested;
   presented.inputs = CurrentPassInputs();
 
   if (browserMode.listActive) DrawListView();
@@ -282,29 +281,29 @@ void RunPass() {
   if (browserMode.thumbRedraw || ThumbnailPageInProgress()) StepThumbnailPage();
   if (browserMode.pictureActive) DrawPictureView();
 
-  HandleBrowserClick();
-  PlayerClickCheck();
+  HandleBrowserClick(trove.input.mouseLatches);
+  PlayerClickCheck(trove.input.mouseLatches);
 
-  HandleViewKeys();
+  HandleViewKeys(trove.input);
 
   RestoreView();
   if (pictureViews.overlayShown) DrawOverlay();
 
-  HandleOverlayClick();
+  HandleOverlayClick(trove.input.mouseLatches);
 
   PresentFrame();
 
-  HandleSettingKeys();
+  HandleSettingKeys(trove);
 
-  ClearInputLatches();
+  ClearInputLatches(trove.input);
   while (PumpMessages()) ++messagesDispatched;
   // A close request that arrived while pumping ends the program like Escape.
-  if (closeRequested) quitRequested = true;
+  if (trove.window.closeRequested) trove.quitRequested = true;
 }
 
-void RunMainLoop() {
-  while (!quitRequested) {
-    RunPass();
+void RunMainLoop(Trove& trove) {
+  while (!trove.quitRequested) {
+    RunPass(trove);
   }
   // Pictures not started are dropped; the decodes under way end with their picture.
   StopPageWork();

@@ -3,25 +3,25 @@
 
 #include "display/display.h"
 
-extern bool quitRequested;
+struct Trove;
 
 // One pass of the main loop: draw the view, act on clicks and keys, draw the overlay, present,
-// pump the window's messages. The caller tests quitRequested first. A pass that would present
+// pump the window's messages. The caller tests trove.quitRequested first. A pass that would present
 // the frame already presented, with no input arrived, waits for input instead.
-void RunPass();
+void RunPass(Trove& trove);
 
 // Whether the next pass would repeat the last presented one: that pass acted on no input or
 // request, none has arrived since, and nothing it drew from has changed.
-bool PassWouldRepeat();
+bool PassWouldRepeat(const Trove& trove);
 
 // Forgets the last presented pass, so that the next one is drawn (tests start clean with it).
 void ForgetPresentedPass();
 
-// Passes until quitRequested is set.
-void RunMainLoop();
+// Passes until trove.quitRequested is set.
+void RunMainLoop(Trove& trove);
 
 // The display-mode commands F5, F6 and F8.
-void SetDisplayMode(DisplayMode mode);
+void SetDisplayMode(Trove& trove, DisplayMode mode);
 
 // Lift of the notice line when the window reaches below the screen.
 int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight);

@@ -6,20 +6,14 @@
 #include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "display/window.h"
-#include "gamedata/world_tables.h"
-#include "input/input.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 
 void ResetProgram() {
-  quitRequested = false;
   ForgetPresentedPass();
   ResetDisplayState();
-  ResetWindow();
-  ClearInputLatches();
   ResetBrowserState();
   StopPageWork();
   ResetPictureViews();
-  ReleaseGameTables();
   ResetTextureLoader();
 }

@@ -16,9 +16,10 @@
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 #include "shell/main_loop.h"
+#include "shell/trove.h"
 #include "shell/trove_main.h"
 
-void StartUp() {
+void StartUp(Trove& trove) {
   // A start directory that is gone, or longer than any path the system takes, cannot be shown
   // or left: the program says so rather than browse a nameless directory.
   if (!platform::GetCurrentDir(workingDirectory, sizeof workingDirectory)) {
@@ -33,9 +34,9 @@ void StartUp() {
   displayState.zoom = 2;
   SetThumbnailCellSize(smallCellSize);
 
-  InitGameTables();
+  InitGameTables(trove.world, trove.textures);
 
-  if (!OpenMainWindow()) {
+  if (!OpenMainWindow(trove.textures)) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
@@ -50,7 +51,7 @@ void StartUp() {
   pictureViews.sampleStep = 4.0f;
   ShowList();
   RescanBrowsedDirectory();
-  ClearInputLatches();
+  ClearInputLatches(trove.input);
   ResetScroll();
   displayState.windowX = 0;
   displayState.windowY = 0;
@@ -58,15 +59,24 @@ void StartUp() {
   displayState.screenHeight = platform::ScreenHeight();
 }
 
-void ShutDown() {
+void ShutDown(Trove& trove) {
   ReleaseCanvas();
-  ReleaseGameTables();
+  ReleaseGameTables(trove.world, trove.textures);
+}
+
+void BindEntryPoints(Trove* trove) {
+  BindInput(trove ? &trove->input : nullptr);
+  BindWindowEvents(trove ? &trove->window : nullptr);
 }
 
 int TroveMain() {
-  StartUp();
+  // Large tables hang off it, not its own bytes: it lives on the main thread's stack.
+  Trove trove;
+  BindEntryPoints(&trove);
+  StartUp(trove);
   InstallInputHooks();
-  RunMainLoop();
-  ShutDown();
+  RunMainLoop(trove);
+  ShutDown(trove);
+  BindEntryPoints(nullptr);
   return 0;
 }

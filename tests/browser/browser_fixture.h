@@ -86,7 +86,7 @@ class BrowserTest : public ProgramTest {
   void ClickOn(std::int32_t id, int x = 100, int y = 200) {
     PointAt(x, y);
     SetPickId(x, y, id);
-    mouseLatches.rightDown = 1;
+    trove.input.mouseLatches.rightDown = 1;
   }
 
   // Entries set by hand: name and kind of entry k.

@@ -58,10 +58,15 @@ class DirectoryTest : public BrowserTest {
   TempTree tree;
 };
 
-std::string GoUpFrom(const char* path) {
+std::string GoUpFrom(const char* path, MouseLatches& latches) {
   std::snprintf(browsedPath, pathBufferSize, "%s", path);
-  GoUp();
+  GoUp(latches);
   return browsedPath;
+}
+
+std::string GoUpFrom(const char* path) {
+  MouseLatches latches;
+  return GoUpFrom(path, latches);
 }
 
 TEST_F(DirectoryTest, GoUpCutsTheLastComponent) {
@@ -88,13 +93,13 @@ TEST_F(DirectoryTest, PathOperationsFinishTheSameWay) {
   fileList.selection = 7;
   fileList.listFirst = 4;
   browserMode.listActive = 0;
-  mouseLatches.rightDown = 1;
-  GoUpFrom("C:\\a\\");
+  trove.input.mouseLatches.rightDown = 1;
+  GoUpFrom("C:\\a\\", trove.input.mouseLatches);
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(fileList.listFirst, 4);  // the view position is the list's own business
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(rescanRequested, 1);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::viewSwitch});
   // The rescan listed what could be made current: the working directory (empty here).
   EXPECT_EQ(std::filesystem::current_path(), tree.root());
@@ -105,15 +110,15 @@ TEST_F(DirectoryTest, EnterDirectoryAndGoUpRoundTrip) {
   const std::string media = tree.root() + "\\media";
   SelectDirectory(3, "photos");
   SetPath(browsedPath, media);
-  EnterDirectory();
+  EnterDirectory(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), media + "\\photos\\");
   EXPECT_EQ(fileList.selection, 1);
-  GoUp();
+  GoUp(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), media + "\\");
 
   // A trailing backslash is not doubled.
   SelectDirectory(1, "photos");
-  EnterDirectory();
+  EnterDirectory(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), media + "\\photos\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::viewSwitch,
                                            pauseAfter::viewSwitch}));
@@ -133,20 +138,20 @@ TEST_F(DirectoryTest, EnterDirectoryStaysWhereItWasWhenTheDirectoryCannotBeBrows
   for (const char* name : {"gone", "file.bin"}) {
     fileList.selection = Find(name);
     ASSERT_NE(fileList.selection, 0) << name;
-    mouseLatches.rightDown = 1;
+    trove.input.mouseLatches.rightDown = 1;
     rescanRequested = 0;
-    EnterDirectory();
+    EnterDirectory(trove.input.mouseLatches);
     EXPECT_EQ(std::string(browsedPath), top) << name;
     EXPECT_EQ(Names(), before) << name;
     EXPECT_EQ(fileList.selection, Find(name)) << name;
-    EXPECT_EQ(mouseLatches.rightDown, 0) << name;
+    EXPECT_EQ(trove.input.mouseLatches.rightDown, 0) << name;
     EXPECT_EQ(rescanRequested, 0) << name;
     EXPECT_EQ(std::filesystem::current_path(), startDirectory_);
   }
   // An entry beyond the current scan is not entered either.
   fileList.selection = fileList.count + 1;
   SetEntry(fileList.selection, "gone", 0);
-  EnterDirectory();
+  EnterDirectory(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), top);
   EXPECT_TRUE(os().pauses.empty());
 }
@@ -168,26 +173,26 @@ TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {
   tree.Dir(relative + "/abcd");
   SelectDirectory(2, "abc");
   SetPath(browsedPath, base + "\\");
-  EnterDirectory();
+  EnterDirectory(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), base + "\\abc\\");
   EXPECT_EQ(std::strlen(browsedPath), platform::longestPath);
 
   // One more character and the path stays as it was, trailing backslash included.
   SelectDirectory(2, "abcd");
   SetPath(browsedPath, base + "\\");
-  mouseLatches.rightDown = 1;
+  trove.input.mouseLatches.rightDown = 1;
   os().pauses.clear();
   rescanRequested = 0;
-  EnterDirectory();
+  EnterDirectory(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), base + "\\");
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(rescanRequested, 0);
   EXPECT_TRUE(os().pauses.empty());
 
   // The longest name a slot holds, below a directory where it does not exist.
   SetPath(browsedPath, "C:\\");
   SelectDirectory(2, std::string(platform::longestName, 'n').c_str());
-  EnterDirectory();
+  EnterDirectory(trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\");
 }
 
@@ -234,13 +239,13 @@ TEST_F(DirectoryTest, EnteringAndLeavingARealDirectory) {
   fileList.selection = Find("inner");
   ASSERT_NE(fileList.selection, 0);
 
-  EnterDirectory();
+  EnterDirectory(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), tree.root() + "\\top\\inner\\");
   EXPECT_NE(Find("deep.txt"), 0);
   EXPECT_EQ(Find("file.bin"), 0);
   EXPECT_EQ(std::filesystem::current_path(), startDirectory_);
 
-  GoUp();
+  GoUp(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), tree.root() + "\\top\\");
   EXPECT_NE(Find("inner"), 0);
   EXPECT_NE(Find("file.bin"), 0);
@@ -308,7 +313,7 @@ TEST_F(DirectoryTest, AVanishedBrowsedDirectoryListsTheWayUp) {
   EXPECT_EQ(fileList.kinds[2], 0);
   EXPECT_EQ(std::filesystem::current_path(), tree.root());
   // ".." takes the user back up, to a directory that lists again.
-  GoUp();
+  GoUp(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), tree.root() + "\\");
   EXPECT_NE(Find("in-start-directory"), 0);
 }
@@ -326,7 +331,7 @@ TEST_F(DirectoryTest, AnUnlistableDirectoryIsNotEnteredAndOffersTheWayUp) {
   chmod(locked.c_str(), S_IXUSR);
   fileList.selection = Find("locked");
   ASSERT_NE(fileList.selection, 0);
-  EnterDirectory();
+  EnterDirectory(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), tree.root() + "\\top");
   EXPECT_NE(Find("locked"), 0);
 

@@ -130,10 +130,10 @@ TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
   EXPECT_EQ(LaunchPlayer(), PlayerLaunch::notStarted);
   EXPECT_EQ(os().programsRun.size(), 1u);
   std::remove(player.c_str());
-  mouseLatches.rightDown = 1;
+  trove.input.mouseLatches.rightDown = 1;
   PutRowUnderCursor(2);
-  PlayerClickCheck();
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  PlayerClickCheck(trove.input.mouseLatches);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().programsRun.size(), 1u);
   EXPECT_TRUE(os().moves.empty());
   ASSERT_EQ(os().messageBoxes.size(), 2u);
@@ -163,23 +163,24 @@ TEST_F(LaunchTest, OnlyASecondClickOnTheSelectedFileLaunches) {
   // handling makes it so and consumes that click).
   fileList.selection = 1;
   PutRowUnderCursor(2);
-  mouseLatches.rightDown = 1;
-  PlayerClickCheck();
+  trove.input.mouseLatches.rightDown = 1;
+  PlayerClickCheck(trove.input.mouseLatches);
   EXPECT_TRUE(os().programsRun.empty());
-  EXPECT_EQ(mouseLatches.rightDown, 1);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
 
   fileList.selection = 2;
-  mouseLatches.rightDown = 0;
-  PlayerClickCheck();  // no click latched
+  trove.input.mouseLatches.rightDown = 0;
+  PlayerClickCheck(trove.input.mouseLatches);  // no click latched
   EXPECT_TRUE(os().programsRun.empty());
 
   // Second click on the now selected row.
-  mouseLatches.rightDown = 1;
-  PlayerClickCheck();
-  PlayerClickCheck();  // the latch is consumed: the same click never launches twice
+  trove.input.mouseLatches.rightDown = 1;
+  PlayerClickCheck(trove.input.mouseLatches);
+  PlayerClickCheck(
+      trove.input.mouseLatches);  // the latch is consumed: the same click never launches twice
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   ASSERT_EQ(os().moves.size(), 1u);
   EXPECT_EQ(os().moves[0].title, "Spool video and audio player");
 }
@@ -201,16 +202,16 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
     fileList.selection = c.selection;
     browserMode.listActive = c.listActive;
     SetPickId(CursorCanvasX(), CursorCanvasY(), c.rowUnderCursor ? 12000 + c.rowUnderCursor : 0);
-    mouseLatches.rightDown = 1;
-    PlayerClickCheck();
+    trove.input.mouseLatches.rightDown = 1;
+    PlayerClickCheck(trove.input.mouseLatches);
     EXPECT_TRUE(os().programsRun.empty()) << c.what;
-    EXPECT_EQ(mouseLatches.rightDown, 1) << c.what;
+    EXPECT_EQ(trove.input.mouseLatches.rightDown, 1) << c.what;
   }
   // An identifier that is not a list row (here the thumbnail of the selected entry) neither.
   fileList.selection = 2;
   browserMode.listActive = 1;
   SetPickId(CursorCanvasX(), CursorCanvasY(), 4002);
-  PlayerClickCheck();
+  PlayerClickCheck(trove.input.mouseLatches);
   EXPECT_TRUE(os().programsRun.empty());
 }
 
@@ -221,12 +222,12 @@ TEST_F(LaunchTest, AFileOfTheLongestNameAtTheLongestPathIsPlayedWhole) {
   std::strcpy(fileList.names[2], name.c_str());
   fileList.selection = 2;
   PutRowUnderCursor(2);
-  mouseLatches.rightDown = 1;
-  PlayerClickCheck();
+  trove.input.mouseLatches.rightDown = 1;
+  PlayerClickCheck(trove.input.mouseLatches);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters,
             " rightful " + std::string(browsedPath) + "\\" + name + " 0 ");
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
 }
 
 // ---- The play key in a main-loop pass ----
@@ -251,18 +252,18 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
     fileList.selection = c.selection;
     browserMode.listActive = c.listActive;
     browserMode.pictureActive = 0;
-    keyTable.down[key::p] = 1;
-    RunPass();
+    trove.input.keyTable.down[key::p] = 1;
+    RunPass(trove);
     EXPECT_EQ(os().programsRun.size(), c.launches ? 1u : 0u) << c.what;
     EXPECT_EQ(os().moves.size(), c.launches ? 1u : 0u) << c.what;
-    EXPECT_EQ(keyTable.down[key::p], 0) << c.what;
+    EXPECT_EQ(trove.input.keyTable.down[key::p], 0) << c.what;
   }
 }
 
 TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
   fileList.selection = 3;
-  keyTable.down[key::p] = 1;
-  RunPass();
+  trove.input.keyTable.down[key::p] = 1;
+  RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, PlayerExecutable());
   EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\notes.txt 0 ");
@@ -340,8 +341,8 @@ TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
 TEST_F(LaunchTest, ExplorerKeyOpensTheExplorerInAnyView) {
   browserMode.listActive = 0;
   std::strcpy(browsedPath, "E:\\100% done\\");
-  keyTable.down[key::f7] = 1;
-  RunPass();
+  trove.input.keyTable.down[key::f7] = 1;
+  RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
   EXPECT_EQ(os().programsRun[0].parameters, "E:\\100% done\\");

@@ -20,7 +20,7 @@ class LinuxPathsTest : public BrowserTest {
 
   std::string GoUpFrom(const char* path) {
     SetPath(browsedPath, path);
-    GoUp();
+    GoUp(trove.input.mouseLatches);
     return browsedPath;
   }
 
@@ -29,7 +29,7 @@ class LinuxPathsTest : public BrowserTest {
     SetEntry(3, name, 0);
     fileList.count = 3;
     fileList.selection = 3;
-    EnterDirectory();
+    EnterDirectory(trove.input.mouseLatches);
     return browsedPath;
   }
 
@@ -42,9 +42,9 @@ TEST_F(LinuxPathsTest, GoingUpCutsOneDirectoryAndStopsAtTheRoot) {
   EXPECT_EQ(GoUpFrom("/home/"), "/");
   EXPECT_EQ(GoUpFrom("/home"), "/");
   EXPECT_EQ(GoUpFrom("/a/"), "/");
-  mouseLatches.rightDown = 1;
+  trove.input.mouseLatches.rightDown = 1;
   EXPECT_EQ(GoUpFrom("/"), "/");
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(GoUpFrom(""), "");
 }
 
@@ -71,7 +71,7 @@ TEST_F(LinuxPathsTest, EnteringAndLeavingARealDirectoryListsIt) {
   EXPECT_STREQ(fileList.names[2], "..");
   EXPECT_STREQ(fileList.names[3], "a.bmp");
   EXPECT_STREQ(fileList.names[4], "B.jpg");
-  GoUp();
+  GoUp(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), tree.root() + "/");
 }
 

@@ -36,33 +36,33 @@ class NavigationTest : public BrowserTest {
 
 TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
   ClickOn(12003);
-  HandleBrowserClick();
+  HandleBrowserClick(trove.input.mouseLatches);
   EXPECT_EQ(fileList.selection, 3);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
   EXPECT_STREQ(browsedPath, "C:\\a\\");
 
   // Only a directory that exists is entered.
   ClickOn(12003);
-  HandleBrowserClick();
+  HandleBrowserClick(trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::click, pauseAfter::directoryClick}));
   os().pauses.clear();
   tree.Dir("a/photos");
   SetPath(browsedPath, tree.root() + "\\a\\");
   ClickOn(12003);
-  HandleBrowserClick();
+  HandleBrowserClick(trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), tree.root() + "\\a\\photos\\");
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(rescanRequested, 1);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::directoryClick}));
 }
 
 TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
   fileList.selection = 2;
   ClickOn(12002);
-  HandleBrowserClick();
+  HandleBrowserClick(trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\");
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(browserMode.listActive, 1);
@@ -72,7 +72,7 @@ TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
 TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
   fileList.selection = 1;
   ClickOn(12001);
-  HandleBrowserClick();
+  HandleBrowserClick(trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(fileList.count, 5);  // no rescan
   EXPECT_EQ(rescanRequested, 0);
@@ -82,8 +82,8 @@ TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
 TEST_F(NavigationTest, SecondClickOnAFileIsLeftToThePlayer) {
   fileList.selection = 4;
   ClickOn(12004);
-  HandleBrowserClick();
-  EXPECT_EQ(mouseLatches.rightDown, 1);
+  HandleBrowserClick(trove.input.mouseLatches);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
   EXPECT_STREQ(browsedPath, "C:\\a\\");
 }
@@ -91,18 +91,18 @@ TEST_F(NavigationTest, SecondClickOnAFileIsLeftToThePlayer) {
 TEST_F(NavigationTest, ClicksThatAreNotForTheList) {
   // No latch, nothing clickable, a button, a row outside the list view.
   ClickOn(12003);
-  mouseLatches.rightDown = 0;
-  HandleBrowserClick();
+  trove.input.mouseLatches.rightDown = 0;
+  HandleBrowserClick(trove.input.mouseLatches);
   ClickOn(0);
-  HandleBrowserClick();
-  EXPECT_EQ(mouseLatches.rightDown, 1);
+  HandleBrowserClick(trove.input.mouseLatches);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   ClickOn(1200000);
-  HandleBrowserClick();
+  HandleBrowserClick(trove.input.mouseLatches);
   browserMode.listActive = 0;
   ClickOn(12003);
-  HandleBrowserClick();
+  HandleBrowserClick(trove.input.mouseLatches);
   EXPECT_EQ(fileList.selection, 1);
-  EXPECT_EQ(mouseLatches.rightDown, 1);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
 }
 
@@ -111,17 +111,17 @@ TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
   SetEntry(9, "old", 0);
   fileList.selection = 9;
   ClickOn(12009);
-  HandleBrowserClick();
+  HandleBrowserClick(trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(rescanRequested, 0);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_TRUE(os().pauses.empty());
 
   // Nor does the play key hand it to the player: no program is run, no window moved.
   SetEntry(9, "old.avi", 1);
   headless::QueueKeyDown(key::p);
-  RunPass();
-  RunPass();
+  RunPass(trove);
+  RunPass(trove);
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_TRUE(os().moves.empty());
 }
@@ -192,11 +192,11 @@ TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
 }
 
 TEST_F(NavigationTest, CentreAndMoveTheList) {
-  mouseLatches.rightDown = 1;
-  CentreList();
+  trove.input.mouseLatches.rightDown = 1;
+  CentreList(trove.input.mouseLatches);
   EXPECT_EQ(displayState.scrollX, 213);
   EXPECT_EQ(displayState.scrollY, -160);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
 
   PointAt(100, 300);
@@ -225,27 +225,27 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
 
   // The button rescans the browsed directory (here the working directory itself).
   SetPath(browsedPath, tree.root());
-  mouseLatches.rightDown = 1;
+  trove.input.mouseLatches.rightDown = 1;
   browserMode = BrowserMode{1, 0, 0};
-  ThumbnailsButton();
+  ThumbnailsButton(trove.input.mouseLatches);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 1);
   EXPECT_EQ(fileList.count, 3);
   EXPECT_EQ(fileList.thumbFirst, 4);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
-  ThumbnailsButton();
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
+  ThumbnailsButton(trove.input.mouseLatches);
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(browserMode.thumbRedraw, 0);
 
   // Empty canvas: back to the list, rescanned, the latch left for the rest of the pass.
   browserMode = BrowserMode{0, 0, 1};
   fileList.count = 5;
-  mouseLatches.rightDown = 1;
+  trove.input.mouseLatches.rightDown = 1;
   ReturnToList();
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(browserMode.thumbRedraw, 0);
   EXPECT_EQ(fileList.count, 3);
-  EXPECT_EQ(mouseLatches.rightDown, 1);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_EQ(os().pauses,
             (std::vector<int>{pauseAfter::click, pauseAfter::click, pauseAfter::click}));
 }
@@ -253,8 +253,8 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
 TEST_F(NavigationTest, TheMainLoopDispatchesTheNavigationKeys) {
   auto press = [&](int key) {
     headless::QueueKeyDown(key);
-    RunPass();  // latched while the messages are pumped
-    RunPass();  // acted on
+    RunPass(trove);  // latched while the messages are pumped
+    RunPass(trove);  // acted on
   };
   fileList.count = 100;
   press(key::period);

@@ -449,8 +449,8 @@ TEST_F(PictureViewsTest, APageOfDirectoriesHasNothingToClickAndReturnsToTheList)
 
   // A right click inside the first frame finds no identifier and goes back to the list.
   PointAt(80, 430);
-  mouseLatches.rightDown = 1;
-  RunPass();
+  trove.input.mouseLatches.rightDown = 1;
+  RunPass(trove);
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(browserMode.pictureActive, 0);
 }
@@ -666,14 +666,14 @@ TEST_F(PictureViewsTest, OpenPictureSwitchesToThePictureView) {
   browserMode = BrowserMode{0, 0, 0};
   displayState.scrollX = 5;
   displayState.scrollY = -7;
-  mouseLatches.rightDown = 1;
-  OpenPicture(k);
+  trove.input.mouseLatches.rightDown = 1;
+  OpenPicture(trove.input.mouseLatches, k);
   EXPECT_EQ(browserMode.pictureActive, 1);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(pictureViews.pictureEntry, k);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::pictureOpen});
 }
 
@@ -684,13 +684,13 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
   browserMode = BrowserMode{0, 0, 0};
   displayState.scrollX = 5;
   pictureViews.pictureEntry = 0;
-  mouseLatches.rightDown = 1;
-  OpenPicture(k);
+  trove.input.mouseLatches.rightDown = 1;
+  OpenPicture(trove.input.mouseLatches, k);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(pictureViews.pictureEntry, 0);
   EXPECT_EQ(displayState.scrollX, 5);
-  EXPECT_EQ(mouseLatches.rightDown, 1);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::pictureOpen});
 }
 
@@ -714,7 +714,7 @@ TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   const CellOrigin o =
       ThumbnailCellOrigin(last - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   ClickOn(pick::thumbnailBase + last, o.x + 2, o.y + 2);
-  HandleBrowserClick();
+  HandleBrowserClick(trove.input.mouseLatches);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
 }
@@ -729,7 +729,7 @@ TEST_F(PictureViewsTest, APictureOfAVanishedDirectoryIsNotTakenFromTheStartDirec
   std::filesystem::remove_all(pictures);
   ASSERT_EQ(fileList.count, 3);  // the scan before the directory vanished
   browserMode = BrowserMode{0, 0, 0};
-  OpenPicture(k);
+  OpenPicture(trove.input.mouseLatches, k);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
@@ -740,9 +740,9 @@ TEST_F(PictureViewsTest, ClosePictureRequestsThePageAgain) {
   browserMode = BrowserMode{0, 1, 0};
   fileList.count = 0;
   fileList.thumbFirst = 4;
-  mouseLatches.rightDown = 1;
-  ClosePicture();
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  trove.input.mouseLatches.rightDown = 1;
+  ClosePicture(trove.input.mouseLatches);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 1);
@@ -767,15 +767,15 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   // A right click on the thumbnail opens the picture.
   PointAt(40, 380);
   ASSERT_EQ(PickIdUnderCursor(), pick::thumbnailBase + k);
-  mouseLatches.rightDown = 1;
-  RunPass();
+  trove.input.mouseLatches.rightDown = 1;
+  RunPass(trove);
   EXPECT_EQ(browserMode.pictureActive, 1);
   EXPECT_EQ(pictureViews.pictureEntry, k);
 
   // Next pass: the picture at step 2, placement 3, centred at 3 cursor - canvas size.
   pictureViews.sampleStep = 2.0f;
   PointAt(340, 200);
-  RunPass();
+  RunPass(trove);
   const Canvases view = Snapshot();
   ClearCanvas();
   ReferenceDraw(3 * 340 - 960 - 50, 3 * 200 - 540 - 30, 2.0f, 0);
@@ -784,8 +784,8 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   EXPECT_TRUE(std::all_of(view.pick.begin(), view.pick.end(), [](int id) { return id == 0; }));
 
   // Any click goes back to the page, drawn again in the next pass.
-  mouseLatches.rightDown = 1;
-  RunPass();
+  trove.input.mouseLatches.rightDown = 1;
+  RunPass(trove);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 1);
   PassesUntilPageDrawn();

@@ -233,7 +233,7 @@ TEST_F(ThumbnailPagesTest, PictureViewAfterAPageAsBefore) {
   PointAt(300, 200);
   auto pictureViewAfter = [&](void (*draw)()) {
     DrawPage(1, draw);
-    OpenPicture(entry);
+    OpenPicture(trove.input.mouseLatches, entry);
     EXPECT_EQ(browserMode.pictureActive, 1);
     DrawPictureView();
     return Snapshot();
@@ -304,7 +304,7 @@ class PagesInPassesTest : public ThumbnailPagesTest {
   }
   // Passes until the program rests and decodes ahead; then until that work has ended.
   void PassesUntilDecodingAhead() {
-    for (int i = 0; i < 5 && !PageWorkPending(); ++i) RunPass();
+    for (int i = 0; i < 5 && !PageWorkPending(); ++i) RunPass(trove);
     ASSERT_TRUE(PageWorkPending());
   }
   static void UntilPageWorkEnds() {
@@ -341,16 +341,16 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
     fileList.thumbFirst = 1;
     ShowThumbnails();
     Hold();
-    RunPass();
+    RunPass(trove);
     ASSERT_TRUE(ThumbnailPageInProgress()) << c.name;
     // A right click on a cell whose picture has not arrived does nothing; the loop goes on.
     PointAt(pending.x + 40, pending.y + 70);
-    mouseLatches.rightDown = 1;
-    RunPass();
+    trove.input.mouseLatches.rightDown = 1;
+    RunPass(trove);
     EXPECT_TRUE(ThumbnailsShown()) << c.name;
     for (int k : c.keys) {
       KeyPressed(k);
-      RunPass();
+      RunPass(trove);
     }
     Release();
     PassesUntilPageDrawn();
@@ -371,15 +371,15 @@ TEST_F(PagesInPassesTest, TheNextPageIsDecodedAheadWhileTheProgramRests) {
   UntilPageWorkEnds();
   EXPECT_GT(thumbnailCache.count(), pageOne);
   EXPECT_LE(thumbnailCache.count(), pageOne + 8);
-  RunPass();
+  RunPass(trove);
   EXPECT_FALSE(PageWorkPending());  // done once: resting costs nothing more
   // ] draws the next page in the pass that turns it, from memory.
   RestoreLoader(LoaderState{});
   const Canvases next = Trimmed(DrawPage(9, DrawSequentialPage));
   fileList.thumbFirst = 1;
   KeyPressed(key::rightBracket);
-  RunPass();
-  RunPass();
+  RunPass(trove);
+  RunPass(trove);
   EXPECT_FALSE(ThumbnailPageInProgress());
   EXPECT_EQ(fileList.thumbFirst, 9);
   EXPECT_EQ(PageLeft(), next);
@@ -393,7 +393,7 @@ TEST_F(PagesInPassesTest, TheNextPageIsDecodedAheadWhileTheProgramRests) {
   Hold();
   PassesUntilDecodingAhead();
   KeyPressed(key::digit0 + 7);
-  RunPass();
+  RunPass(trove);
   Release();
   UntilPageWorkEnds();
   EXPECT_EQ(thumbnailCache.count(), kept);

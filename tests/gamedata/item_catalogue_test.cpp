@@ -27,17 +27,16 @@ bool SameBytes(const ItemRecord& a, const ItemRecord& b) {
 class ItemCatalogueTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ItemTable = static_cast<ItemRecord*>(std::calloc(ItemSlotCount, sizeof(ItemRecord)));
-    ASSERT_NE(ItemTable, nullptr);
+    itemTable = static_cast<ItemRecord*>(std::calloc(ItemSlotCount, sizeof(ItemRecord)));
+    ASSERT_NE(itemTable, nullptr);
   }
-  void TearDown() override {
-    std::free(ItemTable);
-    ItemTable = nullptr;
-  }
+  void TearDown() override { std::free(itemTable); }
+
+  ItemRecord* itemTable = nullptr;
 
   void Build() {
-    InitItemTypes();
-    CreateStartingItems();
+    InitItemTypes(itemTable);
+    CreateStartingItems(itemTable);
   }
 
   struct Expected {
@@ -52,9 +51,9 @@ class ItemCatalogueTest : public ::testing::Test {
     int worth;
   };
 
-  static void ExpectType(const Expected& e) {
+  void ExpectType(const Expected& e) {
     SCOPED_TRACE(e.type);
-    const ItemRecord& r = ItemTable[e.type];
+    const ItemRecord& r = itemTable[e.type];
     EXPECT_EQ(r.typeId, e.type);
     EXPECT_EQ(r.image, e.image);
     EXPECT_EQ(std::memcmp(r.flags, e.flags, 5), 0);
@@ -99,9 +98,9 @@ TEST_F(ItemCatalogueTest, ArmourSetsFollowTheirRule) {
   for (const auto& set : sets) {
     ExpectType({set.first, set.image, {1, 1, 1, 1, 1}, 10, 0, 0, 0, set.factor, set.worth});
     ExpectType({set.first + 13, set.image, {1, 1, 1, 1, 1}, 23, 0, 0, 0, set.factor, set.worth});
-    EXPECT_EQ(ItemTable[set.first + 6].equipSlot, 16);
+    EXPECT_EQ(itemTable[set.first + 6].equipSlot, 16);
     // The slot after each set is no type.
-    EXPECT_TRUE(AllZero(&ItemTable[set.first + 14], sizeof(ItemRecord))) << set.first + 14;
+    EXPECT_TRUE(AllZero(&itemTable[set.first + 14], sizeof(ItemRecord))) << set.first + 14;
   }
 }
 
@@ -121,7 +120,7 @@ TEST_F(ItemCatalogueTest, OnlyTypeAndStartingItemSlotsAreWritten) {
   mark(10000, 10000);
   int typeRecords = 0;
   for (int slot = 0; slot < ItemSlotCount; ++slot) {
-    const bool zero = AllZero(&ItemTable[slot], sizeof(ItemRecord));
+    const bool zero = AllZero(&itemTable[slot], sizeof(ItemRecord));
     ASSERT_EQ(zero, !written[slot]) << "slot " << slot;
     if (!zero && slot < 9000) ++typeRecords;
   }
@@ -131,11 +130,11 @@ TEST_F(ItemCatalogueTest, OnlyTypeAndStartingItemSlotsAreWritten) {
 
 TEST_F(ItemCatalogueTest, TypesLeavePowerAndReservedStretchesAlone) {
   // Whatever the table held before, every other field of a type record is written.
-  std::memset(ItemTable, 0xA5, std::size_t(ItemSlotCount) * sizeof(ItemRecord));
-  InitItemTypes();
+  std::memset(itemTable, 0xA5, std::size_t(ItemSlotCount) * sizeof(ItemRecord));
+  InitItemTypes(itemTable);
   for (int type : {0, 6110, 6320, 7100, 8333}) {
     SCOPED_TRACE(type);
-    ItemRecord r = ItemTable[type];
+    ItemRecord r = itemTable[type];
     unsigned char pattern[34];
     std::memset(pattern, 0xA5, sizeof pattern);
     EXPECT_EQ(std::memcmp(r.reservedA, pattern, sizeof r.reservedA), 0);
@@ -150,9 +149,9 @@ TEST_F(ItemCatalogueTest, TypesLeavePowerAndReservedStretchesAlone) {
     EXPECT_TRUE(AllZero(r.spare13, sizeof r.spare13));
   }
   // The empty type writes zeros everywhere it writes at all.
-  EXPECT_EQ(ItemTable[0].typeId, 0);
-  EXPECT_EQ(ItemTable[0].image, 0);
-  EXPECT_EQ(ItemTable[0].worth, 0);
+  EXPECT_EQ(itemTable[0].typeId, 0);
+  EXPECT_EQ(itemTable[0].image, 0);
+  EXPECT_EQ(itemTable[0].worth, 0);
 }
 
 TEST_F(ItemCatalogueTest, StartingItemsAreCopiesWithTheirPower) {
@@ -167,21 +166,21 @@ TEST_F(ItemCatalogueTest, StartingItemsAreCopiesWithTheirPower) {
                {9003, 6316, 2.0f}};
   for (const auto& item : items) {
     SCOPED_TRACE(item.slot);
-    ItemRecord copy = ItemTable[item.slot];
+    ItemRecord copy = itemTable[item.slot];
     EXPECT_EQ(copy.typeId, item.type);
     EXPECT_EQ(copy.power, item.power);
     copy.power = 0.0f;
-    EXPECT_TRUE(SameBytes(copy, ItemTable[item.type]));
+    EXPECT_TRUE(SameBytes(copy, itemTable[item.type]));
   }
 }
 
 TEST_F(ItemCatalogueTest, CopyKeepsTheDestinationsReservedStretches) {
   Build();
-  ItemRecord& destination = ItemTable[20000];
+  ItemRecord& destination = itemTable[20000];
   std::memset(destination.reservedA, 7, sizeof destination.reservedA);
   std::memset(destination.reservedB, 9, sizeof destination.reservedB);
-  std::memset(ItemTable[6129].reservedA, 3, sizeof ItemTable[6129].reservedA);
-  CopyItemType(20000, 6129);
+  std::memset(itemTable[6129].reservedA, 3, sizeof itemTable[6129].reservedA);
+  CopyItemType(itemTable, 20000, 6129);
   EXPECT_EQ(destination.typeId, 6129);
   EXPECT_EQ(destination.worth, 28000);
   EXPECT_EQ(destination.factor, 3.2f);
@@ -190,20 +189,20 @@ TEST_F(ItemCatalogueTest, CopyKeepsTheDestinationsReservedStretches) {
   for (std::uint8_t b : destination.reservedB) EXPECT_EQ(b, 9);
 
   // A copy of a copy carries the copied power, then takes its own from basePower again.
-  ItemTable[9001].basePower = 40;
-  CopyItemType(20001, 9001);
-  EXPECT_EQ(ItemTable[20001].typeId, 6111);
-  EXPECT_EQ(ItemTable[20001].power, 40.0f);
+  itemTable[9001].basePower = 40;
+  CopyItemType(itemTable, 20001, 9001);
+  EXPECT_EQ(itemTable[20001].typeId, 6111);
+  EXPECT_EQ(itemTable[20001].power, 40.0f);
 }
 
 TEST_F(ItemCatalogueTest, CopyOntoItselfOnlySetsPower) {
   Build();
-  ItemTable[7100].reservedA[0] = 5;
-  ItemRecord before = ItemTable[7100];
-  CopyItemType(7100, 7100);
-  EXPECT_EQ(ItemTable[7100].power, 200.0f);
+  itemTable[7100].reservedA[0] = 5;
+  ItemRecord before = itemTable[7100];
+  CopyItemType(itemTable, 7100, 7100);
+  EXPECT_EQ(itemTable[7100].power, 200.0f);
   before.power = 200.0f;
-  EXPECT_TRUE(SameBytes(before, ItemTable[7100]));
+  EXPECT_TRUE(SameBytes(before, itemTable[7100]));
 }
 
 }  // namespace

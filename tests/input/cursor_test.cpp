@@ -46,16 +46,16 @@ TEST_F(InputTest, LatchesKeysOfTheTableAndRightPressesUntilCleared) {
   KeyPressed(84);
   KeyPressed(300);  // outside the table: ignored
   KeyPressed(-1);
-  EXPECT_TRUE(KeyDown(84));
-  EXPECT_FALSE(KeyDown(85));
-  EXPECT_FALSE(KeyDown(300));
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_TRUE(KeyDown(trove.input, 84));
+  EXPECT_FALSE(KeyDown(trove.input, 85));
+  EXPECT_FALSE(KeyDown(trove.input, 300));
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   RightButtonPressed();
-  EXPECT_EQ(mouseLatches.rightDown, 1);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
 
-  ClearInputLatches();
-  EXPECT_FALSE(KeyDown(84));
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  ClearInputLatches(trove.input);
+  EXPECT_FALSE(KeyDown(trove.input, 84));
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
 }
 
 TEST_F(InputTest, InstallsMouseHookBeforeKeyboardHook) {

@@ -130,7 +130,7 @@ class AssetTreeTest : public SlotTest {
 };
 
 TEST_F(AssetTreeTest, FillsEveryCatalogueSlotAndNoOther) {
-  LoadAssetCatalogue();
+  LoadAssetCatalogue(textures.TextureSlotTable);
   std::map<int, const AssetEntry*> entryOf;
   for (const AssetEntry& e : AssetCatalogue) entryOf[e.slot] = &e;
   for (int s = 0; s < 3100; ++s) {
@@ -168,7 +168,7 @@ TEST_F(AssetTreeTest, FillsEveryCatalogueSlotAndNoOther) {
 }
 
 TEST_F(AssetTreeTest, PicturesAreDrawnNotFlatAndDistinct) {
-  LoadAssetCatalogue();
+  LoadAssetCatalogue(textures.TextureSlotTable);
   std::set<Bytes> seen;
   for (const AssetEntry& e : AssetCatalogue) {
     SCOPED_TRACE(e.path);
@@ -189,20 +189,20 @@ TEST_F(AssetTreeTest, PicturesAreDrawnNotFlatAndDistinct) {
 }
 
 TEST_F(AssetTreeTest, UploadsTheSevenCubePicturesUnderNewNamesEachTime) {
-  LoadAssetCatalogue();
-  EXPECT_EQ(UploadCubeTextures(), 1);
+  LoadAssetCatalogue(textures.TextureSlotTable);
+  EXPECT_EQ(UploadCubeTextures(textures), 1);
   auto& uploads = os().uploads;
   ASSERT_EQ(uploads.size(), 7u);
   for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(uploads[i].name, CubeTextureNames[i]);
+    EXPECT_EQ(uploads[i].name, textures.CubeTextureNames[i]);
     EXPECT_EQ(uploads[i].pixels, Slot(1200 + i).pixels);
     EXPECT_EQ(uploads[i].width, Slot(1200 + i).width);
     EXPECT_EQ(uploads[i].height, Slot(1200 + i).height);
   }
-  std::set<unsigned> first(CubeTextureNames, CubeTextureNames + 32);
+  std::set<unsigned> first(textures.CubeTextureNames, textures.CubeTextureNames + 32);
   EXPECT_EQ(first.size(), 32u);
   // A new GL context: the same pictures under newly generated names.
-  EXPECT_EQ(UploadCubeTextures(), 1);
+  EXPECT_EQ(UploadCubeTextures(textures), 1);
   ASSERT_EQ(uploads.size(), 14u);
   for (int i = 0; i < 7; ++i) {
     EXPECT_EQ(uploads[7 + i].pixels, uploads[i].pixels);
@@ -212,11 +212,11 @@ TEST_F(AssetTreeTest, UploadsTheSevenCubePicturesUnderNewNamesEachTime) {
 
 TEST_F(AssetTreeTest, MissingCubeDirectoryUploadsSevenEmptyTextures) {
   std::filesystem::remove_all(dir_ / "bmp_cube");
-  LoadAssetCatalogue();
+  LoadAssetCatalogue(textures.TextureSlotTable);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "bmp_cube"));
   EXPECT_EQ(FilesInTree(), 191);
   EXPECT_NE(Slot(1210).pixels, nullptr);  // the rest of the group still reads
-  EXPECT_EQ(UploadCubeTextures(), 1);
+  EXPECT_EQ(UploadCubeTextures(textures), 1);
   ASSERT_EQ(os().uploads.size(), 7u);
   for (const auto& u : os().uploads) {
     EXPECT_EQ(u.width, 0);
@@ -231,8 +231,8 @@ TEST_F(AssetTreeTest, CubePicturesUploadWithTheirOwnSizesAndUnreadOnesEmpty) {
   Write("bmp_cube/dirt1.bmp", Bmp(64, 64, 24, Ramp(100)));
   Write("bmp_cube/grass3.bmp", Bmp(16384, 16384, 24, {}));
   Write("bmp_cube/DSC3.bmp", Bmp(8, 4, 24, Ramp(96)));
-  LoadAssetCatalogue();
-  UploadCubeTextures();
+  LoadAssetCatalogue(textures.TextureSlotTable);
+  UploadCubeTextures(textures);
   ASSERT_EQ(os().uploads.size(), 7u);
   for (int i : {2, 3}) {
     EXPECT_EQ(os().uploads[i].width, 0) << i;

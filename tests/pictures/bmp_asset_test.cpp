@@ -17,7 +17,7 @@ class BmpAssetTest : public SlotTest {
  protected:
   // Puts slot 5 in a known loaded state to see whether a failed read touches it.
   void LoadKnown() {
-    ASSERT_TRUE(ReadBmpAsset(Write("known.bmp", Bmp(4, 1, 24, Ramp(12, 100))).c_str(), 5));
+    ASSERT_TRUE(ReadBmpAsset(Write("known.bmp", Bmp(4, 1, 24, Ramp(12, 100))).c_str(), Slot(5)));
     known_ = Slot(5).pixels;
   }
   void ExpectKnownUntouched() {
@@ -32,7 +32,7 @@ class BmpAssetTest : public SlotTest {
 
 TEST_F(BmpAssetTest, ReadsUnpaddedPictureWithRedAndBlueSwapped) {
   Bytes pixels = Ramp(24);
-  ASSERT_TRUE(ReadBmpAsset(Write("a.bmp", Bmp(4, 2, 24, pixels)).c_str(), 7));
+  ASSERT_TRUE(ReadBmpAsset(Write("a.bmp", Bmp(4, 2, 24, pixels)).c_str(), Slot(7)));
   EXPECT_EQ(Slot(7).width, 4);
   EXPECT_EQ(Slot(7).height, 2);
   EXPECT_EQ(Slot(7).bytesPerPixel, 3);
@@ -47,7 +47,7 @@ TEST_F(BmpAssetTest, ReadsUnpaddedPictureWithRedAndBlueSwapped) {
 TEST_F(BmpAssetTest, PaddedRowsAreReadAsOneUnpaddedBlock) {
   // 2 x 2 as a standard tool writes it: rows of 6 bytes plus 2 bytes of padding.
   Bytes data = {10, 11, 12, 13, 14, 15, 0xEE, 0xEF, 20, 21, 22, 23, 24, 25, 0, 0};
-  ASSERT_TRUE(ReadBmpAsset(Write("padded.bmp", Bmp(2, 2, 24, data)).c_str(), 1));
+  ASSERT_TRUE(ReadBmpAsset(Write("padded.bmp", Bmp(2, 2, 24, data)).c_str(), Slot(1)));
   // The second row starts with the first row's padding and ends inside the file's second row.
   Bytes expected = {12, 11, 10, 15, 14, 13, 20, 0xEF, 0xEE, 23, 22, 21};
   EXPECT_EQ(SlotBytes(Slot(1)), expected);
@@ -57,61 +57,62 @@ TEST_F(BmpAssetTest, PixelsStartAtByte54WhateverTheOffsetFieldSays) {
   // A larger info header: the offset field says 122, the file has 68 header bytes after 54.
   Bytes rest = Ramp(68 + 12, 50);
   Bytes file = Bmp(2, 2, 24, rest, 122);
-  ASSERT_TRUE(ReadBmpAsset(Write("v4.bmp", file).c_str(), 2));
+  ASSERT_TRUE(ReadBmpAsset(Write("v4.bmp", file).c_str(), Slot(2)));
   EXPECT_EQ(SlotBytes(Slot(2)), Swapped(Bytes(file.begin() + 54, file.begin() + 66)));
 }
 
 TEST_F(BmpAssetTest, OnlyTheLowByteOfTheBitCountMatters) {
   LoadKnown();
-  EXPECT_FALSE(ReadBmpAsset(Write("32.bmp", Bmp(4, 1, 32, Ramp(16))).c_str(), 5));
+  EXPECT_FALSE(ReadBmpAsset(Write("32.bmp", Bmp(4, 1, 32, Ramp(16))).c_str(), Slot(5)));
   ExpectKnownUntouched();
-  EXPECT_FALSE(ReadBmpAsset(Write("8.bmp", Bmp(4, 1, 8, Ramp(1024 + 4))).c_str(), 5));
+  EXPECT_FALSE(ReadBmpAsset(Write("8.bmp", Bmp(4, 1, 8, Ramp(1024 + 4))).c_str(), Slot(5)));
   ExpectKnownUntouched();
   // 280 is 0x118: its low byte is 24.
-  EXPECT_TRUE(ReadBmpAsset(Write("280.bmp", Bmp(4, 1, 280, Ramp(12, 7))).c_str(), 5));
+  EXPECT_TRUE(ReadBmpAsset(Write("280.bmp", Bmp(4, 1, 280, Ramp(12, 7))).c_str(), Slot(5)));
   EXPECT_EQ(SlotBytes(Slot(5)), Swapped(Ramp(12, 7)));
 }
 
 TEST_F(BmpAssetTest, ShortOrForeignFilesLeaveTheSlotUntouched) {
   LoadKnown();
   Bytes header = Bmp(1, 1, 24, {});
-  EXPECT_FALSE(ReadBmpAsset(Write("53.bmp", Bytes(header.begin(), header.end() - 1)).c_str(), 5));
+  EXPECT_FALSE(
+      ReadBmpAsset(Write("53.bmp", Bytes(header.begin(), header.end() - 1)).c_str(), Slot(5)));
   ExpectKnownUntouched();
-  EXPECT_FALSE(ReadBmpAsset(Write("empty.bmp", {}).c_str(), 5));
+  EXPECT_FALSE(ReadBmpAsset(Write("empty.bmp", {}).c_str(), Slot(5)));
   ExpectKnownUntouched();
   for (auto signature : {std::pair<char, char>{'B', 'A'}, {'M', 'B'}, {'b', 'm'}}) {
     Bytes file = Bmp(4, 1, 24, Ramp(12));
     file[0] = static_cast<std::uint8_t>(signature.first);
     file[1] = static_cast<std::uint8_t>(signature.second);
-    EXPECT_FALSE(ReadBmpAsset(Write("sig.bmp", file).c_str(), 5));
+    EXPECT_FALSE(ReadBmpAsset(Write("sig.bmp", file).c_str(), Slot(5)));
     ExpectKnownUntouched();
   }
 }
 
 TEST_F(BmpAssetTest, FileCutShortInsidePixelsLeavesAnEmptySlot) {
   LoadKnown();
-  EXPECT_FALSE(ReadBmpAsset(Write("cut.bmp", Bmp(4, 4, 24, Ramp(47))).c_str(), 5));
+  EXPECT_FALSE(ReadBmpAsset(Write("cut.bmp", Bmp(4, 4, 24, Ramp(47))).c_str(), Slot(5)));
   // 0 x 0: no texture is ever made at a size only the header claimed.
   EXPECT_EQ(Slot(5).pixels, nullptr);
   EXPECT_EQ(Slot(5).width, 0);
   EXPECT_EQ(Slot(5).height, 0);
   EXPECT_EQ(Slot(5).bytesPerPixel, 3);
   // One byte more than needed is fine: the reader stops after the block.
-  EXPECT_TRUE(ReadBmpAsset(Write("long.bmp", Bmp(4, 4, 24, Ramp(49))).c_str(), 5));
+  EXPECT_TRUE(ReadBmpAsset(Write("long.bmp", Bmp(4, 4, 24, Ramp(49))).c_str(), Slot(5)));
   EXPECT_EQ(SlotBytes(Slot(5)), Swapped(Ramp(48)));
 }
 
 TEST_F(BmpAssetTest, EachSlotOwnsItsArrayAndARereadReplacesIt) {
   std::string first = Write("first.bmp", Bmp(4, 2, 24, Ramp(24, 1)));
   std::string second = Write("second.bmp", Bmp(8, 1, 24, Ramp(24, 101)));
-  ASSERT_TRUE(ReadBmpAsset(first.c_str(), 130));
-  ASSERT_TRUE(ReadBmpAsset(first.c_str(), 160));
+  ASSERT_TRUE(ReadBmpAsset(first.c_str(), Slot(130)));
+  ASSERT_TRUE(ReadBmpAsset(first.c_str(), Slot(160)));
   EXPECT_NE(Slot(130).pixels, Slot(160).pixels);
   EXPECT_EQ(SlotBytes(Slot(130)), SlotBytes(Slot(160)));
   Slot(130).pixels[0] = 0;  // the copies are independent
   EXPECT_EQ(Slot(160).pixels[0], 3);
 
-  ASSERT_TRUE(ReadBmpAsset(second.c_str(), 160));
+  ASSERT_TRUE(ReadBmpAsset(second.c_str(), Slot(160)));
   EXPECT_EQ(Slot(160).width, 8);
   EXPECT_EQ(Slot(160).height, 1);
   EXPECT_EQ(SlotBytes(Slot(160)), Swapped(Ramp(24, 101)));
@@ -135,7 +136,8 @@ TEST_F(BmpAssetTest, SizesThatCannotBeHonouredFailWithoutArray) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
     LoadKnown();
-    EXPECT_FALSE(ReadBmpAsset(Write("odd.bmp", Bmp(c.width, c.height, 24, Ramp(96))).c_str(), 5));
+    EXPECT_FALSE(
+        ReadBmpAsset(Write("odd.bmp", Bmp(c.width, c.height, 24, Ramp(96))).c_str(), Slot(5)));
     EXPECT_EQ(Slot(5).pixels, nullptr);
     EXPECT_EQ(Slot(5).width, 0);
     EXPECT_EQ(Slot(5).height, 0);
@@ -145,7 +147,7 @@ TEST_F(BmpAssetTest, SizesThatCannotBeHonouredFailWithoutArray) {
 
 TEST_F(BmpAssetTest, HeaderClaimingFarMoreThanTheFileHoldsFails) {
   // 1.8 GB claimed, 96 bytes present.
-  EXPECT_FALSE(ReadBmpAsset(Write("liar.bmp", Bmp(30000, 20000, 24, Ramp(96))).c_str(), 9));
+  EXPECT_FALSE(ReadBmpAsset(Write("liar.bmp", Bmp(30000, 20000, 24, Ramp(96))).c_str(), Slot(9)));
   EXPECT_EQ(Slot(9).pixels, nullptr);
   EXPECT_EQ(Slot(9).width, 0);
   EXPECT_EQ(Slot(9).height, 0);
@@ -157,25 +159,25 @@ TEST_F(BmpAssetTest, BlockLargerThanTheFirstChunkIsReadWhole) {
   Bytes data(std::size_t(width) * height * 3);
   for (std::size_t i = 0; i < data.size(); ++i)
     data[i] = static_cast<std::uint8_t>(i * 7 + i / 4093);
-  ASSERT_TRUE(ReadBmpAsset(Write("big.bmp", Bmp(width, height, 24, data)).c_str(), 3));
+  ASSERT_TRUE(ReadBmpAsset(Write("big.bmp", Bmp(width, height, 24, data)).c_str(), Slot(3)));
   EXPECT_TRUE(SlotBytes(Slot(3)) == Swapped(data));
   // Cut one byte short of that size: nothing is kept.
   data.pop_back();
-  EXPECT_FALSE(ReadBmpAsset(Write("big.bmp", Bmp(width, height, 24, data)).c_str(), 3));
+  EXPECT_FALSE(ReadBmpAsset(Write("big.bmp", Bmp(width, height, 24, data)).c_str(), Slot(3)));
   EXPECT_EQ(Slot(3).pixels, nullptr);
 }
 
 TEST_F(BmpAssetTest, MissingFileIsNeitherReadNorCreated) {
   LoadKnown();
   std::filesystem::path missing = dir_ / "bmp_cube" / "grass3.bmp";
-  EXPECT_FALSE(ReadBmpAsset(missing.string().c_str(), 5));
+  EXPECT_FALSE(ReadBmpAsset(missing.string().c_str(), Slot(5)));
   ExpectKnownUntouched();
   EXPECT_FALSE(std::filesystem::exists(missing.parent_path()));
-  EXPECT_FALSE(ReadBmpAsset((dir_ / "absent.bmp").string().c_str(), 5));
+  EXPECT_FALSE(ReadBmpAsset((dir_ / "absent.bmp").string().c_str(), Slot(5)));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "absent.bmp"));
   // A directory is not a picture either.
   std::filesystem::create_directory(dir_ / "folder.bmp");
-  EXPECT_FALSE(ReadBmpAsset((dir_ / "folder.bmp").string().c_str(), 5));
+  EXPECT_FALSE(ReadBmpAsset((dir_ / "folder.bmp").string().c_str(), Slot(5)));
   ExpectKnownUntouched();
 }
 
@@ -183,7 +185,7 @@ TEST_F(BmpAssetTest, ReadOnlyFileIsReadAndLeftAsItWas) {
   std::string path = Write("ro.bmp", Bmp(4, 1, 24, Ramp(12)));
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
   auto before = std::filesystem::last_write_time(path);
-  EXPECT_TRUE(ReadBmpAsset(path.c_str(), 11));
+  EXPECT_TRUE(ReadBmpAsset(path.c_str(), Slot(11)));
   EXPECT_EQ(std::filesystem::last_write_time(path), before);
   EXPECT_EQ(ReadWhole(path), Bmp(4, 1, 24, Ramp(12)));
 }
@@ -223,7 +225,7 @@ TEST_F(BmpAssetTest, EveryCorpusFileGetsTheOutcomeItsHeaderPredicts) {
       TextureSlot& slot = Slot(42);
       std::free(slot.pixels);
       slot = TextureSlot{nullptr, -7, -9, -1};
-      bool result = ReadBmpAsset(entry.path().string().c_str(), 42);
+      bool result = ReadBmpAsset(entry.path().string().c_str(), Slot(42));
       ++files;
       ++counts[group][expected];
       EXPECT_EQ(result, expected == Outcome::read);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "pictures/asset_catalogue.h"
 #include "pictures/bmp_asset.h"
 #include "support/program_fixture.h"
 
@@ -65,7 +66,7 @@ inline Bytes SlotBytes(const TextureSlot& slot) {
 }
 
 // A fresh program with its own zeroed slot table and a scratch directory that is removed
-// afterwards; the table that start-up may have made is put back untouched.
+// afterwards.
 class SlotTest : public ProgramTest {
  protected:
   void SetUp() override {
@@ -73,13 +74,11 @@ class SlotTest : public ProgramTest {
     char pattern[] = "/tmp/trove_assets_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
-    saved_ = TextureSlotTable;
-    table_.assign(3100, TextureSlot{});
-    TextureSlotTable = table_.data();
+    textures.TextureSlotTable = static_cast<TextureSlot*>(std::calloc(3100, sizeof(TextureSlot)));
+    ASSERT_NE(textures.TextureSlotTable, nullptr);
+    textures.slotCount = 3100;
   }
   void TearDown() override {
-    for (TextureSlot& slot : table_) std::free(slot.pixels);
-    TextureSlotTable = saved_;
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
     ProgramTest::TearDown();
@@ -93,11 +92,10 @@ class SlotTest : public ProgramTest {
     return path.string();
   }
 
-  TextureSlot& Slot(int i) { return table_[static_cast<std::size_t>(i)]; }
+  TextureSlot& Slot(int i) { return textures.TextureSlotTable[i]; }
 
   std::filesystem::path dir_;
-  std::vector<TextureSlot> table_;
-  TextureSlot* saved_ = nullptr;
+  GameTextures textures;
 };
 
 }  // namespace bmptest

@@ -26,7 +26,7 @@ class MainLoopTest : public ProgramTest {
   void StartAt(int screenWidth, int screenHeight) {
     os().screenWidth = screenWidth;
     os().screenHeight = screenHeight;
-    StartUp();
+    StartUp(trove);
     os().calls.clear();
     os().pauses.clear();
   }
@@ -34,7 +34,7 @@ class MainLoopTest : public ProgramTest {
   // Keys pressed before the pass, as the hooks latch them while the previous pass pumps.
   void PassWithKeys(std::initializer_list<int> keys) {
     for (int k : keys) KeyPressed(k);
-    RunPass();
+    RunPass(trove);
   }
 };
 
@@ -116,16 +116,16 @@ TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
   headless::QueueKeyDown(key::digit0);
   headless::QueueKeyDown(key::digit0 + 7);
   headless::QueueKeyDown(key::digit0 + 6);
-  RunPass();  // the keys arrive while this pass pumps
+  RunPass(trove);  // the keys arrive while this pass pumps
   EXPECT_EQ(pictureViews.overlayShown, 1);
-  RunPass();
+  RunPass(trove);
   EXPECT_EQ(pictureViews.overlayShown, 0);
   EXPECT_EQ(pictureViews.placementMode, 0);
   EXPECT_FLOAT_EQ(pictureViews.sampleStep, 0.25f);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::oneShotKey});
-  RunPass();
+  RunPass(trove);
   EXPECT_EQ(pictureViews.overlayShown, 0);
-  EXPECT_FALSE(KeyDown(key::digit0));
+  EXPECT_FALSE(KeyDown(trove.input, key::digit0));
 
   PassWithKeys({key::digit0});
   EXPECT_EQ(pictureViews.overlayShown, 1);
@@ -138,7 +138,7 @@ TEST_F(MainLoopTest, EscapeCompletesThePass) {
   StartAt(1920, 1080);
   int presents = os().presents;
   PassWithKeys({key::escape, key::f6});
-  EXPECT_EQ(quitRequested, 1);
+  EXPECT_EQ(trove.quitRequested, 1);
   EXPECT_EQ(os().presents, presents + 1);
   EXPECT_EQ(displayState.canvasWidth, 1280);  // F6 comes after Escape in the same pass
 }
@@ -180,9 +180,9 @@ class OverlayClickTest : public MainLoopTest {
   // A right click at canvas (x, y), latched before the pass as the hook would.
   void ClickAt(int x, int y) {
     os().cursor = {2 * x + 1, 1080 - 2 * y - 1};
-    mouseLatches.rightDown = 1;
+    trove.input.mouseLatches.rightDown = 1;
     os().pauses.clear();
-    RunPass();
+    RunPass(trove);
   }
 };
 
@@ -216,17 +216,17 @@ TEST_F(OverlayClickTest, EachViewShowsItsOwnButtons) {
   const auto idAt = [](int x, int y) {
     return canvas.pickBuffer[static_cast<std::size_t>(y) * displayState.canvasWidth + x];
   };
-  RunPass();  // the list: all four
+  RunPass(trove);  // the list: all four
   EXPECT_EQ(idAt(270, 525), pick::thumbnailsButton);
   EXPECT_EQ(idAt(362, 525), pick::bracketRightButton);
   EXPECT_EQ(idAt(405, 525), pick::centerButton);
   ShowThumbnails();
-  RunPass();  // the thumbnail page: no centre button
+  RunPass(trove);  // the thumbnail page: no centre button
   EXPECT_EQ(idAt(270, 525), pick::thumbnailsButton);
   EXPECT_EQ(idAt(322, 525), pick::bracketLeftButton);
   EXPECT_EQ(idAt(405, 525), pick::none);
   ShowPicture();
-  RunPass();  // a picture: none at all
+  RunPass(trove);  // a picture: none at all
   EXPECT_EQ(idAt(270, 525), pick::none);
   EXPECT_EQ(idAt(362, 525), pick::none);
   EXPECT_EQ(idAt(405, 525), pick::none);
@@ -234,7 +234,7 @@ TEST_F(OverlayClickTest, EachViewShowsItsOwnButtons) {
 
 TEST_F(OverlayClickTest, WithoutTheOverlayTheButtonsAreNotThere) {
   pictureViews.overlayShown = 0;
-  RunPass();  // the list view clears the PickBuffer every pass
+  RunPass(trove);  // the list view clears the PickBuffer every pass
   ClickAt(405, 525);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_TRUE(os().pauses.empty());
@@ -248,7 +248,7 @@ TEST_F(MainLoopTest, ThePathLineShowsThePathAsThePlatformShowsNames) {
   auto frameWithPath = [&](const char* path) {
     FormatText(browsedPath, sizeof browsedPath, "%s", path);
     ForgetPresentedPass();
-    RunPass();
+    RunPass(trove);
     const std::uint8_t* frame = canvas.frameBuffer;
     const std::size_t bytes =
         static_cast<std::size_t>(displayState.canvasWidth) * displayState.canvasHeight * 4;
@@ -267,7 +267,7 @@ TEST_F(MainLoopTest, ACutListIsToldOnTheNoticeLine) {
   os().cursor = {1900, 10};  // the cursor cross far from the notice line
   const std::size_t row = static_cast<std::size_t>(displayState.canvasWidth) * 4;
   entriesFound = 20000;
-  RunPass();
+  RunPass(trove);
   const std::vector<std::uint8_t> cut(canvas.frameBuffer + 10 * row, canvas.frameBuffer + 24 * row);
   ClearCanvas();
   FormatText(TextBuffer, sizeof TextBuffer, "first %d of 20000 entries", fileList.count);
@@ -285,8 +285,8 @@ TEST_F(MainLoopTest, NoticeLineRisesByTheHiddenPart) {
 
 TEST_F(MainLoopTest, CloseRequestEndsTheProgramWithZero) {
   os().onPump = [] { headless::QueueCloseRequest(); };
+  // Returning at all is the loop ending on the request.
   EXPECT_EQ(TroveMain(), 0);
-  EXPECT_EQ(quitRequested, 1);
   // Shutdown released the canvas images.
   EXPECT_EQ(canvas.frameBuffer, nullptr);
   EXPECT_EQ(canvas.pickBuffer, nullptr);
@@ -294,11 +294,11 @@ TEST_F(MainLoopTest, CloseRequestEndsTheProgramWithZero) {
 
 TEST_F(MainLoopTest, LatchesAreClearedAtTheEndOfEveryPass) {
   StartAt(1920, 1080);
-  mouseLatches.rightDown = 1;
-  keyTable.down[200] = 1;
-  RunPass();
-  EXPECT_EQ(mouseLatches.rightDown, 0);
-  EXPECT_EQ(keyTable.down[200], 0);
+  trove.input.mouseLatches.rightDown = 1;
+  trove.input.keyTable.down[200] = 1;
+  RunPass(trove);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.keyTable.down[200], 0);
 }
 
 // ---- Resting --------------------------------------------------------------------------------
@@ -310,19 +310,19 @@ class RestingTest : public MainLoopTest {
     StartAt(1920, 1080);
     os().keepFrames = true;
     os().cursor = {400, 300};
-    RunPass();  // draws what start-up left
+    RunPass(trove);  // draws what start-up left
   }
   int presents() const { return headless::state().presents; }
 };
 
 TEST_F(RestingTest, APassThatWouldRepeatTheFrameWaitsForInputInstead) {
   const int before = presents();
-  RunPass();
+  RunPass(trove);
   ASSERT_EQ(presents(), before + 1);  // the first pass after start-up's own
   const std::vector<std::uint8_t> shown = os().presentedFrames.back();
   for (int i = 0; i < 5; ++i) {
-    EXPECT_TRUE(PassWouldRepeat());
-    RunPass();
+    EXPECT_TRUE(PassWouldRepeat(trove));
+    RunPass(trove);
   }
   EXPECT_EQ(presents(), before + 1);
   ASSERT_EQ(os().inputWaits.size(), 5u);
@@ -332,19 +332,19 @@ TEST_F(RestingTest, APassThatWouldRepeatTheFrameWaitsForInputInstead) {
   }
   // What a full pass would present now is what is on screen.
   ForgetPresentedPass();
-  RunPass();
+  RunPass(trove);
   EXPECT_EQ(os().presentedFrames.back(), shown);
 }
 
 TEST_F(RestingTest, InputEndsTheRestAtOnce) {
   // Passes until the loop rests, then the input; the pass after it must present.
   auto settleThen = [&](const std::function<void()>& input) {
-    for (int i = 0; i < 3 && !PassWouldRepeat(); ++i) RunPass();
-    ASSERT_TRUE(PassWouldRepeat());
+    for (int i = 0; i < 3 && !PassWouldRepeat(trove); ++i) RunPass(trove);
+    ASSERT_TRUE(PassWouldRepeat(trove));
     const int presented = presents();
     input();
-    RunPass();
-    if (presents() == presented) RunPass();  // that pass rested and its pumping delivered it
+    RunPass(trove);
+    if (presents() == presented) RunPass(trove);  // that pass rested and its pumping delivered it
     EXPECT_EQ(presents(), presented + 1);
   };
   // A key.
@@ -359,27 +359,27 @@ TEST_F(RestingTest, InputEndsTheRestAtOnce) {
 }
 
 TEST_F(RestingTest, RequestsAndChangedStateAreDrawn) {
-  RunPass();
-  RunPass();
-  ASSERT_TRUE(PassWouldRepeat());
+  RunPass(trove);
+  RunPass(trove);
+  ASSERT_TRUE(PassWouldRepeat(trove));
   browserMode.thumbRedraw = 1;
-  EXPECT_FALSE(PassWouldRepeat());
+  EXPECT_FALSE(PassWouldRepeat(trove));
   browserMode.thumbRedraw = 0;
   rescanRequested = 1;
-  EXPECT_FALSE(PassWouldRepeat());
+  EXPECT_FALSE(PassWouldRepeat(trove));
   rescanRequested = 0;
   pictureViews.overlayShown = 0;
-  EXPECT_FALSE(PassWouldRepeat());
+  EXPECT_FALSE(PassWouldRepeat(trove));
   const int presented = presents();
-  RunPass();
+  RunPass(trove);
   EXPECT_EQ(presents(), presented + 1);
   // The pass after a command is drawn even with nothing latched: the command changed state
   // after its pass had presented.
   PassWithKeys({key::digit0 + 9});
-  EXPECT_FALSE(PassWouldRepeat());
-  RunPass();
+  EXPECT_FALSE(PassWouldRepeat(trove));
+  RunPass(trove);
   EXPECT_EQ(presents(), presented + 3);
-  EXPECT_TRUE(PassWouldRepeat());
+  EXPECT_TRUE(PassWouldRepeat(trove));
 }
 
 }  // namespace

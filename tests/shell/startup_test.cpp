@@ -31,9 +31,9 @@ class StartUpTest : public ProgramTest {
 TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   os().screenWidth = 1366;
   os().screenHeight = 768;
-  keyTable.down[65] = 1;
-  mouseLatches.rightDown = 1;
-  StartUp();
+  trove.input.keyTable.down[65] = 1;
+  trove.input.mouseLatches.rightDown = 1;
+  StartUp(trove);
 
   EXPECT_EQ(displayState.displayMode, DisplayMode::halfScreen);
   EXPECT_EQ(displayState.canvasWidth, 683);
@@ -53,8 +53,8 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 0);
-  EXPECT_EQ(keyTable.down[65], 0);
-  EXPECT_EQ(mouseLatches.rightDown, 0);
+  EXPECT_EQ(trove.input.keyTable.down[65], 0);
+  EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_STRNE(workingDirectory, "");
   EXPECT_STREQ(browsedPath, workingDirectory);
 
@@ -69,7 +69,7 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_LT(IndexOf("GlInitState"), IndexOf("HideSystemCursor"));
   EXPECT_EQ(os().cursorHides, 1);
 
-  ShutDown();
+  ShutDown(trove);
   EXPECT_EQ(canvas.frameBuffer, nullptr);
   EXPECT_EQ(canvas.savedView, nullptr);
   EXPECT_EQ(canvas.pickBuffer, nullptr);
@@ -106,7 +106,7 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
       std::filesystem::remove(gone);
     }
     try {
-      StartUp();
+      StartUp(trove);
       ADD_FAILURE() << c.text << ": start-up went on";
     } catch (const headless::ProgramExit& e) {
       EXPECT_EQ(e.exitCode, 1);
@@ -141,9 +141,9 @@ TEST_F(StartUpTest, ReleaseFailuresAreEachReportedAndDoNotStopTheOthers) {
 
 TEST_F(StartUpTest, CloseRequestRaisesTheWindowsFlagAndNothingElse) {
   WindowCloseRequested();
-  EXPECT_EQ(closeRequested, 1);
+  EXPECT_EQ(trove.window.closeRequested, 1);
   // The main loop, not the window, decides that the program ends.
-  EXPECT_EQ(quitRequested, 0);
+  EXPECT_EQ(trove.quitRequested, 0);
   EXPECT_TRUE(os().calls.empty());
 }
 

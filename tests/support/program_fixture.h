@@ -11,21 +11,30 @@
 
 #include "platform/headless/headless.h"
 #include "shell/reset.h"
+#include "shell/startup.h"
+#include "shell/trove.h"
 
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetProgram();
     headless::Reset();
+    BindEntryPoints(&trove);
   }
-  void TearDown() override { ResetProgram(); }
+  void TearDown() override {
+    BindEntryPoints(nullptr);
+    ResetProgram();
+  }
 
   headless::State& os() { return headless::state(); }
+
+  // The program's state, fresh for every test.
+  Trove trove;
 
   // Passes until the thumbnail page begun is drawn whole (its pictures arrive from workers).
   void PassesUntilPageDrawn() {
     for (int i = 0; i < 60000 && (i == 0 || ThumbnailPageInProgress()); ++i) {
-      RunPass();
+      RunPass(trove);
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_FALSE(ThumbnailPageInProgress());

@@ -266,12 +266,14 @@ TEST(Win32Hooks, PassOnOnlyPlainKeyDownsAndRightPresses) {
 // pauses it, a key press reaches the hook and returns at once, and it is latched in the pump
 // step after the pause, once.
 TEST(Win32Hooks, AnswerWhileTheMainThreadPausesAndLatchInThePumpStep) {
+  Input input;
+  BindInput(&input);
   InstallInputHooks();
   ASSERT_NE(platform::HookThreadId(), 0u);
   EXPECT_NE(platform::HookThreadId(), GetCurrentThreadId());
   while (platform::PumpOneMessage()) {
   }
-  ClearInputLatches();
+  ClearInputLatches(input);
 
   // Milliseconds from the start of the injection until SendInput returned and until the hook
   // noted the key, measured on another thread while this one pauses.
@@ -292,7 +294,7 @@ TEST(Win32Hooks, AnswerWhileTheMainThreadPausesAndLatchInThePumpStep) {
     times.noted = GetTickCount() - start;
   });
   platform::Pause(650);
-  EXPECT_FALSE(KeyDown(VK_F9));  // nothing is latched while the main thread pauses
+  EXPECT_FALSE(KeyDown(input, VK_F9));  // nothing is latched while the main thread pauses
   injector.join();
   EXPECT_LT(times.sent, 50u);
   EXPECT_LT(times.noted, 50u);
@@ -300,11 +302,12 @@ TEST(Win32Hooks, AnswerWhileTheMainThreadPausesAndLatchInThePumpStep) {
   // The pass after the pause acts on it, once.
   while (platform::PumpOneMessage()) {
   }
-  EXPECT_TRUE(KeyDown(VK_F9));
-  ClearInputLatches();
+  EXPECT_TRUE(KeyDown(input, VK_F9));
+  ClearInputLatches(input);
   while (platform::PumpOneMessage()) {
   }
-  EXPECT_FALSE(KeyDown(VK_F9));
+  EXPECT_FALSE(KeyDown(input, VK_F9));
+  BindInput(nullptr);
 }
 
 // Names are shown as the narrow file functions give them: the code page's form, with '?' for
