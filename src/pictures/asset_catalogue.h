@@ -2,9 +2,11 @@
 // of the seven cube pictures as GL textures.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-// One read of the catalogue: a path relative to the start directory and the slot it fills.
+// One read of the catalogue: a path relative to the program's asset folder (the data folder
+// of platform::DataFolder, never the start directory) and the slot it fills.
 struct AssetEntry {
   const char* path;
   std::int32_t slot;
@@ -253,7 +255,14 @@ constexpr int CubeNameCount = 32;
 // entries from 7 on are generated but receive no image.
 extern unsigned CubeTextureNames[CubeNameCount];
 
-// The eight groups of the catalogue; each reads its files in catalogue order.
+// The file a catalogue path names in the asset folder: the folder, the separator, and the
+// path without its leading ".\", each further backslash written as the separator. False, and
+// nothing usable in path, when it does not fit size bytes.
+bool AssetFilePath(const char* folder, const char* relative, char separator, char* path,
+                   std::size_t size);
+
+// The eight groups of the catalogue; each reads its files in catalogue order from the asset
+// folder. Without an asset folder nothing is read, as if every file were missing.
 void LoadCrossAssets();
 void LoadUnitAssets();
 void LoadLandAssets();

@@ -5,6 +5,7 @@ Wine, "linux" runs the Linux program dist-linux/trove. A Desktop starts Xvfb at 
 size, runs the program (or another one) in a chosen start directory, sends synthetic input
 through XTEST (xdotool), and reads back windows and the screen from the X server.
 """
+import ctypes
 import os
 import select
 import shutil
@@ -356,6 +357,59 @@ class Desktop:
         self.move(x, y)
         self.xdotool("click", button)
         time.sleep(gap)
+
+
+class FileOpens:
+    """The files opened in the given folders (not below them) while it is entered, as paths
+    relative to root, seen through inotify: by any process, the program under Wine as well."""
+
+    IN_OPEN = 0x20
+
+    def __init__(self, root, folders):
+        self.root = root
+        self.folders = folders
+        self.fd = -1
+        self.watches = {}
+        self.seen = set()
+
+    def __enter__(self):
+        libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
+        if self.fd < 0:
+            raise OSError(ctypes.get_errno(), "inotify_init1")
+        for folder in self.folders:
+            path = os.path.join(self.root, folder)
+            wd = libc.inotify_add_watch(self.fd, path.encode(), self.IN_OPEN)
+            if wd < 0:
+                raise OSError(ctypes.get_errno(), "inotify_add_watch " + path)
+            self.watches[wd] = folder
+        return self
+
+    def __exit__(self, *args):
+        os.close(self.fd)
+
+    def opened(self):
+        while select.select([self.fd], [], [], 0)[0]:
+            data = os.read(self.fd, 65536)
+            at = 0
+            while at < len(data):
+                wd, _, _, length = struct.unpack_from("iIII", data, at)
+                name = data[at + 16:at + 16 + length].rstrip(b"\0").decode()
+                if name:
+                    self.seen.add(os.path.join(self.watches[wd], name))
+                at += 16 + length
+        return set(self.seen)
+
+
+def files_below(root, folders):
+    """Every file in the given folders of root, as paths relative to root."""
+    return {os.path.join(folder, name) for folder in folders
+            for name in os.listdir(os.path.join(root, folder))}
+
+
+# The game's asset folders, as they lie beside the program or in its installed data folder.
+ASSET_FOLDERS = ("bmp_cross", "bmp_unit", "bmp_land", "bmp_dungeon", "bmp_structure",
+                 "bmp_item", "bmp_scr", "bmp_cube")
 
 
 def canvas_to_screen(x, y, canvas_height, zoom, window_x=0, window_y=0):

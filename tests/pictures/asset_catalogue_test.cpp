@@ -105,20 +105,40 @@ TEST(AssetCatalogueData, KeepsTheFilesOwnSpellings) {
   EXPECT_EQ(bySlot[0], ".\\bmp_item\\blank.bmp");
 }
 
-// A generated asset tree in a scratch directory that is the current directory meanwhile.
+TEST(AssetFilePath, JoinsTheDataFolderAndTheCataloguePathWithThePlatformsSeparator) {
+  struct Case {
+    const char* folder;
+    const char* relative;
+    char separator;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"Z:\\games\\dist", ".\\bmp_unit\\unit_dog.bmp", '\\',
+       "Z:\\games\\dist\\bmp_unit\\unit_dog.bmp"},
+      {"/usr/share/trove", ".\\bmp_cube\\DSC3.bmp", '/', "/usr/share/trove/bmp_cube/DSC3.bmp"},
+      {"/opt/t", "bmp_scr\\intro1.bmp", '/', "/opt/t/bmp_scr/intro1.bmp"},
+  };
+  for (const Case& c : cases) {
+    char path[64];
+    ASSERT_TRUE(AssetFilePath(c.folder, c.relative, c.separator, path, sizeof path));
+    EXPECT_STREQ(path, c.expected);
+  }
+  // "/a" + "/" + "b.bmp" takes 9 bytes with the terminator: 9 fit, 8 are refused, not cut.
+  char path[9];
+  EXPECT_TRUE(AssetFilePath("/a", ".\\b.bmp", '/', path, 9));
+  EXPECT_STREQ(path, "/a/b.bmp");
+  EXPECT_FALSE(AssetFilePath("/a", ".\\b.bmp", '/', path, 8));
+}
+
+// A generated asset tree in a scratch directory that is the program's asset folder.
 class AssetTreeTest : public SlotTest {
  protected:
   void SetUp() override {
     SlotTest::SetUp();
-    ASSERT_TRUE(platform::GetCurrentDir(startDir_, sizeof startDir_));
     int written = 0;
     ASSERT_TRUE(assetart::WriteAssetTree(dir_, &written));
     ASSERT_EQ(written, 198);
-    ASSERT_TRUE(platform::SetCurrentDir(dir_.string().c_str()));
-  }
-  void TearDown() override {
-    platform::SetCurrentDir(startDir_);
-    SlotTest::TearDown();
+    os().assetFolder = dir_.string();
   }
   int FilesInTree() {
     int n = 0;
@@ -126,8 +146,32 @@ class AssetTreeTest : public SlotTest {
       n += e.is_regular_file();
     return n;
   }
-  char startDir_[4096] = {};
 };
+
+TEST_F(AssetTreeTest, ReadsFromTheAssetFolderWhateverTheCurrentDirectory) {
+  // A directory with a cursor cross of its own is current: the asset folder's is read.
+  char decoy[] = "/tmp/trove_decoy_XXXXXX";
+  ASSERT_NE(mkdtemp(decoy), nullptr);
+  const Bytes decoyCross = Bmp(4, 4, 24, Ramp(48));
+  std::filesystem::create_directories(std::filesystem::path(decoy) / "bmp_cross");
+  std::ofstream(std::filesystem::path(decoy) / "bmp_cross" / "cross4.bmp", std::ios::binary)
+      .write(reinterpret_cast<const char*>(decoyCross.data()), std::streamsize(decoyCross.size()));
+  char start[4096];
+  ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
+  ASSERT_TRUE(platform::SetCurrentDir(decoy));
+  LoadAssetCatalogue();
+  platform::SetCurrentDir(start);
+  std::filesystem::remove_all(decoy);
+  const assetart::Layer cross = assetart::DrawCross();
+  EXPECT_EQ(Slot(1104).width, cross.w);
+  EXPECT_EQ(Slot(1104).height, cross.h);
+}
+
+TEST_F(AssetTreeTest, WithoutAnAssetFolderNothingIsRead) {
+  os().assetFolder = "";
+  LoadAssetCatalogue();
+  for (const AssetEntry& e : AssetCatalogue) EXPECT_EQ(Slot(e.slot).pixels, nullptr) << e.path;
+}
 
 TEST_F(AssetTreeTest, FillsEveryCatalogueSlotAndNoOther) {
   LoadAssetCatalogue();
