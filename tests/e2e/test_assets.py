@@ -4,7 +4,6 @@ player are still found beside the program."""
 import os
 import shutil
 import sys
-import tempfile
 import time
 import unittest
 
@@ -56,61 +55,47 @@ class AssetsTest(unittest.TestCase):
 
 
     def test_starts_in_the_folder_given_and_finds_assets_and_player_beside_the_program(self):
-        # Started from another folder, which holds a cursor cross of its own that must not be
-        # read, on a folder named on the command line.
+        # Started from another folder, whose cursor cross must not be read, on a folder named
+        # on the command line.
         root = trove_e2e.make_tree({"top/start/clip one.avi": b"\x01" * 321,
-                                    "top/start/music": None, "top/sibling": None,
+                                    "top/start/music": None, "top/start/notes.txt": b"n",
+                                    "top/sibling": None,
                                     "elsewhere/bmp_cross/cross4.bmp": b"BM" + b"\0" * 60})
-        log = tempfile.mktemp(prefix="trove-e2e-spool-", suffix=".log")
-        start = os.path.join(root, "top", "start")
-        elsewhere = os.path.join(root, "elsewhere")
+        self.addCleanup(trove_e2e.remove_tree, root)
+        start, elsewhere = os.path.join(root, "top", "start"), os.path.join(root, "elsewhere")
+        log = os.path.join(root, "spool.log")
         env = {"SPOOL_LOG": trove_e2e.program_path(log)}
-        try:
-            with trove_e2e.FileOpens(trove_e2e.DIST, trove_e2e.ASSET_FOLDERS) as assets, \
-                    trove_e2e.FileOpens(elsewhere, ["bmp_cross"]) as decoy, \
-                    trove_e2e.Desktop(screen=(1280, 1024), start_dir=elsewhere, env=env) as s:
-                s.start(args=[trove_e2e.program_path(start)])
-                s.wait_window("GAME")
-                time.sleep(1.5)
-                # Every asset file was read from the program's folder, none from the current.
-                self.assertEqual(assets.opened(),
-                                 trove_e2e.files_below(trove_e2e.DIST, trove_e2e.ASSET_FOLDERS))
-                self.assertEqual(decoy.opened(), set())
-                # The first directory shown is the one given.
-                names = s.list_directory(start)
-                self.assertEqual(sorted(names), [".", "..", "clip one.avi", "music"])
-                rows = ListScreen(s.screenshot()).rows(len(names) + 1)
-                self.assertEqual([bool(r) for r in rows], [True] * len(names) + [False])
+        with trove_e2e.FileOpens(trove_e2e.DIST, trove_e2e.ASSET_FOLDERS) as assets, \
+                trove_e2e.FileOpens(elsewhere, ["bmp_cross"]) as decoy, \
+                trove_e2e.Desktop(start_dir=elsewhere, env=env) as s:
+            s.start(args=[trove_e2e.program_path(start)])
+            s.wait_window("GAME")
+            time.sleep(1.5)
+            self.assertEqual(assets.opened(),
+                             trove_e2e.files_below(trove_e2e.DIST, trove_e2e.ASSET_FOLDERS))
+            self.assertEqual(decoy.opened(), set())
 
-                # The player beside the program plays a file of it.
-                k = names.index("clip one.avi") + 1
-                s.right_click(*row_click(k), gap=1.5)
-                s.right_click(*row_click(k), gap=1.0)
-                media = trove_e2e.program_path(start) + trove_e2e.SEPARATOR + "clip one.avi"
-                deadline = time.time() + 30
-                while time.time() < deadline and not os.path.exists(log):
-                    time.sleep(0.2)
-                s.wait_window(PLAYER)
-                with open(log, encoding="latin-1") as f:
-                    self.assertEqual(f.read().splitlines(), [trove_e2e.player_line(media)])
-                s.run_helper("close", PLAYER).wait(timeout=30)
-                s.wait_window(PLAYER, gone=True)
+            # The folder given is shown first; the player beside the program plays its file.
+            names = s.list_directory(start)
+            self.assertEqual(sorted(names), [".", "..", "clip one.avi", "music", "notes.txt"])
+            self.assertEqual(len([r for r in ListScreen(s.screenshot()).rows(6) if r]), 5)
+            k = names.index("clip one.avi") + 1
+            s.right_click(*row_click(k), gap=1.5)
+            s.right_click(*row_click(k), gap=1.0)
+            s.wait_window(PLAYER)
+            media = trove_e2e.program_path(start) + trove_e2e.SEPARATOR + "clip one.avi"
+            with open(log, encoding="latin-1") as f:
+                self.assertEqual(f.read().splitlines(), [trove_e2e.player_line(media)])
+            s.run_helper("close", PLAYER).wait(timeout=30)
+            s.wait_window(PLAYER, gone=True)
 
-                # ".." leads up from it: its parent lists ".", "..", "sibling" and "start".
-                up = names.index("..") + 1
-                s.right_click(*row_click(up), gap=1.5)
-                s.right_click(*row_click(up), gap=1.5)
-                parent = s.list_directory(os.path.join(root, "top"))
-                self.assertEqual(sorted(parent), [".", "..", "sibling", "start"])
-                rows = ListScreen(s.screenshot()).rows(len(parent) + 1)
-                self.assertEqual([bool(r) for r in rows], [True] * len(parent) + [False])
-                s.key("Escape")
-                self.assertEqual(s.wait_exit(), 0)
-        finally:
-            trove_e2e.remove_tree(root)
-            if os.path.exists(log):
-                os.remove(log)
-
+            # ".." leads up from it, to ".", "..", "sibling" and "start".
+            up = names.index("..") + 1
+            s.right_click(*row_click(up), gap=1.5)
+            s.right_click(*row_click(up), gap=1.5)
+            self.assertEqual(len([r for r in ListScreen(s.screenshot()).rows(6) if r]), 4)
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(), 0)
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
