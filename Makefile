@@ -12,12 +12,14 @@ TOOLS := build/tools
 LINUX := build/linux
 TSAN := build/tsan
 PREFIX ?= /usr/local
+# Where `make package` writes the Debian package and the Windows zip (TROVE_PACKAGE_DIR).
+PACKAGES := build/packages
 export WINEPREFIX := $(CURDIR)/build/wineprefix
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=;winemenubuilder.exe=d
 
 .PHONY: all deps native tsan win32 win32-configure linux linux-configure generators dist dist-linux \
-	test test-native run run-wine install bench fuzz format check-format clean
+	test test-native run run-wine install package bench fuzz format check-format clean
 
 all: dist
 
@@ -29,7 +31,8 @@ native: deps
 	@cmake --build $(NATIVE) -j $(JOBS)
 
 win32-configure: deps
-	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	  -DTROVE_PACKAGE_DIR=$(CURDIR)/$(PACKAGES) >/dev/null
 
 # Everything of the Windows build: the program, the player and the tests that run under Wine.
 win32: win32-configure
@@ -41,7 +44,8 @@ generators: deps
 	@cmake --build $(TOOLS) -j $(JOBS) --target make_assets make_samples
 
 linux-configure: deps
-	@cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF -DTROVE_LINUX=ON >/dev/null
+	@cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF -DTROVE_LINUX=ON \
+	  -DTROVE_PACKAGE_DIR=$(CURDIR)/$(PACKAGES) >/dev/null
 
 # Everything of the Linux build: the program, its player and the end-to-end test helper.
 linux: linux-configure
@@ -58,7 +62,7 @@ dist-linux: linux-configure generators
 	@cmake --build $(LINUX) -j $(JOBS) --target trove spool
 	@./scripts/make-dist.sh $(LINUX) $(TOOLS) dist-linux
 
-test: check-format native win32 linux dist dist-linux
+test: check-format native win32 linux dist dist-linux package
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 	@./scripts/wine-prefix.sh
 	@./scripts/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure
@@ -89,9 +93,17 @@ run-wine: dist
 	@./scripts/wine-prefix.sh
 	@./scripts/run.sh wine
 
-# trove and spool under $(PREFIX)/bin.
+# The Linux program installed under $(PREFIX) (bin/trove, lib/trove/spool, share/trove/ with the
+# game's assets, the menu entry, the icon, the manual page and share/doc/trove/), below
+# $(DESTDIR) when that is given, as a package build stages it.
 install: linux
-	@cmake --install $(LINUX) --prefix $(PREFIX)
+	@DESTDIR="$(if $(DESTDIR),$(abspath $(DESTDIR)))" cmake --install $(LINUX) --prefix $(PREFIX)
+
+# $(PACKAGES)/trove_VERSION_amd64.deb (CPack, its Depends from dpkg-shlibdeps) and
+# $(PACKAGES)/trove-VERSION-win32.zip (the whole dist/ folder).
+package: linux dist
+	@cd $(LINUX) && cpack --config CPackConfig.cmake | grep -F 'CPack: - package:'
+	@cmake --build $(WIN32) --target package_zip | grep -F 'Packing'
 
 bench: deps
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DTROVE_SANITIZE=OFF -DTROVE_BENCH=ON >/dev/null

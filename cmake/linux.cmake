@@ -26,7 +26,7 @@ add_executable(spool ${CMAKE_SOURCE_DIR}/tools/spool/x11/spool.cpp)
 target_compile_options(spool PRIVATE ${TROVE_WARNINGS})
 target_link_libraries(spool PRIVATE X11::X11)
 
-install(TARGETS trove spool RUNTIME DESTINATION bin)
+include(${CMAKE_SOURCE_DIR}/cmake/install.cmake)
 
 # End-to-end tests drive dist-linux/trove on Xvfb; the helper stands beside it.
 add_executable(x11_helper ${CMAKE_SOURCE_DIR}/tests/e2e/helper/x11_helper.cpp)
@@ -48,3 +48,9 @@ add_test(NAME dist-linux.layout COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/dis
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 set_tests_properties(dist-linux.layout PROPERTIES LABELS dist TIMEOUT 600 ENVIRONMENT
   "TROVE_PROGRAM=linux;TROVE_DIST=${CMAKE_SOURCE_DIR}/dist-linux;TROVE_BUILD=${CMAKE_BINARY_DIR};TROVE_TOOLS=${CMAKE_SOURCE_DIR}/build/tools")
+
+# What make package makes: the Debian package and the Windows zip, their fields and files.
+add_test(NAME packages.contents COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/packages/test_packages.py
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(packages.contents PROPERTIES LABELS packages TIMEOUT 300 ENVIRONMENT
+  "TROVE_PACKAGES=${TROVE_PACKAGE_DIR};TROVE_VERSION=${PROJECT_VERSION};TROVE_WIN32_DIST=${CMAKE_SOURCE_DIR}/dist")

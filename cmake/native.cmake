@@ -57,7 +57,7 @@ target_include_directories(asset_art PUBLIC ${CMAKE_SOURCE_DIR}/src)
 if(TARGET pictures_tests)
   target_link_libraries(pictures_tests PRIVATE asset_art)
 endif()
-set(TOOLS_USING_ART make_assets)
+set(TOOLS_USING_ART make_assets make_icon)
 set(TOOLS_USING_CORE font_sheet)
 # Tools that write JPEG files themselves.
 set(TOOLS_USING_JPEG make_samples make_photos)

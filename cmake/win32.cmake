@@ -88,3 +88,17 @@ add_test(NAME dist.layout COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/dist/test
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 set_tests_properties(dist.layout PROPERTIES LABELS dist TIMEOUT 600 ENVIRONMENT
   "TROVE_DIST=${CMAKE_SOURCE_DIR}/dist;TROVE_BUILD=${CMAKE_BINARY_DIR};TROVE_TOOLS=${CMAKE_SOURCE_DIR}/build/tools")
+
+# The Windows package: the whole program folder dist/ (make dist lays it out) as
+# trove-VERSION-win32.zip, its files in a folder of the same name.
+set(ZIP_NAME trove-${PROJECT_VERSION}-win32)
+set(ZIP_STAGE ${CMAKE_BINARY_DIR}/zip)
+add_custom_target(package_zip
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${ZIP_STAGE}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/dist ${ZIP_STAGE}/${ZIP_NAME}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${TROVE_PACKAGE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${TROVE_PACKAGE_DIR}/${ZIP_NAME}.zip
+  COMMAND ${CMAKE_COMMAND} -E chdir ${ZIP_STAGE}
+    ${CMAKE_COMMAND} -E tar cf ${TROVE_PACKAGE_DIR}/${ZIP_NAME}.zip --format=zip ${ZIP_NAME}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${ZIP_STAGE}
+  COMMENT "Packing dist/ into ${ZIP_NAME}.zip" VERBATIM)

@@ -16,6 +16,7 @@ packages=(
   wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   xvfb xdotool x11-utils x11-apps
   libx11-dev libxi-dev libxrandr-dev libxfixes-dev libgl-dev libglu1-mesa-dev xdg-utils
+  dpkg-dev file desktop-file-utils groff-base
 )
 
 installed() {

@@ -21,13 +21,13 @@ bool Fits(std::size_t needed) { return needed < static_cast<std::size_t>(launchT
 
 }  // namespace
 
-bool BuildPlayerTexts(const char* browsed, const char* name, const char* startDirectory,
+bool BuildPlayerTexts(const char* browsed, const char* name, const char* playerFolder,
                       PlayerTexts* texts) {
   // Every length is checked before formatting: a cut path would name another file, so a
   // text that does not fit starts nothing at all.
   std::size_t mediaLength = std::strlen(browsed) + 1 + std::strlen(name);
   const platform::Conventions& names = platform::PlatformConventions();
-  std::size_t executableLength = std::strlen(startDirectory) + 1 + std::strlen(names.playerProgram);
+  std::size_t executableLength = std::strlen(playerFolder) + 1 + std::strlen(names.playerProgram);
   std::size_t parametersLength =
       std::strlen(parameterWord) + mediaLength + std::strlen(parameterTail);
   if (!Fits(mediaLength) || !Fits(executableLength) || !Fits(parametersLength)) {
@@ -40,7 +40,7 @@ bool BuildPlayerTexts(const char* browsed, const char* name, const char* startDi
   for (char* c = texts->mediaPath; *c != '\0'; ++c) {
     if (*c == ' ') *c = '*';
   }
-  FormatText(texts->executable, sizeof texts->executable, "%s%c%s", startDirectory,
+  FormatText(texts->executable, sizeof texts->executable, "%s%c%s", playerFolder,
              names.pathSeparator, names.playerProgram);
   FormatText(texts->parameters, sizeof texts->parameters, " rightful %s %d ", texts->mediaPath, 0);
   return true;
@@ -64,14 +64,18 @@ PlayerLaunch LaunchPlayer() {
   // A selection left over from an earlier directory names no entry of this one.
   if (fileList.names == nullptr || !SelectionIsCurrent()) return PlayerLaunch::nothingToPlay;
 
+  // The player lies in the program's own data folder, wherever the browser was started.
+  static char playerFolder[launchTextSize];
+  const bool folderFound =
+      platform::DataFolder(platform::DataFolderKind::player, playerFolder, sizeof playerFolder);
   static PlayerTexts texts;
-  if (!BuildPlayerTexts(browsedPath, fileList.names[fileList.selection], workingDirectory,
-                        &texts)) {
+  if (!BuildPlayerTexts(browsedPath, fileList.names[fileList.selection], playerFolder, &texts)) {
     return PlayerLaunch::nothingToPlay;
   }
   // A missing player is not handed to the shell: its own error box would be modal and hidden
   // behind the browser's full-screen window. The program's own box says what is missing.
-  std::uint32_t attributes = platform::FileAttributes(texts.executable);
+  std::uint32_t attributes =
+      folderFound ? platform::FileAttributes(texts.executable) : platform::invalidAttributes;
   bool started = false;
   if (attributes != platform::invalidAttributes &&
       (attributes & platform::attributeDirectory) == 0) {
@@ -82,7 +86,10 @@ PlayerLaunch LaunchPlayer() {
   if (!started) {
     static char message[launchTextSize + 64];
     char shown[launchTextSize];
-    platform::DisplayText(texts.executable, shown, sizeof shown);
+    // Without a data folder there is no path to name, only the program.
+    platform::DisplayText(
+        folderFound ? texts.executable : platform::PlatformConventions().playerProgram, shown,
+        sizeof shown);
     FormatText(message, sizeof message, "The player could not be started: %s", shown);
     platform::ShowMessageBox(message, "ERROR", platform::MessageIcon::exclamation);
   }

@@ -15,13 +15,13 @@ constexpr int playerWindowSize = 600;
 // The three texts that start the player on one file.
 struct PlayerTexts {
   char mediaPath[launchTextSize];   // browsed path, separator, name; spaces turned into '*'
-  char executable[launchTextSize];  // the player in the start directory
+  char executable[launchTextSize];  // the player in its data folder
   char parameters[launchTextSize];  // " rightful <media path> 0 "
 };
 
-// Builds the player's texts for the entry name in the browsed directory. False, with nothing
-// usable in texts, when any of them would not fit its buffer.
-bool BuildPlayerTexts(const char* browsed, const char* name, const char* startDirectory,
+// Builds the player's texts for the entry name in the browsed directory, with the player in
+// playerFolder. False, with nothing usable in texts, when any of them would not fit its buffer.
+bool BuildPlayerTexts(const char* browsed, const char* name, const char* playerFolder,
                       PlayerTexts* texts);
 
 struct PlayerPosition {
@@ -39,8 +39,9 @@ enum class PlayerLaunch {
   notStarted,     // the player is missing or the system could not start it: the user is told
 };
 
-// Starts the player on the selected entry and pauses 340 ms. A player that is missing or does
-// not start is reported in a message box naming it, and the pause is taken all the same.
+// Starts the player of the program's data folder on the selected entry, with the start
+// directory current, and pauses 340 ms. A player that is missing or does not start is reported
+// in a message box naming it, and the pause is taken all the same.
 PlayerLaunch LaunchPlayer();
 void PlacePlayerWindow();
 // A second right click on the selected file row launches and places the player.

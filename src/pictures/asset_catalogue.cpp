@@ -2,25 +2,48 @@
 #include "pictures/asset_catalogue.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "pictures/bmp_asset.h"
 #include "platform/platform.h"
 
 namespace {
 
-// Reads the entries of one group; a missing or rejected file leaves its slot as the reader
-// leaves it and the group goes on.
+// Reads the entries of one group from the asset folder; a missing or rejected file leaves its
+// slot as the reader leaves it and the group goes on.
 void ReadGroup(TextureSlot* slots, int group) {
+  static char folder[platform::longestPath + 1];
+  if (!platform::DataFolder(platform::DataFolderKind::assets, folder, sizeof folder)) return;
+  const char separator = platform::PlatformConventions().pathSeparator;
   int first = 0;
   for (int g = 0; g < group; ++g) {
     first += AssetGroupSizes[g];
   }
   for (int i = first; i < first + AssetGroupSizes[group]; ++i) {
-    ReadBmpAsset(AssetCatalogue[i].path, slots[AssetCatalogue[i].slot]);
+    static char path[platform::longestPath + 1];
+    if (AssetFilePath(folder, AssetCatalogue[i].path, separator, path, sizeof path)) {
+      ReadBmpAsset(path, slots[AssetCatalogue[i].slot]);
+    }
   }
 }
 
 }  // namespace
+
+bool AssetFilePath(const char* folder, const char* relative, char separator, char* path,
+                   std::size_t size) {
+  if (size == 0) return false;
+  path[0] = '\0';
+  if (relative[0] == '.' && relative[1] == '\\') relative += 2;
+  const std::size_t folderLength = std::strlen(folder);
+  // A path longer than the buffer would name some other file once cut: it is refused.
+  if (folderLength + 1 + std::strlen(relative) + 1 > size) return false;
+  std::memcpy(path, folder, folderLength);
+  char* out = path + folderLength;
+  *out++ = separator;
+  for (const char* c = relative; *c != '\0'; ++c) *out++ = *c == '\\' ? separator : *c;
+  *out = '\0';
+  return true;
+}
 
 void LoadCrossAssets(TextureSlot* slots) { ReadGroup(slots, 0); }
 void LoadUnitAssets(TextureSlot* slots) { ReadGroup(slots, 1); }

@@ -2,11 +2,13 @@
 // of the seven cube pictures as GL textures.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "pictures/bmp_asset.h"
 
-// One read of the catalogue: a path relative to the start directory and the slot it fills.
+// One read of the catalogue: a path relative to the program's asset folder (the data folder
+// of platform::DataFolder, never the start directory) and the slot it fills.
 struct AssetEntry {
   const char* path;
   std::int32_t slot;
@@ -270,8 +272,15 @@ struct GameTextures {
 // Frees every slot's pixels and then the slot table; safe when there is none.
 void ReleaseTextureSlots(GameTextures& textures);
 
-// The eight groups of the catalogue; each reads its files in catalogue order into slots, a
-// table of at least TextureSlotCount slots.
+// The file a catalogue path names in the asset folder: the folder, the separator, and the
+// path without its leading ".\", each further backslash written as the separator. False, and
+// nothing usable in path, when it does not fit size bytes.
+bool AssetFilePath(const char* folder, const char* relative, char separator, char* path,
+                   std::size_t size);
+
+// The eight groups of the catalogue; each reads its files in catalogue order from the asset
+// folder into slots, a table of at least TextureSlotCount slots. Without an asset folder
+// nothing is read, as if every file were missing.
 void LoadCrossAssets(TextureSlot* slots);
 void LoadUnitAssets(TextureSlot* slots);
 void LoadLandAssets(TextureSlot* slots);

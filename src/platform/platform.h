@@ -128,6 +128,33 @@ void WaitForInput(int timeoutMs);
 // Starts a program through the shell with the main window as owner; false if it did not start.
 bool RunProgram(const char* file, const char* parameters);
 
+// ---- The command line ---------------------------------------------------------------------------
+
+// Where a text about the program's command line goes.
+enum class TextStream { output, error };
+
+// Gives the person who started the program a text about its command line (the usage, the
+// version, a start directory that cannot be browsed) before any window exists: on standard
+// output or standard error. The Windows program, which often has neither, also shows every
+// error, and any text it could not write, in a message box. The text is UTF-8.
+void WriteCommandLineText(const char* text, TextStream stream);
+
+// ---- The program's own files --------------------------------------------------------------------
+
+// What the program reads of its own, beside the files it browses.
+enum class DataFolderKind {
+  assets,  // the folder holding the game's asset folders (bmp_unit, bmp_cube, ...)
+  player,  // the folder holding the player program
+};
+
+// The folder of the program's own files of that kind: an absolute path without a trailing
+// separator, found from where the executable itself lies, never from the current directory.
+// In a program folder (dist/, dist-linux/) both are the executable's own folder; an installed
+// Linux program (<prefix>/bin/trove) finds its assets in <prefix>/share/trove and its player in
+// <prefix>/lib/trove. False, with "" in buffer, when the folder cannot be found or does not fit
+// size bytes.
+bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size);
+
 // ---- Paths and program names ------------------------------------------------------------------
 
 // How the platform writes the paths and program names the core builds.
@@ -135,7 +162,7 @@ struct Conventions {
   char pathSeparator;           // between path components: '\\' on Windows, '/' on POSIX
   std::size_t rootLength;       // a path this short is a root; going up leaves it ("C:", "/")
   std::size_t rootSeparator;    // the root's separator: going up never cuts back past it
-  const char* playerProgram;    // the player's executable in the start directory
+  const char* playerProgram;    // the player's executable in its data folder
   const char* explorerProgram;  // opens a directory in the platform's file explorer
 };
 const Conventions& PlatformConventions();

@@ -24,11 +24,16 @@ class LaunchTest : public ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     ASSERT_NE(getcwd(startCwd, sizeof startCwd), nullptr);
-    // The program makes its start directory current around each launch: use a real one.
+    // The program makes its start directory current around each launch: use a real one. The
+    // player lies in the program's data folder, another real directory.
+    char startPattern[] = "/tmp/trove-launch-start-XXXXXX";
+    ASSERT_NE(mkdtemp(startPattern), nullptr);
+    startDir = startPattern;
+    std::strcpy(workingDirectory, startDir.c_str());
     char pattern[] = "/tmp/trove-launch-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     tempDir = pattern;
-    std::strcpy(workingDirectory, tempDir.c_str());
+    os().playerFolder = tempDir;
     player = tempDir + "/spool.exe";
     std::fclose(std::fopen(player.c_str(), "wb"));
 
@@ -50,7 +55,9 @@ class LaunchTest : public ProgramTest {
   void TearDown() override {
     ASSERT_EQ(chdir(startCwd), 0);
     std::remove(player.c_str());
+    std::remove((startDir + "/spool.exe").c_str());
     rmdir(tempDir.c_str());
+    rmdir(startDir.c_str());
     ProgramTest::TearDown();
   }
 
@@ -66,6 +73,7 @@ class LaunchTest : public ProgramTest {
   std::string PlayerExecutable() const { return tempDir + "\\spool.exe"; }
 
   char startCwd[4096] = {};
+  std::string startDir;
   std::string tempDir;
   std::string player;
 };
@@ -96,17 +104,17 @@ TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
   browsed += 'a';
   EXPECT_FALSE(BuildPlayerTexts(browsed.c_str(), "clip.avi", "C:\\T", &texts));
 
-  // A start directory too long for "\spool.exe".
-  std::string start(longest - 10, 'c');
-  ASSERT_TRUE(BuildPlayerTexts("C:\\", "a", start.c_str(), &texts));
+  // A player folder too long for "\spool.exe".
+  std::string folder(longest - 10, 'c');
+  ASSERT_TRUE(BuildPlayerTexts("C:\\", "a", folder.c_str(), &texts));
   EXPECT_EQ(std::strlen(texts.executable), longest);
-  start += 'c';
-  EXPECT_FALSE(BuildPlayerTexts("C:\\", "a", start.c_str(), &texts));
+  folder += 'c';
+  EXPECT_FALSE(BuildPlayerTexts("C:\\", "a", folder.c_str(), &texts));
 }
 
 // ---- LaunchPlayer ----
 
-TEST_F(LaunchTest, LaunchStartsThePlayerFromTheStartDirectoryAndPauses) {
+TEST_F(LaunchTest, LaunchStartsThePlayerOfTheDataFolderInTheStartDirectoryAndPauses) {
   fileList.selection = 2;
   ASSERT_EQ(chdir("/"), 0);
   EXPECT_EQ(LaunchPlayer(), PlayerLaunch::started);
@@ -115,7 +123,7 @@ TEST_F(LaunchTest, LaunchStartsThePlayerFromTheStartDirectoryAndPauses) {
   EXPECT_EQ(run.file, PlayerExecutable());
   EXPECT_EQ(run.parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
   char resolved[4096];
-  ASSERT_NE(realpath(tempDir.c_str(), resolved), nullptr);
+  ASSERT_NE(realpath(startDir.c_str(), resolved), nullptr);
   EXPECT_EQ(run.currentDirectory, resolved);
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
@@ -142,6 +150,19 @@ TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
     EXPECT_EQ(box.caption, "ERROR");
   }
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::playerStart, pauseAfter::playerStart}));
+}
+
+TEST_F(LaunchTest, APlayerOnlyInTheStartDirectoryOrNoDataFolderIsToldByName) {
+  fileList.selection = 2;
+  std::rename(player.c_str(), (startDir + "/spool.exe").c_str());
+  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::notStarted);
+  os().playerFolder = "";
+  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::notStarted);
+  EXPECT_TRUE(os().programsRun.empty());
+  ASSERT_EQ(os().messageBoxes.size(), 2u);
+  EXPECT_EQ(os().messageBoxes[0].text, "The player could not be started: " + PlayerExecutable());
+  // Without a data folder there is no path to name: the program's own name is given.
+  EXPECT_EQ(os().messageBoxes[1].text, "The player could not be started: spool.exe");
 }
 
 TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {

@@ -1,5 +1,6 @@
-"""Start-up with the game's assets present and absent, window re-creation, and a program
-folder left exactly as it was."""
+"""Start-up with the game's assets present and absent, window re-creation, a program folder
+left exactly as it was, and a start folder named on the command line: the assets and the
+player are still found beside the program."""
 import os
 import shutil
 import sys
@@ -8,13 +9,15 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import trove_e2e  # noqa: E402
-from test_browser import ListScreen  # noqa: E402
+from test_browser import ListScreen, row_click  # noqa: E402
+
+PLAYER = "Spool video and audio player"
 
 
 class AssetsTest(unittest.TestCase):
-    def run_program(self, start_dir, modes=False):
+    def run_program(self, start_dir, modes=False, exe=None):
         with trove_e2e.Desktop(screen=(1280, 1024), start_dir=start_dir) as s:
-            s.start()
+            s.start(exe=exe)
             s.wait_window("GAME")
             s.wait_geometry("GAME", 1280, 1024)
             time.sleep(1.5)
@@ -40,14 +43,59 @@ class AssetsTest(unittest.TestCase):
     def test_starts_without_any_asset(self):
         root = trove_e2e.make_tree({"empty": None})
         try:
-            shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE), root)
+            # The program alone in a folder: its assets are looked for beside it.
+            exe = os.path.join(root, trove_e2e.TROVE_FILE)
+            shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE), exe)
             before = trove_e2e.snapshot_tree(root)
-            self.assertEqual(self.run_program(root, modes=True), 0)
+            self.assertEqual(self.run_program(root, modes=True, exe=exe), 0)
             # Missing assets are never created.
             self.assertEqual(trove_e2e.snapshot_tree(root), before)
         finally:
             trove_e2e.remove_tree(root)
 
+
+    def test_starts_in_the_folder_given_and_finds_assets_and_player_beside_the_program(self):
+        # Started from another folder, whose cursor cross must not be read, on a folder named
+        # on the command line.
+        root = trove_e2e.make_tree({"top/start/clip one.avi": b"\x01" * 321,
+                                    "top/start/music": None, "top/start/notes.txt": b"n",
+                                    "top/sibling": None,
+                                    "elsewhere/bmp_cross/cross4.bmp": b"BM" + b"\0" * 60})
+        self.addCleanup(trove_e2e.remove_tree, root)
+        start, elsewhere = os.path.join(root, "top", "start"), os.path.join(root, "elsewhere")
+        log = os.path.join(root, "spool.log")
+        env = {"SPOOL_LOG": trove_e2e.program_path(log)}
+        with trove_e2e.FileOpens(trove_e2e.DIST, trove_e2e.ASSET_FOLDERS) as assets, \
+                trove_e2e.FileOpens(elsewhere, ["bmp_cross"]) as decoy, \
+                trove_e2e.Desktop(start_dir=elsewhere, env=env) as s:
+            s.start(args=[trove_e2e.program_path(start)])
+            s.wait_window("GAME")
+            time.sleep(1.5)
+            self.assertEqual(assets.opened(),
+                             trove_e2e.files_below(trove_e2e.DIST, trove_e2e.ASSET_FOLDERS))
+            self.assertEqual(decoy.opened(), set())
+
+            # The folder given is shown first; the player beside the program plays its file.
+            names = s.list_directory(start)
+            self.assertEqual(sorted(names), [".", "..", "clip one.avi", "music", "notes.txt"])
+            self.assertEqual(len([r for r in ListScreen(s.screenshot()).rows(6) if r]), 5)
+            k = names.index("clip one.avi") + 1
+            s.right_click(*row_click(k), gap=1.5)
+            s.right_click(*row_click(k), gap=1.0)
+            s.wait_window(PLAYER)
+            media = trove_e2e.program_path(start) + trove_e2e.SEPARATOR + "clip one.avi"
+            with open(log, encoding="latin-1") as f:
+                self.assertEqual(f.read().splitlines(), [trove_e2e.player_line(media)])
+            s.run_helper("close", PLAYER).wait(timeout=30)
+            s.wait_window(PLAYER, gone=True)
+
+            # ".." leads up from it, to ".", "..", "sibling" and "start".
+            up = names.index("..") + 1
+            s.right_click(*row_click(up), gap=1.5)
+            s.right_click(*row_click(up), gap=1.5)
+            self.assertEqual(len([r for r in ListScreen(s.screenshot()).rows(6) if r]), 4)
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(), 0)
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

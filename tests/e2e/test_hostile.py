@@ -4,7 +4,6 @@ the longest the system takes; a directory that cannot be listed and one deleted 
 click; a symbolic-link loop; empty, cut and very large JPEGs. Through all of it the program
 stays up, answers keys, exits 0 on Escape and leaves the tree as it was."""
 import os
-import shutil
 import socket
 import struct
 import sys
@@ -131,8 +130,6 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
         os.symlink("loop", os.path.join(self.root, "loop"))
         os.symlink(".", os.path.join(self.root, "cycle"))
         self.spool_log = tempfile.mktemp(prefix="trove-e2e-spool-")
-        # The player beside the program: the list hands files to it.
-        shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.PLAYER_FILE), self.root)
         # Writable and searchable but not readable: it can be made current, not listed.
         os.chmod(os.path.join(self.root, "locked"), 0o300)
         self.before = trove_e2e.snapshot_tree(self.root)

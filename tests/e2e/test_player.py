@@ -38,7 +38,7 @@ class PlayerTest(unittest.TestCase):
         return self.log_lines()
 
     def test_second_click_and_play_key_start_the_player_over_the_window(self):
-        shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.PLAYER_FILE), self.root)
+        # The player beside the program plays the files of the folder browsed.
         env = {"SPOOL_LOG": trove_e2e.program_path(self.log)}
         with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root, env=env) as s:
             s.start()
@@ -82,8 +82,11 @@ class PlayerTest(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 0)
 
     def test_without_the_player_the_program_says_so_and_keeps_running(self):
+        # The program alone in a folder, without the player beside it.
+        exe = os.path.join(self.root, trove_e2e.TROVE_FILE)
+        shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE), exe)
         with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
-            s.start()
+            s.start(exe=exe)
             s.wait_window("GAME")
             names = s.list_directory(self.root)
             k = names.index("clip one.avi") + 1

@@ -5,6 +5,7 @@ Wine, "linux" runs the Linux program dist-linux/trove. A Desktop starts Xvfb at 
 size, runs the program (or another one) in a chosen start directory, sends synthetic input
 through XTEST (xdotool), and reads back windows and the screen from the X server.
 """
+import ctypes
 import os
 import select
 import shutil
@@ -390,6 +391,47 @@ class Desktop:
         self.move(x, y)
         self.xdotool("click", button)
         time.sleep(gap)
+
+
+class FileOpens:
+    """The files opened in the given folders of root while it is entered, by any process (the
+    program under Wine too), as paths relative to root: seen through inotify."""
+
+    def __init__(self, root, folders):
+        self.root, self.folders, self.seen = root, folders, set()
+
+    def __enter__(self):
+        libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
+        # IN_OPEN on each folder; a watch that fails leaves its folder unseen: the test fails.
+        self.watches = {libc.inotify_add_watch(self.fd, os.path.join(self.root, f).encode(),
+                                               0x20): f for f in self.folders}
+        return self
+
+    def __exit__(self, *args):
+        os.close(self.fd)
+
+    def opened(self):
+        while select.select([self.fd], [], [], 0)[0]:
+            data, at = os.read(self.fd, 65536), 0
+            while at < len(data):
+                wd, _, _, length = struct.unpack_from("iIII", data, at)
+                name = data[at + 16:at + 16 + length].rstrip(b"\0").decode()
+                if name and wd in self.watches:
+                    self.seen.add(os.path.join(self.watches[wd], name))
+                at += 16 + length
+        return set(self.seen)
+
+
+def files_below(root, folders):
+    """Every file in the given folders of root, as paths relative to root."""
+    return {os.path.join(folder, name) for folder in folders
+            for name in os.listdir(os.path.join(root, folder))}
+
+
+# The game's asset folders, as they lie beside the program or in its installed data folder.
+ASSET_FOLDERS = ("bmp_cross", "bmp_unit", "bmp_land", "bmp_dungeon", "bmp_structure",
+                 "bmp_item", "bmp_scr", "bmp_cube")
 
 
 def canvas_to_screen(x, y, canvas_height, zoom, window_x=0, window_y=0):

@@ -105,20 +105,26 @@ TEST(AssetCatalogueData, KeepsTheFilesOwnSpellings) {
   EXPECT_EQ(bySlot[0], ".\\bmp_item\\blank.bmp");
 }
 
-// A generated asset tree in a scratch directory that is the current directory meanwhile.
+TEST(AssetFilePath, JoinsTheAssetFolderAndTheCataloguePathWithThePlatformsSeparator) {
+  char path[40];
+  ASSERT_TRUE(AssetFilePath("Z:\\dist", ".\\bmp_unit\\unit_dog.bmp", '\\', path, sizeof path));
+  EXPECT_STREQ(path, "Z:\\dist\\bmp_unit\\unit_dog.bmp");
+  ASSERT_TRUE(AssetFilePath("/usr/share/trove", ".\\bmp_cube\\DSC3.bmp", '/', path, sizeof path));
+  EXPECT_STREQ(path, "/usr/share/trove/bmp_cube/DSC3.bmp");
+  // "/a/b.bmp" takes 9 bytes with the terminator: 8 are refused, not cut.
+  EXPECT_TRUE(AssetFilePath("/a", ".\\b.bmp", '/', path, 9));
+  EXPECT_FALSE(AssetFilePath("/a", ".\\b.bmp", '/', path, 8));
+}
+
+// A generated asset tree in a scratch directory that is the program's asset folder.
 class AssetTreeTest : public SlotTest {
  protected:
   void SetUp() override {
     SlotTest::SetUp();
-    ASSERT_TRUE(platform::GetCurrentDir(startDir_, sizeof startDir_));
     int written = 0;
     ASSERT_TRUE(assetart::WriteAssetTree(dir_, &written));
     ASSERT_EQ(written, 198);
-    ASSERT_TRUE(platform::SetCurrentDir(dir_.string().c_str()));
-  }
-  void TearDown() override {
-    platform::SetCurrentDir(startDir_);
-    SlotTest::TearDown();
+    os().assetFolder = dir_.string();
   }
   int FilesInTree() {
     int n = 0;
@@ -126,8 +132,13 @@ class AssetTreeTest : public SlotTest {
       n += e.is_regular_file();
     return n;
   }
-  char startDir_[4096] = {};
 };
+
+TEST_F(AssetTreeTest, WithoutAnAssetFolderNothingIsRead) {
+  os().assetFolder = "";
+  LoadAssetCatalogue(textures.TextureSlotTable);
+  for (const AssetEntry& e : AssetCatalogue) EXPECT_EQ(Slot(e.slot).pixels, nullptr) << e.path;
+}
 
 TEST_F(AssetTreeTest, FillsEveryCatalogueSlotAndNoOther) {
   LoadAssetCatalogue(textures.TextureSlotTable);

@@ -19,6 +19,10 @@ namespace assetart {
 // One asset file's picture, by directory and stem.
 Layer DrawAsset(const std::string& dir, const std::string& stem);
 
+// The program's icon: the open treasure chest of the dungeon tiles, 64 x 64, alone (its
+// coverage is the icon's opacity).
+Layer DrawIcon();
+
 // Directory and stem of a catalogue path such as ".\bmp_unit\unit_dog.bmp".
 bool SplitAssetPath(std::string_view path, std::string* dir, std::string* stem);
 

@@ -10,69 +10,9 @@
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"
+#include "png_writer.h"
 
 namespace {
-
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0) {
-  crc = ~crc;
-  for (std::size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
-}
-
-void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
-void PutChunk(std::vector<std::uint8_t>& out, const char* type,
-              const std::vector<std::uint8_t>& data) {
-  PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
-  std::vector<std::uint8_t> body(type, type + 4);
-  body.insert(body.end(), data.begin(), data.end());
-  out.insert(out.end(), body.begin(), body.end());
-  PutBigEndian(out, Crc32(body.data(), body.size()));
-}
-
-// An RGB picture, top row first, as a PNG whose zlib stream holds stored (uncompressed) blocks.
-std::vector<std::uint8_t> EncodePng(const std::vector<std::uint8_t>& rgb, int width, int height) {
-  std::vector<std::uint8_t> raw;
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0);  // filter type: none
-    const std::uint8_t* row = rgb.data() + static_cast<std::size_t>(y) * width * 3;
-    raw.insert(raw.end(), row, row + static_cast<std::size_t>(width) * 3);
-  }
-  std::vector<std::uint8_t> z = {0x78, 0x01};
-  std::size_t pos = 0;
-  do {
-    std::size_t n = raw.size() - pos < 65535 ? raw.size() - pos : 65535;
-    z.push_back(pos + n == raw.size() ? 1 : 0);
-    z.push_back(static_cast<std::uint8_t>(n));
-    z.push_back(static_cast<std::uint8_t>(n >> 8));
-    z.push_back(static_cast<std::uint8_t>(~n));
-    z.push_back(static_cast<std::uint8_t>(~n >> 8));
-    z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
-             raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
-    pos += n;
-  } while (pos < raw.size());
-  std::uint32_t a = 1, b = 0;
-  for (std::uint8_t v : raw) {
-    a = (a + v) % 65521;
-    b = (b + a) % 65521;
-  }
-  PutBigEndian(z, (b << 16) | a);
-
-  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<std::uint8_t> header;
-  PutBigEndian(header, static_cast<std::uint32_t>(width));
-  PutBigEndian(header, static_cast<std::uint32_t>(height));
-  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, no interlace
-  PutChunk(png, "IHDR", header);
-  PutChunk(png, "IDAT", z);
-  PutChunk(png, "IEND", {});
-  return png;
-}
 
 void Line(const char* text, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
@@ -140,7 +80,7 @@ int main(int argc, char** argv) {
       d[2] = s[2];
     }
   }
-  std::vector<std::uint8_t> png = EncodePng(rgb, width * zoom, height * zoom);
+  std::vector<std::uint8_t> png = pngwriter::EncodePng(rgb, width * zoom, height * zoom, 3);
   std::FILE* f = std::fopen(argv[1], "wb");
   if (f == nullptr) {
     std::perror(argv[1]);

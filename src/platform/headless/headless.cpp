@@ -75,6 +75,21 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
   current.messageBoxes.push_back({text, caption, icon});
 }
 
+void WriteCommandLineText(const char* text, TextStream stream) {
+  current.calls.push_back("WriteCommandLineText");
+  current.commandLineTexts.push_back({text ? text : "", stream});
+}
+
+bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
+  if (size == 0) return false;
+  buffer[0] = '\0';
+  const std::string& folder =
+      kind == DataFolderKind::assets ? current.assetFolder : current.playerFolder;
+  if (folder.empty() || folder.size() >= size) return false;
+  std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+  return true;
+}
+
 void HideSystemCursor() {
   current.calls.push_back("HideSystemCursor");
   ++current.cursorHides;

@@ -44,6 +44,11 @@ struct TextureUpload {
   const std::uint8_t* pixels;
 };
 
+struct CommandLineText {
+  std::string text;
+  platform::TextStream stream;
+};
+
 // Thrown by ExitProgram so that a test can observe the exit code.
 struct ProgramExit {
   int exitCode;
@@ -60,6 +65,10 @@ struct State {
   bool programsStart = true;                    // RunProgram's result
   bool posixConventions = false;                // paths and names as the Linux program's
   bool narrowCodePage = false;  // DisplayText shows every non-ASCII character as '?'
+  // The program's own folders as DataFolder gives them; an empty one cannot be found, like
+  // the folders of a program whose executable's place cannot be read.
+  std::string assetFolder;
+  std::string playerFolder;
 
   // Events delivered one per PumpOneMessage call (each acts like one message).
   std::deque<std::function<void()>> pendingMessages;
@@ -71,6 +80,7 @@ struct State {
   std::vector<int> pauses;
   std::vector<int> inputWaits;  // timeouts of WaitForInput, in order
   std::vector<MessageBoxCall> messageBoxes;
+  std::vector<CommandLineText> commandLineTexts;
   std::vector<WindowCreation> windowsCreated;
   std::vector<WindowMove> moves;
   std::vector<ProgramRun> programsRun;

@@ -1,10 +1,13 @@
-// The Windows backend's system side: pauses, process exit, shell execution, files and
-// directories. Every name goes through the wide-character API: names outside the system's
-// code page are listed, opened, entered and launched by what the file system really holds.
+// The Windows backend's system side: the command line's texts, the program's own folder,
+// pauses, process exit, shell execution, files and directories. Every name goes through the
+// wide-character API: names outside the system's code page are listed, opened, entered and
+// launched by what the file system really holds.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstring>
+#include <cwchar>
 #include <new>
 
 #include "platform/platform.h"
@@ -69,6 +72,37 @@ void DisplayText(const char* text, char* shown, std::size_t room) {
   }
   // ASCII reads the same in every code page; text that is no UTF-8 is shown byte for byte.
   std::snprintf(shown, room, "%s", text);
+}
+
+void WriteCommandLineText(const char* text, TextStream stream) {
+  if (!text) return;
+  const bool error = stream == TextStream::error;
+  // A windowed program has standard handles only where its starter gave it some (a redirection,
+  // a console, Wine started from a shell); the bytes go there as they are, UTF-8.
+  HANDLE handle = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  const DWORD length = static_cast<DWORD>(std::strlen(text));
+  DWORD written = 0;
+  const bool wrote = handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+                     WriteFile(handle, text, length, &written, nullptr) && written == length;
+  if (wrote && !error) return;
+  static wchar_t wide[wideRoom * 4];
+  if (!Widen(text, wide, wideRoom * 4)) return;
+  MessageBoxW(
+      nullptr, wide, error ? L"ERROR" : L"Trove",
+      MB_OK | MB_TOPMOST | MB_SETFOREGROUND | (error ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+}
+
+bool DataFolder(DataFolderKind, char* buffer, std::size_t size) {
+  // The program folder holds the assets and the player alike: the executable's own folder.
+  if (size == 0) return false;
+  buffer[0] = '\0';
+  static wchar_t wide[wideRoom];
+  const DWORD n = GetModuleFileNameW(nullptr, wide, wideRoom);
+  if (n == 0 || n >= static_cast<DWORD>(wideRoom)) return false;
+  wchar_t* separator = wcsrchr(wide, L'\\');
+  if (!separator) return false;
+  *separator = L'\0';
+  return Narrow(wide, buffer, size);
 }
 
 void Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }

@@ -1,6 +1,7 @@
-// The Linux backend's system side: paths and program names, pauses, process exit, starting
-// programs with posix_spawn, and pictures through the native decoders. Files and directories
-// come from the shared POSIX code (platform/native/posix_files.cpp).
+// The Linux backend's system side: paths and program names, the command line's texts, the
+// program's own folders, pauses, process exit, starting programs with posix_spawn, and
+// pictures through the native decoders. Files and directories come from the shared POSIX code
+// (platform/native/posix_files.cpp).
 #include <signal.h>
 #include <sys/resource.h>
 #include <spawn.h>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/native/data_folders.h"
 #include "platform/native/picture_decoder.h"
 #include "platform/native/posix_files.h"
 #include "platform/platform.h"
@@ -58,6 +60,22 @@ const Conventions& PlatformConventions() {
   // Going up from "/a/" ends at "/", where it stops.
   static const Conventions posix = {'/', 1, 0, "spool", "xdg-open"};
   return posix;
+}
+
+void WriteCommandLineText(const char* text, TextStream stream) {
+  std::FILE* to = stream == TextStream::error ? stderr : stdout;
+  std::fputs(text ? text : "", to);
+  std::fflush(to);
+}
+
+bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
+  if (size == 0) return false;
+  buffer[0] = '\0';
+  const native::DataFolders& folders = native::RunningDataFolders();
+  const std::string& folder = kind == DataFolderKind::assets ? folders.assets : folders.player;
+  if (folder.empty() || folder.size() >= size) return false;
+  std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+  return true;
 }
 
 void Pause(int milliseconds) {

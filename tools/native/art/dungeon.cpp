@@ -331,6 +331,8 @@ constexpr ObjectArt Objects[] = {
 
 }  // namespace
 
+Layer DrawIcon() { return Sprite(Chest(true), C(25, 22, 20)); }
+
 Layer DrawDungeon(const std::string& n) {
   std::uint64_t seed = HashName(n);
   if (const TileArt* a = FindStem(Tiles, n)) return a->draw(seed);

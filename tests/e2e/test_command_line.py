@@ -1,0 +1,69 @@
+"""The command line, run for real: --help, --version, refused words and start folders that
+cannot be browsed, with their texts and exit codes; the Linux program needs no display for
+any of them, the Windows program shows a refused folder in a message box."""
+import os
+import re
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import trove_e2e  # noqa: E402
+
+with open(os.path.join(trove_e2e.ROOT, "CMakeLists.txt"), encoding="utf-8") as f:
+    VERSION = re.search(r"project\(trove VERSION ([0-9.]+)", f.read()).group(1)
+EXE = os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE)
+
+
+def run(args, launcher=()):
+    """Exit code, output and error output of the program started from "/" without a display."""
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    command = list(launcher) + ([EXE] if trove_e2e.LINUX else ["wine", EXE]) + list(args)
+    r = subprocess.run(command, cwd="/", env=env, capture_output=True, text=True, timeout=120)
+    return r.returncode, r.stdout, r.stderr
+
+
+class CommandLineTest(unittest.TestCase):
+    def setUp(self):
+        self.root = trove_e2e.make_tree({"file.txt": b"x", "locked": None})
+        os.chmod(os.path.join(self.root, "locked"), 0)
+        self.addCleanup(trove_e2e.remove_tree, self.root)
+        self.addCleanup(os.chmod, os.path.join(self.root, "locked"), 0o755)
+
+    @unittest.skipUnless(trove_e2e.LINUX, "the Windows program shows refusals in boxes")
+    def test_each_command_line_gets_its_texts_and_exit_code(self):
+        missing, file, locked = (os.path.join(self.root, n) for n in ("no", "file.txt", "locked"))
+        # Root enters every directory; without these capabilities "locked" cannot be entered.
+        drop = ("setpriv", "--inh-caps=-all", "--bounding-set=-dac_override,-dac_read_search")
+        usage = "Usage: trove [DIR]\n"
+        cases = [  # arguments, launcher, exit code, output starts with, error output starts with
+            (["--help"], (), 0, usage, ""),
+            (["--version"], (), 0, "trove %s\n" % VERSION, ""),
+            (["--bogus"], (), 2, "", "trove: unknown option: --bogus\n" + usage),
+            (["a", "b"], (), 2, "", "trove: too many arguments: b\n" + usage),
+            ([missing], (), 1, "", "trove: %s: no such directory\n" % missing),
+            ([file], (), 1, "", "trove: %s: not a directory\n" % file),
+            ([locked], drop if os.geteuid() == 0 else (), 1, "",
+             "trove: %s: the directory cannot be read\n" % locked),
+        ]
+        for args, launcher, code, out, err in cases:
+            with self.subTest(args=args):
+                got_code, got_out, got_err = run(args, launcher)
+                self.assertEqual(got_code, code)
+                self.assertEqual((got_out[:len(out)], bool(got_out)), (out, bool(out)))
+                self.assertEqual((got_err[:len(err)], bool(got_err)), (err, bool(err)))
+
+    @unittest.skipIf(trove_e2e.LINUX, "the Windows program's own command line")
+    def test_windows_program_prints_its_version_and_shows_a_refused_folder(self):
+        self.assertEqual(run(["--version"])[:2], (0, "trove %s\n" % VERSION))
+        missing = trove_e2e.wine_path(os.path.join(self.root, "no"))
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
+            s.start(args=[missing])
+            s.wait_window("ERROR")
+            self.assertEqual(s.find_windows("GAME"), [])
+            s.run_helper("close", "ERROR").wait(timeout=30)
+            self.assertEqual(s.wait_exit(timeout=60), 1)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
