@@ -32,11 +32,11 @@ void LikeAFreshProcess() {
 #endif
 }
 
-void PrepareProgram() {
+void PrepareProgram(Display& display) {
   LikeAFreshProcess();
   ResetProgram();
   headless::Reset();
-  SetCanvasSize(960, 540);
+  SetCanvasSize(display, 960, 540);
 }
 
 double AngleOf(int i) {
@@ -63,7 +63,8 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 // InitGameTables alone, and "ratio" is its total over the reference's total. The release of
 // the tables after each start-up is outside both timings.
 void BM_InitGameTablesVsBareSinCos(benchmark::State& state) {
-  PrepareProgram();
+  Display display;
+  PrepareProgram(display);
   World world;
   GameTextures textures;
   double referenceSeconds = 0.0;
@@ -72,7 +73,7 @@ void BM_InitGameTablesVsBareSinCos(benchmark::State& state) {
     const auto t0 = Clock::now();
     benchmark::DoNotOptimize(BareSinCos());
     const auto t1 = Clock::now();
-    benchmark::DoNotOptimize(InitGameTables(world, textures));
+    benchmark::DoNotOptimize(InitGameTables(world, textures, display));
     const auto t2 = Clock::now();
     ReleaseGameTables(world, textures);
     referenceSeconds += Seconds(t0, t1);
@@ -104,14 +105,15 @@ long ResidentBytes() {
 // malloc and left untouched. "reserved" counts the tables' blocks and the picture buffer;
 // "resident" is the growth of the resident set across both.
 void BM_StartUpResidentMemory(benchmark::State& state) {
-  PrepareProgram();
+  Display display;
+  PrepareProgram(display);
   World world;
   GameTextures textures;
   double resident = 0.0;
   double reserved = 0.0;
   for (auto _ : state) {
     const long before = ResidentBytes();
-    InitGameTables(world, textures);
+    InitGameTables(world, textures, display);
     void* pictureBuffer = std::malloc(pictureBufferBytes);
     benchmark::DoNotOptimize(pictureBuffer);
     const long after = ResidentBytes();

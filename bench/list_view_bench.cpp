@@ -10,6 +10,7 @@
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
 #include "display/display.h"
+#include "page_program.h"
 #include "pictures/texture_loader.h"
 #include "platform/headless/headless.h"
 #include "shell/main_loop.h"
@@ -19,16 +20,12 @@
 namespace {
 
 // The program as start-up leaves it at 960 x 540, with 2999 named entries in the list.
-void SetUpListView() {
+void SetUpListView(Display& display) {
   ResetProgram();
   headless::Reset();
   headless::state().windowRect = {0, 0, 1920, 1080};
   headless::state().cursor = {700, 300};
-  SetCanvasSize(960, 540);
-  displayState.displayMode = DisplayMode::halfScreen;
-  displayState.zoom = 2;
-  displayState.screenWidth = 1920;
-  displayState.screenHeight = 1080;
+  UseHalfScreenDisplay(display);
   pictureViews.overlayShown = true;
   browserMode = BrowserMode{1, 0, 0};
   AllocateFileList();
@@ -50,12 +47,12 @@ double TimedPass(Trove& trove, int count) {
 
 void BM_ListViewPass(benchmark::State& state) {
   Trove trove;
-  SetUpListView();
+  SetUpListView(trove.display);
   fileList.count = static_cast<int>(state.range(0));
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
     RunPass(trove);
-    benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+    benchmark::DoNotOptimize(trove.display.canvas.frameBuffer[0]);
   }
   ResetProgram();
 }
@@ -64,7 +61,7 @@ BENCHMARK(BM_ListViewPass)->Arg(360)->Arg(maxEntries)->Unit(benchmark::kMicrosec
 // Both passes alternately in one loop, so that the ratio compares like with like.
 void BM_ListViewPassRatio(benchmark::State& state) {
   Trove trove;
-  SetUpListView();
+  SetUpListView(trove.display);
   double small = 0.0;
   double large = 0.0;
   for (auto _ : state) {

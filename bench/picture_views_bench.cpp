@@ -51,16 +51,12 @@ namespace {
 
 // The program at 960 x 540 (display mode 1, zoom 2) in the picture view, with a width x height
 // picture in the PictureBuffer as a load leaves it and the cursor at the canvas centre.
-void SetUpPictureView(int width, int height, float step) {
+void SetUpPictureView(Display& display, int width, int height, float step) {
   ResetProgram();
   headless::Reset();
   headless::state().windowRect = {0, 0, 1920, 1080};
   headless::state().cursor = {960, 540};
-  SetCanvasSize(960, 540);
-  displayState.displayMode = DisplayMode::halfScreen;
-  displayState.zoom = 2;
-  displayState.screenWidth = 1920;
-  displayState.screenHeight = 1080;
+  UseHalfScreenDisplay(display);
   AllocateFileList();
   browserMode = BrowserMode{0, 1, 0};
   pictureViews.pictureEntry = 1;
@@ -88,11 +84,11 @@ void SetUpPictureView(int width, int height, float step) {
 
 void BM_PictureViewPassLarge(benchmark::State& state) {
   Trove trove;
-  SetUpPictureView(4000, 3000, 0.25f);
+  SetUpPictureView(trove.display, 4000, 3000, 0.25f);
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
     RunPass(trove);
-    benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+    benchmark::DoNotOptimize(trove.display.canvas.frameBuffer[0]);
   }
   ResetProgram();
 }
@@ -100,11 +96,11 @@ BENCHMARK(BM_PictureViewPassLarge)->Unit(benchmark::kMicrosecond);
 
 void BM_PictureViewPassSmall(benchmark::State& state) {
   Trove trove;
-  SetUpPictureView(1000, 600, 2.0f);
+  SetUpPictureView(trove.display, 1000, 600, 2.0f);
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
     RunPass(trove);
-    benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+    benchmark::DoNotOptimize(trove.display.canvas.frameBuffer[0]);
   }
   ResetProgram();
 }
@@ -153,14 +149,15 @@ bool FitsBuffer(int width, int height) {
 }
 
 // The program at 1280 x 960 browsing the page directory.
-void SetUpThumbnailPage() {
+void SetUpThumbnailPage(Display& display) {
   headless::Reset();
   headless::state().windowRect = {0, 0, 1280, 960};
-  SetUpPageProgram(Page().path().c_str());
+  SetUpPageProgram(display, Page().path().c_str());
 }
 
 // Every picture of the page must have been decoded and drawn for a figure to mean anything.
-void CountPicturesOnPage(benchmark::State& state) {
+void CountPicturesOnPage(benchmark::State& state, const Display& display) {
+  const CanvasImages& canvas = display.canvas;
   std::set<std::int32_t> pictures;
   for (const std::int32_t* id = canvas.pickBuffer; id != canvas.pickBuffer + 1280 * 960; ++id) {
     if (pick::IsThumbnail(*id)) pictures.insert(*id);
@@ -188,11 +185,11 @@ double DecodeSamePictures(std::int64_t* pixels) {
   return Seconds(start);
 }
 
-double DrawPage() {
+double DrawPage(Display& display) {
   const auto start = std::chrono::steady_clock::now();
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
-  benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+  DrawThumbnailPage(display);
+  benchmark::DoNotOptimize(display.canvas.frameBuffer[0]);
   return Seconds(start);
 }
 
@@ -201,8 +198,10 @@ double DrawPage() {
 // decoded by the workers) and the same page revisited a moment later (every cell kept). Each
 // figure is the best of the iterations: other programs on the machine only ever add time.
 void BM_ThumbnailPage(benchmark::State& state) {
-  SetUpThumbnailPage();
-  DrawPage();  // the files in the file cache and the buffers touched, as in the running program
+  Display display;
+  SetUpThumbnailPage(display);
+  DrawPage(
+      display);  // the files in the file cache and the buffers touched, as in the running program
   double decode = 1e9;
   double cold = 1e9;
   double revisit = 1e9;
@@ -210,15 +209,15 @@ void BM_ThumbnailPage(benchmark::State& state) {
   for (auto _ : state) {
     decode = std::min(decode, DecodeSamePictures(&pixels));
     thumbnailCache.Clear();
-    cold = std::min(cold, DrawPage());
-    for (int i = 0; i < 10; ++i) revisit = std::min(revisit, DrawPage());
+    cold = std::min(cold, DrawPage(display));
+    for (int i = 0; i < 10; ++i) revisit = std::min(revisit, DrawPage(display));
   }
   state.counters["decode_ms"] = decode * 1e3;
   state.counters["cold_ms"] = cold * 1e3;
   state.counters["revisit_ms"] = revisit * 1e3;
   state.counters["decoded_megapixels"] =
       static_cast<double>(pixels) / static_cast<double>(state.iterations()) / 1e6;
-  CountPicturesOnPage(state);
+  CountPicturesOnPage(state, display);
   ResetProgram();
 }
 BENCHMARK(BM_ThumbnailPage)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -243,6 +242,7 @@ double Pass(Trove& trove) {
 double PagePasses(Trove& trove, int first, int cell, double* cellSeconds, double* longestPass) {
   fileList.thumbFirst = first;
   ShowThumbnails();
+  const DisplayState& displayState = trove.display.displayState;
   const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
                                                pictureViews.cellWidth, pictureViews.cellHeight);
   const CellOrigin o = ThumbnailCellOrigin(cell, grid, pictureViews.cellWidth,
@@ -252,7 +252,8 @@ double PagePasses(Trove& trove, int first, int cell, double* cellSeconds, double
   *cellSeconds = 0;
   do {
     *longestPass = std::max(*longestPass, Pass(trove));
-    if (*cellSeconds == 0 && canvas.pickBuffer[cellPixel] == pick::thumbnailBase + first + cell) {
+    if (*cellSeconds == 0 &&
+        trove.display.canvas.pickBuffer[cellPixel] == pick::thumbnailBase + first + cell) {
       *cellSeconds = Seconds(start);
     }
   } while (ThumbnailPageInProgress() && Seconds(start) < 60);
@@ -265,17 +266,17 @@ void ForgetPages() {
   thumbnailCache.Clear();
 }
 
-double FrameCopy() {
+double FrameCopy(Display& display) {
   const auto start = std::chrono::steady_clock::now();
-  RestoreView();
-  benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+  RestoreView(display);
+  benchmark::DoNotOptimize(display.canvas.frameBuffer[0]);
   return Seconds(start);
 }
 
 // The 18 pictures after "." and ".." on one page at 1280 x 960: the first picture is cell 3.
 void BM_PageInPasses(benchmark::State& state) {
   Trove trove;
-  SetUpThumbnailPage();
+  SetUpThumbnailPage(trove.display);
   double firstPicture = 1e9;
   double whole = 1e9;
   double longest = 0;
@@ -287,14 +288,14 @@ void BM_PageInPasses(benchmark::State& state) {
     whole = std::min(whole, PagePasses(trove, 1, 2, &cell, &pass));
     firstPicture = std::min(firstPicture, cell);
     longest = std::max(longest, pass);
-    for (int i = 0; i < 10; ++i) copy = std::min(copy, FrameCopy());
+    for (int i = 0; i < 10; ++i) copy = std::min(copy, FrameCopy(trove.display));
   }
   StopPageWork();
   state.counters["first_picture_ms"] = firstPicture * 1e3;
   state.counters["whole_page_ms"] = whole * 1e3;
   state.counters["longest_pass_ms"] = longest * 1e3;
   state.counters["frame_copy_ms"] = copy * 1e3;
-  CountPicturesOnPage(state);
+  CountPicturesOnPage(state, trove.display);
   ResetProgram();
 }
 BENCHMARK(BM_PageInPasses)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -303,8 +304,8 @@ BENCHMARK(BM_PageInPasses)->Unit(benchmark::kMillisecond)->Iterations(5);
 // cold, and turned to with ] after the program rested on the first.
 void BM_NextPageAhead(benchmark::State& state) {
   Trove trove;
-  SetUpThumbnailPage();
-  SetCanvasSize(640, 480);
+  SetUpThumbnailPage(trove.display);
+  SetCanvasSize(trove.display, 640, 480);
   pictureViews.cellWidth = pictureViews.cellHeight = 140;
   double cold = 1e9;
   double ahead = 1e9;

@@ -28,10 +28,10 @@ double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-double DrawPage() {
+double DrawPage(Display& display) {
   const auto start = std::chrono::steady_clock::now();
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
+  DrawThumbnailPage(display);
   return Seconds(start);
 }
 
@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   OleInitialize(nullptr);
-  if (!SetUpPageProgram(argv[1])) return 1;
+  Display display;
+  if (!SetUpPageProgram(display, argv[1])) return 1;
 
   RescanBrowsedDirectory();
   std::vector<std::string> paths;
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
       paths.push_back(std::string(browsedPath) + "\\" + name);
     }
   }
-  DrawPage();  // files in the file cache, as for a page shown again after a while
+  DrawPage(display);  // files in the file cache, as for a page shown again after a while
 
   // The page's decode jobs on their own, on the calling thread alone and with the workers:
   // how much the platform loader gains from more threads.
@@ -91,8 +92,8 @@ int main(int argc, char** argv) {
     }
     decode += Seconds(start);
     thumbnailCache.Clear();
-    cold += DrawPage();
-    revisit += DrawPage();
+    cold += DrawPage(display);
+    revisit += DrawPage(display);
   }
   std::printf("Windows picture loader, %zu pictures, page of 1280x960 with 200-pixel cells:\n",
               paths.size());

@@ -91,18 +91,18 @@ PlayerLaunch LaunchPlayer() {
   return started ? PlayerLaunch::started : PlayerLaunch::notStarted;
 }
 
-void PlacePlayerWindow() {
-  PlayerPosition p = PlayerWindowPosition(displayState);
+void PlacePlayerWindow(const DisplayState& d) {
+  PlayerPosition p = PlayerWindowPosition(d);
   platform::MoveWindowByTitle(playerWindowTitle, p.x, p.y, playerWindowSize, playerWindowSize);
 }
 
-void PlayerClickCheck(MouseLatches& latches) {
+void PlayerClickCheck(const Display& display, MouseLatches& latches) {
   if (latches.rightDown != 1 || !browserMode.listActive) return;
   if (fileList.kinds == nullptr || fileList.selection == 0 || !SelectionIsCurrent()) return;
   if (fileList.kinds[fileList.selection] != entryFile) return;
-  std::int32_t id = PickIdUnderCursor();
+  std::int32_t id = PickIdUnderCursor(display);
   if (!pick::IsListRow(id) || id != pick::listRowBase + fileList.selection) return;
-  if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow();
+  if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow(display.displayState);
   latches.rightDown = 0;
 }
 

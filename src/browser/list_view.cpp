@@ -111,9 +111,9 @@ ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int columnNameLimit,
   return p;
 }
 
-void DrawListView() {
-  ClearCanvas();
-  const DisplayState& d = displayState;
+void DrawListView(Display& display) {
+  ClearCanvas(display);
+  const DisplayState& d = display.displayState;
   nameLimit = ListNameLimit(d.canvasWidth, d.displayMode, nameLimit);
   int screenHeight = platform::ScreenHeight();
   int usable =
@@ -136,18 +136,18 @@ void DrawListView() {
       } else if (fileList.kinds[k] == entryDirectory) {
         r = 255;
       }
-      RenderPickText(p.x, p.y, r, g, b, pick::listRowBase + k);
+      RenderPickText(display, p.x, p.y, r, g, b, pick::listRowBase + k);
     });
   }
-  SaveView();
+  SaveView(display);
 }
 
-void HandleBrowserClick(MouseLatches& latches) {
+void HandleBrowserClick(Display& display, MouseLatches& latches) {
   if (latches.rightDown != 1) return;
-  std::int32_t id = PickIdUnderCursor();
+  std::int32_t id = PickIdUnderCursor(display);
   if (id == pick::none) return;
   if (pick::IsThumbnail(id) && !browserMode.pictureActive && !browserMode.listActive) {
-    OpenPicture(latches, id - pick::thumbnailBase);
+    OpenPicture(display.displayState, latches, id - pick::thumbnailBase);
   }
   if (pick::IsListRow(id) && browserMode.listActive) {
     int k = id - pick::listRowBase;
@@ -175,7 +175,7 @@ void HandleBrowserClick(MouseLatches& latches) {
   }
 }
 
-void ToggleThumbnailView() {
+void ToggleThumbnailView(DisplayState& d) {
   if (ThumbnailsShown()) {
     ShowList();
   } else {
@@ -183,10 +183,10 @@ void ToggleThumbnailView() {
   }
   platform::Pause(pauseAfter::viewSwitch);
   fileList.thumbFirst = fileList.selection;
-  ResetScroll();
+  ResetScroll(d);
 }
 
-void ThumbnailsButton(MouseLatches& latches) {
+void ThumbnailsButton(DisplayState& d, MouseLatches& latches) {
   if (browserMode.listActive) {
     ShowThumbnails();
   } else {
@@ -194,39 +194,39 @@ void ThumbnailsButton(MouseLatches& latches) {
   }
   RescanBrowsedDirectory();
   fileList.thumbFirst = fileList.selection;
-  ResetScroll();
+  ResetScroll(d);
   platform::Pause(pauseAfter::click);
   latches.rightDown = 0;
 }
 
-void NextThumbnailPage() {
-  ResetScroll();
+void NextThumbnailPage(DisplayState& d) {
+  ResetScroll(d);
   ShowThumbnails();
-  fileList.thumbFirst += CellsPerPage();
+  fileList.thumbFirst += CellsPerPage(d);
   if (fileList.thumbFirst > fileList.count) fileList.thumbFirst = fileList.count;
   // An empty directory would otherwise start the page at the never-filled slot 0.
   if (fileList.thumbFirst < 1) fileList.thumbFirst = 1;
   platform::Pause(pauseAfter::pageTurn);
 }
 
-void PreviousThumbnailPage() {
-  ResetScroll();
+void PreviousThumbnailPage(DisplayState& d) {
+  ResetScroll(d);
   ShowThumbnails();
-  fileList.thumbFirst -= CellsPerPage();
+  fileList.thumbFirst -= CellsPerPage(d);
   if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
   platform::Pause(pauseAfter::pageTurn);
 }
 
-void CentreList(MouseLatches& latches) {
-  displayState.scrollX = displayState.canvasWidth / 3;
-  displayState.scrollY = -(displayState.canvasHeight / 3);
+void CentreList(DisplayState& d, MouseLatches& latches) {
+  d.scrollX = d.canvasWidth / 3;
+  d.scrollY = -(d.canvasHeight / 3);
   platform::Pause(pauseAfter::click);
   latches.rightDown = 0;
 }
 
-void MoveListToCursor() {
-  displayState.scrollX = CursorCanvasX();
-  displayState.scrollY = CursorCanvasY() - displayState.canvasHeight;
+void MoveListToCursor(DisplayState& d) {
+  d.scrollX = CursorCanvasX(d);
+  d.scrollY = CursorCanvasY(d) - d.canvasHeight;
 }
 
 void ReturnToList() {

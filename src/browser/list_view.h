@@ -4,14 +4,14 @@
 #include "display/display.h"
 #include "input/input.h"
 
-void DrawListView();
-void HandleBrowserClick(MouseLatches& latches);
-void ToggleThumbnailView();
-void ThumbnailsButton(MouseLatches& latches);
-void NextThumbnailPage();
-void PreviousThumbnailPage();
-void CentreList(MouseLatches& latches);
-void MoveListToCursor();
+void DrawListView(Display& display);
+void HandleBrowserClick(Display& display, MouseLatches& latches);
+void ToggleThumbnailView(DisplayState& d);
+void ThumbnailsButton(DisplayState& d, MouseLatches& latches);
+void NextThumbnailPage(DisplayState& d);
+void PreviousThumbnailPage(DisplayState& d);
+void CentreList(DisplayState& d, MouseLatches& latches);
+void MoveListToCursor(DisplayState& d);
 void ReturnToList();
 void ScrollListBy(int step);
 

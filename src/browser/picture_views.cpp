@@ -25,11 +25,12 @@ PictureViews pictureViews;
 namespace {
 
 // The bytes of one canvas row of the FrameBuffer and the PickBuffer.
-std::uint8_t* FrameRow(int y) {
-  return canvas.frameBuffer + static_cast<std::size_t>(y) * displayState.canvasWidth * 4u;
+std::uint8_t* FrameRow(const Display& display, int y) {
+  return display.canvas.frameBuffer +
+         static_cast<std::size_t>(y) * display.displayState.canvasWidth * 4u;
 }
-std::int32_t* PickRow(int y) {
-  return canvas.pickBuffer + static_cast<std::size_t>(y) * displayState.canvasWidth;
+std::int32_t* PickRow(const Display& display, int y) {
+  return display.canvas.pickBuffer + static_cast<std::size_t>(y) * display.displayState.canvasWidth;
 }
 
 // Bytes per pixel of the picture in the PictureBuffer when it can be sampled: its size as
@@ -72,8 +73,8 @@ ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWid
   return {(canvasWidth - 2) / columnWidth, (canvasHeight - 62) / rowHeight};
 }
 
-int CellsPerPage() {
-  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
+int CellsPerPage(const DisplayState& d) {
+  const ThumbnailGrid grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight,
                                                pictureViews.cellWidth, pictureViews.cellHeight);
   return grid.columns * grid.rows;
 }
@@ -142,11 +143,14 @@ AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limi
   return samples;
 }
 
-void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int bytesPerPixel,
-                       int originX, int originY, float step, std::int32_t pickId) {
-  const int canvasWidth = displayState.canvasWidth;
-  const int canvasHeight = displayState.canvasHeight;
-  if (!picture || bytesPerPixel < 3 || !canvas.frameBuffer || !canvas.pickBuffer) return;
+void DrawPictureBlocks(Display& display, const std::uint8_t* picture, int width, int height,
+                       int bytesPerPixel, int originX, int originY, float step,
+                       std::int32_t pickId) {
+  const int canvasWidth = display.displayState.canvasWidth;
+  const int canvasHeight = display.displayState.canvasHeight;
+  if (!picture || bytesPerPixel < 3 || !display.canvas.frameBuffer || !display.canvas.pickBuffer) {
+    return;
+  }
   const AxisSamples columns = ReachableSamples(width, step, originX, canvasWidth);
   if (columns.source.empty()) return;
   const AxisSamples rows = ReachableSamples(height, step, originY, canvasHeight);
@@ -166,7 +170,7 @@ void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int b
                                                   static_cast<std::size_t>(bytesPerPixel);
     // Fill the lower of the block's two rows that lies on the canvas, then copy it to the other.
     const int y = static_cast<int>(bottom >= 0 ? bottom : bottom + 1);
-    std::uint8_t* out = FrameRow(y) + static_cast<std::size_t>(spanStart) * 4u;
+    std::uint8_t* out = FrameRow(display, y) + static_cast<std::size_t>(spanStart) * 4u;
     for (std::size_t c = 0; c < columns.source.size(); ++c) {
       const std::int64_t x = left + 2 * static_cast<std::int64_t>(c);
       const std::uint8_t* p =
@@ -180,32 +184,34 @@ void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int b
         q[3] = 255;
       }
     }
-    if (pickId != 0) std::fill_n(PickRow(y) + spanStart, spanPixels, pickId);
+    if (pickId != 0) std::fill_n(PickRow(display, y) + spanStart, spanPixels, pickId);
     const std::int64_t other = bottom >= 0 ? bottom + 1 : -1;
     if (other >= 0 && other < canvasHeight) {
       const int y2 = static_cast<int>(other);
-      std::memcpy(FrameRow(y2) + static_cast<std::size_t>(spanStart) * 4u, out, spanPixels * 4u);
-      if (pickId != 0) std::fill_n(PickRow(y2) + spanStart, spanPixels, pickId);
+      std::memcpy(FrameRow(display, y2) + static_cast<std::size_t>(spanStart) * 4u, out,
+                  spanPixels * 4u);
+      if (pickId != 0) std::fill_n(PickRow(display, y2) + spanStart, spanPixels, pickId);
     }
   }
 }
 
-void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickId) {
+void DrawSampledPicture(Display& display, int originX, int originY, float step,
+                        std::int32_t pickId) {
   const int bytesPerPixel = SampledBytesPerPixel();
   if (bytesPerPixel == 0) return;
-  DrawPictureBlocks(textureLoader.pixels, pictureInfo.width, pictureInfo.height, bytesPerPixel,
-                    originX, originY, step, pickId);
+  DrawPictureBlocks(display, textureLoader.pixels, pictureInfo.width, pictureInfo.height,
+                    bytesPerPixel, originX, originY, step, pickId);
 }
 
-void DrawThumbnailSamples(const PictureSamples& samples, int originX, int originY,
+void DrawThumbnailSamples(Display& display, const PictureSamples& samples, int originX, int originY,
                           std::int32_t pickId) {
   if (samples.columns <= 0 || samples.rows <= 0 ||
       samples.rgba.size() != static_cast<std::size_t>(samples.columns) * samples.rows * 4u) {
     return;
   }
   // One sample per position: the same blocks the picture's own sampling would draw.
-  DrawPictureBlocks(samples.rgba.data(), samples.columns, samples.rows, 4, originX, originY, 1.0f,
-                    pickId);
+  DrawPictureBlocks(display, samples.rgba.data(), samples.columns, samples.rows, 4, originX,
+                    originY, 1.0f, pickId);
 }
 
 // ---- Operations -------------------------------------------------------------------------------
@@ -234,22 +240,23 @@ void LoadEntryPicture(int entry) {
   }
 }
 
-void DrawPictureView() {
-  ClearCanvas();
+void DrawPictureView(Display& display) {
+  ClearCanvas(display);
+  const DisplayState& d = display.displayState;
   const PictureOrigin o = PictureViewOrigin(
       pictureInfo.width, pictureInfo.height, pictureViews.sampleStep, pictureViews.placementMode,
-      CursorCanvasX(), CursorCanvasY(), displayState.canvasWidth, displayState.canvasHeight);
-  if (o.valid) DrawSampledPicture(o.x, o.y, pictureViews.sampleStep, pick::none);
-  SaveView();
+      CursorCanvasX(d), CursorCanvasY(d), d.canvasWidth, d.canvasHeight);
+  if (o.valid) DrawSampledPicture(display, o.x, o.y, pictureViews.sampleStep, pick::none);
+  SaveView(display);
 }
 
-void OpenPicture(MouseLatches& latches, int entry) {
+void OpenPicture(DisplayState& d, MouseLatches& latches, int entry) {
   LoadEntryPicture(entry);
   platform::Pause(pauseAfter::pictureOpen);
   if (pictureViews.pictureLoaded) {
     ShowPicture();
     pictureViews.pictureEntry = entry;
-    ResetScroll();
+    ResetScroll(d);
     latches.rightDown = 0;
   }
 }

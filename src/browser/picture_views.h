@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "display/display.h"
 #include "input/input.h"
 #include "pictures/picture_samples.h"
 
@@ -37,9 +38,9 @@ void ResetPictureViews();
 // Decodes entry k of the browsed directory into the PictureBuffer; sets pictureLoaded.
 void LoadEntryPicture(int entry);
 // Draws the decoded picture around the cursor at the chosen sample step.
-void DrawPictureView();
+void DrawPictureView(Display& display);
 // Loads entry k and, when it decodes, switches to the picture view.
-void OpenPicture(MouseLatches& latches, int entry);
+void OpenPicture(DisplayState& d, MouseLatches& latches, int entry);
 // Back from the picture view to the thumbnail page.
 void ClosePicture(MouseLatches& latches);
 
@@ -56,8 +57,8 @@ struct ThumbnailGrid {
 // Columns (width - 2) / cell width by rows (height - 62) / cell height; none for an empty cell.
 // The one grid both the page drawing and the page turns use.
 ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWidth, int rowHeight);
-// Thumbnail cells on a page of the current canvas and cell size.
-int CellsPerPage();
+// Thumbnail cells on a page of the canvas of d and the current cell size.
+int CellsPerPage(const DisplayState& d);
 
 // Last entry of the page that starts with first: bounded by the page, count and the last slot.
 int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count);
@@ -95,15 +96,17 @@ AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limi
 // blue first) in 2 x 2 blocks, its bottom-left corner at (originX, originY), one sample every
 // step source pixels; marks every pixel with pickId unless pickId is 0. Only the blocks that
 // meet the canvas are visited.
-void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int bytesPerPixel,
-                       int originX, int originY, float step, std::int32_t pickId);
+void DrawPictureBlocks(Display& display, const std::uint8_t* picture, int width, int height,
+                       int bytesPerPixel, int originX, int originY, float step,
+                       std::int32_t pickId);
 
 // Draws the picture of pictureInfo from the PictureBuffer in 2 x 2 blocks, its bottom-left
 // corner at (originX, originY), one sample every step source pixels; marks every pixel with
 // pickId unless pickId is 0. Only reads within the picture the loader stored.
-void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickId);
+void DrawSampledPicture(Display& display, int originX, int originY, float step,
+                        std::int32_t pickId);
 
 // Draws a thumbnail's samples as the sampling of its whole picture would: one 2 x 2 block per
 // sample from (originX, originY), marked with pickId.
-void DrawThumbnailSamples(const PictureSamples& samples, int originX, int originY,
+void DrawThumbnailSamples(Display& display, const PictureSamples& samples, int originX, int originY,
                           std::int32_t pickId);

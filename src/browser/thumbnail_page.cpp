@@ -157,12 +157,12 @@ void Leave(std::unique_ptr<PageWork>& work) {
   leftWork.push_back(std::move(work));
 }
 
-void BeginPage() {
+void BeginPage(Display& display) {
   Leave(page.work);
-  const DisplayState& d = displayState;
+  const DisplayState& d = display.displayState;
   nameLimit = ThumbnailNameLimit(d.canvasWidth, nameLimit);
   browserMode.thumbRedraw = false;
-  ClearCanvas();
+  ClearCanvas(display);
   page.grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight, pictureViews.cellWidth,
                                 pictureViews.cellHeight);
   RescanBrowsedDirectory();
@@ -175,7 +175,7 @@ void BeginPage() {
   page.cellHeight = pictureViews.cellHeight;
   page.canvasWidth = d.canvasWidth;
   page.canvasHeight = d.canvasHeight;
-  page.frame = canvas.frameBuffer;
+  page.frame = display.canvas.frameBuffer;
   page.work = StartPageWork(page.first, page.last, false);
   page.inProgress = true;
   page.complete = false;
@@ -187,9 +187,9 @@ void BeginPage() {
 }
 
 // The page in progress is no longer what the canvas shows or is laid out for.
-bool PageLeft() {
-  const DisplayState& d = displayState;
-  return !ThumbnailsShown() || canvas.frameBuffer != page.frame ||
+bool PageLeft(const Display& display) {
+  const DisplayState& d = display.displayState;
+  return !ThumbnailsShown() || display.canvas.frameBuffer != page.frame ||
          d.canvasWidth != page.canvasWidth || d.canvasHeight != page.canvasHeight ||
          pictureViews.cellWidth != page.cellWidth || pictureViews.cellHeight != page.cellHeight;
 }
@@ -201,7 +201,7 @@ bool NextCellReady() {
          page.work->decoder->Ready(static_cast<std::size_t>(cell.job));
 }
 
-void DrawCell(int k) {
+void DrawCell(Display& display, int k) {
   PageCell& cell = page.work->cells[static_cast<std::size_t>(k - page.first)];
   const CellOrigin o = ThumbnailCellOrigin(k - page.first, page.grid, page.cellWidth,
                                            page.cellHeight, page.canvasHeight);
@@ -221,37 +221,37 @@ void DrawCell(int k) {
     pictureViews.pictureLoaded = false;
   }
   if (pictureViews.pictureLoaded)
-    DrawThumbnailSamples(cell.samples, o.x, o.y, pick::thumbnailBase + k);
+    DrawThumbnailSamples(display, cell.samples, o.x, o.y, pick::thumbnailBase + k);
   cell.samples = PictureSamples{};
   const int w = page.cellWidth;
   const int h = page.cellHeight;
-  DrawRectOutline(o.x, o.y, o.x + w + 1, o.y + h + 1, white, white, white);
-  DrawRectOutline(o.x + 1, o.y + 1, o.x + w, o.y + h, white, white, white);
+  DrawRectOutline(display, o.x, o.y, o.x + w + 1, o.y + h + 1, white, white, white);
+  DrawRectOutline(display, o.x + 1, o.y + 1, o.x + w, o.y + h, white, white, white);
   // The caption: the name cut to its first nameLimit + 1 characters.
   FormatNameCut(cell.caption.c_str(), nameLimit + 1);
-  RenderText(o.x + 6, o.y + h - 4, white, white, white);
+  RenderText(display, o.x + 6, o.y + h - 4, white, white, white);
 }
 
-void AdvancePage(bool wait) {
+void AdvancePage(Display& display, bool wait) {
   bool drawn = false;  // the FrameBuffer holds the page so far and must be saved
   if (browserMode.thumbRedraw) {
-    BeginPage();
+    BeginPage(display);
     drawn = true;
   } else if (!page.inProgress) {
     return;
-  } else if (PageLeft()) {
+  } else if (PageLeft(display)) {
     page.inProgress = false;
     Leave(page.work);
     return;
   }
   while (page.next <= page.last && (wait || NextCellReady())) {
     // The FrameBuffer may hold the overlay of the last pass: start from the page so far.
-    if (!drawn) RestoreView();
+    if (!drawn) RestoreView(display);
     drawn = true;
-    DrawCell(page.next++);
+    DrawCell(display, page.next++);
   }
   if (!drawn) return;
-  SaveView();
+  SaveView(display);
   if (page.next > page.last) {
     page.inProgress = false;
     page.complete = true;
@@ -261,14 +261,14 @@ void AdvancePage(bool wait) {
 
 }  // namespace
 
-void DrawThumbnailPage() { AdvancePage(true); }
+void DrawThumbnailPage(Display& display) { AdvancePage(display, true); }
 
-void StepThumbnailPage() { AdvancePage(false); }
+void StepThumbnailPage(Display& display) { AdvancePage(display, false); }
 
 bool ThumbnailPageInProgress() { return page.inProgress; }
 
-bool ThumbnailPageStepReady() {
-  return browserMode.thumbRedraw || (page.inProgress && (PageLeft() || NextCellReady()));
+bool ThumbnailPageStepReady(const Display& display) {
+  return browserMode.thumbRedraw || (page.inProgress && (PageLeft(display) || NextCellReady()));
 }
 
 bool ThumbnailCellPendingAt(int x, int y) {
@@ -283,17 +283,17 @@ bool ThumbnailCellPendingAt(int x, int y) {
   return false;
 }
 
-void DecodeNextPageAhead() {
+void DecodeNextPageAhead(const DisplayState& d) {
   // One page ahead of a complete page on screen, and never beside other work still decoding.
   if (aheadDone || !page.complete || page.inProgress || !ThumbnailsShown() || ahead ||
       !leftWork.empty() || !fileList.names || textureLoader.pixels == nullptr) {
     return;
   }
   // The page the next-page command would show.
-  int next = fileList.thumbFirst + CellsPerPage();
+  int next = fileList.thumbFirst + CellsPerPage(d);
   if (next > fileList.count) next = fileList.count;
   if (next <= fileList.thumbFirst) return;
-  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
+  const ThumbnailGrid grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight,
                                                pictureViews.cellWidth, pictureViews.cellHeight);
   ahead = StartPageWork(next, ThumbnailLastEntry(next, grid, fileList.count), true);
 }

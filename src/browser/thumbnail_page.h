@@ -2,28 +2,30 @@
 // page decoded ahead while the program rests. Main thread only.
 #pragma once
 
+#include "display/display.h"
+
 // Draws the requested page (thumbRedraw), or the rest of the page in progress, whole: waits
 // for every picture.
-void DrawThumbnailPage();
+void DrawThumbnailPage(Display& display);
 
 // The main loop's step: begins the requested page and draws, in page order, the cells whose
 // pictures have arrived (cell k once cells 1 to k are there); never waits for a decode. The
 // page it completes is the page DrawThumbnailPage draws. A page left before it completed (the
 // list or a picture shown, the canvas replaced) is dropped: its pictures not yet started are
 // dropped and the decodes under way abandoned.
-void StepThumbnailPage();
+void StepThumbnailPage(Display& display);
 
 // A page is begun and not every cell of it drawn.
 bool ThumbnailPageInProgress();
 // StepThumbnailPage has work now: a page requested, a cell whose picture arrived, a page left.
-bool ThumbnailPageStepReady();
+bool ThumbnailPageStepReady(const Display& display);
 // Canvas point (x, y) lies within the frame of a cell of the page in progress not drawn yet.
 bool ThumbnailCellPendingAt(int x, int y);
 
 // While the program rests on a complete page: decodes the pictures of the next page into the
 // kept thumbnails on background workers, once per page and only into free room of the cache.
 // Returns at once.
-void DecodeNextPageAhead();
+void DecodeNextPageAhead(const DisplayState& d);
 // Stops the decoding ahead (input arrived): pictures not yet started are dropped and the
 // decodes under way abandoned.
 void StopDecodingAhead();

@@ -53,11 +53,11 @@ struct PassInputs {
 
 std::uint32_t messagesDispatched = 0;
 
-PassInputs CurrentPassInputs() {
+PassInputs CurrentPassInputs(const Display& display) {
   PassInputs in;
-  in.cursorX = CursorCanvasX();
-  in.cursorY = CursorCanvasY();
-  in.display = displayState;
+  in.cursorX = CursorCanvasX(display.displayState);
+  in.cursorY = CursorCanvasY(display.displayState);
+  in.display = display.displayState;
   in.mode = browserMode;
   in.list = fileList;
   in.views = pictureViews;
@@ -65,7 +65,7 @@ PassInputs CurrentPassInputs() {
   in.pictureWidth = pictureInfo.width;
   in.pictureHeight = pictureInfo.height;
   in.entriesFound = entriesFound;
-  in.frame = canvas.frameBuffer;
+  in.frame = display.canvas.frameBuffer;
   in.messages = messagesDispatched;
   return in;
 }
@@ -79,62 +79,63 @@ struct PresentedPass {
 PresentedPass presented;
 
 // Draws a text in yellow; names and paths as the platform shows them.
-void DrawText(const char* text, int x, int y) {
+void DrawText(Display& display, const char* text, int x, int y) {
   platform::DisplayText(text, TextBuffer, sizeof TextBuffer);
-  RenderText(x, y, 255, 255, 0);
+  RenderText(display, x, y, 255, 255, 0);
 }
 
 // Cursor cross, build title, buttons, path or picture lines, notice line.
-void DrawOverlay() {
-  const DisplayState& d = displayState;
-  DrawCursorCross();
-  DrawText(buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
+void DrawOverlay(Display& display) {
+  const DisplayState& d = display.displayState;
+  DrawCursorCross(display);
+  DrawText(display, buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
   // Page and view buttons everywhere but on a picture; the centre button with the list only.
-  DrawOverlayButtons(!browserMode.pictureActive, browserMode.listActive);
+  DrawOverlayButtons(display, !browserMode.pictureActive, browserMode.listActive);
   if (!browserMode.pictureActive) {
-    DrawText(browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
+    DrawText(display, browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
   } else {
     if (pictureViews.pictureEntry >= 1 && pictureViews.pictureEntry <= fileList.count &&
         fileList.names) {
-      DrawText(fileList.names[pictureViews.pictureEntry], 12, d.canvasHeight - 22);
+      DrawText(display, fileList.names[pictureViews.pictureEntry], 12, d.canvasHeight - 22);
     }
     FormatText(TextBuffer, sizeof TextBuffer, "%dx%d", pictureInfo.width, pictureInfo.height);
-    RenderText(12, d.canvasHeight - 30, 255, 255, 0);
+    RenderText(display, 12, d.canvasHeight - 30, 255, 255, 0);
   }
   // A directory with more entries than the list holds says so in place of the notice.
   char cut[64];
   if (entriesFound > fileList.count) {
     FormatText(cut, sizeof cut, "first %d of %d entries", fileList.count, entriesFound);
   }
-  DrawText(entriesFound > fileList.count ? cut : noticeText, 12,
+  DrawText(display, entriesFound > fileList.count ? cut : noticeText, 12,
            14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
 }
 
 // Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.
-void HandleOverlayClick(MouseLatches& latches) {
+void HandleOverlayClick(Display& display, MouseLatches& latches) {
+  DisplayState& d = display.displayState;
   if (latches.rightDown == 1 && !browserMode.pictureActive) {
-    std::int32_t id = PickIdUnderCursor();
+    std::int32_t id = PickIdUnderCursor(display);
     if (id == pick::none) {
       // Clicks in the top 30 rows (the overlay strip) do nothing, nor do clicks on a cell of
       // the page whose picture has not arrived yet.
-      const int y = CursorCanvasY();
-      if (y < displayState.canvasHeight - 30 && !ThumbnailCellPendingAt(CursorCanvasX(), y)) {
+      const int y = CursorCanvasY(d);
+      if (y < d.canvasHeight - 30 && !ThumbnailCellPendingAt(CursorCanvasX(d), y)) {
         ReturnToList();
       }
     } else if (id == pick::thumbnailsButton) {
-      ThumbnailsButton(latches);
+      ThumbnailsButton(d, latches);
     } else if (id == pick::bracketLeftButton) {
-      ResetScroll();
-      PreviousThumbnailPage();
+      ResetScroll(d);
+      PreviousThumbnailPage(d);
       platform::Pause(pauseAfter::click);
       latches.rightDown = 0;
     } else if (id == pick::bracketRightButton) {
-      ResetScroll();
-      NextThumbnailPage();
+      ResetScroll(d);
+      NextThumbnailPage(d);
       platform::Pause(pauseAfter::click);
       latches.rightDown = 0;
     } else if (id == pick::centerButton) {
-      CentreList(latches);
+      CentreList(d, latches);
     }
   }
   if (latches.rightDown == 1 && browserMode.pictureActive) {
@@ -144,44 +145,44 @@ void HandleOverlayClick(MouseLatches& latches) {
 
 // Keys that turn pages, play the selected file or switch between the list and the thumbnails:
 // acted on between drawing the view and drawing the overlay.
-void HandleViewKeys(const Input& input) {
+void HandleViewKeys(DisplayState& d, const Input& input) {
   if (KeyDown(input, key::rightBracket)) {
-    ResetScroll();
-    NextThumbnailPage();
+    ResetScroll(d);
+    NextThumbnailPage(d);
   }
   if (KeyDown(input, key::leftBracket)) {
-    ResetScroll();
-    PreviousThumbnailPage();
+    ResetScroll(d);
+    PreviousThumbnailPage(d);
   }
   // A stale selection (beyond the entries of the current scan) is never played.
   if (KeyDown(input, key::p) && browserMode.listActive && fileList.selection != 0 &&
       SelectionIsCurrent() && fileList.kinds[fileList.selection] == entryFile) {
-    if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow();
+    if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow(d);
   }
   if (KeyDown(input, key::t)) {
-    ToggleThumbnailView();
+    ToggleThumbnailView(d);
   }
 }
 
-void FollowMouse() {
+void FollowMouse(DisplayState& d) {
   platform::ScreenPoint p = platform::CursorPosition();
-  platform::MoveMainWindow(p.x, p.y, displayState.canvasWidth * displayState.zoom,
-                           displayState.canvasHeight * displayState.zoom);
+  platform::MoveMainWindow(p.x, p.y, d.canvasWidth * d.zoom, d.canvasHeight * d.zoom);
   platform::HideSystemCursor();
-  displayState.windowX = p.x;
-  displayState.windowY = p.y;
+  d.windowX = p.x;
+  d.windowY = p.y;
 }
 
 // Keys that change the window, the list's position, the picture settings or end the program:
 // acted on after the frame is presented.
 void HandleSettingKeys(Trove& trove) {
-  if (KeyDown(trove.input, key::m) && IsMovableCanvas(displayState.canvasWidth)) FollowMouse();
+  DisplayState& d = trove.display.displayState;
+  if (KeyDown(trove.input, key::m) && IsMovableCanvas(d.canvasWidth)) FollowMouse(d);
   if (KeyDown(trove.input, key::escape)) trove.quitRequested = true;
   if (KeyDown(trove.input, key::r) || rescanRequested) {
     RescanBrowsedDirectory();
     rescanRequested = false;
   }
-  if (KeyDown(trove.input, key::n) && browserMode.listActive) MoveListToCursor();
+  if (KeyDown(trove.input, key::n) && browserMode.listActive) MoveListToCursor(d);
   if (KeyDown(trove.input, key::f5)) SetDisplayMode(trove, DisplayMode::halfScreen);
   if (KeyDown(trove.input, key::f6)) SetDisplayMode(trove, DisplayMode::movable1280);
   if (KeyDown(trove.input, key::f8)) SetDisplayMode(trove, DisplayMode::wholeScreen);
@@ -215,32 +216,33 @@ int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight) {
 }
 
 void SetDisplayMode(Trove& trove, DisplayMode mode) {
-  DisplayState& d = displayState;
+  Display& display = trove.display;
+  DisplayState& d = display.displayState;
   d.screenWidth = platform::ScreenWidth();
   d.screenHeight = platform::ScreenHeight();
   d.displayMode = mode;
   int cell = largeCellSize;
   float step = 2.0f;
   if (mode == DisplayMode::halfScreen) {
-    SetCanvasSize(HalfScreen(d.screenWidth), HalfScreen(d.screenHeight));
+    SetCanvasSize(display, HalfScreen(d.screenWidth), HalfScreen(d.screenHeight));
     d.zoom = 2;
     cell = smallCellSize;
     step = 3.0f;
   } else if (mode == DisplayMode::movable1280) {
-    SetCanvasSize(movableCanvasWidth, movableCanvasHeight);
+    SetCanvasSize(display, movableCanvasWidth, movableCanvasHeight);
     d.zoom = 1;
   } else {
-    SetCanvasSize(d.screenWidth, d.screenHeight);
+    SetCanvasSize(display, d.screenWidth, d.screenHeight);
     d.zoom = 1;
   }
   CloseGlWindow();
-  if (!OpenMainWindow(trove.textures)) {
+  if (!OpenMainWindow(trove.textures, d)) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
   SetThumbnailCellSize(cell);
   pictureViews.sampleStep = step;
-  ResetScroll();
+  ResetScroll(d);
   d.windowX = 0;
   d.windowY = 0;
   if (ThumbnailsShown()) ShowThumbnails();
@@ -250,10 +252,10 @@ void ForgetPresentedPass() { presented = PresentedPass{}; }
 
 bool PassWouldRepeat(const Trove& trove) {
   if (!presented.actedOnNothing || InputLatched(trove.input) || browserMode.thumbRedraw ||
-      rescanRequested || trove.quitRequested || ThumbnailPageStepReady()) {
+      rescanRequested || trove.quitRequested || ThumbnailPageStepReady(trove.display)) {
     return false;
   }
-  return CurrentPassInputs() == presented.inputs;
+  return CurrentPassInputs(trove.display) == presented.inputs;
 }
 
 void RunPass(Trove& trove) {
@@ -264,7 +266,7 @@ void RunPass(Trove& trove) {
     // (or the cursor may have moved without an event, or a picture of the page may have
     // arrived), then pump as every pass does. Resting on a complete page, the next page is
     // decoded ahead meanwhile.
-    DecodeNextPageAhead();
+    DecodeNextPageAhead(trove.display.displayState);
     platform::WaitForInput(restingWaitMs);
     while (PumpMessages()) ++messagesDispatched;
     if (trove.window.closeRequested) trove.quitRequested = true;
@@ -274,24 +276,25 @@ void RunPass(Trove& trove) {
   StopDecodingAhead();
   presented.actedOnNothing = !InputLatched(trove.input) && !browserMode.thumbRedraw &&
                              !rescanRequested && !trove.quitRequested;
-  presented.inputs = CurrentPassInputs();
+  Display& display = trove.display;
+  presented.inputs = CurrentPassInputs(display);
 
-  if (browserMode.listActive) DrawListView();
+  if (browserMode.listActive) DrawListView(display);
   // A page is drawn as its pictures arrive, over as many passes as that takes.
-  if (browserMode.thumbRedraw || ThumbnailPageInProgress()) StepThumbnailPage();
-  if (browserMode.pictureActive) DrawPictureView();
+  if (browserMode.thumbRedraw || ThumbnailPageInProgress()) StepThumbnailPage(display);
+  if (browserMode.pictureActive) DrawPictureView(display);
 
-  HandleBrowserClick(trove.input.mouseLatches);
-  PlayerClickCheck(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
+  PlayerClickCheck(display, trove.input.mouseLatches);
 
-  HandleViewKeys(trove.input);
+  HandleViewKeys(display.displayState, trove.input);
 
-  RestoreView();
-  if (pictureViews.overlayShown) DrawOverlay();
+  RestoreView(display);
+  if (pictureViews.overlayShown) DrawOverlay(display);
 
-  HandleOverlayClick(trove.input.mouseLatches);
+  HandleOverlayClick(display, trove.input.mouseLatches);
 
-  PresentFrame();
+  PresentFrame(display);
 
   HandleSettingKeys(trove);
 

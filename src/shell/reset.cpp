@@ -4,14 +4,12 @@
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
 #include "browser/thumbnail_page.h"
-#include "display/display.h"
 #include "display/window.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 
 void ResetProgram() {
   ForgetPresentedPass();
-  ResetDisplayState();
   ResetBrowserState();
   StopPageWork();
   ResetPictureViews();

@@ -29,14 +29,16 @@ void StartUp(Trove& trove) {
   }
   std::snprintf(browsedPath, sizeof browsedPath, "%s", workingDirectory);
 
-  displayState.displayMode = DisplayMode::halfScreen;
-  SetCanvasSize(HalfScreen(platform::ScreenWidth()), HalfScreen(platform::ScreenHeight()));
-  displayState.zoom = 2;
+  DisplayState& d = trove.display.displayState;
+  d.displayMode = DisplayMode::halfScreen;
+  SetCanvasSize(trove.display, HalfScreen(platform::ScreenWidth()),
+                HalfScreen(platform::ScreenHeight()));
+  d.zoom = 2;
   SetThumbnailCellSize(smallCellSize);
 
-  InitGameTables(trove.world, trove.textures);
+  InitGameTables(trove.world, trove.textures, trove.display);
 
-  if (!OpenMainWindow(trove.textures)) {
+  if (!OpenMainWindow(trove.textures, d)) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
@@ -52,15 +54,15 @@ void StartUp(Trove& trove) {
   ShowList();
   RescanBrowsedDirectory();
   ClearInputLatches(trove.input);
-  ResetScroll();
-  displayState.windowX = 0;
-  displayState.windowY = 0;
-  displayState.screenWidth = platform::ScreenWidth();
-  displayState.screenHeight = platform::ScreenHeight();
+  ResetScroll(d);
+  d.windowX = 0;
+  d.windowY = 0;
+  d.screenWidth = platform::ScreenWidth();
+  d.screenHeight = platform::ScreenHeight();
 }
 
 void ShutDown(Trove& trove) {
-  ReleaseCanvas();
+  ReleaseCanvas(trove.display);
   ReleaseGameTables(trove.world, trove.textures);
 }
 

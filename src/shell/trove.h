@@ -2,12 +2,14 @@
 // down to the functions that work on it.
 #pragma once
 
-#include "gamedata/world_tables.h"
+#include "display/display.h"
 #include "display/window.h"
+#include "gamedata/world_tables.h"
 #include "input/input.h"
 
 struct Trove {
   World world;
+  Display display;
   GameTextures textures;
   Input input;
   WindowRequests window;

@@ -32,7 +32,7 @@ class LaunchTest : public ProgramTest {
     player = tempDir + "/spool.exe";
     std::fclose(std::fopen(player.c_str(), "wb"));
 
-    SetCanvasSize(960, 540);
+    SetCanvasSize(display, 960, 540);
     displayState.zoom = 2;
     displayState.screenWidth = 1920;
     displayState.screenHeight = 1080;
@@ -61,7 +61,9 @@ class LaunchTest : public ProgramTest {
   }
 
   // The list row of entry k lies under the cursor, as the list view would have drawn it.
-  void PutRowUnderCursor(int k) { SetPickId(CursorCanvasX(), CursorCanvasY(), 12000 + k); }
+  void PutRowUnderCursor(int k) {
+    SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState), 12000 + k);
+  }
 
   std::string PlayerExecutable() const { return tempDir + "\\spool.exe"; }
 
@@ -132,7 +134,7 @@ TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
   std::remove(player.c_str());
   trove.input.mouseLatches.rightDown = 1;
   PutRowUnderCursor(2);
-  PlayerClickCheck(trove.input.mouseLatches);
+  PlayerClickCheck(display, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().programsRun.size(), 1u);
   EXPECT_TRUE(os().moves.empty());
@@ -164,19 +166,20 @@ TEST_F(LaunchTest, OnlyASecondClickOnTheSelectedFileLaunches) {
   fileList.selection = 1;
   PutRowUnderCursor(2);
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(trove.input.mouseLatches);
+  PlayerClickCheck(display, trove.input.mouseLatches);
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
 
   fileList.selection = 2;
   trove.input.mouseLatches.rightDown = 0;
-  PlayerClickCheck(trove.input.mouseLatches);  // no click latched
+  PlayerClickCheck(display, trove.input.mouseLatches);  // no click latched
   EXPECT_TRUE(os().programsRun.empty());
 
   // Second click on the now selected row.
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(trove.input.mouseLatches);
+  PlayerClickCheck(display, trove.input.mouseLatches);
   PlayerClickCheck(
+      display,
       trove.input.mouseLatches);  // the latch is consumed: the same click never launches twice
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
@@ -201,17 +204,18 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
   for (const Case& c : cases) {
     fileList.selection = c.selection;
     browserMode.listActive = c.listActive;
-    SetPickId(CursorCanvasX(), CursorCanvasY(), c.rowUnderCursor ? 12000 + c.rowUnderCursor : 0);
+    SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState),
+              c.rowUnderCursor ? 12000 + c.rowUnderCursor : 0);
     trove.input.mouseLatches.rightDown = 1;
-    PlayerClickCheck(trove.input.mouseLatches);
+    PlayerClickCheck(display, trove.input.mouseLatches);
     EXPECT_TRUE(os().programsRun.empty()) << c.what;
     EXPECT_EQ(trove.input.mouseLatches.rightDown, 1) << c.what;
   }
   // An identifier that is not a list row (here the thumbnail of the selected entry) neither.
   fileList.selection = 2;
   browserMode.listActive = 1;
-  SetPickId(CursorCanvasX(), CursorCanvasY(), 4002);
-  PlayerClickCheck(trove.input.mouseLatches);
+  SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState), 4002);
+  PlayerClickCheck(display, trove.input.mouseLatches);
   EXPECT_TRUE(os().programsRun.empty());
 }
 
@@ -223,7 +227,7 @@ TEST_F(LaunchTest, AFileOfTheLongestNameAtTheLongestPathIsPlayedWhole) {
   fileList.selection = 2;
   PutRowUnderCursor(2);
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(trove.input.mouseLatches);
+  PlayerClickCheck(display, trove.input.mouseLatches);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters,
             " rightful " + std::string(browsedPath) + "\\" + name + " 0 ");
@@ -287,7 +291,7 @@ TEST_F(LaunchTest, PlayerStaysWithinTheBrowserWindowOnOtherWidths) {
   for (const auto& c : cases) {
     os().moves.clear();
     displayState.scrollY = c.scrollY;
-    PlacePlayerWindow();
+    PlacePlayerWindow(displayState);
     ASSERT_EQ(os().moves.size(), 1u);
     const headless::WindowMove& m = os().moves[0];
     EXPECT_EQ(m.title, "Spool video and audio player");

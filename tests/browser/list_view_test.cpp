@@ -20,10 +20,10 @@ struct DrawnRow {
 // The list drawn the plain way: every entry, the usable height worked out again for each row,
 // the row and column counters stepped one row at a time, every row rendered. Returns the
 // rows in the order they were rendered.
-std::vector<DrawnRow> ReferenceDrawListView() {
+std::vector<DrawnRow> ReferenceDrawListView(Display& display) {
   std::vector<DrawnRow> drawn;
-  ClearCanvas();
-  const DisplayState& d = displayState;
+  ClearCanvas(display);
+  const DisplayState& d = display.displayState;
   if (d.canvasWidth == 320) nameLimit = 6;
   if (d.canvasWidth == 640) nameLimit = 36;
   if (d.canvasWidth == 1280) nameLimit = 36;
@@ -65,11 +65,11 @@ std::vector<DrawnRow> ReferenceDrawListView() {
     }
     int x = d.scrollX + j * 5 * nameLimit + 10;
     int y = d.scrollY + d.canvasHeight - 8 * i - 26;
-    RenderPickText(x, y, r, g, b, 12000 + k);
+    RenderPickText(display, x, y, r, g, b, 12000 + k);
     drawn.push_back({k, j, i, x, y});
     ++i;
   }
-  SaveView();
+  SaveView(display);
   return drawn;
 }
 
@@ -113,7 +113,7 @@ class ListViewTest : public BrowserTest {
   std::vector<std::uint8_t> Saved() const {
     return {canvas.savedView, canvas.savedView + Pixels() * 4};
   }
-  static std::size_t Pixels() {
+  std::size_t Pixels() const {
     return static_cast<std::size_t>(displayState.canvasWidth) * displayState.canvasHeight;
   }
 };
@@ -186,10 +186,10 @@ TEST_F(ListViewTest, NameLimitByWidthThenDisplayMode) {
 
   UseCanvas(1000, 700, 0, 1);
   nameLimit = 17;
-  DrawListView();
+  DrawListView(display);
   EXPECT_EQ(nameLimit, 17);
   UseCanvas(683, 384, 1, 2);
-  DrawListView();
+  DrawListView(display);
   EXPECT_EQ(nameLimit, 36);
 }
 
@@ -216,7 +216,7 @@ TEST_F(ListViewTest, RowPositionsMatchTheRowByRowRules) {
   for (const Scene& s : scenes) {
     SCOPED_TRACE("scene " + std::to_string(&s - scenes));
     Apply(s);
-    std::vector<DrawnRow> all = ReferenceDrawListView();
+    std::vector<DrawnRow> all = ReferenceDrawListView(display);
     int rows = ListRowsPerColumn(
         ListUsableHeight(s.width, s.height, s.scrollY, s.windowY, s.zoom, s.screenHeight));
     for (const DrawnRow& r : all) {
@@ -232,13 +232,13 @@ TEST_F(ListViewTest, DrawsExactlyWhatTheRowByRowRulesDraw) {
     SCOPED_TRACE("scene " + std::to_string(&s - scenes));
     Apply(s);
     nameLimit = 9;
-    DrawListView();
+    DrawListView(display);
     std::vector<std::uint8_t> frame = Frame();
     std::vector<std::int32_t> picks = Picks();
     EXPECT_EQ(Saved(), frame);
     int limit = nameLimit;
     nameLimit = 9;
-    ReferenceDrawListView();
+    ReferenceDrawListView(display);
     EXPECT_EQ(nameLimit, limit);
     EXPECT_TRUE(Frame() == frame);
     EXPECT_TRUE(Picks() == picks);
@@ -255,10 +255,10 @@ TEST_F(ListViewTest, ARowEndingOnTheFirstColumnIsStillDrawn) {
   for (int last = -1; last <= 1; ++last) {
     SCOPED_TRACE("last column " + std::to_string(last));
     displayState.scrollX = last + 1 - width - 10;
-    DrawListView();
+    DrawListView(display);
     std::vector<std::uint8_t> frame = Frame();
     std::vector<std::int32_t> picks = Picks();
-    ReferenceDrawListView();
+    ReferenceDrawListView(display);
     EXPECT_TRUE(Frame() == frame);
     EXPECT_TRUE(Picks() == picks);
   }
@@ -268,18 +268,18 @@ TEST_F(ListViewTest, NamesAreCutOnlyAfterTheFirstColumn) {
   std::string fifty(50, 'n');
   SetEntry(1, fifty.c_str(), 1);
   fileList.count = 1;
-  DrawListView();
+  DrawListView(display);
   EXPECT_EQ(std::string(TextBuffer), fifty);  // the one row: whole
 
   for (int k = 1; k <= 53; ++k) SetEntry(k, fifty.c_str(), 1);
   fileList.count = 53;
-  DrawListView();
+  DrawListView(display);
   EXPECT_EQ(std::string(TextBuffer), std::string(36, 'n'));  // entry 53, second column
 
   // Longer than the TextBuffer holds: cut to its 255 characters.
   SetEntry(1, std::string(259, 'w').c_str(), 1);
   fileList.count = 1;
-  DrawListView();
+  DrawListView(display);
   EXPECT_EQ(std::string(TextBuffer), std::string(255, 'w'));
 }
 
@@ -287,21 +287,21 @@ TEST_F(ListViewTest, ListFirstChoosesTheFirstRow) {
   for (int k = 1; k <= 12; ++k) SetEntry(k, ("entry " + std::to_string(k)).c_str(), 1);
   fileList.count = 11;
   fileList.listFirst = 10;
-  DrawListView();
+  DrawListView(display);
   EXPECT_STREQ(TextBuffer, "entry 11");
-  std::vector<DrawnRow> rows = ReferenceDrawListView();
+  std::vector<DrawnRow> rows = ReferenceDrawListView(display);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], (DrawnRow{11, 0, 1, 10, 446}));
 
   // Scrolled past the last entry there is nothing to draw, and slot 0 is never drawn.
   std::strcpy(TextBuffer, "untouched");
   fileList.listFirst = 11;
-  DrawListView();
+  DrawListView(display);
   EXPECT_STREQ(TextBuffer, "untouched");
   fileList.listFirst = -1;
   fileList.count = 0;
   SetEntry(0, "slot zero", 1);
-  DrawListView();
+  DrawListView(display);
   EXPECT_STREQ(TextBuffer, "untouched");
 }
 

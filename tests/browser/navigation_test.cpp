@@ -36,7 +36,7 @@ class NavigationTest : public BrowserTest {
 
 TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
   ClickOn(12003);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_EQ(fileList.selection, 3);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
@@ -44,14 +44,14 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
 
   // Only a directory that exists is entered.
   ClickOn(12003);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::click, pauseAfter::directoryClick}));
   os().pauses.clear();
   tree.Dir("a/photos");
   SetPath(browsedPath, tree.root() + "\\a\\");
   ClickOn(12003);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), tree.root() + "\\a\\photos\\");
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(rescanRequested, 1);
@@ -62,7 +62,7 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
 TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
   fileList.selection = 2;
   ClickOn(12002);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\");
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(browserMode.listActive, 1);
@@ -72,7 +72,7 @@ TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
 TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
   fileList.selection = 1;
   ClickOn(12001);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(fileList.count, 5);  // no rescan
   EXPECT_EQ(rescanRequested, 0);
@@ -82,7 +82,7 @@ TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
 TEST_F(NavigationTest, SecondClickOnAFileIsLeftToThePlayer) {
   fileList.selection = 4;
   ClickOn(12004);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
   EXPECT_STREQ(browsedPath, "C:\\a\\");
@@ -92,15 +92,15 @@ TEST_F(NavigationTest, ClicksThatAreNotForTheList) {
   // No latch, nothing clickable, a button, a row outside the list view.
   ClickOn(12003);
   trove.input.mouseLatches.rightDown = 0;
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   ClickOn(0);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   ClickOn(1200000);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   browserMode.listActive = 0;
   ClickOn(12003);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
@@ -111,7 +111,7 @@ TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
   SetEntry(9, "old", 0);
   fileList.selection = 9;
   ClickOn(12009);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(rescanRequested, 0);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
@@ -155,11 +155,11 @@ TEST_F(NavigationTest, ScrollListByStaysWithinItsBounds) {
 
 TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
   UseCanvas(640, 540, 1, 2);
-  EXPECT_EQ(CellsPerPage(), 12);
+  EXPECT_EQ(CellsPerPage(displayState), 12);
   fileList.thumbFirst = 3;
   displayState.scrollX = 40;
   displayState.scrollY = -40;
-  PreviousThumbnailPage();
+  PreviousThumbnailPage(displayState);
   EXPECT_EQ(fileList.thumbFirst, 1);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
@@ -169,38 +169,38 @@ TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
   fileList.count = 20;
   fileList.thumbFirst = 13;
   browserMode.pictureActive = 1;
-  NextThumbnailPage();
+  NextThumbnailPage(displayState);
   EXPECT_EQ(fileList.thumbFirst, 20);
   EXPECT_EQ(browserMode.pictureActive, 0);
   fileList.thumbFirst = 1;
-  NextThumbnailPage();
+  NextThumbnailPage(displayState);
   EXPECT_EQ(fileList.thumbFirst, 13);
   // An empty directory keeps the page at its first entry.
   fileList.count = 0;
-  NextThumbnailPage();
+  NextThumbnailPage(displayState);
   EXPECT_EQ(fileList.thumbFirst, 1);
   EXPECT_EQ(os().pauses, std::vector<int>(4, pauseAfter::pageTurn));
 
   UseCanvas(960, 540, 1, 2);
-  EXPECT_EQ(CellsPerPage(), 18);
+  EXPECT_EQ(CellsPerPage(displayState), 18);
   // A page turns by the cells of the grid the page is drawn in.
   UseCanvas(1280, 960, 0, 1);
   SetThumbnailCellSize(largeCellSize);
-  EXPECT_EQ(CellsPerPage(), 24);
+  EXPECT_EQ(CellsPerPage(displayState), 24);
   SetThumbnailCellSize(0);
-  EXPECT_EQ(CellsPerPage(), 0);
+  EXPECT_EQ(CellsPerPage(displayState), 0);
 }
 
 TEST_F(NavigationTest, CentreAndMoveTheList) {
   trove.input.mouseLatches.rightDown = 1;
-  CentreList(trove.input.mouseLatches);
+  CentreList(displayState, trove.input.mouseLatches);
   EXPECT_EQ(displayState.scrollX, 213);
   EXPECT_EQ(displayState.scrollY, -160);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
 
   PointAt(100, 300);
-  MoveListToCursor();
+  MoveListToCursor(displayState);
   EXPECT_EQ(displayState.scrollX, 100);
   EXPECT_EQ(displayState.scrollY, 300 - 480);
 }
@@ -208,16 +208,16 @@ TEST_F(NavigationTest, CentreAndMoveTheList) {
 TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
   fileList.selection = 4;
   displayState.scrollX = 50;
-  ToggleThumbnailView();
+  ToggleThumbnailView(displayState);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 1);
   EXPECT_EQ(fileList.thumbFirst, 4);
   EXPECT_EQ(displayState.scrollX, 0);
-  ToggleThumbnailView();
+  ToggleThumbnailView(displayState);
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(browserMode.thumbRedraw, 0);
   browserMode = BrowserMode{0, 1, 0};
-  ToggleThumbnailView();
+  ToggleThumbnailView(displayState);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 1);
   EXPECT_EQ(os().pauses, std::vector<int>(3, pauseAfter::viewSwitch));
@@ -227,13 +227,13 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
   SetPath(browsedPath, tree.root());
   trove.input.mouseLatches.rightDown = 1;
   browserMode = BrowserMode{1, 0, 0};
-  ThumbnailsButton(trove.input.mouseLatches);
+  ThumbnailsButton(displayState, trove.input.mouseLatches);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(browserMode.thumbRedraw, 1);
   EXPECT_EQ(fileList.count, 3);
   EXPECT_EQ(fileList.thumbFirst, 4);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
-  ThumbnailsButton(trove.input.mouseLatches);
+  ThumbnailsButton(displayState, trove.input.mouseLatches);
   EXPECT_EQ(browserMode.listActive, 1);
   EXPECT_EQ(browserMode.thumbRedraw, 0);
 
@@ -277,7 +277,7 @@ TEST_F(NavigationTest, TheMainLoopDispatchesTheNavigationKeys) {
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(fileList.thumbFirst, 3);
   press(key::rightBracket);
-  EXPECT_EQ(fileList.thumbFirst, 3 + CellsPerPage());
+  EXPECT_EQ(fileList.thumbFirst, 3 + CellsPerPage(displayState));
   press(key::leftBracket);
   EXPECT_EQ(fileList.thumbFirst, 3);
   press(key::t);

@@ -66,7 +66,7 @@ Rgb Pattern(int x, int y) {
 
 // Plain per-pixel sampling: every sample of the picture through PlotPixel and SetPickId, the
 // positions accumulated in single precision.
-void ReferenceDraw(int ox, int oy, float step, std::int32_t pickId) {
+void ReferenceDraw(Display& display, int ox, int oy, float step, std::int32_t pickId) {
   const float w = static_cast<float>(pictureInfo.width);
   const float h = static_cast<float>(pictureInfo.height);
   int row = 0;
@@ -79,8 +79,8 @@ void ReferenceDraw(int ox, int oy, float step, std::int32_t pickId) {
       const int dx[4] = {0, 1, 0, 1};
       const int dy[4] = {0, 0, 1, 1};
       for (int i = 0; i < 4; ++i) {
-        PlotPixel(ox + 2 * col + dx[i], oy + 2 * row + dy[i], p[0], p[1], p[2]);
-        if (pickId != 0) SetPickId(ox + 2 * col + dx[i], oy + 2 * row + dy[i], pickId);
+        PlotPixel(display, ox + 2 * col + dx[i], oy + 2 * row + dy[i], p[0], p[1], p[2]);
+        if (pickId != 0) SetPickId(display, ox + 2 * col + dx[i], oy + 2 * row + dy[i], pickId);
       }
     }
   }
@@ -299,7 +299,7 @@ TEST_F(PictureViewsTest, PageDrawsFramesCaptionsAndPictures) {
   RescanBrowsedDirectory();
   browserMode = BrowserMode{0, 0, 1};
   fileList.thumbFirst = 0;
-  DrawThumbnailPage();
+  DrawThumbnailPage(display);
   ASSERT_EQ(fileList.count, 6);
   const int other = EntryOf("other.bmp");
   EXPECT_EQ(browserMode.thumbRedraw, 0);
@@ -351,7 +351,7 @@ TEST_F(PictureViewsTest, A1000By500PictureReachesBeyondTheInnerFrame) {
   RescanBrowsedDirectory();
   const int k = EntryOf("wide.bmp");
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
+  DrawThumbnailPage(display);
   const CellOrigin o =
       ThumbnailCellOrigin(k - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   // 71 x 36 samples: one column beyond the inner frame line, under the outer one.
@@ -372,7 +372,7 @@ TEST_F(PictureViewsTest, PageIsDrawnOnlyOnRequest) {
   browserMode = BrowserMode{0, 0, 0};
   fileList.selection = 3;
   std::memset(canvas.frameBuffer, 7, 960u * 540u * 4u);
-  DrawThumbnailPage();
+  DrawThumbnailPage(display);
   EXPECT_EQ(canvas.frameBuffer[0], 7);
   EXPECT_EQ(fileList.selection, 3);
   EXPECT_EQ(os().glClears, 0);
@@ -382,10 +382,10 @@ TEST_F(PictureViewsTest, A4000By3000PictureFillsA200Cell) {
   UseCanvas(1280, 960, 0, 1);
   pictureViews.cellWidth = pictureViews.cellHeight = 200;
   StorePicture(4000, 3000);
-  ClearCanvas();
+  ClearCanvas(display);
   const CellOrigin o =
       ThumbnailCellOrigin(7, ThumbnailGridSize(1280, 960, 200, 200), 200, 200, 960);
-  DrawSampledPicture(o.x, o.y, ThumbnailStep(4000, 3000, 200), pick::thumbnailBase + 8);
+  DrawSampledPicture(display, o.x, o.y, ThumbnailStep(4000, 3000, 200), pick::thumbnailBase + 8);
   const Extent e = ExtentOf(pick::thumbnailBase + 8);
   EXPECT_EQ(e.count, 200 * 150);
   EXPECT_EQ(e.left, o.x);
@@ -406,7 +406,7 @@ TEST_F(PictureViewsTest, CaptionsAreCutToOneMoreThanTheNameLimit) {
   fileList.thumbFirst = k;
   browserMode = BrowserMode{0, 0, 1};
   nameLimit = 36;
-  DrawThumbnailPage();
+  DrawThumbnailPage(display);
   EXPECT_EQ(nameLimit, 18);
   const CellOrigin o = ThumbnailCellOrigin(0, ThumbnailGridSize(640, 480, 140, 140), 140, 140, 480);
   // The first cell's pixels (the later cells hold other entries).
@@ -422,11 +422,11 @@ TEST_F(PictureViewsTest, CaptionsAreCutToOneMoreThanTheNameLimit) {
 
   // The same cell drawn by hand with the first 19 characters, and with 20.
   auto drawCell = [&](const std::string& caption) {
-    ClearCanvas();
-    DrawRectOutline(o.x, o.y, o.x + 141, o.y + 141, 255, 255, 255);
-    DrawRectOutline(o.x + 1, o.y + 1, o.x + 140, o.y + 140, 255, 255, 255);
+    ClearCanvas(display);
+    DrawRectOutline(display, o.x, o.y, o.x + 141, o.y + 141, 255, 255, 255);
+    DrawRectOutline(display, o.x + 1, o.y + 1, o.x + 140, o.y + 140, 255, 255, 255);
     FormatText(TextBuffer, sizeof TextBuffer, "%s", caption.c_str());
-    RenderText(o.x + 6, o.y + 136, 255, 255, 255);
+    RenderText(display, o.x + 6, o.y + 136, 255, 255, 255);
     return cell();
   };
   EXPECT_EQ(drawCell(name.substr(0, 19)), page);
@@ -440,7 +440,7 @@ TEST_F(PictureViewsTest, APageOfDirectoriesHasNothingToClickAndReturnsToTheList)
   browserMode = BrowserMode{0, 0, 1};
   pictureViews.overlayShown = 0;
   pictureViews.placementMode = 9;
-  DrawThumbnailPage();
+  DrawThumbnailPage(display);
   EXPECT_TRUE(PickBufferEmpty());
   // No picture was loaded: the overlay and the placement stay as they were.
   EXPECT_EQ(pictureViews.overlayShown, 0);
@@ -503,7 +503,7 @@ TEST_F(PictureViewsTest, AnUndecodablePictureGetsAFrameOnly) {
   tree.File("pictures/z.bmp", "BM but nothing else");
   RescanBrowsedDirectory();
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
+  DrawThumbnailPage(display);
   const ThumbnailGrid grid = ThumbnailGridSize(960, 540, 140, 140);
   const int good = EntryOf("a.bmp");
   const int bad = EntryOf("z.bmp");
@@ -520,7 +520,7 @@ TEST_F(PictureViewsTest, ThePageStartsAtThumbFirst) {
   fileList.thumbFirst = 19;
   fileList.selection = 2;
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
+  DrawThumbnailPage(display);
   EXPECT_EQ(fileList.selection, 19);
   // Entries 19 to 22 fill the first four cells of the first row; the fifth cell is empty.
   ExpectPixel(3 * 140 + 70, 510, {255, 255, 255});
@@ -532,15 +532,15 @@ TEST_F(PictureViewsTest, SampledPicturesNeverReadBeyondTheStoredPicture) {
   StorePicture(20, 10);
   // A record that claims more than the loader stored is not sampled at all.
   pictureInfo.width = 40;
-  ClearCanvas();
-  DrawSampledPicture(0, 0, 1.0f, 4001);
+  ClearCanvas(display);
+  DrawSampledPicture(display, 0, 0, 1.0f, 4001);
   EXPECT_TRUE(PickBufferEmpty());
   pictureInfo.width = 20;
   pictureInfo.bitsPerPixel = 16;
-  DrawSampledPicture(0, 0, 1.0f, 4001);
+  DrawSampledPicture(display, 0, 0, 1.0f, 4001);
   EXPECT_TRUE(PickBufferEmpty());
   pictureInfo.bitsPerPixel = 32;
-  DrawSampledPicture(0, 0, 1.0f, 4001);
+  DrawSampledPicture(display, 0, 0, 1.0f, 4001);
   EXPECT_EQ(ExtentOf(4001).count, 40 * 20);
 }
 
@@ -556,7 +556,7 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
        {Case{0, 300, 200, 200, 150}, Case{3, 400, 250, 140, 160}, Case{9, 120, 70, 20, 40}}) {
     pictureViews.placementMode = c.mode;
     PointAt(c.cx, c.cy);
-    DrawPictureView();
+    DrawPictureView(display);
     ExpectPixel(c.left, c.bottom, Pattern(0, 0));
     ExpectPixel(c.left + 199, c.bottom + 99, Pattern(198, 98));
     ExpectPixel(c.left - 1, c.bottom, {0, 0, 0});
@@ -569,7 +569,7 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
   // Centred on the cursor in mode 0.
   pictureViews.placementMode = 0;
   PointAt(300, 200);
-  DrawPictureView();
+  DrawPictureView(display);
   ExpectPixel(300, 200, Pattern(100, 50));
   ExpectPixel(299, 199, Pattern(98, 48));
 }
@@ -581,7 +581,7 @@ TEST_F(PictureViewsTest, PictureViewWithAnUnusableStepDrawsNothing) {
   for (float step : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), 1e-30f}) {
     pictureViews.sampleStep = step;
     std::memset(canvas.frameBuffer, 9, 960u * 540u * 4u);
-    DrawPictureView();
+    DrawPictureView(display);
     for (std::size_t i = 0; i < 960u * 540u * 4u; i += 4096) ASSERT_EQ(canvas.frameBuffer[i], 0);
   }
 }
@@ -615,12 +615,12 @@ TEST_F(PictureViewsTest, ClippedDrawingEqualsPerPixelSampling) {
           const int ox = uniform(-spanX, canvasSize.first + 2);
           const int oy = uniform(-spanY, canvasSize.second + 2);
           const std::int32_t id = trial % 2 == 0 ? 4000 + trial : 0;
-          ClearCanvas();
-          ReferenceDraw(ox, oy, step, id);
-          const Canvases expected = Snapshot();
-          ClearCanvas();
-          DrawSampledPicture(ox, oy, step, id);
-          const Canvases got = Snapshot();
+          ClearCanvas(display);
+          ReferenceDraw(display, ox, oy, step, id);
+          const Canvases expected = Snapshot(display);
+          ClearCanvas(display);
+          DrawSampledPicture(display, ox, oy, step, id);
+          const Canvases got = Snapshot(display);
           ASSERT_EQ(got.frame, expected.frame)
               << size[0] << "x" << size[1] << " step " << step << " at " << ox << ", " << oy;
           ASSERT_EQ(got.pick, expected.pick)
@@ -643,15 +643,16 @@ TEST_F(PictureViewsTest, PictureViewEqualsPerPixelSamplingForEveryPlacement) {
         pictureViews.placementMode = mode;
         pictureViews.sampleStep = step;
         PointAt(cx, cy);
-        DrawPictureView();
-        const Canvases got = Snapshot();
-        ClearCanvas();
+        DrawPictureView(display);
+        const Canvases got = Snapshot(display);
+        ClearCanvas(display);
         const float w = 123.0f / step;
         const float h = 77.0f / step;
         const float ox = mode == 0 ? cx - w : static_cast<float>(mode) * cx - 320.0f - w;
         const float oy = mode == 0 ? cy - h : static_cast<float>(mode) * cy - 200.0f - h;
-        ReferenceDraw(static_cast<int>(ox), static_cast<int>(oy), step, 0);
-        ASSERT_EQ(got.frame, Snapshot().frame) << mode << " " << step << " " << cx << "," << cy;
+        ReferenceDraw(display, static_cast<int>(ox), static_cast<int>(oy), step, 0);
+        ASSERT_EQ(got.frame, Snapshot(display).frame)
+            << mode << " " << step << " " << cx << "," << cy;
       }
     }
   }
@@ -667,7 +668,7 @@ TEST_F(PictureViewsTest, OpenPictureSwitchesToThePictureView) {
   displayState.scrollX = 5;
   displayState.scrollY = -7;
   trove.input.mouseLatches.rightDown = 1;
-  OpenPicture(trove.input.mouseLatches, k);
+  OpenPicture(displayState, trove.input.mouseLatches, k);
   EXPECT_EQ(browserMode.pictureActive, 1);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(pictureViews.pictureEntry, k);
@@ -685,7 +686,7 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
   displayState.scrollX = 5;
   pictureViews.pictureEntry = 0;
   trove.input.mouseLatches.rightDown = 1;
-  OpenPicture(trove.input.mouseLatches, k);
+  OpenPicture(displayState, trove.input.mouseLatches, k);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(pictureViews.pictureEntry, 0);
@@ -700,7 +701,7 @@ TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Picture(name, 8, 6);
   RescanBrowsedDirectory();
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
+  DrawThumbnailPage(display);
   const int last = fileList.count;
   ASSERT_EQ(last, 5);
   // Another picture goes: the last slot still holds the earlier scan's name, of a picture
@@ -714,7 +715,7 @@ TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   const CellOrigin o =
       ThumbnailCellOrigin(last - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   ClickOn(pick::thumbnailBase + last, o.x + 2, o.y + 2);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.input.mouseLatches);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
 }
@@ -729,7 +730,7 @@ TEST_F(PictureViewsTest, APictureOfAVanishedDirectoryIsNotTakenFromTheStartDirec
   std::filesystem::remove_all(pictures);
   ASSERT_EQ(fileList.count, 3);  // the scan before the directory vanished
   browserMode = BrowserMode{0, 0, 0};
-  OpenPicture(trove.input.mouseLatches, k);
+  OpenPicture(displayState, trove.input.mouseLatches, k);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
@@ -766,7 +767,7 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
 
   // A right click on the thumbnail opens the picture.
   PointAt(40, 380);
-  ASSERT_EQ(PickIdUnderCursor(), pick::thumbnailBase + k);
+  ASSERT_EQ(PickIdUnderCursor(display), pick::thumbnailBase + k);
   trove.input.mouseLatches.rightDown = 1;
   RunPass(trove);
   EXPECT_EQ(browserMode.pictureActive, 1);
@@ -776,11 +777,11 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   pictureViews.sampleStep = 2.0f;
   PointAt(340, 200);
   RunPass(trove);
-  const Canvases view = Snapshot();
-  ClearCanvas();
-  ReferenceDraw(3 * 340 - 960 - 50, 3 * 200 - 540 - 30, 2.0f, 0);
+  const Canvases view = Snapshot(display);
+  ClearCanvas(display);
+  ReferenceDraw(display, 3 * 340 - 960 - 50, 3 * 200 - 540 - 30, 2.0f, 0);
   std::vector<std::uint8_t> saved(canvas.savedView, canvas.savedView + 960u * 540u * 4u);
-  EXPECT_EQ(saved, Snapshot().frame);
+  EXPECT_EQ(saved, Snapshot(display).frame);
   EXPECT_TRUE(std::all_of(view.pick.begin(), view.pick.end(), [](int id) { return id == 0; }));
 
   // Any click goes back to the page, drawn again in the next pass.
@@ -790,9 +791,9 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   EXPECT_EQ(browserMode.thumbRedraw, 1);
   PassesUntilPageDrawn();
   EXPECT_EQ(browserMode.thumbRedraw, 0);
-  EXPECT_EQ(PickIdUnderCursor(), 0);
+  EXPECT_EQ(PickIdUnderCursor(display), 0);
   PointAt(40, 380);
-  EXPECT_EQ(PickIdUnderCursor(), pick::thumbnailBase + k);
+  EXPECT_EQ(PickIdUnderCursor(display), pick::thumbnailBase + k);
 }
 
 }  // namespace

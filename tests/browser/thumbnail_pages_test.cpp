@@ -106,10 +106,11 @@ void RestoreLoader(const LoaderState& s) {
 
 // The page as the program used to draw it: every entry loaded into the PictureBuffer one after
 // another on this thread, and its thumbnail sampled from there.
-void DrawSequentialPage() {
+void DrawSequentialPage(Display& display) {
+  const DisplayState& displayState = display.displayState;
   browserMode.thumbRedraw = 0;
   nameLimit = ThumbnailNameLimit(displayState.canvasWidth, nameLimit);
-  ClearCanvas();
+  ClearCanvas(display);
   const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
                                                pictureViews.cellWidth, pictureViews.cellHeight);
   RescanBrowsedDirectory();
@@ -122,20 +123,20 @@ void DrawSequentialPage() {
     LoadEntryPicture(k);
     if (pictureViews.pictureLoaded == 1) {
       DrawSampledPicture(
-          o.x, o.y,
+          display, o.x, o.y,
           ThumbnailStep(textureLoader.width, textureLoader.height, pictureViews.cellWidth),
           pick::thumbnailBase + k);
     }
-    DrawRectOutline(o.x, o.y, o.x + pictureViews.cellWidth + 1, o.y + pictureViews.cellHeight + 1,
-                    255, 255, 255);
-    DrawRectOutline(o.x + 1, o.y + 1, o.x + pictureViews.cellWidth, o.y + pictureViews.cellHeight,
-                    255, 255, 255);
+    DrawRectOutline(display, o.x, o.y, o.x + pictureViews.cellWidth + 1,
+                    o.y + pictureViews.cellHeight + 1, 255, 255, 255);
+    DrawRectOutline(display, o.x + 1, o.y + 1, o.x + pictureViews.cellWidth,
+                    o.y + pictureViews.cellHeight, 255, 255, 255);
     char cut[nameSlotSize];
     std::snprintf(cut, sizeof cut, "%.*s", nameLimit + 1, fileList.names[k]);
     FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
-    RenderText(o.x + 6, o.y + pictureViews.cellHeight - 4, 255, 255, 255);
+    RenderText(display, o.x + 6, o.y + pictureViews.cellHeight - 4, 255, 255, 255);
   }
-  SaveView();
+  SaveView(display);
   fileList.selection = fileList.thumbFirst;
 }
 
@@ -158,11 +159,11 @@ class ThumbnailPagesTest : public PictureFolderTest {
     pictureViews.cellWidth = pictureViews.cellHeight = cell;
   }
 
-  Canvases DrawPage(int first, void (*draw)()) {
+  Canvases DrawPage(int first, void (*draw)(Display&)) {
     fileList.thumbFirst = first;
     browserMode = BrowserMode{0, 0, 1};
-    draw();
-    return Snapshot();
+    draw(display);
+    return Snapshot(display);
   }
 
   // Every page of the browsed directory drawn the old way, then cold (nothing kept), then again
@@ -170,7 +171,7 @@ class ThumbnailPagesTest : public PictureFolderTest {
   // many thumbnails the pages showed.
   int ExpectEveryPageAsBefore() {
     RescanBrowsedDirectory();
-    const int cells = std::max(CellsPerPage(), 1);
+    const int cells = std::max(CellsPerPage(displayState), 1);
     int shown = 0;
     for (int first = 1; first <= std::max(fileList.count, 1); first += cells) {
       // The page must set these again, as every load does.
@@ -231,12 +232,12 @@ TEST_F(ThumbnailPagesTest, PictureViewAfterAPageAsBefore) {
   }
   ASSERT_GT(entry, 0);
   PointAt(300, 200);
-  auto pictureViewAfter = [&](void (*draw)()) {
+  auto pictureViewAfter = [&](void (*draw)(Display&)) {
     DrawPage(1, draw);
-    OpenPicture(trove.input.mouseLatches, entry);
+    OpenPicture(displayState, trove.input.mouseLatches, entry);
     EXPECT_EQ(browserMode.pictureActive, 1);
-    DrawPictureView();
-    return Snapshot();
+    DrawPictureView(display);
+    return Snapshot(display);
   };
   const Canvases old = pictureViewAfter(DrawSequentialPage);
   EXPECT_EQ(pictureViewAfter(DrawThumbnailPage), old);
@@ -294,11 +295,11 @@ class PagesInPassesTest : public ThumbnailPagesTest {
   // What the main loop left: the page without the overlay, and the PickIds below the overlay
   // strip, the top 30 rows (the buttons' own are drawn over the page every pass).
   Canvases PageLeft() {
-    Canvases c = Snapshot();
+    Canvases c = Snapshot(display);
     c.frame.assign(canvas.savedView, canvas.savedView + c.frame.size());
     return Trimmed(c);
   }
-  static Canvases Trimmed(Canvases c) {
+  Canvases Trimmed(Canvases c) const {
     c.pick.resize(c.pick.size() - static_cast<std::size_t>(displayState.canvasWidth) * 30);
     return c;
   }

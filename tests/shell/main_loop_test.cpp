@@ -213,7 +213,7 @@ TEST_F(OverlayClickTest, ButtonsActOnTheirClicks) {
 }
 
 TEST_F(OverlayClickTest, EachViewShowsItsOwnButtons) {
-  const auto idAt = [](int x, int y) {
+  const auto idAt = [this](int x, int y) {
     return canvas.pickBuffer[static_cast<std::size_t>(y) * displayState.canvasWidth + x];
   };
   RunPass(trove);  // the list: all four
@@ -269,9 +269,9 @@ TEST_F(MainLoopTest, ACutListIsToldOnTheNoticeLine) {
   entriesFound = 20000;
   RunPass(trove);
   const std::vector<std::uint8_t> cut(canvas.frameBuffer + 10 * row, canvas.frameBuffer + 24 * row);
-  ClearCanvas();
+  ClearCanvas(display);
   FormatText(TextBuffer, sizeof TextBuffer, "first %d of 20000 entries", fileList.count);
-  RenderText(12, 14, 255, 255, 0);
+  RenderText(display, 12, 14, 255, 255, 0);
   EXPECT_EQ(
       cut, std::vector<std::uint8_t>(canvas.frameBuffer + 10 * row, canvas.frameBuffer + 24 * row));
 }

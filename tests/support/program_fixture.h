@@ -28,8 +28,11 @@ class ProgramTest : public ::testing::Test {
 
   headless::State& os() { return headless::state(); }
 
-  // The program's state, fresh for every test.
+  // The program's state, fresh for every test, and the parts of it most tests draw with.
   Trove trove;
+  Display& display = trove.display;
+  DisplayState& displayState = trove.display.displayState;
+  CanvasImages& canvas = trove.display.canvas;
 
   // Passes until the thumbnail page begun is drawn whole (its pictures arrive from workers).
   void PassesUntilPageDrawn() {
