@@ -23,7 +23,8 @@ inline void UseHalfScreenDisplay(Display& display) {
   d.screenHeight = 1080;
 }
 
-inline bool SetUpPageProgram(Display& display, const char* folder) {
+inline bool SetUpPageProgram(Display& display, Pictures& pictures, const char* folder) {
+  TextureLoader& textureLoader = pictures.textureLoader;
   ResetProgram();
   SetCanvasSize(display, 1280, 960);
   display.displayState.displayMode = DisplayMode::movable1280;

@@ -51,7 +51,7 @@ namespace {
 
 // The program at 960 x 540 (display mode 1, zoom 2) in the picture view, with a width x height
 // picture in the PictureBuffer as a load leaves it and the cursor at the canvas centre.
-void SetUpPictureView(Display& display, int width, int height, float step) {
+void SetUpPictureView(Display& display, Pictures& pictures, int width, int height, float step) {
   ResetProgram();
   headless::Reset();
   headless::state().windowRect = {0, 0, 1920, 1080};
@@ -62,6 +62,8 @@ void SetUpPictureView(Display& display, int width, int height, float step) {
   pictureViews.pictureEntry = 1;
   std::snprintf(fileList.names[1], nameSlotSize, "picture.jpg");
   fileList.count = 1;
+  TextureLoader& textureLoader = pictures.textureLoader;
+  PictureInfo& pictureInfo = pictures.pictureInfo;
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
   textureLoader.width = width;
   textureLoader.height = height;
@@ -84,7 +86,7 @@ void SetUpPictureView(Display& display, int width, int height, float step) {
 
 void BM_PictureViewPassLarge(benchmark::State& state) {
   Trove trove;
-  SetUpPictureView(trove.display, 4000, 3000, 0.25f);
+  SetUpPictureView(trove.display, trove.pictures, 4000, 3000, 0.25f);
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
     RunPass(trove);
@@ -96,7 +98,7 @@ BENCHMARK(BM_PictureViewPassLarge)->Unit(benchmark::kMicrosecond);
 
 void BM_PictureViewPassSmall(benchmark::State& state) {
   Trove trove;
-  SetUpPictureView(trove.display, 1000, 600, 2.0f);
+  SetUpPictureView(trove.display, trove.pictures, 1000, 600, 2.0f);
   for (auto _ : state) {
     ForgetPresentedPass();  // a drawn pass, not a resting one
     RunPass(trove);
@@ -149,10 +151,10 @@ bool FitsBuffer(int width, int height) {
 }
 
 // The program at 1280 x 960 browsing the page directory.
-void SetUpThumbnailPage(Display& display) {
+void SetUpThumbnailPage(Display& display, Pictures& pictures) {
   headless::Reset();
   headless::state().windowRect = {0, 0, 1280, 960};
-  SetUpPageProgram(display, Page().path().c_str());
+  SetUpPageProgram(display, pictures, Page().path().c_str());
 }
 
 // Every picture of the page must have been decoded and drawn for a figure to mean anything.
@@ -185,10 +187,10 @@ double DecodeSamePictures(std::int64_t* pixels) {
   return Seconds(start);
 }
 
-double DrawPage(Display& display) {
+double DrawPage(Display& display, Pictures& pictures) {
   const auto start = std::chrono::steady_clock::now();
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, pictures);
   benchmark::DoNotOptimize(display.canvas.frameBuffer[0]);
   return Seconds(start);
 }
@@ -199,9 +201,11 @@ double DrawPage(Display& display) {
 // figure is the best of the iterations: other programs on the machine only ever add time.
 void BM_ThumbnailPage(benchmark::State& state) {
   Display display;
-  SetUpThumbnailPage(display);
+  Pictures pictures;
+  SetUpThumbnailPage(display, pictures);
   DrawPage(
-      display);  // the files in the file cache and the buffers touched, as in the running program
+      display,
+      pictures);  // the files in the file cache and the buffers touched, as in the running program
   double decode = 1e9;
   double cold = 1e9;
   double revisit = 1e9;
@@ -209,8 +213,8 @@ void BM_ThumbnailPage(benchmark::State& state) {
   for (auto _ : state) {
     decode = std::min(decode, DecodeSamePictures(&pixels));
     thumbnailCache.Clear();
-    cold = std::min(cold, DrawPage(display));
-    for (int i = 0; i < 10; ++i) revisit = std::min(revisit, DrawPage(display));
+    cold = std::min(cold, DrawPage(display, pictures));
+    for (int i = 0; i < 10; ++i) revisit = std::min(revisit, DrawPage(display, pictures));
   }
   state.counters["decode_ms"] = decode * 1e3;
   state.counters["cold_ms"] = cold * 1e3;
@@ -276,7 +280,7 @@ double FrameCopy(Display& display) {
 // The 18 pictures after "." and ".." on one page at 1280 x 960: the first picture is cell 3.
 void BM_PageInPasses(benchmark::State& state) {
   Trove trove;
-  SetUpThumbnailPage(trove.display);
+  SetUpThumbnailPage(trove.display, trove.pictures);
   double firstPicture = 1e9;
   double whole = 1e9;
   double longest = 0;
@@ -304,7 +308,7 @@ BENCHMARK(BM_PageInPasses)->Unit(benchmark::kMillisecond)->Iterations(5);
 // cold, and turned to with ] after the program rested on the first.
 void BM_NextPageAhead(benchmark::State& state) {
   Trove trove;
-  SetUpThumbnailPage(trove.display);
+  SetUpThumbnailPage(trove.display, trove.pictures);
   SetCanvasSize(trove.display, 640, 480);
   pictureViews.cellWidth = pictureViews.cellHeight = 140;
   double cold = 1e9;

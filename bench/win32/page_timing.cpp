@@ -28,10 +28,10 @@ double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-double DrawPage(Display& display) {
+double DrawPage(Display& display, Pictures& pictures) {
   const auto start = std::chrono::steady_clock::now();
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, pictures);
   return Seconds(start);
 }
 
@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
   }
   OleInitialize(nullptr);
   Display display;
-  if (!SetUpPageProgram(display, argv[1])) return 1;
+  Pictures pictures;
+  if (!SetUpPageProgram(display, pictures, argv[1])) return 1;
 
   RescanBrowsedDirectory();
   std::vector<std::string> paths;
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
       paths.push_back(std::string(browsedPath) + "\\" + name);
     }
   }
-  DrawPage(display);  // files in the file cache, as for a page shown again after a while
+  DrawPage(display, pictures);  // files in the file cache, as for a page shown again after a while
 
   // The page's decode jobs on their own, on the calling thread alone and with the workers:
   // how much the platform loader gains from more threads.
@@ -92,8 +93,8 @@ int main(int argc, char** argv) {
     }
     decode += Seconds(start);
     thumbnailCache.Clear();
-    cold += DrawPage(display);
-    revisit += DrawPage(display);
+    cold += DrawPage(display, pictures);
+    revisit += DrawPage(display, pictures);
   }
   std::printf("Windows picture loader, %zu pictures, page of 1280x960 with 200-pixel cells:\n",
               paths.size());

@@ -142,12 +142,12 @@ void DrawListView(Display& display) {
   SaveView(display);
 }
 
-void HandleBrowserClick(Display& display, MouseLatches& latches) {
+void HandleBrowserClick(Display& display, Pictures& pictures, MouseLatches& latches) {
   if (latches.rightDown != 1) return;
   std::int32_t id = PickIdUnderCursor(display);
   if (id == pick::none) return;
   if (pick::IsThumbnail(id) && !browserMode.pictureActive && !browserMode.listActive) {
-    OpenPicture(display.displayState, latches, id - pick::thumbnailBase);
+    OpenPicture(display.displayState, pictures, latches, id - pick::thumbnailBase);
   }
   if (pick::IsListRow(id) && browserMode.listActive) {
     int k = id - pick::listRowBase;

@@ -3,9 +3,10 @@
 
 #include "display/display.h"
 #include "input/input.h"
+#include "pictures/texture_loader.h"
 
 void DrawListView(Display& display);
-void HandleBrowserClick(Display& display, MouseLatches& latches);
+void HandleBrowserClick(Display& display, Pictures& pictures, MouseLatches& latches);
 void ToggleThumbnailView(DisplayState& d);
 void ThumbnailsButton(DisplayState& d, MouseLatches& latches);
 void NextThumbnailPage(DisplayState& d);

@@ -35,8 +35,9 @@ std::int32_t* PickRow(const Display& display, int y) {
 
 // Bytes per pixel of the picture in the PictureBuffer when it can be sampled: its size as
 // pictureInfo gives it must lie within what the loader stored, so no read leaves the picture.
-int SampledBytesPerPixel() {
-  const PictureInfo& info = pictureInfo;
+int SampledBytesPerPixel(const Pictures& pictures) {
+  const TextureLoader& textureLoader = pictures.textureLoader;
+  const PictureInfo& info = pictures.pictureInfo;
   const int bytesPerPixel = info.bitsPerPixel / 8;
   if (!textureLoader.pixels || info.width <= 0 || info.height <= 0 || bytesPerPixel < 3) return 0;
   const std::uint64_t pixels =
@@ -195,11 +196,12 @@ void DrawPictureBlocks(Display& display, const std::uint8_t* picture, int width,
   }
 }
 
-void DrawSampledPicture(Display& display, int originX, int originY, float step,
-                        std::int32_t pickId) {
-  const int bytesPerPixel = SampledBytesPerPixel();
+void DrawSampledPicture(Display& display, const Pictures& pictures, int originX, int originY,
+                        float step, std::int32_t pickId) {
+  const int bytesPerPixel = SampledBytesPerPixel(pictures);
   if (bytesPerPixel == 0) return;
-  DrawPictureBlocks(display, textureLoader.pixels, pictureInfo.width, pictureInfo.height,
+  const PictureInfo& pictureInfo = pictures.pictureInfo;
+  DrawPictureBlocks(display, pictures.textureLoader.pixels, pictureInfo.width, pictureInfo.height,
                     bytesPerPixel, originX, originY, step, pickId);
 }
 
@@ -216,7 +218,9 @@ void DrawThumbnailSamples(Display& display, const PictureSamples& samples, int o
 
 // ---- Operations -------------------------------------------------------------------------------
 
-void LoadEntryPicture(int entry) {
+void LoadEntryPicture(Pictures& pictures, int entry) {
+  TextureLoader& textureLoader = pictures.textureLoader;
+  PictureInfo& pictureInfo = pictures.pictureInfo;
   pictureViews.pictureLoaded = false;
   // Only an entry of the current scan: a thumbnail drawn before a shorter rescan names a slot
   // left over from an earlier one.
@@ -240,18 +244,19 @@ void LoadEntryPicture(int entry) {
   }
 }
 
-void DrawPictureView(Display& display) {
+void DrawPictureView(Display& display, const Pictures& pictures) {
   ClearCanvas(display);
   const DisplayState& d = display.displayState;
+  const PictureInfo& pictureInfo = pictures.pictureInfo;
   const PictureOrigin o = PictureViewOrigin(
       pictureInfo.width, pictureInfo.height, pictureViews.sampleStep, pictureViews.placementMode,
       CursorCanvasX(d), CursorCanvasY(d), d.canvasWidth, d.canvasHeight);
-  if (o.valid) DrawSampledPicture(display, o.x, o.y, pictureViews.sampleStep, pick::none);
+  if (o.valid) DrawSampledPicture(display, pictures, o.x, o.y, pictureViews.sampleStep, pick::none);
   SaveView(display);
 }
 
-void OpenPicture(DisplayState& d, MouseLatches& latches, int entry) {
-  LoadEntryPicture(entry);
+void OpenPicture(DisplayState& d, Pictures& pictures, MouseLatches& latches, int entry) {
+  LoadEntryPicture(pictures, entry);
   platform::Pause(pauseAfter::pictureOpen);
   if (pictureViews.pictureLoaded) {
     ShowPicture();

@@ -6,6 +6,7 @@
 
 #include "display/display.h"
 #include "input/input.h"
+#include "pictures/texture_loader.h"
 #include "pictures/picture_samples.h"
 
 // Thumbnail cell sizes: the small cells of the half-screen canvas (also before any display
@@ -36,11 +37,11 @@ void SetThumbnailCellSize(int size);
 void ResetPictureViews();
 
 // Decodes entry k of the browsed directory into the PictureBuffer; sets pictureLoaded.
-void LoadEntryPicture(int entry);
+void LoadEntryPicture(Pictures& pictures, int entry);
 // Draws the decoded picture around the cursor at the chosen sample step.
-void DrawPictureView(Display& display);
+void DrawPictureView(Display& display, const Pictures& pictures);
 // Loads entry k and, when it decodes, switches to the picture view.
-void OpenPicture(DisplayState& d, MouseLatches& latches, int entry);
+void OpenPicture(DisplayState& d, Pictures& pictures, MouseLatches& latches, int entry);
 // Back from the picture view to the thumbnail page.
 void ClosePicture(MouseLatches& latches);
 
@@ -103,8 +104,8 @@ void DrawPictureBlocks(Display& display, const std::uint8_t* picture, int width,
 // Draws the picture of pictureInfo from the PictureBuffer in 2 x 2 blocks, its bottom-left
 // corner at (originX, originY), one sample every step source pixels; marks every pixel with
 // pickId unless pickId is 0. Only reads within the picture the loader stored.
-void DrawSampledPicture(Display& display, int originX, int originY, float step,
-                        std::int32_t pickId);
+void DrawSampledPicture(Display& display, const Pictures& pictures, int originX, int originY,
+                        float step, std::int32_t pickId);
 
 // Draws a thumbnail's samples as the sampling of its whole picture would: one 2 x 2 block per
 // sample from (originX, originY), marked with pickId.

@@ -48,7 +48,8 @@ struct PageWork {
 
 // Identifies the entries first .. last, as LoadEntryPicture would, in the browsed directory,
 // and finds their kept thumbnails; the pictures that must be decoded become jobs.
-std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>* jobs) {
+std::vector<PageCell> PreparePageCells(TextureLoader& textureLoader, int first, int last,
+                                       std::vector<PageJob>* jobs) {
   std::vector<PageCell> cells(static_cast<std::size_t>(std::max(last - first + 1, 0)));
   for (int k = first; k <= last; ++k) {
     cells[static_cast<std::size_t>(k - first)].caption = fileList.names[k];
@@ -88,10 +89,11 @@ std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>
   return cells;
 }
 
-std::unique_ptr<PageWork> StartPageWork(int first, int last, bool ahead) {
+std::unique_ptr<PageWork> StartPageWork(TextureLoader& textureLoader, int first, int last,
+                                        bool ahead) {
   auto work = std::make_unique<PageWork>();
   std::vector<PageJob> jobs;
-  work->cells = PreparePageCells(first, last, &jobs);
+  work->cells = PreparePageCells(textureLoader, first, last, &jobs);
   work->taken.assign(jobs.size(), 0);
   work->ahead = ahead;
   const int workers = PageWorkerCount(jobs.size());
@@ -114,7 +116,10 @@ void KeepFinished(PageWork& work) {
 }
 
 // Leaves the loader's state as LoadEntryPicture leaves it after the same outcome.
-void TakePageLoad(const PictureIdentity& identity, bool decoded, const PictureSamples& samples) {
+void TakePageLoad(Pictures& pictures, const PictureIdentity& identity, bool decoded,
+                  const PictureSamples& samples) {
+  TextureLoader& textureLoader = pictures.textureLoader;
+  PictureInfo& pictureInfo = pictures.pictureInfo;
   pictureViews.pictureLoaded = false;
   textureLoader.TakeIdentity(identity, &pictureInfo);
   if (!identity.decodable) return;
@@ -157,7 +162,7 @@ void Leave(std::unique_ptr<PageWork>& work) {
   leftWork.push_back(std::move(work));
 }
 
-void BeginPage(Display& display) {
+void BeginPage(Display& display, TextureLoader& textureLoader) {
   Leave(page.work);
   const DisplayState& d = display.displayState;
   nameLimit = ThumbnailNameLimit(d.canvasWidth, nameLimit);
@@ -176,7 +181,7 @@ void BeginPage(Display& display) {
   page.canvasWidth = d.canvasWidth;
   page.canvasHeight = d.canvasHeight;
   page.frame = display.canvas.frameBuffer;
-  page.work = StartPageWork(page.first, page.last, false);
+  page.work = StartPageWork(textureLoader, page.first, page.last, false);
   page.inProgress = true;
   page.complete = false;
   // Each page shown gets its own look ahead: kept thumbnails may have been dropped meanwhile.
@@ -201,7 +206,7 @@ bool NextCellReady() {
          page.work->decoder->Ready(static_cast<std::size_t>(cell.job));
 }
 
-void DrawCell(Display& display, int k) {
+void DrawCell(Display& display, Pictures& pictures, int k) {
   PageCell& cell = page.work->cells[static_cast<std::size_t>(k - page.first)];
   const CellOrigin o = ThumbnailCellOrigin(k - page.first, page.grid, page.cellWidth,
                                            page.cellHeight, page.canvasHeight);
@@ -216,7 +221,7 @@ void DrawCell(Display& display, int k) {
   }
   // An entry that could not be identified leaves the loader as a failed load does.
   if (cell.identified) {
-    TakePageLoad(cell.identity, decoded, cell.samples);
+    TakePageLoad(pictures, cell.identity, decoded, cell.samples);
   } else {
     pictureViews.pictureLoaded = false;
   }
@@ -232,10 +237,10 @@ void DrawCell(Display& display, int k) {
   RenderText(display, o.x + 6, o.y + h - 4, white, white, white);
 }
 
-void AdvancePage(Display& display, bool wait) {
+void AdvancePage(Display& display, Pictures& pictures, bool wait) {
   bool drawn = false;  // the FrameBuffer holds the page so far and must be saved
   if (browserMode.thumbRedraw) {
-    BeginPage(display);
+    BeginPage(display, pictures.textureLoader);
     drawn = true;
   } else if (!page.inProgress) {
     return;
@@ -248,7 +253,7 @@ void AdvancePage(Display& display, bool wait) {
     // The FrameBuffer may hold the overlay of the last pass: start from the page so far.
     if (!drawn) RestoreView(display);
     drawn = true;
-    DrawCell(display, page.next++);
+    DrawCell(display, pictures, page.next++);
   }
   if (!drawn) return;
   SaveView(display);
@@ -261,9 +266,13 @@ void AdvancePage(Display& display, bool wait) {
 
 }  // namespace
 
-void DrawThumbnailPage(Display& display) { AdvancePage(display, true); }
+void DrawThumbnailPage(Display& display, Pictures& pictures) {
+  AdvancePage(display, pictures, true);
+}
 
-void StepThumbnailPage(Display& display) { AdvancePage(display, false); }
+void StepThumbnailPage(Display& display, Pictures& pictures) {
+  AdvancePage(display, pictures, false);
+}
 
 bool ThumbnailPageInProgress() { return page.inProgress; }
 
@@ -283,7 +292,8 @@ bool ThumbnailCellPendingAt(int x, int y) {
   return false;
 }
 
-void DecodeNextPageAhead(const DisplayState& d) {
+void DecodeNextPageAhead(const DisplayState& d, Pictures& pictures) {
+  TextureLoader& textureLoader = pictures.textureLoader;
   // One page ahead of a complete page on screen, and never beside other work still decoding.
   if (aheadDone || !page.complete || page.inProgress || !ThumbnailsShown() || ahead ||
       !leftWork.empty() || !fileList.names || textureLoader.pixels == nullptr) {
@@ -295,7 +305,7 @@ void DecodeNextPageAhead(const DisplayState& d) {
   if (next <= fileList.thumbFirst) return;
   const ThumbnailGrid grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight,
                                                pictureViews.cellWidth, pictureViews.cellHeight);
-  ahead = StartPageWork(next, ThumbnailLastEntry(next, grid, fileList.count), true);
+  ahead = StartPageWork(textureLoader, next, ThumbnailLastEntry(next, grid, fileList.count), true);
 }
 
 void StopDecodingAhead() { Leave(ahead); }

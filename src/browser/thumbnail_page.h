@@ -3,17 +3,18 @@
 #pragma once
 
 #include "display/display.h"
+#include "pictures/texture_loader.h"
 
 // Draws the requested page (thumbRedraw), or the rest of the page in progress, whole: waits
 // for every picture.
-void DrawThumbnailPage(Display& display);
+void DrawThumbnailPage(Display& display, Pictures& pictures);
 
 // The main loop's step: begins the requested page and draws, in page order, the cells whose
 // pictures have arrived (cell k once cells 1 to k are there); never waits for a decode. The
 // page it completes is the page DrawThumbnailPage draws. A page left before it completed (the
 // list or a picture shown, the canvas replaced) is dropped: its pictures not yet started are
 // dropped and the decodes under way abandoned.
-void StepThumbnailPage(Display& display);
+void StepThumbnailPage(Display& display, Pictures& pictures);
 
 // A page is begun and not every cell of it drawn.
 bool ThumbnailPageInProgress();
@@ -25,7 +26,7 @@ bool ThumbnailCellPendingAt(int x, int y);
 // While the program rests on a complete page: decodes the pictures of the next page into the
 // kept thumbnails on background workers, once per page and only into free room of the cache.
 // Returns at once.
-void DecodeNextPageAhead(const DisplayState& d);
+void DecodeNextPageAhead(const DisplayState& d, Pictures& pictures);
 // Stops the decoding ahead (input arrived): pictures not yet started are dropped and the
 // decodes under way abandoned.
 void StopDecodingAhead();

@@ -42,8 +42,7 @@ struct PassInputs {
   FileList list;
   PictureViews views;
   int nameLimit = 0;
-  int pictureWidth = 0;
-  int pictureHeight = 0;
+  PictureInfo picture;
   int entriesFound = 0;
   const void* frame = nullptr;
   std::uint32_t messages = 0;  // window messages dispatched so far
@@ -53,7 +52,7 @@ struct PassInputs {
 
 std::uint32_t messagesDispatched = 0;
 
-PassInputs CurrentPassInputs(const Display& display) {
+PassInputs CurrentPassInputs(const Display& display, const Pictures& pictures) {
   PassInputs in;
   in.cursorX = CursorCanvasX(display.displayState);
   in.cursorY = CursorCanvasY(display.displayState);
@@ -62,8 +61,7 @@ PassInputs CurrentPassInputs(const Display& display) {
   in.list = fileList;
   in.views = pictureViews;
   in.nameLimit = nameLimit;
-  in.pictureWidth = pictureInfo.width;
-  in.pictureHeight = pictureInfo.height;
+  in.picture = pictures.pictureInfo;
   in.entriesFound = entriesFound;
   in.frame = display.canvas.frameBuffer;
   in.messages = messagesDispatched;
@@ -85,7 +83,7 @@ void DrawText(Display& display, const char* text, int x, int y) {
 }
 
 // Cursor cross, build title, buttons, path or picture lines, notice line.
-void DrawOverlay(Display& display) {
+void DrawOverlay(Display& display, const PictureInfo& pictureInfo) {
   const DisplayState& d = display.displayState;
   DrawCursorCross(display);
   DrawText(display, buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
@@ -255,7 +253,7 @@ bool PassWouldRepeat(const Trove& trove) {
       rescanRequested || trove.quitRequested || ThumbnailPageStepReady(trove.display)) {
     return false;
   }
-  return CurrentPassInputs(trove.display) == presented.inputs;
+  return CurrentPassInputs(trove.display, trove.pictures) == presented.inputs;
 }
 
 void RunPass(Trove& trove) {
@@ -266,7 +264,7 @@ void RunPass(Trove& trove) {
     // (or the cursor may have moved without an event, or a picture of the page may have
     // arrived), then pump as every pass does. Resting on a complete page, the next page is
     // decoded ahead meanwhile.
-    DecodeNextPageAhead(trove.display.displayState);
+    DecodeNextPageAhead(trove.display.displayState, trove.pictures);
     platform::WaitForInput(restingWaitMs);
     while (PumpMessages()) ++messagesDispatched;
     if (trove.window.closeRequested) trove.quitRequested = true;
@@ -277,20 +275,21 @@ void RunPass(Trove& trove) {
   presented.actedOnNothing = !InputLatched(trove.input) && !browserMode.thumbRedraw &&
                              !rescanRequested && !trove.quitRequested;
   Display& display = trove.display;
-  presented.inputs = CurrentPassInputs(display);
+  Pictures& pictures = trove.pictures;
+  presented.inputs = CurrentPassInputs(display, pictures);
 
   if (browserMode.listActive) DrawListView(display);
   // A page is drawn as its pictures arrive, over as many passes as that takes.
-  if (browserMode.thumbRedraw || ThumbnailPageInProgress()) StepThumbnailPage(display);
-  if (browserMode.pictureActive) DrawPictureView(display);
+  if (browserMode.thumbRedraw || ThumbnailPageInProgress()) StepThumbnailPage(display, pictures);
+  if (browserMode.pictureActive) DrawPictureView(display, pictures);
 
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, pictures, trove.input.mouseLatches);
   PlayerClickCheck(display, trove.input.mouseLatches);
 
   HandleViewKeys(display.displayState, trove.input);
 
   RestoreView(display);
-  if (pictureViews.overlayShown) DrawOverlay(display);
+  if (pictureViews.overlayShown) DrawOverlay(display, pictures.pictureInfo);
 
   HandleOverlayClick(display, trove.input.mouseLatches);
 

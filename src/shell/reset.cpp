@@ -5,7 +5,6 @@
 #include "browser/picture_views.h"
 #include "browser/thumbnail_page.h"
 #include "display/window.h"
-#include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 
 void ResetProgram() {
@@ -13,5 +12,4 @@ void ResetProgram() {
   ResetBrowserState();
   StopPageWork();
   ResetPictureViews();
-  ResetTextureLoader();
 }

@@ -43,6 +43,7 @@ void StartUp(Trove& trove) {
     platform::ExitProgram(1);
   }
 
+  TextureLoader& textureLoader = trove.pictures.textureLoader;
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
   if (!textureLoader.pixels) FailStartUpBlock("the picture buffer");
 

@@ -6,10 +6,12 @@
 #include "display/window.h"
 #include "gamedata/world_tables.h"
 #include "input/input.h"
+#include "pictures/texture_loader.h"
 
 struct Trove {
   World world;
   Display display;
+  Pictures pictures;
   GameTextures textures;
   Input input;
   WindowRequests window;

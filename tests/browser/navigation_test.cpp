@@ -36,7 +36,7 @@ class NavigationTest : public BrowserTest {
 
 TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
   ClickOn(12003);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_EQ(fileList.selection, 3);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
@@ -44,14 +44,14 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
 
   // Only a directory that exists is entered.
   ClickOn(12003);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::click, pauseAfter::directoryClick}));
   os().pauses.clear();
   tree.Dir("a/photos");
   SetPath(browsedPath, tree.root() + "\\a\\");
   ClickOn(12003);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_EQ(std::string(browsedPath), tree.root() + "\\a\\photos\\");
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(rescanRequested, 1);
@@ -62,7 +62,7 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
 TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
   fileList.selection = 2;
   ClickOn(12002);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\");
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(browserMode.listActive, 1);
@@ -72,7 +72,7 @@ TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
 TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
   fileList.selection = 1;
   ClickOn(12001);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(fileList.count, 5);  // no rescan
   EXPECT_EQ(rescanRequested, 0);
@@ -82,7 +82,7 @@ TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
 TEST_F(NavigationTest, SecondClickOnAFileIsLeftToThePlayer) {
   fileList.selection = 4;
   ClickOn(12004);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
   EXPECT_STREQ(browsedPath, "C:\\a\\");
@@ -92,15 +92,15 @@ TEST_F(NavigationTest, ClicksThatAreNotForTheList) {
   // No latch, nothing clickable, a button, a row outside the list view.
   ClickOn(12003);
   trove.input.mouseLatches.rightDown = 0;
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   ClickOn(0);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   ClickOn(1200000);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   browserMode.listActive = 0;
   ClickOn(12003);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_EQ(fileList.selection, 1);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
@@ -111,7 +111,7 @@ TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
   SetEntry(9, "old", 0);
   fileList.selection = 9;
   ClickOn(12009);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_STREQ(browsedPath, "C:\\a\\");
   EXPECT_EQ(rescanRequested, 0);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);

@@ -66,7 +66,9 @@ Rgb Pattern(int x, int y) {
 
 // Plain per-pixel sampling: every sample of the picture through PlotPixel and SetPickId, the
 // positions accumulated in single precision.
-void ReferenceDraw(Display& display, int ox, int oy, float step, std::int32_t pickId) {
+void ReferenceDraw(Display& display, const Pictures& pictures, int ox, int oy, float step,
+                   std::int32_t pickId) {
+  const PictureInfo& pictureInfo = pictures.pictureInfo;
   const float w = static_cast<float>(pictureInfo.width);
   const float h = static_cast<float>(pictureInfo.height);
   int row = 0;
@@ -75,7 +77,7 @@ void ReferenceDraw(Display& display, int ox, int oy, float step, std::int32_t pi
     for (float fx = 0.0f; fx < w; fx = fx + step, ++col) {
       const std::size_t at =
           (static_cast<std::size_t>(fy) * pictureInfo.width + static_cast<std::size_t>(fx)) * 4;
-      const std::uint8_t* p = textureLoader.pixels + at;
+      const std::uint8_t* p = pictures.textureLoader.pixels + at;
       const int dx[4] = {0, 1, 0, 1};
       const int dy[4] = {0, 0, 1, 1};
       for (int i = 0; i < 4; ++i) {
@@ -299,7 +301,7 @@ TEST_F(PictureViewsTest, PageDrawsFramesCaptionsAndPictures) {
   RescanBrowsedDirectory();
   browserMode = BrowserMode{0, 0, 1};
   fileList.thumbFirst = 0;
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, trove.pictures);
   ASSERT_EQ(fileList.count, 6);
   const int other = EntryOf("other.bmp");
   EXPECT_EQ(browserMode.thumbRedraw, 0);
@@ -351,7 +353,7 @@ TEST_F(PictureViewsTest, A1000By500PictureReachesBeyondTheInnerFrame) {
   RescanBrowsedDirectory();
   const int k = EntryOf("wide.bmp");
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, trove.pictures);
   const CellOrigin o =
       ThumbnailCellOrigin(k - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   // 71 x 36 samples: one column beyond the inner frame line, under the outer one.
@@ -372,7 +374,7 @@ TEST_F(PictureViewsTest, PageIsDrawnOnlyOnRequest) {
   browserMode = BrowserMode{0, 0, 0};
   fileList.selection = 3;
   std::memset(canvas.frameBuffer, 7, 960u * 540u * 4u);
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, trove.pictures);
   EXPECT_EQ(canvas.frameBuffer[0], 7);
   EXPECT_EQ(fileList.selection, 3);
   EXPECT_EQ(os().glClears, 0);
@@ -385,7 +387,8 @@ TEST_F(PictureViewsTest, A4000By3000PictureFillsA200Cell) {
   ClearCanvas(display);
   const CellOrigin o =
       ThumbnailCellOrigin(7, ThumbnailGridSize(1280, 960, 200, 200), 200, 200, 960);
-  DrawSampledPicture(display, o.x, o.y, ThumbnailStep(4000, 3000, 200), pick::thumbnailBase + 8);
+  DrawSampledPicture(display, trove.pictures, o.x, o.y, ThumbnailStep(4000, 3000, 200),
+                     pick::thumbnailBase + 8);
   const Extent e = ExtentOf(pick::thumbnailBase + 8);
   EXPECT_EQ(e.count, 200 * 150);
   EXPECT_EQ(e.left, o.x);
@@ -406,7 +409,7 @@ TEST_F(PictureViewsTest, CaptionsAreCutToOneMoreThanTheNameLimit) {
   fileList.thumbFirst = k;
   browserMode = BrowserMode{0, 0, 1};
   nameLimit = 36;
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, trove.pictures);
   EXPECT_EQ(nameLimit, 18);
   const CellOrigin o = ThumbnailCellOrigin(0, ThumbnailGridSize(640, 480, 140, 140), 140, 140, 480);
   // The first cell's pixels (the later cells hold other entries).
@@ -440,7 +443,7 @@ TEST_F(PictureViewsTest, APageOfDirectoriesHasNothingToClickAndReturnsToTheList)
   browserMode = BrowserMode{0, 0, 1};
   pictureViews.overlayShown = 0;
   pictureViews.placementMode = 9;
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, trove.pictures);
   EXPECT_TRUE(PickBufferEmpty());
   // No picture was loaded: the overlay and the placement stay as they were.
   EXPECT_EQ(pictureViews.overlayShown, 0);
@@ -466,19 +469,19 @@ TEST_F(PictureViewsTest, LoadingAPictureShowsTheOverlayAndResetsThePlacement) {
 
   pictureViews.overlayShown = 0;
   pictureViews.placementMode = 0;
-  LoadEntryPicture(text);
+  LoadEntryPicture(trove.pictures, text);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
   EXPECT_EQ(pictureViews.overlayShown, 0);
   EXPECT_EQ(pictureViews.placementMode, 0);
 
   // A name the loader takes counts, whether or not it decodes.
-  LoadEntryPicture(broken);
+  LoadEntryPicture(trove.pictures, broken);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
   EXPECT_EQ(pictureViews.overlayShown, 1);
   EXPECT_EQ(pictureViews.placementMode, 3);
 
   pictureViews.overlayShown = 0;
-  LoadEntryPicture(good);
+  LoadEntryPicture(trove.pictures, good);
   EXPECT_EQ(pictureViews.pictureLoaded, 1);
   EXPECT_EQ(pictureInfo.width, 8);
   EXPECT_EQ(pictureInfo.height, 6);
@@ -486,15 +489,15 @@ TEST_F(PictureViewsTest, LoadingAPictureShowsTheOverlayAndResetsThePlacement) {
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
 
   // A failed load after it keeps its picture, size and bytes.
-  LoadEntryPicture(broken);
+  LoadEntryPicture(trove.pictures, broken);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
   EXPECT_EQ(pictureInfo.width, 8);
   EXPECT_EQ(textureLoader.pixels[0], Pattern(0, 0).r);
 
   // Out-of-range entries load nothing.
-  LoadEntryPicture(-1);
+  LoadEntryPicture(trove.pictures, -1);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
-  LoadEntryPicture(fileListSlots);
+  LoadEntryPicture(trove.pictures, fileListSlots);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
 }
 
@@ -503,7 +506,7 @@ TEST_F(PictureViewsTest, AnUndecodablePictureGetsAFrameOnly) {
   tree.File("pictures/z.bmp", "BM but nothing else");
   RescanBrowsedDirectory();
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, trove.pictures);
   const ThumbnailGrid grid = ThumbnailGridSize(960, 540, 140, 140);
   const int good = EntryOf("a.bmp");
   const int bad = EntryOf("z.bmp");
@@ -520,7 +523,7 @@ TEST_F(PictureViewsTest, ThePageStartsAtThumbFirst) {
   fileList.thumbFirst = 19;
   fileList.selection = 2;
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, trove.pictures);
   EXPECT_EQ(fileList.selection, 19);
   // Entries 19 to 22 fill the first four cells of the first row; the fifth cell is empty.
   ExpectPixel(3 * 140 + 70, 510, {255, 255, 255});
@@ -533,14 +536,14 @@ TEST_F(PictureViewsTest, SampledPicturesNeverReadBeyondTheStoredPicture) {
   // A record that claims more than the loader stored is not sampled at all.
   pictureInfo.width = 40;
   ClearCanvas(display);
-  DrawSampledPicture(display, 0, 0, 1.0f, 4001);
+  DrawSampledPicture(display, trove.pictures, 0, 0, 1.0f, 4001);
   EXPECT_TRUE(PickBufferEmpty());
   pictureInfo.width = 20;
   pictureInfo.bitsPerPixel = 16;
-  DrawSampledPicture(display, 0, 0, 1.0f, 4001);
+  DrawSampledPicture(display, trove.pictures, 0, 0, 1.0f, 4001);
   EXPECT_TRUE(PickBufferEmpty());
   pictureInfo.bitsPerPixel = 32;
-  DrawSampledPicture(display, 0, 0, 1.0f, 4001);
+  DrawSampledPicture(display, trove.pictures, 0, 0, 1.0f, 4001);
   EXPECT_EQ(ExtentOf(4001).count, 40 * 20);
 }
 
@@ -556,7 +559,7 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
        {Case{0, 300, 200, 200, 150}, Case{3, 400, 250, 140, 160}, Case{9, 120, 70, 20, 40}}) {
     pictureViews.placementMode = c.mode;
     PointAt(c.cx, c.cy);
-    DrawPictureView(display);
+    DrawPictureView(display, trove.pictures);
     ExpectPixel(c.left, c.bottom, Pattern(0, 0));
     ExpectPixel(c.left + 199, c.bottom + 99, Pattern(198, 98));
     ExpectPixel(c.left - 1, c.bottom, {0, 0, 0});
@@ -569,7 +572,7 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
   // Centred on the cursor in mode 0.
   pictureViews.placementMode = 0;
   PointAt(300, 200);
-  DrawPictureView(display);
+  DrawPictureView(display, trove.pictures);
   ExpectPixel(300, 200, Pattern(100, 50));
   ExpectPixel(299, 199, Pattern(98, 48));
 }
@@ -581,7 +584,7 @@ TEST_F(PictureViewsTest, PictureViewWithAnUnusableStepDrawsNothing) {
   for (float step : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), 1e-30f}) {
     pictureViews.sampleStep = step;
     std::memset(canvas.frameBuffer, 9, 960u * 540u * 4u);
-    DrawPictureView(display);
+    DrawPictureView(display, trove.pictures);
     for (std::size_t i = 0; i < 960u * 540u * 4u; i += 4096) ASSERT_EQ(canvas.frameBuffer[i], 0);
   }
 }
@@ -616,10 +619,10 @@ TEST_F(PictureViewsTest, ClippedDrawingEqualsPerPixelSampling) {
           const int oy = uniform(-spanY, canvasSize.second + 2);
           const std::int32_t id = trial % 2 == 0 ? 4000 + trial : 0;
           ClearCanvas(display);
-          ReferenceDraw(display, ox, oy, step, id);
+          ReferenceDraw(display, trove.pictures, ox, oy, step, id);
           const Canvases expected = Snapshot(display);
           ClearCanvas(display);
-          DrawSampledPicture(display, ox, oy, step, id);
+          DrawSampledPicture(display, trove.pictures, ox, oy, step, id);
           const Canvases got = Snapshot(display);
           ASSERT_EQ(got.frame, expected.frame)
               << size[0] << "x" << size[1] << " step " << step << " at " << ox << ", " << oy;
@@ -643,14 +646,14 @@ TEST_F(PictureViewsTest, PictureViewEqualsPerPixelSamplingForEveryPlacement) {
         pictureViews.placementMode = mode;
         pictureViews.sampleStep = step;
         PointAt(cx, cy);
-        DrawPictureView(display);
+        DrawPictureView(display, trove.pictures);
         const Canvases got = Snapshot(display);
         ClearCanvas(display);
         const float w = 123.0f / step;
         const float h = 77.0f / step;
         const float ox = mode == 0 ? cx - w : static_cast<float>(mode) * cx - 320.0f - w;
         const float oy = mode == 0 ? cy - h : static_cast<float>(mode) * cy - 200.0f - h;
-        ReferenceDraw(display, static_cast<int>(ox), static_cast<int>(oy), step, 0);
+        ReferenceDraw(display, trove.pictures, static_cast<int>(ox), static_cast<int>(oy), step, 0);
         ASSERT_EQ(got.frame, Snapshot(display).frame)
             << mode << " " << step << " " << cx << "," << cy;
       }
@@ -668,7 +671,7 @@ TEST_F(PictureViewsTest, OpenPictureSwitchesToThePictureView) {
   displayState.scrollX = 5;
   displayState.scrollY = -7;
   trove.input.mouseLatches.rightDown = 1;
-  OpenPicture(displayState, trove.input.mouseLatches, k);
+  OpenPicture(displayState, trove.pictures, trove.input.mouseLatches, k);
   EXPECT_EQ(browserMode.pictureActive, 1);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(pictureViews.pictureEntry, k);
@@ -686,7 +689,7 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
   displayState.scrollX = 5;
   pictureViews.pictureEntry = 0;
   trove.input.mouseLatches.rightDown = 1;
-  OpenPicture(displayState, trove.input.mouseLatches, k);
+  OpenPicture(displayState, trove.pictures, trove.input.mouseLatches, k);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(browserMode.listActive, 0);
   EXPECT_EQ(pictureViews.pictureEntry, 0);
@@ -701,7 +704,7 @@ TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Picture(name, 8, 6);
   RescanBrowsedDirectory();
   browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage(display);
+  DrawThumbnailPage(display, trove.pictures);
   const int last = fileList.count;
   ASSERT_EQ(last, 5);
   // Another picture goes: the last slot still holds the earlier scan's name, of a picture
@@ -715,7 +718,7 @@ TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   const CellOrigin o =
       ThumbnailCellOrigin(last - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   ClickOn(pick::thumbnailBase + last, o.x + 2, o.y + 2);
-  HandleBrowserClick(display, trove.input.mouseLatches);
+  HandleBrowserClick(display, trove.pictures, trove.input.mouseLatches);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
 }
@@ -730,7 +733,7 @@ TEST_F(PictureViewsTest, APictureOfAVanishedDirectoryIsNotTakenFromTheStartDirec
   std::filesystem::remove_all(pictures);
   ASSERT_EQ(fileList.count, 3);  // the scan before the directory vanished
   browserMode = BrowserMode{0, 0, 0};
-  OpenPicture(displayState, trove.input.mouseLatches, k);
+  OpenPicture(displayState, trove.pictures, trove.input.mouseLatches, k);
   EXPECT_EQ(pictureViews.pictureLoaded, 0);
   EXPECT_EQ(browserMode.pictureActive, 0);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
@@ -779,7 +782,7 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   RunPass(trove);
   const Canvases view = Snapshot(display);
   ClearCanvas(display);
-  ReferenceDraw(display, 3 * 340 - 960 - 50, 3 * 200 - 540 - 30, 2.0f, 0);
+  ReferenceDraw(display, trove.pictures, 3 * 340 - 960 - 50, 3 * 200 - 540 - 30, 2.0f, 0);
   std::vector<std::uint8_t> saved(canvas.savedView, canvas.savedView + 960u * 540u * 4u);
   EXPECT_EQ(saved, Snapshot(display).frame);
   EXPECT_TRUE(std::all_of(view.pick.begin(), view.pick.end(), [](int id) { return id == 0; }));

@@ -82,19 +82,16 @@ struct LoaderState {
   }
 };
 
-LoaderState CaptureLoader() {
-  return {pictureInfo,
-          pictureViews.pictureLoaded,
-          textureLoader.width,
-          textureLoader.height,
-          textureLoader.loadable,
-          pictureViews.placementMode,
-          pictureViews.overlayShown,
-          fileList.selection};
+LoaderState CaptureLoader(const Pictures& pictures) {
+  const TextureLoader& textureLoader = pictures.textureLoader;
+  return {pictures.pictureInfo,      pictureViews.pictureLoaded, textureLoader.width,
+          textureLoader.height,      textureLoader.loadable,     pictureViews.placementMode,
+          pictureViews.overlayShown, fileList.selection};
 }
 
-void RestoreLoader(const LoaderState& s) {
-  pictureInfo = s.info;
+void RestoreLoader(Pictures& pictures, const LoaderState& s) {
+  TextureLoader& textureLoader = pictures.textureLoader;
+  pictures.pictureInfo = s.info;
   pictureViews.pictureLoaded = s.pictureLoaded;
   textureLoader.width = s.width;
   textureLoader.height = s.height;
@@ -106,7 +103,8 @@ void RestoreLoader(const LoaderState& s) {
 
 // The page as the program used to draw it: every entry loaded into the PictureBuffer one after
 // another on this thread, and its thumbnail sampled from there.
-void DrawSequentialPage(Display& display) {
+void DrawSequentialPage(Display& display, Pictures& pictures) {
+  const TextureLoader& textureLoader = pictures.textureLoader;
   const DisplayState& displayState = display.displayState;
   browserMode.thumbRedraw = 0;
   nameLimit = ThumbnailNameLimit(displayState.canvasWidth, nameLimit);
@@ -120,10 +118,10 @@ void DrawSequentialPage(Display& display) {
   for (int k = first; k <= last; ++k) {
     const CellOrigin o = ThumbnailCellOrigin(k - first, grid, pictureViews.cellWidth,
                                              pictureViews.cellHeight, displayState.canvasHeight);
-    LoadEntryPicture(k);
+    LoadEntryPicture(pictures, k);
     if (pictureViews.pictureLoaded == 1) {
       DrawSampledPicture(
-          display, o.x, o.y,
+          display, pictures, o.x, o.y,
           ThumbnailStep(textureLoader.width, textureLoader.height, pictureViews.cellWidth),
           pick::thumbnailBase + k);
     }
@@ -159,10 +157,10 @@ class ThumbnailPagesTest : public PictureFolderTest {
     pictureViews.cellWidth = pictureViews.cellHeight = cell;
   }
 
-  Canvases DrawPage(int first, void (*draw)(Display&)) {
+  Canvases DrawPage(int first, void (*draw)(Display&, Pictures&)) {
     fileList.thumbFirst = first;
     browserMode = BrowserMode{0, 0, 1};
-    draw(display);
+    draw(display, trove.pictures);
     return Snapshot(display);
   }
 
@@ -177,19 +175,19 @@ class ThumbnailPagesTest : public PictureFolderTest {
       // The page must set these again, as every load does.
       pictureViews.overlayShown = 0;
       pictureViews.placementMode = 9;
-      const LoaderState start = CaptureLoader();
+      const LoaderState start = CaptureLoader(trove.pictures);
       const Canvases old = DrawPage(first, DrawSequentialPage);
-      const LoaderState oldState = CaptureLoader();
+      const LoaderState oldState = CaptureLoader(trove.pictures);
 
-      RestoreLoader(start);
+      RestoreLoader(trove.pictures, start);
       thumbnailCache.Clear();
       EXPECT_EQ(DrawPage(first, DrawThumbnailPage), old) << "cold page at " << first;
-      EXPECT_EQ(CaptureLoader(), oldState) << "cold page at " << first;
+      EXPECT_EQ(CaptureLoader(trove.pictures), oldState) << "cold page at " << first;
 
-      RestoreLoader(start);
+      RestoreLoader(trove.pictures, start);
       const std::size_t kept = thumbnailCache.count();
       EXPECT_EQ(DrawPage(first, DrawThumbnailPage), old) << "page from memory at " << first;
-      EXPECT_EQ(CaptureLoader(), oldState) << "page from memory at " << first;
+      EXPECT_EQ(CaptureLoader(trove.pictures), oldState) << "page from memory at " << first;
       EXPECT_EQ(thumbnailCache.count(), kept);
       shown += PicturesOn(old);
     }
@@ -232,11 +230,11 @@ TEST_F(ThumbnailPagesTest, PictureViewAfterAPageAsBefore) {
   }
   ASSERT_GT(entry, 0);
   PointAt(300, 200);
-  auto pictureViewAfter = [&](void (*draw)(Display&)) {
+  auto pictureViewAfter = [&](void (*draw)(Display&, Pictures&)) {
     DrawPage(1, draw);
-    OpenPicture(displayState, trove.input.mouseLatches, entry);
+    OpenPicture(displayState, trove.pictures, trove.input.mouseLatches, entry);
     EXPECT_EQ(browserMode.pictureActive, 1);
-    DrawPictureView(display);
+    DrawPictureView(display, trove.pictures);
     return Snapshot(display);
   };
   const Canvases old = pictureViewAfter(DrawSequentialPage);
@@ -325,9 +323,9 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
                {"] and [", {key::rightBracket, key::leftBracket}},
                {"a display mode", {key::f5}}};
   pictureViews.placementMode = 9;
-  const LoaderState start = CaptureLoader();
+  const LoaderState start = CaptureLoader(trove.pictures);
   const Canvases old = Trimmed(DrawPage(1, DrawSequentialPage));
-  const LoaderState oldState = CaptureLoader();
+  const LoaderState oldState = CaptureLoader(trove.pictures);
   ASSERT_GT(PicturesOn(old), 3);
   // The cell of the page's first picture, which waits for its decode.
   int picture = 1;
@@ -337,7 +335,7 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
   const CellOrigin pending = ThumbnailCellOrigin(picture - 1, ThumbnailGridSize(640, 400, 140, 140),
                                                  140, 140, displayState.canvasHeight);
   for (const Case& c : cases) {
-    RestoreLoader(start);
+    RestoreLoader(trove.pictures, start);
     thumbnailCache.Clear();
     fileList.thumbFirst = 1;
     ShowThumbnails();
@@ -357,7 +355,7 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
     PassesUntilPageDrawn();
     EXPECT_EQ(fileList.thumbFirst, 1) << c.name;
     EXPECT_TRUE(PageLeft() == old) << c.name;
-    EXPECT_EQ(CaptureLoader(), oldState) << c.name;
+    EXPECT_EQ(CaptureLoader(trove.pictures), oldState) << c.name;
     StopPageWork();
   }
 }
@@ -375,7 +373,7 @@ TEST_F(PagesInPassesTest, TheNextPageIsDecodedAheadWhileTheProgramRests) {
   RunPass(trove);
   EXPECT_FALSE(PageWorkPending());  // done once: resting costs nothing more
   // ] draws the next page in the pass that turns it, from memory.
-  RestoreLoader(LoaderState{});
+  RestoreLoader(trove.pictures, LoaderState{});
   const Canvases next = Trimmed(DrawPage(9, DrawSequentialPage));
   fileList.thumbFirst = 1;
   KeyPressed(key::rightBracket);
@@ -539,10 +537,10 @@ TEST_F(ThumbnailPagesTest, WithoutAPictureBufferNothingIsDecoded) {
   std::free(textureLoader.pixels);
   textureLoader.pixels = nullptr;
   const Canvases old = DrawPage(1, DrawSequentialPage);
-  const LoaderState state = CaptureLoader();
+  const LoaderState state = CaptureLoader(trove.pictures);
   EXPECT_EQ(PicturesOn(old), 0);
   EXPECT_EQ(DrawPage(1, DrawThumbnailPage), old);
-  EXPECT_EQ(CaptureLoader(), state);
+  EXPECT_EQ(CaptureLoader(trove.pictures), state);
 }
 
 // ---- The cache and the gate ------------------------------------------------------------------

@@ -33,6 +33,8 @@ class ProgramTest : public ::testing::Test {
   Display& display = trove.display;
   DisplayState& displayState = trove.display.displayState;
   CanvasImages& canvas = trove.display.canvas;
+  TextureLoader& textureLoader = trove.pictures.textureLoader;
+  PictureInfo& pictureInfo = trove.pictures.pictureInfo;
 
   // Passes until the thumbnail page begun is drawn whole (its pictures arrive from workers).
   void PassesUntilPageDrawn() {
