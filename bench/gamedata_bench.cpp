@@ -16,7 +16,6 @@
 #include "gamedata/world_tables.h"
 #include "pictures/texture_loader.h"
 #include "platform/headless/headless.h"
-#include "shell/reset.h"
 
 namespace {
 
@@ -34,7 +33,6 @@ void LikeAFreshProcess() {
 
 void PrepareProgram(Display& display) {
   LikeAFreshProcess();
-  ResetProgram();
   headless::Reset();
   SetCanvasSize(display, 960, 540);
 }
@@ -84,7 +82,6 @@ void BM_InitGameTablesVsBareSinCos(benchmark::State& state) {
   state.counters["init_ms"] = initSeconds / n * 1e3;
   state.counters["bare_sincos_ms"] = referenceSeconds / n * 1e3;
   state.counters["ratio"] = initSeconds / referenceSeconds;
-  ResetProgram();
 }
 BENCHMARK(BM_InitGameTablesVsBareSinCos)
     ->UseManualTime()
@@ -130,7 +127,6 @@ void BM_StartUpResidentMemory(benchmark::State& state) {
   state.counters["resident_MB"] = resident / 1e6;
   state.counters["reserved_MB"] = reserved / 1e6;
   state.counters["resident_share"] = reserved > 0 ? resident / reserved : 0.0;
-  ResetProgram();
 }
 BENCHMARK(BM_StartUpResidentMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
 

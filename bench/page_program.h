@@ -11,7 +11,7 @@
 #include "display/display.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
-#include "shell/reset.h"
+#include "shell/trove.h"
 
 // The display as mode 1 leaves it on a 1920 x 1080 screen: 960 x 540 at zoom 2.
 inline void UseHalfScreenDisplay(Display& display) {
@@ -23,17 +23,17 @@ inline void UseHalfScreenDisplay(Display& display) {
   d.screenHeight = 1080;
 }
 
-inline bool SetUpPageProgram(Display& display, Pictures& pictures, const char* folder) {
-  TextureLoader& textureLoader = pictures.textureLoader;
-  ResetProgram();
-  SetCanvasSize(display, 1280, 960);
-  display.displayState.displayMode = DisplayMode::movable1280;
-  display.displayState.zoom = 1;
-  pictureViews.cellWidth = pictureViews.cellHeight = 200;
-  AllocateFileList();
+inline bool SetUpPageProgram(Trove& trove, const char* folder) {
+  Browser& browser = trove.browser;
+  TextureLoader& textureLoader = trove.pictures.textureLoader;
+  SetCanvasSize(trove.display, 1280, 960);
+  trove.display.displayState.displayMode = DisplayMode::movable1280;
+  trove.display.displayState.zoom = 1;
+  browser.pictureViews.cellWidth = browser.pictureViews.cellHeight = 200;
+  AllocateFileList(browser.fileList);
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
-  std::snprintf(browsedPath, pathBufferSize, "%s", folder);
-  platform::GetCurrentDir(workingDirectory, pathBufferSize);
-  fileList.thumbFirst = 1;
+  std::snprintf(browser.browsedPath, pathBufferSize, "%s", folder);
+  platform::GetCurrentDir(browser.workingDirectory, pathBufferSize);
+  browser.fileList.thumbFirst = 1;
   return textureLoader.pixels != nullptr;
 }

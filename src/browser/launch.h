@@ -41,9 +41,9 @@ enum class PlayerLaunch {
 
 // Starts the player on the selected entry and pauses 340 ms. A player that is missing or does
 // not start is reported in a message box naming it, and the pause is taken all the same.
-PlayerLaunch LaunchPlayer();
+PlayerLaunch LaunchPlayer(const Browser& browser);
 void PlacePlayerWindow(const DisplayState& d);
 // A second right click on the selected file row launches and places the player.
-void PlayerClickCheck(const Display& display, MouseLatches& latches);
+void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatches& latches);
 // Opens the system's file explorer on the browsed path.
-void OpenExplorer();
+void OpenExplorer(const Browser& browser);

@@ -20,8 +20,6 @@
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 
-PictureViews pictureViews;
-
 namespace {
 
 // The bytes of one canvas row of the FrameBuffer and the PickBuffer.
@@ -74,9 +72,9 @@ ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWid
   return {(canvasWidth - 2) / columnWidth, (canvasHeight - 62) / rowHeight};
 }
 
-int CellsPerPage(const DisplayState& d) {
-  const ThumbnailGrid grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight,
-                                               pictureViews.cellWidth, pictureViews.cellHeight);
+int CellsPerPage(const PictureViews& views, const DisplayState& d) {
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, views.cellWidth, views.cellHeight);
   return grid.columns * grid.rows;
 }
 
@@ -218,67 +216,65 @@ void DrawThumbnailSamples(Display& display, const PictureSamples& samples, int o
 
 // ---- Operations -------------------------------------------------------------------------------
 
-void LoadEntryPicture(Pictures& pictures, int entry) {
+void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry) {
   TextureLoader& textureLoader = pictures.textureLoader;
   PictureInfo& pictureInfo = pictures.pictureInfo;
-  pictureViews.pictureLoaded = false;
+  browser.pictureViews.pictureLoaded = false;
   // Only an entry of the current scan: a thumbnail drawn before a shorter rescan names a slot
   // left over from an earlier one.
-  if (!fileList.names || entry < 1 || entry > fileList.count) return;
+  if (!browser.fileList.names || entry < 1 || entry > browser.fileList.count) return;
   char name[nameSlotSize];
-  FormatText(name, sizeof name, "%s", fileList.names[entry]);
+  FormatText(name, sizeof name, "%s", browser.fileList.names[entry]);
   // When the browsed directory cannot be made current, the start directory's file of the same
   // name must not be decoded in its place.
-  if (!platform::SetCurrentDir(browsedPath)) return;
+  if (!platform::SetCurrentDir(browser.browsedPath)) return;
   textureLoader.IdentifyPicture(name, &pictureInfo);
-  platform::SetCurrentDir(workingDirectory);
-  pictureViews.pictureLoaded = false;
+  platform::SetCurrentDir(browser.workingDirectory);
+  browser.pictureViews.pictureLoaded = false;
   if (textureLoader.loadable == 1) {
-    if (!platform::SetCurrentDir(browsedPath)) return;
+    if (!platform::SetCurrentDir(browser.browsedPath)) return;
     const int loaded = textureLoader.LoadPicture(name, &pictureInfo);
-    platform::SetCurrentDir(workingDirectory);
-    pictureViews.pictureLoaded = loaded == 1;
+    platform::SetCurrentDir(browser.workingDirectory);
+    browser.pictureViews.pictureLoaded = loaded == 1;
     // Every load, a page's as well, shows the overlay again and resets the placement.
-    pictureViews.placementMode = 3;
-    pictureViews.overlayShown = true;
+    browser.pictureViews.placementMode = 3;
+    browser.pictureViews.overlayShown = true;
   }
 }
 
-void DrawPictureView(Display& display, const Pictures& pictures) {
+void DrawPictureView(const Browser& browser, Display& display, const Pictures& pictures) {
   ClearCanvas(display);
   const DisplayState& d = display.displayState;
   const PictureInfo& pictureInfo = pictures.pictureInfo;
-  const PictureOrigin o = PictureViewOrigin(
-      pictureInfo.width, pictureInfo.height, pictureViews.sampleStep, pictureViews.placementMode,
-      CursorCanvasX(d), CursorCanvasY(d), d.canvasWidth, d.canvasHeight);
-  if (o.valid) DrawSampledPicture(display, pictures, o.x, o.y, pictureViews.sampleStep, pick::none);
+  const PictureOrigin o =
+      PictureViewOrigin(pictureInfo.width, pictureInfo.height, browser.pictureViews.sampleStep,
+                        browser.pictureViews.placementMode, CursorCanvasX(d), CursorCanvasY(d),
+                        d.canvasWidth, d.canvasHeight);
+  if (o.valid)
+    DrawSampledPicture(display, pictures, o.x, o.y, browser.pictureViews.sampleStep, pick::none);
   SaveView(display);
 }
 
-void OpenPicture(DisplayState& d, Pictures& pictures, MouseLatches& latches, int entry) {
-  LoadEntryPicture(pictures, entry);
+void OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, MouseLatches& latches,
+                 int entry) {
+  LoadEntryPicture(browser, pictures, entry);
   platform::Pause(pauseAfter::pictureOpen);
-  if (pictureViews.pictureLoaded) {
-    ShowPicture();
-    pictureViews.pictureEntry = entry;
+  if (browser.pictureViews.pictureLoaded) {
+    ShowPicture(browser.browserMode);
+    browser.pictureViews.pictureEntry = entry;
     ResetScroll(d);
     latches.rightDown = 0;
   }
 }
 
-void ClosePicture(MouseLatches& latches) {
+void ClosePicture(Browser& browser, MouseLatches& latches) {
   latches.rightDown = 0;
-  ShowThumbnails();
-  RescanBrowsedDirectory();
+  ShowThumbnails(browser.browserMode);
+  RescanBrowsedDirectory(browser);
   platform::Pause(pauseAfter::click);
 }
 
-void SetThumbnailCellSize(int size) {
-  pictureViews.cellWidth = size;
-  pictureViews.cellHeight = size;
-}
-
-void ResetPictureViews() {
-  pictureViews = PictureViews{};
-  thumbnailCache.Clear();
+void SetThumbnailCellSize(PictureViews& views, int size) {
+  views.cellWidth = size;
+  views.cellHeight = size;
 }

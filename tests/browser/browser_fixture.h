@@ -51,7 +51,7 @@ class BrowserTest : public ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     startDirectory_ = std::filesystem::current_path();
-    AllocateFileList();
+    AllocateFileList(browser.fileList);
     UseCanvas(640, 480, 1, 2);
   }
   void TearDown() override {
@@ -91,8 +91,8 @@ class BrowserTest : public ProgramTest {
 
   // Entries set by hand: name and kind of entry k.
   void SetEntry(int k, const char* name, int kind) {
-    std::snprintf(fileList.names[k], nameSlotSize, "%s", name);
-    fileList.kinds[k] = kind;
+    std::snprintf(browser.fileList.names[k], nameSlotSize, "%s", name);
+    browser.fileList.kinds[k] = kind;
   }
 
   void SetPath(char* path, const std::string& text) {
@@ -127,11 +127,11 @@ class PictureFolderTest : public BrowserTest {
     ASSERT_NE(textureLoader.pixels, nullptr);
     pictures = tree.Dir("pictures");
     work = tree.Dir("work");
-    SetPath(browsedPath, pictures);
-    SetPath(workingDirectory, work);
+    SetPath(browser.browsedPath, pictures);
+    SetPath(browser.workingDirectory, work);
     std::filesystem::current_path(work);
     UseCanvas(960, 540, 1, 2);
-    pictureViews.overlayShown = true;
+    browser.pictureViews.overlayShown = true;
   }
 
   TempTree tree;

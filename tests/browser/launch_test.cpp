@@ -28,7 +28,7 @@ class LaunchTest : public ProgramTest {
     char pattern[] = "/tmp/trove-launch-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     tempDir = pattern;
-    std::strcpy(workingDirectory, tempDir.c_str());
+    std::strcpy(browser.workingDirectory, tempDir.c_str());
     player = tempDir + "/spool.exe";
     std::fclose(std::fopen(player.c_str(), "wb"));
 
@@ -40,8 +40,8 @@ class LaunchTest : public ProgramTest {
     os().cursor = {400, 300};
     os().playerWindowTitles = {"Spool video and audio player"};
 
-    AllocateFileList();
-    std::strcpy(browsedPath, "D:\\My Videos\\");
+    AllocateFileList(browser.fileList);
+    std::strcpy(browser.browsedPath, "D:\\My Videos\\");
     AddEntry("Season 1", 0);
     AddEntry("clip one.avi", 1);
     AddEntry("notes.txt", 1);
@@ -55,9 +55,9 @@ class LaunchTest : public ProgramTest {
   }
 
   void AddEntry(const char* name, int kind) {
-    int k = ++fileList.count;
-    std::strcpy(fileList.names[k], name);
-    fileList.kinds[k] = kind;
+    int k = ++browser.fileList.count;
+    std::strcpy(browser.fileList.names[k], name);
+    browser.fileList.kinds[k] = kind;
   }
 
   // The list row of entry k lies under the cursor, as the list view would have drawn it.
@@ -109,9 +109,9 @@ TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
 // ---- LaunchPlayer ----
 
 TEST_F(LaunchTest, LaunchStartsThePlayerFromTheStartDirectoryAndPauses) {
-  fileList.selection = 2;
+  browser.fileList.selection = 2;
   ASSERT_EQ(chdir("/"), 0);
-  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::started);
+  EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::started);
   ASSERT_EQ(os().programsRun.size(), 1u);
   const headless::ProgramRun& run = os().programsRun[0];
   EXPECT_EQ(run.file, PlayerExecutable());
@@ -128,13 +128,13 @@ TEST_F(LaunchTest, LaunchStartsThePlayerFromTheStartDirectoryAndPauses) {
 TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
   // The system refuses to start it, then it is missing altogether.
   os().programsStart = false;
-  fileList.selection = 2;
-  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::notStarted);
+  browser.fileList.selection = 2;
+  EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::notStarted);
   EXPECT_EQ(os().programsRun.size(), 1u);
   std::remove(player.c_str());
   trove.input.mouseLatches.rightDown = 1;
   PutRowUnderCursor(2);
-  PlayerClickCheck(display, trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().programsRun.size(), 1u);
   EXPECT_TRUE(os().moves.empty());
@@ -148,11 +148,11 @@ TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
 
 TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
   // An entry of an earlier, longer directory still sits in slot 5.
-  std::strcpy(fileList.names[5], "old.avi");
-  fileList.kinds[5] = 1;
+  std::strcpy(browser.fileList.names[5], "old.avi");
+  browser.fileList.kinds[5] = 1;
   for (int selection : {0, 5, 3000}) {
-    fileList.selection = selection;
-    EXPECT_EQ(LaunchPlayer(), PlayerLaunch::nothingToPlay) << selection;
+    browser.fileList.selection = selection;
+    EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::nothingToPlay) << selection;
   }
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_TRUE(os().pauses.empty());
@@ -163,23 +163,23 @@ TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
 TEST_F(LaunchTest, OnlyASecondClickOnTheSelectedFileLaunches) {
   // First click: the row under the cursor is not yet the selection (the browser's click
   // handling makes it so and consumes that click).
-  fileList.selection = 1;
+  browser.fileList.selection = 1;
   PutRowUnderCursor(2);
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(display, trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
 
-  fileList.selection = 2;
+  browser.fileList.selection = 2;
   trove.input.mouseLatches.rightDown = 0;
-  PlayerClickCheck(display, trove.input.mouseLatches);  // no click latched
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);  // no click latched
   EXPECT_TRUE(os().programsRun.empty());
 
   // Second click on the now selected row.
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(display, trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   PlayerClickCheck(
-      display,
+      browser, display,
       trove.input.mouseLatches);  // the latch is consumed: the same click never launches twice
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
@@ -195,42 +195,42 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
     int rowUnderCursor;  // 0: nothing clickable
     int listActive;
   };
-  std::strcpy(fileList.names[7], "stale.avi");
-  fileList.kinds[7] = 1;
+  std::strcpy(browser.fileList.names[7], "stale.avi");
+  browser.fileList.kinds[7] = 1;
   const Case cases[] = {
       {"directory row", 1, 1, 1},  {"selection 0", 0, 0, 1},  {"stale selection", 7, 7, 1},
       {"thumbnail mode", 2, 2, 0}, {"empty canvas", 2, 0, 1},
   };
   for (const Case& c : cases) {
-    fileList.selection = c.selection;
-    browserMode.listActive = c.listActive;
+    browser.fileList.selection = c.selection;
+    browser.browserMode.listActive = c.listActive;
     SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState),
               c.rowUnderCursor ? 12000 + c.rowUnderCursor : 0);
     trove.input.mouseLatches.rightDown = 1;
-    PlayerClickCheck(display, trove.input.mouseLatches);
+    PlayerClickCheck(browser, display, trove.input.mouseLatches);
     EXPECT_TRUE(os().programsRun.empty()) << c.what;
     EXPECT_EQ(trove.input.mouseLatches.rightDown, 1) << c.what;
   }
   // An identifier that is not a list row (here the thumbnail of the selected entry) neither.
-  fileList.selection = 2;
-  browserMode.listActive = 1;
+  browser.fileList.selection = 2;
+  browser.browserMode.listActive = 1;
   SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState), 4002);
-  PlayerClickCheck(display, trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   EXPECT_TRUE(os().programsRun.empty());
 }
 
 TEST_F(LaunchTest, AFileOfTheLongestNameAtTheLongestPathIsPlayedWhole) {
-  std::memset(browsedPath, 'x', platform::longestPath);
-  browsedPath[platform::longestPath] = '\0';
+  std::memset(browser.browsedPath, 'x', platform::longestPath);
+  browser.browsedPath[platform::longestPath] = '\0';
   const std::string name(platform::longestName, 'n');
-  std::strcpy(fileList.names[2], name.c_str());
-  fileList.selection = 2;
+  std::strcpy(browser.fileList.names[2], name.c_str());
+  browser.fileList.selection = 2;
   PutRowUnderCursor(2);
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(display, trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters,
-            " rightful " + std::string(browsedPath) + "\\" + name + " 0 ");
+            " rightful " + std::string(browser.browsedPath) + "\\" + name + " 0 ");
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
 }
 
@@ -243,8 +243,8 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
     int listActive;
     bool launches;
   };
-  std::strcpy(fileList.names[9], "stale.avi");
-  fileList.kinds[9] = 1;
+  std::strcpy(browser.fileList.names[9], "stale.avi");
+  browser.fileList.kinds[9] = 1;
   const Case cases[] = {
       {"file in the list", 2, 1, true}, {"directory", 1, 1, false},
       {"selection 0", 0, 1, false},     {"stale selection", 9, 1, false},
@@ -253,9 +253,9 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
   for (const Case& c : cases) {
     os().programsRun.clear();
     os().moves.clear();
-    fileList.selection = c.selection;
-    browserMode.listActive = c.listActive;
-    browserMode.pictureActive = 0;
+    browser.fileList.selection = c.selection;
+    browser.browserMode.listActive = c.listActive;
+    browser.browserMode.pictureActive = 0;
     trove.input.keyTable.down[key::p] = 1;
     RunPass(trove);
     EXPECT_EQ(os().programsRun.size(), c.launches ? 1u : 0u) << c.what;
@@ -265,7 +265,7 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
 }
 
 TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
-  fileList.selection = 3;
+  browser.fileList.selection = 3;
   trove.input.keyTable.down[key::p] = 1;
   RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
@@ -334,8 +334,8 @@ TEST_F(LaunchTest, On1280WideCanvasThePlayerKeepsItsBottomOnTheScreen) {
 // ---- The file explorer ----
 
 TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
-  std::strcpy(browsedPath, "C:\\Users\\Some One\\My Pictures\\");
-  OpenExplorer();
+  std::strcpy(browser.browsedPath, "C:\\Users\\Some One\\My Pictures\\");
+  OpenExplorer(browser);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
   EXPECT_EQ(os().programsRun[0].parameters, "C:\\Users\\Some One\\My Pictures\\");
@@ -343,8 +343,8 @@ TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
 }
 
 TEST_F(LaunchTest, ExplorerKeyOpensTheExplorerInAnyView) {
-  browserMode.listActive = 0;
-  std::strcpy(browsedPath, "E:\\100% done\\");
+  browser.browserMode.listActive = 0;
+  std::strcpy(browser.browsedPath, "E:\\100% done\\");
   trove.input.keyTable.down[key::f7] = 1;
   RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);

@@ -13,7 +13,6 @@
 #include "display/display.h"
 #include "pictures/bmp_asset.h"
 #include "platform/headless/headless.h"
-#include "shell/reset.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -27,7 +26,6 @@ bool AllZero(const void* block, std::size_t bytes) {
 class BuiltTablesTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ResetProgram();
     headless::Reset();
     // A canvas size chosen but no images yet: InitGameTables makes them for that size.
     display = new Display;
@@ -42,7 +40,6 @@ class BuiltTablesTest : public ::testing::Test {
     delete built;
     delete textures;
     delete display;
-    ResetProgram();
   }
 
   static World* built;
