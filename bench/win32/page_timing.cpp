@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
   }
   auto runJobs = [&](int workers) {
     const auto start = std::chrono::steady_clock::now();
-    PageDecoder decoder(jobs, workers);
+    PageDecoder decoder(jobs, workers, browser.thumbnailPages.decodeGate);
     for (std::size_t i = 0; i < jobs.size(); ++i) decoder.Result(i);
     return Seconds(start);
   };

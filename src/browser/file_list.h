@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "browser/page_decoder.h"
 #include "browser/thumbnail_cache.h"
 #include "platform/platform.h"
 
@@ -88,6 +89,10 @@ struct ThumbnailPage {
 // The page in progress and the decoding around it. Ending it drops the pictures not started and
 // waits for the decodes under way.
 struct ThumbnailPages {
+  // The one gate every decoder of the browser passes, so that the decodes of a page, of pages
+  // left before they finished and of the page decoded ahead stay within one budget together.
+  // Declared first, it outlives their workers.
+  DecodeGate decodeGate;
   ThumbnailPage page;
   // The decoding of the page after the one on screen, and whether it ran to its end (every
   // picture decoded or failed) since that page began.

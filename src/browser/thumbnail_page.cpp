@@ -97,7 +97,8 @@ std::unique_ptr<PageWork> StartPageWork(Browser& browser, TextureLoader& texture
   work->taken.assign(jobs.size(), 0);
   work->ahead = ahead;
   const int workers = PageWorkerCount(jobs.size());
-  work->decoder = std::make_unique<PageDecoder>(std::move(jobs), workers, ahead);
+  work->decoder = std::make_unique<PageDecoder>(std::move(jobs), workers,
+                                                browser.thumbnailPages.decodeGate, ahead);
   return work;
 }
 

@@ -40,4 +40,3 @@ struct MainLoop {
   PresentedPass presented;
   std::uint32_t messagesDispatched = 0;
 };
-

@@ -281,16 +281,16 @@ class PagesInPassesTest : public ThumbnailPagesTest {
     RescanBrowsedDirectory(browser);
   }
   void TearDown() override {
-    if (held) ProgramDecodeGate().Leave(decodePixelBudget);
+    if (held) browser.thumbnailPages.decodeGate.Leave(decodePixelBudget);
     ThumbnailPagesTest::TearDown();
   }
   // Holds every decode at the gate, so that a page stays in progress until Release.
   void Hold() {
-    ASSERT_TRUE(ProgramDecodeGate().TryEnter(decodePixelBudget));
+    ASSERT_TRUE(browser.thumbnailPages.decodeGate.TryEnter(decodePixelBudget));
     held = true;
   }
   void Release() {
-    ProgramDecodeGate().Leave(decodePixelBudget);
+    browser.thumbnailPages.decodeGate.Leave(decodePixelBudget);
     held = false;
   }
   // What the main loop left: the page without the overlay, and the PickIds below the overlay
@@ -470,7 +470,8 @@ TEST_F(ThumbnailPagesTest, AHostileFileFailsAloneAmongGoodOnes) {
     job.cellWidth = 140;
     jobs.push_back(job);
   }
-  PageDecoder decoder(jobs, 2);
+  DecodeGate gate;
+  PageDecoder decoder(jobs, 2, gate);
   const bool expected[] = {true, false, false, true, false, true};
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     const PageResult r = decoder.Result(i);
@@ -495,7 +496,7 @@ TEST_F(ThumbnailPagesTest, MorePicturesThanWorkers) {
   DecodeGate gate;
   for (const PageJob& job : jobs) alone.push_back(DecodePageJob(job, gate));
   for (int workers : {1, 2, 3}) {
-    PageDecoder decoder(jobs, workers);
+    PageDecoder decoder(jobs, workers, gate);
     // Taken in reverse: a later result may be waited for first.
     for (std::size_t i = jobs.size(); i-- > 0;) {
       const PageResult r = decoder.Result(i);
