@@ -18,10 +18,10 @@ constexpr int benchWidth = 960;
 constexpr int benchHeight = 540;
 constexpr std::size_t frameBytes = std::size_t{benchWidth} * benchHeight * 4;
 
-void UseBenchCanvas() {
+void UseBenchCanvas(Display& display) {
   headless::Reset();
-  SetCanvasSize(benchWidth, benchHeight);
-  ClearCanvas();
+  SetCanvasSize(display, benchWidth, benchHeight);
+  ClearCanvas(display);
 }
 
 double Seconds(std::chrono::steady_clock::time_point from,
@@ -54,63 +54,63 @@ void MeasureAgainst(benchmark::State& state, std::size_t bytes, Operation operat
 }
 
 void BM_ClearCanvas(benchmark::State& state) {
-  UseBenchCanvas();
+  Display display;
+  UseBenchCanvas(display);
   // ClearCanvas zeroes the FrameBuffer and the PickBuffer: the reference zeroes as many bytes.
   std::vector<std::uint8_t> frame(frameBytes), ids(frameBytes);
   MeasureAgainst(
-      state, 2 * frameBytes, [] { ClearCanvas(); },
+      state, 2 * frameBytes, [&] { ClearCanvas(display); },
       [&] {
         std::memset(frame.data(), 0, frame.size());
         std::memset(ids.data(), 0, ids.size());
         benchmark::ClobberMemory();
       });
-  ReleaseCanvas();
 }
 BENCHMARK(BM_ClearCanvas)->UseManualTime();
 
 void BM_SaveView(benchmark::State& state) {
-  UseBenchCanvas();
+  Display display;
+  UseBenchCanvas(display);
   std::vector<std::uint8_t> from(frameBytes, 7), to(frameBytes);
   MeasureAgainst(
-      state, frameBytes, [] { SaveView(); },
+      state, frameBytes, [&] { SaveView(display); },
       [&] {
         std::memcpy(to.data(), from.data(), frameBytes);
         benchmark::ClobberMemory();
       });
-  ReleaseCanvas();
 }
 BENCHMARK(BM_SaveView)->UseManualTime();
 
 void BM_RestoreView(benchmark::State& state) {
-  UseBenchCanvas();
-  SaveView();
+  Display display;
+  UseBenchCanvas(display);
+  SaveView(display);
   std::vector<std::uint8_t> from(frameBytes, 7), to(frameBytes);
   MeasureAgainst(
-      state, frameBytes, [] { RestoreView(); },
+      state, frameBytes, [&] { RestoreView(display); },
       [&] {
         std::memcpy(to.data(), from.data(), frameBytes);
         benchmark::ClobberMemory();
       });
-  ReleaseCanvas();
 }
 BENCHMARK(BM_RestoreView)->UseManualTime();
 
 // A list row: a 40-character name drawn with its identifier box, reported per character.
 void BM_RenderPickTextPerCharacter(benchmark::State& state) {
-  UseBenchCanvas();
+  Display display;
+  UseBenchCanvas(display);
   static constexpr char name[] = "Holiday Photos 2024 - Beach (day 03).JPG";
   static_assert(sizeof name - 1 == 40);
   const std::int64_t characters = sizeof name - 1;
   for (auto _ : state) {
     FormatText(TextBuffer, sizeof TextBuffer, "%s", name);
-    RenderPickText(40, 300, 0, 255, 0, 12001);
+    RenderPickText(display, 40, 300, 0, 255, 0, 12001);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * characters);
   state.counters["per_character"] =
       benchmark::Counter(static_cast<double>(state.iterations() * characters),
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  ReleaseCanvas();
 }
 BENCHMARK(BM_RenderPickTextPerCharacter);
 

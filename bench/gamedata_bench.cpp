@@ -16,7 +16,6 @@
 #include "gamedata/world_tables.h"
 #include "pictures/texture_loader.h"
 #include "platform/headless/headless.h"
-#include "shell/reset.h"
 
 namespace {
 
@@ -32,11 +31,10 @@ void LikeAFreshProcess() {
 #endif
 }
 
-void PrepareProgram() {
+void PrepareProgram(Display& display) {
   LikeAFreshProcess();
-  ResetProgram();
   headless::Reset();
-  SetCanvasSize(960, 540);
+  SetCanvasSize(display, 960, 540);
 }
 
 double AngleOf(int i) {
@@ -63,7 +61,8 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 // InitGameTables alone, and "ratio" is its total over the reference's total. The release of
 // the tables after each start-up is outside both timings.
 void BM_InitGameTablesVsBareSinCos(benchmark::State& state) {
-  PrepareProgram();
+  Display display;
+  PrepareProgram(display);
   World world;
   GameTextures textures;
   double referenceSeconds = 0.0;
@@ -72,7 +71,7 @@ void BM_InitGameTablesVsBareSinCos(benchmark::State& state) {
     const auto t0 = Clock::now();
     benchmark::DoNotOptimize(BareSinCos());
     const auto t1 = Clock::now();
-    benchmark::DoNotOptimize(InitGameTables(world, textures));
+    benchmark::DoNotOptimize(InitGameTables(world, textures, display));
     const auto t2 = Clock::now();
     ReleaseGameTables(world, textures);
     referenceSeconds += Seconds(t0, t1);
@@ -83,7 +82,6 @@ void BM_InitGameTablesVsBareSinCos(benchmark::State& state) {
   state.counters["init_ms"] = initSeconds / n * 1e3;
   state.counters["bare_sincos_ms"] = referenceSeconds / n * 1e3;
   state.counters["ratio"] = initSeconds / referenceSeconds;
-  ResetProgram();
 }
 BENCHMARK(BM_InitGameTablesVsBareSinCos)
     ->UseManualTime()
@@ -104,14 +102,15 @@ long ResidentBytes() {
 // malloc and left untouched. "reserved" counts the tables' blocks and the picture buffer;
 // "resident" is the growth of the resident set across both.
 void BM_StartUpResidentMemory(benchmark::State& state) {
-  PrepareProgram();
+  Display display;
+  PrepareProgram(display);
   World world;
   GameTextures textures;
   double resident = 0.0;
   double reserved = 0.0;
   for (auto _ : state) {
     const long before = ResidentBytes();
-    InitGameTables(world, textures);
+    InitGameTables(world, textures, display);
     void* pictureBuffer = std::malloc(pictureBufferBytes);
     benchmark::DoNotOptimize(pictureBuffer);
     const long after = ResidentBytes();
@@ -128,7 +127,6 @@ void BM_StartUpResidentMemory(benchmark::State& state) {
   state.counters["resident_MB"] = resident / 1e6;
   state.counters["reserved_MB"] = reserved / 1e6;
   state.counters["resident_share"] = reserved > 0 ? resident / reserved : 0.0;
-  ResetProgram();
 }
 BENCHMARK(BM_StartUpResidentMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
 

@@ -10,38 +10,35 @@
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
 #include "display/display.h"
+#include "page_program.h"
 #include "pictures/texture_loader.h"
 #include "platform/headless/headless.h"
 #include "shell/main_loop.h"
-#include "shell/reset.h"
 #include "shell/trove.h"
 
 namespace {
 
 // The program as start-up leaves it at 960 x 540, with 2999 named entries in the list.
-void SetUpListView() {
-  ResetProgram();
+void SetUpListView(Trove& trove) {
+  Browser& browser = trove.browser;
   headless::Reset();
   headless::state().windowRect = {0, 0, 1920, 1080};
   headless::state().cursor = {700, 300};
-  SetCanvasSize(960, 540);
-  displayState.displayMode = DisplayMode::halfScreen;
-  displayState.zoom = 2;
-  displayState.screenWidth = 1920;
-  displayState.screenHeight = 1080;
-  pictureViews.overlayShown = true;
-  browserMode = BrowserMode{1, 0, 0};
-  AllocateFileList();
+  UseHalfScreenDisplay(trove.display);
+  browser.pictureViews.overlayShown = true;
+  browser.browserMode = BrowserMode{1, 0, 0};
+  AllocateFileList(browser.fileList);
   for (int k = 1; k <= maxEntries; ++k) {
-    std::snprintf(fileList.names[k], nameSlotSize, k % 5 == 0 ? "Folder %04d" : "IMG_%05d.JPG", k);
-    fileList.kinds[k] = k % 5 == 0 ? 0 : 1;
+    std::snprintf(browser.fileList.names[k], nameSlotSize,
+                  k % 5 == 0 ? "Folder %04d" : "IMG_%05d.JPG", k);
+    browser.fileList.kinds[k] = k % 5 == 0 ? 0 : 1;
   }
-  fileList.selection = 7;
+  browser.fileList.selection = 7;
 }
 
 double TimedPass(Trove& trove, int count) {
-  fileList.count = count;
-  ForgetPresentedPass();
+  trove.browser.fileList.count = count;
+  ForgetPresentedPass(trove.mainLoop);
   auto start = std::chrono::steady_clock::now();
   RunPass(trove);
   auto end = std::chrono::steady_clock::now();
@@ -50,21 +47,20 @@ double TimedPass(Trove& trove, int count) {
 
 void BM_ListViewPass(benchmark::State& state) {
   Trove trove;
-  SetUpListView();
-  fileList.count = static_cast<int>(state.range(0));
+  SetUpListView(trove);
+  trove.browser.fileList.count = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    ForgetPresentedPass();  // a drawn pass, not a resting one
+    ForgetPresentedPass(trove.mainLoop);  // a drawn pass, not a resting one
     RunPass(trove);
-    benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+    benchmark::DoNotOptimize(trove.display.canvas.frameBuffer[0]);
   }
-  ResetProgram();
 }
 BENCHMARK(BM_ListViewPass)->Arg(360)->Arg(maxEntries)->Unit(benchmark::kMicrosecond);
 
 // Both passes alternately in one loop, so that the ratio compares like with like.
 void BM_ListViewPassRatio(benchmark::State& state) {
   Trove trove;
-  SetUpListView();
+  SetUpListView(trove);
   double small = 0.0;
   double large = 0.0;
   for (auto _ : state) {
@@ -74,7 +70,6 @@ void BM_ListViewPassRatio(benchmark::State& state) {
   state.counters["pass_360_us"] = small / static_cast<double>(state.iterations()) * 1e6;
   state.counters["pass_2999_us"] = large / static_cast<double>(state.iterations()) * 1e6;
   state.counters["ratio_2999_to_360"] = small > 0.0 ? large / small : 0.0;
-  ResetProgram();
 }
 BENCHMARK(BM_ListViewPassRatio)->Unit(benchmark::kMicrosecond);
 

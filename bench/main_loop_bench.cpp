@@ -8,14 +8,12 @@
 #include "ratios.h"
 #include "platform/headless/headless.h"
 #include "shell/main_loop.h"
-#include "shell/reset.h"
 #include "shell/startup.h"
 #include "shell/trove.h"
 
 namespace {
 
 void StartHeadless(Trove& trove) {
-  ResetProgram();
   headless::Reset();
   headless::state().screenWidth = 1920;
   headless::state().screenHeight = 1080;
@@ -37,12 +35,11 @@ void BM_MainLoopPass(benchmark::State& state) {
   Trove trove;
   StartHeadless(trove);
   for (auto _ : state) {
-    ForgetPresentedPass();  // a drawn pass, not a resting one
+    ForgetPresentedPass(trove.mainLoop);  // a drawn pass, not a resting one
     RunPass(trove);
   }
   headless::state().pauses.clear();
   ShutDown(trove);
-  ResetProgram();
 }
 BENCHMARK(BM_MainLoopPass);
 
@@ -56,7 +53,6 @@ void BM_RestingPass(benchmark::State& state) {
   }
   state.counters["waits"] = static_cast<double>(headless::state().inputWaits.size());
   ShutDown(trove);
-  ResetProgram();
 }
 BENCHMARK(BM_RestingPass);
 

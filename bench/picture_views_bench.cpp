@@ -42,7 +42,7 @@
 #include "page_program.h"
 #include "ratios.h"
 #include "shell/main_loop.h"
-#include "shell/reset.h"
+#include "shell/startup.h"
 #include "shell/trove.h"
 
 namespace {
@@ -51,21 +51,21 @@ namespace {
 
 // The program at 960 x 540 (display mode 1, zoom 2) in the picture view, with a width x height
 // picture in the PictureBuffer as a load leaves it and the cursor at the canvas centre.
-void SetUpPictureView(int width, int height, float step) {
-  ResetProgram();
+void SetUpPictureView(Trove& trove, int width, int height, float step) {
+  Browser& browser = trove.browser;
+  Display& display = trove.display;
+  Pictures& pictures = trove.pictures;
   headless::Reset();
   headless::state().windowRect = {0, 0, 1920, 1080};
   headless::state().cursor = {960, 540};
-  SetCanvasSize(960, 540);
-  displayState.displayMode = DisplayMode::halfScreen;
-  displayState.zoom = 2;
-  displayState.screenWidth = 1920;
-  displayState.screenHeight = 1080;
-  AllocateFileList();
-  browserMode = BrowserMode{0, 1, 0};
-  pictureViews.pictureEntry = 1;
-  std::snprintf(fileList.names[1], nameSlotSize, "picture.jpg");
-  fileList.count = 1;
+  UseHalfScreenDisplay(display);
+  AllocateFileList(browser.fileList);
+  browser.browserMode = BrowserMode{0, 1, 0};
+  browser.pictureViews.pictureEntry = 1;
+  std::snprintf(browser.fileList.names[1], nameSlotSize, "picture.jpg");
+  browser.fileList.count = 1;
+  TextureLoader& textureLoader = pictures.textureLoader;
+  PictureInfo& pictureInfo = pictures.pictureInfo;
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
   textureLoader.width = width;
   textureLoader.height = height;
@@ -81,32 +81,30 @@ void SetUpPictureView(int width, int height, float step) {
       row[x * 4 + 3] = 255;
     }
   }
-  pictureViews.sampleStep = step;
-  pictureViews.placementMode = 3;
-  pictureViews.overlayShown = true;
+  browser.pictureViews.sampleStep = step;
+  browser.pictureViews.placementMode = 3;
+  browser.pictureViews.overlayShown = true;
 }
 
 void BM_PictureViewPassLarge(benchmark::State& state) {
   Trove trove;
-  SetUpPictureView(4000, 3000, 0.25f);
+  SetUpPictureView(trove, 4000, 3000, 0.25f);
   for (auto _ : state) {
-    ForgetPresentedPass();  // a drawn pass, not a resting one
+    ForgetPresentedPass(trove.mainLoop);  // a drawn pass, not a resting one
     RunPass(trove);
-    benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+    benchmark::DoNotOptimize(trove.display.canvas.frameBuffer[0]);
   }
-  ResetProgram();
 }
 BENCHMARK(BM_PictureViewPassLarge)->Unit(benchmark::kMicrosecond);
 
 void BM_PictureViewPassSmall(benchmark::State& state) {
   Trove trove;
-  SetUpPictureView(1000, 600, 2.0f);
+  SetUpPictureView(trove, 1000, 600, 2.0f);
   for (auto _ : state) {
-    ForgetPresentedPass();  // a drawn pass, not a resting one
+    ForgetPresentedPass(trove.mainLoop);  // a drawn pass, not a resting one
     RunPass(trove);
-    benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+    benchmark::DoNotOptimize(trove.display.canvas.frameBuffer[0]);
   }
-  ResetProgram();
 }
 BENCHMARK(BM_PictureViewPassSmall)->Unit(benchmark::kMicrosecond);
 
@@ -153,14 +151,15 @@ bool FitsBuffer(int width, int height) {
 }
 
 // The program at 1280 x 960 browsing the page directory.
-void SetUpThumbnailPage() {
+void SetUpThumbnailPage(Trove& trove) {
   headless::Reset();
   headless::state().windowRect = {0, 0, 1280, 960};
-  SetUpPageProgram(Page().path().c_str());
+  SetUpPageProgram(trove, Page().path().c_str());
 }
 
 // Every picture of the page must have been decoded and drawn for a figure to mean anything.
-void CountPicturesOnPage(benchmark::State& state) {
+void CountPicturesOnPage(benchmark::State& state, const Display& display) {
+  const CanvasImages& canvas = display.canvas;
   std::set<std::int32_t> pictures;
   for (const std::int32_t* id = canvas.pickBuffer; id != canvas.pickBuffer + 1280 * 960; ++id) {
     if (pick::IsThumbnail(*id)) pictures.insert(*id);
@@ -188,11 +187,11 @@ double DecodeSamePictures(std::int64_t* pixels) {
   return Seconds(start);
 }
 
-double DrawPage() {
+double DrawPage(Trove& trove) {
   const auto start = std::chrono::steady_clock::now();
-  browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
-  benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+  trove.browser.browserMode = BrowserMode{0, 0, 1};
+  DrawThumbnailPage(trove.browser, trove.display, trove.pictures);
+  benchmark::DoNotOptimize(trove.display.canvas.frameBuffer[0]);
   return Seconds(start);
 }
 
@@ -201,25 +200,26 @@ double DrawPage() {
 // decoded by the workers) and the same page revisited a moment later (every cell kept). Each
 // figure is the best of the iterations: other programs on the machine only ever add time.
 void BM_ThumbnailPage(benchmark::State& state) {
-  SetUpThumbnailPage();
-  DrawPage();  // the files in the file cache and the buffers touched, as in the running program
+  Trove trove;
+  SetUpThumbnailPage(trove);
+  DrawPage(
+      trove);  // the files in the file cache and the buffers touched, as in the running program
   double decode = 1e9;
   double cold = 1e9;
   double revisit = 1e9;
   std::int64_t pixels = 0;
   for (auto _ : state) {
     decode = std::min(decode, DecodeSamePictures(&pixels));
-    thumbnailCache.Clear();
-    cold = std::min(cold, DrawPage());
-    for (int i = 0; i < 10; ++i) revisit = std::min(revisit, DrawPage());
+    trove.browser.thumbnailCache.Clear();
+    cold = std::min(cold, DrawPage(trove));
+    for (int i = 0; i < 10; ++i) revisit = std::min(revisit, DrawPage(trove));
   }
   state.counters["decode_ms"] = decode * 1e3;
   state.counters["cold_ms"] = cold * 1e3;
   state.counters["revisit_ms"] = revisit * 1e3;
   state.counters["decoded_megapixels"] =
       static_cast<double>(pixels) / static_cast<double>(state.iterations()) / 1e6;
-  CountPicturesOnPage(state);
-  ResetProgram();
+  CountPicturesOnPage(state, trove.display);
 }
 BENCHMARK(BM_ThumbnailPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -241,61 +241,66 @@ double Pass(Trove& trove) {
 // time until then; sets the time until the picture of the page's cell `cell` is drawn and the
 // longest pass.
 double PagePasses(Trove& trove, int first, int cell, double* cellSeconds, double* longestPass) {
-  fileList.thumbFirst = first;
-  ShowThumbnails();
-  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
-                                               pictureViews.cellWidth, pictureViews.cellHeight);
-  const CellOrigin o = ThumbnailCellOrigin(cell, grid, pictureViews.cellWidth,
-                                           pictureViews.cellHeight, displayState.canvasHeight);
+  Browser& browser = trove.browser;
+  browser.fileList.thumbFirst = first;
+  ShowThumbnails(browser.browserMode);
+  const DisplayState& displayState = trove.display.displayState;
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
+                        browser.pictureViews.cellWidth, browser.pictureViews.cellHeight);
+  const CellOrigin o =
+      ThumbnailCellOrigin(cell, grid, browser.pictureViews.cellWidth,
+                          browser.pictureViews.cellHeight, displayState.canvasHeight);
   const std::size_t cellPixel = static_cast<std::size_t>(o.y) * displayState.canvasWidth + o.x;
   const auto start = std::chrono::steady_clock::now();
   *cellSeconds = 0;
   do {
     *longestPass = std::max(*longestPass, Pass(trove));
-    if (*cellSeconds == 0 && canvas.pickBuffer[cellPixel] == pick::thumbnailBase + first + cell) {
+    if (*cellSeconds == 0 &&
+        trove.display.canvas.pickBuffer[cellPixel] == pick::thumbnailBase + first + cell) {
       *cellSeconds = Seconds(start);
     }
-  } while (ThumbnailPageInProgress() && Seconds(start) < 60);
+  } while (ThumbnailPageInProgress(browser) && Seconds(start) < 60);
   return Seconds(start);
 }
 
 // Nothing decoded or kept: the next page is seen cold.
-void ForgetPages() {
-  StopPageWork();
-  thumbnailCache.Clear();
+void ForgetPages(Browser& browser) {
+  StopPageWork(browser);
+  browser.thumbnailCache.Clear();
 }
 
-double FrameCopy() {
+double FrameCopy(Display& display) {
   const auto start = std::chrono::steady_clock::now();
-  RestoreView();
-  benchmark::DoNotOptimize(canvas.frameBuffer[0]);
+  RestoreView(display);
+  benchmark::DoNotOptimize(display.canvas.frameBuffer[0]);
   return Seconds(start);
 }
 
 // The 18 pictures after "." and ".." on one page at 1280 x 960: the first picture is cell 3.
 void BM_PageInPasses(benchmark::State& state) {
   Trove trove;
-  SetUpThumbnailPage();
+  Browser& browser = trove.browser;
+  SetUpThumbnailPage(trove);
   double firstPicture = 1e9;
   double whole = 1e9;
   double longest = 0;
   double copy = 1e9;
   for (auto _ : state) {
-    ForgetPages();
+    ForgetPages(browser);
     double cell = 0;
     double pass = 0;
     whole = std::min(whole, PagePasses(trove, 1, 2, &cell, &pass));
     firstPicture = std::min(firstPicture, cell);
     longest = std::max(longest, pass);
-    for (int i = 0; i < 10; ++i) copy = std::min(copy, FrameCopy());
+    for (int i = 0; i < 10; ++i) copy = std::min(copy, FrameCopy(trove.display));
   }
-  StopPageWork();
+  StopPageWork(browser);
   state.counters["first_picture_ms"] = firstPicture * 1e3;
   state.counters["whole_page_ms"] = whole * 1e3;
   state.counters["longest_pass_ms"] = longest * 1e3;
   state.counters["frame_copy_ms"] = copy * 1e3;
-  CountPicturesOnPage(state);
-  ResetProgram();
+  CountPicturesOnPage(state, trove.display);
 }
 BENCHMARK(BM_PageInPasses)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -303,36 +308,40 @@ BENCHMARK(BM_PageInPasses)->Unit(benchmark::kMillisecond)->Iterations(5);
 // cold, and turned to with ] after the program rested on the first.
 void BM_NextPageAhead(benchmark::State& state) {
   Trove trove;
-  SetUpThumbnailPage();
-  SetCanvasSize(640, 480);
-  pictureViews.cellWidth = pictureViews.cellHeight = 140;
+  Browser& browser = trove.browser;
+  // The ] below reaches the program through the key entry point, as a hook's would.
+  BindEntryPoints(&trove);
+  SetUpThumbnailPage(trove);
+  SetCanvasSize(trove.display, 640, 480);
+  browser.pictureViews.cellWidth = browser.pictureViews.cellHeight = 140;
   double cold = 1e9;
   double ahead = 1e9;
   double unused = 0;
   for (auto _ : state) {
-    ForgetPages();
+    ForgetPages(browser);
     cold = std::min(cold, PagePasses(trove, 9, 0, &unused, &unused));
-    ForgetPages();
+    ForgetPages(browser);
     PagePasses(trove, 1, 0, &unused, &unused);
     // Resting on the first page until the second is decoded ahead.
     const auto rest = std::chrono::steady_clock::now();
     bool begun = false;
     do {
       Pass(trove);
-      begun = begun || PageWorkPending();
-    } while ((!begun || PageWorkPending()) && Seconds(rest) < 60);
+      begun = begun || PageWorkPending(browser);
+    } while ((!begun || PageWorkPending(browser)) && Seconds(rest) < 60);
     const auto start = std::chrono::steady_clock::now();
     KeyPressed(key::rightBracket);
     do {
       Pass(trove);
-    } while ((ThumbnailPageInProgress() || browserMode.thumbRedraw || fileList.thumbFirst != 9) &&
+    } while ((ThumbnailPageInProgress(browser) || browser.browserMode.thumbRedraw ||
+              browser.fileList.thumbFirst != 9) &&
              Seconds(start) < 60);
     ahead = std::min(ahead, Seconds(start));
   }
-  StopPageWork();
+  StopPageWork(browser);
+  BindEntryPoints(nullptr);
   state.counters["cold_ms"] = cold * 1e3;
   state.counters["after_rest_ms"] = ahead * 1e3;
-  ResetProgram();
 }
 BENCHMARK(BM_NextPageAhead)->Unit(benchmark::kMillisecond)->Iterations(3);
 

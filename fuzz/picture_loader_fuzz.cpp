@@ -26,19 +26,22 @@ bool Affordable(int width, int height) {
          static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <= pixelLimit;
 }
 
-void Setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  SetCanvasSize(canvasWidth, canvasHeight);
-  textureLoader.pixels = static_cast<std::uint8_t*>(std::calloc(pictureBufferBytes, 1));
-  if (!textureLoader.pixels) std::abort();
+// The loader every input goes through, with its PictureBuffer obtained once for the run.
+Pictures& LoaderForRun() {
+  static Pictures pictures;
+  if (!pictures.textureLoader.pixels) {
+    pictures.textureLoader.pixels = static_cast<std::uint8_t*>(std::calloc(pictureBufferBytes, 1));
+    if (!pictures.textureLoader.pixels) std::abort();
+  }
+  return pictures;
 }
 
 // The sampling loops written out plainly: positions accumulated in single precision, every
 // sample plotted as its 2 x 2 block through the clipping primitives. The loops stop once the
 // blocks lie beyond the canvas's right or top edge, where later samples cannot return.
-void Reference(int ox, int oy, float step, std::int32_t pickId) {
+void Reference(Display& display, const Pictures& pictures, int ox, int oy, float step,
+               std::int32_t pickId) {
+  const PictureInfo& pictureInfo = pictures.pictureInfo;
   const float w = static_cast<float>(pictureInfo.width);
   const float h = static_cast<float>(pictureInfo.height);
   int row = 0;
@@ -47,13 +50,13 @@ void Reference(int ox, int oy, float step, std::int32_t pickId) {
     for (float fx = 0.0f; fx < w && ox + 2LL * col < canvasWidth; fx = fx + step, ++col) {
       const std::size_t at =
           (static_cast<std::size_t>(fy) * pictureInfo.width + static_cast<std::size_t>(fx)) * 4;
-      const std::uint8_t* p = textureLoader.pixels + at;
+      const std::uint8_t* p = pictures.textureLoader.pixels + at;
       for (int i = 0; i < 4; ++i) {
         const long long x = ox + 2LL * col + (i & 1);
         const long long y = oy + 2LL * row + (i >> 1);
         if (x < 0 || y < 0 || x >= canvasWidth || y >= canvasHeight) continue;
-        PlotPixel(static_cast<int>(x), static_cast<int>(y), p[0], p[1], p[2]);
-        if (pickId != 0) SetPickId(static_cast<int>(x), static_cast<int>(y), pickId);
+        PlotPixel(display, static_cast<int>(x), static_cast<int>(y), p[0], p[1], p[2]);
+        if (pickId != 0) SetPickId(display, static_cast<int>(x), static_cast<int>(y), pickId);
       }
     }
   }
@@ -65,34 +68,39 @@ struct Canvases {
   bool operator==(const Canvases&) const = default;
 };
 
-Canvases Snapshot() {
+Canvases Snapshot(const Display& display) {
   const std::size_t n = static_cast<std::size_t>(canvasWidth) * canvasHeight;
+  const CanvasImages& canvas = display.canvas;
   return {std::vector<std::uint8_t>(canvas.frameBuffer, canvas.frameBuffer + n * 4),
           std::vector<std::int32_t>(canvas.pickBuffer, canvas.pickBuffer + n)};
 }
 
-void Clear() {
+void Clear(Display& display) {
   const std::size_t n = static_cast<std::size_t>(canvasWidth) * canvasHeight;
+  const CanvasImages& canvas = display.canvas;
   std::memset(canvas.frameBuffer, 0, n * 4);
   std::memset(canvas.pickBuffer, 0, n * sizeof(std::int32_t));
 }
 
 // Draws with the views' code and with the reference from the same origin; any difference ends
 // the run.
-void Compare(int ox, int oy, float step, std::int32_t pickId) {
-  Clear();
-  DrawSampledPicture(ox, oy, step, pickId);
-  const Canvases drawn = Snapshot();
-  Clear();
-  Reference(ox, oy, step, pickId);
-  if (!(drawn == Snapshot())) std::abort();
+void Compare(Display& display, const Pictures& pictures, int ox, int oy, float step,
+             std::int32_t pickId) {
+  Clear(display);
+  DrawSampledPicture(display, pictures, ox, oy, step, pickId);
+  const Canvases drawn = Snapshot(display);
+  Clear(display);
+  Reference(display, pictures, ox, oy, step, pickId);
+  if (!(drawn == Snapshot(display))) std::abort();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 4) return 0;
-  Setup();
+  Pictures& pictures = LoaderForRun();
+  TextureLoader& textureLoader = pictures.textureLoader;
+  PictureInfo& pictureInfo = pictures.pictureInfo;
   const char* path = fuzz::InputAsFile(data, size);
   // Only pictures the reference can afford go on to the loader.
   platform::DecodedPicture probe;
@@ -113,12 +121,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int cursorX = tail[2] % canvasWidth;
   const int cursorY = tail[3] % canvasHeight;
 
+  Display display;
+  SetCanvasSize(display, canvasWidth, canvasHeight);
   // The thumbnail: 140-pixel cells, the cell's corner somewhere around the canvas.
-  Compare(cursorX - 48, cursorY - 32, ThumbnailStep(pictureInfo.width, pictureInfo.height, 140),
-          pick::thumbnailBase + 7);
+  Compare(display, pictures, cursorX - 48, cursorY - 32,
+          ThumbnailStep(pictureInfo.width, pictureInfo.height, 140), pick::thumbnailBase + 7);
   // The single-picture view.
   const PictureOrigin o = PictureViewOrigin(pictureInfo.width, pictureInfo.height, step, placement,
                                             cursorX, cursorY, canvasWidth, canvasHeight);
-  if (o.valid) Compare(o.x, o.y, step, pick::none);
+  if (o.valid) Compare(display, pictures, o.x, o.y, step, pick::none);
   return 0;
 }

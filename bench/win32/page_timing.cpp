@@ -28,10 +28,10 @@ double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-double DrawPage() {
+double DrawPage(Trove& trove) {
   const auto start = std::chrono::steady_clock::now();
-  browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
+  trove.browser.browserMode = BrowserMode{0, 0, 1};
+  DrawThumbnailPage(trove.browser, trove.display, trove.pictures);
   return Seconds(start);
 }
 
@@ -43,17 +43,19 @@ int main(int argc, char** argv) {
     return 2;
   }
   OleInitialize(nullptr);
-  if (!SetUpPageProgram(argv[1])) return 1;
+  Trove trove;
+  Browser& browser = trove.browser;
+  if (!SetUpPageProgram(trove, argv[1])) return 1;
 
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   std::vector<std::string> paths;
-  for (int k = 1; k <= fileList.count; ++k) {
-    const std::string name = fileList.names[k];
+  for (int k = 1; k <= browser.fileList.count; ++k) {
+    const std::string name = browser.fileList.names[k];
     if (name.size() > 4 && name.substr(name.size() - 4) == ".jpg") {
-      paths.push_back(std::string(browsedPath) + "\\" + name);
+      paths.push_back(std::string(browser.browsedPath) + "\\" + name);
     }
   }
-  DrawPage();  // files in the file cache, as for a page shown again after a while
+  DrawPage(trove);  // files in the file cache, as for a page shown again after a while
 
   // The page's decode jobs on their own, on the calling thread alone and with the workers:
   // how much the platform loader gains from more threads.
@@ -61,12 +63,12 @@ int main(int argc, char** argv) {
   for (const std::string& path : paths) {
     PageJob job;
     job.path = path;
-    job.cellWidth = pictureViews.cellWidth;
+    job.cellWidth = browser.pictureViews.cellWidth;
     jobs.push_back(job);
   }
   auto runJobs = [&](int workers) {
     const auto start = std::chrono::steady_clock::now();
-    PageDecoder decoder(jobs, workers);
+    PageDecoder decoder(jobs, workers, browser.thumbnailPages.decodeGate);
     for (std::size_t i = 0; i < jobs.size(); ++i) decoder.Result(i);
     return Seconds(start);
   };
@@ -90,9 +92,9 @@ int main(int argc, char** argv) {
       }
     }
     decode += Seconds(start);
-    thumbnailCache.Clear();
-    cold += DrawPage();
-    revisit += DrawPage();
+    browser.thumbnailCache.Clear();
+    cold += DrawPage(trove);
+    revisit += DrawPage(trove);
   }
   std::printf("Windows picture loader, %zu pictures, page of 1280x960 with 200-pixel cells:\n",
               paths.size());

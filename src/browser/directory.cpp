@@ -13,123 +13,124 @@ namespace {
 
 // Stores one search result as entry n. Only the exact attribute value of a plain directory
 // makes a directory entry; a hidden, read-only or unreadable directory is listed like a file.
-void StoreEntry(int n, const char* name) {
-  FormatText(fileList.names[n], nameSlotSize, "%s", name);
-  std::uint32_t attributes = platform::FileAttributes(fileList.names[n]);
-  fileList.kinds[n] = attributes == platform::attributeDirectory ? entryDirectory : entryFile;
+void StoreEntry(Browser& browser, int n, const char* name) {
+  FormatText(browser.fileList.names[n], nameSlotSize, "%s", name);
+  std::uint32_t attributes = platform::FileAttributes(browser.fileList.names[n]);
+  browser.fileList.kinds[n] =
+      attributes == platform::attributeDirectory ? entryDirectory : entryFile;
 }
 
 // Fills the list from the current directory; false when the directory cannot be listed.
-bool ScanCurrentDirectory() {
+bool ScanCurrentDirectory(Browser& browser) {
   char name[nameSlotSize];
   int n = 0;
   platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
   if (search) {
-    StoreEntry(++n, name);
+    StoreEntry(browser, ++n, name);
     while (n < maxEntries && platform::FindNext(search, name, sizeof name)) {
-      StoreEntry(++n, name);
+      StoreEntry(browser, ++n, name);
     }
     // The entries the slots cannot take are counted, so that the user can be told.
     int found = n;
     while (platform::FindNext(search, name, sizeof name)) ++found;
-    entriesFound = found;
+    browser.entriesFound = found;
     platform::FindClose(search);
   } else {
-    entriesFound = 0;
+    browser.entriesFound = 0;
   }
-  fileList.count = n;
+  browser.fileList.count = n;
   return search != nullptr;
 }
 
 // What a browsed directory that cannot be made current or listed (it vanished, or lost its
 // permissions) shows: the way back up, never some other directory's entries.
-void ListWayOut() {
-  FormatText(fileList.names[1], nameSlotSize, "%s", ".");
-  FormatText(fileList.names[2], nameSlotSize, "%s", "..");
-  fileList.kinds[1] = 0;
-  fileList.kinds[2] = 0;
-  fileList.count = 2;
-  entriesFound = 2;
+void ListWayOut(Browser& browser) {
+  FormatText(browser.fileList.names[1], nameSlotSize, "%s", ".");
+  FormatText(browser.fileList.names[2], nameSlotSize, "%s", "..");
+  browser.fileList.kinds[1] = 0;
+  browser.fileList.kinds[2] = 0;
+  browser.fileList.count = 2;
+  browser.entriesFound = 2;
 }
 
 // Whether path can be made current and listed; the start directory is current afterwards.
-bool CanBrowse(const char* path) {
+bool CanBrowse(const Browser& browser, const char* path) {
   if (!platform::SetCurrentDir(path)) return false;
   char name[nameSlotSize];
   platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
   platform::FindClose(search);
-  platform::SetCurrentDir(workingDirectory);
+  platform::SetCurrentDir(browser.workingDirectory);
   return search != nullptr;
 }
 
 // What entering or leaving a directory ends with.
-void ShowNewDirectory(MouseLatches& latches) {
-  RescanBrowsedDirectory();
-  fileList.selection = 1;
-  ShowList();
-  rescanRequested = true;
+void ShowNewDirectory(Browser& browser, MouseLatches& latches) {
+  RescanBrowsedDirectory(browser);
+  browser.fileList.selection = 1;
+  ShowList(browser.browserMode);
+  browser.rescanRequested = true;
   latches.rightDown = 0;
   platform::Pause(pauseAfter::viewSwitch);
 }
 
 }  // namespace
 
-void ScanDirectory() {
-  if (!fileList.names || !fileList.kinds) {
-    fileList.count = 0;
+void ScanDirectory(Browser& browser) {
+  if (!browser.fileList.names || !browser.fileList.kinds) {
+    browser.fileList.count = 0;
     return;
   }
   // A directory that cannot be read is shown as an empty list.
-  ScanCurrentDirectory();
+  ScanCurrentDirectory(browser);
 }
 
-void RescanBrowsedDirectory() {
-  if (!fileList.names || !fileList.kinds) {
-    fileList.count = 0;
+void RescanBrowsedDirectory(Browser& browser) {
+  if (!browser.fileList.names || !browser.fileList.kinds) {
+    browser.fileList.count = 0;
     return;
   }
   // Listing whatever directory happens to be current would show it under browsedPath's name.
-  const bool listed = platform::SetCurrentDir(browsedPath) && ScanCurrentDirectory();
-  platform::SetCurrentDir(workingDirectory);
-  if (!listed) ListWayOut();
+  const bool listed = platform::SetCurrentDir(browser.browsedPath) && ScanCurrentDirectory(browser);
+  platform::SetCurrentDir(browser.workingDirectory);
+  if (!listed) ListWayOut(browser);
 }
 
-void EnterDirectory(MouseLatches& latches) {
-  int k = fileList.selection;
-  if (!fileList.names || !SelectionIsCurrent()) {
+void EnterDirectory(Browser& browser, MouseLatches& latches) {
+  int k = browser.fileList.selection;
+  if (!browser.fileList.names || !SelectionIsCurrent(browser.fileList)) {
     latches.rightDown = 0;
     return;
   }
   const char separator = platform::PlatformConventions().pathSeparator;
-  std::size_t base = std::strlen(browsedPath);
-  if (base > 0 && browsedPath[base - 1] == separator) --base;
+  std::size_t base = std::strlen(browser.browsedPath);
+  if (base > 0 && browser.browsedPath[base - 1] == separator) --base;
   // The new path is built whole before it replaces browsedPath; one longer than any path the
   // system takes is refused rather than cut into some other directory's path.
-  std::size_t name = strnlen(fileList.names[k], nameSlotSize);
+  std::size_t name = strnlen(browser.fileList.names[k], nameSlotSize);
   if (base + 1 + name + 1 > platform::longestPath) {
     latches.rightDown = 0;
     return;
   }
   char previous[pathBufferSize];
-  std::memcpy(previous, browsedPath, sizeof previous);
-  browsedPath[base] = '\0';
+  std::memcpy(previous, browser.browsedPath, sizeof previous);
+  browser.browsedPath[base] = '\0';
   char entered[pathBufferSize];
-  FormatText(entered, sizeof entered, "%s%c%s%c", browsedPath, separator, fileList.names[k],
-             separator);
-  std::memcpy(browsedPath, entered, sizeof entered);
+  FormatText(entered, sizeof entered, "%s%c%s%c", browser.browsedPath, separator,
+             browser.fileList.names[k], separator);
+  std::memcpy(browser.browsedPath, entered, sizeof entered);
   // A directory that vanished since the scan, or that cannot be made current or listed, is
   // not entered: the browser stays where it was.
-  if (!CanBrowse(browsedPath)) {
-    std::memcpy(browsedPath, previous, sizeof previous);
+  if (!CanBrowse(browser, browser.browsedPath)) {
+    std::memcpy(browser.browsedPath, previous, sizeof previous);
     latches.rightDown = 0;
     return;
   }
-  ShowNewDirectory(latches);
+  ShowNewDirectory(browser, latches);
 }
 
-void GoUp(MouseLatches& latches) {
+void GoUp(Browser& browser, MouseLatches& latches) {
   const platform::Conventions& paths = platform::PlatformConventions();
-  std::size_t len = std::strlen(browsedPath);
+  std::size_t len = std::strlen(browser.browsedPath);
   // A bare root ("C:" on Windows, "/" on POSIX, or anything as short) has nothing to cut.
   if (len <= paths.rootLength) {
     latches.rightDown = 0;
@@ -138,10 +139,10 @@ void GoUp(MouseLatches& latches) {
   // Drop the last character whatever it is, then everything back to the previous separator,
   // which stays; the root's own separator is never cut by this walk.
   --len;
-  browsedPath[len] = '\0';
-  while (len > paths.rootSeparator && browsedPath[len] != paths.pathSeparator) {
-    browsedPath[len] = '\0';
+  browser.browsedPath[len] = '\0';
+  while (len > paths.rootSeparator && browser.browsedPath[len] != paths.pathSeparator) {
+    browser.browsedPath[len] = '\0';
     --len;
   }
-  ShowNewDirectory(latches);
+  ShowNewDirectory(browser, latches);
 }

@@ -1,13 +1,14 @@
 // Scanning the browsed directory and moving the browsed path down and up.
 #pragma once
 
+#include "browser/file_list.h"
 #include "input/input.h"
 
 // Fills names, kinds and count from the current directory, in file-system order.
-void ScanDirectory();
+void ScanDirectory(Browser& browser);
 // Scans browsedPath with it made current, then makes workingDirectory current again.
-void RescanBrowsedDirectory();
+void RescanBrowsedDirectory(Browser& browser);
 // Appends the selected entry's name to browsedPath and shows that directory.
-void EnterDirectory(MouseLatches& latches);
+void EnterDirectory(Browser& browser, MouseLatches& latches);
 // Cuts the last component off browsedPath and shows the parent.
-void GoUp(MouseLatches& latches);
+void GoUp(Browser& browser, MouseLatches& latches);

@@ -9,25 +9,22 @@
 #include "canvas/text.h"
 #include "platform/platform.h"
 
-FileList fileList;
-char browsedPath[pathBufferSize];
-char workingDirectory[pathBufferSize];
-bool rescanRequested = false;
-int entriesFound = 0;
-BrowserMode browserMode;
-int nameLimit = 9;
+Browser::~Browser() {
+  std::free(fileList.names);
+  std::free(fileList.kinds);
+}
 
-void AllocateFileList() {
+void AllocateFileList(FileList& fileList) {
   fileList.names = static_cast<char(*)[nameSlotSize]>(std::calloc(fileListSlots, nameSlotSize));
   if (!fileList.names) FailStartUpBlock("the file list's names");
   fileList.kinds = static_cast<std::int32_t*>(std::calloc(fileListSlots, sizeof(std::int32_t)));
   if (!fileList.kinds) FailStartUpBlock("the file list's kinds");
 }
 
-void ShowList() { browserMode = BrowserMode{true, false, false}; }
-void ShowThumbnails() { browserMode = BrowserMode{false, false, true}; }
-void ShowPicture() { browserMode = BrowserMode{false, true, false}; }
-bool ThumbnailsShown() { return !browserMode.listActive && !browserMode.pictureActive; }
+void ShowList(BrowserMode& mode) { mode = BrowserMode{true, false, false}; }
+void ShowThumbnails(BrowserMode& mode) { mode = BrowserMode{false, false, true}; }
+void ShowPicture(BrowserMode& mode) { mode = BrowserMode{false, true, false}; }
+bool ThumbnailsShown(const BrowserMode& mode) { return !mode.listActive && !mode.pictureActive; }
 
 void FormatNameCut(const char* name, int keep) {
   char shown[nameSlotSize];
@@ -40,18 +37,6 @@ void FormatNameCut(const char* name, int keep) {
   FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
 }
 
-bool SelectionIsCurrent() {
+bool SelectionIsCurrent(const FileList& fileList) {
   return fileList.selection >= 1 && fileList.selection <= fileList.count;
-}
-
-void ResetBrowserState() {
-  std::free(fileList.names);
-  std::free(fileList.kinds);
-  fileList = FileList{};
-  browsedPath[0] = '\0';
-  workingDirectory[0] = '\0';
-  rescanRequested = false;
-  browserMode = BrowserMode{};
-  nameLimit = 9;
-  entriesFound = 0;
 }

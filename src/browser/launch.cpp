@@ -60,16 +60,18 @@ PlayerPosition PlayerWindowPosition(const DisplayState& d) {
   return {(d.scrollX + d.windowX) * d.zoom, y + d.windowY};
 }
 
-PlayerLaunch LaunchPlayer() {
+PlayerLaunch LaunchPlayer(const Browser& browser) {
   // A selection left over from an earlier directory names no entry of this one.
-  if (fileList.names == nullptr || !SelectionIsCurrent()) return PlayerLaunch::nothingToPlay;
+  if (browser.fileList.names == nullptr || !SelectionIsCurrent(browser.fileList))
+    return PlayerLaunch::nothingToPlay;
 
   // The player lies in the program's own data folder, wherever the browser was started.
   static char playerFolder[launchTextSize];
   const bool folderFound =
       platform::DataFolder(platform::DataFolderKind::player, playerFolder, sizeof playerFolder);
   static PlayerTexts texts;
-  if (!BuildPlayerTexts(browsedPath, fileList.names[fileList.selection], playerFolder, &texts)) {
+  if (!BuildPlayerTexts(browser.browsedPath, browser.fileList.names[browser.fileList.selection],
+                        playerFolder, &texts)) {
     return PlayerLaunch::nothingToPlay;
   }
   // A missing player is not handed to the shell: its own error box would be modal and hidden
@@ -79,9 +81,9 @@ PlayerLaunch LaunchPlayer() {
   bool started = false;
   if (attributes != platform::invalidAttributes &&
       (attributes & platform::attributeDirectory) == 0) {
-    platform::SetCurrentDir(workingDirectory);
+    platform::SetCurrentDir(browser.workingDirectory);
     started = platform::RunProgram(texts.executable, texts.parameters);
-    platform::SetCurrentDir(workingDirectory);
+    platform::SetCurrentDir(browser.workingDirectory);
   }
   if (!started) {
     static char message[launchTextSize + 64];
@@ -98,27 +100,29 @@ PlayerLaunch LaunchPlayer() {
   return started ? PlayerLaunch::started : PlayerLaunch::notStarted;
 }
 
-void PlacePlayerWindow() {
-  PlayerPosition p = PlayerWindowPosition(displayState);
+void PlacePlayerWindow(const DisplayState& d) {
+  PlayerPosition p = PlayerWindowPosition(d);
   platform::MoveWindowByTitle(playerWindowTitle, p.x, p.y, playerWindowSize, playerWindowSize);
 }
 
-void PlayerClickCheck(MouseLatches& latches) {
-  if (latches.rightDown != 1 || !browserMode.listActive) return;
-  if (fileList.kinds == nullptr || fileList.selection == 0 || !SelectionIsCurrent()) return;
-  if (fileList.kinds[fileList.selection] != entryFile) return;
-  std::int32_t id = PickIdUnderCursor();
-  if (!pick::IsListRow(id) || id != pick::listRowBase + fileList.selection) return;
-  if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow();
+void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatches& latches) {
+  if (latches.rightDown != 1 || !browser.browserMode.listActive) return;
+  if (browser.fileList.kinds == nullptr || browser.fileList.selection == 0 ||
+      !SelectionIsCurrent(browser.fileList))
+    return;
+  if (browser.fileList.kinds[browser.fileList.selection] != entryFile) return;
+  std::int32_t id = PickIdUnderCursor(display);
+  if (!pick::IsListRow(id) || id != pick::listRowBase + browser.fileList.selection) return;
+  if (LaunchPlayer(browser) == PlayerLaunch::started) PlacePlayerWindow(display.displayState);
   latches.rightDown = 0;
 }
 
-void OpenExplorer() {
+void OpenExplorer(const Browser& browser) {
   static char program[launchTextSize];
   static char parameters[launchTextSize];
   FormatText(program, sizeof program, "%s", platform::PlatformConventions().explorerProgram);
   // The whole parameter line is the path, unquoted, spaces and all.
-  FormatText(parameters, sizeof parameters, "%s", browsedPath);
+  FormatText(parameters, sizeof parameters, "%s", browser.browsedPath);
   platform::RunProgram(program, parameters);
   platform::Pause(pauseAfter::oneShotKey);
 }

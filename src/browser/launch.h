@@ -42,9 +42,9 @@ enum class PlayerLaunch {
 // Starts the player of the program's data folder on the selected entry, with the start
 // directory current, and pauses 340 ms. A player that is missing or does not start is reported
 // in a message box naming it, and the pause is taken all the same.
-PlayerLaunch LaunchPlayer();
-void PlacePlayerWindow();
+PlayerLaunch LaunchPlayer(const Browser& browser);
+void PlacePlayerWindow(const DisplayState& d);
 // A second right click on the selected file row launches and places the player.
-void PlayerClickCheck(MouseLatches& latches);
+void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatches& latches);
 // Opens the system's file explorer on the browsed path.
-void OpenExplorer();
+void OpenExplorer(const Browser& browser);

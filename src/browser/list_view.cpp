@@ -28,8 +28,8 @@ int TextBufferWidth() {
 
 // Formats entry k's name into the TextBuffer: whole in the first column, cut to nameLimit
 // characters in later ones, and never longer than the TextBuffer holds.
-void FormatRowName(int k, int column) {
-  FormatNameCut(fileList.names[k], column != 0 ? nameLimit : nameSlotSize);
+void FormatRowName(const Browser& browser, int k, int column) {
+  FormatNameCut(browser.fileList.names[k], column != 0 ? browser.nameLimit : nameSlotSize);
 }
 
 // A row's text at (x, y) touches canvas rows y - 9 (its identifier box) to y + 1 (glyph row 1).
@@ -111,132 +111,136 @@ ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int columnNameLimit,
   return p;
 }
 
-void DrawListView() {
-  ClearCanvas();
-  const DisplayState& d = displayState;
-  nameLimit = ListNameLimit(d.canvasWidth, d.displayMode, nameLimit);
+void DrawListView(Browser& browser, Display& display) {
+  ClearCanvas(display);
+  const DisplayState& d = display.displayState;
+  browser.nameLimit = ListNameLimit(d.canvasWidth, d.displayMode, browser.nameLimit);
   int screenHeight = platform::ScreenHeight();
   int usable =
       ListUsableHeight(d.canvasWidth, d.canvasHeight, d.scrollY, d.windowY, d.zoom, screenHeight);
-  ListLayout layout{d.canvasWidth, d.canvasHeight, d.scrollX,
-                    d.scrollY,     nameLimit,      ListRowsPerColumn(usable)};
-  if (fileList.names && fileList.kinds) {
-    int first = std::max(fileList.listFirst, 0) + 1;
-    int last = std::min(fileList.count, fileListSlots - 1);
+  ListLayout layout{d.canvasWidth, d.canvasHeight,    d.scrollX,
+                    d.scrollY,     browser.nameLimit, ListRowsPerColumn(usable)};
+  if (browser.fileList.names && browser.fileList.kinds) {
+    int first = std::max(browser.fileList.listFirst, 0) + 1;
+    int last = std::min(browser.fileList.count, fileListSlots - 1);
     ForEachReachableListRow(layout, first, last, [&](int k, const ListRowPlace& p) {
-      FormatRowName(k, p.column);
+      FormatRowName(browser, k, p.column);
       // A row starting left of the canvas may still run onto it.
       if (p.x < 0 && p.x + TextBufferWidth() <= 0) return;
       std::uint8_t r = 0;
       std::uint8_t g = 255;
       std::uint8_t b = 0;
-      if (k == fileList.selection) {
+      if (k == browser.fileList.selection) {
         r = 255;
         g = 0;
-      } else if (fileList.kinds[k] == entryDirectory) {
+      } else if (browser.fileList.kinds[k] == entryDirectory) {
         r = 255;
       }
-      RenderPickText(p.x, p.y, r, g, b, pick::listRowBase + k);
+      RenderPickText(display, p.x, p.y, r, g, b, pick::listRowBase + k);
     });
   }
-  SaveView();
+  SaveView(display);
 }
 
-void HandleBrowserClick(MouseLatches& latches) {
+void HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
+                        MouseLatches& latches) {
   if (latches.rightDown != 1) return;
-  std::int32_t id = PickIdUnderCursor();
+  std::int32_t id = PickIdUnderCursor(display);
   if (id == pick::none) return;
-  if (pick::IsThumbnail(id) && !browserMode.pictureActive && !browserMode.listActive) {
-    OpenPicture(latches, id - pick::thumbnailBase);
+  if (pick::IsThumbnail(id) && !browser.browserMode.pictureActive &&
+      !browser.browserMode.listActive) {
+    OpenPicture(browser, display.displayState, pictures, latches, id - pick::thumbnailBase);
   }
-  if (pick::IsListRow(id) && browserMode.listActive) {
+  if (pick::IsListRow(id) && browser.browserMode.listActive) {
     int k = id - pick::listRowBase;
-    if (k != fileList.selection) {
-      fileList.selection = k;
+    if (k != browser.fileList.selection) {
+      browser.fileList.selection = k;
       latches.rightDown = 0;
       platform::Pause(pauseAfter::click);
       return;
     }
     // An entry the current scan does not hold (left from a longer directory) is not acted on.
-    if (!SelectionIsCurrent() || !fileList.names || !fileList.kinds) {
+    if (!SelectionIsCurrent(browser.fileList) || !browser.fileList.names ||
+        !browser.fileList.kinds) {
       latches.rightDown = 0;
       return;
     }
     // A file: the player check that follows in the same pass takes the click.
-    if (fileList.kinds[k] != entryDirectory) return;
+    if (browser.fileList.kinds[k] != entryDirectory) return;
     // The name is tested once, before either operation changes the list.
-    const char* name = fileList.names[k];
+    const char* name = browser.fileList.names[k];
     if (EqualsIgnoringCase(name, "..")) {
-      GoUp(latches);
+      GoUp(browser, latches);
     } else if (!EqualsIgnoringCase(name, ".")) {
-      EnterDirectory(latches);
+      EnterDirectory(browser, latches);
     }
     platform::Pause(pauseAfter::directoryClick);
   }
 }
 
-void ToggleThumbnailView() {
-  if (ThumbnailsShown()) {
-    ShowList();
+void ToggleThumbnailView(Browser& browser, DisplayState& d) {
+  if (ThumbnailsShown(browser.browserMode)) {
+    ShowList(browser.browserMode);
   } else {
-    ShowThumbnails();
+    ShowThumbnails(browser.browserMode);
   }
   platform::Pause(pauseAfter::viewSwitch);
-  fileList.thumbFirst = fileList.selection;
-  ResetScroll();
+  browser.fileList.thumbFirst = browser.fileList.selection;
+  ResetScroll(d);
 }
 
-void ThumbnailsButton(MouseLatches& latches) {
-  if (browserMode.listActive) {
-    ShowThumbnails();
+void ThumbnailsButton(Browser& browser, DisplayState& d, MouseLatches& latches) {
+  if (browser.browserMode.listActive) {
+    ShowThumbnails(browser.browserMode);
   } else {
-    ShowList();
+    ShowList(browser.browserMode);
   }
-  RescanBrowsedDirectory();
-  fileList.thumbFirst = fileList.selection;
-  ResetScroll();
+  RescanBrowsedDirectory(browser);
+  browser.fileList.thumbFirst = browser.fileList.selection;
+  ResetScroll(d);
   platform::Pause(pauseAfter::click);
   latches.rightDown = 0;
 }
 
-void NextThumbnailPage() {
-  ResetScroll();
-  ShowThumbnails();
-  fileList.thumbFirst += CellsPerPage();
-  if (fileList.thumbFirst > fileList.count) fileList.thumbFirst = fileList.count;
+void NextThumbnailPage(Browser& browser, DisplayState& d) {
+  ResetScroll(d);
+  ShowThumbnails(browser.browserMode);
+  browser.fileList.thumbFirst += CellsPerPage(browser.pictureViews, d);
+  if (browser.fileList.thumbFirst > browser.fileList.count)
+    browser.fileList.thumbFirst = browser.fileList.count;
   // An empty directory would otherwise start the page at the never-filled slot 0.
-  if (fileList.thumbFirst < 1) fileList.thumbFirst = 1;
+  if (browser.fileList.thumbFirst < 1) browser.fileList.thumbFirst = 1;
   platform::Pause(pauseAfter::pageTurn);
 }
 
-void PreviousThumbnailPage() {
-  ResetScroll();
-  ShowThumbnails();
-  fileList.thumbFirst -= CellsPerPage();
-  if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
+void PreviousThumbnailPage(Browser& browser, DisplayState& d) {
+  ResetScroll(d);
+  ShowThumbnails(browser.browserMode);
+  browser.fileList.thumbFirst -= CellsPerPage(browser.pictureViews, d);
+  if (browser.fileList.thumbFirst <= 0) browser.fileList.thumbFirst = 1;
   platform::Pause(pauseAfter::pageTurn);
 }
 
-void CentreList(MouseLatches& latches) {
-  displayState.scrollX = displayState.canvasWidth / 3;
-  displayState.scrollY = -(displayState.canvasHeight / 3);
+void CentreList(DisplayState& d, MouseLatches& latches) {
+  d.scrollX = d.canvasWidth / 3;
+  d.scrollY = -(d.canvasHeight / 3);
   platform::Pause(pauseAfter::click);
   latches.rightDown = 0;
 }
 
-void MoveListToCursor() {
-  displayState.scrollX = CursorCanvasX();
-  displayState.scrollY = CursorCanvasY() - displayState.canvasHeight;
+void MoveListToCursor(DisplayState& d) {
+  d.scrollX = CursorCanvasX(d);
+  d.scrollY = CursorCanvasY(d) - d.canvasHeight;
 }
 
-void ReturnToList() {
-  ShowList();
-  RescanBrowsedDirectory();
+void ReturnToList(Browser& browser) {
+  ShowList(browser.browserMode);
+  RescanBrowsedDirectory(browser);
   platform::Pause(pauseAfter::click);
 }
 
-void ScrollListBy(int step) {
-  int& first = fileList.listFirst;
+void ScrollListBy(Browser& browser, int step) {
+  int& first = browser.fileList.listFirst;
   if (step == -1) {
     if (first > 0) first -= 1;
   } else if (step == 1) {
@@ -245,7 +249,7 @@ void ScrollListBy(int step) {
   } else if (step < 0) {
     first = std::max(first + step, 0);
   } else if (step > 0) {
-    first = std::min(first + step, fileList.count - 1);
+    first = std::min(first + step, browser.fileList.count - 1);
     // An empty list would otherwise start at -1 and show the never-filled slot 0.
     first = std::max(first, 0);
   }

@@ -1,19 +1,22 @@
 // The list view, browser clicks on rows and thumbnails, and navigation.
 #pragma once
 
+#include "browser/file_list.h"
 #include "display/display.h"
 #include "input/input.h"
+#include "pictures/texture_loader.h"
 
-void DrawListView();
-void HandleBrowserClick(MouseLatches& latches);
-void ToggleThumbnailView();
-void ThumbnailsButton(MouseLatches& latches);
-void NextThumbnailPage();
-void PreviousThumbnailPage();
-void CentreList(MouseLatches& latches);
-void MoveListToCursor();
-void ReturnToList();
-void ScrollListBy(int step);
+void DrawListView(Browser& browser, Display& display);
+void HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
+                        MouseLatches& latches);
+void ToggleThumbnailView(Browser& browser, DisplayState& d);
+void ThumbnailsButton(Browser& browser, DisplayState& d, MouseLatches& latches);
+void NextThumbnailPage(Browser& browser, DisplayState& d);
+void PreviousThumbnailPage(Browser& browser, DisplayState& d);
+void CentreList(DisplayState& d, MouseLatches& latches);
+void MoveListToCursor(DisplayState& d);
+void ReturnToList(Browser& browser);
+void ScrollListBy(Browser& browser, int step);
 
 // ---- List geometry ----------------------------------------------------------------------------
 

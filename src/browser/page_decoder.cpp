@@ -114,12 +114,7 @@ int PageWorkerCount(std::size_t jobs) {
   return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(workers), jobs));
 }
 
-DecodeGate& ProgramDecodeGate() {
-  static DecodeGate gate;
-  return gate;
-}
-
-PageDecoder::PageDecoder(std::vector<PageJob> jobs, int workers, bool background, DecodeGate& gate)
+PageDecoder::PageDecoder(std::vector<PageJob> jobs, int workers, DecodeGate& gate, bool background)
     : jobs_(std::move(jobs)), results_(jobs_.size()), done_(jobs_.size(), 0), gate_(gate) {
   for (int i = 0; i < workers; ++i) {
     try {

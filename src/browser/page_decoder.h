@@ -70,10 +70,6 @@ PageResult DecodePageJob(const PageJob& job, DecodeGate& gate,
 // Workers for a page: one per processor, at least two, never more than there are jobs.
 int PageWorkerCount(std::size_t jobs);
 
-// The one gate every decoder of the program passes, so that the decodes of a page, of pages
-// left before they finished and of the page decoded ahead stay within one budget together.
-DecodeGate& ProgramDecodeGate();
-
 // Starts workers on jobs at once. Result(i) waits for job i, and while it waits the calling
 // thread takes the next job no worker has taken yet, so that no job waits for a free worker
 // while the caller idles (with no worker started at all, the caller decodes every job).
@@ -81,8 +77,8 @@ DecodeGate& ProgramDecodeGate();
 // stops as Stop does and waits for the workers to end.
 class PageDecoder {
  public:
-  PageDecoder(std::vector<PageJob> jobs, int workers, bool background = false,
-              DecodeGate& gate = ProgramDecodeGate());
+  // Every decode passes gate, which must outlive the workers.
+  PageDecoder(std::vector<PageJob> jobs, int workers, DecodeGate& gate, bool background = false);
   ~PageDecoder();
   PageDecoder(const PageDecoder&) = delete;
   PageDecoder& operator=(const PageDecoder&) = delete;

@@ -20,22 +20,22 @@
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 
-PictureViews pictureViews;
-
 namespace {
 
 // The bytes of one canvas row of the FrameBuffer and the PickBuffer.
-std::uint8_t* FrameRow(int y) {
-  return canvas.frameBuffer + static_cast<std::size_t>(y) * displayState.canvasWidth * 4u;
+std::uint8_t* FrameRow(const Display& display, int y) {
+  return display.canvas.frameBuffer +
+         static_cast<std::size_t>(y) * display.displayState.canvasWidth * 4u;
 }
-std::int32_t* PickRow(int y) {
-  return canvas.pickBuffer + static_cast<std::size_t>(y) * displayState.canvasWidth;
+std::int32_t* PickRow(const Display& display, int y) {
+  return display.canvas.pickBuffer + static_cast<std::size_t>(y) * display.displayState.canvasWidth;
 }
 
 // Bytes per pixel of the picture in the PictureBuffer when it can be sampled: its size as
 // pictureInfo gives it must lie within what the loader stored, so no read leaves the picture.
-int SampledBytesPerPixel() {
-  const PictureInfo& info = pictureInfo;
+int SampledBytesPerPixel(const Pictures& pictures) {
+  const TextureLoader& textureLoader = pictures.textureLoader;
+  const PictureInfo& info = pictures.pictureInfo;
   const int bytesPerPixel = info.bitsPerPixel / 8;
   if (!textureLoader.pixels || info.width <= 0 || info.height <= 0 || bytesPerPixel < 3) return 0;
   const std::uint64_t pixels =
@@ -72,9 +72,9 @@ ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWid
   return {(canvasWidth - 2) / columnWidth, (canvasHeight - 62) / rowHeight};
 }
 
-int CellsPerPage() {
-  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
-                                               pictureViews.cellWidth, pictureViews.cellHeight);
+int CellsPerPage(const PictureViews& views, const DisplayState& d) {
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, views.cellWidth, views.cellHeight);
   return grid.columns * grid.rows;
 }
 
@@ -142,11 +142,14 @@ AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limi
   return samples;
 }
 
-void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int bytesPerPixel,
-                       int originX, int originY, float step, std::int32_t pickId) {
-  const int canvasWidth = displayState.canvasWidth;
-  const int canvasHeight = displayState.canvasHeight;
-  if (!picture || bytesPerPixel < 3 || !canvas.frameBuffer || !canvas.pickBuffer) return;
+void DrawPictureBlocks(Display& display, const std::uint8_t* picture, int width, int height,
+                       int bytesPerPixel, int originX, int originY, float step,
+                       std::int32_t pickId) {
+  const int canvasWidth = display.displayState.canvasWidth;
+  const int canvasHeight = display.displayState.canvasHeight;
+  if (!picture || bytesPerPixel < 3 || !display.canvas.frameBuffer || !display.canvas.pickBuffer) {
+    return;
+  }
   const AxisSamples columns = ReachableSamples(width, step, originX, canvasWidth);
   if (columns.source.empty()) return;
   const AxisSamples rows = ReachableSamples(height, step, originY, canvasHeight);
@@ -166,7 +169,7 @@ void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int b
                                                   static_cast<std::size_t>(bytesPerPixel);
     // Fill the lower of the block's two rows that lies on the canvas, then copy it to the other.
     const int y = static_cast<int>(bottom >= 0 ? bottom : bottom + 1);
-    std::uint8_t* out = FrameRow(y) + static_cast<std::size_t>(spanStart) * 4u;
+    std::uint8_t* out = FrameRow(display, y) + static_cast<std::size_t>(spanStart) * 4u;
     for (std::size_t c = 0; c < columns.source.size(); ++c) {
       const std::int64_t x = left + 2 * static_cast<std::int64_t>(c);
       const std::uint8_t* p =
@@ -180,93 +183,98 @@ void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int b
         q[3] = 255;
       }
     }
-    if (pickId != 0) std::fill_n(PickRow(y) + spanStart, spanPixels, pickId);
+    if (pickId != 0) std::fill_n(PickRow(display, y) + spanStart, spanPixels, pickId);
     const std::int64_t other = bottom >= 0 ? bottom + 1 : -1;
     if (other >= 0 && other < canvasHeight) {
       const int y2 = static_cast<int>(other);
-      std::memcpy(FrameRow(y2) + static_cast<std::size_t>(spanStart) * 4u, out, spanPixels * 4u);
-      if (pickId != 0) std::fill_n(PickRow(y2) + spanStart, spanPixels, pickId);
+      std::memcpy(FrameRow(display, y2) + static_cast<std::size_t>(spanStart) * 4u, out,
+                  spanPixels * 4u);
+      if (pickId != 0) std::fill_n(PickRow(display, y2) + spanStart, spanPixels, pickId);
     }
   }
 }
 
-void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickId) {
-  const int bytesPerPixel = SampledBytesPerPixel();
+void DrawSampledPicture(Display& display, const Pictures& pictures, int originX, int originY,
+                        float step, std::int32_t pickId) {
+  const int bytesPerPixel = SampledBytesPerPixel(pictures);
   if (bytesPerPixel == 0) return;
-  DrawPictureBlocks(textureLoader.pixels, pictureInfo.width, pictureInfo.height, bytesPerPixel,
-                    originX, originY, step, pickId);
+  const PictureInfo& pictureInfo = pictures.pictureInfo;
+  DrawPictureBlocks(display, pictures.textureLoader.pixels, pictureInfo.width, pictureInfo.height,
+                    bytesPerPixel, originX, originY, step, pickId);
 }
 
-void DrawThumbnailSamples(const PictureSamples& samples, int originX, int originY,
+void DrawThumbnailSamples(Display& display, const PictureSamples& samples, int originX, int originY,
                           std::int32_t pickId) {
   if (samples.columns <= 0 || samples.rows <= 0 ||
       samples.rgba.size() != static_cast<std::size_t>(samples.columns) * samples.rows * 4u) {
     return;
   }
   // One sample per position: the same blocks the picture's own sampling would draw.
-  DrawPictureBlocks(samples.rgba.data(), samples.columns, samples.rows, 4, originX, originY, 1.0f,
-                    pickId);
+  DrawPictureBlocks(display, samples.rgba.data(), samples.columns, samples.rows, 4, originX,
+                    originY, 1.0f, pickId);
 }
 
 // ---- Operations -------------------------------------------------------------------------------
 
-void LoadEntryPicture(int entry) {
-  pictureViews.pictureLoaded = false;
+void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry) {
+  TextureLoader& textureLoader = pictures.textureLoader;
+  PictureInfo& pictureInfo = pictures.pictureInfo;
+  browser.pictureViews.pictureLoaded = false;
   // Only an entry of the current scan: a thumbnail drawn before a shorter rescan names a slot
   // left over from an earlier one.
-  if (!fileList.names || entry < 1 || entry > fileList.count) return;
+  if (!browser.fileList.names || entry < 1 || entry > browser.fileList.count) return;
   char name[nameSlotSize];
-  FormatText(name, sizeof name, "%s", fileList.names[entry]);
+  FormatText(name, sizeof name, "%s", browser.fileList.names[entry]);
   // When the browsed directory cannot be made current, the start directory's file of the same
   // name must not be decoded in its place.
-  if (!platform::SetCurrentDir(browsedPath)) return;
+  if (!platform::SetCurrentDir(browser.browsedPath)) return;
   textureLoader.IdentifyPicture(name, &pictureInfo);
-  platform::SetCurrentDir(workingDirectory);
-  pictureViews.pictureLoaded = false;
+  platform::SetCurrentDir(browser.workingDirectory);
+  browser.pictureViews.pictureLoaded = false;
   if (textureLoader.loadable == 1) {
-    if (!platform::SetCurrentDir(browsedPath)) return;
+    if (!platform::SetCurrentDir(browser.browsedPath)) return;
     const int loaded = textureLoader.LoadPicture(name, &pictureInfo);
-    platform::SetCurrentDir(workingDirectory);
-    pictureViews.pictureLoaded = loaded == 1;
+    platform::SetCurrentDir(browser.workingDirectory);
+    browser.pictureViews.pictureLoaded = loaded == 1;
     // Every load, a page's as well, shows the overlay again and resets the placement.
-    pictureViews.placementMode = 3;
-    pictureViews.overlayShown = true;
+    browser.pictureViews.placementMode = 3;
+    browser.pictureViews.overlayShown = true;
   }
 }
 
-void DrawPictureView() {
-  ClearCanvas();
-  const PictureOrigin o = PictureViewOrigin(
-      pictureInfo.width, pictureInfo.height, pictureViews.sampleStep, pictureViews.placementMode,
-      CursorCanvasX(), CursorCanvasY(), displayState.canvasWidth, displayState.canvasHeight);
-  if (o.valid) DrawSampledPicture(o.x, o.y, pictureViews.sampleStep, pick::none);
-  SaveView();
+void DrawPictureView(const Browser& browser, Display& display, const Pictures& pictures) {
+  ClearCanvas(display);
+  const DisplayState& d = display.displayState;
+  const PictureInfo& pictureInfo = pictures.pictureInfo;
+  const PictureOrigin o =
+      PictureViewOrigin(pictureInfo.width, pictureInfo.height, browser.pictureViews.sampleStep,
+                        browser.pictureViews.placementMode, CursorCanvasX(d), CursorCanvasY(d),
+                        d.canvasWidth, d.canvasHeight);
+  if (o.valid)
+    DrawSampledPicture(display, pictures, o.x, o.y, browser.pictureViews.sampleStep, pick::none);
+  SaveView(display);
 }
 
-void OpenPicture(MouseLatches& latches, int entry) {
-  LoadEntryPicture(entry);
+void OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, MouseLatches& latches,
+                 int entry) {
+  LoadEntryPicture(browser, pictures, entry);
   platform::Pause(pauseAfter::pictureOpen);
-  if (pictureViews.pictureLoaded) {
-    ShowPicture();
-    pictureViews.pictureEntry = entry;
-    ResetScroll();
+  if (browser.pictureViews.pictureLoaded) {
+    ShowPicture(browser.browserMode);
+    browser.pictureViews.pictureEntry = entry;
+    ResetScroll(d);
     latches.rightDown = 0;
   }
 }
 
-void ClosePicture(MouseLatches& latches) {
+void ClosePicture(Browser& browser, MouseLatches& latches) {
   latches.rightDown = 0;
-  ShowThumbnails();
-  RescanBrowsedDirectory();
+  ShowThumbnails(browser.browserMode);
+  RescanBrowsedDirectory(browser);
   platform::Pause(pauseAfter::click);
 }
 
-void SetThumbnailCellSize(int size) {
-  pictureViews.cellWidth = size;
-  pictureViews.cellHeight = size;
-}
-
-void ResetPictureViews() {
-  pictureViews = PictureViews{};
-  thumbnailCache.Clear();
+void SetThumbnailCellSize(PictureViews& views, int size) {
+  views.cellWidth = size;
+  views.cellHeight = size;
 }

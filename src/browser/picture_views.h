@@ -4,44 +4,24 @@
 #include <cstdint>
 #include <vector>
 
+#include "browser/file_list.h"
+#include "display/display.h"
 #include "input/input.h"
+#include "pictures/texture_loader.h"
 #include "pictures/picture_samples.h"
 
-// Thumbnail cell sizes: the small cells of the half-screen canvas (also before any display
-// mode is chosen), the large ones of the 1280 x 960 and whole-screen canvases.
-constexpr int smallCellSize = 140;
-constexpr int largeCellSize = 200;
-
-// The state of the page and picture views: the cell size of the next page, the picture the
-// view shows, and how it shows it (kept here, apart from the loader that decodes it).
-struct PictureViews {
-  int cellWidth = smallCellSize;
-  int cellHeight = smallCellSize;
-  bool pictureLoaded = false;      // the last load of an entry decoded
-  int pictureEntry = 0;            // the entry the picture view shows
-  float sampleStep = 0.0f;         // picture view: source pixels between samples
-  std::int32_t placementMode = 0;  // picture view: 0, 3 or 9
-  bool overlayShown = false;       // the main loop draws the overlay while set
-
-  bool operator==(const PictureViews&) const = default;
-};
-
-extern PictureViews pictureViews;
-
 // Square cells of the given size from the next page on.
-void SetThumbnailCellSize(int size);
-// Back to the state before start-up (tests): small cells, no picture loaded or shown, the
-// view settings cleared.
-void ResetPictureViews();
+void SetThumbnailCellSize(PictureViews& views, int size);
 
 // Decodes entry k of the browsed directory into the PictureBuffer; sets pictureLoaded.
-void LoadEntryPicture(int entry);
+void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry);
 // Draws the decoded picture around the cursor at the chosen sample step.
-void DrawPictureView();
+void DrawPictureView(const Browser& browser, Display& display, const Pictures& pictures);
 // Loads entry k and, when it decodes, switches to the picture view.
-void OpenPicture(MouseLatches& latches, int entry);
+void OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, MouseLatches& latches,
+                 int entry);
 // Back from the picture view to the thumbnail page.
-void ClosePicture(MouseLatches& latches);
+void ClosePicture(Browser& browser, MouseLatches& latches);
 
 // ---- Layout and sampling arithmetic -----------------------------------------------------------
 
@@ -49,15 +29,11 @@ void ClosePicture(MouseLatches& latches);
 // previous for any other width.
 int ThumbnailNameLimit(int canvasWidth, int previous);
 
-struct ThumbnailGrid {
-  int columns;
-  int rows;
-};
 // Columns (width - 2) / cell width by rows (height - 62) / cell height; none for an empty cell.
 // The one grid both the page drawing and the page turns use.
 ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWidth, int rowHeight);
-// Thumbnail cells on a page of the current canvas and cell size.
-int CellsPerPage();
+// Thumbnail cells on a page of the canvas of d and the cell size of views.
+int CellsPerPage(const PictureViews& views, const DisplayState& d);
 
 // Last entry of the page that starts with first: bounded by the page, count and the last slot.
 int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count);
@@ -95,15 +71,17 @@ AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limi
 // blue first) in 2 x 2 blocks, its bottom-left corner at (originX, originY), one sample every
 // step source pixels; marks every pixel with pickId unless pickId is 0. Only the blocks that
 // meet the canvas are visited.
-void DrawPictureBlocks(const std::uint8_t* picture, int width, int height, int bytesPerPixel,
-                       int originX, int originY, float step, std::int32_t pickId);
+void DrawPictureBlocks(Display& display, const std::uint8_t* picture, int width, int height,
+                       int bytesPerPixel, int originX, int originY, float step,
+                       std::int32_t pickId);
 
 // Draws the picture of pictureInfo from the PictureBuffer in 2 x 2 blocks, its bottom-left
 // corner at (originX, originY), one sample every step source pixels; marks every pixel with
 // pickId unless pickId is 0. Only reads within the picture the loader stored.
-void DrawSampledPicture(int originX, int originY, float step, std::int32_t pickId);
+void DrawSampledPicture(Display& display, const Pictures& pictures, int originX, int originY,
+                        float step, std::int32_t pickId);
 
 // Draws a thumbnail's samples as the sampling of its whole picture would: one 2 x 2 block per
 // sample from (originX, originY), marked with pickId.
-void DrawThumbnailSamples(const PictureSamples& samples, int originX, int originY,
+void DrawThumbnailSamples(Display& display, const PictureSamples& samples, int originX, int originY,
                           std::int32_t pickId);

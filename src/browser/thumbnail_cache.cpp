@@ -4,8 +4,6 @@
 
 #include <utility>
 
-ThumbnailCache thumbnailCache;
-
 namespace {
 
 // What an entry costs besides its samples: the list node, the index entry and the two

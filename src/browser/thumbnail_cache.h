@@ -58,6 +58,3 @@ class ThumbnailCache {
   Order entries_;
   std::unordered_map<std::string, Order::iterator> index_;
 };
-
-// The program's thumbnails.
-extern ThumbnailCache thumbnailCache;

@@ -21,11 +21,6 @@
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 
-namespace {
-
-// White frames and captions.
-constexpr std::uint8_t white = 255;
-
 // One cell of a page as this thread sees it before anything is decoded.
 struct PageCell {
   bool identified = false;  // the browsed directory could be made current to identify it
@@ -46,31 +41,37 @@ struct PageWork {
   bool ahead = false;       // decoded ahead: kept only in room the cache has free
 };
 
+namespace {
+
+// White frames and captions.
+constexpr std::uint8_t white = 255;
+
 // Identifies the entries first .. last, as LoadEntryPicture would, in the browsed directory,
 // and finds their kept thumbnails; the pictures that must be decoded become jobs.
-std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>* jobs) {
+std::vector<PageCell> PreparePageCells(Browser& browser, TextureLoader& textureLoader, int first,
+                                       int last, std::vector<PageJob>* jobs) {
   std::vector<PageCell> cells(static_cast<std::size_t>(std::max(last - first + 1, 0)));
   for (int k = first; k <= last; ++k) {
-    cells[static_cast<std::size_t>(k - first)].caption = fileList.names[k];
+    cells[static_cast<std::size_t>(k - first)].caption = browser.fileList.names[k];
   }
   // Without a PictureBuffer the loader decodes nothing, so neither does the page.
   const bool loaderReady = textureLoader.pixels != nullptr;
   // When the browsed directory cannot be made current (it vanished after the scan), no cell is
   // identified: the start directory's files of the same names must not be shown in their place.
-  if (!platform::SetCurrentDir(browsedPath)) return cells;
+  if (!platform::SetCurrentDir(browser.browsedPath)) return cells;
   for (int k = first; k <= last; ++k) {
     PageCell& cell = cells[static_cast<std::size_t>(k - first)];
     char name[nameSlotSize];
-    FormatText(name, sizeof name, "%s", fileList.names[k]);
+    FormatText(name, sizeof name, "%s", browser.fileList.names[k]);
     cell.identified = true;
     textureLoader.ClassifyName(name, &cell.identity);
     if (!loaderReady || !cell.identity.decodable || !cell.identity.pathFits) continue;
     cell.key.path = cell.identity.fullPath;
-    cell.key.cellWidth = pictureViews.cellWidth;
-    cell.key.cellHeight = pictureViews.cellHeight;
+    cell.key.cellWidth = browser.pictureViews.cellWidth;
+    cell.key.cellHeight = browser.pictureViews.cellHeight;
     cell.stamped = platform::ReadFileStamp(cell.identity.fullPath, &cell.key.stamp);
     if (cell.stamped) {
-      if (const PictureSamples* kept = thumbnailCache.Find(cell.key)) {
+      if (const PictureSamples* kept = browser.thumbnailCache.Find(cell.key)) {
         cell.cached = true;
         cell.samples = *kept;
         continue;
@@ -78,29 +79,31 @@ std::vector<PageCell> PreparePageCells(int first, int last, std::vector<PageJob>
     }
     PageJob job;
     job.path = cell.identity.fullPath;
-    job.cellWidth = pictureViews.cellWidth;
+    job.cellWidth = browser.pictureViews.cellWidth;
     job.keyed = textureLoader.colourKeyEnabled == 1;
     std::memcpy(job.key, textureLoader.colourKey, sizeof job.key);
     cell.job = static_cast<int>(jobs->size());
     jobs->push_back(std::move(job));
   }
-  platform::SetCurrentDir(workingDirectory);
+  platform::SetCurrentDir(browser.workingDirectory);
   return cells;
 }
 
-std::unique_ptr<PageWork> StartPageWork(int first, int last, bool ahead) {
+std::unique_ptr<PageWork> StartPageWork(Browser& browser, TextureLoader& textureLoader, int first,
+                                        int last, bool ahead) {
   auto work = std::make_unique<PageWork>();
   std::vector<PageJob> jobs;
-  work->cells = PreparePageCells(first, last, &jobs);
+  work->cells = PreparePageCells(browser, textureLoader, first, last, &jobs);
   work->taken.assign(jobs.size(), 0);
   work->ahead = ahead;
   const int workers = PageWorkerCount(jobs.size());
-  work->decoder = std::make_unique<PageDecoder>(std::move(jobs), workers, ahead);
+  work->decoder = std::make_unique<PageDecoder>(std::move(jobs), workers,
+                                                browser.thumbnailPages.decodeGate, ahead);
   return work;
 }
 
 // Takes the results of the finished decodes not taken yet and keeps their thumbnails.
-void KeepFinished(PageWork& work) {
+void KeepFinished(ThumbnailCache& thumbnailCache, PageWork& work) {
   for (PageCell& cell : work.cells) {
     if (cell.job < 0) continue;
     const auto job = static_cast<std::size_t>(cell.job);
@@ -114,94 +117,77 @@ void KeepFinished(PageWork& work) {
 }
 
 // Leaves the loader's state as LoadEntryPicture leaves it after the same outcome.
-void TakePageLoad(const PictureIdentity& identity, bool decoded, const PictureSamples& samples) {
-  pictureViews.pictureLoaded = false;
+void TakePageLoad(PictureViews& views, Pictures& pictures, const PictureIdentity& identity,
+                  bool decoded, const PictureSamples& samples) {
+  TextureLoader& textureLoader = pictures.textureLoader;
+  PictureInfo& pictureInfo = pictures.pictureInfo;
+  views.pictureLoaded = false;
   textureLoader.TakeIdentity(identity, &pictureInfo);
   if (!identity.decodable) return;
   if (decoded) {
     textureLoader.TakeDecodedSize(samples.pictureWidth, samples.pictureHeight, &pictureInfo);
   }
-  pictureViews.pictureLoaded = decoded;
-  pictureViews.placementMode = 3;
-  pictureViews.overlayShown = true;
+  views.pictureLoaded = decoded;
+  views.placementMode = 3;
+  views.overlayShown = true;
 }
 
-// The page begun last, with the canvas and cells it is laid out for.
-struct Page {
-  bool inProgress = false;
-  bool complete = false;  // drawn whole, and nothing was begun since
-  int first = 0;
-  int last = -1;
-  int next = 0;  // the entry whose cell is drawn next
-  ThumbnailGrid grid = {0, 0};
-  int cellWidth = 0;
-  int cellHeight = 0;
-  int canvasWidth = 0;
-  int canvasHeight = 0;
-  const std::uint8_t* frame = nullptr;
-  std::unique_ptr<PageWork> work;
-};
-Page page;
-
-// The decoding of the page after the one on screen, and whether it ran to its end (every
-// picture decoded or failed) since that page began.
-std::unique_ptr<PageWork> ahead;
-bool aheadDone = false;
-
-// Work of pages left and of a stopped decoding ahead, until its workers end.
-std::vector<std::unique_ptr<PageWork>> leftWork;
-
-void Leave(std::unique_ptr<PageWork>& work) {
+void Leave(ThumbnailPages& pages, std::unique_ptr<PageWork>& work) {
   if (!work) return;
   work->decoder->Stop();
-  leftWork.push_back(std::move(work));
+  pages.leftWork.push_back(std::move(work));
 }
 
-void BeginPage() {
-  Leave(page.work);
-  const DisplayState& d = displayState;
-  nameLimit = ThumbnailNameLimit(d.canvasWidth, nameLimit);
-  browserMode.thumbRedraw = false;
-  ClearCanvas();
-  page.grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight, pictureViews.cellWidth,
-                                pictureViews.cellHeight);
-  RescanBrowsedDirectory();
-  if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
-  page.first = fileList.thumbFirst;
-  page.last =
-      fileList.names ? ThumbnailLastEntry(page.first, page.grid, fileList.count) : page.first - 1;
+void BeginPage(Browser& browser, Display& display, TextureLoader& textureLoader) {
+  ThumbnailPage& page = browser.thumbnailPages.page;
+  Leave(browser.thumbnailPages, page.work);
+  const DisplayState& d = display.displayState;
+  browser.nameLimit = ThumbnailNameLimit(d.canvasWidth, browser.nameLimit);
+  browser.browserMode.thumbRedraw = false;
+  ClearCanvas(display);
+  page.grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight, browser.pictureViews.cellWidth,
+                                browser.pictureViews.cellHeight);
+  RescanBrowsedDirectory(browser);
+  if (browser.fileList.thumbFirst <= 0) browser.fileList.thumbFirst = 1;
+  page.first = browser.fileList.thumbFirst;
+  page.last = browser.fileList.names
+                  ? ThumbnailLastEntry(page.first, page.grid, browser.fileList.count)
+                  : page.first - 1;
   page.next = page.first;
-  page.cellWidth = pictureViews.cellWidth;
-  page.cellHeight = pictureViews.cellHeight;
+  page.cellWidth = browser.pictureViews.cellWidth;
+  page.cellHeight = browser.pictureViews.cellHeight;
   page.canvasWidth = d.canvasWidth;
   page.canvasHeight = d.canvasHeight;
-  page.frame = canvas.frameBuffer;
-  page.work = StartPageWork(page.first, page.last, false);
+  page.frame = display.canvas.frameBuffer;
+  page.work = StartPageWork(browser, textureLoader, page.first, page.last, false);
   page.inProgress = true;
   page.complete = false;
   // Each page shown gets its own look ahead: kept thumbnails may have been dropped meanwhile.
-  aheadDone = false;
+  browser.thumbnailPages.aheadDone = false;
   // The page's first entry is the selection from the start, so that a page left early goes
   // back to the list where a whole one would.
-  fileList.selection = fileList.thumbFirst;
+  browser.fileList.selection = browser.fileList.thumbFirst;
 }
 
 // The page in progress is no longer what the canvas shows or is laid out for.
-bool PageLeft() {
-  const DisplayState& d = displayState;
-  return !ThumbnailsShown() || canvas.frameBuffer != page.frame ||
+bool PageLeft(const Browser& browser, const Display& display) {
+  const ThumbnailPage& page = browser.thumbnailPages.page;
+  const DisplayState& d = display.displayState;
+  return !ThumbnailsShown(browser.browserMode) || display.canvas.frameBuffer != page.frame ||
          d.canvasWidth != page.canvasWidth || d.canvasHeight != page.canvasHeight ||
-         pictureViews.cellWidth != page.cellWidth || pictureViews.cellHeight != page.cellHeight;
+         browser.pictureViews.cellWidth != page.cellWidth ||
+         browser.pictureViews.cellHeight != page.cellHeight;
 }
 
-bool NextCellReady() {
+bool NextCellReady(const ThumbnailPage& page) {
   if (page.next > page.last) return true;
   const PageCell& cell = page.work->cells[static_cast<std::size_t>(page.next - page.first)];
   return cell.job < 0 || page.work->decoder->workers() == 0 ||
          page.work->decoder->Ready(static_cast<std::size_t>(cell.job));
 }
 
-void DrawCell(int k) {
+void DrawCell(Browser& browser, Display& display, Pictures& pictures, int k) {
+  ThumbnailPage& page = browser.thumbnailPages.page;
   PageCell& cell = page.work->cells[static_cast<std::size_t>(k - page.first)];
   const CellOrigin o = ThumbnailCellOrigin(k - page.first, page.grid, page.cellWidth,
                                            page.cellHeight, page.canvasHeight);
@@ -212,46 +198,47 @@ void DrawCell(int k) {
     page.work->taken[job] = 1;
     decoded = result.decoded;
     cell.samples = std::move(result.samples);
-    if (decoded && cell.stamped) thumbnailCache.Insert(cell.key, cell.samples);
+    if (decoded && cell.stamped) browser.thumbnailCache.Insert(cell.key, cell.samples);
   }
   // An entry that could not be identified leaves the loader as a failed load does.
   if (cell.identified) {
-    TakePageLoad(cell.identity, decoded, cell.samples);
+    TakePageLoad(browser.pictureViews, pictures, cell.identity, decoded, cell.samples);
   } else {
-    pictureViews.pictureLoaded = false;
+    browser.pictureViews.pictureLoaded = false;
   }
-  if (pictureViews.pictureLoaded)
-    DrawThumbnailSamples(cell.samples, o.x, o.y, pick::thumbnailBase + k);
+  if (browser.pictureViews.pictureLoaded)
+    DrawThumbnailSamples(display, cell.samples, o.x, o.y, pick::thumbnailBase + k);
   cell.samples = PictureSamples{};
   const int w = page.cellWidth;
   const int h = page.cellHeight;
-  DrawRectOutline(o.x, o.y, o.x + w + 1, o.y + h + 1, white, white, white);
-  DrawRectOutline(o.x + 1, o.y + 1, o.x + w, o.y + h, white, white, white);
+  DrawRectOutline(display, o.x, o.y, o.x + w + 1, o.y + h + 1, white, white, white);
+  DrawRectOutline(display, o.x + 1, o.y + 1, o.x + w, o.y + h, white, white, white);
   // The caption: the name cut to its first nameLimit + 1 characters.
-  FormatNameCut(cell.caption.c_str(), nameLimit + 1);
-  RenderText(o.x + 6, o.y + h - 4, white, white, white);
+  FormatNameCut(cell.caption.c_str(), browser.nameLimit + 1);
+  RenderText(display, o.x + 6, o.y + h - 4, white, white, white);
 }
 
-void AdvancePage(bool wait) {
+void AdvancePage(Browser& browser, Display& display, Pictures& pictures, bool wait) {
+  ThumbnailPage& page = browser.thumbnailPages.page;
   bool drawn = false;  // the FrameBuffer holds the page so far and must be saved
-  if (browserMode.thumbRedraw) {
-    BeginPage();
+  if (browser.browserMode.thumbRedraw) {
+    BeginPage(browser, display, pictures.textureLoader);
     drawn = true;
   } else if (!page.inProgress) {
     return;
-  } else if (PageLeft()) {
+  } else if (PageLeft(browser, display)) {
     page.inProgress = false;
-    Leave(page.work);
+    Leave(browser.thumbnailPages, page.work);
     return;
   }
-  while (page.next <= page.last && (wait || NextCellReady())) {
+  while (page.next <= page.last && (wait || NextCellReady(page))) {
     // The FrameBuffer may hold the overlay of the last pass: start from the page so far.
-    if (!drawn) RestoreView();
+    if (!drawn) RestoreView(display);
     drawn = true;
-    DrawCell(page.next++);
+    DrawCell(browser, display, pictures, page.next++);
   }
   if (!drawn) return;
-  SaveView();
+  SaveView(display);
   if (page.next > page.last) {
     page.inProgress = false;
     page.complete = true;
@@ -261,17 +248,26 @@ void AdvancePage(bool wait) {
 
 }  // namespace
 
-void DrawThumbnailPage() { AdvancePage(true); }
-
-void StepThumbnailPage() { AdvancePage(false); }
-
-bool ThumbnailPageInProgress() { return page.inProgress; }
-
-bool ThumbnailPageStepReady() {
-  return browserMode.thumbRedraw || (page.inProgress && (PageLeft() || NextCellReady()));
+void DrawThumbnailPage(Browser& browser, Display& display, Pictures& pictures) {
+  AdvancePage(browser, display, pictures, true);
 }
 
-bool ThumbnailCellPendingAt(int x, int y) {
+void StepThumbnailPage(Browser& browser, Display& display, Pictures& pictures) {
+  AdvancePage(browser, display, pictures, false);
+}
+
+bool ThumbnailPageInProgress(const Browser& browser) {
+  return browser.thumbnailPages.page.inProgress;
+}
+
+bool ThumbnailPageStepReady(const Browser& browser, const Display& display) {
+  const ThumbnailPage& page = browser.thumbnailPages.page;
+  return browser.browserMode.thumbRedraw ||
+         (page.inProgress && (PageLeft(browser, display) || NextCellReady(page)));
+}
+
+bool ThumbnailCellPendingAt(const Browser& browser, int x, int y) {
+  const ThumbnailPage& page = browser.thumbnailPages.page;
   if (!page.inProgress) return false;
   for (int k = page.next; k <= page.last; ++k) {
     const CellOrigin o = ThumbnailCellOrigin(k - page.first, page.grid, page.cellWidth,
@@ -283,46 +279,66 @@ bool ThumbnailCellPendingAt(int x, int y) {
   return false;
 }
 
-void DecodeNextPageAhead() {
+void DecodeNextPageAhead(Browser& browser, const DisplayState& d, Pictures& pictures) {
+  TextureLoader& textureLoader = pictures.textureLoader;
+  ThumbnailPages& pages = browser.thumbnailPages;
   // One page ahead of a complete page on screen, and never beside other work still decoding.
-  if (aheadDone || !page.complete || page.inProgress || !ThumbnailsShown() || ahead ||
-      !leftWork.empty() || !fileList.names || textureLoader.pixels == nullptr) {
+  if (pages.aheadDone || !pages.page.complete || pages.page.inProgress ||
+      !ThumbnailsShown(browser.browserMode) || pages.ahead || !pages.leftWork.empty() ||
+      !browser.fileList.names || textureLoader.pixels == nullptr) {
     return;
   }
   // The page the next-page command would show.
-  int next = fileList.thumbFirst + CellsPerPage();
-  if (next > fileList.count) next = fileList.count;
-  if (next <= fileList.thumbFirst) return;
-  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
-                                               pictureViews.cellWidth, pictureViews.cellHeight);
-  ahead = StartPageWork(next, ThumbnailLastEntry(next, grid, fileList.count), true);
+  int next = browser.fileList.thumbFirst + CellsPerPage(browser.pictureViews, d);
+  if (next > browser.fileList.count) next = browser.fileList.count;
+  if (next <= browser.fileList.thumbFirst) return;
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, browser.pictureViews.cellWidth,
+                        browser.pictureViews.cellHeight);
+  pages.ahead = StartPageWork(browser, textureLoader, next,
+                              ThumbnailLastEntry(next, grid, browser.fileList.count), true);
 }
 
-void StopDecodingAhead() { Leave(ahead); }
+void StopDecodingAhead(Browser& browser) {
+  Leave(browser.thumbnailPages, browser.thumbnailPages.ahead);
+}
 
-bool CollectPageWork() {
-  if (ahead) {
-    const bool idle = ahead->decoder->Idle();
-    KeepFinished(*ahead);
+bool CollectPageWork(Browser& browser) {
+  ThumbnailPages& pages = browser.thumbnailPages;
+  if (pages.ahead) {
+    const bool idle = pages.ahead->decoder->Idle();
+    KeepFinished(browser.thumbnailCache, *pages.ahead);
     if (idle) {
-      aheadDone = true;
-      ahead.reset();
+      pages.aheadDone = true;
+      pages.ahead.reset();
     }
   }
-  for (auto w = leftWork.begin(); w != leftWork.end();) {
+  for (auto w = pages.leftWork.begin(); w != pages.leftWork.end();) {
     const bool idle = (*w)->decoder->Idle();
-    KeepFinished(**w);
-    w = idle ? leftWork.erase(w) : std::next(w);
+    KeepFinished(browser.thumbnailCache, **w);
+    w = idle ? pages.leftWork.erase(w) : std::next(w);
   }
-  return PageWorkPending();
+  return PageWorkPending(browser);
 }
 
-bool PageWorkPending() { return ahead != nullptr || !leftWork.empty(); }
+bool PageWorkPending(const Browser& browser) {
+  return browser.thumbnailPages.ahead != nullptr || !browser.thumbnailPages.leftWork.empty();
+}
 
-void StopPageWork() {
-  Leave(page.work);
-  Leave(ahead);
-  leftWork.clear();  // each decoder waits for its decodes under way
-  page = Page{};
-  aheadDone = false;
+void StopPageWork(Browser& browser) {
+  ThumbnailPages& pages = browser.thumbnailPages;
+  Leave(pages, pages.page.work);
+  Leave(pages, pages.ahead);
+  pages.leftWork.clear();  // each decoder waits for its decodes under way
+  pages.page = ThumbnailPage{};
+  pages.aheadDone = false;
+}
+
+ThumbnailPages::ThumbnailPages() = default;
+
+// Pictures not started are dropped; the decodes under way end with their pages.
+ThumbnailPages::~ThumbnailPages() {
+  if (page.work) page.work->decoder->Stop();
+  if (ahead) ahead->decoder->Stop();
+  for (const std::unique_ptr<PageWork>& work : leftWork) work->decoder->Stop();
 }

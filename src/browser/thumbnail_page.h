@@ -2,36 +2,40 @@
 // page decoded ahead while the program rests. Main thread only.
 #pragma once
 
+#include "browser/file_list.h"
+#include "display/display.h"
+#include "pictures/texture_loader.h"
+
 // Draws the requested page (thumbRedraw), or the rest of the page in progress, whole: waits
 // for every picture.
-void DrawThumbnailPage();
+void DrawThumbnailPage(Browser& browser, Display& display, Pictures& pictures);
 
 // The main loop's step: begins the requested page and draws, in page order, the cells whose
 // pictures have arrived (cell k once cells 1 to k are there); never waits for a decode. The
 // page it completes is the page DrawThumbnailPage draws. A page left before it completed (the
 // list or a picture shown, the canvas replaced) is dropped: its pictures not yet started are
 // dropped and the decodes under way abandoned.
-void StepThumbnailPage();
+void StepThumbnailPage(Browser& browser, Display& display, Pictures& pictures);
 
 // A page is begun and not every cell of it drawn.
-bool ThumbnailPageInProgress();
+bool ThumbnailPageInProgress(const Browser& browser);
 // StepThumbnailPage has work now: a page requested, a cell whose picture arrived, a page left.
-bool ThumbnailPageStepReady();
+bool ThumbnailPageStepReady(const Browser& browser, const Display& display);
 // Canvas point (x, y) lies within the frame of a cell of the page in progress not drawn yet.
-bool ThumbnailCellPendingAt(int x, int y);
+bool ThumbnailCellPendingAt(const Browser& browser, int x, int y);
 
 // While the program rests on a complete page: decodes the pictures of the next page into the
 // kept thumbnails on background workers, once per page and only into free room of the cache.
 // Returns at once.
-void DecodeNextPageAhead();
+void DecodeNextPageAhead(Browser& browser, const DisplayState& d, Pictures& pictures);
 // Stops the decoding ahead (input arrived): pictures not yet started are dropped and the
 // decodes under way abandoned.
-void StopDecodingAhead();
+void StopDecodingAhead(Browser& browser);
 // Puts the finished decodes of the decoding ahead (and any a page left had finished) into the
 // kept thumbnails and frees the workers that are done. Every pass; true while work remains.
-bool CollectPageWork();
+bool CollectPageWork(Browser& browser);
 // Decodes of pages left or of the decoding ahead are under way.
-bool PageWorkPending();
+bool PageWorkPending(const Browser& browser);
 // Drops every picture not yet started, abandons the decodes under way and waits for the
 // workers to end (end of the program, tests).
-void StopPageWork();
+void StopPageWork(Browser& browser);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "display/display.h"
+
 // PickId ranges: the one definition of what an identifier in the PickBuffer means.
 namespace pick {
 constexpr std::int32_t none = 0;
@@ -19,26 +21,27 @@ constexpr bool IsListRow(std::int32_t id) { return id > 11999 && id < 15000; }
 }  // namespace pick
 
 // Clears the GL buffers, every FrameBuffer byte and every PickBuffer entry.
-void ClearCanvas();
+void ClearCanvas(Display& display);
 
 // Writes pixel (x, y) as (r, g, b, 255) if it lies on the canvas.
-void PlotPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
+void PlotPixel(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
 // Writes the PickBuffer entry (x, y) if it lies on the canvas.
-void SetPickId(int x, int y, std::int32_t id);
+void SetPickId(Display& display, int x, int y, std::int32_t id);
 
 // The integer line from (x0, y0) to (x1, y1), both ends included.
-void DrawLine(int x0, int y0, int x1, int y1, std::uint8_t r, std::uint8_t g, std::uint8_t b);
+void DrawLine(Display& display, int x0, int y0, int x1, int y1, std::uint8_t r, std::uint8_t g,
+              std::uint8_t b);
 
 // Four lines: bottom, right, left, top.
-void DrawRectOutline(int x0, int y0, int x1, int y1, std::uint8_t r, std::uint8_t g,
-                     std::uint8_t b);
+void DrawRectOutline(Display& display, int x0, int y0, int x1, int y1, std::uint8_t r,
+                     std::uint8_t g, std::uint8_t b);
 
 // White plus sign with arms of 5 pixels at the cursor.
-void DrawCursorCross();
+void DrawCursorCross(Display& display);
 
-void SaveView();
-void RestoreView();
+void SaveView(Display& display);
+void RestoreView(Display& display);
 
 // The identifier under the cursor.
-std::int32_t PickIdUnderCursor();
+std::int32_t PickIdUnderCursor(const Display& display);

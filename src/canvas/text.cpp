@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "canvas/canvas.h"
-#include "display/display.h"
 
 char TextBuffer[textBufferSize];
 
@@ -33,10 +32,11 @@ constexpr int rowStride = 8;
 // Renders the TextBuffer at (x, y); with a non-zero id it also marks the identifier box.
 // Each glyph is clipped against the canvas once: the cells written are exactly those whose
 // per-pixel bounds test would pass. Positions are widened so that no pen or row overflows.
-void DrawTextBuffer(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, bool marks,
-                    std::int32_t id) {
-  const long long width = displayState.canvasWidth;
-  const long long height = displayState.canvasHeight;
+void DrawTextBuffer(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                    bool marks, std::int32_t id) {
+  const long long width = display.displayState.canvasWidth;
+  const long long height = display.displayState.canvasHeight;
+  const CanvasImages& canvas = display.canvas;
   if (width <= 0 || height <= 0 || canvas.frameBuffer == nullptr) return;
 
   // Glyph row i lands on canvas row y - i + 2; identifier row i on y - i.
@@ -78,12 +78,13 @@ void DrawTextBuffer(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b
 
 }  // namespace
 
-void RenderText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  DrawTextBuffer(x, y, r, g, b, false, pick::none);
+void RenderText(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  DrawTextBuffer(display, x, y, r, g, b, false, pick::none);
 }
 
-void RenderPickText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::int32_t id) {
-  DrawTextBuffer(x, y, r, g, b, true, id);
+void RenderPickText(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                    std::int32_t id) {
+  DrawTextBuffer(display, x, y, r, g, b, true, id);
 }
 
 namespace {
@@ -104,12 +105,12 @@ constexpr OverlayButton overlayButtons[] = {
 
 }  // namespace
 
-void DrawOverlayButtons(bool pageButtonsShown, bool centreButtonShown) {
-  const DisplayState& d = displayState;
+void DrawOverlayButtons(Display& display, bool pageButtonsShown, bool centreButtonShown) {
+  const DisplayState& d = display.displayState;
   for (const OverlayButton& button : overlayButtons) {
     if (!(button.centre ? centreButtonShown : pageButtonsShown)) continue;
     FormatText(TextBuffer, sizeof TextBuffer, "%s", button.label);
-    RenderPickText(d.scrollX + button.offsetX, d.scrollY + d.canvasHeight - 11, 255, 255, 0,
-                   button.id);
+    RenderPickText(display, d.scrollX + button.offsetX, d.scrollY + d.canvasHeight - 11, 255, 255,
+                   0, button.id);
   }
 }

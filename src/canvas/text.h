@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "canvas/font.h"
+#include "display/display.h"
 
 constexpr int textBufferSize = 256;  // 255 characters and the terminator
 extern char TextBuffer[textBufferSize];
@@ -15,11 +16,12 @@ int FormatText(char* destination, std::size_t destinationSize, const char* forma
     __attribute__((format(printf, 3, 4)));
 
 // Draws the TextBuffer with its pen starting at x and glyph row 1 on canvas row y + 1.
-void RenderText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
+void RenderText(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
 // As RenderText, and marks the text's box (rows y - 9 .. y - 1, gap columns included) with id.
-void RenderPickText(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::int32_t id);
+void RenderPickText(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                    std::int32_t id);
 
 // The overlay's buttons in yellow with their PickIds: "THUMBNAILS", "BRACKETL" and "BRACKETR"
 // when pageButtonsShown, "CENTERCENTER" when centreButtonShown. The caller, which knows the
 // view, decides both.
-void DrawOverlayButtons(bool pageButtonsShown, bool centreButtonShown);
+void DrawOverlayButtons(Display& display, bool pageButtonsShown, bool centreButtonShown);

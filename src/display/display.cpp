@@ -6,27 +6,28 @@
 #include "base/start_up_failure.h"
 #include "platform/platform.h"
 
-DisplayState displayState;
-CanvasImages canvas;
-
 int HalfScreen(int dimension) { return dimension % 2 != 0 ? dimension / 2 - 1 : dimension / 2; }
 
-void ResetScroll() {
-  displayState.scrollX = 0;
-  displayState.scrollY = 0;
+void ResetScroll(DisplayState& d) {
+  d.scrollX = 0;
+  d.scrollY = 0;
 }
 
-void ReleaseCanvas() {
+void ReleaseCanvas(Display& display) {
+  CanvasImages& canvas = display.canvas;
   std::free(canvas.frameBuffer);
   std::free(canvas.savedView);
   std::free(canvas.pickBuffer);
   canvas = CanvasImages{};
 }
 
-void SetCanvasSize(int width, int height) {
-  displayState.canvasWidth = width;
-  displayState.canvasHeight = height;
-  ReleaseCanvas();
+Display::~Display() { ReleaseCanvas(*this); }
+
+void SetCanvasSize(Display& display, int width, int height) {
+  display.displayState.canvasWidth = width;
+  display.displayState.canvasHeight = height;
+  ReleaseCanvas(display);
+  CanvasImages& canvas = display.canvas;
   // A canvas is never empty: even a degenerate size gets one pixel of storage, so that the
   // clamped cursor position always indexes inside the PickBuffer.
   std::size_t pixels = width > 0 && height > 0
@@ -40,12 +41,7 @@ void SetCanvasSize(int width, int height) {
   }
 }
 
-void PresentFrame() {
-  platform::GlPresent(canvas.frameBuffer, displayState.canvasWidth, displayState.canvasHeight,
-                      displayState.zoom);
-}
-
-void ResetDisplayState() {
-  ReleaseCanvas();
-  displayState = DisplayState{};
+void PresentFrame(const Display& display) {
+  const DisplayState& d = display.displayState;
+  platform::GlPresent(display.canvas.frameBuffer, d.canvasWidth, d.canvasHeight, d.zoom);
 }

@@ -23,8 +23,6 @@ struct DisplayState {
   bool operator==(const DisplayState&) const = default;
 };
 
-extern DisplayState displayState;
-
 // The three canvas images, replaced as a set by SetCanvasSize. Row 0 is the bottom row.
 struct CanvasImages {
   std::uint8_t* frameBuffer = nullptr;  // R, G, B, A per pixel: what is presented
@@ -32,7 +30,18 @@ struct CanvasImages {
   std::int32_t* pickBuffer = nullptr;   // PickId per pixel, 0 for nothing clickable
 };
 
-extern CanvasImages canvas;
+// The display: its state and the canvas images sized by it, kept together so that a canvas is
+// never read at a size other than the one its images were made for. It owns the images and
+// releases them when it ends.
+struct Display {
+  DisplayState displayState;
+  CanvasImages canvas;
+
+  Display() = default;
+  Display(const Display&) = delete;
+  Display& operator=(const Display&) = delete;
+  ~Display();
+};
 
 // Display mode 0's canvas, 1280 x 960 at zoom 1: the one canvas that the M key moves around
 // the screen, and the only one whose position the list and the player's window allow for.
@@ -46,17 +55,14 @@ constexpr bool IsMovableCanvas(int canvasWidth) { return canvasWidth == movableC
 int HalfScreen(int dimension);
 
 // Puts the list panel and the overlay back at the canvas origin.
-void ResetScroll();
+void ResetScroll(DisplayState& d);
 
 // Gives the canvas a new size and replaces the three images (contents undefined until the
 // next view draws). A size whose images cannot be obtained ends the program with a message.
-void SetCanvasSize(int width, int height);
+void SetCanvasSize(Display& display, int width, int height);
 
 // Releases the three images (shutdown).
-void ReleaseCanvas();
+void ReleaseCanvas(Display& display);
 
 // Blits the FrameBuffer into the window at the current zoom and swaps the buffers.
-void PresentFrame();
-
-// Back to the state before start-up (tests).
-void ResetDisplayState();
+void PresentFrame(const Display& display);

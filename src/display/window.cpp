@@ -33,11 +33,10 @@ const char* CreationMessage(platform::WindowFailure failure) {
 
 }  // namespace
 
-bool OpenMainWindow(GameTextures& textures) {
+bool OpenMainWindow(GameTextures& textures, const DisplayState& d) {
   char title[100];
   std::snprintf(title, sizeof title, "%s", "GAME");
-  if (!OpenGlWindow(textures, title, displayState.canvasWidth * displayState.zoom,
-                    displayState.canvasHeight * displayState.zoom, 16)) {
+  if (!OpenGlWindow(textures, title, d.canvasWidth * d.zoom, d.canvasHeight * d.zoom, 16)) {
     return false;
   }
   platform::HideSystemCursor();

@@ -1,11 +1,12 @@
 // The main window with its GL context: opening, closing, GL set-up and message pumping.
 #pragma once
 
+struct DisplayState;
 struct GameTextures;
 
-// Opens the window titled "GAME" for the current canvas size and zoom, hides the cursor. Every
-// GL set-up uploads the cube pictures of textures to the new context.
-bool OpenMainWindow(GameTextures& textures);
+// Opens the window titled "GAME" for the canvas size and zoom of d, hides the cursor. Every GL
+// set-up uploads the cube pictures of textures to the new context.
+bool OpenMainWindow(GameTextures& textures, const DisplayState& d);
 bool OpenGlWindow(GameTextures& textures, const char* title, int width, int height, int colourBits);
 // Releases everything OpenGlWindow acquired; reports each failing release.
 void CloseGlWindow();

@@ -10,7 +10,6 @@
 #include <new>
 
 #include "base/start_up_failure.h"
-#include "display/display.h"
 #include "pictures/asset_catalogue.h"
 #include "pictures/bmp_asset.h"
 
@@ -273,8 +272,9 @@ void InitConsoleBuffers(World& world) {
   }
 }
 
-std::int32_t InitGameTables(World& world, GameTextures& textures, std::int32_t levels) {
-  SetCanvasSize(displayState.canvasWidth, displayState.canvasHeight);
+std::int32_t InitGameTables(World& world, GameTextures& textures, Display& display,
+                            std::int32_t levels) {
+  SetCanvasSize(display, display.displayState.canvasWidth, display.displayState.canvasHeight);
   // Start-up runs this once; should it run again, the earlier tables are not leaked.
   ReleaseGameTables(world, textures);
 

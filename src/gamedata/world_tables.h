@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "display/display.h"
 #include "gamedata/item_catalogue.h"
 #include "gamedata/sizes.h"
 #include "pictures/asset_catalogue.h"
@@ -146,11 +147,12 @@ struct World {
   std::size_t reservedBytes = 0;
 };
 
-// Reserves and fills every table, reserves the texture slots and reads the asset catalogue
-// into them; always 1. A table that cannot be obtained ends the program with a message naming
-// it. The tile maps are sized for levels levels: LevelCount for the program, more than any
-// machine holds to try that message.
-std::int32_t InitGameTables(World& world, GameTextures& textures, std::int32_t levels = LevelCount);
+// Sets the display's canvas size again, reserves and fills every table, reserves the texture
+// slots and reads the asset catalogue into them; always 1. A table that cannot be obtained ends
+// the program with a message naming it. The tile maps are sized for levels levels: LevelCount
+// for the program, more than any machine holds to try that message.
+std::int32_t InitGameTables(World& world, GameTextures& textures, Display& display,
+                            std::int32_t levels = LevelCount);
 
 // Fills TileCost and TileAux.
 void InitTileCosts(World& world);

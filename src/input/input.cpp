@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "display/display.h"
 #include "platform/platform.h"
 
 void InstallInputHooks() {
@@ -52,15 +51,14 @@ int MapCursorToCanvas(int offset, int extent, int canvasSize) {
   return static_cast<int>(fx);
 }
 
-int CursorCanvasX() {
+int CursorCanvasX(const DisplayState& d) {
   platform::ScreenPoint cursor = platform::CursorPosition();
   platform::ScreenRect rect = platform::MainWindowRect();
-  return MapCursorToCanvas(cursor.x - rect.left, rect.right - rect.left, displayState.canvasWidth);
+  return MapCursorToCanvas(cursor.x - rect.left, rect.right - rect.left, d.canvasWidth);
 }
 
-int CursorCanvasY() {
+int CursorCanvasY(const DisplayState& d) {
   platform::ScreenPoint cursor = platform::CursorPosition();
   platform::ScreenRect rect = platform::MainWindowRect();
-  return MapCursorToCanvas(rect.bottom - cursor.y, rect.bottom - rect.top,
-                           displayState.canvasHeight);
+  return MapCursorToCanvas(rect.bottom - cursor.y, rect.bottom - rect.top, d.canvasHeight);
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "display/display.h"
+
 // One entry per virtual-key code: 1 when a key-down arrived since the last clear.
 struct KeyTable {
   std::int32_t down[256] = {};
@@ -39,8 +41,8 @@ bool InputLatched(const Input& input);
 void ClearInputLatches(Input& input);
 
 // Canvas column and row under the cursor, clamped to the canvas; row 0 is the bottom row.
-int CursorCanvasX();
-int CursorCanvasY();
+int CursorCanvasX(const DisplayState& d);
+int CursorCanvasY(const DisplayState& d);
 
 // The mapping itself, for a cursor offset within a window extent: single precision, in the
 // order offset / extent * canvasSize, clamped to 0 .. canvasSize - 1. An empty extent maps to 0.

@@ -11,9 +11,6 @@
 #include "base/text_compare.h"
 #include "platform/platform.h"
 
-TextureLoader textureLoader;
-PictureInfo pictureInfo;
-
 namespace {
 
 // Room for an extension including the terminator.
@@ -183,8 +180,4 @@ void TextureLoader::StorePixels(const PictureInfo* info, const std::uint8_t* bit
   std::memcpy(pixels, bits, static_cast<std::size_t>(bytes));
 }
 
-void ResetTextureLoader() {
-  std::free(textureLoader.pixels);
-  textureLoader = TextureLoader();
-  pictureInfo = PictureInfo{};
-}
+Pictures::~Pictures() { std::free(textureLoader.pixels); }

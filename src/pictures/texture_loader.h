@@ -23,6 +23,8 @@ struct PictureInfo {
   std::int32_t height = 0;
   std::int32_t format = 0;        // 6408, GL_RGBA, after a decode
   std::int32_t bitsPerPixel = 0;  // 32 after a decode
+
+  bool operator==(const PictureInfo&) const = default;
 };
 
 // Room in the PictureBuffer: 400,000,000 bytes, 100,000,000 pixels of 4 bytes.
@@ -85,11 +87,15 @@ class TextureLoader {
   std::uint8_t colourKey[3];
 };
 
-// The program's one loader, constructed before the program starts.
-extern TextureLoader textureLoader;
-// The browser's record of the last identified or decoded picture.
-extern PictureInfo pictureInfo;
+// The pictures' state: the program's one loader with its PictureBuffer, and the browser's
+// record of the last identified or decoded picture. It owns the PictureBuffer and frees it
+// when it ends.
+struct Pictures {
+  TextureLoader textureLoader;
+  PictureInfo pictureInfo;
 
-// Back to the state before start-up (tests): releases the PictureBuffer, constructs the loader
-// afresh and forgets pictureInfo.
-void ResetTextureLoader();
+  Pictures() = default;
+  Pictures(const Pictures&) = delete;
+  Pictures& operator=(const Pictures&) = delete;
+  ~Pictures();
+};

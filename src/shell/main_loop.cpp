@@ -30,176 +30,152 @@ constexpr const char* buildTitle = "WIN32TROVEXMENU3SPOOLR012C";
 // less on faster displays.
 constexpr int restingWaitMs = 16;
 
-// Everything a pass that acts on no command draws from, besides contents that only commands
-// change (the file list's names, the PictureBuffer, the directory scan). Two such passes that
-// start with equal values draw equal frames. The state objects are compared whole, so a field
-// added to one of them is compared as well.
-struct PassInputs {
-  int cursorX = 0;
-  int cursorY = 0;
-  DisplayState display;
-  BrowserMode mode;
-  FileList list;
-  PictureViews views;
-  int nameLimit = 0;
-  int pictureWidth = 0;
-  int pictureHeight = 0;
-  int entriesFound = 0;
-  const void* frame = nullptr;
-  std::uint32_t messages = 0;  // window messages dispatched so far
-
-  bool operator==(const PassInputs&) const = default;
-};
-
-std::uint32_t messagesDispatched = 0;
-
-PassInputs CurrentPassInputs() {
+PassInputs CurrentPassInputs(const Trove& trove) {
+  const Browser& browser = trove.browser;
+  const Display& display = trove.display;
   PassInputs in;
-  in.cursorX = CursorCanvasX();
-  in.cursorY = CursorCanvasY();
-  in.display = displayState;
-  in.mode = browserMode;
-  in.list = fileList;
-  in.views = pictureViews;
-  in.nameLimit = nameLimit;
-  in.pictureWidth = pictureInfo.width;
-  in.pictureHeight = pictureInfo.height;
-  in.entriesFound = entriesFound;
-  in.frame = canvas.frameBuffer;
-  in.messages = messagesDispatched;
+  in.cursorX = CursorCanvasX(display.displayState);
+  in.cursorY = CursorCanvasY(display.displayState);
+  in.display = display.displayState;
+  in.mode = browser.browserMode;
+  in.list = browser.fileList;
+  in.views = browser.pictureViews;
+  in.nameLimit = browser.nameLimit;
+  in.picture = trove.pictures.pictureInfo;
+  in.entriesFound = browser.entriesFound;
+  in.frame = display.canvas.frameBuffer;
+  in.messages = trove.mainLoop.messagesDispatched;
   return in;
 }
 
-// The last pass that was drawn and presented: its inputs, and whether it acted on nothing (no
-// latched input, no page or rescan requested), so that it changed nothing the next pass reads.
-struct PresentedPass {
-  bool actedOnNothing = false;
-  PassInputs inputs;
-};
-PresentedPass presented;
-
 // Draws a text in yellow; names and paths as the platform shows them.
-void DrawText(const char* text, int x, int y) {
+void DrawText(Display& display, const char* text, int x, int y) {
   platform::DisplayText(text, TextBuffer, sizeof TextBuffer);
-  RenderText(x, y, 255, 255, 0);
+  RenderText(display, x, y, 255, 255, 0);
 }
 
 // Cursor cross, build title, buttons, path or picture lines, notice line.
-void DrawOverlay() {
-  const DisplayState& d = displayState;
-  DrawCursorCross();
-  DrawText(buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
+void DrawOverlay(const Browser& browser, Display& display, const PictureInfo& pictureInfo) {
+  const DisplayState& d = display.displayState;
+  DrawCursorCross(display);
+  DrawText(display, buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
   // Page and view buttons everywhere but on a picture; the centre button with the list only.
-  DrawOverlayButtons(!browserMode.pictureActive, browserMode.listActive);
-  if (!browserMode.pictureActive) {
-    DrawText(browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
+  DrawOverlayButtons(display, !browser.browserMode.pictureActive, browser.browserMode.listActive);
+  if (!browser.browserMode.pictureActive) {
+    DrawText(display, browser.browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
   } else {
-    if (pictureViews.pictureEntry >= 1 && pictureViews.pictureEntry <= fileList.count &&
-        fileList.names) {
-      DrawText(fileList.names[pictureViews.pictureEntry], 12, d.canvasHeight - 22);
+    if (browser.pictureViews.pictureEntry >= 1 &&
+        browser.pictureViews.pictureEntry <= browser.fileList.count && browser.fileList.names) {
+      DrawText(display, browser.fileList.names[browser.pictureViews.pictureEntry], 12,
+               d.canvasHeight - 22);
     }
     FormatText(TextBuffer, sizeof TextBuffer, "%dx%d", pictureInfo.width, pictureInfo.height);
-    RenderText(12, d.canvasHeight - 30, 255, 255, 0);
+    RenderText(display, 12, d.canvasHeight - 30, 255, 255, 0);
   }
   // A directory with more entries than the list holds says so in place of the notice.
   char cut[64];
-  if (entriesFound > fileList.count) {
-    FormatText(cut, sizeof cut, "first %d of %d entries", fileList.count, entriesFound);
+  if (browser.entriesFound > browser.fileList.count) {
+    FormatText(cut, sizeof cut, "first %d of %d entries", browser.fileList.count,
+               browser.entriesFound);
   }
-  DrawText(entriesFound > fileList.count ? cut : noticeText, 12,
+  DrawText(display, browser.entriesFound > browser.fileList.count ? cut : noticeText, 12,
            14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
 }
 
 // Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.
-void HandleOverlayClick(MouseLatches& latches) {
-  if (latches.rightDown == 1 && !browserMode.pictureActive) {
-    std::int32_t id = PickIdUnderCursor();
+void HandleOverlayClick(Browser& browser, Display& display, MouseLatches& latches) {
+  DisplayState& d = display.displayState;
+  if (latches.rightDown == 1 && !browser.browserMode.pictureActive) {
+    std::int32_t id = PickIdUnderCursor(display);
     if (id == pick::none) {
       // Clicks in the top 30 rows (the overlay strip) do nothing, nor do clicks on a cell of
       // the page whose picture has not arrived yet.
-      const int y = CursorCanvasY();
-      if (y < displayState.canvasHeight - 30 && !ThumbnailCellPendingAt(CursorCanvasX(), y)) {
-        ReturnToList();
+      const int y = CursorCanvasY(d);
+      if (y < d.canvasHeight - 30 && !ThumbnailCellPendingAt(browser, CursorCanvasX(d), y)) {
+        ReturnToList(browser);
       }
     } else if (id == pick::thumbnailsButton) {
-      ThumbnailsButton(latches);
+      ThumbnailsButton(browser, d, latches);
     } else if (id == pick::bracketLeftButton) {
-      ResetScroll();
-      PreviousThumbnailPage();
+      ResetScroll(d);
+      PreviousThumbnailPage(browser, d);
       platform::Pause(pauseAfter::click);
       latches.rightDown = 0;
     } else if (id == pick::bracketRightButton) {
-      ResetScroll();
-      NextThumbnailPage();
+      ResetScroll(d);
+      NextThumbnailPage(browser, d);
       platform::Pause(pauseAfter::click);
       latches.rightDown = 0;
     } else if (id == pick::centerButton) {
-      CentreList(latches);
+      CentreList(d, latches);
     }
   }
-  if (latches.rightDown == 1 && browserMode.pictureActive) {
-    ClosePicture(latches);
+  if (latches.rightDown == 1 && browser.browserMode.pictureActive) {
+    ClosePicture(browser, latches);
   }
 }
 
 // Keys that turn pages, play the selected file or switch between the list and the thumbnails:
 // acted on between drawing the view and drawing the overlay.
-void HandleViewKeys(const Input& input) {
+void HandleViewKeys(Browser& browser, DisplayState& d, const Input& input) {
   if (KeyDown(input, key::rightBracket)) {
-    ResetScroll();
-    NextThumbnailPage();
+    ResetScroll(d);
+    NextThumbnailPage(browser, d);
   }
   if (KeyDown(input, key::leftBracket)) {
-    ResetScroll();
-    PreviousThumbnailPage();
+    ResetScroll(d);
+    PreviousThumbnailPage(browser, d);
   }
   // A stale selection (beyond the entries of the current scan) is never played.
-  if (KeyDown(input, key::p) && browserMode.listActive && fileList.selection != 0 &&
-      SelectionIsCurrent() && fileList.kinds[fileList.selection] == entryFile) {
-    if (LaunchPlayer() == PlayerLaunch::started) PlacePlayerWindow();
+  if (KeyDown(input, key::p) && browser.browserMode.listActive && browser.fileList.selection != 0 &&
+      SelectionIsCurrent(browser.fileList) &&
+      browser.fileList.kinds[browser.fileList.selection] == entryFile) {
+    if (LaunchPlayer(browser) == PlayerLaunch::started) PlacePlayerWindow(d);
   }
   if (KeyDown(input, key::t)) {
-    ToggleThumbnailView();
+    ToggleThumbnailView(browser, d);
   }
 }
 
-void FollowMouse() {
+void FollowMouse(DisplayState& d) {
   platform::ScreenPoint p = platform::CursorPosition();
-  platform::MoveMainWindow(p.x, p.y, displayState.canvasWidth * displayState.zoom,
-                           displayState.canvasHeight * displayState.zoom);
+  platform::MoveMainWindow(p.x, p.y, d.canvasWidth * d.zoom, d.canvasHeight * d.zoom);
   platform::HideSystemCursor();
-  displayState.windowX = p.x;
-  displayState.windowY = p.y;
+  d.windowX = p.x;
+  d.windowY = p.y;
 }
 
 // Keys that change the window, the list's position, the picture settings or end the program:
 // acted on after the frame is presented.
 void HandleSettingKeys(Trove& trove) {
-  if (KeyDown(trove.input, key::m) && IsMovableCanvas(displayState.canvasWidth)) FollowMouse();
+  Browser& browser = trove.browser;
+  DisplayState& d = trove.display.displayState;
+  if (KeyDown(trove.input, key::m) && IsMovableCanvas(d.canvasWidth)) FollowMouse(d);
   if (KeyDown(trove.input, key::escape)) trove.quitRequested = true;
-  if (KeyDown(trove.input, key::r) || rescanRequested) {
-    RescanBrowsedDirectory();
-    rescanRequested = false;
+  if (KeyDown(trove.input, key::r) || browser.rescanRequested) {
+    RescanBrowsedDirectory(browser);
+    browser.rescanRequested = false;
   }
-  if (KeyDown(trove.input, key::n) && browserMode.listActive) MoveListToCursor();
+  if (KeyDown(trove.input, key::n) && browser.browserMode.listActive) MoveListToCursor(d);
   if (KeyDown(trove.input, key::f5)) SetDisplayMode(trove, DisplayMode::halfScreen);
   if (KeyDown(trove.input, key::f6)) SetDisplayMode(trove, DisplayMode::movable1280);
   if (KeyDown(trove.input, key::f8)) SetDisplayMode(trove, DisplayMode::wholeScreen);
-  if (KeyDown(trove.input, key::f7)) OpenExplorer();
-  if (KeyDown(trove.input, key::comma)) ScrollListBy(-1);
-  if (KeyDown(trove.input, key::period)) ScrollListBy(1);
-  if (KeyDown(trove.input, key::leftShift)) ScrollListBy(-24);
-  if (KeyDown(trove.input, key::rightShift)) ScrollListBy(24);
+  if (KeyDown(trove.input, key::f7)) OpenExplorer(browser);
+  if (KeyDown(trove.input, key::comma)) ScrollListBy(browser, -1);
+  if (KeyDown(trove.input, key::period)) ScrollListBy(browser, 1);
+  if (KeyDown(trove.input, key::leftShift)) ScrollListBy(browser, -24);
+  if (KeyDown(trove.input, key::rightShift)) ScrollListBy(browser, 24);
   static const float steps[6] = {1.0f, 2.0f, 3.0f, 4.0f, 0.5f, 0.25f};
   for (int i = 0; i < 6; ++i) {
-    if (KeyDown(trove.input, key::digit0 + 1 + i)) pictureViews.sampleStep = steps[i];
+    if (KeyDown(trove.input, key::digit0 + 1 + i)) browser.pictureViews.sampleStep = steps[i];
   }
   static const int placements[3] = {0, 3, 9};
   for (int i = 0; i < 3; ++i) {
-    if (KeyDown(trove.input, key::digit0 + 7 + i)) pictureViews.placementMode = placements[i];
+    if (KeyDown(trove.input, key::digit0 + 7 + i))
+      browser.pictureViews.placementMode = placements[i];
   }
   if (KeyDown(trove.input, key::digit0)) {
-    pictureViews.overlayShown = !pictureViews.overlayShown;
+    browser.pictureViews.overlayShown = !browser.pictureViews.overlayShown;
     platform::Pause(pauseAfter::oneShotKey);
   }
 }
@@ -215,88 +191,99 @@ int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight) {
 }
 
 void SetDisplayMode(Trove& trove, DisplayMode mode) {
-  DisplayState& d = displayState;
+  Display& display = trove.display;
+  DisplayState& d = display.displayState;
   d.screenWidth = platform::ScreenWidth();
   d.screenHeight = platform::ScreenHeight();
   d.displayMode = mode;
   int cell = largeCellSize;
   float step = 2.0f;
   if (mode == DisplayMode::halfScreen) {
-    SetCanvasSize(HalfScreen(d.screenWidth), HalfScreen(d.screenHeight));
+    SetCanvasSize(display, HalfScreen(d.screenWidth), HalfScreen(d.screenHeight));
     d.zoom = 2;
     cell = smallCellSize;
     step = 3.0f;
   } else if (mode == DisplayMode::movable1280) {
-    SetCanvasSize(movableCanvasWidth, movableCanvasHeight);
+    SetCanvasSize(display, movableCanvasWidth, movableCanvasHeight);
     d.zoom = 1;
   } else {
-    SetCanvasSize(d.screenWidth, d.screenHeight);
+    SetCanvasSize(display, d.screenWidth, d.screenHeight);
     d.zoom = 1;
   }
   CloseGlWindow();
-  if (!OpenMainWindow(trove.textures)) {
+  if (!OpenMainWindow(trove.textures, d)) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
-  SetThumbnailCellSize(cell);
-  pictureViews.sampleStep = step;
-  ResetScroll();
+  Browser& browser = trove.browser;
+  SetThumbnailCellSize(browser.pictureViews, cell);
+  browser.pictureViews.sampleStep = step;
+  ResetScroll(d);
   d.windowX = 0;
   d.windowY = 0;
-  if (ThumbnailsShown()) ShowThumbnails();
+  if (ThumbnailsShown(browser.browserMode)) ShowThumbnails(browser.browserMode);
 }
 
-void ForgetPresentedPass() { presented = PresentedPass{}; }
+void ForgetPresentedPass(MainLoop& mainLoop) { mainLoop.presented = PresentedPass{}; }
 
 bool PassWouldRepeat(const Trove& trove) {
-  if (!presented.actedOnNothing || InputLatched(trove.input) || browserMode.thumbRedraw ||
-      rescanRequested || trove.quitRequested || ThumbnailPageStepReady()) {
+  const Browser& browser = trove.browser;
+  if (!trove.mainLoop.presented.actedOnNothing || InputLatched(trove.input) ||
+      browser.browserMode.thumbRedraw || browser.rescanRequested || trove.quitRequested ||
+      ThumbnailPageStepReady(browser, trove.display)) {
     return false;
   }
-  return CurrentPassInputs() == presented.inputs;
+  return CurrentPassInputs(trove) == trove.mainLoop.presented.inputs;
 }
 
 void RunPass(Trove& trove) {
   // Thumbnails decoded in the background since the last pass are kept for later pages.
-  CollectPageWork();
+  Browser& browser = trove.browser;
+  MainLoop& mainLoop = trove.mainLoop;
+  CollectPageWork(browser);
   if (PassWouldRepeat(trove)) {
     // The frame on screen is exactly what this pass would present: rest until input arrives
     // (or the cursor may have moved without an event, or a picture of the page may have
     // arrived), then pump as every pass does. Resting on a complete page, the next page is
     // decoded ahead meanwhile.
-    DecodeNextPageAhead();
+    DecodeNextPageAhead(browser, trove.display.displayState, trove.pictures);
     platform::WaitForInput(restingWaitMs);
-    while (PumpMessages()) ++messagesDispatched;
+    while (PumpMessages()) ++mainLoop.messagesDispatched;
     if (trove.window.closeRequested) trove.quitRequested = true;
     return;
   }
   // Anything new stops the decoding ahead: the program's own work comes first.
-  StopDecodingAhead();
-  presented.actedOnNothing = !InputLatched(trove.input) && !browserMode.thumbRedraw &&
-                             !rescanRequested && !trove.quitRequested;
-  presented.inputs = CurrentPassInputs();
+  StopDecodingAhead(browser);
+  mainLoop.presented.actedOnNothing = !InputLatched(trove.input) &&
+                                      !browser.browserMode.thumbRedraw &&
+                                      !browser.rescanRequested && !trove.quitRequested;
+  Display& display = trove.display;
+  Pictures& pictures = trove.pictures;
+  mainLoop.presented.inputs = CurrentPassInputs(trove);
 
-  if (browserMode.listActive) DrawListView();
+  if (browser.browserMode.listActive) DrawListView(browser, display);
   // A page is drawn as its pictures arrive, over as many passes as that takes.
-  if (browserMode.thumbRedraw || ThumbnailPageInProgress()) StepThumbnailPage();
-  if (browserMode.pictureActive) DrawPictureView();
+  if (browser.browserMode.thumbRedraw || ThumbnailPageInProgress(browser)) {
+    StepThumbnailPage(browser, display, pictures);
+  }
+  if (browser.browserMode.pictureActive) DrawPictureView(browser, display, pictures);
 
-  HandleBrowserClick(trove.input.mouseLatches);
-  PlayerClickCheck(trove.input.mouseLatches);
+  HandleBrowserClick(browser, display, pictures, trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
 
-  HandleViewKeys(trove.input);
+  HandleViewKeys(browser, display.displayState, trove.input);
 
-  RestoreView();
-  if (pictureViews.overlayShown) DrawOverlay();
+  RestoreView(display);
+  if (browser.pictureViews.overlayShown) DrawOverlay(browser, display, pictures.pictureInfo);
 
-  HandleOverlayClick(trove.input.mouseLatches);
+  HandleOverlayClick(browser, display, trove.input.mouseLatches);
 
-  PresentFrame();
+  PresentFrame(display);
 
   HandleSettingKeys(trove);
 
   ClearInputLatches(trove.input);
-  while (PumpMessages()) ++messagesDispatched;
+  while (PumpMessages()) ++mainLoop.messagesDispatched;
   // A close request that arrived while pumping ends the program like Escape.
   if (trove.window.closeRequested) trove.quitRequested = true;
 }
@@ -306,5 +293,5 @@ void RunMainLoop(Trove& trove) {
     RunPass(trove);
   }
   // Pictures not started are dropped; the decodes under way end with their picture.
-  StopPageWork();
+  StopPageWork(trove.browser);
 }

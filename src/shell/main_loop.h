@@ -2,6 +2,7 @@
 #pragma once
 
 #include "display/display.h"
+#include "shell/main_loop_state.h"
 
 struct Trove;
 
@@ -14,8 +15,8 @@ void RunPass(Trove& trove);
 // request, none has arrived since, and nothing it drew from has changed.
 bool PassWouldRepeat(const Trove& trove);
 
-// Forgets the last presented pass, so that the next one is drawn (tests start clean with it).
-void ForgetPresentedPass();
+// Forgets the last presented pass, so that the next one is drawn.
+void ForgetPresentedPass(MainLoop& mainLoop);
 
 // Passes until trove.quitRequested is set.
 void RunMainLoop(Trove& trove);

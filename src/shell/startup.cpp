@@ -20,47 +20,51 @@
 #include "shell/trove_main.h"
 
 void StartUp(Trove& trove) {
+  Browser& browser = trove.browser;
   // A start directory that is gone, or longer than any path the system takes, cannot be shown
   // or left: the program says so rather than browse a nameless directory.
-  if (!platform::GetCurrentDir(workingDirectory, sizeof workingDirectory)) {
+  if (!platform::GetCurrentDir(browser.workingDirectory, sizeof browser.workingDirectory)) {
     platform::ShowMessageBox("The current directory cannot be read.", "ERROR",
                              platform::MessageIcon::exclamation);
     platform::ExitProgram(1);
   }
-  std::snprintf(browsedPath, sizeof browsedPath, "%s", workingDirectory);
+  std::snprintf(browser.browsedPath, sizeof browser.browsedPath, "%s", browser.workingDirectory);
 
-  displayState.displayMode = DisplayMode::halfScreen;
-  SetCanvasSize(HalfScreen(platform::ScreenWidth()), HalfScreen(platform::ScreenHeight()));
-  displayState.zoom = 2;
-  SetThumbnailCellSize(smallCellSize);
+  DisplayState& d = trove.display.displayState;
+  d.displayMode = DisplayMode::halfScreen;
+  SetCanvasSize(trove.display, HalfScreen(platform::ScreenWidth()),
+                HalfScreen(platform::ScreenHeight()));
+  d.zoom = 2;
+  SetThumbnailCellSize(browser.pictureViews, smallCellSize);
 
-  InitGameTables(trove.world, trove.textures);
+  InitGameTables(trove.world, trove.textures, trove.display);
 
-  if (!OpenMainWindow(trove.textures)) {
+  if (!OpenMainWindow(trove.textures, d)) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
 
+  TextureLoader& textureLoader = trove.pictures.textureLoader;
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
   if (!textureLoader.pixels) FailStartUpBlock("the picture buffer");
 
-  pictureViews.overlayShown = true;
-  fileList.thumbFirst = 1;
-  fileList.selection = 1;
-  AllocateFileList();
-  pictureViews.sampleStep = 4.0f;
-  ShowList();
-  RescanBrowsedDirectory();
+  browser.pictureViews.overlayShown = true;
+  browser.fileList.thumbFirst = 1;
+  browser.fileList.selection = 1;
+  AllocateFileList(browser.fileList);
+  browser.pictureViews.sampleStep = 4.0f;
+  ShowList(browser.browserMode);
+  RescanBrowsedDirectory(browser);
   ClearInputLatches(trove.input);
-  ResetScroll();
-  displayState.windowX = 0;
-  displayState.windowY = 0;
-  displayState.screenWidth = platform::ScreenWidth();
-  displayState.screenHeight = platform::ScreenHeight();
+  ResetScroll(d);
+  d.windowX = 0;
+  d.windowY = 0;
+  d.screenWidth = platform::ScreenWidth();
+  d.screenHeight = platform::ScreenHeight();
 }
 
 void ShutDown(Trove& trove) {
-  ReleaseCanvas();
+  ReleaseCanvas(trove.display);
   ReleaseGameTables(trove.world, trove.textures);
 }
 

@@ -2,12 +2,20 @@
 // down to the functions that work on it.
 #pragma once
 
-#include "gamedata/world_tables.h"
+#include "browser/file_list.h"
+#include "display/display.h"
 #include "display/window.h"
+#include "gamedata/world_tables.h"
 #include "input/input.h"
+#include "pictures/texture_loader.h"
+#include "shell/main_loop_state.h"
 
 struct Trove {
   World world;
+  Display display;
+  Pictures pictures;
+  Browser browser;
+  MainLoop mainLoop;
   GameTextures textures;
   Input input;
   WindowRequests window;

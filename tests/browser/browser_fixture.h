@@ -51,7 +51,7 @@ class BrowserTest : public ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     startDirectory_ = std::filesystem::current_path();
-    AllocateFileList();
+    AllocateFileList(browser.fileList);
     UseCanvas(640, 480, 1, 2);
   }
   void TearDown() override {
@@ -61,7 +61,7 @@ class BrowserTest : public ProgramTest {
 
   // Canvas of width x height shown at zoom in a window at (0, 0) of the matching size.
   void UseCanvas(int width, int height, int mode, int zoom) {
-    SetCanvasSize(width, height);
+    SetCanvasSize(display, width, height);
     displayState.displayMode = static_cast<DisplayMode>(mode);
     displayState.zoom = zoom;
     os().windowRect = {0, 0, width * zoom, height * zoom};
@@ -72,27 +72,27 @@ class BrowserTest : public ProgramTest {
     const platform::ScreenRect& r = os().windowRect;
     for (int sx = r.left; sx < r.right; ++sx) {
       os().cursor.x = sx;
-      if (CursorCanvasX() == x) break;
+      if (CursorCanvasX(displayState) == x) break;
     }
     for (int sy = r.top; sy < r.bottom; ++sy) {
       os().cursor.y = sy;
-      if (CursorCanvasY() == y) break;
+      if (CursorCanvasY(displayState) == y) break;
     }
-    ASSERT_EQ(CursorCanvasX(), x);
-    ASSERT_EQ(CursorCanvasY(), y);
+    ASSERT_EQ(CursorCanvasX(displayState), x);
+    ASSERT_EQ(CursorCanvasY(displayState), y);
   }
 
   // A right click latched on a pixel that carries id, as a drawn row or thumbnail would.
   void ClickOn(std::int32_t id, int x = 100, int y = 200) {
     PointAt(x, y);
-    SetPickId(x, y, id);
+    SetPickId(display, x, y, id);
     trove.input.mouseLatches.rightDown = 1;
   }
 
   // Entries set by hand: name and kind of entry k.
   void SetEntry(int k, const char* name, int kind) {
-    std::snprintf(fileList.names[k], nameSlotSize, "%s", name);
-    fileList.kinds[k] = kind;
+    std::snprintf(browser.fileList.names[k], nameSlotSize, "%s", name);
+    browser.fileList.kinds[k] = kind;
   }
 
   void SetPath(char* path, const std::string& text) {
@@ -109,9 +109,10 @@ struct Canvases {
   bool operator==(const Canvases&) const = default;
 };
 
-inline Canvases Snapshot() {
-  const std::size_t n =
-      static_cast<std::size_t>(displayState.canvasWidth) * displayState.canvasHeight;
+inline Canvases Snapshot(const Display& display) {
+  const DisplayState& d = display.displayState;
+  const CanvasImages& canvas = display.canvas;
+  const std::size_t n = static_cast<std::size_t>(d.canvasWidth) * d.canvasHeight;
   return {std::vector<std::uint8_t>(canvas.frameBuffer, canvas.frameBuffer + n * 4),
           std::vector<std::int32_t>(canvas.pickBuffer, canvas.pickBuffer + n)};
 }
@@ -126,11 +127,11 @@ class PictureFolderTest : public BrowserTest {
     ASSERT_NE(textureLoader.pixels, nullptr);
     pictures = tree.Dir("pictures");
     work = tree.Dir("work");
-    SetPath(browsedPath, pictures);
-    SetPath(workingDirectory, work);
+    SetPath(browser.browsedPath, pictures);
+    SetPath(browser.workingDirectory, work);
     std::filesystem::current_path(work);
     UseCanvas(960, 540, 1, 2);
-    pictureViews.overlayShown = true;
+    browser.pictureViews.overlayShown = true;
   }
 
   TempTree tree;

@@ -22,26 +22,26 @@ class DirectoryTest : public BrowserTest {
   void SetUp() override {
     BrowserTest::SetUp();
     // Rescans of made-up paths fall back on a directory of our own, not the test's.
-    SetPath(workingDirectory, tree.root());
+    SetPath(browser.workingDirectory, tree.root());
     std::filesystem::current_path(tree.root());
   }
 
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
-    for (int k = 1; k <= fileList.count; ++k) names.push_back(fileList.names[k]);
+    for (int k = 1; k <= browser.fileList.count; ++k) names.push_back(browser.fileList.names[k]);
     return names;
   }
 
   // Entry k of the current scan is the directory name, and it is selected.
   void SelectDirectory(int k, const char* name) {
     SetEntry(k, name, 0);
-    if (fileList.count < k) fileList.count = k;
-    fileList.selection = k;
+    if (browser.fileList.count < k) browser.fileList.count = k;
+    browser.fileList.selection = k;
   }
 
   int Find(const std::string& name) const {
-    for (int k = 1; k <= fileList.count; ++k) {
-      if (name == fileList.names[k]) return k;
+    for (int k = 1; k <= browser.fileList.count; ++k) {
+      if (name == browser.fileList.names[k]) return k;
     }
     return 0;
   }
@@ -58,47 +58,47 @@ class DirectoryTest : public BrowserTest {
   TempTree tree;
 };
 
-std::string GoUpFrom(const char* path, MouseLatches& latches) {
-  std::snprintf(browsedPath, pathBufferSize, "%s", path);
-  GoUp(latches);
-  return browsedPath;
+std::string GoUpFrom(Browser& browser, const char* path, MouseLatches& latches) {
+  std::snprintf(browser.browsedPath, pathBufferSize, "%s", path);
+  GoUp(browser, latches);
+  return browser.browsedPath;
 }
 
-std::string GoUpFrom(const char* path) {
+std::string GoUpFrom(Browser& browser, const char* path) {
   MouseLatches latches;
-  return GoUpFrom(path, latches);
+  return GoUpFrom(browser, path, latches);
 }
 
 TEST_F(DirectoryTest, GoUpCutsTheLastComponent) {
-  EXPECT_EQ(GoUpFrom("C:\\a\\b\\"), "C:\\a\\");
-  EXPECT_EQ(GoUpFrom("C:\\a\\b"), "C:\\a\\");
-  EXPECT_EQ(GoUpFrom("C:\\a\\"), "C:\\");
-  EXPECT_EQ(GoUpFrom("C:\\a"), "C:\\");
-  EXPECT_EQ(GoUpFrom("C:\\"), "C:");
-  EXPECT_EQ(GoUpFrom("D:\\media\\photos\\"), "D:\\media\\");
-  EXPECT_EQ(GoUpFrom("\\\\server\\share\\dir\\"), "\\\\server\\share\\");
+  EXPECT_EQ(GoUpFrom(browser, "C:\\a\\b\\"), "C:\\a\\");
+  EXPECT_EQ(GoUpFrom(browser, "C:\\a\\b"), "C:\\a\\");
+  EXPECT_EQ(GoUpFrom(browser, "C:\\a\\"), "C:\\");
+  EXPECT_EQ(GoUpFrom(browser, "C:\\a"), "C:\\");
+  EXPECT_EQ(GoUpFrom(browser, "C:\\"), "C:");
+  EXPECT_EQ(GoUpFrom(browser, "D:\\media\\photos\\"), "D:\\media\\");
+  EXPECT_EQ(GoUpFrom(browser, "\\\\server\\share\\dir\\"), "\\\\server\\share\\");
   // Without any backslash the cut stops at index 2, which is never examined.
-  EXPECT_EQ(GoUpFrom("abcdef"), "abc");
+  EXPECT_EQ(GoUpFrom(browser, "abcdef"), "abc");
 }
 
 TEST_F(DirectoryTest, GoUpOnTwoCharactersOrFewerKeepsThePath) {
-  EXPECT_EQ(GoUpFrom("C:"), "C:");
-  EXPECT_EQ(GoUpFrom("C"), "C");
-  EXPECT_EQ(GoUpFrom(""), "");
+  EXPECT_EQ(GoUpFrom(browser, "C:"), "C:");
+  EXPECT_EQ(GoUpFrom(browser, "C"), "C");
+  EXPECT_EQ(GoUpFrom(browser, ""), "");
   EXPECT_TRUE(os().pauses.empty());
-  EXPECT_EQ(rescanRequested, 0);
+  EXPECT_EQ(browser.rescanRequested, 0);
 }
 
 TEST_F(DirectoryTest, PathOperationsFinishTheSameWay) {
-  fileList.selection = 7;
-  fileList.listFirst = 4;
-  browserMode.listActive = 0;
+  browser.fileList.selection = 7;
+  browser.fileList.listFirst = 4;
+  browser.browserMode.listActive = 0;
   trove.input.mouseLatches.rightDown = 1;
-  GoUpFrom("C:\\a\\", trove.input.mouseLatches);
-  EXPECT_EQ(fileList.selection, 1);
-  EXPECT_EQ(fileList.listFirst, 4);  // the view position is the list's own business
-  EXPECT_EQ(browserMode.listActive, 1);
-  EXPECT_EQ(rescanRequested, 1);
+  GoUpFrom(browser, "C:\\a\\", trove.input.mouseLatches);
+  EXPECT_EQ(browser.fileList.selection, 1);
+  EXPECT_EQ(browser.fileList.listFirst, 4);  // the view position is the list's own business
+  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.rescanRequested, 1);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::viewSwitch});
   // The rescan listed what could be made current: the working directory (empty here).
@@ -109,17 +109,17 @@ TEST_F(DirectoryTest, EnterDirectoryAndGoUpRoundTrip) {
   tree.Dir("media/photos");
   const std::string media = tree.root() + "\\media";
   SelectDirectory(3, "photos");
-  SetPath(browsedPath, media);
-  EnterDirectory(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), media + "\\photos\\");
-  EXPECT_EQ(fileList.selection, 1);
-  GoUp(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), media + "\\");
+  SetPath(browser.browsedPath, media);
+  EnterDirectory(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), media + "\\photos\\");
+  EXPECT_EQ(browser.fileList.selection, 1);
+  GoUp(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), media + "\\");
 
   // A trailing backslash is not doubled.
   SelectDirectory(1, "photos");
-  EnterDirectory(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), media + "\\photos\\");
+  EnterDirectory(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), media + "\\photos\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::viewSwitch,
                                            pauseAfter::viewSwitch}));
 }
@@ -130,29 +130,29 @@ TEST_F(DirectoryTest, EnterDirectoryStaysWhereItWasWhenTheDirectoryCannotBeBrows
   tree.Dir("top/gone");
   tree.File("top/file.bin");
   const std::string top = tree.root() + "\\top\\";
-  SetPath(browsedPath, top);
-  SetPath(workingDirectory, startDirectory_.string());
-  RescanBrowsedDirectory();
+  SetPath(browser.browsedPath, top);
+  SetPath(browser.workingDirectory, startDirectory_.string());
+  RescanBrowsedDirectory(browser);
   const std::vector<std::string> before = Names();
   std::filesystem::remove(tree.root() + "/top/gone");
   for (const char* name : {"gone", "file.bin"}) {
-    fileList.selection = Find(name);
-    ASSERT_NE(fileList.selection, 0) << name;
+    browser.fileList.selection = Find(name);
+    ASSERT_NE(browser.fileList.selection, 0) << name;
     trove.input.mouseLatches.rightDown = 1;
-    rescanRequested = 0;
-    EnterDirectory(trove.input.mouseLatches);
-    EXPECT_EQ(std::string(browsedPath), top) << name;
+    browser.rescanRequested = 0;
+    EnterDirectory(browser, trove.input.mouseLatches);
+    EXPECT_EQ(std::string(browser.browsedPath), top) << name;
     EXPECT_EQ(Names(), before) << name;
-    EXPECT_EQ(fileList.selection, Find(name)) << name;
+    EXPECT_EQ(browser.fileList.selection, Find(name)) << name;
     EXPECT_EQ(trove.input.mouseLatches.rightDown, 0) << name;
-    EXPECT_EQ(rescanRequested, 0) << name;
+    EXPECT_EQ(browser.rescanRequested, 0) << name;
     EXPECT_EQ(std::filesystem::current_path(), startDirectory_);
   }
   // An entry beyond the current scan is not entered either.
-  fileList.selection = fileList.count + 1;
-  SetEntry(fileList.selection, "gone", 0);
-  EnterDirectory(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), top);
+  browser.fileList.selection = browser.fileList.count + 1;
+  SetEntry(browser.fileList.selection, "gone", 0);
+  EnterDirectory(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), top);
   EXPECT_TRUE(os().pauses.empty());
 }
 
@@ -172,28 +172,28 @@ TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {
   tree.Dir(relative + "/abc");
   tree.Dir(relative + "/abcd");
   SelectDirectory(2, "abc");
-  SetPath(browsedPath, base + "\\");
-  EnterDirectory(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), base + "\\abc\\");
-  EXPECT_EQ(std::strlen(browsedPath), platform::longestPath);
+  SetPath(browser.browsedPath, base + "\\");
+  EnterDirectory(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), base + "\\abc\\");
+  EXPECT_EQ(std::strlen(browser.browsedPath), platform::longestPath);
 
   // One more character and the path stays as it was, trailing backslash included.
   SelectDirectory(2, "abcd");
-  SetPath(browsedPath, base + "\\");
+  SetPath(browser.browsedPath, base + "\\");
   trove.input.mouseLatches.rightDown = 1;
   os().pauses.clear();
-  rescanRequested = 0;
-  EnterDirectory(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), base + "\\");
+  browser.rescanRequested = 0;
+  EnterDirectory(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), base + "\\");
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
-  EXPECT_EQ(rescanRequested, 0);
+  EXPECT_EQ(browser.rescanRequested, 0);
   EXPECT_TRUE(os().pauses.empty());
 
   // The longest name a slot holds, below a directory where it does not exist.
-  SetPath(browsedPath, "C:\\");
+  SetPath(browser.browsedPath, "C:\\");
   SelectDirectory(2, std::string(platform::longestName, 'n').c_str());
-  EnterDirectory(trove.input.mouseLatches);
-  EXPECT_STREQ(browsedPath, "C:\\");
+  EnterDirectory(browser, trove.input.mouseLatches);
+  EXPECT_STREQ(browser.browsedPath, "C:\\");
 }
 
 TEST_F(DirectoryTest, ScanListsEveryEntryInFileSystemOrderWithItsKind) {
@@ -203,29 +203,29 @@ TEST_F(DirectoryTest, ScanListsEveryEntryInFileSystemOrderWithItsKind) {
   tree.File("top/notes.txt", "hello");
   tree.File("top/My Picture.JPG", "x");
   tree.File("top/.profile");
-  fileList.selection = 5;
-  fileList.listFirst = 3;
-  fileList.thumbFirst = 2;
+  browser.fileList.selection = 5;
+  browser.fileList.listFirst = 3;
+  browser.fileList.thumbFirst = 2;
   // Backslashes separate the components wherever the path comes from.
-  SetPath(browsedPath, tree.root() + "\\top\\");
-  SetPath(workingDirectory, startDirectory_.string());
+  SetPath(browser.browsedPath, tree.root() + "\\top\\");
+  SetPath(browser.workingDirectory, startDirectory_.string());
 
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   EXPECT_EQ(Names(), DirectoryOrder(browsed));
-  ASSERT_EQ(fileList.count, 7);
-  EXPECT_EQ(fileList.kinds[Find(".")], 0);
-  EXPECT_EQ(fileList.kinds[Find("..")], 0);
-  EXPECT_EQ(fileList.kinds[Find("sub")], 0);
-  EXPECT_EQ(fileList.kinds[Find(".hidden")], 1);  // attributes 18, not 16
-  EXPECT_EQ(fileList.kinds[Find("notes.txt")], 1);
-  EXPECT_EQ(fileList.kinds[Find("My Picture.JPG")], 1);
-  EXPECT_EQ(fileList.kinds[Find(".profile")], 1);
+  ASSERT_EQ(browser.fileList.count, 7);
+  EXPECT_EQ(browser.fileList.kinds[Find(".")], 0);
+  EXPECT_EQ(browser.fileList.kinds[Find("..")], 0);
+  EXPECT_EQ(browser.fileList.kinds[Find("sub")], 0);
+  EXPECT_EQ(browser.fileList.kinds[Find(".hidden")], 1);  // attributes 18, not 16
+  EXPECT_EQ(browser.fileList.kinds[Find("notes.txt")], 1);
+  EXPECT_EQ(browser.fileList.kinds[Find("My Picture.JPG")], 1);
+  EXPECT_EQ(browser.fileList.kinds[Find(".profile")], 1);
   // The scan touches neither the view positions nor the paths, and the start directory is
   // current again.
-  EXPECT_EQ(fileList.selection, 5);
-  EXPECT_EQ(fileList.listFirst, 3);
-  EXPECT_EQ(fileList.thumbFirst, 2);
-  EXPECT_EQ(std::string(browsedPath), tree.root() + "\\top\\");
+  EXPECT_EQ(browser.fileList.selection, 5);
+  EXPECT_EQ(browser.fileList.listFirst, 3);
+  EXPECT_EQ(browser.fileList.thumbFirst, 2);
+  EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\top\\");
   EXPECT_EQ(std::filesystem::current_path(), startDirectory_);
 }
 
@@ -233,20 +233,20 @@ TEST_F(DirectoryTest, EnteringAndLeavingARealDirectory) {
   tree.Dir("top/inner");
   tree.File("top/inner/deep.txt");
   tree.File("top/file.bin");
-  SetPath(browsedPath, tree.root() + "\\top");
-  SetPath(workingDirectory, startDirectory_.string());
-  RescanBrowsedDirectory();
-  fileList.selection = Find("inner");
-  ASSERT_NE(fileList.selection, 0);
+  SetPath(browser.browsedPath, tree.root() + "\\top");
+  SetPath(browser.workingDirectory, startDirectory_.string());
+  RescanBrowsedDirectory(browser);
+  browser.fileList.selection = Find("inner");
+  ASSERT_NE(browser.fileList.selection, 0);
 
-  EnterDirectory(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), tree.root() + "\\top\\inner\\");
+  EnterDirectory(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\top\\inner\\");
   EXPECT_NE(Find("deep.txt"), 0);
   EXPECT_EQ(Find("file.bin"), 0);
   EXPECT_EQ(std::filesystem::current_path(), startDirectory_);
 
-  GoUp(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), tree.root() + "\\top\\");
+  GoUp(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\top\\");
   EXPECT_NE(Find("inner"), 0);
   EXPECT_NE(Find("file.bin"), 0);
 }
@@ -255,31 +255,31 @@ TEST_F(DirectoryTest, AtMost2999EntriesAreKept) {
   std::string big = tree.Dir("big");
   for (int i = 0; i < 5000; ++i) tree.File("big/f" + std::to_string(i));
   SetEntry(2999, "left over", 0);
-  SetPath(browsedPath, big);
-  SetPath(workingDirectory, startDirectory_.string());
-  RescanBrowsedDirectory();
-  ASSERT_EQ(fileList.count, 2999);
+  SetPath(browser.browsedPath, big);
+  SetPath(browser.workingDirectory, startDirectory_.string());
+  RescanBrowsedDirectory(browser);
+  ASSERT_EQ(browser.fileList.count, 2999);
   std::vector<std::string> order = DirectoryOrder(big);
   // Every entry is counted, those the list cannot hold too.
-  EXPECT_EQ(entriesFound, static_cast<int>(order.size()));
-  EXPECT_GT(entriesFound, 5000);
+  EXPECT_EQ(browser.entriesFound, static_cast<int>(order.size()));
+  EXPECT_GT(browser.entriesFound, 5000);
   order.resize(2999);
   EXPECT_EQ(Names(), order);
-  EXPECT_STREQ(fileList.names[2999], order.back().c_str());
-  EXPECT_EQ(fileList.kinds[2999], order.back() == "." || order.back() == ".." ? 0 : 1);
+  EXPECT_STREQ(browser.fileList.names[2999], order.back().c_str());
+  EXPECT_EQ(browser.fileList.kinds[2999], order.back() == "." || order.back() == ".." ? 0 : 1);
 }
 
 TEST_F(DirectoryTest, AnUnreadableDirectoryGivesAnEmptyList) {
   SetEntry(1, "earlier", 1);
-  fileList.count = 1;
+  browser.fileList.count = 1;
   // A directory removed while current can still be current but has nothing to list.
   std::string gone = tree.Dir("gone");
   std::filesystem::current_path(gone);
   std::filesystem::remove(gone);
-  SetPath(browsedPath, gone);
-  ScanDirectory();
-  EXPECT_EQ(fileList.count, 0);
-  EXPECT_EQ(std::string(browsedPath), gone);
+  SetPath(browser.browsedPath, gone);
+  ScanDirectory(browser);
+  EXPECT_EQ(browser.fileList.count, 0);
+  EXPECT_EQ(std::string(browser.browsedPath), gone);
   std::filesystem::current_path(startDirectory_);
 
   // Without permission to read it (only for a user the permissions bind).
@@ -287,11 +287,11 @@ TEST_F(DirectoryTest, AnUnreadableDirectoryGivesAnEmptyList) {
     std::string locked = tree.Dir("locked");
     tree.File("locked/secret");
     chmod(locked.c_str(), S_IXUSR);
-    SetPath(browsedPath, locked);
-    SetPath(workingDirectory, startDirectory_.string());
-    fileList.count = 5;
-    RescanBrowsedDirectory();
-    EXPECT_EQ(fileList.count, 0);
+    SetPath(browser.browsedPath, locked);
+    SetPath(browser.workingDirectory, startDirectory_.string());
+    browser.fileList.count = 5;
+    RescanBrowsedDirectory(browser);
+    EXPECT_EQ(browser.fileList.count, 0);
     chmod(locked.c_str(), S_IRWXU);
   }
 }
@@ -302,19 +302,19 @@ TEST_F(DirectoryTest, AVanishedBrowsedDirectoryListsTheWayUp) {
   tree.File("in-start-directory");
   std::string gone = tree.Dir("gone");
   tree.File("gone/photo.jpg");
-  SetPath(browsedPath, tree.root() + "\\gone\\");
-  SetPath(workingDirectory, tree.root());
-  RescanBrowsedDirectory();
+  SetPath(browser.browsedPath, tree.root() + "\\gone\\");
+  SetPath(browser.workingDirectory, tree.root());
+  RescanBrowsedDirectory(browser);
   ASSERT_NE(Find("photo.jpg"), 0);
   std::filesystem::remove_all(gone);
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   EXPECT_EQ(Names(), (std::vector<std::string>{".", ".."}));
-  EXPECT_EQ(fileList.kinds[1], 0);
-  EXPECT_EQ(fileList.kinds[2], 0);
+  EXPECT_EQ(browser.fileList.kinds[1], 0);
+  EXPECT_EQ(browser.fileList.kinds[2], 0);
   EXPECT_EQ(std::filesystem::current_path(), tree.root());
   // ".." takes the user back up, to a directory that lists again.
-  GoUp(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), tree.root() + "\\");
+  GoUp(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\");
   EXPECT_NE(Find("in-start-directory"), 0);
 }
 
@@ -325,27 +325,27 @@ TEST_F(DirectoryTest, AnUnlistableDirectoryIsNotEnteredAndOffersTheWayUp) {
   if (!bind.binding()) GTEST_SKIP() << "permissions cannot be made to bind here";
   std::string locked = tree.Dir("top/locked");
   tree.File("top/locked/secret");
-  SetPath(browsedPath, tree.root() + "\\top");
-  SetPath(workingDirectory, tree.root());
-  RescanBrowsedDirectory();
+  SetPath(browser.browsedPath, tree.root() + "\\top");
+  SetPath(browser.workingDirectory, tree.root());
+  RescanBrowsedDirectory(browser);
   chmod(locked.c_str(), S_IXUSR);
-  fileList.selection = Find("locked");
-  ASSERT_NE(fileList.selection, 0);
-  EnterDirectory(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), tree.root() + "\\top");
+  browser.fileList.selection = Find("locked");
+  ASSERT_NE(browser.fileList.selection, 0);
+  EnterDirectory(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\top");
   EXPECT_NE(Find("locked"), 0);
 
-  SetPath(browsedPath, locked);
-  RescanBrowsedDirectory();
+  SetPath(browser.browsedPath, locked);
+  RescanBrowsedDirectory(browser);
   EXPECT_EQ(Names(), (std::vector<std::string>{".", ".."}));
   chmod(locked.c_str(), S_IRWXU);
 }
 
 TEST_F(DirectoryTest, AScanWithNoFileListStoresNothing) {
-  ResetBrowserState();
-  SetPath(browsedPath, tree.root());
-  RescanBrowsedDirectory();
-  EXPECT_EQ(fileList.count, 0);
+  Browser withoutList;
+  SetPath(withoutList.browsedPath, tree.root());
+  RescanBrowsedDirectory(withoutList);
+  EXPECT_EQ(withoutList.fileList.count, 0);
 }
 
 }  // namespace

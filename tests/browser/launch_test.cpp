@@ -29,7 +29,7 @@ class LaunchTest : public ProgramTest {
     char startPattern[] = "/tmp/trove-launch-start-XXXXXX";
     ASSERT_NE(mkdtemp(startPattern), nullptr);
     startDir = startPattern;
-    std::strcpy(workingDirectory, startDir.c_str());
+    std::strcpy(browser.workingDirectory, startDir.c_str());
     char pattern[] = "/tmp/trove-launch-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     tempDir = pattern;
@@ -37,7 +37,7 @@ class LaunchTest : public ProgramTest {
     player = tempDir + "/spool.exe";
     std::fclose(std::fopen(player.c_str(), "wb"));
 
-    SetCanvasSize(960, 540);
+    SetCanvasSize(display, 960, 540);
     displayState.zoom = 2;
     displayState.screenWidth = 1920;
     displayState.screenHeight = 1080;
@@ -45,8 +45,8 @@ class LaunchTest : public ProgramTest {
     os().cursor = {400, 300};
     os().playerWindowTitles = {"Spool video and audio player"};
 
-    AllocateFileList();
-    std::strcpy(browsedPath, "D:\\My Videos\\");
+    AllocateFileList(browser.fileList);
+    std::strcpy(browser.browsedPath, "D:\\My Videos\\");
     AddEntry("Season 1", 0);
     AddEntry("clip one.avi", 1);
     AddEntry("notes.txt", 1);
@@ -62,13 +62,15 @@ class LaunchTest : public ProgramTest {
   }
 
   void AddEntry(const char* name, int kind) {
-    int k = ++fileList.count;
-    std::strcpy(fileList.names[k], name);
-    fileList.kinds[k] = kind;
+    int k = ++browser.fileList.count;
+    std::strcpy(browser.fileList.names[k], name);
+    browser.fileList.kinds[k] = kind;
   }
 
   // The list row of entry k lies under the cursor, as the list view would have drawn it.
-  void PutRowUnderCursor(int k) { SetPickId(CursorCanvasX(), CursorCanvasY(), 12000 + k); }
+  void PutRowUnderCursor(int k) {
+    SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState), 12000 + k);
+  }
 
   std::string PlayerExecutable() const { return tempDir + "\\spool.exe"; }
 
@@ -115,9 +117,9 @@ TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
 // ---- LaunchPlayer ----
 
 TEST_F(LaunchTest, LaunchStartsThePlayerOfTheDataFolderInTheStartDirectoryAndPauses) {
-  fileList.selection = 2;
+  browser.fileList.selection = 2;
   ASSERT_EQ(chdir("/"), 0);
-  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::started);
+  EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::started);
   ASSERT_EQ(os().programsRun.size(), 1u);
   const headless::ProgramRun& run = os().programsRun[0];
   EXPECT_EQ(run.file, PlayerExecutable());
@@ -134,13 +136,13 @@ TEST_F(LaunchTest, LaunchStartsThePlayerOfTheDataFolderInTheStartDirectoryAndPau
 TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
   // The system refuses to start it, then it is missing altogether.
   os().programsStart = false;
-  fileList.selection = 2;
-  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::notStarted);
+  browser.fileList.selection = 2;
+  EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::notStarted);
   EXPECT_EQ(os().programsRun.size(), 1u);
   std::remove(player.c_str());
   trove.input.mouseLatches.rightDown = 1;
   PutRowUnderCursor(2);
-  PlayerClickCheck(trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().programsRun.size(), 1u);
   EXPECT_TRUE(os().moves.empty());
@@ -153,11 +155,11 @@ TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
 }
 
 TEST_F(LaunchTest, APlayerOnlyInTheStartDirectoryOrNoDataFolderIsToldByName) {
-  fileList.selection = 2;
+  browser.fileList.selection = 2;
   std::rename(player.c_str(), (startDir + "/spool.exe").c_str());
-  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::notStarted);
+  EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::notStarted);
   os().playerFolder = "";
-  EXPECT_EQ(LaunchPlayer(), PlayerLaunch::notStarted);
+  EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::notStarted);
   EXPECT_TRUE(os().programsRun.empty());
   ASSERT_EQ(os().messageBoxes.size(), 2u);
   EXPECT_EQ(os().messageBoxes[0].text, "The player could not be started: " + PlayerExecutable());
@@ -167,11 +169,11 @@ TEST_F(LaunchTest, APlayerOnlyInTheStartDirectoryOrNoDataFolderIsToldByName) {
 
 TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
   // An entry of an earlier, longer directory still sits in slot 5.
-  std::strcpy(fileList.names[5], "old.avi");
-  fileList.kinds[5] = 1;
+  std::strcpy(browser.fileList.names[5], "old.avi");
+  browser.fileList.kinds[5] = 1;
   for (int selection : {0, 5, 3000}) {
-    fileList.selection = selection;
-    EXPECT_EQ(LaunchPlayer(), PlayerLaunch::nothingToPlay) << selection;
+    browser.fileList.selection = selection;
+    EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::nothingToPlay) << selection;
   }
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_TRUE(os().pauses.empty());
@@ -182,22 +184,23 @@ TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
 TEST_F(LaunchTest, OnlyASecondClickOnTheSelectedFileLaunches) {
   // First click: the row under the cursor is not yet the selection (the browser's click
   // handling makes it so and consumes that click).
-  fileList.selection = 1;
+  browser.fileList.selection = 1;
   PutRowUnderCursor(2);
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
 
-  fileList.selection = 2;
+  browser.fileList.selection = 2;
   trove.input.mouseLatches.rightDown = 0;
-  PlayerClickCheck(trove.input.mouseLatches);  // no click latched
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);  // no click latched
   EXPECT_TRUE(os().programsRun.empty());
 
   // Second click on the now selected row.
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   PlayerClickCheck(
+      browser, display,
       trove.input.mouseLatches);  // the latch is consumed: the same click never launches twice
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
@@ -213,41 +216,42 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
     int rowUnderCursor;  // 0: nothing clickable
     int listActive;
   };
-  std::strcpy(fileList.names[7], "stale.avi");
-  fileList.kinds[7] = 1;
+  std::strcpy(browser.fileList.names[7], "stale.avi");
+  browser.fileList.kinds[7] = 1;
   const Case cases[] = {
       {"directory row", 1, 1, 1},  {"selection 0", 0, 0, 1},  {"stale selection", 7, 7, 1},
       {"thumbnail mode", 2, 2, 0}, {"empty canvas", 2, 0, 1},
   };
   for (const Case& c : cases) {
-    fileList.selection = c.selection;
-    browserMode.listActive = c.listActive;
-    SetPickId(CursorCanvasX(), CursorCanvasY(), c.rowUnderCursor ? 12000 + c.rowUnderCursor : 0);
+    browser.fileList.selection = c.selection;
+    browser.browserMode.listActive = c.listActive;
+    SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState),
+              c.rowUnderCursor ? 12000 + c.rowUnderCursor : 0);
     trove.input.mouseLatches.rightDown = 1;
-    PlayerClickCheck(trove.input.mouseLatches);
+    PlayerClickCheck(browser, display, trove.input.mouseLatches);
     EXPECT_TRUE(os().programsRun.empty()) << c.what;
     EXPECT_EQ(trove.input.mouseLatches.rightDown, 1) << c.what;
   }
   // An identifier that is not a list row (here the thumbnail of the selected entry) neither.
-  fileList.selection = 2;
-  browserMode.listActive = 1;
-  SetPickId(CursorCanvasX(), CursorCanvasY(), 4002);
-  PlayerClickCheck(trove.input.mouseLatches);
+  browser.fileList.selection = 2;
+  browser.browserMode.listActive = 1;
+  SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState), 4002);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   EXPECT_TRUE(os().programsRun.empty());
 }
 
 TEST_F(LaunchTest, AFileOfTheLongestNameAtTheLongestPathIsPlayedWhole) {
-  std::memset(browsedPath, 'x', platform::longestPath);
-  browsedPath[platform::longestPath] = '\0';
+  std::memset(browser.browsedPath, 'x', platform::longestPath);
+  browser.browsedPath[platform::longestPath] = '\0';
   const std::string name(platform::longestName, 'n');
-  std::strcpy(fileList.names[2], name.c_str());
-  fileList.selection = 2;
+  std::strcpy(browser.fileList.names[2], name.c_str());
+  browser.fileList.selection = 2;
   PutRowUnderCursor(2);
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(trove.input.mouseLatches);
+  PlayerClickCheck(browser, display, trove.input.mouseLatches);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters,
-            " rightful " + std::string(browsedPath) + "\\" + name + " 0 ");
+            " rightful " + std::string(browser.browsedPath) + "\\" + name + " 0 ");
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
 }
 
@@ -260,8 +264,8 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
     int listActive;
     bool launches;
   };
-  std::strcpy(fileList.names[9], "stale.avi");
-  fileList.kinds[9] = 1;
+  std::strcpy(browser.fileList.names[9], "stale.avi");
+  browser.fileList.kinds[9] = 1;
   const Case cases[] = {
       {"file in the list", 2, 1, true}, {"directory", 1, 1, false},
       {"selection 0", 0, 1, false},     {"stale selection", 9, 1, false},
@@ -270,9 +274,9 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
   for (const Case& c : cases) {
     os().programsRun.clear();
     os().moves.clear();
-    fileList.selection = c.selection;
-    browserMode.listActive = c.listActive;
-    browserMode.pictureActive = 0;
+    browser.fileList.selection = c.selection;
+    browser.browserMode.listActive = c.listActive;
+    browser.browserMode.pictureActive = 0;
     trove.input.keyTable.down[key::p] = 1;
     RunPass(trove);
     EXPECT_EQ(os().programsRun.size(), c.launches ? 1u : 0u) << c.what;
@@ -282,7 +286,7 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
 }
 
 TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
-  fileList.selection = 3;
+  browser.fileList.selection = 3;
   trove.input.keyTable.down[key::p] = 1;
   RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
@@ -308,7 +312,7 @@ TEST_F(LaunchTest, PlayerStaysWithinTheBrowserWindowOnOtherWidths) {
   for (const auto& c : cases) {
     os().moves.clear();
     displayState.scrollY = c.scrollY;
-    PlacePlayerWindow();
+    PlacePlayerWindow(displayState);
     ASSERT_EQ(os().moves.size(), 1u);
     const headless::WindowMove& m = os().moves[0];
     EXPECT_EQ(m.title, "Spool video and audio player");
@@ -351,8 +355,8 @@ TEST_F(LaunchTest, On1280WideCanvasThePlayerKeepsItsBottomOnTheScreen) {
 // ---- The file explorer ----
 
 TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
-  std::strcpy(browsedPath, "C:\\Users\\Some One\\My Pictures\\");
-  OpenExplorer();
+  std::strcpy(browser.browsedPath, "C:\\Users\\Some One\\My Pictures\\");
+  OpenExplorer(browser);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
   EXPECT_EQ(os().programsRun[0].parameters, "C:\\Users\\Some One\\My Pictures\\");
@@ -360,8 +364,8 @@ TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
 }
 
 TEST_F(LaunchTest, ExplorerKeyOpensTheExplorerInAnyView) {
-  browserMode.listActive = 0;
-  std::strcpy(browsedPath, "E:\\100% done\\");
+  browser.browserMode.listActive = 0;
+  std::strcpy(browser.browsedPath, "E:\\100% done\\");
   trove.input.keyTable.down[key::f7] = 1;
   RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);

@@ -14,23 +14,23 @@ class LinuxPathsTest : public BrowserTest {
   void SetUp() override {
     BrowserTest::SetUp();
     os().posixConventions = true;
-    SetPath(workingDirectory, tree.root());
+    SetPath(browser.workingDirectory, tree.root());
     std::filesystem::current_path(tree.root());
   }
 
   std::string GoUpFrom(const char* path) {
-    SetPath(browsedPath, path);
-    GoUp(trove.input.mouseLatches);
-    return browsedPath;
+    SetPath(browser.browsedPath, path);
+    GoUp(browser, trove.input.mouseLatches);
+    return browser.browsedPath;
   }
 
   std::string Enter(const char* path, const char* name) {
-    SetPath(browsedPath, path);
+    SetPath(browser.browsedPath, path);
     SetEntry(3, name, 0);
-    fileList.count = 3;
-    fileList.selection = 3;
-    EnterDirectory(trove.input.mouseLatches);
-    return browsedPath;
+    browser.fileList.count = 3;
+    browser.fileList.selection = 3;
+    EnterDirectory(browser, trove.input.mouseLatches);
+    return browser.browsedPath;
   }
 
   TempTree tree;
@@ -66,18 +66,18 @@ TEST_F(LinuxPathsTest, EnteringAndLeavingARealDirectoryListsIt) {
   tree.File("photos/a.bmp");
   std::string inside = Enter((tree.root() + "/").c_str(), "photos");
   EXPECT_EQ(inside, tree.root() + "/photos/");
-  ASSERT_EQ(fileList.count, 4);
-  EXPECT_STREQ(fileList.names[1], ".");
-  EXPECT_STREQ(fileList.names[2], "..");
-  EXPECT_STREQ(fileList.names[3], "a.bmp");
-  EXPECT_STREQ(fileList.names[4], "B.jpg");
-  GoUp(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), tree.root() + "/");
+  ASSERT_EQ(browser.fileList.count, 4);
+  EXPECT_STREQ(browser.fileList.names[1], ".");
+  EXPECT_STREQ(browser.fileList.names[2], "..");
+  EXPECT_STREQ(browser.fileList.names[3], "a.bmp");
+  EXPECT_STREQ(browser.fileList.names[4], "B.jpg");
+  GoUp(browser, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "/");
 }
 
 TEST_F(LinuxPathsTest, TheExplorerIsOpenedOnTheBrowsedPath) {
-  SetPath(browsedPath, "/home/u/My Pictures/");
-  OpenExplorer();
+  SetPath(browser.browsedPath, "/home/u/My Pictures/");
+  OpenExplorer(browser);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "xdg-open");
   EXPECT_EQ(os().programsRun[0].parameters, "/home/u/My Pictures/");

@@ -20,20 +20,20 @@ struct DrawnRow {
 // The list drawn the plain way: every entry, the usable height worked out again for each row,
 // the row and column counters stepped one row at a time, every row rendered. Returns the
 // rows in the order they were rendered.
-std::vector<DrawnRow> ReferenceDrawListView() {
+std::vector<DrawnRow> ReferenceDrawListView(Browser& browser, Display& display) {
   std::vector<DrawnRow> drawn;
-  ClearCanvas();
-  const DisplayState& d = displayState;
-  if (d.canvasWidth == 320) nameLimit = 6;
-  if (d.canvasWidth == 640) nameLimit = 36;
-  if (d.canvasWidth == 1280) nameLimit = 36;
-  if (d.canvasWidth == 1600) nameLimit = 64;
-  if (d.displayMode == DisplayMode::halfScreen) nameLimit = 36;
-  if (d.displayMode == DisplayMode::wholeScreen) nameLimit = 64;
+  ClearCanvas(display);
+  const DisplayState& d = display.displayState;
+  if (d.canvasWidth == 320) browser.nameLimit = 6;
+  if (d.canvasWidth == 640) browser.nameLimit = 36;
+  if (d.canvasWidth == 1280) browser.nameLimit = 36;
+  if (d.canvasWidth == 1600) browser.nameLimit = 64;
+  if (d.displayMode == DisplayMode::halfScreen) browser.nameLimit = 36;
+  if (d.displayMode == DisplayMode::wholeScreen) browser.nameLimit = 64;
   int screenHeight = platform::ScreenHeight();
   int i = 1;
   int j = 0;
-  for (int k = fileList.listFirst + 1; k <= fileList.count && k < 3000; ++k) {
+  for (int k = browser.fileList.listFirst + 1; k <= browser.fileList.count && k < 3000; ++k) {
     int u;
     if (d.canvasWidth == 1280) {
       u = d.canvasHeight + d.scrollY - d.windowY * d.zoom + d.windowY / d.zoom;
@@ -47,29 +47,29 @@ std::vector<DrawnRow> ReferenceDrawListView() {
       i = 1;
       ++j;
     }
-    const char* name = fileList.names[k];
+    const char* name = browser.fileList.names[k];
     char cut[nameSlotSize];
     int n = 0;
-    while (n < static_cast<int>(std::strlen(name)) && (n < nameLimit || j == 0)) {
+    while (n < static_cast<int>(std::strlen(name)) && (n < browser.nameLimit || j == 0)) {
       cut[n] = name[n];
       ++n;
     }
     cut[n] = '\0';
     FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
     std::uint8_t r = 0, g = 255, b = 0;
-    if (k == fileList.selection) {
+    if (k == browser.fileList.selection) {
       r = 255;
       g = 0;
-    } else if (fileList.kinds[k] == 0) {
+    } else if (browser.fileList.kinds[k] == 0) {
       r = 255;
     }
-    int x = d.scrollX + j * 5 * nameLimit + 10;
+    int x = d.scrollX + j * 5 * browser.nameLimit + 10;
     int y = d.scrollY + d.canvasHeight - 8 * i - 26;
-    RenderPickText(x, y, r, g, b, 12000 + k);
+    RenderPickText(display, x, y, r, g, b, 12000 + k);
     drawn.push_back({k, j, i, x, y});
     ++i;
   }
-  SaveView();
+  SaveView(display);
   return drawn;
 }
 
@@ -89,14 +89,14 @@ class ListViewTest : public BrowserTest {
       name.resize(static_cast<std::size_t>(length));
       SetEntry(k, name.c_str(), k % 3 == 0 ? 0 : 1);
     }
-    fileList.count = count;
+    browser.fileList.count = count;
   }
 
   void Apply(const Scene& s) {
     UseCanvas(s.width, s.height, s.mode, s.zoom);
     FillEntries(s.count);
-    fileList.listFirst = s.listFirst;
-    fileList.selection = s.selection;
+    browser.fileList.listFirst = s.listFirst;
+    browser.fileList.selection = s.selection;
     displayState.scrollX = s.scrollX;
     displayState.scrollY = s.scrollY;
     displayState.windowY = s.windowY;
@@ -113,7 +113,7 @@ class ListViewTest : public BrowserTest {
   std::vector<std::uint8_t> Saved() const {
     return {canvas.savedView, canvas.savedView + Pixels() * 4};
   }
-  static std::size_t Pixels() {
+  std::size_t Pixels() const {
     return static_cast<std::size_t>(displayState.canvasWidth) * displayState.canvasHeight;
   }
 };
@@ -185,12 +185,12 @@ TEST_F(ListViewTest, NameLimitByWidthThenDisplayMode) {
   EXPECT_EQ(ListNameLimit(1366, DisplayMode::wholeScreen, 9), 64);
 
   UseCanvas(1000, 700, 0, 1);
-  nameLimit = 17;
-  DrawListView();
-  EXPECT_EQ(nameLimit, 17);
+  browser.nameLimit = 17;
+  DrawListView(browser, display);
+  EXPECT_EQ(browser.nameLimit, 17);
   UseCanvas(683, 384, 1, 2);
-  DrawListView();
-  EXPECT_EQ(nameLimit, 36);
+  DrawListView(browser, display);
+  EXPECT_EQ(browser.nameLimit, 36);
 }
 
 TEST_F(ListViewTest, UsableHeightAndRowsPerColumn) {
@@ -216,12 +216,12 @@ TEST_F(ListViewTest, RowPositionsMatchTheRowByRowRules) {
   for (const Scene& s : scenes) {
     SCOPED_TRACE("scene " + std::to_string(&s - scenes));
     Apply(s);
-    std::vector<DrawnRow> all = ReferenceDrawListView();
+    std::vector<DrawnRow> all = ReferenceDrawListView(browser, display);
     int rows = ListRowsPerColumn(
         ListUsableHeight(s.width, s.height, s.scrollY, s.windowY, s.zoom, s.screenHeight));
     for (const DrawnRow& r : all) {
-      ListRowPlace p = ListRowPosition(r.entry - s.listFirst - 1, rows, nameLimit, s.scrollX,
-                                       s.scrollY, s.height);
+      ListRowPlace p = ListRowPosition(r.entry - s.listFirst - 1, rows, browser.nameLimit,
+                                       s.scrollX, s.scrollY, s.height);
       ASSERT_EQ((DrawnRow{r.entry, p.column, p.row, p.x, p.y}), r);
     }
   }
@@ -231,15 +231,15 @@ TEST_F(ListViewTest, DrawsExactlyWhatTheRowByRowRulesDraw) {
   for (const Scene& s : scenes) {
     SCOPED_TRACE("scene " + std::to_string(&s - scenes));
     Apply(s);
-    nameLimit = 9;
-    DrawListView();
+    browser.nameLimit = 9;
+    DrawListView(browser, display);
     std::vector<std::uint8_t> frame = Frame();
     std::vector<std::int32_t> picks = Picks();
     EXPECT_EQ(Saved(), frame);
-    int limit = nameLimit;
-    nameLimit = 9;
-    ReferenceDrawListView();
-    EXPECT_EQ(nameLimit, limit);
+    int limit = browser.nameLimit;
+    browser.nameLimit = 9;
+    ReferenceDrawListView(browser, display);
+    EXPECT_EQ(browser.nameLimit, limit);
     EXPECT_TRUE(Frame() == frame);
     EXPECT_TRUE(Picks() == picks);
   }
@@ -248,17 +248,17 @@ TEST_F(ListViewTest, DrawsExactlyWhatTheRowByRowRulesDraw) {
 TEST_F(ListViewTest, ARowEndingOnTheFirstColumnIsStillDrawn) {
   UseCanvas(960, 540, 1, 2);
   SetEntry(1, "Wm@ photo", 1);
-  fileList.count = 1;
+  browser.fileList.count = 1;
   int width = 0;
-  for (const char* c = fileList.names[1]; *c; ++c) width += GlyphWidth(*c) + 1;
+  for (const char* c = browser.fileList.names[1]; *c; ++c) width += GlyphWidth(*c) + 1;
   // The row's last column lands on canvas column -1, 0 and 1.
   for (int last = -1; last <= 1; ++last) {
     SCOPED_TRACE("last column " + std::to_string(last));
     displayState.scrollX = last + 1 - width - 10;
-    DrawListView();
+    DrawListView(browser, display);
     std::vector<std::uint8_t> frame = Frame();
     std::vector<std::int32_t> picks = Picks();
-    ReferenceDrawListView();
+    ReferenceDrawListView(browser, display);
     EXPECT_TRUE(Frame() == frame);
     EXPECT_TRUE(Picks() == picks);
   }
@@ -267,41 +267,41 @@ TEST_F(ListViewTest, ARowEndingOnTheFirstColumnIsStillDrawn) {
 TEST_F(ListViewTest, NamesAreCutOnlyAfterTheFirstColumn) {
   std::string fifty(50, 'n');
   SetEntry(1, fifty.c_str(), 1);
-  fileList.count = 1;
-  DrawListView();
+  browser.fileList.count = 1;
+  DrawListView(browser, display);
   EXPECT_EQ(std::string(TextBuffer), fifty);  // the one row: whole
 
   for (int k = 1; k <= 53; ++k) SetEntry(k, fifty.c_str(), 1);
-  fileList.count = 53;
-  DrawListView();
+  browser.fileList.count = 53;
+  DrawListView(browser, display);
   EXPECT_EQ(std::string(TextBuffer), std::string(36, 'n'));  // entry 53, second column
 
   // Longer than the TextBuffer holds: cut to its 255 characters.
   SetEntry(1, std::string(259, 'w').c_str(), 1);
-  fileList.count = 1;
-  DrawListView();
+  browser.fileList.count = 1;
+  DrawListView(browser, display);
   EXPECT_EQ(std::string(TextBuffer), std::string(255, 'w'));
 }
 
 TEST_F(ListViewTest, ListFirstChoosesTheFirstRow) {
   for (int k = 1; k <= 12; ++k) SetEntry(k, ("entry " + std::to_string(k)).c_str(), 1);
-  fileList.count = 11;
-  fileList.listFirst = 10;
-  DrawListView();
+  browser.fileList.count = 11;
+  browser.fileList.listFirst = 10;
+  DrawListView(browser, display);
   EXPECT_STREQ(TextBuffer, "entry 11");
-  std::vector<DrawnRow> rows = ReferenceDrawListView();
+  std::vector<DrawnRow> rows = ReferenceDrawListView(browser, display);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], (DrawnRow{11, 0, 1, 10, 446}));
 
   // Scrolled past the last entry there is nothing to draw, and slot 0 is never drawn.
   std::strcpy(TextBuffer, "untouched");
-  fileList.listFirst = 11;
-  DrawListView();
+  browser.fileList.listFirst = 11;
+  DrawListView(browser, display);
   EXPECT_STREQ(TextBuffer, "untouched");
-  fileList.listFirst = -1;
-  fileList.count = 0;
+  browser.fileList.listFirst = -1;
+  browser.fileList.count = 0;
   SetEntry(0, "slot zero", 1);
-  DrawListView();
+  DrawListView(browser, display);
   EXPECT_STREQ(TextBuffer, "untouched");
 }
 

@@ -17,14 +17,14 @@ class NavigationTest : public BrowserTest {
   void SetUp() override {
     BrowserTest::SetUp();
     // C:\a\ with "." and ".." first, a subdirectory and two files.
-    SetPath(browsedPath, "C:\\a\\");
-    SetPath(workingDirectory, tree.root());
+    SetPath(browser.browsedPath, "C:\\a\\");
+    SetPath(browser.workingDirectory, tree.root());
     SetEntry(1, ".", 0);
     SetEntry(2, "..", 0);
     SetEntry(3, "photos", 0);
     SetEntry(4, "clip one.avi", 1);
     SetEntry(5, "Photos.lnk", 1);
-    fileList.count = 5;
+    browser.fileList.count = 5;
     tree.File("only-entry");
     // Outside a scan the working directory is always the current one.
     std::filesystem::current_path(tree.root());
@@ -36,72 +36,72 @@ class NavigationTest : public BrowserTest {
 
 TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
   ClickOn(12003);
-  HandleBrowserClick(trove.input.mouseLatches);
-  EXPECT_EQ(fileList.selection, 3);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  EXPECT_EQ(browser.fileList.selection, 3);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
-  EXPECT_STREQ(browsedPath, "C:\\a\\");
+  EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
 
   // Only a directory that exists is entered.
   ClickOn(12003);
-  HandleBrowserClick(trove.input.mouseLatches);
-  EXPECT_STREQ(browsedPath, "C:\\a\\");
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::click, pauseAfter::directoryClick}));
   os().pauses.clear();
   tree.Dir("a/photos");
-  SetPath(browsedPath, tree.root() + "\\a\\");
+  SetPath(browser.browsedPath, tree.root() + "\\a\\");
   ClickOn(12003);
-  HandleBrowserClick(trove.input.mouseLatches);
-  EXPECT_EQ(std::string(browsedPath), tree.root() + "\\a\\photos\\");
-  EXPECT_EQ(fileList.selection, 1);
-  EXPECT_EQ(rescanRequested, 1);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\a\\photos\\");
+  EXPECT_EQ(browser.fileList.selection, 1);
+  EXPECT_EQ(browser.rescanRequested, 1);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::directoryClick}));
 }
 
 TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
-  fileList.selection = 2;
+  browser.fileList.selection = 2;
   ClickOn(12002);
-  HandleBrowserClick(trove.input.mouseLatches);
-  EXPECT_STREQ(browsedPath, "C:\\");
-  EXPECT_EQ(fileList.selection, 1);
-  EXPECT_EQ(browserMode.listActive, 1);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  EXPECT_STREQ(browser.browsedPath, "C:\\");
+  EXPECT_EQ(browser.fileList.selection, 1);
+  EXPECT_EQ(browser.browserMode.listActive, 1);
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::directoryClick}));
 }
 
 TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
-  fileList.selection = 1;
+  browser.fileList.selection = 1;
   ClickOn(12001);
-  HandleBrowserClick(trove.input.mouseLatches);
-  EXPECT_STREQ(browsedPath, "C:\\a\\");
-  EXPECT_EQ(fileList.count, 5);  // no rescan
-  EXPECT_EQ(rescanRequested, 0);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
+  EXPECT_EQ(browser.fileList.count, 5);  // no rescan
+  EXPECT_EQ(browser.rescanRequested, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::directoryClick});
 }
 
 TEST_F(NavigationTest, SecondClickOnAFileIsLeftToThePlayer) {
-  fileList.selection = 4;
+  browser.fileList.selection = 4;
   ClickOn(12004);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
-  EXPECT_STREQ(browsedPath, "C:\\a\\");
+  EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
 }
 
 TEST_F(NavigationTest, ClicksThatAreNotForTheList) {
   // No latch, nothing clickable, a button, a row outside the list view.
   ClickOn(12003);
   trove.input.mouseLatches.rightDown = 0;
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
   ClickOn(0);
-  HandleBrowserClick(trove.input.mouseLatches);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   ClickOn(1200000);
-  HandleBrowserClick(trove.input.mouseLatches);
-  browserMode.listActive = 0;
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  browser.browserMode.listActive = 0;
   ClickOn(12003);
-  HandleBrowserClick(trove.input.mouseLatches);
-  EXPECT_EQ(fileList.selection, 1);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
 }
@@ -109,11 +109,11 @@ TEST_F(NavigationTest, ClicksThatAreNotForTheList) {
 TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
   // A longer directory left a subdirectory in slot 9; the current scan holds five entries.
   SetEntry(9, "old", 0);
-  fileList.selection = 9;
+  browser.fileList.selection = 9;
   ClickOn(12009);
-  HandleBrowserClick(trove.input.mouseLatches);
-  EXPECT_STREQ(browsedPath, "C:\\a\\");
-  EXPECT_EQ(rescanRequested, 0);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
+  EXPECT_EQ(browser.rescanRequested, 0);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_TRUE(os().pauses.empty());
 
@@ -127,124 +127,124 @@ TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
 }
 
 TEST_F(NavigationTest, ScrollListByStaysWithinItsBounds) {
-  fileList.count = 10;
-  ScrollListBy(24);
-  EXPECT_EQ(fileList.listFirst, 9);
-  ScrollListBy(-24);
-  EXPECT_EQ(fileList.listFirst, 0);
-  ScrollListBy(-1);
-  EXPECT_EQ(fileList.listFirst, 0);
-  ScrollListBy(1);
-  EXPECT_EQ(fileList.listFirst, 1);
-  fileList.listFirst = 30;
-  ScrollListBy(-24);
-  EXPECT_EQ(fileList.listFirst, 6);
+  browser.fileList.count = 10;
+  ScrollListBy(browser, 24);
+  EXPECT_EQ(browser.fileList.listFirst, 9);
+  ScrollListBy(browser, -24);
+  EXPECT_EQ(browser.fileList.listFirst, 0);
+  ScrollListBy(browser, -1);
+  EXPECT_EQ(browser.fileList.listFirst, 0);
+  ScrollListBy(browser, 1);
+  EXPECT_EQ(browser.fileList.listFirst, 1);
+  browser.fileList.listFirst = 30;
+  ScrollListBy(browser, -24);
+  EXPECT_EQ(browser.fileList.listFirst, 6);
   // One row at a time goes past the last entry, up to the last slot.
-  fileList.listFirst = 2998;
-  ScrollListBy(1);
-  EXPECT_EQ(fileList.listFirst, 2999);
-  ScrollListBy(1);
-  EXPECT_EQ(fileList.listFirst, 2999);
+  browser.fileList.listFirst = 2998;
+  ScrollListBy(browser, 1);
+  EXPECT_EQ(browser.fileList.listFirst, 2999);
+  ScrollListBy(browser, 1);
+  EXPECT_EQ(browser.fileList.listFirst, 2999);
   // An empty list stays at its start.
-  fileList.count = 0;
-  fileList.listFirst = 0;
-  ScrollListBy(24);
-  EXPECT_EQ(fileList.listFirst, 0);
+  browser.fileList.count = 0;
+  browser.fileList.listFirst = 0;
+  ScrollListBy(browser, 24);
+  EXPECT_EQ(browser.fileList.listFirst, 0);
   EXPECT_EQ(os().pauses, std::vector<int>(8, pauseAfter::scrollStep));
 }
 
 TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
   UseCanvas(640, 540, 1, 2);
-  EXPECT_EQ(CellsPerPage(), 12);
-  fileList.thumbFirst = 3;
+  EXPECT_EQ(CellsPerPage(browser.pictureViews, displayState), 12);
+  browser.fileList.thumbFirst = 3;
   displayState.scrollX = 40;
   displayState.scrollY = -40;
-  PreviousThumbnailPage();
-  EXPECT_EQ(fileList.thumbFirst, 1);
+  PreviousThumbnailPage(browser, displayState);
+  EXPECT_EQ(browser.fileList.thumbFirst, 1);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
-  EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
 
-  fileList.count = 20;
-  fileList.thumbFirst = 13;
-  browserMode.pictureActive = 1;
-  NextThumbnailPage();
-  EXPECT_EQ(fileList.thumbFirst, 20);
-  EXPECT_EQ(browserMode.pictureActive, 0);
-  fileList.thumbFirst = 1;
-  NextThumbnailPage();
-  EXPECT_EQ(fileList.thumbFirst, 13);
+  browser.fileList.count = 20;
+  browser.fileList.thumbFirst = 13;
+  browser.browserMode.pictureActive = 1;
+  NextThumbnailPage(browser, displayState);
+  EXPECT_EQ(browser.fileList.thumbFirst, 20);
+  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  browser.fileList.thumbFirst = 1;
+  NextThumbnailPage(browser, displayState);
+  EXPECT_EQ(browser.fileList.thumbFirst, 13);
   // An empty directory keeps the page at its first entry.
-  fileList.count = 0;
-  NextThumbnailPage();
-  EXPECT_EQ(fileList.thumbFirst, 1);
+  browser.fileList.count = 0;
+  NextThumbnailPage(browser, displayState);
+  EXPECT_EQ(browser.fileList.thumbFirst, 1);
   EXPECT_EQ(os().pauses, std::vector<int>(4, pauseAfter::pageTurn));
 
   UseCanvas(960, 540, 1, 2);
-  EXPECT_EQ(CellsPerPage(), 18);
+  EXPECT_EQ(CellsPerPage(browser.pictureViews, displayState), 18);
   // A page turns by the cells of the grid the page is drawn in.
   UseCanvas(1280, 960, 0, 1);
-  SetThumbnailCellSize(largeCellSize);
-  EXPECT_EQ(CellsPerPage(), 24);
-  SetThumbnailCellSize(0);
-  EXPECT_EQ(CellsPerPage(), 0);
+  SetThumbnailCellSize(browser.pictureViews, largeCellSize);
+  EXPECT_EQ(CellsPerPage(browser.pictureViews, displayState), 24);
+  SetThumbnailCellSize(browser.pictureViews, 0);
+  EXPECT_EQ(CellsPerPage(browser.pictureViews, displayState), 0);
 }
 
 TEST_F(NavigationTest, CentreAndMoveTheList) {
   trove.input.mouseLatches.rightDown = 1;
-  CentreList(trove.input.mouseLatches);
+  CentreList(displayState, trove.input.mouseLatches);
   EXPECT_EQ(displayState.scrollX, 213);
   EXPECT_EQ(displayState.scrollY, -160);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
 
   PointAt(100, 300);
-  MoveListToCursor();
+  MoveListToCursor(displayState);
   EXPECT_EQ(displayState.scrollX, 100);
   EXPECT_EQ(displayState.scrollY, 300 - 480);
 }
 
 TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
-  fileList.selection = 4;
+  browser.fileList.selection = 4;
   displayState.scrollX = 50;
-  ToggleThumbnailView();
-  EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(browserMode.thumbRedraw, 1);
-  EXPECT_EQ(fileList.thumbFirst, 4);
+  ToggleThumbnailView(browser, displayState);
+  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.fileList.thumbFirst, 4);
   EXPECT_EQ(displayState.scrollX, 0);
-  ToggleThumbnailView();
-  EXPECT_EQ(browserMode.listActive, 1);
-  EXPECT_EQ(browserMode.thumbRedraw, 0);
-  browserMode = BrowserMode{0, 1, 0};
-  ToggleThumbnailView();
-  EXPECT_EQ(browserMode.pictureActive, 0);
-  EXPECT_EQ(browserMode.thumbRedraw, 1);
+  ToggleThumbnailView(browser, displayState);
+  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
+  browser.browserMode = BrowserMode{0, 1, 0};
+  ToggleThumbnailView(browser, displayState);
+  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
   EXPECT_EQ(os().pauses, std::vector<int>(3, pauseAfter::viewSwitch));
   os().pauses.clear();
 
   // The button rescans the browsed directory (here the working directory itself).
-  SetPath(browsedPath, tree.root());
+  SetPath(browser.browsedPath, tree.root());
   trove.input.mouseLatches.rightDown = 1;
-  browserMode = BrowserMode{1, 0, 0};
-  ThumbnailsButton(trove.input.mouseLatches);
-  EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(browserMode.thumbRedraw, 1);
-  EXPECT_EQ(fileList.count, 3);
-  EXPECT_EQ(fileList.thumbFirst, 4);
+  browser.browserMode = BrowserMode{1, 0, 0};
+  ThumbnailsButton(browser, displayState, trove.input.mouseLatches);
+  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.fileList.count, 3);
+  EXPECT_EQ(browser.fileList.thumbFirst, 4);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
-  ThumbnailsButton(trove.input.mouseLatches);
-  EXPECT_EQ(browserMode.listActive, 1);
-  EXPECT_EQ(browserMode.thumbRedraw, 0);
+  ThumbnailsButton(browser, displayState, trove.input.mouseLatches);
+  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
 
   // Empty canvas: back to the list, rescanned, the latch left for the rest of the pass.
-  browserMode = BrowserMode{0, 0, 1};
-  fileList.count = 5;
+  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.fileList.count = 5;
   trove.input.mouseLatches.rightDown = 1;
-  ReturnToList();
-  EXPECT_EQ(browserMode.listActive, 1);
-  EXPECT_EQ(browserMode.thumbRedraw, 0);
-  EXPECT_EQ(fileList.count, 3);
+  ReturnToList(browser);
+  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
+  EXPECT_EQ(browser.fileList.count, 3);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_EQ(os().pauses,
             (std::vector<int>{pauseAfter::click, pauseAfter::click, pauseAfter::click}));
@@ -256,32 +256,32 @@ TEST_F(NavigationTest, TheMainLoopDispatchesTheNavigationKeys) {
     RunPass(trove);  // latched while the messages are pumped
     RunPass(trove);  // acted on
   };
-  fileList.count = 100;
+  browser.fileList.count = 100;
   press(key::period);
-  EXPECT_EQ(fileList.listFirst, 1);
+  EXPECT_EQ(browser.fileList.listFirst, 1);
   press(key::rightShift);
-  EXPECT_EQ(fileList.listFirst, 25);
+  EXPECT_EQ(browser.fileList.listFirst, 25);
   press(key::comma);
-  EXPECT_EQ(fileList.listFirst, 24);
+  EXPECT_EQ(browser.fileList.listFirst, 24);
   press(key::leftShift);
-  EXPECT_EQ(fileList.listFirst, 0);
+  EXPECT_EQ(browser.fileList.listFirst, 0);
   PointAt(20, 100);
   press(key::n);
   EXPECT_EQ(displayState.scrollX, 20);
   EXPECT_EQ(displayState.scrollY, 100 - 480);
   // Each page draw rescans; the browsed directory holds enough for two pages.
-  SetPath(browsedPath, tree.root());
+  SetPath(browser.browsedPath, tree.root());
   for (int i = 0; i < 30; ++i) tree.File("entry " + std::to_string(i));
-  fileList.selection = 3;
+  browser.fileList.selection = 3;
   press(key::t);
-  EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(fileList.thumbFirst, 3);
+  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.fileList.thumbFirst, 3);
   press(key::rightBracket);
-  EXPECT_EQ(fileList.thumbFirst, 3 + CellsPerPage());
+  EXPECT_EQ(browser.fileList.thumbFirst, 3 + CellsPerPage(browser.pictureViews, displayState));
   press(key::leftBracket);
-  EXPECT_EQ(fileList.thumbFirst, 3);
+  EXPECT_EQ(browser.fileList.thumbFirst, 3);
   press(key::t);
-  EXPECT_EQ(browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.listActive, 1);
 }
 
 }  // namespace

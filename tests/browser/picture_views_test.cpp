@@ -66,7 +66,9 @@ Rgb Pattern(int x, int y) {
 
 // Plain per-pixel sampling: every sample of the picture through PlotPixel and SetPickId, the
 // positions accumulated in single precision.
-void ReferenceDraw(int ox, int oy, float step, std::int32_t pickId) {
+void ReferenceDraw(Display& display, const Pictures& pictures, int ox, int oy, float step,
+                   std::int32_t pickId) {
+  const PictureInfo& pictureInfo = pictures.pictureInfo;
   const float w = static_cast<float>(pictureInfo.width);
   const float h = static_cast<float>(pictureInfo.height);
   int row = 0;
@@ -75,12 +77,12 @@ void ReferenceDraw(int ox, int oy, float step, std::int32_t pickId) {
     for (float fx = 0.0f; fx < w; fx = fx + step, ++col) {
       const std::size_t at =
           (static_cast<std::size_t>(fy) * pictureInfo.width + static_cast<std::size_t>(fx)) * 4;
-      const std::uint8_t* p = textureLoader.pixels + at;
+      const std::uint8_t* p = pictures.textureLoader.pixels + at;
       const int dx[4] = {0, 1, 0, 1};
       const int dy[4] = {0, 0, 1, 1};
       for (int i = 0; i < 4; ++i) {
-        PlotPixel(ox + 2 * col + dx[i], oy + 2 * row + dy[i], p[0], p[1], p[2]);
-        if (pickId != 0) SetPickId(ox + 2 * col + dx[i], oy + 2 * row + dy[i], pickId);
+        PlotPixel(display, ox + 2 * col + dx[i], oy + 2 * row + dy[i], p[0], p[1], p[2]);
+        if (pickId != 0) SetPickId(display, ox + 2 * col + dx[i], oy + 2 * row + dy[i], pickId);
       }
     }
   }
@@ -90,7 +92,7 @@ class PictureViewsTest : public PictureFolderTest {
  protected:
   void SetUp() override {
     PictureFolderTest::SetUp();
-    pictureViews.sampleStep = 4.0f;
+    browser.pictureViews.sampleStep = 4.0f;
   }
 
   // A picture of width x height put straight into the PictureBuffer, as a load leaves it.
@@ -118,8 +120,8 @@ class PictureViewsTest : public PictureFolderTest {
 
   // Entry index of name in the current scan, 0 when it is not listed.
   int EntryOf(const std::string& name) {
-    for (int k = 1; k <= fileList.count; ++k) {
-      if (name == fileList.names[k]) return k;
+    for (int k = 1; k <= browser.fileList.count; ++k) {
+      if (name == browser.fileList.names[k]) return k;
     }
     return 0;
   }
@@ -296,15 +298,15 @@ TEST_F(PictureViewsTest, PageDrawsFramesCaptionsAndPictures) {
   Picture("other.bmp", 35, 21);
   tree.File("pictures/notes.txt", "not a picture");
   tree.Dir("pictures/folder");
-  RescanBrowsedDirectory();
-  browserMode = BrowserMode{0, 0, 1};
-  fileList.thumbFirst = 0;
-  DrawThumbnailPage();
-  ASSERT_EQ(fileList.count, 6);
+  RescanBrowsedDirectory(browser);
+  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.fileList.thumbFirst = 0;
+  DrawThumbnailPage(browser, display, trove.pictures);
+  ASSERT_EQ(browser.fileList.count, 6);
   const int other = EntryOf("other.bmp");
-  EXPECT_EQ(browserMode.thumbRedraw, 0);
-  EXPECT_EQ(fileList.thumbFirst, 1);
-  EXPECT_EQ(fileList.selection, 1);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
+  EXPECT_EQ(browser.fileList.thumbFirst, 1);
+  EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
 
   const ThumbnailGrid grid = ThumbnailGridSize(960, 540, 140, 140);
@@ -317,7 +319,7 @@ TEST_F(PictureViewsTest, PageDrawsFramesCaptionsAndPictures) {
       ExpectPixel(o.x + 70, o.y + i, {255, 255, 255});
       ExpectPixel(o.x + 70, o.y + 141 - i, {255, 255, 255});
     }
-    const std::string name = fileList.names[k];
+    const std::string name = browser.fileList.names[k];
     const Extent e = ExtentOf(pick::thumbnailBase + k);
     if (name == "tiny.bmp") {
       EXPECT_EQ(e.count, 140 * 140);
@@ -348,10 +350,10 @@ TEST_F(PictureViewsTest, PageDrawsFramesCaptionsAndPictures) {
 // cover the last two columns, so this one has the page to itself.
 TEST_F(PictureViewsTest, A1000By500PictureReachesBeyondTheInnerFrame) {
   Picture("wide.bmp", 1000, 500);
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   const int k = EntryOf("wide.bmp");
-  browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
+  browser.browserMode = BrowserMode{0, 0, 1};
+  DrawThumbnailPage(browser, display, trove.pictures);
   const CellOrigin o =
       ThumbnailCellOrigin(k - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   // 71 x 36 samples: one column beyond the inner frame line, under the outer one.
@@ -368,24 +370,25 @@ TEST_F(PictureViewsTest, A1000By500PictureReachesBeyondTheInnerFrame) {
 
 TEST_F(PictureViewsTest, PageIsDrawnOnlyOnRequest) {
   Picture("a.bmp", 4, 4);
-  RescanBrowsedDirectory();
-  browserMode = BrowserMode{0, 0, 0};
-  fileList.selection = 3;
+  RescanBrowsedDirectory(browser);
+  browser.browserMode = BrowserMode{0, 0, 0};
+  browser.fileList.selection = 3;
   std::memset(canvas.frameBuffer, 7, 960u * 540u * 4u);
-  DrawThumbnailPage();
+  DrawThumbnailPage(browser, display, trove.pictures);
   EXPECT_EQ(canvas.frameBuffer[0], 7);
-  EXPECT_EQ(fileList.selection, 3);
+  EXPECT_EQ(browser.fileList.selection, 3);
   EXPECT_EQ(os().glClears, 0);
 }
 
 TEST_F(PictureViewsTest, A4000By3000PictureFillsA200Cell) {
   UseCanvas(1280, 960, 0, 1);
-  pictureViews.cellWidth = pictureViews.cellHeight = 200;
+  browser.pictureViews.cellWidth = browser.pictureViews.cellHeight = 200;
   StorePicture(4000, 3000);
-  ClearCanvas();
+  ClearCanvas(display);
   const CellOrigin o =
       ThumbnailCellOrigin(7, ThumbnailGridSize(1280, 960, 200, 200), 200, 200, 960);
-  DrawSampledPicture(o.x, o.y, ThumbnailStep(4000, 3000, 200), pick::thumbnailBase + 8);
+  DrawSampledPicture(display, trove.pictures, o.x, o.y, ThumbnailStep(4000, 3000, 200),
+                     pick::thumbnailBase + 8);
   const Extent e = ExtentOf(pick::thumbnailBase + 8);
   EXPECT_EQ(e.count, 200 * 150);
   EXPECT_EQ(e.left, o.x);
@@ -400,14 +403,14 @@ TEST_F(PictureViewsTest, CaptionsAreCutToOneMoreThanTheNameLimit) {
   const std::string name = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234";  // 30 characters
   ASSERT_EQ(name.size(), 30u);
   tree.File("pictures/" + name, "");
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   const int k = EntryOf(name);
   ASSERT_GT(k, 0);
-  fileList.thumbFirst = k;
-  browserMode = BrowserMode{0, 0, 1};
-  nameLimit = 36;
-  DrawThumbnailPage();
-  EXPECT_EQ(nameLimit, 18);
+  browser.fileList.thumbFirst = k;
+  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.nameLimit = 36;
+  DrawThumbnailPage(browser, display, trove.pictures);
+  EXPECT_EQ(browser.nameLimit, 18);
   const CellOrigin o = ThumbnailCellOrigin(0, ThumbnailGridSize(640, 480, 140, 140), 140, 140, 480);
   // The first cell's pixels (the later cells hold other entries).
   auto cell = [&]() {
@@ -422,11 +425,11 @@ TEST_F(PictureViewsTest, CaptionsAreCutToOneMoreThanTheNameLimit) {
 
   // The same cell drawn by hand with the first 19 characters, and with 20.
   auto drawCell = [&](const std::string& caption) {
-    ClearCanvas();
-    DrawRectOutline(o.x, o.y, o.x + 141, o.y + 141, 255, 255, 255);
-    DrawRectOutline(o.x + 1, o.y + 1, o.x + 140, o.y + 140, 255, 255, 255);
+    ClearCanvas(display);
+    DrawRectOutline(display, o.x, o.y, o.x + 141, o.y + 141, 255, 255, 255);
+    DrawRectOutline(display, o.x + 1, o.y + 1, o.x + 140, o.y + 140, 255, 255, 255);
     FormatText(TextBuffer, sizeof TextBuffer, "%s", caption.c_str());
-    RenderText(o.x + 6, o.y + 136, 255, 255, 255);
+    RenderText(display, o.x + 6, o.y + 136, 255, 255, 255);
     return cell();
   };
   EXPECT_EQ(drawCell(name.substr(0, 19)), page);
@@ -435,75 +438,75 @@ TEST_F(PictureViewsTest, CaptionsAreCutToOneMoreThanTheNameLimit) {
 
 TEST_F(PictureViewsTest, APageOfDirectoriesHasNothingToClickAndReturnsToTheList) {
   for (const char* d : {"one", "two", "three"}) tree.Dir(std::string("pictures/") + d);
-  RescanBrowsedDirectory();
-  ASSERT_EQ(fileList.count, 5);
-  browserMode = BrowserMode{0, 0, 1};
-  pictureViews.overlayShown = 0;
-  pictureViews.placementMode = 9;
-  DrawThumbnailPage();
+  RescanBrowsedDirectory(browser);
+  ASSERT_EQ(browser.fileList.count, 5);
+  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.pictureViews.overlayShown = 0;
+  browser.pictureViews.placementMode = 9;
+  DrawThumbnailPage(browser, display, trove.pictures);
   EXPECT_TRUE(PickBufferEmpty());
   // No picture was loaded: the overlay and the placement stay as they were.
-  EXPECT_EQ(pictureViews.overlayShown, 0);
-  EXPECT_EQ(pictureViews.placementMode, 9);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 0);
+  EXPECT_EQ(browser.pictureViews.placementMode, 9);
   ExpectPixel(10, 400, {255, 255, 255});
 
   // A right click inside the first frame finds no identifier and goes back to the list.
   PointAt(80, 430);
   trove.input.mouseLatches.rightDown = 1;
   RunPass(trove);
-  EXPECT_EQ(browserMode.listActive, 1);
-  EXPECT_EQ(browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.pictureActive, 0);
 }
 
 TEST_F(PictureViewsTest, LoadingAPictureShowsTheOverlayAndResetsThePlacement) {
   Picture("a.bmp", 8, 6);
   tree.File("pictures/b.txt", "text");
   tree.File("pictures/broken.jpg", "not a jpeg at all");
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   const int text = EntryOf("b.txt");
   const int broken = EntryOf("broken.jpg");
   const int good = EntryOf("a.bmp");
 
-  pictureViews.overlayShown = 0;
-  pictureViews.placementMode = 0;
-  LoadEntryPicture(text);
-  EXPECT_EQ(pictureViews.pictureLoaded, 0);
-  EXPECT_EQ(pictureViews.overlayShown, 0);
-  EXPECT_EQ(pictureViews.placementMode, 0);
+  browser.pictureViews.overlayShown = 0;
+  browser.pictureViews.placementMode = 0;
+  LoadEntryPicture(browser, trove.pictures, text);
+  EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 0);
+  EXPECT_EQ(browser.pictureViews.placementMode, 0);
 
   // A name the loader takes counts, whether or not it decodes.
-  LoadEntryPicture(broken);
-  EXPECT_EQ(pictureViews.pictureLoaded, 0);
-  EXPECT_EQ(pictureViews.overlayShown, 1);
-  EXPECT_EQ(pictureViews.placementMode, 3);
+  LoadEntryPicture(browser, trove.pictures, broken);
+  EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 1);
+  EXPECT_EQ(browser.pictureViews.placementMode, 3);
 
-  pictureViews.overlayShown = 0;
-  LoadEntryPicture(good);
-  EXPECT_EQ(pictureViews.pictureLoaded, 1);
+  browser.pictureViews.overlayShown = 0;
+  LoadEntryPicture(browser, trove.pictures, good);
+  EXPECT_EQ(browser.pictureViews.pictureLoaded, 1);
   EXPECT_EQ(pictureInfo.width, 8);
   EXPECT_EQ(pictureInfo.height, 6);
-  EXPECT_EQ(pictureViews.overlayShown, 1);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 1);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
 
   // A failed load after it keeps its picture, size and bytes.
-  LoadEntryPicture(broken);
-  EXPECT_EQ(pictureViews.pictureLoaded, 0);
+  LoadEntryPicture(browser, trove.pictures, broken);
+  EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
   EXPECT_EQ(pictureInfo.width, 8);
   EXPECT_EQ(textureLoader.pixels[0], Pattern(0, 0).r);
 
   // Out-of-range entries load nothing.
-  LoadEntryPicture(-1);
-  EXPECT_EQ(pictureViews.pictureLoaded, 0);
-  LoadEntryPicture(fileListSlots);
-  EXPECT_EQ(pictureViews.pictureLoaded, 0);
+  LoadEntryPicture(browser, trove.pictures, -1);
+  EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
+  LoadEntryPicture(browser, trove.pictures, fileListSlots);
+  EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
 }
 
 TEST_F(PictureViewsTest, AnUndecodablePictureGetsAFrameOnly) {
   Picture("a.bmp", 35, 21);
   tree.File("pictures/z.bmp", "BM but nothing else");
-  RescanBrowsedDirectory();
-  browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
+  RescanBrowsedDirectory(browser);
+  browser.browserMode = BrowserMode{0, 0, 1};
+  DrawThumbnailPage(browser, display, trove.pictures);
   const ThumbnailGrid grid = ThumbnailGridSize(960, 540, 140, 140);
   const int good = EntryOf("a.bmp");
   const int bad = EntryOf("z.bmp");
@@ -515,13 +518,13 @@ TEST_F(PictureViewsTest, AnUndecodablePictureGetsAFrameOnly) {
 
 TEST_F(PictureViewsTest, ThePageStartsAtThumbFirst) {
   for (int i = 0; i < 20; ++i) tree.File("pictures/f" + std::to_string(i) + ".txt", "x");
-  RescanBrowsedDirectory();
-  ASSERT_EQ(fileList.count, 22);
-  fileList.thumbFirst = 19;
-  fileList.selection = 2;
-  browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
-  EXPECT_EQ(fileList.selection, 19);
+  RescanBrowsedDirectory(browser);
+  ASSERT_EQ(browser.fileList.count, 22);
+  browser.fileList.thumbFirst = 19;
+  browser.fileList.selection = 2;
+  browser.browserMode = BrowserMode{0, 0, 1};
+  DrawThumbnailPage(browser, display, trove.pictures);
+  EXPECT_EQ(browser.fileList.selection, 19);
   // Entries 19 to 22 fill the first four cells of the first row; the fifth cell is empty.
   ExpectPixel(3 * 140 + 70, 510, {255, 255, 255});
   ExpectPixel(4 * 140 + 70, 510, {0, 0, 0});
@@ -532,15 +535,15 @@ TEST_F(PictureViewsTest, SampledPicturesNeverReadBeyondTheStoredPicture) {
   StorePicture(20, 10);
   // A record that claims more than the loader stored is not sampled at all.
   pictureInfo.width = 40;
-  ClearCanvas();
-  DrawSampledPicture(0, 0, 1.0f, 4001);
+  ClearCanvas(display);
+  DrawSampledPicture(display, trove.pictures, 0, 0, 1.0f, 4001);
   EXPECT_TRUE(PickBufferEmpty());
   pictureInfo.width = 20;
   pictureInfo.bitsPerPixel = 16;
-  DrawSampledPicture(0, 0, 1.0f, 4001);
+  DrawSampledPicture(display, trove.pictures, 0, 0, 1.0f, 4001);
   EXPECT_TRUE(PickBufferEmpty());
   pictureInfo.bitsPerPixel = 32;
-  DrawSampledPicture(0, 0, 1.0f, 4001);
+  DrawSampledPicture(display, trove.pictures, 0, 0, 1.0f, 4001);
   EXPECT_EQ(ExtentOf(4001).count, 40 * 20);
 }
 
@@ -548,15 +551,15 @@ TEST_F(PictureViewsTest, SampledPicturesNeverReadBeyondTheStoredPicture) {
 
 TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
   StorePicture(200, 100);
-  pictureViews.sampleStep = 2.0f;
+  browser.pictureViews.sampleStep = 2.0f;
   struct Case {
     int mode, cx, cy, left, bottom;
   };
   for (const Case& c :
        {Case{0, 300, 200, 200, 150}, Case{3, 400, 250, 140, 160}, Case{9, 120, 70, 20, 40}}) {
-    pictureViews.placementMode = c.mode;
+    browser.pictureViews.placementMode = c.mode;
     PointAt(c.cx, c.cy);
-    DrawPictureView();
+    DrawPictureView(browser, display, trove.pictures);
     ExpectPixel(c.left, c.bottom, Pattern(0, 0));
     ExpectPixel(c.left + 199, c.bottom + 99, Pattern(198, 98));
     ExpectPixel(c.left - 1, c.bottom, {0, 0, 0});
@@ -567,9 +570,9 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
     EXPECT_EQ(std::memcmp(canvas.frameBuffer, canvas.savedView, 960u * 540u * 4u), 0);
   }
   // Centred on the cursor in mode 0.
-  pictureViews.placementMode = 0;
+  browser.pictureViews.placementMode = 0;
   PointAt(300, 200);
-  DrawPictureView();
+  DrawPictureView(browser, display, trove.pictures);
   ExpectPixel(300, 200, Pattern(100, 50));
   ExpectPixel(299, 199, Pattern(98, 48));
 }
@@ -577,11 +580,11 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
 TEST_F(PictureViewsTest, PictureViewWithAnUnusableStepDrawsNothing) {
   StorePicture(50, 50);
   PointAt(100, 100);
-  pictureViews.placementMode = 0;
+  browser.pictureViews.placementMode = 0;
   for (float step : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), 1e-30f}) {
-    pictureViews.sampleStep = step;
+    browser.pictureViews.sampleStep = step;
     std::memset(canvas.frameBuffer, 9, 960u * 540u * 4u);
-    DrawPictureView();
+    DrawPictureView(browser, display, trove.pictures);
     for (std::size_t i = 0; i < 960u * 540u * 4u; i += 4096) ASSERT_EQ(canvas.frameBuffer[i], 0);
   }
 }
@@ -615,12 +618,12 @@ TEST_F(PictureViewsTest, ClippedDrawingEqualsPerPixelSampling) {
           const int ox = uniform(-spanX, canvasSize.first + 2);
           const int oy = uniform(-spanY, canvasSize.second + 2);
           const std::int32_t id = trial % 2 == 0 ? 4000 + trial : 0;
-          ClearCanvas();
-          ReferenceDraw(ox, oy, step, id);
-          const Canvases expected = Snapshot();
-          ClearCanvas();
-          DrawSampledPicture(ox, oy, step, id);
-          const Canvases got = Snapshot();
+          ClearCanvas(display);
+          ReferenceDraw(display, trove.pictures, ox, oy, step, id);
+          const Canvases expected = Snapshot(display);
+          ClearCanvas(display);
+          DrawSampledPicture(display, trove.pictures, ox, oy, step, id);
+          const Canvases got = Snapshot(display);
           ASSERT_EQ(got.frame, expected.frame)
               << size[0] << "x" << size[1] << " step " << step << " at " << ox << ", " << oy;
           ASSERT_EQ(got.pick, expected.pick)
@@ -640,18 +643,19 @@ TEST_F(PictureViewsTest, PictureViewEqualsPerPixelSamplingForEveryPlacement) {
     for (float step : {0.25f, 0.5f, 1.0f, 2.0f, 3.0f, 4.0f}) {
       for (auto [cx, cy] : {std::pair{0, 0}, std::pair{160, 100}, std::pair{319, 199},
                             std::pair{37, 150}, std::pair{250, 20}}) {
-        pictureViews.placementMode = mode;
-        pictureViews.sampleStep = step;
+        browser.pictureViews.placementMode = mode;
+        browser.pictureViews.sampleStep = step;
         PointAt(cx, cy);
-        DrawPictureView();
-        const Canvases got = Snapshot();
-        ClearCanvas();
+        DrawPictureView(browser, display, trove.pictures);
+        const Canvases got = Snapshot(display);
+        ClearCanvas(display);
         const float w = 123.0f / step;
         const float h = 77.0f / step;
         const float ox = mode == 0 ? cx - w : static_cast<float>(mode) * cx - 320.0f - w;
         const float oy = mode == 0 ? cy - h : static_cast<float>(mode) * cy - 200.0f - h;
-        ReferenceDraw(static_cast<int>(ox), static_cast<int>(oy), step, 0);
-        ASSERT_EQ(got.frame, Snapshot().frame) << mode << " " << step << " " << cx << "," << cy;
+        ReferenceDraw(display, trove.pictures, static_cast<int>(ox), static_cast<int>(oy), step, 0);
+        ASSERT_EQ(got.frame, Snapshot(display).frame)
+            << mode << " " << step << " " << cx << "," << cy;
       }
     }
   }
@@ -661,16 +665,16 @@ TEST_F(PictureViewsTest, PictureViewEqualsPerPixelSamplingForEveryPlacement) {
 
 TEST_F(PictureViewsTest, OpenPictureSwitchesToThePictureView) {
   Picture("a.bmp", 16, 12);
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   const int k = EntryOf("a.bmp");
-  browserMode = BrowserMode{0, 0, 0};
+  browser.browserMode = BrowserMode{0, 0, 0};
   displayState.scrollX = 5;
   displayState.scrollY = -7;
   trove.input.mouseLatches.rightDown = 1;
-  OpenPicture(trove.input.mouseLatches, k);
-  EXPECT_EQ(browserMode.pictureActive, 1);
-  EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(pictureViews.pictureEntry, k);
+  OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, k);
+  EXPECT_EQ(browser.browserMode.pictureActive, 1);
+  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.pictureViews.pictureEntry, k);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
@@ -679,16 +683,16 @@ TEST_F(PictureViewsTest, OpenPictureSwitchesToThePictureView) {
 
 TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
   tree.File("pictures/broken.bmp", "BMxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx");
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   const int k = EntryOf("broken.bmp");
-  browserMode = BrowserMode{0, 0, 0};
+  browser.browserMode = BrowserMode{0, 0, 0};
   displayState.scrollX = 5;
-  pictureViews.pictureEntry = 0;
+  browser.pictureViews.pictureEntry = 0;
   trove.input.mouseLatches.rightDown = 1;
-  OpenPicture(trove.input.mouseLatches, k);
-  EXPECT_EQ(browserMode.pictureActive, 0);
-  EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(pictureViews.pictureEntry, 0);
+  OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, k);
+  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.pictureViews.pictureEntry, 0);
   EXPECT_EQ(displayState.scrollX, 5);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::pictureOpen});
@@ -698,56 +702,56 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
 // thumbnail names a slot the current scan does not hold, and opens nothing.
 TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Picture(name, 8, 6);
-  RescanBrowsedDirectory();
-  browserMode = BrowserMode{0, 0, 1};
-  DrawThumbnailPage();
-  const int last = fileList.count;
+  RescanBrowsedDirectory(browser);
+  browser.browserMode = BrowserMode{0, 0, 1};
+  DrawThumbnailPage(browser, display, trove.pictures);
+  const int last = browser.fileList.count;
   ASSERT_EQ(last, 5);
   // Another picture goes: the last slot still holds the earlier scan's name, of a picture
   // that is now listed under a smaller index.
-  const std::string stale = fileList.names[last];
+  const std::string stale = browser.fileList.names[last];
   const std::string victim = stale == "a.bmp" ? "b.bmp" : "a.bmp";
   std::filesystem::remove(pictures + "/" + victim);
-  RescanBrowsedDirectory();
-  ASSERT_EQ(fileList.count, last - 1);
-  ASSERT_EQ(std::string(fileList.names[last]), stale);
+  RescanBrowsedDirectory(browser);
+  ASSERT_EQ(browser.fileList.count, last - 1);
+  ASSERT_EQ(std::string(browser.fileList.names[last]), stale);
   const CellOrigin o =
       ThumbnailCellOrigin(last - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   ClickOn(pick::thumbnailBase + last, o.x + 2, o.y + 2);
-  HandleBrowserClick(trove.input.mouseLatches);
-  EXPECT_EQ(browserMode.pictureActive, 0);
-  EXPECT_EQ(pictureViews.pictureLoaded, 0);
+  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
 }
 
 // When the browsed directory vanished, a load must not decode the start directory's file of
 // the same name in its place.
 TEST_F(PictureViewsTest, APictureOfAVanishedDirectoryIsNotTakenFromTheStartDirectory) {
   Picture("a.bmp", 8, 6);
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   const int k = EntryOf("a.bmp");
   WriteBmp(work + "/a.bmp", 8, 6, Pattern);
   std::filesystem::remove_all(pictures);
-  ASSERT_EQ(fileList.count, 3);  // the scan before the directory vanished
-  browserMode = BrowserMode{0, 0, 0};
-  OpenPicture(trove.input.mouseLatches, k);
-  EXPECT_EQ(pictureViews.pictureLoaded, 0);
-  EXPECT_EQ(browserMode.pictureActive, 0);
+  ASSERT_EQ(browser.fileList.count, 3);  // the scan before the directory vanished
+  browser.browserMode = BrowserMode{0, 0, 0};
+  OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, k);
+  EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
+  EXPECT_EQ(browser.browserMode.pictureActive, 0);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
 }
 
 TEST_F(PictureViewsTest, ClosePictureRequestsThePageAgain) {
   tree.File("pictures/new.txt", "x");
-  browserMode = BrowserMode{0, 1, 0};
-  fileList.count = 0;
-  fileList.thumbFirst = 4;
+  browser.browserMode = BrowserMode{0, 1, 0};
+  browser.fileList.count = 0;
+  browser.fileList.thumbFirst = 4;
   trove.input.mouseLatches.rightDown = 1;
-  ClosePicture(trove.input.mouseLatches);
+  ClosePicture(browser, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
-  EXPECT_EQ(browserMode.listActive, 0);
-  EXPECT_EQ(browserMode.pictureActive, 0);
-  EXPECT_EQ(browserMode.thumbRedraw, 1);
-  EXPECT_EQ(fileList.count, 3);  // rescanned
-  EXPECT_EQ(fileList.thumbFirst, 4);
+  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.fileList.count, 3);  // rescanned
+  EXPECT_EQ(browser.fileList.thumbFirst, 4);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
 }
 
@@ -755,44 +759,44 @@ TEST_F(PictureViewsTest, ClosePictureRequestsThePageAgain) {
 // the main loop runs them.
 TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   Picture("a.bmp", 100, 60);
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   const int k = EntryOf("a.bmp");
-  fileList.thumbFirst = k;
-  browserMode = BrowserMode{0, 0, 1};
-  pictureViews.overlayShown = 0;
+  browser.fileList.thumbFirst = k;
+  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.pictureViews.overlayShown = 0;
   PassesUntilPageDrawn();
-  EXPECT_EQ(pictureViews.overlayShown, 1);
-  EXPECT_EQ(pictureViews.placementMode, 3);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 1);
+  EXPECT_EQ(browser.pictureViews.placementMode, 3);
 
   // A right click on the thumbnail opens the picture.
   PointAt(40, 380);
-  ASSERT_EQ(PickIdUnderCursor(), pick::thumbnailBase + k);
+  ASSERT_EQ(PickIdUnderCursor(display), pick::thumbnailBase + k);
   trove.input.mouseLatches.rightDown = 1;
   RunPass(trove);
-  EXPECT_EQ(browserMode.pictureActive, 1);
-  EXPECT_EQ(pictureViews.pictureEntry, k);
+  EXPECT_EQ(browser.browserMode.pictureActive, 1);
+  EXPECT_EQ(browser.pictureViews.pictureEntry, k);
 
   // Next pass: the picture at step 2, placement 3, centred at 3 cursor - canvas size.
-  pictureViews.sampleStep = 2.0f;
+  browser.pictureViews.sampleStep = 2.0f;
   PointAt(340, 200);
   RunPass(trove);
-  const Canvases view = Snapshot();
-  ClearCanvas();
-  ReferenceDraw(3 * 340 - 960 - 50, 3 * 200 - 540 - 30, 2.0f, 0);
+  const Canvases view = Snapshot(display);
+  ClearCanvas(display);
+  ReferenceDraw(display, trove.pictures, 3 * 340 - 960 - 50, 3 * 200 - 540 - 30, 2.0f, 0);
   std::vector<std::uint8_t> saved(canvas.savedView, canvas.savedView + 960u * 540u * 4u);
-  EXPECT_EQ(saved, Snapshot().frame);
+  EXPECT_EQ(saved, Snapshot(display).frame);
   EXPECT_TRUE(std::all_of(view.pick.begin(), view.pick.end(), [](int id) { return id == 0; }));
 
   // Any click goes back to the page, drawn again in the next pass.
   trove.input.mouseLatches.rightDown = 1;
   RunPass(trove);
-  EXPECT_EQ(browserMode.pictureActive, 0);
-  EXPECT_EQ(browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
   PassesUntilPageDrawn();
-  EXPECT_EQ(browserMode.thumbRedraw, 0);
-  EXPECT_EQ(PickIdUnderCursor(), 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
+  EXPECT_EQ(PickIdUnderCursor(display), 0);
   PointAt(40, 380);
-  EXPECT_EQ(PickIdUnderCursor(), pick::thumbnailBase + k);
+  EXPECT_EQ(PickIdUnderCursor(display), pick::thumbnailBase + k);
 }
 
 }  // namespace

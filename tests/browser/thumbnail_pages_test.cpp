@@ -74,69 +74,70 @@ struct LoaderState {
   int overlayShown = 0;
   int selection = 0;
 
-  bool operator==(const LoaderState& o) const {
-    return std::memcmp(&info, &o.info, sizeof info) == 0 &&
-           pictureViews.pictureLoaded == o.pictureLoaded && width == o.width &&
-           height == o.height && loadable == o.loadable && placementMode == o.placementMode &&
-           overlayShown == o.overlayShown && selection == o.selection;
-  }
+  bool operator==(const LoaderState&) const = default;
 };
 
-LoaderState CaptureLoader() {
-  return {pictureInfo,
-          pictureViews.pictureLoaded,
+LoaderState CaptureLoader(const Browser& browser, const Pictures& pictures) {
+  const TextureLoader& textureLoader = pictures.textureLoader;
+  return {pictures.pictureInfo,
+          browser.pictureViews.pictureLoaded,
           textureLoader.width,
           textureLoader.height,
           textureLoader.loadable,
-          pictureViews.placementMode,
-          pictureViews.overlayShown,
-          fileList.selection};
+          browser.pictureViews.placementMode,
+          browser.pictureViews.overlayShown,
+          browser.fileList.selection};
 }
 
-void RestoreLoader(const LoaderState& s) {
-  pictureInfo = s.info;
-  pictureViews.pictureLoaded = s.pictureLoaded;
+void RestoreLoader(Browser& browser, Pictures& pictures, const LoaderState& s) {
+  TextureLoader& textureLoader = pictures.textureLoader;
+  pictures.pictureInfo = s.info;
+  browser.pictureViews.pictureLoaded = s.pictureLoaded;
   textureLoader.width = s.width;
   textureLoader.height = s.height;
   textureLoader.loadable = s.loadable;
-  pictureViews.placementMode = s.placementMode;
-  pictureViews.overlayShown = s.overlayShown;
-  fileList.selection = s.selection;
+  browser.pictureViews.placementMode = s.placementMode;
+  browser.pictureViews.overlayShown = s.overlayShown;
+  browser.fileList.selection = s.selection;
 }
 
 // The page as the program used to draw it: every entry loaded into the PictureBuffer one after
 // another on this thread, and its thumbnail sampled from there.
-void DrawSequentialPage() {
-  browserMode.thumbRedraw = 0;
-  nameLimit = ThumbnailNameLimit(displayState.canvasWidth, nameLimit);
-  ClearCanvas();
-  const ThumbnailGrid grid = ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
-                                               pictureViews.cellWidth, pictureViews.cellHeight);
-  RescanBrowsedDirectory();
-  if (fileList.thumbFirst <= 0) fileList.thumbFirst = 1;
-  const int first = fileList.thumbFirst;
-  const int last = ThumbnailLastEntry(first, grid, fileList.count);
+void DrawSequentialPage(Browser& browser, Display& display, Pictures& pictures) {
+  const TextureLoader& textureLoader = pictures.textureLoader;
+  const DisplayState& displayState = display.displayState;
+  browser.browserMode.thumbRedraw = 0;
+  browser.nameLimit = ThumbnailNameLimit(displayState.canvasWidth, browser.nameLimit);
+  ClearCanvas(display);
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(displayState.canvasWidth, displayState.canvasHeight,
+                        browser.pictureViews.cellWidth, browser.pictureViews.cellHeight);
+  RescanBrowsedDirectory(browser);
+  if (browser.fileList.thumbFirst <= 0) browser.fileList.thumbFirst = 1;
+  const int first = browser.fileList.thumbFirst;
+  const int last = ThumbnailLastEntry(first, grid, browser.fileList.count);
   for (int k = first; k <= last; ++k) {
-    const CellOrigin o = ThumbnailCellOrigin(k - first, grid, pictureViews.cellWidth,
-                                             pictureViews.cellHeight, displayState.canvasHeight);
-    LoadEntryPicture(k);
-    if (pictureViews.pictureLoaded == 1) {
+    const CellOrigin o =
+        ThumbnailCellOrigin(k - first, grid, browser.pictureViews.cellWidth,
+                            browser.pictureViews.cellHeight, displayState.canvasHeight);
+    LoadEntryPicture(browser, pictures, k);
+    if (browser.pictureViews.pictureLoaded == 1) {
       DrawSampledPicture(
-          o.x, o.y,
-          ThumbnailStep(textureLoader.width, textureLoader.height, pictureViews.cellWidth),
+          display, pictures, o.x, o.y,
+          ThumbnailStep(textureLoader.width, textureLoader.height, browser.pictureViews.cellWidth),
           pick::thumbnailBase + k);
     }
-    DrawRectOutline(o.x, o.y, o.x + pictureViews.cellWidth + 1, o.y + pictureViews.cellHeight + 1,
-                    255, 255, 255);
-    DrawRectOutline(o.x + 1, o.y + 1, o.x + pictureViews.cellWidth, o.y + pictureViews.cellHeight,
-                    255, 255, 255);
+    DrawRectOutline(display, o.x, o.y, o.x + browser.pictureViews.cellWidth + 1,
+                    o.y + browser.pictureViews.cellHeight + 1, 255, 255, 255);
+    DrawRectOutline(display, o.x + 1, o.y + 1, o.x + browser.pictureViews.cellWidth,
+                    o.y + browser.pictureViews.cellHeight, 255, 255, 255);
     char cut[nameSlotSize];
-    std::snprintf(cut, sizeof cut, "%.*s", nameLimit + 1, fileList.names[k]);
+    std::snprintf(cut, sizeof cut, "%.*s", browser.nameLimit + 1, browser.fileList.names[k]);
     FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
-    RenderText(o.x + 6, o.y + pictureViews.cellHeight - 4, 255, 255, 255);
+    RenderText(display, o.x + 6, o.y + browser.pictureViews.cellHeight - 4, 255, 255, 255);
   }
-  SaveView();
-  fileList.selection = fileList.thumbFirst;
+  SaveView(display);
+  browser.fileList.selection = browser.fileList.thumbFirst;
 }
 
 int PicturesOn(const Canvases& c) {
@@ -155,41 +156,42 @@ class ThumbnailPagesTest : public PictureFolderTest {
  protected:
   void UseCells(int canvasWidth, int canvasHeight, int cell) {
     UseCanvas(canvasWidth, canvasHeight, 1, 2);
-    pictureViews.cellWidth = pictureViews.cellHeight = cell;
+    browser.pictureViews.cellWidth = browser.pictureViews.cellHeight = cell;
   }
 
-  Canvases DrawPage(int first, void (*draw)()) {
-    fileList.thumbFirst = first;
-    browserMode = BrowserMode{0, 0, 1};
-    draw();
-    return Snapshot();
+  Canvases DrawPage(int first, void (*draw)(Browser&, Display&, Pictures&)) {
+    browser.fileList.thumbFirst = first;
+    browser.browserMode = BrowserMode{0, 0, 1};
+    draw(browser, display, trove.pictures);
+    return Snapshot(display);
   }
 
   // Every page of the browsed directory drawn the old way, then cold (nothing kept), then again
   // from memory, from the same state each time: equal canvases and loader state. Returns how
   // many thumbnails the pages showed.
   int ExpectEveryPageAsBefore() {
-    RescanBrowsedDirectory();
-    const int cells = std::max(CellsPerPage(), 1);
+    RescanBrowsedDirectory(browser);
+    const int cells = std::max(CellsPerPage(browser.pictureViews, displayState), 1);
     int shown = 0;
-    for (int first = 1; first <= std::max(fileList.count, 1); first += cells) {
+    for (int first = 1; first <= std::max(browser.fileList.count, 1); first += cells) {
       // The page must set these again, as every load does.
-      pictureViews.overlayShown = 0;
-      pictureViews.placementMode = 9;
-      const LoaderState start = CaptureLoader();
+      browser.pictureViews.overlayShown = 0;
+      browser.pictureViews.placementMode = 9;
+      const LoaderState start = CaptureLoader(browser, trove.pictures);
       const Canvases old = DrawPage(first, DrawSequentialPage);
-      const LoaderState oldState = CaptureLoader();
+      const LoaderState oldState = CaptureLoader(browser, trove.pictures);
 
-      RestoreLoader(start);
-      thumbnailCache.Clear();
+      RestoreLoader(browser, trove.pictures, start);
+      browser.thumbnailCache.Clear();
       EXPECT_EQ(DrawPage(first, DrawThumbnailPage), old) << "cold page at " << first;
-      EXPECT_EQ(CaptureLoader(), oldState) << "cold page at " << first;
+      EXPECT_EQ(CaptureLoader(browser, trove.pictures), oldState) << "cold page at " << first;
 
-      RestoreLoader(start);
-      const std::size_t kept = thumbnailCache.count();
+      RestoreLoader(browser, trove.pictures, start);
+      const std::size_t kept = browser.thumbnailCache.count();
       EXPECT_EQ(DrawPage(first, DrawThumbnailPage), old) << "page from memory at " << first;
-      EXPECT_EQ(CaptureLoader(), oldState) << "page from memory at " << first;
-      EXPECT_EQ(thumbnailCache.count(), kept);
+      EXPECT_EQ(CaptureLoader(browser, trove.pictures), oldState)
+          << "page from memory at " << first;
+      EXPECT_EQ(browser.thumbnailCache.count(), kept);
       shown += PicturesOn(old);
     }
     return shown;
@@ -217,26 +219,26 @@ TEST_F(ThumbnailPagesTest, ProjectSamplesAsBeforeOnEveryCanvas) {
   for (const Layout& l : {Layout{960, 540, 140}, Layout{1280, 960, 200}, Layout{282, 300, 140},
                           Layout{402, 262, 200}}) {
     UseCells(l.width, l.height, l.cell);
-    thumbnailCache.Clear();
+    browser.thumbnailCache.Clear();
     EXPECT_GT(ExpectEveryPageAsBefore(), 0) << l.width << "x" << l.height;
   }
 }
 
 TEST_F(ThumbnailPagesTest, PictureViewAfterAPageAsBefore) {
   ProjectSamples(pictures);
-  RescanBrowsedDirectory();
+  RescanBrowsedDirectory(browser);
   int entry = 0;
-  for (int k = 1; k <= fileList.count && entry == 0; ++k) {
-    if (std::string(fileList.names[k]).ends_with(".jpg")) entry = k;
+  for (int k = 1; k <= browser.fileList.count && entry == 0; ++k) {
+    if (std::string(browser.fileList.names[k]).ends_with(".jpg")) entry = k;
   }
   ASSERT_GT(entry, 0);
   PointAt(300, 200);
-  auto pictureViewAfter = [&](void (*draw)()) {
+  auto pictureViewAfter = [&](void (*draw)(Browser&, Display&, Pictures&)) {
     DrawPage(1, draw);
-    OpenPicture(trove.input.mouseLatches, entry);
-    EXPECT_EQ(browserMode.pictureActive, 1);
-    DrawPictureView();
-    return Snapshot();
+    OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, entry);
+    EXPECT_EQ(browser.browserMode.pictureActive, 1);
+    DrawPictureView(browser, display, trove.pictures);
+    return Snapshot(display);
   };
   const Canvases old = pictureViewAfter(DrawSequentialPage);
   EXPECT_EQ(pictureViewAfter(DrawThumbnailPage), old);
@@ -276,39 +278,39 @@ class PagesInPassesTest : public ThumbnailPagesTest {
     os().screenWidth = 1280;
     os().screenHeight = 800;
     UseCells(640, 400, 140);
-    RescanBrowsedDirectory();
+    RescanBrowsedDirectory(browser);
   }
   void TearDown() override {
-    if (held) ProgramDecodeGate().Leave(decodePixelBudget);
+    if (held) browser.thumbnailPages.decodeGate.Leave(decodePixelBudget);
     ThumbnailPagesTest::TearDown();
   }
   // Holds every decode at the gate, so that a page stays in progress until Release.
   void Hold() {
-    ASSERT_TRUE(ProgramDecodeGate().TryEnter(decodePixelBudget));
+    ASSERT_TRUE(browser.thumbnailPages.decodeGate.TryEnter(decodePixelBudget));
     held = true;
   }
   void Release() {
-    ProgramDecodeGate().Leave(decodePixelBudget);
+    browser.thumbnailPages.decodeGate.Leave(decodePixelBudget);
     held = false;
   }
   // What the main loop left: the page without the overlay, and the PickIds below the overlay
   // strip, the top 30 rows (the buttons' own are drawn over the page every pass).
   Canvases PageLeft() {
-    Canvases c = Snapshot();
+    Canvases c = Snapshot(display);
     c.frame.assign(canvas.savedView, canvas.savedView + c.frame.size());
     return Trimmed(c);
   }
-  static Canvases Trimmed(Canvases c) {
+  Canvases Trimmed(Canvases c) const {
     c.pick.resize(c.pick.size() - static_cast<std::size_t>(displayState.canvasWidth) * 30);
     return c;
   }
   // Passes until the program rests and decodes ahead; then until that work has ended.
   void PassesUntilDecodingAhead() {
-    for (int i = 0; i < 5 && !PageWorkPending(); ++i) RunPass(trove);
-    ASSERT_TRUE(PageWorkPending());
+    for (int i = 0; i < 5 && !PageWorkPending(browser); ++i) RunPass(trove);
+    ASSERT_TRUE(PageWorkPending(browser));
   }
-  static void UntilPageWorkEnds() {
-    for (int i = 0; i < 60000 && CollectPageWork(); ++i) {
+  void UntilPageWorkEnds() {
+    for (int i = 0; i < 60000 && CollectPageWork(browser); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
@@ -323,80 +325,81 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
                {"T and T again", {key::t, key::t}},
                {"] and [", {key::rightBracket, key::leftBracket}},
                {"a display mode", {key::f5}}};
-  pictureViews.placementMode = 9;
-  const LoaderState start = CaptureLoader();
+  browser.pictureViews.placementMode = 9;
+  const LoaderState start = CaptureLoader(browser, trove.pictures);
   const Canvases old = Trimmed(DrawPage(1, DrawSequentialPage));
-  const LoaderState oldState = CaptureLoader();
+  const LoaderState oldState = CaptureLoader(browser, trove.pictures);
   ASSERT_GT(PicturesOn(old), 3);
   // The cell of the page's first picture, which waits for its decode.
   int picture = 1;
-  while (picture < fileList.count && !std::string(fileList.names[picture]).ends_with(".bmp")) {
+  while (picture < browser.fileList.count &&
+         !std::string(browser.fileList.names[picture]).ends_with(".bmp")) {
     ++picture;
   }
   const CellOrigin pending = ThumbnailCellOrigin(picture - 1, ThumbnailGridSize(640, 400, 140, 140),
                                                  140, 140, displayState.canvasHeight);
   for (const Case& c : cases) {
-    RestoreLoader(start);
-    thumbnailCache.Clear();
-    fileList.thumbFirst = 1;
-    ShowThumbnails();
+    RestoreLoader(browser, trove.pictures, start);
+    browser.thumbnailCache.Clear();
+    browser.fileList.thumbFirst = 1;
+    ShowThumbnails(browser.browserMode);
     Hold();
     RunPass(trove);
-    ASSERT_TRUE(ThumbnailPageInProgress()) << c.name;
+    ASSERT_TRUE(ThumbnailPageInProgress(browser)) << c.name;
     // A right click on a cell whose picture has not arrived does nothing; the loop goes on.
     PointAt(pending.x + 40, pending.y + 70);
     trove.input.mouseLatches.rightDown = 1;
     RunPass(trove);
-    EXPECT_TRUE(ThumbnailsShown()) << c.name;
+    EXPECT_TRUE(ThumbnailsShown(browser.browserMode)) << c.name;
     for (int k : c.keys) {
       KeyPressed(k);
       RunPass(trove);
     }
     Release();
     PassesUntilPageDrawn();
-    EXPECT_EQ(fileList.thumbFirst, 1) << c.name;
+    EXPECT_EQ(browser.fileList.thumbFirst, 1) << c.name;
     EXPECT_TRUE(PageLeft() == old) << c.name;
-    EXPECT_EQ(CaptureLoader(), oldState) << c.name;
-    StopPageWork();
+    EXPECT_EQ(CaptureLoader(browser, trove.pictures), oldState) << c.name;
+    StopPageWork(browser);
   }
 }
 
 TEST_F(PagesInPassesTest, TheNextPageIsDecodedAheadWhileTheProgramRests) {
-  fileList.thumbFirst = 1;
-  ShowThumbnails();
+  browser.fileList.thumbFirst = 1;
+  ShowThumbnails(browser.browserMode);
   PassesUntilPageDrawn();
-  const std::size_t pageOne = thumbnailCache.count();
+  const std::size_t pageOne = browser.thumbnailCache.count();
   // Resting passes: the next page's pictures are decoded into the kept thumbnails, no further.
   PassesUntilDecodingAhead();
   UntilPageWorkEnds();
-  EXPECT_GT(thumbnailCache.count(), pageOne);
-  EXPECT_LE(thumbnailCache.count(), pageOne + 8);
+  EXPECT_GT(browser.thumbnailCache.count(), pageOne);
+  EXPECT_LE(browser.thumbnailCache.count(), pageOne + 8);
   RunPass(trove);
-  EXPECT_FALSE(PageWorkPending());  // done once: resting costs nothing more
+  EXPECT_FALSE(PageWorkPending(browser));  // done once: resting costs nothing more
   // ] draws the next page in the pass that turns it, from memory.
-  RestoreLoader(LoaderState{});
+  RestoreLoader(browser, trove.pictures, LoaderState{});
   const Canvases next = Trimmed(DrawPage(9, DrawSequentialPage));
-  fileList.thumbFirst = 1;
+  browser.fileList.thumbFirst = 1;
   KeyPressed(key::rightBracket);
   RunPass(trove);
   RunPass(trove);
-  EXPECT_FALSE(ThumbnailPageInProgress());
-  EXPECT_EQ(fileList.thumbFirst, 9);
+  EXPECT_FALSE(ThumbnailPageInProgress(browser));
+  EXPECT_EQ(browser.fileList.thumbFirst, 9);
   EXPECT_EQ(PageLeft(), next);
 
   // Input stops the decoding ahead at once: the held pictures are abandoned, none is kept.
-  thumbnailCache.Clear();
-  fileList.thumbFirst = 1;
-  ShowThumbnails();
+  browser.thumbnailCache.Clear();
+  browser.fileList.thumbFirst = 1;
+  ShowThumbnails(browser.browserMode);
   PassesUntilPageDrawn();
-  const std::size_t kept = thumbnailCache.count();
+  const std::size_t kept = browser.thumbnailCache.count();
   Hold();
   PassesUntilDecodingAhead();
   KeyPressed(key::digit0 + 7);
   RunPass(trove);
   Release();
   UntilPageWorkEnds();
-  EXPECT_EQ(thumbnailCache.count(), kept);
+  EXPECT_EQ(browser.thumbnailCache.count(), kept);
 }
 
 // ---- Kept thumbnails -------------------------------------------------------------------------
@@ -437,12 +440,12 @@ TEST_F(ThumbnailPagesTest, AChangedFileIsDecodedAgain) {
   SetWriteTime(target, 1000001);
   const Canvases other = DrawPage(1, DrawSequentialPage);
   EXPECT_EQ(DrawPage(1, DrawThumbnailPage), other);
-  EXPECT_EQ(thumbnailCache.count(), 1u);
+  EXPECT_EQ(browser.thumbnailCache.count(), 1u);
 
   // Another cell size is another thumbnail; the first one stays.
   UseCells(1280, 960, 200);
   DrawPage(1, DrawThumbnailPage);
-  EXPECT_EQ(thumbnailCache.count(), 2u);
+  EXPECT_EQ(browser.thumbnailCache.count(), 2u);
 }
 
 TEST_F(ThumbnailPagesTest, AHostileFileFailsAloneAmongGoodOnes) {
@@ -467,7 +470,8 @@ TEST_F(ThumbnailPagesTest, AHostileFileFailsAloneAmongGoodOnes) {
     job.cellWidth = 140;
     jobs.push_back(job);
   }
-  PageDecoder decoder(jobs, 2);
+  DecodeGate gate;
+  PageDecoder decoder(jobs, 2, gate);
   const bool expected[] = {true, false, false, true, false, true};
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     const PageResult r = decoder.Result(i);
@@ -492,7 +496,7 @@ TEST_F(ThumbnailPagesTest, MorePicturesThanWorkers) {
   DecodeGate gate;
   for (const PageJob& job : jobs) alone.push_back(DecodePageJob(job, gate));
   for (int workers : {1, 2, 3}) {
-    PageDecoder decoder(jobs, workers);
+    PageDecoder decoder(jobs, workers, gate);
     // Taken in reverse: a later result may be waited for first.
     for (std::size_t i = jobs.size(); i-- > 0;) {
       const PageResult r = decoder.Result(i);
@@ -538,10 +542,10 @@ TEST_F(ThumbnailPagesTest, WithoutAPictureBufferNothingIsDecoded) {
   std::free(textureLoader.pixels);
   textureLoader.pixels = nullptr;
   const Canvases old = DrawPage(1, DrawSequentialPage);
-  const LoaderState state = CaptureLoader();
+  const LoaderState state = CaptureLoader(browser, trove.pictures);
   EXPECT_EQ(PicturesOn(old), 0);
   EXPECT_EQ(DrawPage(1, DrawThumbnailPage), old);
-  EXPECT_EQ(CaptureLoader(), state);
+  EXPECT_EQ(CaptureLoader(browser, trove.pictures), state);
 }
 
 // ---- The cache and the gate ------------------------------------------------------------------

@@ -17,8 +17,8 @@ class CanvasTest : public ProgramTest {
  protected:
   // A canvas of the given size whose images are all cleared.
   void UseCanvas(int width, int height) {
-    SetCanvasSize(width, height);
-    ClearCanvas();
+    SetCanvasSize(display, width, height);
+    ClearCanvas(display);
   }
 
   int Width() const { return displayState.canvasWidth; }

@@ -145,11 +145,11 @@ class TextTest : public CanvasTest {
  protected:
   void Render(const char* text, int x, int y) {
     FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
-    RenderText(x, y, 255, 0, 0);
+    RenderText(display, x, y, 255, 0, 0);
   }
   void RenderPick(const char* text, int x, int y, std::int32_t id) {
     FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
-    RenderPickText(x, y, 255, 0, 0, id);
+    RenderPickText(display, x, y, 255, 0, 0, id);
   }
 };
 
@@ -244,7 +244,7 @@ TEST_F(TextTest, ClipsAtBothEdgesKeepingFullAdvances) {
 
 // Text drawn cell by cell through the bounds-tested primitives, as a reference for the
 // renderer, which clips each glyph in advance.
-void ReferenceRender(const char* text, int x, int y, std::int32_t id) {
+void ReferenceRender(Display& display, const char* text, int x, int y, std::int32_t id) {
   int pen = x;
   for (const char* p = text; *p; ++p) {
     unsigned char c = static_cast<unsigned char>(*p);
@@ -252,9 +252,9 @@ void ReferenceRender(const char* text, int x, int y, std::int32_t id) {
     int w = entry[0] - '0';
     for (int i = 1; i <= 9; ++i) {
       for (int j = 0; j < w; ++j) {
-        if (entry[8 * i + j] != '0') PlotPixel(pen + j, y - i + 2, 0, 0, 255);
-        SetPickId(pen + j, y - i, id);
-        if (j == w - 1) SetPickId(pen + w, y - i, id);
+        if (entry[8 * i + j] != '0') PlotPixel(display, pen + j, y - i + 2, 0, 0, 255);
+        SetPickId(display, pen + j, y - i, id);
+        if (j == w - 1) SetPickId(display, pen + w, y - i, id);
       }
     }
     pen += w + 1;
@@ -267,11 +267,11 @@ TEST_F(TextTest, ClippingWritesExactlyWhatPerPixelTestsWrite) {
     for (int x = -200; x <= 26; x += 7) {
       UseCanvas(24, 16);
       FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
-      RenderPickText(x, y, 0, 0, 255, 555);
+      RenderPickText(display, x, y, 0, 0, 255, 555);
       std::vector<std::uint8_t> frame = FrameCopy();
       std::vector<std::int32_t> ids = PickCopy();
-      ClearCanvas();
-      ReferenceRender(text, x, y, 555);
+      ClearCanvas(display);
+      ReferenceRender(display, text, x, y, 555);
       ASSERT_EQ(frame, FrameCopy()) << "at " << x << ", " << y;
       ASSERT_EQ(ids, PickCopy()) << "at " << x << ", " << y;
     }
@@ -300,7 +300,7 @@ TEST_F(TextTest, CodesPastTheTableAreBlankAdvancesOfThree) {
 TEST_F(TextTest, UnterminatedBufferStopsAtItsEnd) {
   UseCanvas(2000, 20);
   std::memset(TextBuffer, 'i', sizeof TextBuffer);
-  RenderPickText(0, 10, 1, 1, 1, 3);
+  RenderPickText(display, 0, 10, 1, 1, 1, 3);
   // 256 characters of advance 2.
   EXPECT_EQ(Marked(3), Box(0, 1, 511, 9));
   TextBuffer[0] = '\0';
@@ -351,7 +351,7 @@ class OverlayButtonsTest : public TextTest {
 };
 
 TEST_F(OverlayButtonsTest, BothGroupsShowAllFour) {
-  DrawOverlayButtons(true, true);
+  DrawOverlayButtons(display, true, true);
   EXPECT_EQ(Marked(pick::thumbnailsButton), ButtonBox(268, 43));
   EXPECT_EQ(Marked(pick::bracketLeftButton), ButtonBox(320, 33));
   EXPECT_EQ(Marked(pick::bracketRightButton), ButtonBox(360, 34));
@@ -363,7 +363,7 @@ TEST_F(OverlayButtonsTest, BothGroupsShowAllFour) {
 }
 
 TEST_F(OverlayButtonsTest, PageButtonsAloneLeaveOutTheCentreButton) {
-  DrawOverlayButtons(true, false);
+  DrawOverlayButtons(display, true, false);
   EXPECT_EQ(Marked(pick::thumbnailsButton), ButtonBox(268, 43));
   EXPECT_EQ(Marked(pick::bracketLeftButton), ButtonBox(320, 33));
   EXPECT_EQ(Marked(pick::bracketRightButton), ButtonBox(360, 34));
@@ -371,12 +371,12 @@ TEST_F(OverlayButtonsTest, PageButtonsAloneLeaveOutTheCentreButton) {
 }
 
 TEST_F(OverlayButtonsTest, NeitherGroupDrawsNothing) {
-  DrawOverlayButtons(false, false);
+  DrawOverlayButtons(display, false, false);
   EXPECT_TRUE(Drawn().empty());
   EXPECT_EQ(Count(0), Pixels());
 
   // The two groups are separate: the centre button can show alone.
-  DrawOverlayButtons(false, true);
+  DrawOverlayButtons(display, false, true);
   EXPECT_TRUE(Marked(pick::thumbnailsButton).empty());
   EXPECT_EQ(Marked(pick::centerButton), ButtonBox(402, 52));
 }

@@ -13,7 +13,6 @@
 #include "display/display.h"
 #include "pictures/bmp_asset.h"
 #include "platform/headless/headless.h"
-#include "shell/reset.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -27,27 +26,31 @@ bool AllZero(const void* block, std::size_t bytes) {
 class BuiltTablesTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ResetProgram();
     headless::Reset();
-    SetCanvasSize(960, 540);
+    // A canvas size chosen but no images yet: InitGameTables makes them for that size.
+    display = new Display;
+    display->displayState.canvasWidth = 960;
+    display->displayState.canvasHeight = 540;
     built = new World;
     textures = new GameTextures;
-    ASSERT_EQ(InitGameTables(*built, *textures), 1);
+    ASSERT_EQ(InitGameTables(*built, *textures, *display), 1);
   }
   static void TearDownTestSuite() {
     ReleaseGameTables(*built, *textures);
     delete built;
     delete textures;
-    ResetProgram();
+    delete display;
   }
 
   static World* built;
   static GameTextures* textures;
+  static Display* display;
   const World& world = *built;
 };
 
 World* BuiltTablesTest::built = nullptr;
 GameTextures* BuiltTablesTest::textures = nullptr;
+Display* BuiltTablesTest::display = nullptr;
 
 TEST_F(BuiltTablesTest, TileMapHoldsOnlyTheFourStartCells) {
   const std::size_t cells = std::size_t(LevelCount) * std::size_t(CellsPerLevel);
@@ -85,8 +88,8 @@ TEST_F(BuiltTablesTest, EveryTableIsReservedWithTheSizesDerivedAtLoad) {
   EXPECT_GT(ReservedGameTableBytes(world), 172700000u);
   EXPECT_LT(ReservedGameTableBytes(world), 172800000u);
   // Start-up re-applies the canvas size before reserving anything.
-  EXPECT_EQ(displayState.canvasWidth, 960);
-  EXPECT_NE(canvas.frameBuffer, nullptr);
+  EXPECT_EQ(display->displayState.canvasWidth, 960);
+  EXPECT_NE(display->canvas.frameBuffer, nullptr);
 }
 
 TEST_F(BuiltTablesTest, TileCostsAndAuxiliaryValues) {
@@ -207,7 +210,7 @@ class TableLifecycleTest : public ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
-    SetCanvasSize(960, 540);
+    SetCanvasSize(display, 960, 540);
   }
 
   World world;
@@ -237,7 +240,7 @@ TEST_F(TableLifecycleTest, ReleaseFreesEverythingAndMayRunTwice) {
   ReleaseGameTables(world, textures);  // nothing reserved yet
   ExpectNothingReserved(world, textures);
 
-  InitGameTables(world, textures);
+  InitGameTables(world, textures, display);
   // Slots that the catalogue filled own pixel blocks; release must take them as well.
   textures.TextureSlotTable[5].pixels = static_cast<std::uint8_t*>(std::malloc(12));
   textures.TextureSlotTable[3099].pixels = static_cast<std::uint8_t*>(std::malloc(48));
@@ -249,18 +252,18 @@ TEST_F(TableLifecycleTest, ReleaseFreesEverythingAndMayRunTwice) {
 }
 
 TEST_F(TableLifecycleTest, StartingAgainReplacesTheTablesWithFreshOnes) {
-  InitGameTables(world, textures);
+  InitGameTables(world, textures, display);
   world.TileMap[100] = 7;
   world.pathPlanner->routeCursor[10] = 4;
   world.ConsoleHistory[3][0] = 'x';
-  InitGameTables(world, textures);
+  InitGameTables(world, textures, display);
   EXPECT_EQ(world.TileMap[100], 0);
   EXPECT_EQ(world.pathPlanner->routeCursor[10], -9);
   EXPECT_STREQ(world.ConsoleHistory[3], "");
 }
 
 TEST_F(TableLifecycleTest, TrigTablesAreBuiltOnlyOnce) {
-  InitGameTables(world, textures);
+  InitGameTables(world, textures, display);
   float* sine = world.SinTable;
   float* cosine = world.CosTable;
   world.SinTable[1234] = 42.0f;
@@ -271,7 +274,7 @@ TEST_F(TableLifecycleTest, TrigTablesAreBuiltOnlyOnce) {
 }
 
 TEST_F(TableLifecycleTest, NeighbourOrderTurnsWithTheDirection) {
-  InitGameTables(world, textures);
+  InitGameTables(world, textures, display);
   world.pathPlanner->SetNeighbourOrder(2);
   EXPECT_EQ(world.pathPlanner->direction, 2);
   // Direction 2 starts with the step to the right and keeps turning clockwise.
@@ -286,7 +289,7 @@ TEST_F(TableLifecycleTest, NeighbourOrderTurnsWithTheDirection) {
 TEST_F(TableLifecycleTest, ATableThatCannotBeObtainedEndsStartUpWithItsName) {
   // No machine can give this many levels: the tile map alone would fill the address space.
   try {
-    InitGameTables(world, textures, 0x7fffffff);
+    InitGameTables(world, textures, display, 0x7fffffff);
     FAIL() << "start-up went on without its tile map";
   } catch (const headless::ProgramExit& exit) {
     EXPECT_EQ(exit.exitCode, 1);

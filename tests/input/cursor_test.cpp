@@ -11,7 +11,7 @@ class InputTest : public ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
-    SetCanvasSize(960, 540);
+    SetCanvasSize(display, 960, 540);
     displayState.zoom = 2;
     os().windowRect = {0, 0, 1920, 1080};
   }
@@ -19,27 +19,27 @@ class InputTest : public ProgramTest {
 
 TEST_F(InputTest, MapsScreenPositionsInSinglePrecision) {
   os().cursor = {101, 50};
-  EXPECT_EQ(CursorCanvasX(), 50);
-  EXPECT_EQ(CursorCanvasY(), 515);
+  EXPECT_EQ(CursorCanvasX(displayState), 50);
+  EXPECT_EQ(CursorCanvasY(displayState), 515);
   // 126 / 1920 * 960 is 62.999996 in single precision: column 62, not 63.
   os().cursor = {126, 0};
-  EXPECT_EQ(CursorCanvasX(), 62);
+  EXPECT_EQ(CursorCanvasX(displayState), 62);
 }
 
 TEST_F(InputTest, ClampsCursorOutsideEachEdge) {
   os().cursor = {-10, -10};
-  EXPECT_EQ(CursorCanvasX(), 0);
-  EXPECT_EQ(CursorCanvasY(), 539);
+  EXPECT_EQ(CursorCanvasX(displayState), 0);
+  EXPECT_EQ(CursorCanvasY(displayState), 539);
   os().cursor = {1930, 1090};
-  EXPECT_EQ(CursorCanvasX(), 959);
-  EXPECT_EQ(CursorCanvasY(), 0);
+  EXPECT_EQ(CursorCanvasX(displayState), 959);
+  EXPECT_EQ(CursorCanvasY(displayState), 0);
 }
 
 TEST_F(InputTest, EmptyWindowRectangleMapsToZero) {
   os().windowRect = {0, 0, 0, 0};
   os().cursor = {100, 100};
-  EXPECT_EQ(CursorCanvasX(), 0);
-  EXPECT_EQ(CursorCanvasY(), 0);
+  EXPECT_EQ(CursorCanvasX(displayState), 0);
+  EXPECT_EQ(CursorCanvasY(displayState), 0);
 }
 
 TEST_F(InputTest, LatchesKeysOfTheTableAndRightPressesUntilCleared) {

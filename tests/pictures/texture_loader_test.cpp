@@ -93,14 +93,15 @@ class LoaderTest : public ProgramTest {
 std::string Extension(const char* name) {
   char extension[16];
   std::memset(extension, '#', sizeof extension);
-  textureLoader.GetFileExtension(name, extension);
+  TextureLoader loader;
+  loader.GetFileExtension(name, extension);
   return extension;
 }
 
-std::int32_t Kind(const char* name) {
+std::int32_t Kind(TextureLoader& loader, const char* name) {
   PictureInfo info;
   info.kind = 99;
-  EXPECT_EQ(textureLoader.IdentifyPicture(name, &info), 1);
+  EXPECT_EQ(loader.IdentifyPicture(name, &info), 1);
   return info.kind;
 }
 
@@ -160,7 +161,7 @@ TEST_F(LoaderTest, KindsComeFromTheExtensionInAnyCase) {
   };
   for (const Case& c : cases) {
     textureLoader.loadable = 7;
-    EXPECT_EQ(Kind(c.name), c.kind) << c.name;
+    EXPECT_EQ(Kind(textureLoader, c.name), c.kind) << c.name;
     EXPECT_EQ(textureLoader.loadable, c.loadable) << c.name;
   }
 }

@@ -43,15 +43,15 @@ TEST_F(MainLoopTest, DisplayModeSizesFollowTheScreen) {
   EXPECT_EQ(displayState.canvasWidth, 960);
   EXPECT_EQ(displayState.canvasHeight, 540);
   EXPECT_EQ(displayState.zoom, 2);
-  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 4.0f);
+  EXPECT_FLOAT_EQ(browser.pictureViews.sampleStep, 4.0f);
 
   PassWithKeys({key::f6});
   EXPECT_EQ(displayState.displayMode, DisplayMode::movable1280);
   EXPECT_EQ(displayState.canvasWidth, 1280);
   EXPECT_EQ(displayState.canvasHeight, 960);
   EXPECT_EQ(displayState.zoom, 1);
-  EXPECT_EQ(pictureViews.cellWidth, 200);
-  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 2.0f);
+  EXPECT_EQ(browser.pictureViews.cellWidth, 200);
+  EXPECT_FLOAT_EQ(browser.pictureViews.sampleStep, 2.0f);
   ASSERT_FALSE(os().windowsCreated.empty());
   EXPECT_EQ(os().windowsCreated.back().width, 1280);
   EXPECT_EQ(os().windowsCreated.back().height, 960);
@@ -69,8 +69,8 @@ TEST_F(MainLoopTest, DisplayModeSizesFollowTheScreen) {
   EXPECT_EQ(displayState.canvasWidth, 683);
   EXPECT_EQ(displayState.canvasHeight, 384);
   EXPECT_EQ(os().windowsCreated.back().width, 1366);
-  EXPECT_EQ(pictureViews.cellWidth, 140);
-  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 3.0f);
+  EXPECT_EQ(browser.pictureViews.cellWidth, 140);
+  EXPECT_FLOAT_EQ(browser.pictureViews.sampleStep, 3.0f);
 
   os().screenWidth = 1367;
   PassWithKeys({key::f5});
@@ -99,13 +99,13 @@ TEST_F(MainLoopTest, ModeChangeResetsScrollAndWindowAndRedrawsThumbnails) {
   displayState.scrollY = -40;
   displayState.windowX = 100;
   displayState.windowY = 50;
-  browserMode = BrowserMode{0, 0, 0};
+  browser.browserMode = BrowserMode{0, 0, 0};
   PassWithKeys({key::f6});
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
   EXPECT_EQ(displayState.windowX, 0);
   EXPECT_EQ(displayState.windowY, 0);
-  EXPECT_EQ(browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
 }
 
 TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
@@ -117,21 +117,21 @@ TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
   headless::QueueKeyDown(key::digit0 + 7);
   headless::QueueKeyDown(key::digit0 + 6);
   RunPass(trove);  // the keys arrive while this pass pumps
-  EXPECT_EQ(pictureViews.overlayShown, 1);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 1);
   RunPass(trove);
-  EXPECT_EQ(pictureViews.overlayShown, 0);
-  EXPECT_EQ(pictureViews.placementMode, 0);
-  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 0.25f);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 0);
+  EXPECT_EQ(browser.pictureViews.placementMode, 0);
+  EXPECT_FLOAT_EQ(browser.pictureViews.sampleStep, 0.25f);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::oneShotKey});
   RunPass(trove);
-  EXPECT_EQ(pictureViews.overlayShown, 0);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 0);
   EXPECT_FALSE(KeyDown(trove.input, key::digit0));
 
   PassWithKeys({key::digit0});
-  EXPECT_EQ(pictureViews.overlayShown, 1);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 1);
   PassWithKeys({key::digit0 + 1, key::digit0 + 9});
-  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 1.0f);
-  EXPECT_EQ(pictureViews.placementMode, 9);
+  EXPECT_FLOAT_EQ(browser.pictureViews.sampleStep, 1.0f);
+  EXPECT_EQ(browser.pictureViews.placementMode, 9);
 }
 
 TEST_F(MainLoopTest, EscapeCompletesThePass) {
@@ -187,25 +187,25 @@ class OverlayClickTest : public MainLoopTest {
 };
 
 TEST_F(OverlayClickTest, EmptyCanvasReturnsToTheListOnlyBelowTheTopThirtyRows) {
-  browserMode = BrowserMode{0, 0, 0};  // thumbnail view
-  ClickAt(900, 515);                   // empty, inside the top 30 rows
-  EXPECT_EQ(browserMode.listActive, 0);
+  browser.browserMode = BrowserMode{0, 0, 0};  // thumbnail view
+  ClickAt(900, 515);                           // empty, inside the top 30 rows
+  EXPECT_EQ(browser.browserMode.listActive, 0);
   EXPECT_TRUE(os().pauses.empty());
   ClickAt(900, 100);
-  EXPECT_EQ(browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.listActive, 1);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
 }
 
 TEST_F(OverlayClickTest, ButtonsActOnTheirClicks) {
   ClickAt(270, 525);  // "THUMBNAILS"
-  EXPECT_EQ(browserMode.listActive, 0);
+  EXPECT_EQ(browser.browserMode.listActive, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
   ClickAt(362, 525);  // "BRACKETR"
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::pageTurn, pauseAfter::click}));
   ClickAt(322, 525);  // "BRACKETL"
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::pageTurn, pauseAfter::click}));
   ClickAt(270, 525);  // back to the list
-  EXPECT_EQ(browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.listActive, 1);
   ClickAt(405, 525);  // "CENTERCENTER"
   EXPECT_EQ(displayState.scrollX, 320);
   EXPECT_EQ(displayState.scrollY, -180);
@@ -213,19 +213,19 @@ TEST_F(OverlayClickTest, ButtonsActOnTheirClicks) {
 }
 
 TEST_F(OverlayClickTest, EachViewShowsItsOwnButtons) {
-  const auto idAt = [](int x, int y) {
+  const auto idAt = [this](int x, int y) {
     return canvas.pickBuffer[static_cast<std::size_t>(y) * displayState.canvasWidth + x];
   };
   RunPass(trove);  // the list: all four
   EXPECT_EQ(idAt(270, 525), pick::thumbnailsButton);
   EXPECT_EQ(idAt(362, 525), pick::bracketRightButton);
   EXPECT_EQ(idAt(405, 525), pick::centerButton);
-  ShowThumbnails();
+  ShowThumbnails(browser.browserMode);
   RunPass(trove);  // the thumbnail page: no centre button
   EXPECT_EQ(idAt(270, 525), pick::thumbnailsButton);
   EXPECT_EQ(idAt(322, 525), pick::bracketLeftButton);
   EXPECT_EQ(idAt(405, 525), pick::none);
-  ShowPicture();
+  ShowPicture(browser.browserMode);
   RunPass(trove);  // a picture: none at all
   EXPECT_EQ(idAt(270, 525), pick::none);
   EXPECT_EQ(idAt(362, 525), pick::none);
@@ -233,7 +233,7 @@ TEST_F(OverlayClickTest, EachViewShowsItsOwnButtons) {
 }
 
 TEST_F(OverlayClickTest, WithoutTheOverlayTheButtonsAreNotThere) {
-  pictureViews.overlayShown = 0;
+  browser.pictureViews.overlayShown = 0;
   RunPass(trove);  // the list view clears the PickBuffer every pass
   ClickAt(405, 525);
   EXPECT_EQ(displayState.scrollX, 0);
@@ -246,8 +246,8 @@ TEST_F(MainLoopTest, ThePathLineShowsThePathAsThePlatformShowsNames) {
   StartAt(1920, 1080);
   os().narrowCodePage = true;
   auto frameWithPath = [&](const char* path) {
-    FormatText(browsedPath, sizeof browsedPath, "%s", path);
-    ForgetPresentedPass();
+    FormatText(browser.browsedPath, sizeof browser.browsedPath, "%s", path);
+    ForgetPresentedPass(trove.mainLoop);
     RunPass(trove);
     const std::uint8_t* frame = canvas.frameBuffer;
     const std::size_t bytes =
@@ -266,12 +266,12 @@ TEST_F(MainLoopTest, ACutListIsToldOnTheNoticeLine) {
   StartAt(1920, 1080);
   os().cursor = {1900, 10};  // the cursor cross far from the notice line
   const std::size_t row = static_cast<std::size_t>(displayState.canvasWidth) * 4;
-  entriesFound = 20000;
+  browser.entriesFound = 20000;
   RunPass(trove);
   const std::vector<std::uint8_t> cut(canvas.frameBuffer + 10 * row, canvas.frameBuffer + 24 * row);
-  ClearCanvas();
-  FormatText(TextBuffer, sizeof TextBuffer, "first %d of 20000 entries", fileList.count);
-  RenderText(12, 14, 255, 255, 0);
+  ClearCanvas(display);
+  FormatText(TextBuffer, sizeof TextBuffer, "first %d of 20000 entries", browser.fileList.count);
+  RenderText(display, 12, 14, 255, 255, 0);
   EXPECT_EQ(
       cut, std::vector<std::uint8_t>(canvas.frameBuffer + 10 * row, canvas.frameBuffer + 24 * row));
 }
@@ -331,7 +331,7 @@ TEST_F(RestingTest, APassThatWouldRepeatTheFrameWaitsForInputInstead) {
     EXPECT_LE(wait, 16);  // one refresh of a 60 Hz display at most
   }
   // What a full pass would present now is what is on screen.
-  ForgetPresentedPass();
+  ForgetPresentedPass(trove.mainLoop);
   RunPass(trove);
   EXPECT_EQ(os().presentedFrames.back(), shown);
 }
@@ -362,13 +362,13 @@ TEST_F(RestingTest, RequestsAndChangedStateAreDrawn) {
   RunPass(trove);
   RunPass(trove);
   ASSERT_TRUE(PassWouldRepeat(trove));
-  browserMode.thumbRedraw = 1;
+  browser.browserMode.thumbRedraw = 1;
   EXPECT_FALSE(PassWouldRepeat(trove));
-  browserMode.thumbRedraw = 0;
-  rescanRequested = 1;
+  browser.browserMode.thumbRedraw = 0;
+  browser.rescanRequested = 1;
   EXPECT_FALSE(PassWouldRepeat(trove));
-  rescanRequested = 0;
-  pictureViews.overlayShown = 0;
+  browser.rescanRequested = 0;
+  browser.pictureViews.overlayShown = 0;
   EXPECT_FALSE(PassWouldRepeat(trove));
   const int presented = presents();
   RunPass(trove);

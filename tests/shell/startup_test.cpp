@@ -41,22 +41,22 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_EQ(displayState.zoom, 2);
   EXPECT_EQ(displayState.screenWidth, 1366);
   EXPECT_EQ(displayState.screenHeight, 768);
-  EXPECT_EQ(pictureViews.cellWidth, 140);
-  EXPECT_EQ(pictureViews.cellHeight, 140);
-  EXPECT_EQ(pictureViews.overlayShown, 1);
-  EXPECT_FLOAT_EQ(pictureViews.sampleStep, 4.0f);
+  EXPECT_EQ(browser.pictureViews.cellWidth, 140);
+  EXPECT_EQ(browser.pictureViews.cellHeight, 140);
+  EXPECT_EQ(browser.pictureViews.overlayShown, 1);
+  EXPECT_FLOAT_EQ(browser.pictureViews.sampleStep, 4.0f);
   EXPECT_NE(textureLoader.pixels, nullptr);
-  EXPECT_EQ(fileList.selection, 1);
-  EXPECT_EQ(fileList.thumbFirst, 1);
-  EXPECT_NE(fileList.names, nullptr);
-  EXPECT_NE(fileList.kinds, nullptr);
-  EXPECT_EQ(browserMode.listActive, 1);
-  EXPECT_EQ(browserMode.pictureActive, 0);
-  EXPECT_EQ(browserMode.thumbRedraw, 0);
+  EXPECT_EQ(browser.fileList.selection, 1);
+  EXPECT_EQ(browser.fileList.thumbFirst, 1);
+  EXPECT_NE(browser.fileList.names, nullptr);
+  EXPECT_NE(browser.fileList.kinds, nullptr);
+  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
   EXPECT_EQ(trove.input.keyTable.down[65], 0);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
-  EXPECT_STRNE(workingDirectory, "");
-  EXPECT_STREQ(browsedPath, workingDirectory);
+  EXPECT_STRNE(browser.workingDirectory, "");
+  EXPECT_STREQ(browser.browsedPath, browser.workingDirectory);
 
   // The window: "GAME", twice the canvas, 16 colour bits, set up and then the cursor hidden.
   ASSERT_EQ(os().windowsCreated.size(), 1u);
@@ -94,7 +94,9 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
       {WindowFailure::activateContext, "Can't Activate The GL Rendering Context.", true},
   };
   for (const Case& c : cases) {
-    ResetProgram();
+    // Each case starts a program of its own.
+    Trove started;
+    BindEntryPoints(&started);
     headless::Reset();
     os().failCreationAt = c.failure;
     const std::filesystem::path start = std::filesystem::current_path();
@@ -106,7 +108,7 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
       std::filesystem::remove(gone);
     }
     try {
-      StartUp(trove);
+      StartUp(started);
       ADD_FAILURE() << c.text << ": start-up went on";
     } catch (const headless::ProgramExit& e) {
       EXPECT_EQ(e.exitCode, 1);
@@ -122,6 +124,7 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
       EXPECT_LT(IndexOf("ReleaseGlWindow"), IndexOf("ShowMessageBox"));
     }
     EXPECT_EQ(os().cursorHides, 0);
+    BindEntryPoints(&trove);
   }
 }
 

@@ -10,33 +10,34 @@
 #include "shell/main_loop.h"
 
 #include "platform/headless/headless.h"
-#include "shell/reset.h"
 #include "shell/startup.h"
 #include "shell/trove.h"
 
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetProgram();
     headless::Reset();
     BindEntryPoints(&trove);
   }
-  void TearDown() override {
-    BindEntryPoints(nullptr);
-    ResetProgram();
-  }
+  void TearDown() override { BindEntryPoints(nullptr); }
 
   headless::State& os() { return headless::state(); }
 
-  // The program's state, fresh for every test.
+  // The program's state, fresh for every test, and the parts of it most tests draw with.
   Trove trove;
+  Display& display = trove.display;
+  DisplayState& displayState = trove.display.displayState;
+  CanvasImages& canvas = trove.display.canvas;
+  Browser& browser = trove.browser;
+  TextureLoader& textureLoader = trove.pictures.textureLoader;
+  PictureInfo& pictureInfo = trove.pictures.pictureInfo;
 
   // Passes until the thumbnail page begun is drawn whole (its pictures arrive from workers).
   void PassesUntilPageDrawn() {
-    for (int i = 0; i < 60000 && (i == 0 || ThumbnailPageInProgress()); ++i) {
+    for (int i = 0; i < 60000 && (i == 0 || ThumbnailPageInProgress(browser)); ++i) {
       RunPass(trove);
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    EXPECT_FALSE(ThumbnailPageInProgress());
+    EXPECT_FALSE(ThumbnailPageInProgress(browser));
   }
 };

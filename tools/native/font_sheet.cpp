@@ -14,9 +14,10 @@
 
 namespace {
 
-void Line(const char* text, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+void Line(Display& display, const char* text, int x, int y, std::uint8_t r, std::uint8_t g,
+          std::uint8_t b) {
   FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
-  RenderText(x, y, r, g, b);
+  RenderText(display, x, y, r, g, b);
 }
 
 }  // namespace
@@ -34,7 +35,9 @@ int main(int argc, char** argv) {
 
   const int width = 300;
   const int height = 200;
-  SetCanvasSize(width, height);
+  Display display;
+  SetCanvasSize(display, width, height);
+  const CanvasImages& canvas = display.canvas;
   std::memset(canvas.frameBuffer, 0, static_cast<std::size_t>(width) * height * 4);
 
   // Every printable character in rows of 24, as the overlay and the list draw them.
@@ -44,12 +47,13 @@ int main(int argc, char** argv) {
     int n = 0;
     for (int c = first; c < first + 24 && c < 127; ++c) row[n++] = static_cast<char>(c);
     row[n] = '\0';
-    Line(row, 8, y, 255, 255, 0);
+    Line(display, row, 8, y, 255, 255, 0);
     y -= 12;
   }
-  Line("THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG 0123456789", 8, y, 255, 255, 255);
+  Line(display, "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG 0123456789", 8, y, 255, 255, 255);
   y -= 12;
-  Line("the quick brown fox jumps over the lazy dog. Sphinx of black quartz, judge my vow!", 8, y,
+  Line(display,
+       "the quick brown fox jumps over the lazy dog. Sphinx of black quartz, judge my vow!", 8, y,
        255, 255, 255);
   y -= 12;
   // Names as they appear in the list view.
@@ -63,7 +67,7 @@ int main(int argc, char** argv) {
   int k = 0;
   for (const char* name : names) {
     const std::uint8_t* c = colours[k++ % 4];
-    Line(name, 8, y, c[0], c[1], c[2]);
+    Line(display, name, 8, y, c[0], c[1], c[2]);
     y -= 12;
   }
 
@@ -88,6 +92,6 @@ int main(int argc, char** argv) {
   }
   bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
   ok = std::fclose(f) == 0 && ok;
-  ReleaseCanvas();
+  ReleaseCanvas(display);
   return ok ? 0 : 1;
 }
