@@ -1,4 +1,4 @@
-# Linux build: the program itself from the core and the X11 backend, its stand-in player, and
+# Linux build: the program itself from the core and the X11 backend, its player, and
 # the end-to-end tests that drive it on Xvfb.
 set(OpenGL_GL_PREFERENCE GLVND)
 find_package(X11 REQUIRED)

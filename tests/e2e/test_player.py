@@ -183,22 +183,6 @@ def wait_change(s, g, timeout=20):
     return False
 
 
-def players(s):
-    """The player processes shown on this desktop."""
-    found = []
-    for entry in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            exe = os.readlink("/proc/%s/exe" % entry)
-            with open("/proc/%s/environ" % entry, "rb") as f:
-                environ = f.read().split(b"\0")
-        except OSError:
-            continue
-        if os.path.basename(exe) == trove_e2e.PLAYER_FILE and \
-                ("DISPLAY=" + s.display).encode() in environ:
-            found.append(int(entry))
-    return found
-
-
 def lit(rows):
     """Whether anything but black is drawn."""
     return any(row.strip(b"\0") for row in rows)
@@ -254,9 +238,9 @@ class LinuxPlayerTest(unittest.TestCase):
             s.right_click(*row_click(names.index("ball.ogv") + 1), gap=1.5)
             s.key("p", gap=0.5)
             deadline = time.time() + 30
-            while time.time() < deadline and (len(lines(log)) < 3 or len(players(s)) != 1):
+            while time.time() < deadline and (len(lines(log)) < 3 or len(s.player_pids()) != 1):
                 time.sleep(0.2)
-            self.assertEqual(len(players(s)), 1)
+            self.assertEqual(len(s.player_pids()), 1)
             self.assertEqual(lines(log)[2], " ".join(["rightful", os.path.join(self.root,
                                                                              "ball.ogv"), "0"]))
             s.wait_geometry(PLAYER, 600, 600)

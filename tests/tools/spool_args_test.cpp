@@ -1,4 +1,4 @@
-// The stand-in player's reading of its command line.
+// The players' reading of their command line, and the Linux player's pure parts.
 #include "../../tools/spool/spool_args.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Reading the stand-in player's command line: the parameter line after the program's own
+// Reading the players' command line: the parameter line after the program's own
 // name, and the play request in it (" rightful <media path> <number> ", spaces in the media
 // path written as '*').
 #pragma once
