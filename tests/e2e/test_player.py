@@ -277,6 +277,11 @@ class LinuxPlayerTest(unittest.TestCase):
             self.assertEqual(missing.wait(timeout=30), 1)
             self.assertIn("File not found", missing.communicate()[1])
 
+            # A pipe is not opened, so never waited on.
+            os.mkfifo(os.path.join(self.root, "pipe.ogv"))
+            self.addCleanup(os.remove, os.path.join(self.root, "pipe.ogv"))
+            self.assertEqual(self.play(s, "pipe.ogv").wait(timeout=30), 1)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -194,6 +194,12 @@ class Player {
 
   void Play(const std::string& path) {
     name_ = std::string(spool::FileName(path));
+    // A pipe or a device would be opened and waited on forever: only plain files are played.
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+      Fail("Not a media file: not a regular file");
+      return;
+    }
     GError* error = nullptr;
     gchar* uri = gst_filename_to_uri(path.c_str(), &error);
     playbin_ = gst_element_factory_make("playbin", nullptr);
