@@ -134,16 +134,8 @@ TEST(SpoolFailureLine, NamesTheKindAndKeepsTheFirstLineOfTheMessage) {
 }
 
 TEST(SpoolPlayTime, IsMinutesAndSecondsOrHoursFromAnHourOn) {
-  const struct {
-    std::int64_t nanoseconds;
-    const char* text;
-  } table[] = {{999999999, "0:00"},
-               {59999999999, "0:59"},
-               {3599000000000, "59:59"},
-               {36061000000000, "10:01:01"},
-               {-1, "-:--"}};
-  for (const auto& row : table) EXPECT_EQ(spool::FormatPlayTime(row.nanoseconds), row.text);
-  EXPECT_EQ(spool::ProgressLine(3000000000, 10000000000), "0:03 / 0:10");
+  EXPECT_EQ(spool::ProgressLine(999999999, 59999999999), "0:00 / 0:59");
+  EXPECT_EQ(spool::ProgressLine(3599000000000, 36061000000000), "59:59 / 10:01:01");
   EXPECT_EQ(spool::ProgressLine(0, -1), "0:00 / -:--");
 }
 
