@@ -184,7 +184,8 @@ spool::ErrorDomain DomainOf(const GError* error) {
 
 class Player {
  public:
-  Player(Display* display, Window window) : display_(display), window_(window) {
+  Player(Display* display, Window window, Atom deleteWindow)
+      : display_(display), window_(window), deleteWindow_(deleteWindow) {
     gc_ = XCreateGC(display_, window_, 0, nullptr);
   }
   ~Player() {
@@ -247,7 +248,6 @@ class Player {
     if (failed_ && Clock::now() - failedAt_ >= failureShown) running_ = false;
   }
 
-  void SetDeleteAtom(Atom deleteWindow) { deleteWindow_ = deleteWindow; }
   bool Running() const { return running_; }
   int ExitCode() const { return exitCode_; }
 
@@ -380,8 +380,8 @@ class Player {
 
   Display* display_;
   Window window_;
+  Atom deleteWindow_;
   GC gc_;
-  Atom deleteWindow_ = None;
   GstElement* playbin_ = nullptr;
   GstBus* bus_ = nullptr;
   std::string name_;
@@ -443,8 +443,7 @@ int main(int argc, char** argv) {
   gst_init(nullptr, nullptr);
   int code = 0;
   {
-    Player player(display, window);
-    player.SetDeleteAtom(deleteWindow);
+    Player player(display, window, deleteWindow);
     if (request.wellFormed) {
       player.Play(spool::ResolveMediaPath(request.writtenPath, Exists));
     } else {
