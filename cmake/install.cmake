@@ -43,7 +43,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/packaging/copyri
   DESTINATION share/doc/trove)
 
 # trove_VERSION_ARCH.deb, installed under /usr. Its Depends come from dpkg-shlibdeps, run on
-# the programs as they are linked.
+# the programs as they are linked, and name the GStreamer plugin sets the player needs at run
+# time: the demuxers, decoders and converters and the X11 picture sinks, which no program links.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trove)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -61,6 +62,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x")
 # F7 opens the browsed folder with xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_STRIP_FILES ON)

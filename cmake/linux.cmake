@@ -1,4 +1,4 @@
-# Linux build: the program itself from the core and the X11 backend, its stand-in player, and
+# Linux build: the program itself from the core and the X11 backend, its player, and
 # the end-to-end tests that drive it on Xvfb.
 set(OpenGL_GL_PREFERENCE GLVND)
 find_package(X11 REQUIRED)
@@ -20,11 +20,14 @@ add_executable(trove ${CMAKE_SOURCE_DIR}/src/platform/x11/x11_main.cpp)
 target_compile_options(trove PRIVATE ${TROVE_WARNINGS})
 target_link_libraries(trove PRIVATE trove_core trove_x11)
 
-# The stand-in player.
-trove_require_sources("the stand-in player spool" tools/spool/x11/spool.cpp)
-add_executable(spool ${CMAKE_SOURCE_DIR}/tools/spool/x11/spool.cpp)
+# The player: GStreamer's playbin drawing into the player's own X11 window.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GSTREAMER REQUIRED IMPORTED_TARGET gstreamer-1.0 gstreamer-video-1.0)
+trove_require_sources("the player spool" tools/spool/x11/spool.cpp tools/spool/x11/player_text.cpp)
+add_executable(spool ${CMAKE_SOURCE_DIR}/tools/spool/x11/spool.cpp
+  ${CMAKE_SOURCE_DIR}/tools/spool/x11/player_text.cpp)
 target_compile_options(spool PRIVATE ${TROVE_WARNINGS})
-target_link_libraries(spool PRIVATE X11::X11)
+target_link_libraries(spool PRIVATE X11::X11 PkgConfig::GSTREAMER)
 
 include(${CMAKE_SOURCE_DIR}/cmake/install.cmake)
 

@@ -28,6 +28,10 @@ foreach(dir ${TEST_DIRS})
   endif()
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
   add_executable(${name}_tests ${tests} ${support})
+  if(name STREQUAL "tools")
+    # The player's pure parts are tested here, without the media framework it plays with.
+    target_sources(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/spool/x11/player_text.cpp)
+  endif()
   target_include_directories(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_options(${name}_tests PRIVATE ${TROVE_WARNINGS})
   target_compile_definitions(${name}_tests PRIVATE

@@ -1,8 +1,11 @@
-"""Handing a file to the player: the second right click and the P key start the stand-in
-player with the expected parameters and move its window over Trove's; without the player Trove
-keeps running; F7 opens the explorer on the browsed directory (Windows program)."""
+"""Handing a file to the player: the second right click and the P key start the player with
+the expected parameters and move its window over Trove's; without the player Trove keeps
+running; F7 opens the explorer on the browsed directory (Windows program). The Linux player
+plays media made here by GStreamer's own command-line tool: video that moves, pauses and ends,
+a second file that replaces the first, sound with its progress line, files it cannot play."""
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import time
@@ -131,6 +134,147 @@ class PlayerTest(unittest.TestCase):
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 
+
+# Test media, each made by one pipeline of GStreamer's command-line tool: a ball on blue in
+# 4:3 for 6 s, a ball in Ogg/Theora for 3 s, a 2 s tone.
+MEDIA = {
+    "ball clip.webm": "videotestsrc num-buffers=90 pattern=ball background-color=0xff2040c0 ! "
+                      "video/x-raw,width=320,height=240,framerate=15/1 ! vp8enc deadline=1 ! "
+                      "webmmux",
+    "ball.ogv": "videotestsrc num-buffers=45 pattern=ball ! "
+                "video/x-raw,width=320,height=240,framerate=15/1 ! theoraenc ! oggmux",
+    "tone.wav": "audiotestsrc num-buffers=90 ! wavenc",
+}
+
+
+def make_media(folder):
+    for name, pipeline in MEDIA.items():
+        subprocess.run(["gst-launch-1.0", "-q"] + pipeline.split() +
+                       ["!", "filesink", "location=" + os.path.join(folder, name)], check=True)
+    # A WebM file cut short after its first bytes, the rest of it noise.
+    with open(os.path.join(folder, "ball clip.webm"), "rb") as f:
+        head = f.read(200)
+    with open(os.path.join(folder, "damaged.webm"), "wb") as f:
+        f.write(head + bytes((i * 37) % 251 for i in range(4000)))
+
+
+def lines(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read().splitlines()
+
+
+def region(shot, g):
+    """The window's pixels as bytes, row by row."""
+    rows = []
+    for y in range(g["y"], g["y"] + g["height"]):
+        start = (y * shot.width + g["x"]) * 3
+        rows.append(bytes(shot.rgb[start:start + g["width"] * 3]))
+    return rows
+
+
+def wait_change(s, g, timeout=20):
+    """Whether the window's content changes within the time given."""
+    first = region(s.screenshot(), g)
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        time.sleep(0.3)
+        if region(s.screenshot(), g) != first:
+            return True
+    return False
+
+
+def lit(rows):
+    """Whether anything but black is drawn."""
+    return any(row.strip(b"\0") for row in rows)
+
+
+@unittest.skipUnless(trove_e2e.LINUX, "the GStreamer player is the Linux program's")
+class LinuxPlayerTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.root = trove_e2e.make_tree({})
+        make_media(cls.root)
+        cls.spool = os.path.join(trove_e2e.DIST, trove_e2e.PLAYER_FILE)
+
+    @classmethod
+    def tearDownClass(cls):
+        trove_e2e.remove_tree(cls.root)
+
+    def play(self, s, name):
+        """Starts the player on a file of the folder by itself, with its standard error kept."""
+        path = os.path.join(self.root, name).replace(" ", "*")
+        return subprocess.Popen([self.spool, "rightful", path, "0"], env=s.env(program=True),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+
+    def test_video_plays_pauses_ends_and_a_second_file_replaces_it(self):
+        log = tempfile.mktemp(prefix="trove-e2e-spool-", suffix=".log")
+        self.addCleanup(lambda: os.path.exists(log) and os.remove(log))
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root,
+                               env={"SPOOL_LOG": log}) as s:
+            s.start()
+            s.wait_window("GAME")
+            names = s.list_directory(self.root)
+            time.sleep(1.0)
+            s.right_click(*row_click(names.index("ball clip.webm") + 1), gap=1.5)
+            s.right_click(*row_click(names.index("ball clip.webm") + 1), gap=0.5)
+            window = s.wait_window(PLAYER)
+            g = s.wait_geometry(PLAYER, 600, 600)
+            # The 4:3 picture fills the width, black bars above and below.
+            self.assertTrue(wait_change(s, g), "the picture never moved")
+            rows = region(s.screenshot(), g)
+            self.assertFalse(lit(rows[:70]) or lit(rows[-70:]))
+            self.assertTrue(lit(rows[80:520]))
+
+            # Space pauses: the picture stands still; space again and it runs to its end.
+            s.xdotool("key", "--window", window, "space")
+            time.sleep(1.0)
+            self.assertFalse(wait_change(s, g, timeout=1.5), "the picture moved while paused")
+            s.xdotool("key", "--window", window, "space")
+            s.wait_window(PLAYER, gone=True, timeout=30)
+
+            # A second file while the first plays: one window, the first player gone.
+            s.right_click(*row_click(names.index("ball clip.webm") + 1), gap=0.5)
+            s.wait_window(PLAYER)
+            s.right_click(*row_click(names.index("ball.ogv") + 1), gap=1.5)
+            s.key("p", gap=0.5)
+            deadline = time.time() + 30
+            while time.time() < deadline and (len(lines(log)) < 3 or len(s.player_pids()) != 1):
+                time.sleep(0.2)
+            self.assertEqual(len(s.player_pids()), 1)
+            self.assertEqual(lines(log)[2], "rightful %s/ball.ogv 0" % self.root)
+            s.wait_geometry(PLAYER, 600, 600)
+            self.assertEqual(len(s.find_windows(PLAYER)), 1)
+            s.wait_window(PLAYER, gone=True, timeout=30)
+            # Trove itself carried on throughout.
+            self.assertIsNone(s.proc.poll())
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(), 0)
+
+    def test_sound_shows_its_progress_and_bad_files_say_why(self):
+        with trove_e2e.Desktop(screen=(1280, 1024)) as s:
+            # A tone: its name and a progress line that advances; the window closes at its end.
+            tone = self.play(s, "tone.wav")
+            s.wait_window(PLAYER)
+            g = s.geometry(s.find_windows(PLAYER)[0])
+            self.assertTrue(wait_change(s, g), "the progress line never moved")
+            self.assertEqual(tone.wait(timeout=30), 0)
+            tone.communicate()
+
+            # Files it cannot play: a line says why until the window is closed or for 5 s,
+            # and the player ends with 1. A pipe is refused without being opened.
+            os.mkfifo(os.path.join(self.root, "pipe.ogv"))
+            self.addCleanup(os.remove, os.path.join(self.root, "pipe.ogv"))
+            for name, why, close in (("damaged.webm", "Damaged: ", True),
+                                     ("no such file.ogv", "File not found: ", False),
+                                     ("pipe.ogv", "Not a media file: ", True)):
+                bad = self.play(s, name)
+                said = bad.stderr.readline() + bad.stderr.readline()
+                if close:
+                    s.run_helper("close", PLAYER).wait(timeout=30)
+                self.assertEqual(bad.wait(timeout=30), 1, name)
+                self.assertTrue(said.startswith("spool: Cannot play %s\nspool: %s" % (name, why)),
+                                said)
+                bad.stderr.close()
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -21,7 +21,7 @@ PROGRAM = os.environ.get("TROVE_PROGRAM", "wine")
 LINUX = PROGRAM == "linux"
 DIST = os.environ.get("TROVE_DIST", os.path.join(ROOT, "dist-linux" if LINUX else "dist"))
 BUILD = os.environ.get("TROVE_BUILD", os.path.join(ROOT, "build", "linux" if LINUX else "win32"))
-# The program's and the stand-in player's file names in their folder.
+# The program's and the player's file names in their folder.
 TROVE_FILE = "trove" if LINUX else "trove.exe"
 PLAYER_FILE = "spool" if LINUX else "spool.exe"
 # The separator of the paths the program shows.
@@ -268,10 +268,26 @@ class Desktop:
                 pids.append(int(entry))
         return pids
 
-    def resident_kib(self):
-        """Resident memory of the program in KiB (the largest of its processes)."""
+    def player_pids(self):
+        """The Linux player's processes on this desktop."""
+        pids = []
+        for entry in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                exe = os.readlink("/proc/%s/exe" % entry)
+                with open("/proc/%s/environ" % entry, "rb") as f:
+                    environ = f.read().split(b"\0")
+            except OSError:
+                continue
+            if os.path.basename(exe) == PLAYER_FILE and \
+                    ("DISPLAY=%s" % self.display).encode() in environ:
+                pids.append(int(entry))
+        return pids
+
+    def resident_kib(self, pids=None):
+        """Resident memory in KiB of the largest of the given processes, by default the
+        program's own."""
         best = 0
-        for pid in self.trove_pids():
+        for pid in self.trove_pids() if pids is None else pids:
             try:
                 with open("/proc/%d/status" % pid) as f:
                     for line in f:
@@ -445,7 +461,7 @@ def canvas_click_point(x, y, canvas_height, zoom):
 
 
 def player_line(media):
-    """The line the stand-in player logs when handed media: the Windows player logs its
+    """The line the player logs when handed media: the Windows player logs its
     parameter line, the Linux one its argument words joined by single blanks."""
     line = " rightful %s 0 " % media.replace(" ", "*")
     return " ".join(line.split()) if LINUX else line

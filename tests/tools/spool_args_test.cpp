@@ -1,7 +1,11 @@
-// The stand-in player's reading of its command line.
+// The players' reading of their command line, and the Linux player's pure parts.
 #include "../../tools/spool/spool_args.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+
+#include "../../tools/spool/x11/player_text.h"
 
 namespace {
 
@@ -32,6 +36,7 @@ TEST(SpoolPlayRequest, RestoresSpacesInTheMediaPath) {
   spool::PlayRequest r = ParsePlayRequest(" rightful D:\\My*Videos\\\\clip*one.avi 0 ");
   ASSERT_TRUE(r.wellFormed);
   EXPECT_EQ(r.mediaPath, "D:\\My Videos\\\\clip one.avi");
+  EXPECT_EQ(r.writtenPath, "D:\\My*Videos\\\\clip*one.avi");
   EXPECT_EQ(r.number, 0);
   EXPECT_EQ(FileName(r.mediaPath), "clip one.avi");
 }
@@ -79,6 +84,59 @@ TEST(SpoolFileName, IsThePartAfterTheLastSeparator) {
   EXPECT_EQ(FileName("/tmp/x/a.mp3"), "a.mp3");
   EXPECT_EQ(FileName("plain.avi"), "plain.avi");
   EXPECT_EQ(FileName("D:\\dir\\"), "");
+}
+
+TEST(SpoolMediaPath, ReadsStarsAsSpacesUnlessAFileOfThatVeryNameExists) {
+  const std::set<std::string> files = {"/m/a*b.ogg", "/m/c d.ogg", "/m/e*f g.ogg"};
+  auto exists = [&](const std::string& path) { return files.count(path) != 0; };
+  const struct {
+    const char* written;
+    const char* resolved;
+  } table[] = {
+      {"/m/a*b.ogg", "/m/a*b.ogg"},      // a real '*' in the name
+      {"/m/c*d.ogg", "/m/c d.ogg"},      // a space written as '*'
+      {"/m/x*y.ogg", "/m/x y.ogg"},      // neither exists: the spaced name, to say it is missing
+      {"/m/e*f*g.ogg", "/m/e f g.ogg"},  // a mix of both is read as spaces throughout
+      {"/m/plain.ogg", "/m/plain.ogg"},
+  };
+  for (const auto& row : table) {
+    EXPECT_EQ(spool::ResolveMediaPath(row.written, exists), row.resolved) << row.written;
+  }
+}
+
+TEST(SpoolFailureLine, NamesTheKindAndKeepsTheFirstLineOfTheMessage) {
+  using spool::ErrorDomain;
+  const struct {
+    ErrorDomain domain;
+    int code;
+    const char* message;
+    const char* line;
+  } table[] = {
+      {ErrorDomain::resource, spool::resourceNotFound, "Resource not found.",
+       "File not found: Resource not found."},
+      {ErrorDomain::stream, spool::streamTypeNotFound, "Could not determine type of stream.",
+       "Not a media file: Could not determine type of stream."},
+      {ErrorDomain::stream, spool::streamCodecNotFound,
+       "Your installation is missing a plug-in.\ndetails",
+       "No decoder: Your installation is missing a plug-in."},
+      {ErrorDomain::core, spool::coreMissingPlugin, "", "No decoder"},
+      {ErrorDomain::stream, spool::streamDemux, "Internal data stream error.  \r\n",
+       "Damaged: Internal data stream error."},
+      {ErrorDomain::other, spool::resourceNotFound, "Odd.", "Cannot play: Odd."},
+  };
+  for (const auto& row : table) {
+    EXPECT_EQ(spool::FailureLine(row.domain, row.code, row.message), row.line) << row.message;
+  }
+  // A long message is cut to the limit, between characters: the 88th takes two bytes.
+  std::string accented = std::string(77, 'x') + "\xC3\xA9\xC3\xA9\xC3\xA9";
+  EXPECT_EQ(spool::FailureLine(ErrorDomain::stream, spool::streamDecode, accented),
+            "Damaged: " + std::string(77, 'x') + "...");
+}
+
+TEST(SpoolPlayTime, IsMinutesAndSecondsOrHoursFromAnHourOn) {
+  EXPECT_EQ(spool::ProgressLine(999999999, 59999999999), "0:00 / 0:59");
+  EXPECT_EQ(spool::ProgressLine(3599000000000, 36061000000000), "59:59 / 10:01:01");
+  EXPECT_EQ(spool::ProgressLine(0, -1), "0:00 / -:--");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Reading the stand-in player's command line: the parameter line after the program's own
+// Reading the players' command line: the parameter line after the program's own
 // name, and the play request in it (" rightful <media path> <number> ", spaces in the media
 // path written as '*').
 #pragma once
@@ -29,7 +29,8 @@ inline std::string_view ParameterLine(std::string_view commandLine) {
 
 struct PlayRequest {
   bool wellFormed = false;
-  std::string mediaPath;  // with its spaces restored
+  std::string mediaPath;    // with its spaces restored
+  std::string writtenPath;  // as written, '*' and all
   long number = 0;
 };
 
@@ -70,7 +71,8 @@ inline PlayRequest ParsePlayRequest(std::string_view line) {
     number = number * 10 + (c - '0');
   }
 
-  request.mediaPath.assign(words[1]);
+  request.writtenPath.assign(words[1]);
+  request.mediaPath = request.writtenPath;
   for (char& c : request.mediaPath) {
     if (c == '*') c = ' ';
   }

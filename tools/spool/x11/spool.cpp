@@ -1,15 +1,20 @@
-// The stand-in player for the Linux program: the same parameter contract as spool.exe, given
-// as argument words (rightful, the media path with '*' for spaces, a number). It opens a
-// window with the player's title that shows which file it was asked to play. When SPOOL_LOG
-// names a file it appends the words it received, joined by single blanks, to that file, one
-// line per start; it writes nothing else.
+// The Linux player: plays the file it is handed with GStreamer, the picture drawn into its own
+// X11 window. The contract is the one the browser relies on: argument words (rightful, the
+// media path with '*' for spaces, a number), the window title, a window the browser can move
+// and size. When SPOOL_LOG names a file it appends the words it received, joined by single
+// blanks, to that file, one line per start; it writes nothing else.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <fcntl.h>
+#include <gst/gst.h>
+#include <gst/video/videooverlay.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,12 +22,36 @@
 #include <vector>
 
 #include "../spool_args.h"
+#include "player_text.h"
 
 namespace {
 
 constexpr const char* windowTitle = "Spool video and audio player";
 constexpr int windowSize = 600;
-constexpr int captionHeight = 24;
+constexpr gint64 seekStep = 5 * GST_SECOND;
+// How long a failure stays on screen unless the window is closed first.
+constexpr auto failureShown = std::chrono::seconds(5);
+// How long a new player waits for the one it replaces to close its window.
+constexpr auto replaceWait = std::chrono::seconds(2);
+constexpr auto progressEvery = std::chrono::milliseconds(250);
+
+static_assert(spool::coreMissingPlugin == GST_CORE_ERROR_MISSING_PLUGIN);
+static_assert(spool::resourceNotFound == GST_RESOURCE_ERROR_NOT_FOUND);
+static_assert(spool::resourceOpenRead == GST_RESOURCE_ERROR_OPEN_READ);
+static_assert(spool::resourceRead == GST_RESOURCE_ERROR_READ);
+static_assert(spool::resourceNotAuthorized == GST_RESOURCE_ERROR_NOT_AUTHORIZED);
+static_assert(spool::streamFailed == GST_STREAM_ERROR_FAILED);
+static_assert(spool::streamNotImplemented == GST_STREAM_ERROR_NOT_IMPLEMENTED);
+static_assert(spool::streamTypeNotFound == GST_STREAM_ERROR_TYPE_NOT_FOUND);
+static_assert(spool::streamWrongType == GST_STREAM_ERROR_WRONG_TYPE);
+static_assert(spool::streamCodecNotFound == GST_STREAM_ERROR_CODEC_NOT_FOUND);
+static_assert(spool::streamDecode == GST_STREAM_ERROR_DECODE);
+static_assert(spool::streamDemux == GST_STREAM_ERROR_DEMUX);
+static_assert(spool::streamFormat == GST_STREAM_ERROR_FORMAT);
+static_assert(spool::streamDecrypt == GST_STREAM_ERROR_DECRYPT);
+static_assert(spool::streamDecryptNoKey == GST_STREAM_ERROR_DECRYPT_NOKEY);
+
+using Clock = std::chrono::steady_clock;
 
 void AppendToLog(const std::string& line) {
   const char* name = std::getenv("SPOOL_LOG");
@@ -35,59 +64,358 @@ void AppendToLog(const std::string& line) {
   close(file);
 }
 
-// What the window says about the request, one line each.
-std::vector<std::string> Describe(const std::string& line) {
-  spool::PlayRequest request = spool::ParsePlayRequest(line);
-  if (!request.wellFormed) {
-    return {"The parameters are malformed:", "\"" + line + "\"",
-            "Expected: rightful <media path, spaces written as *> <number>"};
-  }
-  std::vector<std::string> text;
+bool Exists(const std::string& path) {
   struct stat st;
-  if (stat(request.mediaPath.c_str(), &st) != 0) {
-    text = {"The media file cannot be found:", request.mediaPath};
-  } else if (S_ISDIR(st.st_mode)) {
-    text = {"This is a folder, not a media file:", request.mediaPath};
-  } else {
-    text = {"Playing " + std::string(spool::FileName(request.mediaPath)),
-            "Size: " + std::to_string(static_cast<long long>(st.st_size)) + " bytes",
-            "Path: " + request.mediaPath};
+  return stat(path.c_str(), &st) == 0;
+}
+
+// Other programs' windows may vanish while they are looked at: such errors are expected.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+bool HasPlayerTitle(Display* display, Window window) {
+  char* name = nullptr;
+  bool same = false;
+  if (XFetchName(display, window, &name) && name) {
+    same = std::strcmp(name, windowTitle) == 0;
+    XFree(name);
   }
-  text.push_back("Number: " + std::to_string(request.number));
-  return text;
+  return same;
 }
 
-void Fill(Display* display, Window window, GC gc, unsigned long colour, int x, int y, int w,
-          int h) {
-  XSetForeground(display, gc, colour);
-  XFillRectangle(display, window, gc, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
-}
-
-void Text(Display* display, Window window, GC gc, unsigned long colour, int x, int y,
-          const std::string& text) {
-  XSetForeground(display, gc, colour);
-  XDrawString(display, window, gc, x, y, text.c_str(), static_cast<int>(text.size()));
-}
-
-void Paint(Display* display, Window window, GC gc, const std::vector<std::string>& lines) {
-  XWindowAttributes attributes;
-  XGetWindowAttributes(display, window, &attributes);
-  int width = attributes.width;
-  int height = attributes.height;
-  Fill(display, window, gc, 0x181820, 0, 0, width, height);
-  // A drawn caption strip with the title and a close box, as the window has no frame.
-  Fill(display, window, gc, 0x3C3C5A, 0, 0, width, captionHeight);
-  Text(display, window, gc, 0xFFFFFF, 8, 16, windowTitle);
-  Text(display, window, gc, 0xFFFFFF, width - 16, 16, "X");
-  // A screen-like panel, the request's description below it.
-  Fill(display, window, gc, 0x000000, 16, captionHeight + 16, width - 32,
-       height / 2 - captionHeight - 16);
-  Text(display, window, gc, 0x78C8FF, width / 2 - 15, height / 4 + captionHeight / 2, "SPOOL");
-  int y = height / 2 + 32;
-  for (const std::string& line : lines) {
-    Text(display, window, gc, 0xE6E6E6, 16, y, line);
-    y += 18;
+// Windows of the player's title under parent; window managers put them a few levels down.
+void FindPlayerWindows(Display* display, Window parent, int depth, std::vector<Window>* found) {
+  Window rootReturn = 0;
+  Window parentReturn = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display, parent, &rootReturn, &parentReturn, &children, &count)) return;
+  for (unsigned int i = 0; i < count; ++i) {
+    if (HasPlayerTitle(display, children[i])) {
+      found->push_back(children[i]);
+    } else if (depth < 3) {
+      FindPlayerWindows(display, children[i], depth + 1, found);
+    }
   }
+  if (children) XFree(children);
+}
+
+struct Placement {
+  int x = 100;
+  int y = 100;
+  int width = windowSize;
+  int height = windowSize;
+};
+
+// One player window at a time: an earlier player is asked to close as its window's close button
+// would, and the new window takes its place. Returns where the earlier window was.
+Placement ReplaceEarlierPlayers(Display* display, Window root, Atom protocols, Atom deleteWindow) {
+  Placement place;
+  std::vector<Window> earlier;
+  FindPlayerWindows(display, root, 0, &earlier);
+  for (std::size_t i = 0; i < earlier.size(); ++i) {
+    XWindowAttributes attributes;
+    Window child = 0;
+    if (i == 0 && XGetWindowAttributes(display, earlier[i], &attributes) &&
+        XTranslateCoordinates(display, earlier[i], root, 0, 0, &place.x, &place.y, &child)) {
+      place.width = attributes.width;
+      place.height = attributes.height;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = earlier[i];
+    event.xclient.message_type = protocols;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, earlier[i], False, NoEventMask, &event);
+  }
+  XFlush(display);
+  const auto deadline = Clock::now() + replaceWait;
+  while (!earlier.empty() && Clock::now() < deadline) {
+    std::vector<Window> still;
+    FindPlayerWindows(display, root, 0, &still);
+    if (still.empty()) break;
+    usleep(20000);
+  }
+  return place;
+}
+
+// The audio output: the desktop's default, or a sink that keeps time and plays nowhere on a
+// machine without a sound device.
+GstElement* AudioSink() {
+  GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr);
+  if (sink && gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) {
+    gst_element_set_state(sink, GST_STATE_NULL);
+    return sink;
+  }
+  if (sink) {
+    gst_element_set_state(sink, GST_STATE_NULL);
+    gst_object_unref(sink);
+  }
+  sink = gst_element_factory_make("fakesink", nullptr);
+  if (sink) g_object_set(sink, "sync", TRUE, nullptr);
+  return sink;
+}
+
+// The picture's sink: the video extension's where the server has it, else plain images.
+GstElement* VideoSink() {
+  for (const char* name : {"xvimagesink", "ximagesink"}) {
+    GstElement* sink = gst_element_factory_make(name, nullptr);
+    if (!sink) continue;
+    if (gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) {
+      gst_element_set_state(sink, GST_STATE_NULL);
+      // Scaled into the window as it is sized, the rest black.
+      g_object_set(sink, "force-aspect-ratio", TRUE, nullptr);
+      return sink;
+    }
+    gst_element_set_state(sink, GST_STATE_NULL);
+    gst_object_unref(sink);
+  }
+  return nullptr;
+}
+
+spool::ErrorDomain DomainOf(const GError* error) {
+  if (error->domain == GST_CORE_ERROR) return spool::ErrorDomain::core;
+  if (error->domain == GST_LIBRARY_ERROR) return spool::ErrorDomain::library;
+  if (error->domain == GST_RESOURCE_ERROR) return spool::ErrorDomain::resource;
+  if (error->domain == GST_STREAM_ERROR) return spool::ErrorDomain::stream;
+  return spool::ErrorDomain::other;
+}
+
+class Player {
+ public:
+  Player(Display* display, Window window, Atom deleteWindow)
+      : display_(display), window_(window), deleteWindow_(deleteWindow) {
+    gc_ = XCreateGC(display_, window_, 0, nullptr);
+  }
+  ~Player() {
+    Stop();
+    XFreeGC(display_, gc_);
+  }
+
+  void Play(const std::string& path) {
+    name_ = std::string(spool::FileName(path));
+    // A pipe or a device would be opened and waited on forever: only plain files are played.
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+      Fail("Not a media file: not a regular file");
+      return;
+    }
+    GError* error = nullptr;
+    gchar* uri = gst_filename_to_uri(path.c_str(), &error);
+    playbin_ = gst_element_factory_make("playbin", nullptr);
+    if (!uri || !playbin_) {
+      Fail(error ? spool::FailureLine(DomainOf(error), error->code, error->message)
+                 : "Cannot play: the media framework's player is missing");
+      if (error) g_error_free(error);
+      g_free(uri);
+      return;
+    }
+    g_object_set(playbin_, "uri", uri, nullptr);
+    g_free(uri);
+    if (GstElement* audio = AudioSink()) g_object_set(playbin_, "audio-sink", audio, nullptr);
+    if (GstElement* video = VideoSink()) g_object_set(playbin_, "video-sink", video, nullptr);
+    // The picture goes into this window; its events are this program's to handle.
+    GstVideoOverlay* overlay = GST_VIDEO_OVERLAY(playbin_);
+    gst_video_overlay_set_window_handle(overlay, static_cast<guintptr>(window_));
+    gst_video_overlay_handle_events(overlay, FALSE);
+    bus_ = gst_element_get_bus(playbin_);
+    if (gst_element_set_state(playbin_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+      TakeMessages();
+      if (!failed_) Fail("Cannot play: the player could not start");
+    }
+  }
+
+  // Shows why nothing plays instead of a picture; the window stays a while, then ends with 1.
+  void ShowFailure(std::vector<std::string> lines) {
+    failed_ = true;
+    exitCode_ = 1;
+    failedAt_ = Clock::now();
+    lines_ = std::move(lines);
+    for (const std::string& line : lines_) std::fprintf(stderr, "spool: %s\n", line.c_str());
+    Paint();
+  }
+
+  // One pass: the window's events, then the player's messages, then the progress line.
+  void Pump() {
+    while (XPending(display_)) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      HandleEvent(event);
+    }
+    TakeMessages();
+    if ((audioOnly_ && !failed_) && Clock::now() - paintedAt_ >= progressEvery) Paint();
+    if (failed_ && Clock::now() - failedAt_ >= failureShown) running_ = false;
+  }
+
+  bool Running() const { return running_; }
+  int ExitCode() const { return exitCode_; }
+
+  void Stop() {
+    if (playbin_) {
+      gst_element_set_state(playbin_, GST_STATE_NULL);
+      gst_object_unref(playbin_);
+      playbin_ = nullptr;
+    }
+    if (bus_) {
+      gst_object_unref(bus_);
+      bus_ = nullptr;
+    }
+  }
+
+ private:
+  void Fail(const std::string& line) {
+    Stop();
+    ShowFailure({"Cannot play " + name_, line});
+  }
+
+  void HandleEvent(const XEvent& event) {
+    if (event.type == Expose && event.xexpose.count == 0) {
+      Paint();
+    } else if (event.type == ConfigureNotify) {
+      Paint();
+    } else if (event.type == KeyPress) {
+      XKeyEvent key = event.xkey;
+      KeySym symbol = XLookupKeysym(&key, 0);
+      if (symbol == XK_space) {
+        TogglePause();
+      } else if (symbol == XK_Left || symbol == XK_Right) {
+        Seek(symbol == XK_Left ? -seekStep : seekStep);
+      } else if (symbol == XK_Escape || symbol == XK_q) {
+        running_ = false;
+      }
+    } else if (event.type == ClientMessage &&
+               static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) {
+      running_ = false;
+    }
+  }
+
+  void TogglePause() {
+    if (!playbin_ || failed_) return;
+    paused_ = !paused_;
+    gst_element_set_state(playbin_, paused_ ? GST_STATE_PAUSED : GST_STATE_PLAYING);
+    Paint();
+  }
+
+  void Seek(gint64 step) {
+    gint64 position = 0;
+    if (!playbin_ || failed_ || !gst_element_query_position(playbin_, GST_FORMAT_TIME, &position)) {
+      return;
+    }
+    gint64 target = position + step < 0 ? 0 : position + step;
+    gint64 duration = 0;
+    if (gst_element_query_duration(playbin_, GST_FORMAT_TIME, &duration) && target > duration) {
+      target = duration;
+    }
+    gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
+                            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
+                            target);
+  }
+
+  void TakeMessages() {
+    while (bus_) {
+      GstMessage* message = gst_bus_pop(bus_);
+      if (!message) break;
+      if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+        GError* error = nullptr;
+        gchar* debug = nullptr;
+        gst_message_parse_error(message, &error, &debug);
+        std::string line = spool::FailureLine(DomainOf(error), error->code, error->message);
+        g_error_free(error);
+        g_free(debug);
+        gst_message_unref(message);
+        Fail(line);
+        return;
+      }
+      if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
+        running_ = false;
+      } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_STATE_CHANGED &&
+                 GST_MESSAGE_SRC(message) == GST_OBJECT(playbin_) && !streamsKnown_) {
+        GstState state = GST_STATE_NULL;
+        gst_message_parse_state_changed(message, nullptr, &state, nullptr);
+        if (state >= GST_STATE_PAUSED) {
+          // Once prerolled the streams are known: without a picture the window says what plays.
+          gint videos = 0;
+          g_object_get(playbin_, "n-video", &videos, nullptr);
+          streamsKnown_ = true;
+          audioOnly_ = videos == 0;
+          Paint();
+        }
+      }
+      gst_message_unref(message);
+    }
+  }
+
+  // The picture, or what the window says in its place.
+  void Paint() {
+    paintedAt_ = Clock::now();
+    if (playbin_ && streamsKnown_ && !audioOnly_ && !failed_) {
+      gst_video_overlay_expose(GST_VIDEO_OVERLAY(playbin_));
+      return;
+    }
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display_, window_, &attributes)) return;
+    std::vector<std::string> lines = lines_;
+    if (!failed_) {
+      lines = {name_};
+      if (audioOnly_) {
+        gint64 position = -1;
+        gint64 duration = -1;
+        gst_element_query_position(playbin_, GST_FORMAT_TIME, &position);
+        gst_element_query_duration(playbin_, GST_FORMAT_TIME, &duration);
+        lines.push_back(spool::ProgressLine(position, duration) + (paused_ ? "  (paused)" : ""));
+      }
+    }
+    XSetForeground(display_, gc_, BlackPixel(display_, DefaultScreen(display_)));
+    XFillRectangle(display_, window_, gc_, 0, 0, static_cast<unsigned>(attributes.width),
+                   static_cast<unsigned>(attributes.height));
+    XSetForeground(display_, gc_, failed_ ? 0xFFB0A0 : 0xE6E6E6);
+    int y = attributes.height / 2 - static_cast<int>(lines.size()) * 9;
+    for (const std::string& line : lines) {
+      XDrawString(display_, window_, gc_, 16, y, line.c_str(), static_cast<int>(line.size()));
+      y += 18;
+    }
+    XFlush(display_);
+  }
+
+  Display* display_;
+  Window window_;
+  Atom deleteWindow_;
+  GC gc_;
+  GstElement* playbin_ = nullptr;
+  GstBus* bus_ = nullptr;
+  std::string name_;
+  std::vector<std::string> lines_;
+  bool running_ = true;
+  bool paused_ = false;
+  bool streamsKnown_ = false;
+  bool audioOnly_ = false;
+  bool failed_ = false;
+  int exitCode_ = 0;
+  Clock::time_point failedAt_;
+  Clock::time_point paintedAt_;
+};
+
+Window OpenWindow(Display* display, const Placement& place, Atom deleteWindow) {
+  int screen = DefaultScreen(display);
+  Window window = XCreateSimpleWindow(
+      display, RootWindow(display, screen), place.x, place.y, static_cast<unsigned>(place.width),
+      static_cast<unsigned>(place.height), 0, 0, BlackPixel(display, screen));
+  XStoreName(display, window, windowTitle);
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                  XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(windowTitle),
+                  static_cast<int>(std::strlen(windowTitle)));
+  long hints[5] = {2, 0, 0, 0, 0};  // Motif hints: no decorations
+  Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+  XChangeProperty(display, window, motif, motif, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(hints), 5);
+  Atom protocols[1] = {deleteWindow};
+  XSetWMProtocols(display, window, protocols, 1);
+  XSelectInput(display, window, ExposureMask | KeyPressMask | StructureNotifyMask);
+  XMapRaised(display, window);
+  XFlush(display);
+  return window;
 }
 
 }  // namespace
@@ -99,48 +427,39 @@ int main(int argc, char** argv) {
     line += argv[i];
   }
   AppendToLog(line);
-  std::vector<std::string> lines = Describe(line);
+  spool::PlayRequest request = spool::ParsePlayRequest(line);
 
+  // The media framework's sinks talk to the server from threads of their own.
+  XInitThreads();
   Display* display = XOpenDisplay(nullptr);
   if (!display) return 1;
-  int screen = DefaultScreen(display);
-  Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 100, 100, windowSize,
-                                      windowSize, 0, 0, BlackPixel(display, screen));
-  XStoreName(display, window, windowTitle);
-  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
-                  XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(windowTitle),
-                  static_cast<int>(std::strlen(windowTitle)));
-  long hints[5] = {2, 0, 0, 0, 0};  // Motif hints: no decorations
-  Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
-  XChangeProperty(display, window, motif, motif, 32, PropModeReplace,
-                  reinterpret_cast<unsigned char*>(hints), 5);
+  XSetErrorHandler(IgnoreXError);
+  Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
   Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  XSetWMProtocols(display, window, &deleteWindow, 1);
-  XSelectInput(display, window, ExposureMask | ButtonPressMask | StructureNotifyMask);
-  GC gc = XCreateGC(display, window, 0, nullptr);
-  XMapRaised(display, window);
+  Placement place =
+      ReplaceEarlierPlayers(display, DefaultRootWindow(display), protocols, deleteWindow);
+  Window window = OpenWindow(display, place, deleteWindow);
 
-  for (;;) {
-    XEvent event;
-    XNextEvent(display, &event);
-    if (event.type == Expose && event.xexpose.count == 0) {
-      Paint(display, window, gc, lines);
-    } else if (event.type == ConfigureNotify) {
-      XClearArea(display, window, 0, 0, 0, 0, True);
-    } else if (event.type == ButtonPress) {
-      XWindowAttributes attributes;
-      XGetWindowAttributes(display, window, &attributes);
-      if (event.xbutton.y < captionHeight && event.xbutton.x >= attributes.width - captionHeight) {
-        break;
-      }
-    } else if (event.type == ClientMessage &&
-               static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow) {
-      break;
+  gst_init(nullptr, nullptr);
+  int code = 0;
+  {
+    Player player(display, window, deleteWindow);
+    if (request.wellFormed) {
+      player.Play(spool::ResolveMediaPath(request.writtenPath, Exists));
+    } else {
+      player.ShowFailure({"The parameters are malformed:", "\"" + line + "\"",
+                          "Expected: rightful <media path, spaces written as *> <number>"});
     }
+    pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+    while (player.Running()) {
+      XFlush(display);
+      poll(&connection, 1, 50);
+      player.Pump();
+    }
+    player.Stop();
+    code = player.ExitCode();
   }
-  XFreeGC(display, gc);
   XDestroyWindow(display, window);
   XCloseDisplay(display);
-  return 0;
+  return code;
 }

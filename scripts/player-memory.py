@@ -1,0 +1,69 @@
+#!/usr/bin/env python3
+"""Plays ten files one after the other in one run of the Linux program dist-linux/trove on a
+private Xvfb screen, each chosen with two right clicks and left to play to its end, and prints
+after each play the resident memory of Trove and the largest resident memory the player reached
+while it played. The media (2 s of WebM, Ogg/Theora and WAV, in turn) are made with GStreamer's
+command-line tool. Nothing is asserted: this is a measurement, not a test.
+
+Usage: scripts/player-memory.py   (after `make dist-linux`)
+"""
+import os
+import subprocess
+import sys
+import time
+
+os.environ["TROVE_PROGRAM"] = "linux"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
+                                "tests", "e2e"))
+import trove_e2e  # noqa: E402
+from test_browser import row_click  # noqa: E402
+
+PLAYER = "Spool video and audio player"
+KINDS = [
+    ("webm", "videotestsrc num-buffers=30 pattern=ball ! "
+             "video/x-raw,width=320,height=240,framerate=15/1 ! vp8enc deadline=1 ! webmmux"),
+    ("ogv", "videotestsrc num-buffers=30 pattern=ball ! "
+            "video/x-raw,width=320,height=240,framerate=15/1 ! theoraenc ! oggmux"),
+    ("wav", "audiotestsrc num-buffers=86 ! wavenc"),
+]
+
+
+def main():
+    folder = trove_e2e.make_tree({})
+    try:
+        names = []
+        for i in range(10):
+            kind, pipeline = KINDS[i % len(KINDS)]
+            name = "play%02d.%s" % (i + 1, kind)
+            subprocess.run(["gst-launch-1.0", "-q"] + pipeline.split() +
+                           ["!", "filesink", "location=" + os.path.join(folder, name)],
+                           check=True)
+            names.append(name)
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=folder) as s:
+            s.start()
+            s.wait_window("GAME")
+            listed = s.list_directory(folder)
+            time.sleep(1.0)
+            print("before any play: trove %d KiB" % s.resident_kib())
+            for name in names:
+                row = row_click(listed.index(name) + 1)
+                s.right_click(*row, gap=1.5)
+                s.right_click(*row, gap=0.2)
+                s.wait_window(PLAYER)
+                peak = 0
+                deadline = time.time() + 60
+                while time.time() < deadline and s.find_windows(PLAYER):
+                    peak = max(peak, s.resident_kib(s.player_pids()))
+                    time.sleep(0.1)
+                while time.time() < deadline and s.player_pids():
+                    time.sleep(0.1)
+                print("after %s: trove %d KiB, player %d KiB at most" %
+                      (name, s.resident_kib(), peak), flush=True)
+            s.key("Escape")
+            s.wait_exit()
+    finally:
+        trove_e2e.remove_tree(folder)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,85 @@
+// The player's pure parts: the media path, the failure line and play times.
+#include "player_text.h"
+
+#include <cstdio>
+
+namespace spool {
+
+std::string ResolveMediaPath(std::string_view written,
+                             const std::function<bool(const std::string&)>& exists) {
+  std::string asWritten(written);
+  if (asWritten.find('*') != std::string::npos && exists(asWritten)) return asWritten;
+  std::string spaced = asWritten;
+  for (char& c : spaced) {
+    if (c == '*') c = ' ';
+  }
+  return spaced;
+}
+
+namespace {
+
+const char* FailureKind(ErrorDomain domain, int code) {
+  switch (domain) {
+    case ErrorDomain::resource:
+      if (code == resourceNotFound) return "File not found";
+      if (code == resourceOpenRead || code == resourceRead || code == resourceNotAuthorized) {
+        return "File cannot be read";
+      }
+      break;
+    case ErrorDomain::stream:
+      if (code == streamTypeNotFound || code == streamWrongType) return "Not a media file";
+      if (code == streamCodecNotFound || code == streamNotImplemented) return "No decoder";
+      if (code == streamFailed || code == streamDecode || code == streamDemux ||
+          code == streamFormat) {
+        return "Damaged";
+      }
+      if (code == streamDecrypt || code == streamDecryptNoKey) return "Encrypted";
+      break;
+    case ErrorDomain::core:
+      if (code == coreMissingPlugin) return "No decoder";
+      break;
+    default:
+      break;
+  }
+  return "Cannot play";
+}
+
+}  // namespace
+
+std::string FailureLine(ErrorDomain domain, int code, std::string_view message) {
+  std::string_view first = message.substr(0, message.find('\n'));
+  while (!first.empty() && (first.back() == ' ' || first.back() == '\r')) first.remove_suffix(1);
+  std::string line = FailureKind(domain, code);
+  if (!first.empty()) {
+    line += ": ";
+    line += first;
+  }
+  if (line.size() > failureLineLimit) {
+    // Cut between characters, not inside one written in several bytes.
+    std::size_t cut = failureLineLimit - 3;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    line.resize(cut);
+    line += "...";
+  }
+  return line;
+}
+
+std::string FormatPlayTime(std::int64_t nanoseconds) {
+  if (nanoseconds < 0) return "-:--";
+  std::int64_t seconds = nanoseconds / 1000000000;
+  char text[32];
+  if (seconds >= 3600) {
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+  } else {
+    std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+  }
+  return text;
+}
+
+std::string ProgressLine(std::int64_t position, std::int64_t duration) {
+  return FormatPlayTime(position) + " / " + FormatPlayTime(duration);
+}
+
+}  // namespace spool

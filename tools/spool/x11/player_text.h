@@ -1,0 +1,51 @@
+// The player's pure parts, apart from GStreamer and X: which file a media path written with
+// '*' for spaces names, the one line shown when a file cannot be played, and play times.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace spool {
+
+// The file the media path names. Launchers write every space as '*', so a '*' is a space,
+// unless a file of that very name exists: a name that really contains '*' is tried first.
+std::string ResolveMediaPath(std::string_view written,
+                             const std::function<bool(const std::string&)>& exists);
+
+// Where an error comes from, by the error domains of the media framework.
+enum class ErrorDomain { core, library, resource, stream, other };
+
+// The codes of those domains the player tells apart; their values are the framework's own
+// (checked against its headers where the player is built).
+constexpr int coreMissingPlugin = 12;
+constexpr int resourceNotFound = 3;
+constexpr int resourceOpenRead = 5;
+constexpr int resourceRead = 9;
+constexpr int resourceNotAuthorized = 15;
+constexpr int streamFailed = 1;
+constexpr int streamNotImplemented = 3;
+constexpr int streamTypeNotFound = 4;
+constexpr int streamWrongType = 5;
+constexpr int streamCodecNotFound = 6;
+constexpr int streamDecode = 7;
+constexpr int streamDemux = 9;
+constexpr int streamFormat = 11;
+constexpr int streamDecrypt = 12;
+constexpr int streamDecryptNoKey = 13;
+
+// The longest line the window shows; a longer one ends in "...".
+constexpr std::size_t failureLineLimit = 90;
+
+// One line saying why the file does not play: what kind of failure, then the framework's own
+// message (its first line only), at most failureLineLimit characters.
+std::string FailureLine(ErrorDomain domain, int code, std::string_view message);
+
+// A play time as "m:ss", or "h:mm:ss" from an hour on; a negative (unknown) time as "-:--".
+std::string FormatPlayTime(std::int64_t nanoseconds);
+
+// "position / duration", as "0:03 / 0:10".
+std::string ProgressLine(std::int64_t position, std::int64_t duration);
+
+}  // namespace spool
