@@ -328,7 +328,13 @@ class Player {
         return;
       }
       if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
-        running_ = false;
+        // A still picture (a video stream without a duration) ends as soon as it is shown: it
+        // stays on screen until the window is closed. Anything that plays closes at its end.
+        gint64 duration = -1;
+        const bool still =
+            streamsKnown_ && !audioOnly_ &&
+            (!gst_element_query_duration(playbin_, GST_FORMAT_TIME, &duration) || duration <= 0);
+        if (!still) running_ = false;
       } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_STATE_CHANGED &&
                  GST_MESSAGE_SRC(message) == GST_OBJECT(playbin_) && !streamsKnown_) {
         GstState state = GST_STATE_NULL;
