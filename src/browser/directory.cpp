@@ -11,13 +11,12 @@
 
 namespace {
 
-// Stores one search result as entry n. Only the exact attribute value of a plain directory
-// makes a directory entry; a hidden, read-only or unreadable directory is listed like a file.
+// Stores one search result as entry n. Whatever else a directory carries (read-only, hidden,
+// system, a reparse point), it is a directory to enter; a name whose attributes cannot be read
+// is listed like a file.
 void StoreEntry(Browser& browser, int n, const char* name) {
   FormatText(browser.fileList.names[n], nameSlotSize, "%s", name);
-  std::uint32_t attributes = platform::FileAttributes(browser.fileList.names[n]);
-  browser.fileList.kinds[n] =
-      attributes == platform::attributeDirectory ? entryDirectory : entryFile;
+  browser.fileList.kinds[n] = EntryKindOf(platform::FileAttributes(browser.fileList.names[n]));
 }
 
 // Fills the list from the current directory; false when the directory cannot be listed.
@@ -74,6 +73,11 @@ void ShowNewDirectory(Browser& browser, MouseLatches& latches) {
 }
 
 }  // namespace
+
+int EntryKindOf(std::uint32_t attributes) {
+  if (attributes == platform::invalidAttributes) return entryFile;
+  return (attributes & platform::attributeDirectory) != 0 ? entryDirectory : entryFile;
+}
 
 void ScanDirectory(Browser& browser) {
   if (!browser.fileList.names || !browser.fileList.kinds) {
