@@ -113,7 +113,7 @@ void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatch
   if (browser.fileList.kinds[browser.fileList.selection] != entryFile) return;
   std::int32_t id = PickIdUnderCursor(display);
   if (!pick::IsListRow(id) || id != pick::listRowBase + browser.fileList.selection) return;
-  if (LaunchPlayer(browser) == PlayerLaunch::started) PlacePlayerWindow(display.displayState);
+  if (LaunchPlayer(browser) != PlayerLaunch::nothingToPlay) PlacePlayerWindow(display.displayState);
   latches.rightDown = 0;
 }
 
