@@ -259,12 +259,14 @@ void OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, MouseLat
                  int entry) {
   LoadEntryPicture(browser, pictures, entry);
   platform::Pause(pauseAfter::pictureOpen);
-  if (browser.pictureViews.pictureLoaded) {
-    ShowPicture(browser.browserMode);
-    browser.pictureViews.pictureEntry = entry;
-    ResetScroll(d);
-    latches.rightDown = 0;
-  }
+  if (browser.pictureViews.pictureLoaded) ShowLoadedPicture(browser, d, latches, entry);
+}
+
+void ShowLoadedPicture(Browser& browser, DisplayState& d, MouseLatches& latches, int entry) {
+  ShowPicture(browser.browserMode);
+  browser.pictureViews.pictureEntry = entry;
+  ResetScroll(d);
+  latches.rightDown = 0;
 }
 
 void ClosePicture(Browser& browser, MouseLatches& latches) {

@@ -20,6 +20,8 @@ void DrawPictureView(const Browser& browser, Display& display, const Pictures& p
 // Loads entry k and, when it decodes, switches to the picture view.
 void OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, MouseLatches& latches,
                  int entry);
+// The picture view of entry k, whose picture has just been loaded.
+void ShowLoadedPicture(Browser& browser, DisplayState& d, MouseLatches& latches, int entry);
 // Back from the picture view to the thumbnail page.
 void ClosePicture(Browser& browser, MouseLatches& latches);
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "browser/directory.h"
+#include "browser/list_view.h"
 #include "browser/file_list.h"
 #include "browser/page_decoder.h"
 #include "browser/picture_views.h"
@@ -18,6 +19,8 @@
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"
+#include "input/pauses.h"
+#include "pictures/picture_samples.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 
@@ -128,8 +131,19 @@ void TakePageLoad(PictureViews& views, Pictures& pictures, const PictureIdentity
     textureLoader.TakeDecodedSize(samples.pictureWidth, samples.pictureHeight, &pictureInfo);
   }
   views.pictureLoaded = decoded;
-  views.placementMode = 3;
-  views.overlayShown = true;
+}
+
+// Every picture load turns the overlay back on and resets the placement. A page does that once,
+// as it begins, for all of its pictures: a command given while the page is drawn stays, as it
+// would right after the page.
+void TakePagePlacement(PictureViews& views, const std::vector<PageCell>& cells) {
+  for (const PageCell& cell : cells) {
+    if (cell.identified && cell.identity.decodable) {
+      views.placementMode = 3;
+      views.overlayShown = true;
+      return;
+    }
+  }
 }
 
 void Leave(ThumbnailPages& pages, std::unique_ptr<PageWork>& work) {
@@ -160,6 +174,7 @@ void BeginPage(Browser& browser, Display& display, TextureLoader& textureLoader)
   page.canvasHeight = d.canvasHeight;
   page.frame = display.canvas.frameBuffer;
   page.work = StartPageWork(browser, textureLoader, page.first, page.last, false);
+  TakePagePlacement(browser.pictureViews, page.work->cells);
   page.inProgress = true;
   page.complete = false;
   // Each page shown gets its own look ahead: kept thumbnails may have been dropped meanwhile.
@@ -266,17 +281,41 @@ bool ThumbnailPageStepReady(const Browser& browser, const Display& display) {
          (page.inProgress && (PageLeft(browser, display) || NextCellReady(page)));
 }
 
-bool ThumbnailCellPendingAt(const Browser& browser, int x, int y) {
+int ThumbnailCellPendingAt(const Browser& browser, int x, int y) {
   const ThumbnailPage& page = browser.thumbnailPages.page;
-  if (!page.inProgress) return false;
-  for (int k = page.next; k <= page.last; ++k) {
+  if (!page.inProgress) return 0;
+  // Frames of neighbouring cells may touch; the later cell is drawn over the earlier.
+  for (int k = page.last; k >= page.next; --k) {
     const CellOrigin o = ThumbnailCellOrigin(k - page.first, page.grid, page.cellWidth,
                                              page.cellHeight, page.canvasHeight);
     if (x >= o.x && x <= o.x + page.cellWidth + 1 && y >= o.y && y <= o.y + page.cellHeight + 1) {
-      return true;
+      return k;
     }
   }
-  return false;
+  return 0;
+}
+
+void ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, MouseLatches& latches,
+                      int entry, int x, int y) {
+  const ThumbnailPage& page = browser.thumbnailPages.page;
+  const CellOrigin o = ThumbnailCellOrigin(entry - page.first, page.grid, page.cellWidth,
+                                           page.cellHeight, page.canvasHeight);
+  const int cellWidth = page.cellWidth;
+  // The cell's picture is loaded now, as opening it would load it; where its thumbnail would
+  // lie decides, as the PickIds of the drawn cell would.
+  LoadEntryPicture(browser, pictures, entry);
+  if (browser.pictureViews.pictureLoaded) {
+    const PictureInfo& info = pictures.pictureInfo;
+    const float step = ThumbnailStep(info.width, info.height, cellWidth);
+    const auto across = static_cast<int>(SamplePositions(info.width, step).size());
+    const auto down = static_cast<int>(SamplePositions(info.height, step).size());
+    if (x >= o.x && x < o.x + 2 * across && y >= o.y && y < o.y + 2 * down) {
+      platform::Pause(pauseAfter::pictureOpen);
+      ShowLoadedPicture(browser, display.displayState, latches, entry);
+      return;
+    }
+  }
+  ReturnToList(browser);
 }
 
 void DecodeNextPageAhead(Browser& browser, const DisplayState& d, Pictures& pictures) {

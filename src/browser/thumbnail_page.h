@@ -4,6 +4,7 @@
 
 #include "browser/file_list.h"
 #include "display/display.h"
+#include "input/input.h"
 #include "pictures/texture_loader.h"
 
 // Draws the requested page (thumbRedraw), or the rest of the page in progress, whole: waits
@@ -21,8 +22,14 @@ void StepThumbnailPage(Browser& browser, Display& display, Pictures& pictures);
 bool ThumbnailPageInProgress(const Browser& browser);
 // StepThumbnailPage has work now: a page requested, a cell whose picture arrived, a page left.
 bool ThumbnailPageStepReady(const Browser& browser, const Display& display);
-// Canvas point (x, y) lies within the frame of a cell of the page in progress not drawn yet.
-bool ThumbnailCellPendingAt(const Browser& browser, int x, int y);
+// The entry whose cell of the page in progress, not drawn yet, has canvas point (x, y) within
+// its frame; 0 for none.
+int ThumbnailCellPendingAt(const Browser& browser, int x, int y);
+// A right click at (x, y) on the pending cell of entry acts as the same click on the complete
+// page: the entry's picture is loaded at once, without waiting for the cells before it, and
+// opened where the point lies on its thumbnail; anywhere else in the cell the list comes back.
+void ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, MouseLatches& latches,
+                      int entry, int x, int y);
 
 // While the program rests on a complete page: decodes the pictures of the next page into the
 // kept thumbnails on background workers, once per page and only into free room of the cache.

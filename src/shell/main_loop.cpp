@@ -83,15 +83,20 @@ void DrawOverlay(const Browser& browser, Display& display, const PictureInfo& pi
 }
 
 // Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.
-void HandleOverlayClick(Browser& browser, Display& display, MouseLatches& latches) {
+void HandleOverlayClick(Browser& browser, Display& display, Pictures& pictures,
+                        MouseLatches& latches) {
   DisplayState& d = display.displayState;
   if (latches.rightDown == 1 && !browser.browserMode.pictureActive) {
     std::int32_t id = PickIdUnderCursor(display);
     if (id == pick::none) {
-      // Clicks in the top 30 rows (the overlay strip) do nothing, nor do clicks on a cell of
-      // the page whose picture has not arrived yet.
+      // Clicks in the top 30 rows (the overlay strip) do nothing. A cell of the page not drawn
+      // yet takes the click as the drawn cell would.
+      const int x = CursorCanvasX(d);
       const int y = CursorCanvasY(d);
-      if (y < d.canvasHeight - 30 && !ThumbnailCellPendingAt(browser, CursorCanvasX(d), y)) {
+      const int pending = y < d.canvasHeight - 30 ? ThumbnailCellPendingAt(browser, x, y) : 0;
+      if (pending != 0) {
+        ClickPendingCell(browser, display, pictures, latches, pending, x, y);
+      } else if (y < d.canvasHeight - 30) {
         ReturnToList(browser);
       }
     } else if (id == pick::thumbnailsButton) {
@@ -130,7 +135,8 @@ void HandleViewKeys(Browser& browser, DisplayState& d, const Input& input) {
   if (KeyDown(input, key::p) && browser.browserMode.listActive && browser.fileList.selection != 0 &&
       SelectionIsCurrent(browser.fileList) &&
       browser.fileList.kinds[browser.fileList.selection] == entryFile) {
-    if (LaunchPlayer(browser) == PlayerLaunch::started) PlacePlayerWindow(d);
+    // A player window already open is placed over the browser even when this start failed.
+    if (LaunchPlayer(browser) != PlayerLaunch::nothingToPlay) PlacePlayerWindow(d);
   }
   if (KeyDown(input, key::t)) {
     ToggleThumbnailView(browser, d);
@@ -276,7 +282,7 @@ void RunPass(Trove& trove) {
   RestoreView(display);
   if (browser.pictureViews.overlayShown) DrawOverlay(browser, display, pictures.pictureInfo);
 
-  HandleOverlayClick(browser, display, trove.input.mouseLatches);
+  HandleOverlayClick(browser, display, pictures, trove.input.mouseLatches);
 
   PresentFrame(display);
 
