@@ -1,11 +1,13 @@
 // The Linux backend's key translation: every key the program uses from its X key symbol, the
-// two Shifts told apart, and keys the program does not use kept out of the key table.
+// two Shifts told apart, keys the program does not use kept out of the key table, the digit row
+// by its key on any layout, and the repeats of a held key with Alt keeping keys out.
 #include "platform/x11/x11_keys.h"
 
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 #include "input/input.h"
 #include "input/input_events.h"
@@ -90,6 +92,78 @@ TEST(X11KeysTest, KeysTheProgramDoesNotUseAreDropped) {
   for (unsigned long keysym : unused) {
     EXPECT_EQ(x11::KeyFromKeysym(keysym), -1) << "keysym " << keysym;
   }
+}
+
+TEST(X11KeysTest, TheDigitRowByItsKeyEverythingElseByItsFirstLevel) {
+  const struct {
+    std::vector<unsigned long> symbols;  // the key's levels in the active group
+    int key;
+  } cases[] = {
+      {{XK_1, XK_exclam}, key::digit0 + 1},     // a digit row unshifted
+      {{XK_ampersand, XK_1}, key::digit0 + 1},  // shifted, as on AZERTY
+      {{XK_eacute, XK_2, XK_asciitilde}, key::digit0 + 2},
+      {{XK_agrave, XK_0, XK_at}, key::digit0},
+      {{XK_KP_End, XK_KP_1}, -1},             // the keypad's digits stay unused
+      {{XK_comma, XK_question}, key::comma},  // by the first level
+      {{XK_semicolon, XK_period}, -1},        // a shifted period is no period
+      {{XK_t, XK_T}, key::t},
+      {{XK_bracketleft, XK_braceleft}, key::leftBracket},
+      {{XK_Cyrillic_ie, XK_Cyrillic_IE}, -1},
+      {{}, -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(x11::KeyFromSymbols(c.symbols.data(), static_cast<int>(c.symbols.size())), c.key)
+        << (c.symbols.empty() ? 0 : c.symbols[0]);
+  }
+  EXPECT_TRUE(x11::IsAltKeysym(XK_Alt_L) && x11::IsAltKeysym(XK_Alt_R));
+  EXPECT_FALSE(x11::IsAltKeysym(XK_ISO_Level3_Shift));  // AltGr
+}
+
+TEST(X11KeysTest, AHeldKeyRepeatsAsTheSystemWouldAndAltKeepsKeysOut) {
+  // Key codes of one keyboard: period, Shift (not repeated), left Alt, T.
+  const x11::RawKeyPress period{60, key::period, false, true};
+  const x11::RawKeyPress shift{50, key::leftShift, false, false};
+  const x11::RawKeyPress alt{64, -1, true, false};
+  const x11::RawKeyPress t{28, key::t, false, true};
+  enum Kind { press, release, tick, lost };  // lost: a repeat due, the key up at the server
+  const struct {
+    Kind kind;
+    std::int64_t at;
+    x11::RawKeyPress press;  // the key pressed or released
+    int latched;             // what reaches the key table, -1 for nothing
+  } steps[] = {
+      {press, 1000, period, key::period},
+      {tick, 1499, period, -1},  // the delay is not over
+      {tick, 1500, period, key::period},
+      {tick, 1519, period, -1},
+      {tick, 1520, period, key::period},
+      {tick, 1900, period, key::period},  // a busy program gets one repeat, not twenty
+      {tick, 1919, period, -1},
+      {press, 1920, shift, key::leftShift},  // a modifier leaves the period repeating
+      {tick, 1920, period, key::period},
+      {release, 1930, shift, -1},
+      {press, 1940, alt, -1},
+      {tick, 1940, period, -1},  // repeats while Alt is held are not taken
+      {press, 1950, t, -1},      // nor presses; T now repeats in the period's place
+      {release, 1960, alt, -1},
+      {tick, 2449, t, -1},
+      {tick, 2450, t, key::t},
+      {release, 2460, t, -1},
+      {tick, 3000, t, -1},  // released keys stop
+      {press, 3000, period, key::period},
+      {lost, 3500, period, -1},  // its release was missed: no repeat, and none after it
+      {tick, 4000, period, -1},
+  };
+  x11::KeyRepeat repeat;
+  repeat.SetRate(500, 20);
+  for (const auto& s : steps) {
+    int latched = -1;
+    if (s.kind == press) latched = repeat.Press(s.press, s.at);
+    if (s.kind == release) repeat.Release(s.press.keycode);
+    if (s.kind == tick || s.kind == lost) latched = repeat.Repeat(s.at, s.kind == tick);
+    EXPECT_EQ(latched, s.latched) << "at " << s.at;
+  }
+  EXPECT_EQ(repeat.MsUntilRepeat(4000), -1);
 }
 
 class X11KeyTableTest : public ProgramTest {};

@@ -9,5 +9,9 @@ namespace x11 {
 bool QueryRawInput();
 // Hands an XInput2 raw event to the core's input entry points; false for any other event.
 bool HandleRawEvent(XEvent* event);
+// Hands the held key's repeat to the core's input entry points when it is due.
+void RepeatHeldKey();
+// Milliseconds until the held key's next repeat, or -1 when no key repeats.
+int MsUntilRepeat();
 
 }  // namespace x11

@@ -219,6 +219,7 @@ void HideSystemCursor() {
 bool PumpOneMessage() {
   Display* display = TheDisplay();
   HoldOffScreenSaver();
+  x11::RepeatHeldKey();
   if (!XPending(display)) return false;
   XEvent event;
   XNextEvent(display, &event);
@@ -232,6 +233,9 @@ void WaitForInput(int timeoutMs) {
   Display* display = TheDisplay();
   XFlush(display);
   if (XPending(display)) return;
+  // A held key's next repeat ends the rest as input would.
+  const int repeatMs = x11::MsUntilRepeat();
+  if (repeatMs >= 0 && (timeoutMs < 0 || repeatMs < timeoutMs)) timeoutMs = repeatMs;
   pollfd connection = {ConnectionNumber(display), POLLIN, 0};
   poll(&connection, 1, timeoutMs);
 }
