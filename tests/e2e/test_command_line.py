@@ -35,14 +35,14 @@ class CommandLineTest(unittest.TestCase):
         missing, file, locked = (os.path.join(self.root, n) for n in ("no", "file.txt", "locked"))
         # Root enters every directory; without these capabilities "locked" cannot be entered.
         drop = ("setpriv", "--inh-caps=-all", "--bounding-set=-dac_override,-dac_read_search")
-        usage = "Usage: trove [DIR]\n"
+        usage = "Usage: trove [DIR | FILE]\n"
         cases = [  # arguments, launcher, exit code, output starts with, error output starts with
             (["--help"], (), 0, usage, ""),
             (["--version"], (), 0, "trove %s\n" % VERSION, ""),
             (["--bogus"], (), 2, "", "trove: unknown option: --bogus\n" + usage),
             (["a", "b"], (), 2, "", "trove: too many arguments: b\n" + usage),
             ([missing], (), 1, "", "trove: %s: no such directory\n" % missing),
-            ([file], (), 1, "", "trove: %s: not a directory\n" % file),
+            ([file + "/"], (), 1, "", "trove: %s/: not a directory\n" % file),
             ([locked], drop if os.geteuid() == 0 else (), 1, "",
              "trove: %s: the directory cannot be read\n" % locked),
         ]
