@@ -40,3 +40,11 @@ void FormatNameCut(const char* name, int keep) {
 bool SelectionIsCurrent(const FileList& fileList) {
   return fileList.selection >= 1 && fileList.selection <= fileList.count;
 }
+
+int FindEntry(const FileList& fileList, const char* name) {
+  if (!fileList.names) return 0;
+  for (int k = 1; k <= fileList.count; ++k) {
+    if (std::strcmp(fileList.names[k], name) == 0) return k;
+  }
+  return 0;
+}

@@ -147,3 +147,6 @@ void AllocateFileList(FileList& fileList);
 
 // The selection names an entry of the current scan.
 bool SelectionIsCurrent(const FileList& fileList);
+
+// The entry of the current scan whose name is exactly name; 0 when there is none.
+int FindEntry(const FileList& fileList, const char* name);

@@ -95,6 +95,13 @@ int ListUsableHeight(int canvasWidth, int canvasHeight, int scrollY, int windowY
 
 int ListRowsPerColumn(int usableHeight) { return (usableHeight - 60) / 8; }
 
+int ListFirstShowing(int entry, int rowsPerColumn, int columnsShown) {
+  // Columns that hold no row start a column for every entry.
+  if (rowsPerColumn < 1) return std::max(entry - 1, 0);
+  const int column = (entry - 1) / rowsPerColumn;
+  return column < std::max(columnsShown, 1) ? 0 : column * rowsPerColumn;
+}
+
 ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int columnNameLimit, int scrollX,
                              int scrollY, int canvasHeight) {
   ListRowPlace p;
@@ -254,4 +261,14 @@ void ScrollListBy(Browser& browser, int step) {
     first = std::max(first, 0);
   }
   platform::Pause(pauseAfter::scrollStep);
+}
+
+void SelectListEntry(Browser& browser, const DisplayState& d, int entry) {
+  browser.fileList.selection = entry;
+  const int usable = ListUsableHeight(d.canvasWidth, d.canvasHeight, d.scrollY, d.windowY, d.zoom,
+                                      platform::ScreenHeight());
+  // The columns that fit whole on the canvas, as the next draw lays them out.
+  const int limit = ListNameLimit(d.canvasWidth, d.displayMode, browser.nameLimit);
+  const int columns = limit > 0 ? (d.canvasWidth - 10) / (5 * limit) : 1;
+  browser.fileList.listFirst = ListFirstShowing(entry, ListRowsPerColumn(usable), columns);
 }

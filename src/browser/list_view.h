@@ -17,6 +17,8 @@ void CentreList(DisplayState& d, MouseLatches& latches);
 void MoveListToCursor(DisplayState& d);
 void ReturnToList(Browser& browser);
 void ScrollListBy(Browser& browser, int step);
+// Selects entry k and starts the list where the canvas shows its row.
+void SelectListEntry(Browser& browser, const DisplayState& d, int entry);
 
 // ---- List geometry ----------------------------------------------------------------------------
 
@@ -31,6 +33,11 @@ int ListUsableHeight(int canvasWidth, int canvasHeight, int scrollY, int windowY
 
 // Rows a column holds: (usable height - 60) / 8, truncated towards zero; may be 0 or less.
 int ListRowsPerColumn(int usableHeight);
+
+// The listFirst that shows entry k with the list unscrolled: 0 while k lies in the first
+// columnsShown columns, else the first entry of k's column, so that the list moves by whole
+// columns.
+int ListFirstShowing(int entry, int rowsPerColumn, int columnsShown);
 
 // Position of the list row that comes `offset` rows after the first shown one: column j from
 // 0, row i from 1, and the text position (x, y) handed to the text renderer.

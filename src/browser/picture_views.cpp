@@ -78,6 +78,11 @@ int CellsPerPage(const PictureViews& views, const DisplayState& d) {
   return grid.columns * grid.rows;
 }
 
+int PageFirstHolding(int entry, int cellsPerPage) {
+  if (cellsPerPage <= 0 || entry < 1) return 1;
+  return (entry - 1) / cellsPerPage * cellsPerPage + 1;
+}
+
 int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count) {
   const std::int64_t cells = static_cast<std::int64_t>(grid.columns) * grid.rows;
   if (grid.columns <= 0 || grid.rows <= 0) return first - 1;
@@ -259,14 +264,16 @@ void OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, MouseLat
                  int entry) {
   LoadEntryPicture(browser, pictures, entry);
   platform::Pause(pauseAfter::pictureOpen);
-  if (browser.pictureViews.pictureLoaded) ShowLoadedPicture(browser, d, latches, entry);
+  if (browser.pictureViews.pictureLoaded) {
+    ShowLoadedPicture(browser, d, entry);
+    latches.rightDown = 0;
+  }
 }
 
-void ShowLoadedPicture(Browser& browser, DisplayState& d, MouseLatches& latches, int entry) {
+void ShowLoadedPicture(Browser& browser, DisplayState& d, int entry) {
   ShowPicture(browser.browserMode);
   browser.pictureViews.pictureEntry = entry;
   ResetScroll(d);
-  latches.rightDown = 0;
 }
 
 void ClosePicture(Browser& browser, MouseLatches& latches) {

@@ -17,11 +17,11 @@ void SetThumbnailCellSize(PictureViews& views, int size);
 void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry);
 // Draws the decoded picture around the cursor at the chosen sample step.
 void DrawPictureView(const Browser& browser, Display& display, const Pictures& pictures);
+// Switches to the picture view of entry k, whose picture the last load decoded.
+void ShowLoadedPicture(Browser& browser, DisplayState& d, int entry);
 // Loads entry k and, when it decodes, switches to the picture view.
 void OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, MouseLatches& latches,
                  int entry);
-// The picture view of entry k, whose picture has just been loaded.
-void ShowLoadedPicture(Browser& browser, DisplayState& d, MouseLatches& latches, int entry);
 // Back from the picture view to the thumbnail page.
 void ClosePicture(Browser& browser, MouseLatches& latches);
 
@@ -36,6 +36,10 @@ int ThumbnailNameLimit(int canvasWidth, int previous);
 ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWidth, int rowHeight);
 // Thumbnail cells on a page of the canvas of d and the cell size of views.
 int CellsPerPage(const PictureViews& views, const DisplayState& d);
+
+// First entry of the page that holds entry k, as the page turns reach it from entry 1 a page of
+// cells at a time; 1 when a page holds no cell.
+int PageFirstHolding(int entry, int cellsPerPage);
 
 // Last entry of the page that starts with first: bounded by the page, count and the last slot.
 int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count);

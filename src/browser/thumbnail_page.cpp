@@ -311,7 +311,8 @@ void ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, Mo
     const auto down = static_cast<int>(SamplePositions(info.height, step).size());
     if (x >= o.x && x < o.x + 2 * across && y >= o.y && y < o.y + 2 * down) {
       platform::Pause(pauseAfter::pictureOpen);
-      ShowLoadedPicture(browser, display.displayState, latches, entry);
+      ShowLoadedPicture(browser, display.displayState, entry);
+      latches.rightDown = 0;
       return;
     }
   }

@@ -1,10 +1,15 @@
-// The program's command line, trove [--help | --version | [--] DIR]: what it asks for, and
-// the start directory it names, checked before any window exists.
+// The program's command line, trove [--help | --version | [--] DIR | [--] FILE]: what it asks
+// for, and the start directory or file it names, checked before any window exists.
 #pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "platform/platform.h"
 
 // What the command line asks of the program.
 enum class CommandAction {
-  run,      // browse the directory given, or the current one
+  run,      // browse the directory given, the one holding the file given, or the current one
   help,     // the usage on standard output, exit code 0
   version,  // "trove VERSION" on standard output, exit code 0
   refuse,   // why, and the usage, on standard error, exit code 2
@@ -13,37 +18,48 @@ enum class CommandAction {
 // Why a command line is refused.
 enum class CommandRefusal {
   none,
-  unknownOption,    // a word starting with '-' that is no option of the program
-  secondDirectory,  // more than one directory
+  unknownOption,  // a word starting with '-' that is no option of the program
+  secondPath,     // more than one directory or file
 };
 
 struct CommandLine {
   CommandAction action = CommandAction::run;
   CommandRefusal refusal = CommandRefusal::none;
-  const char* directory = nullptr;  // the start directory given; null for the current one
-  const char* refused = nullptr;    // the word refused
+  const char* path = nullptr;     // the start directory or file given; null for neither
+  const char* refused = nullptr;  // the word refused
 };
 
 // Reads the words after the program's name in order; the first help, version or refused word
-// decides. "--" ends the options: every word after it is a directory, even one starting with
-// '-'. Pure: nothing is looked up.
+// decides. "--" ends the options: every word after it is a path, even one starting with '-'.
+// Pure: nothing is looked up.
 CommandLine ParseCommandLine(int count, const char* const* words);
 
 // The exit codes of a command line that ends the program before it starts.
-constexpr int exitStartDirectory = 1;  // the directory given cannot be browsed
+constexpr int exitStartDirectory = 1;  // the directory given, or the file's, cannot be browsed
 constexpr int exitUsage = 2;           // the command line is refused
 
-// What checking a start directory comes to.
+// What checking a start directory or file comes to.
 enum class StartDirectory {
-  entered,       // it is now the current directory
-  missing,       // nothing of that name (or its way is closed)
-  notDirectory,  // a file, not a directory
-  unreadable,    // a directory that cannot be made current or listed
+  entered,           // it is now the current directory
+  enteredForFile,    // a file: the directory holding it is now the current directory
+  missing,           // nothing of that name (or its way is closed)
+  notDirectory,      // a file named as a directory, with a separator after its name
+  unreadable,        // a directory that cannot be made current or listed
+  holderUnreadable,  // a file whose directory cannot be made current or listed
 };
 
 // Makes path the current directory if the browser can show it: it must be a directory that
 // can be made current and listed. Another result leaves the current directory unspecified.
 StartDirectory EnterStartDirectory(const char* path);
+
+// Where the last name of path starts: after its last separator ('/', and with the Windows
+// conventions '\\' and a drive's colon as well); 0 for a bare name, the length for a path that
+// ends in a separator. Pure.
+std::size_t LastNameStart(const char* path, const platform::Conventions& conventions);
+
+// Enters path as EnterStartDirectory does when it is a directory; when it is a file, enters the
+// directory holding it and leaves the file's name in fileName.
+StartDirectory EnterStartPath(const char* path, std::string& fileName);
 
 // The usage as --help prints it.
 extern const char* const usageText;

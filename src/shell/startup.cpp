@@ -8,6 +8,7 @@
 #include "base/start_up_failure.h"
 #include "browser/directory.h"
 #include "browser/file_list.h"
+#include "browser/list_view.h"
 #include "browser/picture_views.h"
 #include "display/display.h"
 #include "display/window.h"
@@ -63,6 +64,23 @@ void StartUp(Trove& trove) {
   d.screenHeight = platform::ScreenHeight();
 }
 
+void OpenStartFile(Trove& trove, const char* name) {
+  Browser& browser = trove.browser;
+  DisplayState& d = trove.display.displayState;
+  const int entry = FindEntry(browser.fileList, name);
+  if (entry == 0) return;
+  LoadEntryPicture(browser, trove.pictures, entry);
+  if (!browser.pictureViews.pictureLoaded) {
+    SelectListEntry(browser, d, entry);
+    return;
+  }
+  // As a right click on its thumbnail leaves it: the page that holds it drawn last, whose
+  // first entry is the selection; T and a click go back to that page.
+  browser.fileList.thumbFirst = PageFirstHolding(entry, CellsPerPage(browser.pictureViews, d));
+  browser.fileList.selection = browser.fileList.thumbFirst;
+  ShowLoadedPicture(browser, d, entry);
+}
+
 void ShutDown(Trove& trove) {
   ReleaseCanvas(trove.display);
   ReleaseGameTables(trove.world, trove.textures);
@@ -73,11 +91,12 @@ void BindEntryPoints(Trove* trove) {
   BindWindowEvents(trove ? &trove->window : nullptr);
 }
 
-int TroveMain() {
+int TroveMain(const std::string& startFile) {
   // Large tables hang off it, not its own bytes: it lives on the main thread's stack.
   Trove trove;
   BindEntryPoints(&trove);
   StartUp(trove);
+  if (!startFile.empty()) OpenStartFile(trove, startFile.c_str());
   InstallInputHooks();
   RunMainLoop(trove);
   ShutDown(trove);

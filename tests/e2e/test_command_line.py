@@ -1,14 +1,18 @@
 """The command line, run for real: --help, --version, refused words and start folders that
 cannot be browsed, with their texts and exit codes; the Linux program needs no display for
-any of them, the Windows program shows a refused folder in a message box."""
+any of them, the Windows program shows a refused folder in a message box. A picture named
+opens in its folder."""
 import os
 import re
 import subprocess
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import trove_e2e  # noqa: E402
+from test_pictures import (BLUE, CANVAS_H, COLUMNS, RED, ROWS, ZOOM, bmp24,  # noqa: E402
+                           cell_origin, pixel, red_with_blue_corner)
 
 with open(os.path.join(trove_e2e.ROOT, "CMakeLists.txt"), encoding="utf-8") as f:
     VERSION = re.search(r"project\(trove VERSION ([0-9.]+)", f.read()).group(1)
@@ -23,6 +27,16 @@ def run(args, launcher=()):
     return r.returncode, r.stdout, r.stderr
 
 
+def wait_screen(s, seen, timeout=60):
+    """The first screenshot for which seen(shot) holds, or the last one after timeout seconds."""
+    deadline = time.time() + timeout
+    shot = s.screenshot()
+    while not seen(shot) and time.time() < deadline:
+        time.sleep(0.3)
+        shot = s.screenshot()
+    return shot
+
+
 class CommandLineTest(unittest.TestCase):
     def setUp(self):
         self.root = trove_e2e.make_tree({"file.txt": b"x", "locked": None})
@@ -35,14 +49,14 @@ class CommandLineTest(unittest.TestCase):
         missing, file, locked = (os.path.join(self.root, n) for n in ("no", "file.txt", "locked"))
         # Root enters every directory; without these capabilities "locked" cannot be entered.
         drop = ("setpriv", "--inh-caps=-all", "--bounding-set=-dac_override,-dac_read_search")
-        usage = "Usage: trove [DIR]\n"
+        usage = "Usage: trove [DIR | FILE]\n"
         cases = [  # arguments, launcher, exit code, output starts with, error output starts with
             (["--help"], (), 0, usage, ""),
             (["--version"], (), 0, "trove %s\n" % VERSION, ""),
             (["--bogus"], (), 2, "", "trove: unknown option: --bogus\n" + usage),
             (["a", "b"], (), 2, "", "trove: too many arguments: b\n" + usage),
             ([missing], (), 1, "", "trove: %s: no such directory\n" % missing),
-            ([file], (), 1, "", "trove: %s: not a directory\n" % file),
+            ([file + "/"], (), 1, "", "trove: %s/: not a directory\n" % file),
             ([locked], drop if os.geteuid() == 0 else (), 1, "",
              "trove: %s: the directory cannot be read\n" % locked),
         ]
@@ -63,6 +77,30 @@ class CommandLineTest(unittest.TestCase):
             self.assertEqual(s.find_windows("GAME"), [])
             s.run_helper("close", "ERROR").wait(timeout=30)
             self.assertEqual(s.wait_exit(timeout=60), 1)
+
+    def test_a_picture_named_is_shown_and_t_goes_to_the_page_that_holds_it(self):
+        tree = {"%02d.bmp" % i: bmp24(8, 8, lambda x, y, i=i: (15 * i, 100, 200))
+                for i in range(14)}
+        tree["red.bmp"] = bmp24(100, 50, red_with_blue_corner)
+        folder = trove_e2e.make_tree(tree)
+        self.addCleanup(trove_e2e.remove_tree, folder)
+        with trove_e2e.Desktop(screen=(1280, 1024)) as s:
+            k = s.list_directory(folder).index("red.bmp") + 1
+            page = (k - 1) // (COLUMNS * ROWS) * COLUMNS * ROWS + 1
+            self.assertGreater(page, 1, "the picture must lie beyond the first page")
+            # The picture's centre follows the pointer: canvas (250, 200) puts it at (110, 88).
+            s.move(*trove_e2e.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+            s.start(args=[trove_e2e.program_path(os.path.join(folder, "red.bmp"))])
+            s.wait_window("GAME")
+            view = wait_screen(s, lambda shot: pixel(shot, 120, 95) == RED)
+            self.assertEqual((pixel(view, 120, 95), pixel(view, 87, 76)), (RED, BLUE))
+            x0, y0 = cell_origin(k - page)
+            s.key("t")
+            cells = wait_screen(s, lambda shot: pixel(shot, x0 + 100, y0 + 50) == RED)
+            self.assertEqual((pixel(cells, x0 + 100, y0 + 50), pixel(cells, x0 + 6, y0 + 5)),
+                             (RED, BLUE))
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(), 0)
 
 
 if __name__ == "__main__":

@@ -14,8 +14,8 @@ TEST(ParseCommandLine, ReadsTheWordsInOrderAndTheFirstThatDecidesDecides) {
     std::vector<const char*> words;
     CommandAction action;
     CommandRefusal refusal;
-    const char* directory;  // expected, or null
-    const char* refused;    // expected, or null
+    const char* path;     // expected, or null
+    const char* refused;  // expected, or null
   };
   using A = CommandAction;
   using R = CommandRefusal;
@@ -23,6 +23,8 @@ TEST(ParseCommandLine, ReadsTheWordsInOrderAndTheFirstThatDecidesDecides) {
       {{}, A::run, R::none, nullptr, nullptr},
       {{"/home/me/Pictures"}, A::run, R::none, "/home/me/Pictures", nullptr},
       {{"-"}, A::run, R::none, "-", nullptr},  // a bare dash is a name
+      {{"/home/me/cat.jpg"}, A::run, R::none, "/home/me/cat.jpg", nullptr},
+      {{"--", "-cat.jpg"}, A::run, R::none, "-cat.jpg", nullptr},
       {{"--help"}, A::help, R::none, nullptr, nullptr},
       {{"-h"}, A::help, R::none, nullptr, nullptr},
       {{"--version"}, A::version, R::none, nullptr, nullptr},
@@ -30,9 +32,9 @@ TEST(ParseCommandLine, ReadsTheWordsInOrderAndTheFirstThatDecidesDecides) {
       {{"--version", "--bogus"}, A::version, R::none, nullptr, nullptr},
       {{"--bogus"}, A::refuse, R::unknownOption, nullptr, "--bogus"},
       {{"-x", "--help"}, A::refuse, R::unknownOption, nullptr, "-x"},
-      {{"a", "b"}, A::refuse, R::secondDirectory, "a", "b"},
+      {{"a", "b"}, A::refuse, R::secondPath, "a", "b"},
       {{"--", "--help"}, A::run, R::none, "--help", nullptr},
-      {{"--", "a", "--"}, A::refuse, R::secondDirectory, "a", "--"},
+      {{"--", "a", "--"}, A::refuse, R::secondPath, "a", "--"},
   };
   for (const Case& c : cases) {
     std::string shown;
@@ -41,8 +43,25 @@ TEST(ParseCommandLine, ReadsTheWordsInOrderAndTheFirstThatDecidesDecides) {
     const CommandLine line = ParseCommandLine(static_cast<int>(c.words.size()), c.words.data());
     EXPECT_EQ(line.action, c.action);
     EXPECT_EQ(line.refusal, c.refusal);
-    EXPECT_STREQ(line.directory, c.directory);
+    EXPECT_STREQ(line.path, c.path);
     EXPECT_STREQ(line.refused, c.refused);
+  }
+}
+
+TEST(LastNameStart, FindsTheFileNameAfterTheSeparatorsOfEachSystem) {
+  const platform::Conventions windows = {'\\', 2, 2, "", ""};
+  const platform::Conventions posix = {'/', 1, 0, "", ""};
+  struct Case {
+    const char* path;
+    std::size_t windows;
+    std::size_t posix;
+  };
+  const Case cases[] = {
+      {"cat.jpg", 0, 0},   {"/home/me/cat.jpg", 9, 9}, {"C:\\Pictures\\cat.jpg", 12, 0},
+      {"C:cat.jpg", 2, 0}, {"Z:/tmp\\a b.jpg", 7, 3},  {"Pictures/", 9, 9}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(LastNameStart(c.path, windows), c.windows) << c.path;
+    EXPECT_EQ(LastNameStart(c.path, posix), c.posix) << c.path;
   }
 }
 

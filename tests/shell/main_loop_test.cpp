@@ -286,7 +286,7 @@ TEST_F(MainLoopTest, NoticeLineRisesByTheHiddenPart) {
 TEST_F(MainLoopTest, CloseRequestEndsTheProgramWithZero) {
   os().onPump = [] { headless::QueueCloseRequest(); };
   // Returning at all is the loop ending on the request.
-  EXPECT_EQ(TroveMain(), 0);
+  EXPECT_EQ(TroveMain(""), 0);
   // Shutdown released the canvas images.
   EXPECT_EQ(canvas.frameBuffer, nullptr);
   EXPECT_EQ(canvas.pickBuffer, nullptr);

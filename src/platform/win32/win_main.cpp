@@ -14,7 +14,8 @@
 namespace {
 
 // The words after the program's name, UTF-8, from the command line as the system holds it
-// (UTF-16): a folder named outside the code page, dropped on trove.exe, arrives whole.
+// (UTF-16): a folder or picture named outside the code page, dropped on trove.exe, arrives
+// whole.
 std::vector<std::string> CommandLineWords() {
   std::vector<std::string> words;
   int count = 0;
@@ -38,11 +39,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   for (const std::string& word : words) pointers.push_back(word.c_str());
   // --help, --version, a refused word or a start folder that cannot be browsed end the
   // program here, before any window.
+  std::string startFile;
   if (const std::optional<int> exitCode =
-          ReadCommandLine(static_cast<int>(pointers.size()), pointers.data())) {
+          ReadCommandLine(static_cast<int>(pointers.size()), pointers.data(), startFile)) {
     return *exitCode;
   }
   // The picture loader works through OLE, which needs COM on this thread.
   OleInitialize(nullptr);
-  return TroveMain();
+  return TroveMain(startFile);
 }

@@ -1,6 +1,7 @@
 // The Linux program's entry point.
 #include <csignal>
 #include <optional>
+#include <string>
 
 #include "platform/x11/x11_connection.h"
 #include "shell/trove_main.h"
@@ -8,12 +9,15 @@
 int main(int argc, char** argv) {
   // --help, --version, a refused word or a start folder that cannot be browsed end the
   // program here, before the display is opened: they need none.
-  if (const std::optional<int> exitCode = ReadCommandLine(argc - 1, argv + 1)) return *exitCode;
+  std::string startFile;
+  if (const std::optional<int> exitCode = ReadCommandLine(argc - 1, argv + 1, startFile)) {
+    return *exitCode;
+  }
   // The programs Trove starts are never waited for; their ends are not kept as zombies.
   std::signal(SIGCHLD, SIG_IGN);
   // Every part of the program may use the display from its first step to its last.
   x11::OpenConnection();
-  const int exitCode = TroveMain();
+  const int exitCode = TroveMain(startFile);
   x11::CloseConnection();
   return exitCode;
 }
