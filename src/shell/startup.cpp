@@ -9,6 +9,7 @@
 #include "browser/directory.h"
 #include "browser/file_list.h"
 #include "browser/picture_views.h"
+#include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "display/window.h"
 #include "gamedata/world_tables.h"
@@ -82,5 +83,8 @@ int TroveMain() {
   RunMainLoop(trove);
   ShutDown(trove);
   BindEntryPoints(nullptr);
+  // Decodes still running after the loop (ones the platform cannot stop) are not waited for:
+  // the process ends beside them, its own shutdown done.
+  if (PageDecodesUnderWay(trove.browser)) platform::EndBesideDecodes(0);
   return 0;
 }
