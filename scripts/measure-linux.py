@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Measures the Linux program dist-linux/trove on a private 1920 x 1080 Xvfb screen and prints,
 from a key press to the screen: T until the first picture and until the whole page, T and T
-again 0.3 s later until the list, ] after 3 s at rest until the next page, and the CPU time at
-rest. Nothing is asserted: this is a measurement, not a test.
+again 0.3 s later until the list, ] after 3 s at rest until the next page, the CPU time at
+rest, and Escape until the process is gone (at rest, and during a page). Nothing is asserted:
+this is a measurement, not a test.
 
-Usage: scripts/measure-linux.py   (after `make dist-linux`; builds the photos with the native
-tool)
+Usage: scripts/measure-linux.py [escape]   (after `make dist-linux`; builds the photos with the
+native tool; with escape, only the Escape figures)
 """
 import os
 import sys
@@ -19,7 +20,11 @@ def main():
     photos = measure_page.make_photos(measure_page.PHOTOS)
     try:
         with measure_page.trove_e2e.Desktop(screen=(1920, 1080), start_dir=photos) as s:
-            measure_page.measure_responses(s, photos, "trove")
+            if sys.argv[1:] != ["escape"]:
+                measure_page.measure_responses(s, photos, "trove")
+                s.stop()
+                s.start_display()
+            measure_page.measure_escape(s, photos, "trove")
     finally:
         measure_page.trove_e2e.remove_tree(photos)
 

@@ -6,10 +6,13 @@
 2. End to end with dist/trove.exe started in a folder of 40 such photos, from a key press to
    the screen (scripts/measure_page.py): T until the first picture and until the whole page,
    T and T again 0.3 s later until the list, ] after 3 s at rest until the next page, and the
-   CPU time at rest. scripts/measure-linux.py measures the Linux program the same way.
-Nothing is asserted: this is a measurement, not a test.
+   CPU time at rest.
+3. Escape until the process is gone: at rest in the list view, and during the first page.
+scripts/measure-linux.py measures the Linux program the same way. Nothing is asserted: this is
+a measurement, not a test.
 
-Usage: scripts/measure-wine.py   (after `make dist`; builds the photos with the native tool)
+Usage: scripts/measure-wine.py [escape]   (after `make dist`; builds the photos with the native
+tool; with escape, only the Escape figures)
 """
 import os
 import subprocess
@@ -42,8 +45,12 @@ def main():
     photos = measure_page.make_photos(measure_page.PHOTOS)
     try:
         with trove_e2e.Desktop(screen=(1920, 1080), start_dir=photos) as s:
-            page_timing(s)
-            measure_page.measure_responses(s, photos, "trove.exe")
+            if sys.argv[1:] != ["escape"]:
+                page_timing(s)
+                measure_page.measure_responses(s, photos, "trove.exe")
+                s.stop()
+                s.start_display()
+            measure_page.measure_escape(s, photos, "trove.exe")
     finally:
         trove_e2e.remove_tree(photos)
 

@@ -5,7 +5,8 @@ measure-linux.py (the Linux program). TROVE_PROGRAM must be set before this modu
 
 The screen is sampled with xwd about every 40 to 100 ms, so every time is an upper bound by
 that much. Each figure is the time until the sampled points first show what they show once the
-screen has settled. Nothing is asserted: this is a measurement, not a test.
+screen has settled. measure_escape times Escape until the program's process is gone, polled
+every 10 ms. Nothing is asserted: this is a measurement, not a test.
 """
 import os
 import struct
@@ -154,3 +155,46 @@ def measure_responses(s, photos, label):
           first_time(turned, range(len(points))))
     if pid:
         print("  CPU over the following 5 idle seconds:       %6.3f s" % idle_cpu(pid))
+
+
+def until_gone(desktop, start, timeout=60.0):
+    """Seconds since start until the program's process has ended, polled every 10 ms, and its
+    exit code."""
+    while time.time() - start < timeout:
+        if desktop.proc.poll() is not None and not desktop.trove_pids():
+            return time.time() - start, desktop.proc.returncode
+        time.sleep(0.01)
+    return float("nan"), None
+
+
+def measure_escape(s, photos, label, runs=5):
+    """Escape until the program's process is gone: at rest in the list view, and while the
+    first page is being decoded (pressed as soon as its first picture is drawn, when the next
+    decodes have just begun). Each run starts the program anew on s in photos."""
+    names = s.list_directory(photos)
+    first_page = [i for i, n in enumerate(names) if n.endswith(".jpg") and i < CELLS]
+    first_point = [photo_point(first_page[0])]
+    print("\n%s Escape until the process is gone, %d photos of 4000 x 3000:" % (label, PHOTOS))
+    for during_page in (False, True):
+        for run in range(runs):
+            s.start()
+            s.wait_window("GAME")
+            time.sleep(2.0)
+            s.move(1200, 900)
+            s.key("F6", gap=3.0)
+            shown = ""
+            if during_page:
+                s.xdotool("key", "t")
+                start = time.time()
+                while probe(s, first_point)[0] == (0, 0, 0) and time.time() - start < 60:
+                    time.sleep(0.01)
+                shown = " (first picture after %.3f s)" % (time.time() - start)
+            pressed = time.time()
+            s.xdotool("key", "Escape")
+            seconds, code = until_gone(s, pressed)
+            print("  %-26s run %d: %6.3f s, exit code %s%s" %
+                  ("during the first page," if during_page else "in the list view at rest,",
+                   run + 1, seconds, code, shown))
+            if code is None:
+                s.proc.kill()
+                s.proc.wait()

@@ -365,13 +365,26 @@ bool PageWorkPending(const Browser& browser) {
   return browser.thumbnailPages.ahead != nullptr || !browser.thumbnailPages.leftWork.empty();
 }
 
-void StopPageWork(Browser& browser) {
+void AbandonPageWork(Browser& browser) {
   ThumbnailPages& pages = browser.thumbnailPages;
   Leave(pages, pages.page.work);
   Leave(pages, pages.ahead);
-  pages.leftWork.clear();  // each decoder waits for its decodes under way
   pages.page = ThumbnailPage{};
   pages.aheadDone = false;
+}
+
+bool PageDecodesUnderWay(Browser& browser) {
+  ThumbnailPages& pages = browser.thumbnailPages;
+  auto underWay = [](const std::unique_ptr<PageWork>& work) {
+    return work && !work->decoder->Idle();
+  };
+  return underWay(pages.page.work) || underWay(pages.ahead) ||
+         std::any_of(pages.leftWork.begin(), pages.leftWork.end(), underWay);
+}
+
+void StopPageWork(Browser& browser) {
+  AbandonPageWork(browser);
+  browser.thumbnailPages.leftWork.clear();  // each decoder waits for its decodes under way
 }
 
 ThumbnailPages::ThumbnailPages() = default;

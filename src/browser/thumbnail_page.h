@@ -43,6 +43,10 @@ void StopDecodingAhead(Browser& browser);
 bool CollectPageWork(Browser& browser);
 // Decodes of pages left or of the decoding ahead are under way.
 bool PageWorkPending(const Browser& browser);
-// Drops every picture not yet started, abandons the decodes under way and waits for the
-// workers to end (end of the program, tests).
+// Drops every picture not yet started and abandons the decodes under way, without waiting for
+// them: their work stays until its workers end.
+void AbandonPageWork(Browser& browser);
+// A decode abandoned or still running has not ended yet.
+bool PageDecodesUnderWay(Browser& browser);
+// AbandonPageWork, then waits for the workers to end (end of the program, tests).
 void StopPageWork(Browser& browser);

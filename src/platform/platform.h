@@ -125,6 +125,12 @@ void WaitForInput(int timeoutMs);
 // Ends the program at once with the exit code (start-up failures only).
 [[noreturn]] void ExitProgram(int exitCode);
 
+// Ends the process at once with the exit code while threads of it may still be decoding: they
+// end wherever they are, and nothing else of a process's usual end runs (no library's detach
+// code, no static destructor), so that nothing waits for a lock such a thread held. For the
+// program's end after ShutDown, when decodes that cannot be stopped are still under way.
+[[noreturn]] void EndBesideDecodes(int exitCode);
+
 // Starts a program through the shell with the main window as owner; false if it did not start.
 bool RunProgram(const char* file, const char* parameters);
 
@@ -266,5 +272,9 @@ bool DecodePictureRows(const char* path, bool (*mayDecode)(int width, int height
 // below normal priority, so that it never holds up the program's own work.
 void BeginDecodeThread(bool background);
 void EndDecodeThread();
+
+// An abandoned decode stops within a row of blocks (the native decoders), rather than running
+// to its end (the OLE loader, which renders whole pictures).
+bool AbandonedDecodesStop();
 
 }  // namespace platform

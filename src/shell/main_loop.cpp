@@ -298,6 +298,9 @@ void RunMainLoop(Trove& trove) {
   while (!trove.quitRequested) {
     RunPass(trove);
   }
-  // Pictures not started are dropped; the decodes under way end with their picture.
-  StopPageWork(trove.browser);
+  // Pictures not started are dropped and the decodes under way abandoned. The native decoders
+  // stop within a row of blocks, and are waited for here; the OLE loader runs each picture to
+  // its end, and the program does not wait for those: TroveMain ends the process beside them.
+  AbandonPageWork(trove.browser);
+  if (platform::AbandonedDecodesStop()) StopPageWork(trove.browser);
 }

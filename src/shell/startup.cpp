@@ -10,6 +10,7 @@
 #include "browser/file_list.h"
 #include "browser/list_view.h"
 #include "browser/picture_views.h"
+#include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "display/window.h"
 #include "gamedata/world_tables.h"
@@ -101,5 +102,8 @@ int TroveMain(const std::string& startFile) {
   RunMainLoop(trove);
   ShutDown(trove);
   BindEntryPoints(nullptr);
+  // Decodes still running after the loop (ones the platform cannot stop) are not waited for:
+  // the process ends beside them, its own shutdown done.
+  if (PageDecodesUnderWay(trove.browser)) platform::EndBesideDecodes(0);
   return 0;
 }

@@ -194,6 +194,8 @@ void WaitForInput(int timeoutMs) { current.inputWaits.push_back(timeoutMs); }
 
 void ExitProgram(int exitCode) { throw headless::ProgramExit{exitCode}; }
 
+void EndBesideDecodes(int exitCode) { throw headless::ProgramExit{exitCode}; }
+
 bool RunProgram(const char* file, const char* parameters) {
   current.calls.push_back("RunProgram");
   char cwd[4096];
@@ -216,5 +218,6 @@ bool DecodePictureRows(const char* path, bool (*mayDecode)(int, int), const RowS
 // Native decoders need nothing per thread.
 void BeginDecodeThread(bool) {}
 void EndDecodeThread() {}
+bool AbandonedDecodesStop() { return true; }
 
 }  // namespace platform

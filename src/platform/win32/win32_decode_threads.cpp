@@ -29,4 +29,7 @@ bool DecodePictureRows(const char* path, bool (*mayDecode)(int width, int height
   return DecodePicture(path, mayDecode, picture);
 }
 
+// Nor can a picture be left once the OLE loader has begun it.
+bool AbandonedDecodesStop() { return false; }
+
 }  // namespace platform

@@ -109,6 +109,17 @@ void Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 void ExitProgram(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
 
+// ExitProcess would end the decoding threads wherever they are and then run every library's
+// detach code, which may wait for a lock (the heap's, the loader's, the OLE loader's own) that
+// one of them held: terminating the process runs no detach code. Streams are flushed first,
+// as exit would.
+void EndBesideDecodes(int exitCode) {
+  std::fflush(nullptr);
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+  // Not reached: terminating the calling process does not return.
+  ExitProcess(static_cast<UINT>(exitCode));
+}
+
 bool RunProgram(const char* file, const char* parameters) {
   static wchar_t wideFile[wideRoom];
   static wchar_t wideParameters[wideRoom * 3];

@@ -87,6 +87,11 @@ void Pause(int milliseconds) {
 
 void ExitProgram(int exitCode) { std::exit(exitCode); }
 
+void EndBesideDecodes(int exitCode) {
+  std::fflush(nullptr);
+  std::_Exit(exitCode);
+}
+
 bool RunProgram(const char* file, const char* parameters) {
   if (!file || !parameters) return false;
   if (std::string(file) == PlatformConventions().explorerProgram) {
@@ -124,5 +129,8 @@ void BeginDecodeThread(bool background) {
   if (background) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
 }
 void EndDecodeThread() {}
+
+// The native decoders look at the abandoned flag between rows of blocks.
+bool AbandonedDecodesStop() { return true; }
 
 }  // namespace platform
