@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../../tools/spool/spool_args.h"
 #include "browser/launch.h"
 #include "support/program_fixture.h"
 
@@ -37,18 +38,29 @@ class X11PlayerWordsTest : public ProgramTest {
   }
 };
 
-TEST_F(X11PlayerWordsTest, ThePlayersParameterLineGivesItsThreeWords) {
-  // A browsed directory with a space, as the Linux path line shows it, and a name with spaces:
-  // the media path stays one word because its spaces are written as '*'.
-  PlayerTexts texts;
-  ASSERT_TRUE(BuildPlayerTexts("/home/u/My Videos/", "clip one two.avi", "/opt/trove", &texts));
-  EXPECT_STREQ(texts.executable, "/opt/trove/spool");
-  EXPECT_EQ(x11::ParameterWords(texts.parameters),
-            (Words{"rightful", "/home/u/My*Videos//clip*one*two.avi", "0"}));
-  // A tab or a newline in a name is part of the name, not a break between words.
-  ASSERT_TRUE(BuildPlayerTexts("/m/", "tab\there\nnew line.jpg", "/opt/trove", &texts));
-  EXPECT_EQ(x11::ParameterWords(texts.parameters),
-            (Words{"rightful", "/m//tab\there\nnew*line.jpg", "0"}));
+TEST_F(X11PlayerWordsTest, ThePlayerReadsTheThreeWordsBackAsTheChosenPath) {
+  // Trove's words for a chosen file are the player's three arguments; the path the player reads
+  // from them is the chosen one, whatever bytes its name holds.
+  const struct {
+    const char* browsed;
+    const char* name;
+    const char* mediaWord;
+  } table[] = {
+      {"/home/u/My Videos", "clip one two.avi", "/home/u/My*Videos/clip*one*two.avi"},
+      {"/m", "tab\there.ogg", "/m/tab\there.ogg"},
+      {"/m", "new\nline and\ttab.jpg", "/m/new\nline*and\ttab.jpg"},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.name);
+    PlayerTexts texts;
+    ASSERT_TRUE(BuildPlayerTexts(row.browsed, row.name, "/opt/trove", &texts));
+    EXPECT_STREQ(texts.executable, "/opt/trove/spool");
+    const Words words = x11::ParameterWords(texts.parameters);
+    ASSERT_EQ(words, (Words{"rightful", row.mediaWord, "0"}));
+    const spool::PlayRequest read = spool::PlayRequestOf(words[0], words[1], words[2]);
+    ASSERT_TRUE(read.wellFormed);
+    EXPECT_EQ(read.mediaPath, std::string(row.browsed) + "/" + row.name);
+  }
 }
 
 }  // namespace

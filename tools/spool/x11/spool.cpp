@@ -1,5 +1,5 @@
 // The Linux player: plays the file it is handed with GStreamer, the picture drawn into its own
-// X11 window. The contract is the one the browser relies on: argument words (rightful, the
+// X11 window. The contract is the one the browser relies on: three arguments (rightful, the
 // media path with '*' for spaces, a number), the window title, a window the browser can move
 // and size. When SPOOL_LOG names a file it appends the words it received, joined by single
 // blanks, to that file, one line per start; it writes nothing else.
@@ -433,7 +433,10 @@ int main(int argc, char** argv) {
     line += argv[i];
   }
   AppendToLog(line);
-  spool::PlayRequest request = spool::ParsePlayRequest(line);
+  // The three words are the three arguments, each read whole: a blank, a tab or a newline in
+  // the media path is part of it, never a break between words.
+  const spool::PlayRequest request =
+      argc == 4 ? spool::PlayRequestOf(argv[1], argv[2], argv[3]) : spool::PlayRequest{};
 
   // The media framework's sinks talk to the server from threads of their own.
   XInitThreads();
