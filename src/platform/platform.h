@@ -164,6 +164,9 @@ struct Conventions {
   std::size_t rootSeparator;    // the root's separator: going up never cuts back past it
   const char* playerProgram;    // the player's executable in its data folder
   const char* explorerProgram;  // opens a directory in the platform's file explorer
+  // A name may hold '*' itself (POSIX): the media path handed to the player writes a '*' and a
+  // '%' of its own as %2A and %25, so that every '*' the player reads is a space.
+  bool escapesMediaPath;
 };
 const Conventions& PlatformConventions();
 

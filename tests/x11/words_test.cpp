@@ -40,7 +40,8 @@ class X11PlayerWordsTest : public ProgramTest {
 
 TEST_F(X11PlayerWordsTest, ThePlayerReadsTheThreeWordsBackAsTheChosenPath) {
   // Trove's words for a chosen file are the player's three arguments; the path the player reads
-  // from them is the chosen one, whatever bytes its name holds.
+  // from them is the chosen one, whatever bytes its name holds. A '*' of a name is escaped, so
+  // "p q" and "p*q", "x y/a b" and "x*y/a b" lying side by side each read back as itself.
   const struct {
     const char* browsed;
     const char* name;
@@ -49,6 +50,11 @@ TEST_F(X11PlayerWordsTest, ThePlayerReadsTheThreeWordsBackAsTheChosenPath) {
       {"/home/u/My Videos", "clip one two.avi", "/home/u/My*Videos/clip*one*two.avi"},
       {"/m", "tab\there.ogg", "/m/tab\there.ogg"},
       {"/m", "new\nline and\ttab.jpg", "/m/new\nline*and\ttab.jpg"},
+      {"/m", "p q.mp3", "/m/p*q.mp3"},
+      {"/m", "p*q.mp3", "/m/p%2Aq.mp3"},
+      {"/m/x y", "a b.mp3", "/m/x*y/a*b.mp3"},
+      {"/m/x*y", "a b.mp3", "/m/x%2Ay/a*b.mp3"},
+      {"/m", "100% *live* %2A.ogg", "/m/100%25*%2Alive%2A*%252A.ogg"},
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.name);
@@ -57,7 +63,8 @@ TEST_F(X11PlayerWordsTest, ThePlayerReadsTheThreeWordsBackAsTheChosenPath) {
     EXPECT_STREQ(texts.executable, "/opt/trove/spool");
     const Words words = x11::ParameterWords(texts.parameters);
     ASSERT_EQ(words, (Words{"rightful", row.mediaWord, "0"}));
-    const spool::PlayRequest read = spool::PlayRequestOf(words[0], words[1], words[2]);
+    const spool::PlayRequest read =
+        spool::PlayRequestOf(words[0], words[1], words[2], spool::MediaWord::escaped);
     ASSERT_TRUE(read.wellFormed);
     EXPECT_EQ(read.mediaPath, std::string(row.browsed) + "/" + row.name);
   }

@@ -1,7 +1,8 @@
 // Reading the players' play request: the word rightful, the media path with its spaces written
-// as '*', and a number. The Windows player reads it from its one command line, the parameter
-// line after the program's own name (" rightful <media path> <number> "); the Linux player gets
-// the three words as its three arguments and reads each whole, never splitting one again.
+// as '*' (and, for the Linux player, its own '*' and '%' as %2A and %25), and a number. The Windows
+// player reads it from its one command line, the parameter line after the program's own name ("
+// rightful <media path> <number> "); the Linux player gets the three words as its three arguments
+// and reads each whole, never splitting one again.
 #pragma once
 
 #include <string>
@@ -30,15 +31,40 @@ inline std::string_view ParameterLine(std::string_view commandLine) {
 
 struct PlayRequest {
   bool wellFormed = false;
-  std::string mediaPath;    // with its spaces restored
-  std::string writtenPath;  // as written, '*' and all
+  std::string mediaPath;  // with its spaces restored
   long number = 0;
 };
+
+// How the media path is written in its word. Either way every '*' is a space.
+enum class MediaWord {
+  starsForSpaces,  // and nothing else: a Windows name holds no '*'
+  escaped,         // and a '*' or '%' of the path itself is %2A or %25: a POSIX name may hold both
+};
+
+// The path the media word names; false when the word is not written in that form. Nothing is
+// guessed: one word names one path.
+inline bool MediaPathOf(std::string_view word, MediaWord form, std::string* path) {
+  path->clear();
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char c = word[i];
+    if (c == '*') {
+      *path += ' ';
+    } else if (c == '%' && form == MediaWord::escaped) {
+      const std::string_view code = word.substr(i + 1, 2);
+      if (code != "25" && code != "2A") return false;
+      *path += code == "25" ? '%' : '*';
+      i += 2;
+    } else {
+      *path += c;
+    }
+  }
+  return true;
+}
 
 // The request of its three words: rightful, the media path and a number, an optional minus and
 // one to nine digits so that it always fits.
 inline PlayRequest PlayRequestOf(std::string_view rightful, std::string_view media,
-                                 std::string_view number) {
+                                 std::string_view number, MediaWord form) {
   PlayRequest request;
   if (rightful != "rightful" || media.empty()) return request;
   std::string_view digits = number;
@@ -51,18 +77,14 @@ inline PlayRequest PlayRequestOf(std::string_view rightful, std::string_view med
     value = value * 10 + (c - '0');
   }
 
-  request.writtenPath.assign(media);
-  request.mediaPath = request.writtenPath;
-  for (char& c : request.mediaPath) {
-    if (c == '*') c = ' ';
-  }
+  if (!MediaPathOf(media, form, &request.mediaPath)) return request;
   request.number = negative ? -value : value;
   request.wellFormed = true;
   return request;
 }
 
-// Splits the parameter line into blank-separated words and expects exactly three. A launcher
-// that quoted the whole line is accepted.
+// The Windows player's request: splits the parameter line into blank-separated words and
+// expects exactly three. A launcher that quoted the whole line is accepted.
 inline PlayRequest ParsePlayRequest(std::string_view line) {
   std::size_t first = 0;
   while (first < line.size() && IsBlank(line[first])) ++first;
@@ -85,7 +107,7 @@ inline PlayRequest ParsePlayRequest(std::string_view line) {
     words[count++] = line.substr(start, i - start);
   }
   if (count != 3) return PlayRequest{};
-  return PlayRequestOf(words[0], words[1], words[2]);
+  return PlayRequestOf(words[0], words[1], words[2], MediaWord::starsForSpaces);
 }
 
 // The file's name: the media path after its last backslash or slash.

@@ -58,7 +58,7 @@ namespace platform {
 
 const Conventions& PlatformConventions() {
   // Going up from "/a/" ends at "/", where it stops.
-  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open"};
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true};
   return posix;
 }
 

@@ -1,8 +1,8 @@
 // The Linux player: plays the file it is handed with GStreamer, the picture drawn into its own
 // X11 window. The contract is the one the browser relies on: three arguments (rightful, the
-// media path with '*' for spaces, a number), the window title, a window the browser can move
-// and size. When SPOOL_LOG names a file it appends the words it received, joined by single
-// blanks, to that file, one line per start; it writes nothing else.
+// media path with '*' for spaces and %2A and %25 for its own '*' and '%', a number), the window
+// title, a window the browser can move and size. When SPOOL_LOG names a file it appends the words
+// it received, joined by single blanks, to that file, one line per start; it writes nothing else.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -62,11 +62,6 @@ void AppendToLog(const std::string& line) {
   ssize_t written = write(file, text.data(), text.size());
   (void)written;
   close(file);
-}
-
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
 }
 
 // Other programs' windows may vanish while they are looked at: such errors are expected.
@@ -436,7 +431,8 @@ int main(int argc, char** argv) {
   // The three words are the three arguments, each read whole: a blank, a tab or a newline in
   // the media path is part of it, never a break between words.
   const spool::PlayRequest request =
-      argc == 4 ? spool::PlayRequestOf(argv[1], argv[2], argv[3]) : spool::PlayRequest{};
+      argc == 4 ? spool::PlayRequestOf(argv[1], argv[2], argv[3], spool::MediaWord::escaped)
+                : spool::PlayRequest{};
 
   // The media framework's sinks talk to the server from threads of their own.
   XInitThreads();
@@ -454,10 +450,11 @@ int main(int argc, char** argv) {
   {
     Player player(display, window, deleteWindow);
     if (request.wellFormed) {
-      player.Play(spool::ResolveMediaPath(request.writtenPath, Exists));
+      player.Play(request.mediaPath);
     } else {
       player.ShowFailure({"The parameters are malformed:", "\"" + line + "\"",
-                          "Expected: rightful <media path, spaces written as *> <number>"});
+                          "Expected: rightful <media path, spaces written as *,",
+                          "its own * and % as %2A and %25> <number>"});
     }
     pollfd connection = {ConnectionNumber(display), POLLIN, 0};
     while (player.Running()) {
