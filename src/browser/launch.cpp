@@ -126,7 +126,7 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
 
 void PlacePlayerWindow(const DisplayState& d) {
   PlayerPosition p = PlayerWindowPosition(d);
-  platform::MoveWindowByTitle(playerWindowTitle, p.x, p.y, playerWindowSize, playerWindowSize);
+  platform::MovePlayerWindow(playerWindowTitle, p.x, p.y, playerWindowSize, playerWindowSize);
 }
 
 void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatches& latches) {

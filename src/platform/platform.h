@@ -77,8 +77,11 @@ void MoveMainWindow(int x, int y, int width, int height);
 ScreenPoint CursorPosition();
 ScreenRect MainWindowRect();
 
-// Finds a top-level window by its exact title and moves it; false when there is none.
-bool MoveWindowByTitle(const char* title, int x, int y, int width, int height);
+// Finds the player's top-level window and moves it; false when there is none. On Windows it is
+// the window of that exact title. The Linux player also marks its window with a property of its
+// own, and only a window with that title and that mark is taken: a window of another program
+// with the same title is left where it is.
+bool MovePlayerWindow(const char* title, int x, int y, int width, int height);
 
 // ---- OpenGL -----------------------------------------------------------------------------------
 

@@ -296,9 +296,9 @@ TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
   // The window is looked for only after the 340 ms pause.
   std::vector<std::string> order;
   for (const std::string& call : os().calls) {
-    if (call == "RunProgram" || call == "MoveWindowByTitle") order.push_back(call);
+    if (call == "RunProgram" || call == "MovePlayerWindow") order.push_back(call);
   }
-  EXPECT_EQ(order, (std::vector<std::string>{"RunProgram", "MoveWindowByTitle"}));
+  EXPECT_EQ(order, (std::vector<std::string>{"RunProgram", "MovePlayerWindow"}));
   ASSERT_FALSE(os().pauses.empty());
   EXPECT_EQ(os().pauses[0], pauseAfter::playerStart);
 }

@@ -126,8 +126,8 @@ const Conventions& PlatformConventions() {
 ScreenPoint CursorPosition() { return current.cursor; }
 ScreenRect MainWindowRect() { return current.windowRect; }
 
-bool MoveWindowByTitle(const char* title, int x, int y, int width, int height) {
-  current.calls.push_back("MoveWindowByTitle");
+bool MovePlayerWindow(const char* title, int x, int y, int width, int height) {
+  current.calls.push_back("MovePlayerWindow");
   for (const std::string& t : current.playerWindowTitles) {
     if (t == title) {
       current.moves.push_back({title, x, y, width, height});

@@ -61,7 +61,7 @@ struct State {
   platform::ScreenPoint cursor;
   platform::WindowFailure failCreationAt = platform::WindowFailure::none;
   unsigned failReleases = 0;
-  std::vector<std::string> playerWindowTitles;  // windows that MoveWindowByTitle can find
+  std::vector<std::string> playerWindowTitles;  // windows that MovePlayerWindow can find
   bool programsStart = true;                    // RunProgram's result
   bool posixConventions = false;                // paths and names as the Linux program's
   bool narrowCodePage = false;  // DisplayText shows every non-ASCII character as '?'

@@ -1,8 +1,9 @@
 // The Linux player: plays the file it is handed with GStreamer, the picture drawn into its own
 // X11 window. The contract is the one the browser relies on: three arguments (rightful, the
 // media path with '*' for spaces and %2A and %25 for its own '*' and '%', a number), the window
-// title, a window the browser can move and size. When SPOOL_LOG names a file it appends the words
-// it received, joined by single blanks, to that file, one line per start; it writes nothing else.
+// title and mark, a window the browser can move and size. When SPOOL_LOG names a file it appends
+// the words it received, joined by single blanks, to that file, one line per start; it writes
+// nothing else.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -27,6 +28,9 @@
 namespace {
 
 constexpr const char* windowTitle = "Spool video and audio player";
+// The mark of a player's window, which Trove and a later player look for with the title: the
+// title alone could be any program's, and such a window is neither moved nor closed.
+constexpr const char* playerMark = "_SPOOL_PLAYER";
 constexpr int windowSize = 600;
 constexpr gint64 seekStep = 5 * GST_SECOND;
 // How long a failure stays on screen unless the window is closed first.
@@ -67,28 +71,43 @@ void AppendToLog(const std::string& line) {
 // Other programs' windows may vanish while they are looked at: such errors are expected.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
-bool HasPlayerTitle(Display* display, Window window) {
+// A player's window: the player's title and its mark, a process id as one CARDINAL.
+bool IsPlayerWindow(Display* display, Window window, Atom mark) {
   char* name = nullptr;
   bool same = false;
   if (XFetchName(display, window, &name) && name) {
     same = std::strcmp(name, windowTitle) == 0;
     XFree(name);
   }
-  return same;
+  if (!same) return false;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  bool marked = false;
+  if (XGetWindowProperty(display, window, mark, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                         &after, &data) == Success &&
+      data) {
+    marked = type == XA_CARDINAL && format == 32 && count == 1;
+    XFree(data);
+  }
+  return marked;
 }
 
-// Windows of the player's title under parent; window managers put them a few levels down.
-void FindPlayerWindows(Display* display, Window parent, int depth, std::vector<Window>* found) {
+// Players' windows under parent; window managers put them a few levels down.
+void FindPlayerWindows(Display* display, Window parent, Atom mark, int depth,
+                       std::vector<Window>* found) {
   Window rootReturn = 0;
   Window parentReturn = 0;
   Window* children = nullptr;
   unsigned int count = 0;
   if (!XQueryTree(display, parent, &rootReturn, &parentReturn, &children, &count)) return;
   for (unsigned int i = 0; i < count; ++i) {
-    if (HasPlayerTitle(display, children[i])) {
+    if (IsPlayerWindow(display, children[i], mark)) {
       found->push_back(children[i]);
     } else if (depth < 3) {
-      FindPlayerWindows(display, children[i], depth + 1, found);
+      FindPlayerWindows(display, children[i], mark, depth + 1, found);
     }
   }
   if (children) XFree(children);
@@ -103,10 +122,11 @@ struct Placement {
 
 // One player window at a time: an earlier player is asked to close as its window's close button
 // would, and the new window takes its place. Returns where the earlier window was.
-Placement ReplaceEarlierPlayers(Display* display, Window root, Atom protocols, Atom deleteWindow) {
+Placement ReplaceEarlierPlayers(Display* display, Window root, Atom mark, Atom protocols,
+                                Atom deleteWindow) {
   Placement place;
   std::vector<Window> earlier;
-  FindPlayerWindows(display, root, 0, &earlier);
+  FindPlayerWindows(display, root, mark, 0, &earlier);
   for (std::size_t i = 0; i < earlier.size(); ++i) {
     XWindowAttributes attributes;
     Window child = 0;
@@ -128,7 +148,7 @@ Placement ReplaceEarlierPlayers(Display* display, Window root, Atom protocols, A
   const auto deadline = Clock::now() + replaceWait;
   while (!earlier.empty() && Clock::now() < deadline) {
     std::vector<Window> still;
-    FindPlayerWindows(display, root, 0, &still);
+    FindPlayerWindows(display, root, mark, 0, &still);
     if (still.empty()) break;
     usleep(20000);
   }
@@ -397,7 +417,7 @@ class Player {
   Clock::time_point paintedAt_;
 };
 
-Window OpenWindow(Display* display, const Placement& place, Atom deleteWindow) {
+Window OpenWindow(Display* display, const Placement& place, Atom mark, Atom deleteWindow) {
   int screen = DefaultScreen(display);
   Window window = XCreateSimpleWindow(
       display, RootWindow(display, screen), place.x, place.y, static_cast<unsigned>(place.width),
@@ -407,6 +427,9 @@ Window OpenWindow(Display* display, const Placement& place, Atom deleteWindow) {
                   XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(windowTitle),
                   static_cast<int>(std::strlen(windowTitle)));
+  long pid = static_cast<long>(getpid());
+  XChangeProperty(display, window, mark, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&pid), 1);
   long hints[5] = {2, 0, 0, 0, 0};  // Motif hints: no decorations
   Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
   XChangeProperty(display, window, motif, motif, 32, PropModeReplace,
@@ -441,9 +464,10 @@ int main(int argc, char** argv) {
   XSetErrorHandler(IgnoreXError);
   Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
   Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  Atom mark = XInternAtom(display, playerMark, False);
   Placement place =
-      ReplaceEarlierPlayers(display, DefaultRootWindow(display), protocols, deleteWindow);
-  Window window = OpenWindow(display, place, deleteWindow);
+      ReplaceEarlierPlayers(display, DefaultRootWindow(display), mark, protocols, deleteWindow);
+  Window window = OpenWindow(display, place, mark, deleteWindow);
 
   gst_init(nullptr, nullptr);
   int code = 0;
