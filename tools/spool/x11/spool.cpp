@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +39,7 @@ constexpr auto failureShown = std::chrono::seconds(5);
 // How long a new player waits for the one it replaces to close its window.
 constexpr auto replaceWait = std::chrono::seconds(2);
 constexpr auto progressEvery = std::chrono::milliseconds(250);
+constexpr const char* notRegular = "Not a media file: not a regular file";
 
 static_assert(spool::coreMissingPlugin == GST_CORE_ERROR_MISSING_PLUGIN);
 static_assert(spool::resourceNotFound == GST_RESOURCE_ERROR_NOT_FOUND);
@@ -210,14 +212,34 @@ class Player {
 
   void Play(const std::string& path) {
     name_ = std::string(spool::FileName(path));
-    // A pipe or a device would be opened and waited on forever: only plain files are played.
+    // Only plain files are played: a pipe or a device would be waited on forever. What is not
+    // one is not even opened; the file is then opened without waiting and checked once more
+    // by its descriptor, so that a file swapped for a pipe in between is refused as well.
     struct stat st;
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-      Fail("Not a media file: not a regular file");
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+      Fail(notRegular);
       return;
     }
+    file_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (file_ < 0) {
+      const int why = errno;
+      const int code = why == ENOENT || why == ENOTDIR ? spool::resourceNotFound
+                       : why == EACCES || why == EPERM ? spool::resourceNotAuthorized
+                                                       : spool::resourceOpenRead;
+      Fail(spool::FailureLine(spool::ErrorDomain::resource, code, std::strerror(why)));
+      return;
+    }
+    if (fstat(file_, &st) != 0 || !S_ISREG(st.st_mode)) {
+      Fail(notRegular);
+      return;
+    }
+    // GStreamer reads the open file through its /proc/self/fd link, which names the file this
+    // descriptor holds, not whatever the path names by then. Its file source takes the link
+    // like any file and reads it where it likes, so every demuxer seeks and knows the length;
+    // its descriptor source (fd://) reads only in order, and Ogg then loses both.
+    const std::string opened = "/proc/self/fd/" + std::to_string(file_);
     GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(path.c_str(), &error);
+    gchar* uri = gst_filename_to_uri(opened.c_str(), &error);
     playbin_ = gst_element_factory_make("playbin", nullptr);
     if (!uri || !playbin_) {
       Fail(error ? spool::FailureLine(DomainOf(error), error->code, error->message)
@@ -275,6 +297,10 @@ class Player {
     if (bus_) {
       gst_object_unref(bus_);
       bus_ = nullptr;
+    }
+    if (file_ >= 0) {
+      close(file_);
+      file_ = -1;
     }
   }
 
@@ -405,6 +431,7 @@ class Player {
   GC gc_;
   GstElement* playbin_ = nullptr;
   GstBus* bus_ = nullptr;
+  int file_ = -1;  // the media file, open while it plays
   std::string name_;
   std::vector<std::string> lines_;
   bool running_ = true;
