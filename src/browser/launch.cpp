@@ -112,10 +112,12 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
   if (!started) {
     static char message[launchTextSize + 64];
     char shown[launchTextSize];
-    // Without a data folder there is no path to name, only the program.
-    platform::DisplayText(
-        folderFound ? texts.executable : platform::PlatformConventions().playerProgram, shown,
-        sizeof shown);
+    // Without a data folder there is no path to name, only the program, unless the backend
+    // said where it looked in vain.
+    platform::DisplayText(folderFound || playerFolder[0] != '\0'
+                              ? texts.executable
+                              : platform::PlatformConventions().playerProgram,
+                          shown, sizeof shown);
     FormatText(message, sizeof message, "The player could not be started: %s", shown);
     platform::ShowMessageBox(message, "ERROR", platform::MessageIcon::exclamation);
   }

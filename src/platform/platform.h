@@ -154,8 +154,9 @@ enum class DataFolderKind {
 // separator, found from where the executable itself lies, never from the current directory.
 // In a program folder (dist/, dist-linux/) both are the executable's own folder; an installed
 // Linux program (<prefix>/bin/trove) finds its assets in <prefix>/share/trove and its player in
-// <prefix>/lib/trove. False, with "" in buffer, when the folder cannot be found or does not fit
-// size bytes.
+// <prefix>/lib/trove. False when the folder cannot be found or does not fit size bytes, with ""
+// in buffer, or, where the backend knows where it looked in vain, that folder: to name in a
+// message, never to read from.
 bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size);
 
 // ---- Paths and program names ------------------------------------------------------------------

@@ -87,7 +87,7 @@ bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
       kind == DataFolderKind::assets ? current.assetFolder : current.playerFolder;
   if (folder.empty() || folder.size() >= size) return false;
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);
-  return true;
+  return current.foldersFound;
 }
 
 void HideSystemCursor() {

@@ -69,6 +69,7 @@ struct State {
   // the folders of a program whose executable's place cannot be read.
   std::string assetFolder;
   std::string playerFolder;
+  bool foldersFound = true;  // false: the folders above were looked for in vain
 
   // Events delivered one per PumpOneMessage call (each acts like one message).
   std::deque<std::function<void()>> pendingMessages;

@@ -82,8 +82,9 @@ bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
   const native::DataFolders& folders = native::RunningDataFolders();
   const std::string& folder = kind == DataFolderKind::assets ? folders.assets : folders.player;
   if (folder.empty() || folder.size() >= size) return false;
+  // A folder looked for in vain is handed over all the same, to be named.
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);
-  return true;
+  return folders.found;
 }
 
 void Pause(int milliseconds) {
