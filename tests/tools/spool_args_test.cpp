@@ -76,20 +76,6 @@ TEST(SpoolPlayRequest, RejectsMalformedLines) {
   EXPECT_TRUE(ParsePlayRequest("rightful a.avi 123456789").wellFormed);
 }
 
-TEST(SpoolPlayRequest, ArgumentsAreReadWholeBlanksAndAll) {
-  // The Linux player's three arguments: a tab or newline in the media word stays in the path.
-  spool::PlayRequest r =
-      spool::PlayRequestOf("rightful", "/m/a\tb\nc*d.ogg", "-3", spool::MediaWord::escaped);
-  ASSERT_TRUE(r.wellFormed);
-  EXPECT_EQ(r.mediaPath, "/m/a\tb\nc d.ogg");
-  EXPECT_EQ(r.number, -3);
-  EXPECT_FALSE(spool::PlayRequestOf("rightful", "", "0", spool::MediaWord::escaped).wellFormed);
-  EXPECT_FALSE(
-      spool::PlayRequestOf("rightful", "a.ogg", "0 ", spool::MediaWord::escaped).wellFormed);
-  EXPECT_FALSE(
-      spool::PlayRequestOf("rightful", "100%.ogg", "0", spool::MediaWord::escaped).wellFormed);
-}
-
 TEST(SpoolFileName, IsThePartAfterTheLastSeparator) {
   EXPECT_EQ(FileName("D:\\My Videos\\\\clip one.avi"), "clip one.avi");
   EXPECT_EQ(FileName("/tmp/x/a.mp3"), "a.mp3");

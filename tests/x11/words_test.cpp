@@ -42,13 +42,10 @@ TEST(X11WordsTest, AProgramIsFoundOnlyByAnAbsolutePath) {
   } table[] = {
       {"xdg-open", ".:/usr/bin", "/usr/bin/xdg-open"},
       {"xdg-open", ":/usr/bin/::bin", "/usr/bin/xdg-open"},
-      {"xdg-open", "/usr/bin/", "/usr/bin/xdg-open"},
       {"xdg-open", nullptr, "/usr/bin/xdg-open"},
       {"xdg-open", ".:bin:", ""},
-      {"xdg-open", "", ""},
       {"/opt/t/spool", "", "/opt/t/spool"},
       {"./xdg-open", "/usr/bin", ""},
-      {"bin/xdg-open", "/usr/bin", ""},
   };
   for (const auto& row : table) {
     EXPECT_EQ(x11::ProgramPath(row.file, row.searchPath, isProgram), row.found)
