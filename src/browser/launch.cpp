@@ -19,14 +19,39 @@ constexpr const char* parameterTail = " 0 ";
 // A text of `needed` characters fits a launch buffer with its terminator.
 bool Fits(std::size_t needed) { return needed < static_cast<std::size_t>(launchTextSize); }
 
+bool Escaped(char c, bool escapes) { return escapes && (c == '%' || c == '*'); }
+
+// The length of text in the media path: three characters for each escaped '%' or '*'.
+std::size_t MediaPathLength(const char* text, bool escapes) {
+  std::size_t length = 0;
+  for (const char* c = text; *c != '\0'; ++c) length += Escaped(*c, escapes) ? 3 : 1;
+  return length;
+}
+
+// Writes text into the media path at out, every space as '*' and, when escapes is set, '%' and
+// '*' as %25 and %2A; returns where the next character goes.
+char* WriteMediaPath(char* out, const char* text, bool escapes) {
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (Escaped(*c, escapes)) {
+      *out++ = '%';
+      *out++ = '2';
+      *out++ = *c == '%' ? '5' : 'A';
+    } else {
+      *out++ = *c == ' ' ? '*' : *c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 bool BuildPlayerTexts(const char* browsed, const char* name, const char* playerFolder,
                       PlayerTexts* texts) {
   // Every length is checked before formatting: a cut path would name another file, so a
   // text that does not fit starts nothing at all.
-  std::size_t mediaLength = std::strlen(browsed) + 1 + std::strlen(name);
   const platform::Conventions& names = platform::PlatformConventions();
+  const bool escapes = names.escapesMediaPath;
+  std::size_t mediaLength = MediaPathLength(browsed, escapes) + 1 + MediaPathLength(name, escapes);
   std::size_t executableLength = std::strlen(playerFolder) + 1 + std::strlen(names.playerProgram);
   std::size_t parametersLength =
       std::strlen(parameterWord) + mediaLength + std::strlen(parameterTail);
@@ -34,12 +59,11 @@ bool BuildPlayerTexts(const char* browsed, const char* name, const char* playerF
     return false;
   }
 
-  // The name is an argument, never part of a format: '%' in it reaches the player as is.
-  FormatText(texts->mediaPath, sizeof texts->mediaPath, "%s%c%s", browsed, names.pathSeparator,
-             name);
-  for (char* c = texts->mediaPath; *c != '\0'; ++c) {
-    if (*c == ' ') *c = '*';
-  }
+  // The name is written character by character, never part of a format: where '%' is not
+  // escaped it reaches the player as is.
+  char* end = WriteMediaPath(texts->mediaPath, browsed, escapes);
+  *end++ = names.pathSeparator;
+  *WriteMediaPath(end, name, escapes) = '\0';
   FormatText(texts->executable, sizeof texts->executable, "%s%c%s", playerFolder,
              names.pathSeparator, names.playerProgram);
   FormatText(texts->parameters, sizeof texts->parameters, " rightful %s %d ", texts->mediaPath, 0);
@@ -88,10 +112,12 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
   if (!started) {
     static char message[launchTextSize + 64];
     char shown[launchTextSize];
-    // Without a data folder there is no path to name, only the program.
-    platform::DisplayText(
-        folderFound ? texts.executable : platform::PlatformConventions().playerProgram, shown,
-        sizeof shown);
+    // Without a data folder there is no path to name, only the program, unless the backend
+    // said where it looked in vain.
+    platform::DisplayText(folderFound || playerFolder[0] != '\0'
+                              ? texts.executable
+                              : platform::PlatformConventions().playerProgram,
+                          shown, sizeof shown);
     FormatText(message, sizeof message, "The player could not be started: %s", shown);
     platform::ShowMessageBox(message, "ERROR", platform::MessageIcon::exclamation);
   }
@@ -102,7 +128,7 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
 
 void PlacePlayerWindow(const DisplayState& d) {
   PlayerPosition p = PlayerWindowPosition(d);
-  platform::MoveWindowByTitle(playerWindowTitle, p.x, p.y, playerWindowSize, playerWindowSize);
+  platform::MovePlayerWindow(playerWindowTitle, p.x, p.y, playerWindowSize, playerWindowSize);
 }
 
 void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatches& latches) {

@@ -14,7 +14,9 @@ constexpr int playerWindowSize = 600;
 
 // The three texts that start the player on one file.
 struct PlayerTexts {
-  char mediaPath[launchTextSize];   // browsed path, separator, name; spaces turned into '*'
+  // Browsed path, separator, name; spaces turned into '*', and where the platform escapes
+  // the media path a '%' or '*' of its own written %25 or %2A.
+  char mediaPath[launchTextSize];
   char executable[launchTextSize];  // the player in its data folder
   char parameters[launchTextSize];  // " rightful <media path> 0 "
 };

@@ -77,8 +77,11 @@ void MoveMainWindow(int x, int y, int width, int height);
 ScreenPoint CursorPosition();
 ScreenRect MainWindowRect();
 
-// Finds a top-level window by its exact title and moves it; false when there is none.
-bool MoveWindowByTitle(const char* title, int x, int y, int width, int height);
+// Finds the player's top-level window and moves it; false when there is none. On Windows it is
+// the window of that exact title. The Linux player also marks its window with a property of its
+// own, and only a window with that title and that mark is taken: a window of another program
+// with the same title is left where it is.
+bool MovePlayerWindow(const char* title, int x, int y, int width, int height);
 
 // ---- OpenGL -----------------------------------------------------------------------------------
 
@@ -157,8 +160,9 @@ enum class DataFolderKind {
 // separator, found from where the executable itself lies, never from the current directory.
 // In a program folder (dist/, dist-linux/) both are the executable's own folder; an installed
 // Linux program (<prefix>/bin/trove) finds its assets in <prefix>/share/trove and its player in
-// <prefix>/lib/trove. False, with "" in buffer, when the folder cannot be found or does not fit
-// size bytes.
+// <prefix>/lib/trove. False when the folder cannot be found or does not fit size bytes, with ""
+// in buffer, or, where the backend knows where it looked in vain, that folder: to name in a
+// message, never to read from.
 bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size);
 
 // ---- Paths and program names ------------------------------------------------------------------
@@ -170,6 +174,9 @@ struct Conventions {
   std::size_t rootSeparator;    // the root's separator: going up never cuts back past it
   const char* playerProgram;    // the player's executable in its data folder
   const char* explorerProgram;  // opens a directory in the platform's file explorer
+  // A name may hold '*' itself (POSIX): the media path handed to the player writes a '*' and a
+  // '%' of its own as %2A and %25, so that every '*' the player reads is a space.
+  bool escapesMediaPath;
 };
 const Conventions& PlatformConventions();
 

@@ -166,6 +166,14 @@ TEST_F(LaunchTest, APlayerOnlyInTheStartDirectoryOrNoDataFolderIsToldByName) {
   EXPECT_EQ(os().messageBoxes[0].text, "The player could not be started: " + PlayerExecutable());
   // Without a data folder there is no path to name: the program's own name is given.
   EXPECT_EQ(os().messageBoxes[1].text, "The player could not be started: spool.exe");
+  // A folder looked for in vain is named, and a player lying there is not started.
+  os().playerFolder = tempDir;
+  os().foldersFound = false;
+  std::rename((startDir + "/spool.exe").c_str(), player.c_str());
+  EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::notStarted);
+  EXPECT_TRUE(os().programsRun.empty());
+  ASSERT_EQ(os().messageBoxes.size(), 3u);
+  EXPECT_EQ(os().messageBoxes[2].text, "The player could not be started: " + PlayerExecutable());
 }
 
 TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
@@ -296,9 +304,9 @@ TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
   // The window is looked for only after the 340 ms pause.
   std::vector<std::string> order;
   for (const std::string& call : os().calls) {
-    if (call == "RunProgram" || call == "MoveWindowByTitle") order.push_back(call);
+    if (call == "RunProgram" || call == "MovePlayerWindow") order.push_back(call);
   }
-  EXPECT_EQ(order, (std::vector<std::string>{"RunProgram", "MoveWindowByTitle"}));
+  EXPECT_EQ(order, (std::vector<std::string>{"RunProgram", "MovePlayerWindow"}));
   ASSERT_FALSE(os().pauses.empty());
   EXPECT_EQ(os().pauses[0], pauseAfter::playerStart);
 }

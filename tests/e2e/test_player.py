@@ -136,7 +136,7 @@ class PlayerTest(unittest.TestCase):
 
 
 # Test media, each made by one pipeline of GStreamer's command-line tool: a ball on blue in
-# 4:3 for 6 s, a ball in Ogg/Theora for 3 s, a 2 s tone.
+# 4:3 for 6 s, a ball in Ogg/Theora for 3 s, a 2 s tone, a 6 s tone.
 MEDIA = {
     "ball clip.webm": "videotestsrc num-buffers=90 pattern=ball background-color=0xff2040c0 ! "
                       "video/x-raw,width=320,height=240,framerate=15/1 ! vp8enc deadline=1 ! "
@@ -144,7 +144,11 @@ MEDIA = {
     "ball.ogv": "videotestsrc num-buffers=45 pattern=ball ! "
                 "video/x-raw,width=320,height=240,framerate=15/1 ! theoraenc ! oggmux",
     "tone.wav": "audiotestsrc num-buffers=90 ! wavenc",
+    "tab.wav": "audiotestsrc num-buffers=260 ! wavenc",
 }
+
+
+TAB_NAME = "tone\ta*b 5%.wav"
 
 
 def make_media(folder):
@@ -156,6 +160,8 @@ def make_media(folder):
         head = f.read(200)
     with open(os.path.join(folder, "damaged.webm"), "wb") as f:
         f.write(head + bytes((i * 37) % 251 for i in range(4000)))
+    # A name the pipeline cannot write: a tab, a '*', a space and a '%' in it.
+    os.rename(os.path.join(folder, "tab.wav"), os.path.join(folder, TAB_NAME))
 
 
 def lines(path):
@@ -245,6 +251,19 @@ class LinuxPlayerTest(unittest.TestCase):
             s.wait_geometry(PLAYER, 600, 600)
             self.assertEqual(len(s.find_windows(PLAYER)), 1)
             s.wait_window(PLAYER, gone=True, timeout=30)
+
+            # A name with a tab and a '*' plays: its progress line moves, nothing is reported.
+            s.right_click(*row_click(names.index(TAB_NAME) + 1), gap=1.5)
+            s.key("p", gap=0.5)
+            s.wait_window(PLAYER)
+            time.sleep(1.0)
+            g = s.geometry(s.find_windows(PLAYER)[0])
+            self.assertTrue(wait_change(s, g), "the progress line never moved")
+            self.assertEqual(len(s.find_windows(PLAYER)), 1)
+            s.wait_window(PLAYER, gone=True, timeout=30)
+            self.assertEqual(lines(log)[3], "rightful %s/%s 0" %
+                             (self.root, "tone\ta%2Ab*5%25.wav"))
+            self.assertNotIn("spool:", s.program_errors())
             # Trove itself carried on throughout.
             self.assertIsNone(s.proc.poll())
             s.key("Escape")

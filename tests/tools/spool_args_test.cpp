@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "../../tools/spool/x11/player_text.h"
 
 namespace {
@@ -36,7 +34,6 @@ TEST(SpoolPlayRequest, RestoresSpacesInTheMediaPath) {
   spool::PlayRequest r = ParsePlayRequest(" rightful D:\\My*Videos\\\\clip*one.avi 0 ");
   ASSERT_TRUE(r.wellFormed);
   EXPECT_EQ(r.mediaPath, "D:\\My Videos\\\\clip one.avi");
-  EXPECT_EQ(r.writtenPath, "D:\\My*Videos\\\\clip*one.avi");
   EXPECT_EQ(r.number, 0);
   EXPECT_EQ(FileName(r.mediaPath), "clip one.avi");
 }
@@ -86,21 +83,29 @@ TEST(SpoolFileName, IsThePartAfterTheLastSeparator) {
   EXPECT_EQ(FileName("D:\\dir\\"), "");
 }
 
-TEST(SpoolMediaPath, ReadsStarsAsSpacesUnlessAFileOfThatVeryNameExists) {
-  const std::set<std::string> files = {"/m/a*b.ogg", "/m/c d.ogg", "/m/e*f g.ogg"};
-  auto exists = [&](const std::string& path) { return files.count(path) != 0; };
+TEST(SpoolMediaPath, EveryStarIsASpaceAndOnlyTheTwoEscapesAreRead) {
   const struct {
-    const char* written;
-    const char* resolved;
+    const char* word;
+    spool::MediaWord form;
+    const char* path;  // null: not a word of that form
   } table[] = {
-      {"/m/a*b.ogg", "/m/a*b.ogg"},      // a real '*' in the name
-      {"/m/c*d.ogg", "/m/c d.ogg"},      // a space written as '*'
-      {"/m/x*y.ogg", "/m/x y.ogg"},      // neither exists: the spaced name, to say it is missing
-      {"/m/e*f*g.ogg", "/m/e f g.ogg"},  // a mix of both is read as spaces throughout
-      {"/m/plain.ogg", "/m/plain.ogg"},
+      {"/m/a*b%2Ac%25.ogg", spool::MediaWord::escaped, "/m/a b*c%.ogg"},
+      {"/m/%252A.ogg", spool::MediaWord::escaped, "/m/%2A.ogg"},
+      {"/m/100%.ogg", spool::MediaWord::escaped, nullptr},
+      {"/m/%2a.ogg", spool::MediaWord::escaped, nullptr},
+      {"/m/%41.ogg", spool::MediaWord::escaped, nullptr},
+      {"/m/%2", spool::MediaWord::escaped, nullptr},
+      {"C:\\100%*%2A.ogg", spool::MediaWord::starsForSpaces, "C:\\100% %2A.ogg"},
   };
   for (const auto& row : table) {
-    EXPECT_EQ(spool::ResolveMediaPath(row.written, exists), row.resolved) << row.written;
+    std::string path;
+    const bool read = spool::MediaPathOf(row.word, row.form, &path);
+    if (row.path != nullptr) {
+      EXPECT_TRUE(read) << row.word;
+      EXPECT_EQ(path, row.path) << row.word;
+    } else {
+      EXPECT_FALSE(read) << row.word;
+    }
   }
 }
 

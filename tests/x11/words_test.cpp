@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
+#include "../../tools/spool/spool_args.h"
 #include "browser/launch.h"
 #include "support/program_fixture.h"
 
@@ -29,6 +31,28 @@ TEST(X11WordsTest, CharactersAShellWouldReadArriveAsTheyAre) {
             (Words{"rightful", "/m/\"it's\"$HOME%d;*x.avi", "0"}));
 }
 
+TEST(X11WordsTest, AProgramIsFoundOnlyByAnAbsolutePath) {
+  const std::set<std::string> programs = {"/usr/bin/xdg-open", "./xdg-open", "xdg-open",
+                                          "bin/xdg-open", "/opt/t/spool"};
+  auto isProgram = [&](const std::string& path) { return programs.count(path) != 0; };
+  const struct {
+    const char* file;
+    const char* searchPath;  // PATH; null when unset
+    const char* found;
+  } table[] = {
+      {"xdg-open", ".:/usr/bin", "/usr/bin/xdg-open"},
+      {"xdg-open", ":/usr/bin/::bin", "/usr/bin/xdg-open"},
+      {"xdg-open", nullptr, "/usr/bin/xdg-open"},
+      {"xdg-open", ".:bin:", ""},
+      {"/opt/t/spool", "", "/opt/t/spool"},
+      {"./xdg-open", "/usr/bin", ""},
+  };
+  for (const auto& row : table) {
+    EXPECT_EQ(x11::ProgramPath(row.file, row.searchPath, isProgram), row.found)
+        << row.file << " on " << (row.searchPath ? row.searchPath : "(unset)");
+  }
+}
+
 class X11PlayerWordsTest : public ProgramTest {
  protected:
   void SetUp() override {
@@ -37,18 +61,36 @@ class X11PlayerWordsTest : public ProgramTest {
   }
 };
 
-TEST_F(X11PlayerWordsTest, ThePlayersParameterLineGivesItsThreeWords) {
-  // A browsed directory with a space, as the Linux path line shows it, and a name with spaces:
-  // the media path stays one word because its spaces are written as '*'.
-  PlayerTexts texts;
-  ASSERT_TRUE(BuildPlayerTexts("/home/u/My Videos/", "clip one two.avi", "/opt/trove", &texts));
-  EXPECT_STREQ(texts.executable, "/opt/trove/spool");
-  EXPECT_EQ(x11::ParameterWords(texts.parameters),
-            (Words{"rightful", "/home/u/My*Videos//clip*one*two.avi", "0"}));
-  // A tab or a newline in a name is part of the name, not a break between words.
-  ASSERT_TRUE(BuildPlayerTexts("/m/", "tab\there\nnew line.jpg", "/opt/trove", &texts));
-  EXPECT_EQ(x11::ParameterWords(texts.parameters),
-            (Words{"rightful", "/m//tab\there\nnew*line.jpg", "0"}));
+TEST_F(X11PlayerWordsTest, ThePlayerReadsTheThreeWordsBackAsTheChosenPath) {
+  // Trove's words for a chosen file are the player's three arguments; the path the player reads
+  // from them is the chosen one, whatever bytes its name holds. A '*' of a name is escaped, so
+  // "p q" and "p*q", "x y/a b" and "x*y/a b" lying side by side each read back as itself.
+  const struct {
+    const char* browsed;
+    const char* name;
+    const char* mediaWord;
+  } table[] = {
+      {"/home/u/My Videos", "clip one two.avi", "/home/u/My*Videos/clip*one*two.avi"},
+      {"/m", "tab\there.ogg", "/m/tab\there.ogg"},
+      {"/m", "new\nline and\ttab.jpg", "/m/new\nline*and\ttab.jpg"},
+      {"/m", "p q.mp3", "/m/p*q.mp3"},
+      {"/m", "p*q.mp3", "/m/p%2Aq.mp3"},
+      {"/m/x y", "a b.mp3", "/m/x*y/a*b.mp3"},
+      {"/m/x*y", "a b.mp3", "/m/x%2Ay/a*b.mp3"},
+      {"/m", "100% *live* %2A.ogg", "/m/100%25*%2Alive%2A*%252A.ogg"},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.name);
+    PlayerTexts texts;
+    ASSERT_TRUE(BuildPlayerTexts(row.browsed, row.name, "/opt/trove", &texts));
+    EXPECT_STREQ(texts.executable, "/opt/trove/spool");
+    const Words words = x11::ParameterWords(texts.parameters);
+    ASSERT_EQ(words, (Words{"rightful", row.mediaWord, "0"}));
+    const spool::PlayRequest read =
+        spool::PlayRequestOf(words[0], words[1], words[2], spool::MediaWord::escaped);
+    ASSERT_TRUE(read.wellFormed);
+    EXPECT_EQ(read.mediaPath, std::string(row.browsed) + "/" + row.name);
+  }
 }
 
 }  // namespace

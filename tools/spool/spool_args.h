@@ -1,6 +1,8 @@
-// Reading the players' command line: the parameter line after the program's own
-// name, and the play request in it (" rightful <media path> <number> ", spaces in the media
-// path written as '*').
+// Reading the players' play request: the word rightful, the media path with its spaces written
+// as '*' (and, for the Linux player, its own '*' and '%' as %2A and %25), and a number. The Windows
+// player reads it from its one command line, the parameter line after the program's own name ("
+// rightful <media path> <number> "); the Linux player gets the three words as its three arguments
+// and reads each whole, never splitting one again.
 #pragma once
 
 #include <string>
@@ -29,15 +31,61 @@ inline std::string_view ParameterLine(std::string_view commandLine) {
 
 struct PlayRequest {
   bool wellFormed = false;
-  std::string mediaPath;    // with its spaces restored
-  std::string writtenPath;  // as written, '*' and all
+  std::string mediaPath;  // with its spaces restored
   long number = 0;
 };
 
-// Splits the parameter line into blank-separated words and expects exactly three: the word
-// rightful, the media path and a number. A launcher that quoted the whole line is accepted.
-inline PlayRequest ParsePlayRequest(std::string_view line) {
+// How the media path is written in its word. Either way every '*' is a space.
+enum class MediaWord {
+  starsForSpaces,  // and nothing else: a Windows name holds no '*'
+  escaped,         // and a '*' or '%' of the path itself is %2A or %25: a POSIX name may hold both
+};
+
+// The path the media word names; false when the word is not written in that form. Nothing is
+// guessed: one word names one path.
+inline bool MediaPathOf(std::string_view word, MediaWord form, std::string* path) {
+  path->clear();
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char c = word[i];
+    if (c == '*') {
+      *path += ' ';
+    } else if (c == '%' && form == MediaWord::escaped) {
+      const std::string_view code = word.substr(i + 1, 2);
+      if (code != "25" && code != "2A") return false;
+      *path += code == "25" ? '%' : '*';
+      i += 2;
+    } else {
+      *path += c;
+    }
+  }
+  return true;
+}
+
+// The request of its three words: rightful, the media path and a number, an optional minus and
+// one to nine digits so that it always fits.
+inline PlayRequest PlayRequestOf(std::string_view rightful, std::string_view media,
+                                 std::string_view number, MediaWord form) {
   PlayRequest request;
+  if (rightful != "rightful" || media.empty()) return request;
+  std::string_view digits = number;
+  bool negative = !digits.empty() && digits[0] == '-';
+  if (negative) digits.remove_prefix(1);
+  if (digits.empty() || digits.size() > 9) return request;
+  long value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return request;
+    value = value * 10 + (c - '0');
+  }
+
+  if (!MediaPathOf(media, form, &request.mediaPath)) return request;
+  request.number = negative ? -value : value;
+  request.wellFormed = true;
+  return request;
+}
+
+// The Windows player's request: splits the parameter line into blank-separated words and
+// expects exactly three. A launcher that quoted the whole line is accepted.
+inline PlayRequest ParsePlayRequest(std::string_view line) {
   std::size_t first = 0;
   while (first < line.size() && IsBlank(line[first])) ++first;
   std::size_t last = line.size();
@@ -55,30 +103,11 @@ inline PlayRequest ParsePlayRequest(std::string_view line) {
     if (i == line.size()) break;
     std::size_t start = i;
     while (i < line.size() && !IsBlank(line[i])) ++i;
-    if (count == 3) return request;  // a fourth word
+    if (count == 3) return PlayRequest{};  // a fourth word
     words[count++] = line.substr(start, i - start);
   }
-  if (count != 3 || words[0] != "rightful") return request;
-
-  // The number: an optional minus and one to nine digits, so it always fits.
-  std::string_view digits = words[2];
-  bool negative = !digits.empty() && digits[0] == '-';
-  if (negative) digits.remove_prefix(1);
-  if (digits.empty() || digits.size() > 9) return request;
-  long number = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return request;
-    number = number * 10 + (c - '0');
-  }
-
-  request.writtenPath.assign(words[1]);
-  request.mediaPath = request.writtenPath;
-  for (char& c : request.mediaPath) {
-    if (c == '*') c = ' ';
-  }
-  request.number = negative ? -number : number;
-  request.wellFormed = true;
-  return request;
+  if (count != 3) return PlayRequest{};
+  return PlayRequestOf(words[0], words[1], words[2], MediaWord::starsForSpaces);
 }
 
 // The file's name: the media path after its last backslash or slash.

@@ -87,7 +87,7 @@ bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
       kind == DataFolderKind::assets ? current.assetFolder : current.playerFolder;
   if (folder.empty() || folder.size() >= size) return false;
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);
-  return true;
+  return current.foldersFound;
 }
 
 void HideSystemCursor() {
@@ -118,16 +118,16 @@ void MoveMainWindow(int x, int y, int width, int height) {
 
 const Conventions& PlatformConventions() {
   // The Windows program's unless a test asks for the Linux program's.
-  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer"};
-  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open"};
+  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer", false};
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true};
   return current.posixConventions ? posix : windows;
 }
 
 ScreenPoint CursorPosition() { return current.cursor; }
 ScreenRect MainWindowRect() { return current.windowRect; }
 
-bool MoveWindowByTitle(const char* title, int x, int y, int width, int height) {
-  current.calls.push_back("MoveWindowByTitle");
+bool MovePlayerWindow(const char* title, int x, int y, int width, int height) {
+  current.calls.push_back("MovePlayerWindow");
   for (const std::string& t : current.playerWindowTitles) {
     if (t == title) {
       current.moves.push_back({title, x, y, width, height});

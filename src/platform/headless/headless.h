@@ -61,7 +61,7 @@ struct State {
   platform::ScreenPoint cursor;
   platform::WindowFailure failCreationAt = platform::WindowFailure::none;
   unsigned failReleases = 0;
-  std::vector<std::string> playerWindowTitles;  // windows that MoveWindowByTitle can find
+  std::vector<std::string> playerWindowTitles;  // windows that MovePlayerWindow can find
   bool programsStart = true;                    // RunProgram's result
   bool posixConventions = false;                // paths and names as the Linux program's
   bool narrowCodePage = false;  // DisplayText shows every non-ASCII character as '?'
@@ -69,6 +69,7 @@ struct State {
   // the folders of a program whose executable's place cannot be read.
   std::string assetFolder;
   std::string playerFolder;
+  bool foldersFound = true;  // false: the folders above were looked for in vain
 
   // Events delivered one per PumpOneMessage call (each acts like one message).
   std::deque<std::function<void()>> pendingMessages;

@@ -186,7 +186,7 @@ ScreenRect MainWindowRect() {
           static_cast<int>(r.bottom)};
 }
 
-bool MoveWindowByTitle(const char* title, int x, int y, int width, int height) {
+bool MovePlayerWindow(const char* title, int x, int y, int width, int height) {
   HWND window = FindWindowA(nullptr, title);
   if (!window) return false;
   MoveWindow(window, x, y, width, height, TRUE);

@@ -46,10 +46,10 @@ int ConnectionLost(Display* display) {
 
 void InternAtoms(x11::Atoms* atoms) {
   char* names[] = {const_cast<char*>("WM_DELETE_WINDOW"), const_cast<char*>("_NET_WM_NAME"),
-                   const_cast<char*>("UTF8_STRING"), const_cast<char*>("_NET_CLIENT_LIST"),
-                   const_cast<char*>("_MOTIF_WM_HINTS")};
-  Atom* slots[] = {&atoms->deleteWindow, &atoms->netWmName, &atoms->utf8String,
-                   &atoms->netClientList, &atoms->motifWmHints};
+                   const_cast<char*>("UTF8_STRING"),      const_cast<char*>("_NET_CLIENT_LIST"),
+                   const_cast<char*>("_MOTIF_WM_HINTS"),  const_cast<char*>("_SPOOL_PLAYER")};
+  Atom* slots[] = {&atoms->deleteWindow,  &atoms->netWmName,    &atoms->utf8String,
+                   &atoms->netClientList, &atoms->motifWmHints, &atoms->playerMark};
   constexpr int count = static_cast<int>(sizeof names / sizeof names[0]);
   Atom interned[count] = {};
   // One round trip for all of them.

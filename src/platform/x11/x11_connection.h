@@ -15,6 +15,7 @@ struct Atoms {
   Atom utf8String = 0;     // UTF8_STRING
   Atom netClientList = 0;  // _NET_CLIENT_LIST
   Atom motifWmHints = 0;   // _MOTIF_WM_HINTS
+  Atom playerMark = 0;     // _SPOOL_PLAYER, which the player puts on its own window
 };
 
 struct Connection {

@@ -1,5 +1,7 @@
-// The Linux backend's search for the player's window by its title, through the window
-// manager's client list or, without one, the window tree, and the move that places it.
+// The Linux backend's search for the player's window, through the window manager's client list
+// or, without one, the window tree, and the move that places it. The player's window is the one
+// with its title and the mark the player puts on it (_SPOOL_PLAYER); the title alone could be
+// any program's.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,23 +14,34 @@
 
 namespace {
 
+// Hands the items of a window's property to use when it has that type and format (8 or 32),
+// reading at most `longest` 32-bit units of it; false when it has no such property.
+template <typename Use>
+bool WithProperty(Window window, Atom property, Atom type, int format, long longest, Use use) {
+  Atom actualType = None;
+  int actualFormat = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(x11::Server().display, window, property, 0, longest, False, type,
+                         &actualType, &actualFormat, &count, &after, &data) != Success) {
+    return false;
+  }
+  const bool found = data && actualType == type && actualFormat == format;
+  if (found) use(data, count);
+  if (data) XFree(data);
+  return found;
+}
+
 // The window's title through the window manager's UTF-8 name, else WM_NAME.
 bool HasTitle(Window window, const char* title, bool netName) {
   const x11::Connection& server = x11::Server();
   bool same = false;
   if (netName) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(server.display, window, server.atoms.netWmName, 0, 1024, False,
-                           server.atoms.utf8String, &type, &format, &count, &after,
-                           &data) == Success &&
-        data) {
-      same = format == 8 && std::string(reinterpret_cast<char*>(data), count) == title;
-      XFree(data);
-    }
+    WithProperty(window, server.atoms.netWmName, server.atoms.utf8String, 8, 1024,
+                 [&](const unsigned char* data, unsigned long count) {
+                   same = std::string(reinterpret_cast<const char*>(data), count) == title;
+                 });
     return same;
   }
   char* name = nullptr;
@@ -39,33 +52,33 @@ bool HasTitle(Window window, const char* title, bool netName) {
   return same;
 }
 
-// A top-level window of that title in the window manager's client list.
+// The player's mark: its process id as one CARDINAL in _SPOOL_PLAYER.
+bool HasPlayerMark(Window window) {
+  bool marked = false;
+  WithProperty(window, x11::Server().atoms.playerMark, XA_CARDINAL, 32, 1,
+               [&](const unsigned char*, unsigned long count) { marked = count == 1; });
+  return marked;
+}
+
+// A top-level player window of that title in the window manager's client list.
 Window FindInClientList(const char* title) {
   const x11::Connection& server = x11::Server();
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(server.display, server.root, server.atoms.netClientList, 0, 65536, False,
-                         XA_WINDOW, &type, &format, &count, &after, &data) != Success ||
-      !data) {
-    return 0;
-  }
   Window found = 0;
-  if (format == 32) {
-    const auto* windows = reinterpret_cast<const Window*>(data);
-    for (unsigned long i = 0; i < count && !found; ++i) {
-      if (HasTitle(windows[i], title, true) || HasTitle(windows[i], title, false)) {
-        found = windows[i];
-      }
-    }
-  }
-  XFree(data);
+  WithProperty(server.root, server.atoms.netClientList, XA_WINDOW, 32, 65536,
+               [&](const unsigned char* data, unsigned long count) {
+                 // Items of format 32 arrive as longs, which a Window is.
+                 const auto* windows = reinterpret_cast<const Window*>(data);
+                 for (unsigned long i = 0; i < count && !found; ++i) {
+                   if ((HasTitle(windows[i], title, true) || HasTitle(windows[i], title, false)) &&
+                       HasPlayerMark(windows[i])) {
+                     found = windows[i];
+                   }
+                 }
+               });
   return found;
 }
 
-// Without a window manager's list: the first window of that WM_NAME under parent.
+// Without a window manager's list: the first player window of that WM_NAME under parent.
 Window FindInTree(Window parent, const char* title, int depth) {
   Window rootReturn = 0;
   Window parentReturn = 0;
@@ -76,7 +89,7 @@ Window FindInTree(Window parent, const char* title, int depth) {
   }
   Window found = 0;
   for (unsigned int i = 0; i < count && !found; ++i) {
-    if (HasTitle(children[i], title, false)) found = children[i];
+    if (HasTitle(children[i], title, false) && HasPlayerMark(children[i])) found = children[i];
   }
   // Window managers put client windows a few levels down, inside their frames.
   for (unsigned int i = 0; i < count && !found && depth < 4; ++i) {
@@ -90,7 +103,7 @@ Window FindInTree(Window parent, const char* title, int depth) {
 
 namespace platform {
 
-bool MoveWindowByTitle(const char* title, int left, int top, int width, int height) {
+bool MovePlayerWindow(const char* title, int left, int top, int width, int height) {
   const x11::Connection& server = x11::Server();
   // Other programs' windows may vanish at any moment, while they are looked at or moved: the
   // errors that follow are expected and no reason to report or stop.

@@ -1,5 +1,6 @@
 // The Linux backend's system side: paths and program names, the command line's texts, the
-// program's own folders, pauses, process exit, starting programs with posix_spawn, and
+// program's own folders, pauses, process exit, starting programs with posix_spawn (by absolute
+// path only), and
 // pictures through the native decoders. Files and directories come from the shared POSIX code
 // (platform/native/posix_files.cpp).
 #include <signal.h>
@@ -26,8 +27,16 @@ extern char** environ;
 
 namespace {
 
-// Starts file with the argument words; with search set the PATH is searched for it.
-bool Spawn(const char* file, const std::vector<std::string>& words, bool search) {
+bool IsProgram(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// Starts file with the argument words: by its absolute path, or by a bare name found in the
+// absolute entries of PATH, never in the current directory.
+bool Spawn(const char* file, const std::vector<std::string>& words) {
+  const std::string path = x11::ProgramPath(file, std::getenv("PATH"), IsProgram);
+  if (path.empty()) return false;
   std::vector<char*> argv;
   std::string name = file;
   argv.push_back(name.data());
@@ -46,8 +55,7 @@ bool Spawn(const char* file, const std::vector<std::string>& words, bool search)
   posix_spawnattr_setpgroup(&attributes, 0);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
   pid_t child = 0;
-  int result = search ? posix_spawnp(&child, file, nullptr, &attributes, argv.data(), environ)
-                      : posix_spawn(&child, file, nullptr, &attributes, argv.data(), environ);
+  int result = posix_spawn(&child, path.c_str(), nullptr, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   return result == 0;
 }
@@ -58,7 +66,7 @@ namespace platform {
 
 const Conventions& PlatformConventions() {
   // Going up from "/a/" ends at "/", where it stops.
-  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open"};
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true};
   return posix;
 }
 
@@ -74,8 +82,9 @@ bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
   const native::DataFolders& folders = native::RunningDataFolders();
   const std::string& folder = kind == DataFolderKind::assets ? folders.assets : folders.player;
   if (folder.empty() || folder.size() >= size) return false;
+  // A folder looked for in vain is handed over all the same, to be named.
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);
-  return true;
+  return folders.found;
 }
 
 void Pause(int milliseconds) {
@@ -99,9 +108,9 @@ bool RunProgram(const char* file, const char* parameters) {
     // exist is not opened at all.
     struct stat st;
     if (stat(parameters, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    return Spawn(file, {parameters}, true);
+    return Spawn(file, {parameters});
   }
-  return Spawn(file, x11::ParameterWords(parameters), false);
+  return Spawn(file, x11::ParameterWords(parameters));
 }
 
 void DisplayText(const char* text, char* shown, std::size_t room) {

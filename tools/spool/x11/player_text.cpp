@@ -1,20 +1,9 @@
-// The player's pure parts: the media path, the failure line and play times.
+// The player's pure parts: the failure line and play times.
 #include "player_text.h"
 
 #include <cstdio>
 
 namespace spool {
-
-std::string ResolveMediaPath(std::string_view written,
-                             const std::function<bool(const std::string&)>& exists) {
-  std::string asWritten(written);
-  if (asWritten.find('*') != std::string::npos && exists(asWritten)) return asWritten;
-  std::string spaced = asWritten;
-  for (char& c : spaced) {
-    if (c == '*') c = ' ';
-  }
-  return spaced;
-}
 
 namespace {
 

@@ -1,18 +1,12 @@
-// The player's pure parts, apart from GStreamer and X: which file a media path written with
-// '*' for spaces names, the one line shown when a file cannot be played, and play times.
+// The player's pure parts, apart from GStreamer and X: the one line shown when a file cannot be
+// played, and play times.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
 namespace spool {
-
-// The file the media path names. Launchers write every space as '*', so a '*' is a space,
-// unless a file of that very name exists: a name that really contains '*' is tried first.
-std::string ResolveMediaPath(std::string_view written,
-                             const std::function<bool(const std::string&)>& exists);
 
 // Where an error comes from, by the error domains of the media framework.
 enum class ErrorDomain { core, library, resource, stream, other };

@@ -1,8 +1,9 @@
 // The Linux player: plays the file it is handed with GStreamer, the picture drawn into its own
-// X11 window. The contract is the one the browser relies on: argument words (rightful, the
-// media path with '*' for spaces, a number), the window title, a window the browser can move
-// and size. When SPOOL_LOG names a file it appends the words it received, joined by single
-// blanks, to that file, one line per start; it writes nothing else.
+// X11 window. The contract is the one the browser relies on: three arguments (rightful, the
+// media path with '*' for spaces and %2A and %25 for its own '*' and '%', a number), the window
+// title and mark, a window the browser can move and size. When SPOOL_LOG names a file it appends
+// the words it received, joined by single blanks, to that file, one line per start; it writes
+// nothing else.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -14,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +29,9 @@
 namespace {
 
 constexpr const char* windowTitle = "Spool video and audio player";
+// The mark of a player's window, which Trove and a later player look for with the title: the
+// title alone could be any program's, and such a window is neither moved nor closed.
+constexpr const char* playerMark = "_SPOOL_PLAYER";
 constexpr int windowSize = 600;
 constexpr gint64 seekStep = 5 * GST_SECOND;
 // How long a failure stays on screen unless the window is closed first.
@@ -34,6 +39,7 @@ constexpr auto failureShown = std::chrono::seconds(5);
 // How long a new player waits for the one it replaces to close its window.
 constexpr auto replaceWait = std::chrono::seconds(2);
 constexpr auto progressEvery = std::chrono::milliseconds(250);
+constexpr const char* notRegular = "Not a media file: not a regular file";
 
 static_assert(spool::coreMissingPlugin == GST_CORE_ERROR_MISSING_PLUGIN);
 static_assert(spool::resourceNotFound == GST_RESOURCE_ERROR_NOT_FOUND);
@@ -64,36 +70,46 @@ void AppendToLog(const std::string& line) {
   close(file);
 }
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
 // Other programs' windows may vanish while they are looked at: such errors are expected.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
-bool HasPlayerTitle(Display* display, Window window) {
+// A player's window: the player's title and its mark, a process id as one CARDINAL.
+bool IsPlayerWindow(Display* display, Window window, Atom mark) {
   char* name = nullptr;
   bool same = false;
   if (XFetchName(display, window, &name) && name) {
     same = std::strcmp(name, windowTitle) == 0;
     XFree(name);
   }
-  return same;
+  if (!same) return false;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  bool marked = false;
+  if (XGetWindowProperty(display, window, mark, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                         &after, &data) == Success &&
+      data) {
+    marked = type == XA_CARDINAL && format == 32 && count == 1;
+    XFree(data);
+  }
+  return marked;
 }
 
-// Windows of the player's title under parent; window managers put them a few levels down.
-void FindPlayerWindows(Display* display, Window parent, int depth, std::vector<Window>* found) {
+// Players' windows under parent; window managers put them a few levels down.
+void FindPlayerWindows(Display* display, Window parent, Atom mark, int depth,
+                       std::vector<Window>* found) {
   Window rootReturn = 0;
   Window parentReturn = 0;
   Window* children = nullptr;
   unsigned int count = 0;
   if (!XQueryTree(display, parent, &rootReturn, &parentReturn, &children, &count)) return;
   for (unsigned int i = 0; i < count; ++i) {
-    if (HasPlayerTitle(display, children[i])) {
+    if (IsPlayerWindow(display, children[i], mark)) {
       found->push_back(children[i]);
     } else if (depth < 3) {
-      FindPlayerWindows(display, children[i], depth + 1, found);
+      FindPlayerWindows(display, children[i], mark, depth + 1, found);
     }
   }
   if (children) XFree(children);
@@ -108,10 +124,11 @@ struct Placement {
 
 // One player window at a time: an earlier player is asked to close as its window's close button
 // would, and the new window takes its place. Returns where the earlier window was.
-Placement ReplaceEarlierPlayers(Display* display, Window root, Atom protocols, Atom deleteWindow) {
+Placement ReplaceEarlierPlayers(Display* display, Window root, Atom mark, Atom protocols,
+                                Atom deleteWindow) {
   Placement place;
   std::vector<Window> earlier;
-  FindPlayerWindows(display, root, 0, &earlier);
+  FindPlayerWindows(display, root, mark, 0, &earlier);
   for (std::size_t i = 0; i < earlier.size(); ++i) {
     XWindowAttributes attributes;
     Window child = 0;
@@ -133,7 +150,7 @@ Placement ReplaceEarlierPlayers(Display* display, Window root, Atom protocols, A
   const auto deadline = Clock::now() + replaceWait;
   while (!earlier.empty() && Clock::now() < deadline) {
     std::vector<Window> still;
-    FindPlayerWindows(display, root, 0, &still);
+    FindPlayerWindows(display, root, mark, 0, &still);
     if (still.empty()) break;
     usleep(20000);
   }
@@ -195,14 +212,34 @@ class Player {
 
   void Play(const std::string& path) {
     name_ = std::string(spool::FileName(path));
-    // A pipe or a device would be opened and waited on forever: only plain files are played.
+    // Only plain files are played: a pipe or a device would be waited on forever. What is not
+    // one is not even opened; the file is then opened without waiting and checked once more
+    // by its descriptor, so that a file swapped for a pipe in between is refused as well.
     struct stat st;
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-      Fail("Not a media file: not a regular file");
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+      Fail(notRegular);
       return;
     }
+    file_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (file_ < 0) {
+      const int why = errno;
+      const int code = why == ENOENT || why == ENOTDIR ? spool::resourceNotFound
+                       : why == EACCES || why == EPERM ? spool::resourceNotAuthorized
+                                                       : spool::resourceOpenRead;
+      Fail(spool::FailureLine(spool::ErrorDomain::resource, code, std::strerror(why)));
+      return;
+    }
+    if (fstat(file_, &st) != 0 || !S_ISREG(st.st_mode)) {
+      Fail(notRegular);
+      return;
+    }
+    // GStreamer reads the open file through its /proc/self/fd link, which names the file this
+    // descriptor holds, not whatever the path names by then. Its file source takes the link
+    // like any file and reads it where it likes, so every demuxer seeks and knows the length;
+    // its descriptor source (fd://) reads only in order, and Ogg then loses both.
+    const std::string opened = "/proc/self/fd/" + std::to_string(file_);
     GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(path.c_str(), &error);
+    gchar* uri = gst_filename_to_uri(opened.c_str(), &error);
     playbin_ = gst_element_factory_make("playbin", nullptr);
     if (!uri || !playbin_) {
       Fail(error ? spool::FailureLine(DomainOf(error), error->code, error->message)
@@ -260,6 +297,10 @@ class Player {
     if (bus_) {
       gst_object_unref(bus_);
       bus_ = nullptr;
+    }
+    if (file_ >= 0) {
+      close(file_);
+      file_ = -1;
     }
   }
 
@@ -390,6 +431,7 @@ class Player {
   GC gc_;
   GstElement* playbin_ = nullptr;
   GstBus* bus_ = nullptr;
+  int file_ = -1;  // the media file, open while it plays
   std::string name_;
   std::vector<std::string> lines_;
   bool running_ = true;
@@ -402,7 +444,7 @@ class Player {
   Clock::time_point paintedAt_;
 };
 
-Window OpenWindow(Display* display, const Placement& place, Atom deleteWindow) {
+Window OpenWindow(Display* display, const Placement& place, Atom mark, Atom deleteWindow) {
   int screen = DefaultScreen(display);
   Window window = XCreateSimpleWindow(
       display, RootWindow(display, screen), place.x, place.y, static_cast<unsigned>(place.width),
@@ -412,6 +454,9 @@ Window OpenWindow(Display* display, const Placement& place, Atom deleteWindow) {
                   XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(windowTitle),
                   static_cast<int>(std::strlen(windowTitle)));
+  long pid = static_cast<long>(getpid());
+  XChangeProperty(display, window, mark, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&pid), 1);
   long hints[5] = {2, 0, 0, 0, 0};  // Motif hints: no decorations
   Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
   XChangeProperty(display, window, motif, motif, 32, PropModeReplace,
@@ -433,7 +478,11 @@ int main(int argc, char** argv) {
     line += argv[i];
   }
   AppendToLog(line);
-  spool::PlayRequest request = spool::ParsePlayRequest(line);
+  // The three words are the three arguments, each read whole: a blank, a tab or a newline in
+  // the media path is part of it, never a break between words.
+  const spool::PlayRequest request =
+      argc == 4 ? spool::PlayRequestOf(argv[1], argv[2], argv[3], spool::MediaWord::escaped)
+                : spool::PlayRequest{};
 
   // The media framework's sinks talk to the server from threads of their own.
   XInitThreads();
@@ -442,19 +491,21 @@ int main(int argc, char** argv) {
   XSetErrorHandler(IgnoreXError);
   Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
   Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  Atom mark = XInternAtom(display, playerMark, False);
   Placement place =
-      ReplaceEarlierPlayers(display, DefaultRootWindow(display), protocols, deleteWindow);
-  Window window = OpenWindow(display, place, deleteWindow);
+      ReplaceEarlierPlayers(display, DefaultRootWindow(display), mark, protocols, deleteWindow);
+  Window window = OpenWindow(display, place, mark, deleteWindow);
 
   gst_init(nullptr, nullptr);
   int code = 0;
   {
     Player player(display, window, deleteWindow);
     if (request.wellFormed) {
-      player.Play(spool::ResolveMediaPath(request.writtenPath, Exists));
+      player.Play(request.mediaPath);
     } else {
       player.ShowFailure({"The parameters are malformed:", "\"" + line + "\"",
-                          "Expected: rightful <media path, spaces written as *> <number>"});
+                          "Expected: rightful <media path, spaces written as *,",
+                          "its own * and % as %2A and %25> <number>"});
     }
     pollfd connection = {ConnectionNumber(display), POLLIN, 0};
     while (player.Running()) {
