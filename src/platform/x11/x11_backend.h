@@ -13,5 +13,7 @@ bool HandleRawEvent(XEvent* event);
 void RepeatHeldKey();
 // Milliseconds until the held key's next repeat, or -1 when no key repeats.
 int MsUntilRepeat();
+// Selects no raw events any more and drops those on their way, before the connection closes.
+void StopRawInput();
 
 }  // namespace x11

@@ -86,6 +86,7 @@ void OpenConnection() {
 
 void CloseConnection() {
   if (!server.display) return;
+  StopRawInput();
   XCloseDisplay(server.display);
   server = Connection();
 }

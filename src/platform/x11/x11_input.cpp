@@ -118,6 +118,18 @@ void RepeatHeldKey() {
 
 int MsUntilRepeat() { return raw.repeat.MsUntilRepeat(NowMs()); }
 
+void StopRawInput() {
+  Display* display = Server().display;
+  if (raw.opcode == 0) return;
+  // A raw event that arrived while the connection closes would be read by the extension's
+  // library after it has let go of the display, and wait forever for the display's own lock:
+  // none is selected any more, and those on their way are read and dropped now.
+  unsigned char none[XIMaskLen(XI_LASTEVENT)] = {};
+  XIEventMask mask = {XIAllMasterDevices, static_cast<int>(sizeof none), none};
+  XISelectEvents(display, Server().root, &mask, 1);
+  XSync(display, True);
+}
+
 }  // namespace x11
 
 namespace platform {
