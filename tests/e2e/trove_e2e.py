@@ -463,6 +463,8 @@ def canvas_click_point(x, y, canvas_height, zoom):
 def player_line(media):
     """The line the player logs when handed media: the Windows player logs its
     parameter line, the Linux one its argument words joined by single blanks."""
+    if LINUX:  # the Linux program writes a real '%' or '*' escaped
+        media = media.replace("%", "%25").replace("*", "%2A")
     line = " rightful %s 0 " % media.replace(" ", "*")
     return " ".join(line.split()) if LINUX else line
 
