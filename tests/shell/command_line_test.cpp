@@ -48,21 +48,4 @@ TEST(ParseCommandLine, ReadsTheWordsInOrderAndTheFirstThatDecidesDecides) {
   }
 }
 
-TEST(LastNameStart, FindsTheFileNameAfterTheSeparatorsOfEachSystem) {
-  const platform::Conventions windows = {'\\', 2, 2, "", ""};
-  const platform::Conventions posix = {'/', 1, 0, "", ""};
-  struct Case {
-    const char* path;
-    std::size_t windows;
-    std::size_t posix;
-  };
-  const Case cases[] = {
-      {"cat.jpg", 0, 0},   {"/home/me/cat.jpg", 9, 9}, {"C:\\Pictures\\cat.jpg", 12, 0},
-      {"C:cat.jpg", 2, 0}, {"Z:/tmp\\a b.jpg", 7, 3},  {"Pictures/", 9, 9}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(LastNameStart(c.path, windows), c.windows) << c.path;
-    EXPECT_EQ(LastNameStart(c.path, posix), c.posix) << c.path;
-  }
-}
-
 }  // namespace

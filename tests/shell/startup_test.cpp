@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "browser/file_list.h"
@@ -12,7 +11,6 @@
 #include "display/window.h"
 #include "display/window_events.h"
 #include "input/input.h"
-#include "pictures/bmp_files.h"
 #include "pictures/texture_loader.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
@@ -75,57 +73,6 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_EQ(canvas.frameBuffer, nullptr);
   EXPECT_EQ(canvas.savedView, nullptr);
   EXPECT_EQ(canvas.pickBuffer, nullptr);
-}
-
-TEST_F(StartUpTest, AFileNamedOnTheCommandLineOpensAsTheUserWouldReachIt) {
-  // A 320 x 240 canvas: pages of 2 cells, one whole list column of 22 rows.
-  os().screenWidth = 640;
-  os().screenHeight = 480;
-  os().posixConventions = true;  // ".", "..", then the names in order
-  const std::filesystem::path start = std::filesystem::current_path();
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("trove-start-file-" + std::to_string(getpid()));
-  std::filesystem::create_directory(folder);
-  auto file = [&](const std::string& name, const std::string& bytes) {
-    std::ofstream(folder / name, std::ios::binary) << bytes;
-  };
-  const bmptest::Bytes bmp = bmptest::Bmp(4, 4, 24, bmptest::Bytes(48, 200));
-  file("broken.bmp", "BM but nothing else");  // entry 3
-  file("notes.txt", "notes");                 // entry 4
-  for (int i = 10; i < 50; ++i) file("p" + std::to_string(i) + ".bmp", {bmp.begin(), bmp.end()});
-  file("zy.txt", "");  // entry 45 after p10.bmp to p49.bmp
-  file("zz.txt", "");  // entry 46, in the third column
-  std::filesystem::current_path(folder);
-  StartUp(trove);
-  struct Case {
-    const char* name;
-    bool picture;
-    int thumbFirst;
-    int selection;
-    int listFirst;
-  };
-  const Case cases[] = {
-      {"p10.bmp", true, 5, 5, 0},    {"p11.bmp", true, 5, 5, 0},     {"p49.bmp", true, 43, 43, 0},
-      {"notes.txt", false, 1, 4, 0}, {"broken.bmp", false, 1, 3, 0}, {"zz.txt", false, 1, 46, 44},
-      {"P10.bmp", false, 1, 1, 0},  // not the name listed
-  };
-  for (const Case& c : cases) {
-    // The list as start-up leaves it.
-    browser.fileList = {browser.fileList.names, browser.fileList.kinds, browser.fileList.count};
-    ShowList(browser.browserMode);
-    OpenStartFile(trove, c.name);
-    EXPECT_EQ(browser.browserMode.pictureActive, c.picture) << c.name;
-    EXPECT_EQ(browser.browserMode.listActive, !c.picture) << c.name;
-    if (c.picture) {
-      EXPECT_STREQ(browser.fileList.names[browser.pictureViews.pictureEntry], c.name);
-    }
-    EXPECT_EQ(browser.fileList.thumbFirst, c.thumbFirst) << c.name;
-    EXPECT_EQ(browser.fileList.selection, c.selection) << c.name;
-    EXPECT_EQ(browser.fileList.listFirst, c.listFirst) << c.name;
-  }
-  ShutDown(trove);
-  std::filesystem::current_path(start);
-  std::filesystem::remove_all(folder);
 }
 
 TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -29,28 +28,6 @@ TEST(X11WordsTest, CharactersAShellWouldReadArriveAsTheyAre) {
   // No shell is involved: quotes, '$', '%', ';' and '*' are parts of the words.
   EXPECT_EQ(x11::ParameterWords(" rightful /m/\"it's\"$HOME%d;*x.avi 0 "),
             (Words{"rightful", "/m/\"it's\"$HOME%d;*x.avi", "0"}));
-}
-
-TEST(X11WordsTest, AProgramIsFoundOnlyByAnAbsolutePath) {
-  const std::set<std::string> programs = {"/usr/bin/xdg-open", "./xdg-open", "xdg-open",
-                                          "bin/xdg-open", "/opt/t/spool"};
-  auto isProgram = [&](const std::string& path) { return programs.count(path) != 0; };
-  const struct {
-    const char* file;
-    const char* searchPath;  // PATH; null when unset
-    const char* found;
-  } table[] = {
-      {"xdg-open", ".:/usr/bin", "/usr/bin/xdg-open"},
-      {"xdg-open", ":/usr/bin/::bin", "/usr/bin/xdg-open"},
-      {"xdg-open", nullptr, "/usr/bin/xdg-open"},
-      {"xdg-open", ".:bin:", ""},
-      {"/opt/t/spool", "", "/opt/t/spool"},
-      {"./xdg-open", "/usr/bin", ""},
-  };
-  for (const auto& row : table) {
-    EXPECT_EQ(x11::ProgramPath(row.file, row.searchPath, isProgram), row.found)
-        << row.file << " on " << (row.searchPath ? row.searchPath : "(unset)");
-  }
 }
 
 class X11PlayerWordsTest : public ProgramTest {
