@@ -25,7 +25,7 @@ bool ScanCurrentDirectory(Browser& browser) {
   int n = 0;
   platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
   if (search) {
-    StoreEntry(browser, ++n, name);
+    if (name[0] != '\0') StoreEntry(browser, ++n, name);
     while (n < maxEntries && platform::FindNext(search, name, sizeof name)) {
       StoreEntry(browser, ++n, name);
     }

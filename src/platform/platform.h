@@ -215,12 +215,18 @@ std::uint32_t FileAttributes(const char* path);
 
 struct DirectorySearch;  // opaque
 // Starts a search for pattern in the current directory; null when it cannot start. The
-// first name goes into name (a buffer of nameSize characters). Every name fits a buffer of
-// longestName + 1; a name that does not fit a smaller one is passed over on Windows and cut by
-// the POSIX backends.
+// first name goes into name (a buffer of nameSize characters); a directory that holds nothing
+// at all (an empty drive root on Windows) gives a search whose first name is "". Every name fits a
+// buffer of longestName + 1; a name that does not fit a smaller one is passed over on Windows and
+// cut by the POSIX backends.
 DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize);
 bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize);
 void FindClose(DirectorySearch* search);
+
+// Why the system cannot list path as a directory, in its own words ("Permission denied", a
+// symbolic link loop, a stale mount), in text (room bytes, always terminated). False, with ""
+// in text, when it can be listed or the system only says that nothing of that name exists.
+bool DirectoryProblem(const char* path, char* text, std::size_t room);
 
 // Size in bytes and last-write time (in the backend's own ticks) of a file; false when the
 // path names no readable file.

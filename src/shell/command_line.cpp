@@ -1,7 +1,6 @@
 // Reading the command line: the usage, the version, refusals and the start directory or file.
 #include "shell/command_line.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -25,28 +24,24 @@ namespace {
 
 bool IsOption(const char* word) { return word[0] == '-' && word[1] != '\0'; }
 
-// Room for a message naming one word or path of any length the systems take.
-constexpr std::size_t messageRoom = platform::longestPath + 256;
-
-void Write(const char* text, platform::TextStream stream) {
-  platform::WriteCommandLineText(text, stream);
+void Write(const std::string& text, platform::TextStream stream) {
+  platform::WriteCommandLineText(text.c_str(), stream);
 }
 
 // The reason a command line was refused, then the usage, on standard error as one text (one
 // message box on Windows).
 void WriteRefusal(const CommandLine& line) {
-  static char message[messageRoom + 1024];
   const char* why =
       line.refusal == CommandRefusal::unknownOption ? "unknown option" : "too many arguments";
-  std::snprintf(message, sizeof message, "trove: %s: %.*s\n%s", why,
-                static_cast<int>(platform::longestPath), line.refused, usageText);
-  Write(message, platform::TextStream::error);
+  Write(std::string("trove: ") + why + ": " + ShownPath(line.refused) + "\n" + usageText,
+        platform::TextStream::error);
 }
 
-const char* StartFailureText(StartDirectory failure) {
+const char* StartFailureText(StartDirectory failure, bool systemReason) {
   switch (failure) {
     case StartDirectory::missing:
-      return "no such directory";
+      // The system said more than that the name does not exist.
+      return systemReason ? "the directory cannot be reached" : "no such directory";
     case StartDirectory::notDirectory:
       return "not a directory";
     case StartDirectory::holderUnreadable:
@@ -59,10 +54,12 @@ const char* StartFailureText(StartDirectory failure) {
   return "the directory cannot be read";
 }
 
-void WriteStartDirectoryFailure(StartDirectory failure, const char* path) {
-  static char message[messageRoom];
-  std::snprintf(message, sizeof message, "trove: %s: %s\n", path, StartFailureText(failure));
-  Write(message, platform::TextStream::error);
+// Whether byte starts a character of UTF-8 (or is a byte of no character at all).
+bool StartsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
+
+// The directory holding the file named at nameStart, found by the path's text up to the name.
+std::string HolderOf(const char* path, std::size_t nameStart) {
+  return nameStart == 0 ? std::string(".") : std::string(path, nameStart);
 }
 
 bool IsSeparator(char c, const platform::Conventions& conventions) {
@@ -120,7 +117,7 @@ StartDirectory EnterStartDirectory(const char* path) {
   platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
   if (search == nullptr) return StartDirectory::unreadable;
   platform::FindClose(search);
-  static char current[pathBufferSize];
+  char current[pathBufferSize];
   if (!platform::GetCurrentDir(current, sizeof current)) return StartDirectory::unreadable;
   return StartDirectory::entered;
 }
@@ -136,6 +133,34 @@ std::size_t LastNameStart(const char* path, const platform::Conventions& convent
   return start;
 }
 
+std::string StartPathOf(const char* word, const platform::Conventions& conventions) {
+  std::string path = word;
+  if (conventions.pathSeparator == '\\' && !path.empty() && path.back() == '"') {
+    path.back() = '\\';
+  }
+  return path;
+}
+
+std::string ShownPath(const char* path) {
+  if (path[0] == '\0') return "\"\"";
+  const std::size_t length = std::strlen(path);
+  if (length <= shownPathBytes) return path;
+  // The start and the end (which names the file) stay, each cut between characters.
+  std::size_t head = (shownPathBytes - 3) / 2;
+  while (head > 0 && !StartsCharacter(path[head])) --head;
+  std::size_t tail = length - (shownPathBytes - 3) / 2;
+  while (tail < length && !StartsCharacter(path[tail])) ++tail;
+  return std::string(path, head) + "..." + (path + tail);
+}
+
+std::string StartFailureMessage(StartDirectory failure, const char* path,
+                                const char* systemReason) {
+  const bool reason = systemReason[0] != '\0';
+  std::string message = "trove: " + ShownPath(path) + ": " + StartFailureText(failure, reason);
+  if (reason) message += std::string(": ") + systemReason;
+  return message + "\n";
+}
+
 StartDirectory EnterStartPath(const char* path, std::string& fileName) {
   const std::uint32_t attributes = platform::FileAttributes(path);
   const std::size_t nameStart = LastNameStart(path, platform::PlatformConventions());
@@ -143,9 +168,7 @@ StartDirectory EnterStartPath(const char* path, std::string& fileName) {
       (attributes & platform::attributeDirectory) != 0 || path[nameStart] == '\0') {
     return EnterStartDirectory(path);
   }
-  // A file: its directory is browsed, found by the path's text up to the file's name.
-  const std::string holder = nameStart == 0 ? std::string(".") : std::string(path, nameStart);
-  if (EnterStartDirectory(holder.c_str()) != StartDirectory::entered) {
+  if (EnterStartDirectory(HolderOf(path, nameStart).c_str()) != StartDirectory::entered) {
     return StartDirectory::holderUnreadable;
   }
   fileName = path + nameStart;
@@ -158,12 +181,9 @@ std::optional<int> ReadCommandLine(int count, const char* const* words, std::str
     case CommandAction::help:
       Write(usageText, platform::TextStream::output);
       return 0;
-    case CommandAction::version: {
-      static char version[64];
-      std::snprintf(version, sizeof version, "trove %s\n", troveVersion);
-      Write(version, platform::TextStream::output);
+    case CommandAction::version:
+      Write(std::string("trove ") + troveVersion + "\n", platform::TextStream::output);
       return 0;
-    }
     case CommandAction::refuse:
       WriteRefusal(line);
       return exitUsage;
@@ -171,10 +191,23 @@ std::optional<int> ReadCommandLine(int count, const char* const* words, std::str
       break;
   }
   if (line.path == nullptr) return std::nullopt;
-  const StartDirectory entered = EnterStartPath(line.path, startFile);
+  const std::string path = StartPathOf(line.path, platform::PlatformConventions());
+  char start[pathBufferSize];
+  const bool startKnown = platform::GetCurrentDir(start, sizeof start);
+  const StartDirectory entered = EnterStartPath(path.c_str(), startFile);
   if (entered == StartDirectory::entered || entered == StartDirectory::enteredForFile) {
     return std::nullopt;
   }
-  WriteStartDirectoryFailure(entered, line.path);
+  // The system is asked why from where the program started: a failed attempt may have left
+  // another directory current.
+  char reason[512] = "";
+  if (entered != StartDirectory::notDirectory && startKnown && platform::SetCurrentDir(start)) {
+    const std::string asked =
+        entered == StartDirectory::holderUnreadable
+            ? HolderOf(path.c_str(), LastNameStart(path.c_str(), platform::PlatformConventions()))
+            : path;
+    platform::DirectoryProblem(asked.c_str(), reason, sizeof reason);
+  }
+  Write(StartFailureMessage(entered, path.c_str(), reason), platform::TextStream::error);
   return exitStartDirectory;
 }

@@ -57,6 +57,19 @@ StartDirectory EnterStartDirectory(const char* path);
 // ends in a separator. Pure.
 std::size_t LastNameStart(const char* path, const platform::Conventions& conventions);
 
+// A start path word as the user wrote it. A Windows folder passed as "D:\Photos\" reaches the
+// program as D:\Photos" (the quoting rule reads its last backslash as escaping the closing
+// quote); no Windows name holds a '"', so a trailing one reads as the backslash it was.
+std::string StartPathOf(const char* word, const platform::Conventions& conventions);
+
+// A path as the program's messages name it: "" for an empty word, and one longer than
+// shownPathBytes shortened in its middle between characters, so the reason after it shows.
+constexpr std::size_t shownPathBytes = 400;
+std::string ShownPath(const char* path);
+
+// "trove: PATH: what was found\n", with the system's reason after it when there is one.
+std::string StartFailureMessage(StartDirectory failure, const char* path, const char* systemReason);
+
 // Enters path as EnterStartDirectory does when it is a directory; when it is a file, enters the
 // directory holding it and leaves the file's name in fileName.
 StartDirectory EnterStartPath(const char* path, std::string& fileName);

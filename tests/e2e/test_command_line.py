@@ -40,13 +40,15 @@ def wait_screen(s, seen, timeout=60):
 class CommandLineTest(unittest.TestCase):
     def setUp(self):
         self.root = trove_e2e.make_tree({"file.txt": b"x", "locked": None})
+        os.symlink("loop", os.path.join(self.root, "loop"))
         os.chmod(os.path.join(self.root, "locked"), 0)
         self.addCleanup(trove_e2e.remove_tree, self.root)
         self.addCleanup(os.chmod, os.path.join(self.root, "locked"), 0o755)
 
     @unittest.skipUnless(trove_e2e.LINUX, "the Windows program shows refusals in boxes")
     def test_each_command_line_gets_its_texts_and_exit_code(self):
-        missing, file, locked = (os.path.join(self.root, n) for n in ("no", "file.txt", "locked"))
+        missing, file, locked, loop = (os.path.join(self.root, n)
+                                       for n in ("no", "file.txt", "locked", "loop"))
         # Root enters every directory; without these capabilities "locked" cannot be entered.
         drop = ("setpriv", "--inh-caps=-all", "--bounding-set=-dac_override,-dac_read_search")
         usage = "Usage: trove [DIR | FILE]\n"
@@ -58,7 +60,10 @@ class CommandLineTest(unittest.TestCase):
             ([missing], (), 1, "", "trove: %s: no such directory\n" % missing),
             ([file + "/"], (), 1, "", "trove: %s/: not a directory\n" % file),
             ([locked], drop if os.geteuid() == 0 else (), 1, "",
-             "trove: %s: the directory cannot be read\n" % locked),
+             "trove: %s: the directory cannot be read: Permission denied\n" % locked),
+            ([loop], (), 1, "", "trove: %s: the directory cannot be reached: Too many levels of "
+             "symbolic links\n" % loop),
+            ([""], (), 1, "", 'trove: "": no such directory\n'),
         ]
         for args, launcher, code, out, err in cases:
             with self.subTest(args=args):
@@ -77,6 +82,18 @@ class CommandLineTest(unittest.TestCase):
             self.assertEqual(s.find_windows("GAME"), [])
             s.run_helper("close", "ERROR").wait(timeout=30)
             self.assertEqual(s.wait_exit(timeout=60), 1)
+        # A drive whose root holds nothing at all is browsed like any folder, named as a
+        # shortcut's "T:\" reaches the program: T:" under the quoting rule.
+        empty = trove_e2e.make_tree({})
+        self.addCleanup(trove_e2e.remove_tree, empty)
+        drive = os.path.join(trove_e2e.PREFIX, "dosdevices", "t:")
+        os.symlink(empty, drive)
+        self.addCleanup(os.remove, drive)
+        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
+            s.start(args=['T:"'])
+            s.wait_window("GAME")
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(timeout=60), 0)
 
     def test_a_picture_named_is_shown_and_t_goes_to_the_page_that_holds_it(self):
         tree = {"%02d.bmp" % i: bmp24(8, 8, lambda x, y, i=i: (15 * i, 100, 200))

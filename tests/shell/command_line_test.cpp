@@ -48,4 +48,56 @@ TEST(ParseCommandLine, ReadsTheWordsInOrderAndTheFirstThatDecidesDecides) {
   }
 }
 
+TEST(StartPath, TrailingQuotesAndTheMessagesThatNameAPath) {
+  const platform::Conventions windows = {'\\', 2, 2, "", ""};
+  const platform::Conventions posix = {'/', 1, 0, "", ""};
+  const struct {
+    const char* word;
+    const char* windows;  // the path the Windows program reads
+    const char* posix;
+  } words[] = {
+      {"D:\\Photos\"", "D:\\Photos\\", "D:\\Photos\""},  // "D:\Photos\" from a shortcut
+      {"D:\"", "D:\\", "D:\""},                          // "D:\", a drive's root
+      {"D:\\My \"Photos", "D:\\My \"Photos", "D:\\My \"Photos"},
+      {"", "", ""},
+  };
+  for (const auto& w : words) {
+    EXPECT_EQ(StartPathOf(w.word, windows), w.windows) << w.word;
+    EXPECT_EQ(StartPathOf(w.word, posix), w.posix) << w.word;
+  }
+  // A long path keeps its start, its end and the reason; no character is cut in two.
+  std::string long_path = "/abc";  // both cuts fall inside a character
+  while (long_path.size() < 4400) long_path += "d\xC3\xA9j\xC3\xA0/";
+  const std::string shown = ShownPath(long_path.c_str());
+  EXPECT_LE(shown.size(), shownPathBytes);
+  const std::size_t dots = shown.find("...");
+  ASSERT_NE(dots, std::string::npos);
+  const std::size_t tail = long_path.size() - (shown.size() - dots - 3);
+  EXPECT_EQ(shown.substr(0, dots), long_path.substr(0, dots));
+  EXPECT_EQ(shown.substr(dots + 3), long_path.substr(tail));
+  for (const std::size_t cut : {dots, tail}) {
+    EXPECT_NE(static_cast<unsigned char>(long_path[cut]) & 0xC0, 0x80) << cut;
+  }
+  const struct {
+    StartDirectory failure;
+    const char* path;
+    const char* reason;
+    std::string message;
+  } messages[] = {
+      {StartDirectory::missing, "/no", "", "trove: /no: no such directory\n"},
+      {StartDirectory::missing, "", "", "trove: \"\": no such directory\n"},
+      {StartDirectory::missing, "/loop", "Too many levels of symbolic links",
+       "trove: /loop: the directory cannot be reached: Too many levels of symbolic links\n"},
+      {StartDirectory::unreadable, "/l", "Permission denied",
+       "trove: /l: the directory cannot be read: Permission denied\n"},
+      {StartDirectory::holderUnreadable, "/l/a.jpg", "",
+       "trove: /l/a.jpg: its directory cannot be read\n"},
+      {StartDirectory::missing, long_path.c_str(), "Stale file handle",
+       "trove: " + shown + ": the directory cannot be reached: Stale file handle\n"},
+  };
+  for (const auto& m : messages) {
+    EXPECT_EQ(StartFailureMessage(m.failure, m.path, m.reason), m.message);
+  }
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -156,6 +157,18 @@ DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize
   CopyName(search->names[0].c_str(), name, nameSize);
   search->next = 1;
   return search;
+}
+
+bool DirectoryProblem(const char* path, char* text, std::size_t room) {
+  if (room > 0) text[0] = '\0';
+  DIR* dir = opendir(native::PosixPath(path).c_str());
+  if (dir != nullptr) {
+    closedir(dir);
+    return false;
+  }
+  if (errno == ENOENT || room == 0) return false;
+  std::snprintf(text, room, "%s", std::strerror(errno));
+  return true;
 }
 
 bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize) {

@@ -164,11 +164,17 @@ DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize
   if (!Widen(pattern, wide, wideRoom) || wide[0] == L'\0') return nullptr;
   WIN32_FIND_DATAW data;
   HANDLE handle = FindFirstFileW(wide, &data);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  // Only a drive's root lacks "." and "..": with nothing else in it, it lists as empty.
+  const bool empty = handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND;
+  if (handle == INVALID_HANDLE_VALUE && !empty) return nullptr;
   auto* search = new (std::nothrow) DirectorySearch{handle};
   if (!search) {
-    ::FindClose(handle);
+    if (!empty) ::FindClose(handle);
     return nullptr;
+  }
+  if (empty) {
+    if (nameSize > 0) name[0] = '\0';
+    return search;
   }
   if (!CopyName(data.cFileName, name, nameSize) && !FindNext(search, name, nameSize)) {
     FindClose(search);
@@ -178,7 +184,7 @@ DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize
 }
 
 bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize) {
-  if (!search) return false;
+  if (!search || search->handle == INVALID_HANDLE_VALUE) return false;
   WIN32_FIND_DATAW data;
   while (FindNextFileW(search->handle, &data)) {
     if (CopyName(data.cFileName, name, nameSize)) return true;
@@ -188,8 +194,43 @@ bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize) {
 
 void FindClose(DirectorySearch* search) {
   if (!search) return;
-  ::FindClose(search->handle);
+  if (search->handle != INVALID_HANDLE_VALUE) ::FindClose(search->handle);
   delete search;
+}
+
+bool DirectoryProblem(const char* path, char* text, std::size_t room) {
+  if (room > 0) text[0] = '\0';
+  wchar_t wide[wideRoom];
+  if (room == 0 || !WidenPath(path, wide)) return false;
+  // The directory's listing is asked for as the browser asks for it.
+  const std::size_t length = std::wcslen(wide);
+  if (length + 3 > wideRoom) return false;
+  std::wcscpy(wide + length, wide[length - 1] == L'\\' || wide[length - 1] == L'/' ? L"*" : L"\\*");
+  WIN32_FIND_DATAW data;
+  const HANDLE handle = FindFirstFileW(wide, &data);
+  const DWORD error = GetLastError();
+  if (handle != INVALID_HANDLE_VALUE) ::FindClose(handle);
+  if (handle != INVALID_HANDLE_VALUE || error == ERROR_FILE_NOT_FOUND ||
+      error == ERROR_PATH_NOT_FOUND) {
+    return false;
+  }
+  wchar_t said[512];
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, error, 0, said, 512, nullptr);
+  if (n == 0) {
+    std::snprintf(text, room, "system error %lu", static_cast<unsigned long>(error));
+    return true;
+  }
+  // The system's sentence without its closing full stop and line break.
+  std::size_t end = n;
+  while (end > 0 && (said[end - 1] == L'\r' || said[end - 1] == L'\n' || said[end - 1] == L' ' ||
+                     said[end - 1] == L'.')) {
+    --end;
+  }
+  said[end] = L'\0';
+  if (!Narrow(said, text, room))
+    std::snprintf(text, room, "system error %lu", static_cast<unsigned long>(error));
+  return true;
 }
 
 bool ReadFileStamp(const char* path, FileStamp* stamp) {
