@@ -6,8 +6,8 @@
 #   share/trove/bmp_*/                         the game's asset folders
 #   share/applications/trove.desktop           the menu entry
 #   share/icons/hicolor/64x64/apps/trove.png   the icon
-#   share/man/man1/trove.1                     the manual page
-#   share/doc/trove/README.md, copyright
+#   share/man/man1/trove.1.gz                  the manual page
+#   share/doc/trove/README.md.gz, changelog.gz, copyright
 # The asset folders and the icon are drawn at build time by the repository's own generators,
 # the same drawings make_assets puts into dist/ and dist-linux/.
 
@@ -31,16 +31,34 @@ add_custom_command(OUTPUT ${TROVE_DATA}/trove.png
   COMMAND make_icon ${TROVE_DATA}/trove.png
   DEPENDS make_icon VERBATIM)
 add_custom_target(installed_data ALL DEPENDS ${TROVE_DATA}/assets.stamp ${TROVE_DATA}/trove.png)
+set(CPACK_PACKAGE_CONTACT "Trove maintainers <maintainers@users.noreply.c-seed-9fda4654.example>")
+# The release day in the two forms the manual page and the changelog write it.
+set(ENV{SOURCE_DATE_EPOCH} ${TROVE_RELEASE_EPOCH})
+string(TIMESTAMP TROVE_RELEASE_DATE "%Y-%m-%d" UTC)
+string(TIMESTAMP TROVE_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+unset(ENV{SOURCE_DATE_EPOCH})
 configure_file(${CMAKE_SOURCE_DIR}/packaging/trove.1.in ${TROVE_DATA}/trove.1 @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${TROVE_DATA}/changelog @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/README.md ${TROVE_DATA}/README.md COPYONLY)
+# The manual page and the documents are installed compressed, as Debian keeps them; -n leaves
+# the name and time out, so the same sources give the same bytes.
+set(TROVE_COMPRESSED)
+foreach(file trove.1 README.md changelog)
+  add_custom_command(OUTPUT ${TROVE_DATA}/${file}.gz
+    COMMAND gzip -9nkf ${TROVE_DATA}/${file}
+    DEPENDS ${TROVE_DATA}/${file} VERBATIM)
+  list(APPEND TROVE_COMPRESSED ${TROVE_DATA}/${file}.gz)
+endforeach()
+add_custom_target(compressed_documents ALL DEPENDS ${TROVE_COMPRESSED})
 
 install(TARGETS trove RUNTIME DESTINATION bin)
 install(TARGETS spool RUNTIME DESTINATION lib/trove)
 install(DIRECTORY ${TROVE_DATA}/assets/ DESTINATION share/trove)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/trove.desktop DESTINATION share/applications)
 install(FILES ${TROVE_DATA}/trove.png DESTINATION share/icons/hicolor/64x64/apps)
-install(FILES ${TROVE_DATA}/trove.1 DESTINATION share/man/man1)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/packaging/copyright
-  DESTINATION share/doc/trove)
+install(FILES ${TROVE_DATA}/trove.1.gz DESTINATION share/man/man1)
+install(FILES ${TROVE_DATA}/README.md.gz ${TROVE_DATA}/changelog.gz
+  ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION share/doc/trove)
 
 # trove_VERSION_ARCH.deb, installed under /usr. Its Depends come from dpkg-shlibdeps, run on
 # the programs as they are linked, and name the GStreamer plugin sets the player needs at run
@@ -48,7 +66,6 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/packaging/copyri
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trove)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Trove maintainers <maintainers@users.noreply.c-seed-9fda4654.example>")
 set(CPACK_PACKAGE_VENDOR "the Trove maintainers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "file, picture and media browser in one window")
 # The summary above is the description's first line; this is the rest.

@@ -23,11 +23,12 @@ target_link_libraries(trove PRIVATE trove_core trove_x11)
 # The player: GStreamer's playbin drawing into the player's own X11 window.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GSTREAMER REQUIRED IMPORTED_TARGET gstreamer-1.0 gstreamer-video-1.0)
+pkg_check_modules(XFT REQUIRED IMPORTED_TARGET xft)
 trove_require_sources("the player spool" tools/spool/x11/spool.cpp tools/spool/x11/player_text.cpp)
 add_executable(spool ${CMAKE_SOURCE_DIR}/tools/spool/x11/spool.cpp
   ${CMAKE_SOURCE_DIR}/tools/spool/x11/player_text.cpp)
 target_compile_options(spool PRIVATE ${TROVE_WARNINGS})
-target_link_libraries(spool PRIVATE X11::X11 PkgConfig::GSTREAMER)
+target_link_libraries(spool PRIVATE X11::X11 PkgConfig::GSTREAMER PkgConfig::XFT)
 
 include(${CMAKE_SOURCE_DIR}/cmake/install.cmake)
 

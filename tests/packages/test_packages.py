@@ -1,6 +1,7 @@
 """What `make package` makes: the Debian package of the Linux program (its fields, Depends from
 dpkg-shlibdeps, its files where a Linux system keeps them, a valid menu entry, a program that
 runs where it was unpacked) and the zip of the whole Windows program folder dist/."""
+import gzip
 import os
 import re
 import shutil
@@ -44,10 +45,11 @@ class PackagesTest(unittest.TestCase):
         self.assertEqual(len(assets), 198)
         self.assertEqual(set(files) - set(assets), {
             "./usr/bin/trove", "./usr/lib/trove/spool", "./usr/share/applications/trove.desktop",
-            "./usr/share/icons/hicolor/64x64/apps/trove.png", "./usr/share/man/man1/trove.1",
-            "./usr/share/doc/trove/README.md", "./usr/share/doc/trove/copyright"})
+            "./usr/share/icons/hicolor/64x64/apps/trove.png", "./usr/share/man/man1/trove.1.gz",
+            "./usr/share/doc/trove/README.md.gz", "./usr/share/doc/trove/changelog.gz",
+            "./usr/share/doc/trove/copyright"})
         self.assertEqual(files["./usr/lib/trove/spool"], "-rwxr-xr-x")
-        self.assertEqual(files["./usr/share/man/man1/trove.1"], "-rw-r--r--")
+        self.assertEqual(files["./usr/share/man/man1/trove.1.gz"], "-rw-r--r--")
 
         unpacked = tempfile.mkdtemp(prefix="trove-deb-")
         self.addCleanup(shutil.rmtree, unpacked)
@@ -60,9 +62,16 @@ class PackagesTest(unittest.TestCase):
         self.assertEqual(entry["Exec"], "trove %f")
         self.assertLessEqual({"inode/directory", "image/bmp", "image/jpeg"},
                              set(entry["MimeType"].split(";")))
-        man = subprocess.run(["groff", "-man", "-ww", "-z", os.path.join(
-            usr, "share", "man", "man1", "trove.1")], capture_output=True, text=True)
-        self.assertEqual((man.returncode, man.stderr), (0, ""))
+        with gzip.open(os.path.join(usr, "share", "man", "man1", "trove.1.gz")) as f:
+            page = f.read()
+        man = subprocess.run(["groff", "-man", "-ww", "-z"], input=page, capture_output=True)
+        self.assertEqual((man.returncode, man.stderr), (0, b""))
+        self.assertRegex(page.decode(), r'\.TH TROVE 1 "\d{4}-\d\d-\d\d"')
+        # The changelog's newest entry is this version's, in the form Debian's tools read.
+        with gzip.open(os.path.join(usr, "share", "doc", "trove", "changelog.gz")) as f:
+            parsed = subprocess.run(["dpkg-parsechangelog", "-l", "-", "-S", "Version"],
+                                    input=f.read(), capture_output=True, check=True)
+        self.assertEqual(parsed.stdout, (VERSION + "\n").encode())
         self.assertEqual(run(os.path.join(usr, "bin", "trove"), "--version"),
                          "trove %s\n" % VERSION)
 

@@ -81,6 +81,13 @@ TEST(SpoolFileName, IsThePartAfterTheLastSeparator) {
   EXPECT_EQ(FileName("/tmp/x/a.mp3"), "a.mp3");
   EXPECT_EQ(FileName("plain.avi"), "plain.avi");
   EXPECT_EQ(FileName("D:\\dir\\"), "");
+  // The Linux player separates at '/' alone; what a name holds is drawn as UTF-8, any byte that
+  // is no part of a character drawn as U+FFFD.
+  EXPECT_EQ(FileName("/m/a\\b.mp3", "/"), "a\\b.mp3");
+  EXPECT_EQ(spool::ValidUtf8("caf\xC3\xA9 \xE6\x97\xA5.ogg"), "caf\xC3\xA9 \xE6\x97\xA5.ogg");
+  EXPECT_EQ(spool::ValidUtf8("caf\xE9\xC3.ogg\xF0\x9F"), "caf\uFFFD\uFFFD.ogg\uFFFD\uFFFD");
+  EXPECT_EQ(spool::ValidUtf8("\xC0\xAF\xED\xA0\x80"),
+            "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");  // overlong, surrogate
 }
 
 TEST(SpoolMediaPath, EveryStarIsASpaceAndOnlyTheTwoEscapesAreRead) {

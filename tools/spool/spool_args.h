@@ -110,9 +110,9 @@ inline PlayRequest ParsePlayRequest(std::string_view line) {
   return PlayRequestOf(words[0], words[1], words[2], MediaWord::starsForSpaces);
 }
 
-// The file's name: the media path after its last backslash or slash.
-inline std::string_view FileName(std::string_view path) {
-  std::size_t cut = path.find_last_of("\\/");
+// The file's name: the media path after its last separator (a backslash or slash on Windows).
+inline std::string_view FileName(std::string_view path, std::string_view separators = "\\/") {
+  std::size_t cut = path.find_last_of(separators);
   return cut == std::string_view::npos ? path : path.substr(cut + 1);
 }
 

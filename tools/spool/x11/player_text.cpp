@@ -53,6 +53,43 @@ std::string FailureLine(ErrorDomain domain, int code, std::string_view message) 
   return line;
 }
 
+std::string ValidUtf8(std::string_view text) {
+  std::string valid;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    // The length a lead byte announces, and the range its first continuation byte must lie in
+    // (which rules out overlong forms, surrogates and code points beyond U+10FFFF).
+    std::size_t length = lead < 0x80 ? 1 : 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    }
+    bool whole = length > 0 && i + length <= text.size();
+    for (std::size_t k = 1; whole && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      whole = k == 1 ? next >= low && next <= high : (next & 0xC0) == 0x80;
+    }
+    if (whole) {
+      valid.append(text.substr(i, length));
+      i += length;
+    } else {
+      valid += "\xEF\xBF\xBD";
+      ++i;
+    }
+  }
+  return valid;
+}
+
 std::string FormatPlayTime(std::int64_t nanoseconds) {
   if (nanoseconds < 0) return "-:--";
   std::int64_t seconds = nanoseconds / 1000000000;

@@ -36,6 +36,10 @@ constexpr std::size_t failureLineLimit = 90;
 // message (its first line only), at most failureLineLimit characters.
 std::string FailureLine(ErrorDomain domain, int code, std::string_view message);
 
+// text with every byte that is not part of a UTF-8 character replaced by U+FFFD, so that a
+// name in some other encoding is drawn whole rather than stopping at its first such byte.
+std::string ValidUtf8(std::string_view text);
+
 // A play time as "m:ss", or "h:mm:ss" from an hour on; a negative (unknown) time as "-:--".
 std::string FormatPlayTime(std::int64_t nanoseconds);
 

@@ -5,6 +5,7 @@
 // the words it received, joined by single blanks, to that file, one line per start; it writes
 // nothing else.
 #include <X11/Xatom.h>
+#include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -204,14 +205,22 @@ class Player {
   Player(Display* display, Window window, Atom deleteWindow)
       : display_(display), window_(window), deleteWindow_(deleteWindow) {
     gc_ = XCreateGC(display_, window_, 0, nullptr);
+    // Names are drawn through the font library, so a name in any script shows as written.
+    const int screen = DefaultScreen(display_);
+    font_ = XftFontOpenName(display_, screen, "sans-11");
+    text_ = XftDrawCreate(display_, window_, DefaultVisual(display_, screen),
+                          DefaultColormap(display_, screen));
   }
   ~Player() {
     Stop();
+    if (text_) XftDrawDestroy(text_);
+    if (font_) XftFontClose(display_, font_);
     XFreeGC(display_, gc_);
   }
 
   void Play(const std::string& path) {
-    name_ = std::string(spool::FileName(path));
+    // A backslash is part of a Linux name: only '/' separates.
+    name_ = std::string(spool::FileName(path, "/"));
     // Only plain files are played: a pipe or a device would be waited on forever. What is not
     // one is not even opened; the file is then opened without waiting and checked once more
     // by its descriptor, so that a file swapped for a pipe in between is refused as well.
@@ -416,11 +425,31 @@ class Player {
     XSetForeground(display_, gc_, BlackPixel(display_, DefaultScreen(display_)));
     XFillRectangle(display_, window_, gc_, 0, 0, static_cast<unsigned>(attributes.width),
                    static_cast<unsigned>(attributes.height));
-    XSetForeground(display_, gc_, failed_ ? 0xFFB0A0 : 0xE6E6E6);
+    const unsigned long rgb = failed_ ? 0xFFB0A0 : 0xE6E6E6;
     int y = attributes.height / 2 - static_cast<int>(lines.size()) * 9;
+    XftColor colour;
+    const XRenderColor wanted = {static_cast<unsigned short>((rgb >> 16) * 257),
+                                 static_cast<unsigned short>(((rgb >> 8) & 0xFF) * 257),
+                                 static_cast<unsigned short>((rgb & 0xFF) * 257), 0xFFFF};
+    const int screen = DefaultScreen(display_);
+    const bool drawn = font_ && text_ &&
+                       XftColorAllocValue(display_, DefaultVisual(display_, screen),
+                                          DefaultColormap(display_, screen), &wanted, &colour);
+    XSetForeground(display_, gc_, rgb);
     for (const std::string& line : lines) {
-      XDrawString(display_, window_, gc_, 16, y, line.c_str(), static_cast<int>(line.size()));
+      const std::string shown = spool::ValidUtf8(line);
+      if (drawn) {
+        XftDrawStringUtf8(text_, &colour, font_, 16, y,
+                          reinterpret_cast<const FcChar8*>(shown.c_str()),
+                          static_cast<int>(shown.size()));
+      } else {
+        XDrawString(display_, window_, gc_, 16, y, line.c_str(), static_cast<int>(line.size()));
+      }
       y += 18;
+    }
+    if (drawn) {
+      XftColorFree(display_, DefaultVisual(display_, screen), DefaultColormap(display_, screen),
+                   &colour);
     }
     XFlush(display_);
   }
@@ -429,6 +458,8 @@ class Player {
   Window window_;
   Atom deleteWindow_;
   GC gc_;
+  XftFont* font_ = nullptr;
+  XftDraw* text_ = nullptr;
   GstElement* playbin_ = nullptr;
   GstBus* bus_ = nullptr;
   int file_ = -1;  // the media file, open while it plays
@@ -487,7 +518,15 @@ int main(int argc, char** argv) {
   // The media framework's sinks talk to the server from threads of their own.
   XInitThreads();
   Display* display = XOpenDisplay(nullptr);
-  if (!display) return 1;
+  if (!display) {
+    const char* name = XDisplayName(nullptr);
+    if (name[0] == '\0') {
+      std::fprintf(stderr, "spool: cannot open a display: DISPLAY is not set\n");
+    } else {
+      std::fprintf(stderr, "spool: cannot open the display \"%s\"\n", name);
+    }
+    return 1;
+  }
   XSetErrorHandler(IgnoreXError);
   Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
   Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
