@@ -103,8 +103,7 @@ void BM_RenderPickTextPerCharacter(benchmark::State& state) {
   static_assert(sizeof name - 1 == 40);
   const std::int64_t characters = sizeof name - 1;
   for (auto _ : state) {
-    FormatText(TextBuffer, sizeof TextBuffer, "%s", name);
-    RenderPickText(display, 40, 300, 0, 255, 0, 12001);
+    RenderPickText(display, name, 40, 300, 0, 255, 0, 12001);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * characters);

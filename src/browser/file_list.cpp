@@ -26,7 +26,7 @@ void ShowThumbnails(BrowserMode& mode) { mode = BrowserMode{false, false, true};
 void ShowPicture(BrowserMode& mode) { mode = BrowserMode{false, true, false}; }
 bool ThumbnailsShown(const BrowserMode& mode) { return !mode.listActive && !mode.pictureActive; }
 
-void FormatNameCut(const char* name, int keep) {
+TextLine NameCut(const char* name, int keep) {
   char shown[nameSlotSize];
   platform::DisplayText(name, shown, sizeof shown);
   char cut[nameSlotSize];
@@ -34,7 +34,9 @@ void FormatNameCut(const char* name, int keep) {
       std::min(static_cast<int>(strnlen(shown, nameSlotSize - 1)), std::max(keep, 0));
   std::memcpy(cut, shown, static_cast<std::size_t>(length));
   cut[length] = '\0';
-  FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
+  TextLine line;
+  FormatText(line.text, sizeof line.text, "%s", cut);
+  return line;
 }
 
 bool SelectionIsCurrent(const FileList& fileList) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "browser/page_decoder.h"
+#include "canvas/text.h"
 #include "browser/thumbnail_cache.h"
 #include "platform/platform.h"
 
@@ -138,9 +139,9 @@ void ShowPicture(BrowserMode& mode);
 // Neither the list nor the picture: the thumbnail page is showing or about to be drawn.
 bool ThumbnailsShown(const BrowserMode& mode);
 
-// Formats the first keep characters of an entry name as the platform shows it (all of it when
-// it is shorter, none for a negative keep) into the TextBuffer, which holds at most 255 of them.
-void FormatNameCut(const char* name, int keep);
+// The first keep characters of an entry name as the platform shows it (all of it when it is
+// shorter, none for a negative keep), at most the 255 a line holds.
+TextLine NameCut(const char* name, int keep);
 
 // Obtains the name slots and the kinds block (start-up).
 void AllocateFileList(FileList& fileList);

@@ -90,10 +90,10 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
     return PlayerLaunch::nothingToPlay;
 
   // The player lies in the program's own data folder, wherever the browser was started.
-  static char playerFolder[launchTextSize];
+  char playerFolder[launchTextSize];
   const bool folderFound =
       platform::DataFolder(platform::DataFolderKind::player, playerFolder, sizeof playerFolder);
-  static PlayerTexts texts;
+  PlayerTexts texts;
   if (!BuildPlayerTexts(browser.browsedPath, browser.fileList.names[browser.fileList.selection],
                         playerFolder, &texts)) {
     return PlayerLaunch::nothingToPlay;
@@ -110,7 +110,7 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
     platform::SetCurrentDir(browser.workingDirectory);
   }
   if (!started) {
-    static char message[launchTextSize + 64];
+    char message[launchTextSize + 64];
     char shown[launchTextSize];
     // Without a data folder there is no path to name, only the program, unless the backend
     // said where it looked in vain.
@@ -144,8 +144,8 @@ void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatch
 }
 
 void OpenExplorer(const Browser& browser) {
-  static char program[launchTextSize];
-  static char parameters[launchTextSize];
+  char program[launchTextSize];
+  char parameters[launchTextSize];
   FormatText(program, sizeof program, "%s", platform::PlatformConventions().explorerProgram);
   // The whole parameter line is the path, unquoted, spaces and all.
   FormatText(parameters, sizeof parameters, "%s", browser.browsedPath);

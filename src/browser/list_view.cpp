@@ -17,19 +17,10 @@
 
 namespace {
 
-// Width of the TextBuffer's text as rendered: the sum of the glyph advances.
-int TextBufferWidth() {
-  int width = 0;
-  for (const char* c = TextBuffer; *c; ++c) {
-    width += GlyphWidth(static_cast<unsigned char>(*c)) + 1;
-  }
-  return width;
-}
-
-// Formats entry k's name into the TextBuffer: whole in the first column, cut to nameLimit
-// characters in later ones, and never longer than the TextBuffer holds.
-void FormatRowName(const Browser& browser, int k, int column) {
-  FormatNameCut(browser.fileList.names[k], column != 0 ? browser.nameLimit : nameSlotSize);
+// Entry k's name as its row shows it: whole in the first column, cut to nameLimit characters
+// in later ones, and never longer than a line holds.
+TextLine RowName(const Browser& browser, int k, int column) {
+  return NameCut(browser.fileList.names[k], column != 0 ? browser.nameLimit : nameSlotSize);
 }
 
 // A row's text at (x, y) touches canvas rows y - 9 (its identifier box) to y + 1 (glyph row 1).
@@ -131,9 +122,9 @@ void DrawListView(Browser& browser, Display& display) {
     int first = std::max(browser.fileList.listFirst, 0) + 1;
     int last = std::min(browser.fileList.count, fileListSlots - 1);
     ForEachReachableListRow(layout, first, last, [&](int k, const ListRowPlace& p) {
-      FormatRowName(browser, k, p.column);
+      const TextLine name = RowName(browser, k, p.column);
       // A row starting left of the canvas may still run onto it.
-      if (p.x < 0 && p.x + TextBufferWidth() <= 0) return;
+      if (p.x < 0 && p.x + RenderedWidth(name.text) <= 0) return;
       std::uint8_t r = 0;
       std::uint8_t g = 255;
       std::uint8_t b = 0;
@@ -143,7 +134,7 @@ void DrawListView(Browser& browser, Display& display) {
       } else if (browser.fileList.kinds[k] == entryDirectory) {
         r = 255;
       }
-      RenderPickText(display, p.x, p.y, r, g, b, pick::listRowBase + k);
+      RenderPickText(display, name.text, p.x, p.y, r, g, b, pick::listRowBase + k);
     });
   }
   SaveView(display);

@@ -229,8 +229,8 @@ void DrawCell(Browser& browser, Display& display, Pictures& pictures, int k) {
   DrawRectOutline(display, o.x, o.y, o.x + w + 1, o.y + h + 1, white, white, white);
   DrawRectOutline(display, o.x + 1, o.y + 1, o.x + w, o.y + h, white, white, white);
   // The caption: the name cut to its first nameLimit + 1 characters.
-  FormatNameCut(cell.caption.c_str(), browser.nameLimit + 1);
-  RenderText(display, o.x + 6, o.y + h - 4, white, white, white);
+  RenderText(display, NameCut(cell.caption.c_str(), browser.nameLimit + 1).text, o.x + 6,
+             o.y + h - 4, white, white, white);
 }
 
 void AdvancePage(Browser& browser, Display& display, Pictures& pictures, bool wait) {

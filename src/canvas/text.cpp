@@ -1,4 +1,4 @@
-// Text: the shared TextBuffer, bounded formatting, the bitmap font and its rendering into the
+// Text: bounded formatting, the bitmap font and its rendering into the
 // canvas images, and the overlay buttons drawn with it.
 #include "canvas/text.h"
 
@@ -7,8 +7,6 @@
 #include <cstdio>
 
 #include "canvas/canvas.h"
-
-char TextBuffer[textBufferSize];
 
 int FormatText(char* destination, std::size_t destinationSize, const char* format, ...) {
   if (destination == nullptr || destinationSize == 0) return 0;
@@ -29,11 +27,11 @@ namespace {
 constexpr int glyphRows = 9;
 constexpr int rowStride = 8;
 
-// Renders the TextBuffer at (x, y); with a non-zero id it also marks the identifier box.
+// Renders text at (x, y); with a non-zero id it also marks the identifier box.
 // Each glyph is clipped against the canvas once: the cells written are exactly those whose
 // per-pixel bounds test would pass. Positions are widened so that no pen or row overflows.
-void DrawTextBuffer(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                    bool marks, std::int32_t id) {
+void DrawText(Display& display, const char* text, int x, int y, std::uint8_t r, std::uint8_t g,
+              std::uint8_t b, bool marks, std::int32_t id) {
   const long long width = display.displayState.canvasWidth;
   const long long height = display.displayState.canvasHeight;
   const CanvasImages& canvas = display.canvas;
@@ -41,7 +39,7 @@ void DrawTextBuffer(Display& display, int x, int y, std::uint8_t r, std::uint8_t
 
   // Glyph row i lands on canvas row y - i + 2; identifier row i on y - i.
   long long pen = x;
-  for (const char* p = TextBuffer; p < TextBuffer + textBufferSize && *p != '\0'; ++p) {
+  for (const char* p = text; p < text + textLineSize && *p != '\0'; ++p) {
     // Nothing to the right of the canvas can become visible again.
     if (pen >= width) break;
     const unsigned char c = static_cast<unsigned char>(*p);
@@ -78,13 +76,22 @@ void DrawTextBuffer(Display& display, int x, int y, std::uint8_t r, std::uint8_t
 
 }  // namespace
 
-void RenderText(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  DrawTextBuffer(display, x, y, r, g, b, false, pick::none);
+void RenderText(Display& display, const char* text, int x, int y, std::uint8_t r, std::uint8_t g,
+                std::uint8_t b) {
+  DrawText(display, text, x, y, r, g, b, false, pick::none);
 }
 
-void RenderPickText(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                    std::int32_t id) {
-  DrawTextBuffer(display, x, y, r, g, b, true, id);
+void RenderPickText(Display& display, const char* text, int x, int y, std::uint8_t r,
+                    std::uint8_t g, std::uint8_t b, std::int32_t id) {
+  DrawText(display, text, x, y, r, g, b, true, id);
+}
+
+int RenderedWidth(const char* text) {
+  int width = 0;
+  for (const char* c = text; c < text + textLineSize && *c != '\0'; ++c) {
+    width += GlyphWidth(static_cast<unsigned char>(*c)) + 1;
+  }
+  return width;
 }
 
 namespace {
@@ -109,8 +116,7 @@ void DrawOverlayButtons(Display& display, bool pageButtonsShown, bool centreButt
   const DisplayState& d = display.displayState;
   for (const OverlayButton& button : overlayButtons) {
     if (!(button.centre ? centreButtonShown : pageButtonsShown)) continue;
-    FormatText(TextBuffer, sizeof TextBuffer, "%s", button.label);
-    RenderPickText(display, d.scrollX + button.offsetX, d.scrollY + d.canvasHeight - 11, 255, 255,
-                   0, button.id);
+    RenderPickText(display, button.label, d.scrollX + button.offsetX,
+                   d.scrollY + d.canvasHeight - 11, 255, 255, 0, button.id);
   }
 }

@@ -1,4 +1,4 @@
-// Text: the shared TextBuffer, bounded formatting, the bitmap font and text rendering.
+// Text: bounded formatting, the bitmap font and text rendering.
 #pragma once
 
 #include <cstddef>
@@ -7,19 +7,27 @@
 #include "canvas/font.h"
 #include "display/display.h"
 
-constexpr int textBufferSize = 256;  // 255 characters and the terminator
-extern char TextBuffer[textBufferSize];
+// One line as it is drawn: at most 255 characters and the terminator.
+constexpr int textLineSize = 256;
+struct TextLine {
+  char text[textLineSize] = "";
+};
 
 // printf-style formatting into destination, never past destinationSize bytes (a longer
 // text is cut); the result is always terminated. Returns the length written.
 int FormatText(char* destination, std::size_t destinationSize, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
-// Draws the TextBuffer with its pen starting at x and glyph row 1 on canvas row y + 1.
-void RenderText(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
+// Draws text (at most a line's 256 characters, should it lack its terminator) with its pen starting
+// at x and glyph row 1 on canvas row y + 1.
+void RenderText(Display& display, const char* text, int x, int y, std::uint8_t r, std::uint8_t g,
+                std::uint8_t b);
 // As RenderText, and marks the text's box (rows y - 9 .. y - 1, gap columns included) with id.
-void RenderPickText(Display& display, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                    std::int32_t id);
+void RenderPickText(Display& display, const char* text, int x, int y, std::uint8_t r,
+                    std::uint8_t g, std::uint8_t b, std::int32_t id);
+
+// The width of text as rendered: the sum of its glyph advances.
+int RenderedWidth(const char* text);
 
 // The overlay's buttons in yellow with their PickIds: "THUMBNAILS", "BRACKETL" and "BRACKETR"
 // when pageButtonsShown, "CENTERCENTER" when centreButtonShown. The caller, which knows the

@@ -12,7 +12,7 @@ namespace {
 // Reads the entries of one group from the asset folder; a missing or rejected file leaves its
 // slot as the reader leaves it and the group goes on.
 void ReadGroup(TextureSlot* slots, int group) {
-  static char folder[platform::longestPath + 1];
+  char folder[platform::longestPath + 1];
   if (!platform::DataFolder(platform::DataFolderKind::assets, folder, sizeof folder)) return;
   const char separator = platform::PlatformConventions().pathSeparator;
   int first = 0;
@@ -20,7 +20,7 @@ void ReadGroup(TextureSlot* slots, int group) {
     first += AssetGroupSizes[g];
   }
   for (int i = first; i < first + AssetGroupSizes[group]; ++i) {
-    static char path[platform::longestPath + 1];
+    char path[platform::longestPath + 1];
     if (AssetFilePath(folder, AssetCatalogue[i].path, separator, path, sizeof path)) {
       ReadBmpAsset(path, slots[AssetCatalogue[i].slot]);
     }

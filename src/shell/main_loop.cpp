@@ -50,8 +50,9 @@ PassInputs CurrentPassInputs(const Trove& trove) {
 
 // Draws a text in yellow; names and paths as the platform shows them.
 void DrawText(Display& display, const char* text, int x, int y) {
-  platform::DisplayText(text, TextBuffer, sizeof TextBuffer);
-  RenderText(display, x, y, 255, 255, 0);
+  TextLine shown;
+  platform::DisplayText(text, shown.text, sizeof shown.text);
+  RenderText(display, shown.text, x, y, 255, 255, 0);
 }
 
 // Cursor cross, build title, buttons, path or picture lines, notice line.
@@ -69,8 +70,9 @@ void DrawOverlay(const Browser& browser, Display& display, const PictureInfo& pi
       DrawText(display, browser.fileList.names[browser.pictureViews.pictureEntry], 12,
                d.canvasHeight - 22);
     }
-    FormatText(TextBuffer, sizeof TextBuffer, "%dx%d", pictureInfo.width, pictureInfo.height);
-    RenderText(display, 12, d.canvasHeight - 30, 255, 255, 0);
+    char size[32];
+    FormatText(size, sizeof size, "%dx%d", pictureInfo.width, pictureInfo.height);
+    RenderText(display, size, 12, d.canvasHeight - 30, 255, 255, 0);
   }
   // A directory with more entries than the list holds says so in place of the notice.
   char cut[64];

@@ -55,7 +55,6 @@ std::vector<DrawnRow> ReferenceDrawListView(Browser& browser, Display& display) 
       ++n;
     }
     cut[n] = '\0';
-    FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
     std::uint8_t r = 0, g = 255, b = 0;
     if (k == browser.fileList.selection) {
       r = 255;
@@ -65,7 +64,7 @@ std::vector<DrawnRow> ReferenceDrawListView(Browser& browser, Display& display) 
     }
     int x = d.scrollX + j * 5 * browser.nameLimit + 10;
     int y = d.scrollY + d.canvasHeight - 8 * i - 26;
-    RenderPickText(display, x, y, r, g, b, 12000 + k);
+    RenderPickText(display, cut, x, y, r, g, b, 12000 + k);
     drawn.push_back({k, j, i, x, y});
     ++i;
   }
@@ -147,13 +146,10 @@ const Scene scenes[] = {
 // character), and a cut counts the characters shown, not the bytes the name takes.
 TEST_F(ListViewTest, NamesAreShownAndCutAsThePlatformShowsThem) {
   const char* name = "caf\xc3\xa9 \xe7\x9b\xb8.bmp";
-  FormatNameCut(name, 255);
-  EXPECT_STREQ(TextBuffer, name);
+  EXPECT_STREQ(NameCut(name, 255).text, name);
   os().narrowCodePage = true;
-  FormatNameCut(name, 255);
-  EXPECT_STREQ(TextBuffer, "caf? ?.bmp");
-  FormatNameCut(name, 6);
-  EXPECT_STREQ(TextBuffer, "caf? ?");
+  EXPECT_STREQ(NameCut(name, 255).text, "caf? ?.bmp");
+  EXPECT_STREQ(NameCut(name, 6).text, "caf? ?");
 }
 
 TEST_F(ListViewTest, GeometryOfA640By480Canvas) {
@@ -265,22 +261,27 @@ TEST_F(ListViewTest, ARowEndingOnTheFirstColumnIsStillDrawn) {
 }
 
 TEST_F(ListViewTest, NamesAreCutOnlyAfterTheFirstColumn) {
+  // The width of the box entry k's row marks: the width of the text drawn for it.
+  auto markedWidth = [&](int k) {
+    const std::vector<std::int32_t> picks = Picks();
+    return static_cast<int>(std::count(picks.begin(), picks.end(), pick::listRowBase + k) / 9);
+  };
   std::string fifty(50, 'n');
   SetEntry(1, fifty.c_str(), 1);
   browser.fileList.count = 1;
   DrawListView(browser, display);
-  EXPECT_EQ(std::string(TextBuffer), fifty);  // the one row: whole
+  EXPECT_EQ(markedWidth(1), RenderedWidth(fifty.c_str()));  // the one row: whole
 
   for (int k = 1; k <= 53; ++k) SetEntry(k, fifty.c_str(), 1);
   browser.fileList.count = 53;
   DrawListView(browser, display);
-  EXPECT_EQ(std::string(TextBuffer), std::string(36, 'n'));  // entry 53, second column
+  EXPECT_EQ(markedWidth(53), RenderedWidth(std::string(36, 'n').c_str()));  // second column
 
-  // Longer than the TextBuffer holds: cut to its 255 characters.
-  SetEntry(1, std::string(259, 'w').c_str(), 1);
+  // Longer than a line holds: cut to its 255 characters.
+  SetEntry(1, std::string(259, 'i').c_str(), 1);
   browser.fileList.count = 1;
   DrawListView(browser, display);
-  EXPECT_EQ(std::string(TextBuffer), std::string(255, 'w'));
+  EXPECT_EQ(markedWidth(1), RenderedWidth(std::string(255, 'i').c_str()));
 }
 
 TEST_F(ListViewTest, ListFirstChoosesTheFirstRow) {
@@ -288,21 +289,24 @@ TEST_F(ListViewTest, ListFirstChoosesTheFirstRow) {
   browser.fileList.count = 11;
   browser.fileList.listFirst = 10;
   DrawListView(browser, display);
-  EXPECT_STREQ(TextBuffer, "entry 11");
   std::vector<DrawnRow> rows = ReferenceDrawListView(browser, display);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], (DrawnRow{11, 0, 1, 10, 446}));
 
   // Scrolled past the last entry there is nothing to draw, and slot 0 is never drawn.
-  std::strcpy(TextBuffer, "untouched");
+  auto rowsMarked = [&] {
+    const std::vector<std::int32_t> picks = Picks();
+    return std::count_if(picks.begin(), picks.end(),
+                         [](std::int32_t id) { return id >= pick::listRowBase; });
+  };
   browser.fileList.listFirst = 11;
   DrawListView(browser, display);
-  EXPECT_STREQ(TextBuffer, "untouched");
+  EXPECT_EQ(rowsMarked(), 0);
   browser.fileList.listFirst = -1;
   browser.fileList.count = 0;
   SetEntry(0, "slot zero", 1);
   DrawListView(browser, display);
-  EXPECT_STREQ(TextBuffer, "untouched");
+  EXPECT_EQ(rowsMarked(), 0);
 }
 
 }  // namespace

@@ -428,8 +428,7 @@ TEST_F(PictureViewsTest, CaptionsAreCutToOneMoreThanTheNameLimit) {
     ClearCanvas(display);
     DrawRectOutline(display, o.x, o.y, o.x + 141, o.y + 141, 255, 255, 255);
     DrawRectOutline(display, o.x + 1, o.y + 1, o.x + 140, o.y + 140, 255, 255, 255);
-    FormatText(TextBuffer, sizeof TextBuffer, "%s", caption.c_str());
-    RenderText(display, o.x + 6, o.y + 136, 255, 255, 255);
+    RenderText(display, caption.c_str(), o.x + 6, o.y + 136, 255, 255, 255);
     return cell();
   };
   EXPECT_EQ(drawCell(name.substr(0, 19)), page);

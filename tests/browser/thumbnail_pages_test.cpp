@@ -133,8 +133,7 @@ void DrawSequentialPage(Browser& browser, Display& display, Pictures& pictures) 
                     o.y + browser.pictureViews.cellHeight, 255, 255, 255);
     char cut[nameSlotSize];
     std::snprintf(cut, sizeof cut, "%.*s", browser.nameLimit + 1, browser.fileList.names[k]);
-    FormatText(TextBuffer, sizeof TextBuffer, "%s", cut);
-    RenderText(display, o.x + 6, o.y + browser.pictureViews.cellHeight - 4, 255, 255, 255);
+    RenderText(display, cut, o.x + 6, o.y + browser.pictureViews.cellHeight - 4, 255, 255, 255);
   }
   SaveView(display);
   browser.fileList.selection = browser.fileList.thumbFirst;

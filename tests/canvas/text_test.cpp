@@ -143,13 +143,9 @@ TEST(GlyphTable, LettersAndDigitsStayInTheirBands) {
 
 class TextTest : public CanvasTest {
  protected:
-  void Render(const char* text, int x, int y) {
-    FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
-    RenderText(display, x, y, 255, 0, 0);
-  }
+  void Render(const char* text, int x, int y) { RenderText(display, text, x, y, 255, 0, 0); }
   void RenderPick(const char* text, int x, int y, std::int32_t id) {
-    FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
-    RenderPickText(display, x, y, 255, 0, 0, id);
+    RenderPickText(display, text, x, y, 255, 0, 0, id);
   }
 };
 
@@ -266,8 +262,7 @@ TEST_F(TextTest, ClippingWritesExactlyWhatPerPixelTestsWrite) {
   for (int y = -12; y <= 28; y += 1) {
     for (int x = -200; x <= 26; x += 7) {
       UseCanvas(24, 16);
-      FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
-      RenderPickText(display, x, y, 0, 0, 255, 555);
+      RenderPickText(display, text, x, y, 0, 0, 255, 555);
       std::vector<std::uint8_t> frame = FrameCopy();
       std::vector<std::int32_t> ids = PickCopy();
       ClearCanvas(display);
@@ -299,20 +294,21 @@ TEST_F(TextTest, CodesPastTheTableAreBlankAdvancesOfThree) {
 
 TEST_F(TextTest, UnterminatedBufferStopsAtItsEnd) {
   UseCanvas(2000, 20);
-  std::memset(TextBuffer, 'i', sizeof TextBuffer);
-  RenderPickText(display, 0, 10, 1, 1, 1, 3);
+  TextLine line;
+  std::memset(line.text, 'i', sizeof line.text);
+  RenderPickText(display, line.text, 0, 10, 1, 1, 1, 3);
   // 256 characters of advance 2.
   EXPECT_EQ(Marked(3), Box(0, 1, 511, 9));
-  TextBuffer[0] = '\0';
 }
 
 TEST(FormatText, CutsOverlongTextAtTheDestination) {
   std::string longName(400, 'x');
   longName[254] = 'E';
-  int n = FormatText(TextBuffer, sizeof TextBuffer, "%s", longName.c_str());
+  TextLine line;
+  int n = FormatText(line.text, sizeof line.text, "%s", longName.c_str());
   EXPECT_EQ(n, 255);
-  EXPECT_EQ(std::strlen(TextBuffer), 255u);
-  EXPECT_EQ(std::string(TextBuffer), longName.substr(0, 255));
+  EXPECT_EQ(std::strlen(line.text), 255u);
+  EXPECT_EQ(std::string(line.text), longName.substr(0, 255));
 
   // A small destination keeps its neighbours untouched.
   struct {

@@ -270,8 +270,9 @@ TEST_F(MainLoopTest, ACutListIsToldOnTheNoticeLine) {
   RunPass(trove);
   const std::vector<std::uint8_t> cut(canvas.frameBuffer + 10 * row, canvas.frameBuffer + 24 * row);
   ClearCanvas(display);
-  FormatText(TextBuffer, sizeof TextBuffer, "first %d of 20000 entries", browser.fileList.count);
-  RenderText(display, 12, 14, 255, 255, 0);
+  char notice[64];
+  FormatText(notice, sizeof notice, "first %d of 20000 entries", browser.fileList.count);
+  RenderText(display, notice, 12, 14, 255, 255, 0);
   EXPECT_EQ(
       cut, std::vector<std::uint8_t>(canvas.frameBuffer + 10 * row, canvas.frameBuffer + 24 * row));
 }

@@ -16,8 +16,7 @@ namespace {
 
 void Line(Display& display, const char* text, int x, int y, std::uint8_t r, std::uint8_t g,
           std::uint8_t b) {
-  FormatText(TextBuffer, sizeof TextBuffer, "%s", text);
-  RenderText(display, x, y, r, g, b);
+  RenderText(display, text, x, y, r, g, b);
 }
 
 }  // namespace
