@@ -88,5 +88,3 @@ bool InitGlState(GameTextures& textures) {
   platform::GlInitState();
   return true;
 }
-
-bool PumpMessages() { return platform::PumpOneMessage(); }

@@ -14,15 +14,8 @@ void CloseGlWindow();
 // not depend on them.
 void SetupProjection();
 bool InitGlState(GameTextures& textures);
-// Dispatches one message; false when the queue was empty.
-bool PumpMessages();
 
 // What the window system asked of the program; the main loop reads it after pumping.
 struct WindowRequests {
   bool closeRequested = false;
 };
-
-// The requests WindowCloseRequested raises from now on; nullptr drops them. The window system
-// calls in through the backend and cannot hand the entry point a parameter, so the program
-// binds its requests once they exist.
-void BindWindowEvents(WindowRequests* requests);

@@ -4,15 +4,4 @@
 
 #include "display/window.h"
 
-namespace {
-
-// The program's window requests, bound at start-up; the only way into them from the backends.
-WindowRequests* bound = nullptr;
-
-}  // namespace
-
-void BindWindowEvents(WindowRequests* requests) { bound = requests; }
-
-void WindowCloseRequested() {
-  if (bound) bound->closeRequested = true;
-}
+void WindowCloseRequested(WindowRequests& window) { window.closeRequested = true; }

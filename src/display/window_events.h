@@ -1,6 +1,8 @@
 // The window system's entry point into the core.
 #pragma once
 
-// The user asked the window to close. Raises the bound closeRequested, which the main loop
-// reads after pumping; nothing else changes.
-void WindowCloseRequested();
+struct WindowRequests;
+
+// The user asked the window to close: raises window.closeRequested, which the main loop reads
+// after pumping; nothing else changes.
+void WindowCloseRequested(WindowRequests& window);

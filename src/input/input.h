@@ -22,11 +22,6 @@ struct Input {
   MouseLatches mouseLatches;
 };
 
-// The input that KeyPressed and RightButtonPressed latch into from now on; nullptr drops what
-// arrives. The system calls the hooks and cannot hand them a parameter, so the program binds
-// its input once it exists.
-void BindInput(Input* input);
-
 // Installs the mouse hook and then the keyboard hook; a hook that cannot be installed ends the
 // program with a message box captioned "ERROR" and exit code 1.
 void InstallInputHooks();

@@ -4,21 +4,8 @@
 
 #include "input/input.h"
 
-namespace {
-
-// The program's input, bound at start-up; the only way into it from the backends.
-Input* bound = nullptr;
-
-}  // namespace
-
-void BindInput(Input* input) { bound = input; }
-
-void KeyPressed(int virtualKey) {
-  if (bound && virtualKey >= 0 && virtualKey < 256) {
-    bound->keyTable.down[virtualKey] = 1;
-  }
+void KeyPressed(Input& input, int virtualKey) {
+  if (virtualKey >= 0 && virtualKey < 256) input.keyTable.down[virtualKey] = 1;
 }
 
-void RightButtonPressed() {
-  if (bound) bound->mouseLatches.rightDown = 1;
-}
+void RightButtonPressed(Input& input) { input.mouseLatches.rightDown = 1; }

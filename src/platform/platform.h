@@ -4,13 +4,19 @@
 // windows, OpenGL, input hooks, files, pictures, programs and pauses. Each executable links
 // exactly one backend: win32 (the Windows program), x11 (the Linux program) and headless (unit
 // tests, benchmarks).
-// Backends hand input and window events back to the core through the entry points declared
-// in input/input.h and display/window.h, never by writing other core state.
+// Backends hand input and window events back to the core inside the pump step, through the
+// entry points declared in input/input_events.h and display/window_events.h, never by writing
+// other core state.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+
+// What a pump step fills: the core's key table and right-button latch (input/input.h), and the
+// main window's requests (display/window.h). Only their names are known here.
+struct Input;
+struct WindowRequests;
 
 namespace platform {
 
@@ -68,8 +74,11 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon);
 // One decrement of the system cursor's display count.
 void HideSystemCursor();
 
-// Dispatches one pending message of the thread; false when the queue was empty.
-bool PumpOneMessage();
+// Handles one pending message of the thread; false when the queue was empty. The input it
+// carries is latched into input and a close request raised in window, through the core's entry
+// points (input/input_events.h, display/window_events.h): the pump step is the one way input
+// reaches the core.
+bool PumpOneMessage(Input& input, WindowRequests& window);
 
 // Moves and resizes the main window (screen pixels) and has it repainted.
 void MoveMainWindow(int x, int y, int width, int height);
@@ -109,7 +118,7 @@ void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* name
 
 // ---- Input hooks ------------------------------------------------------------------------------
 
-// Global input: key-downs go to KeyPressed and right-button presses to RightButtonPressed.
+// Global input: key-downs and right-button presses, latched by the pump step.
 bool InstallMouseHook();
 bool InstallKeyboardHook();
 

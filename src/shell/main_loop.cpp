@@ -256,7 +256,7 @@ void RunPass(Trove& trove) {
     // decoded ahead meanwhile.
     DecodeNextPageAhead(browser, trove.display.displayState, trove.pictures);
     platform::WaitForInput(restingWaitMs);
-    while (PumpMessages()) ++mainLoop.messagesDispatched;
+    while (platform::PumpOneMessage(trove.input, trove.window)) ++mainLoop.messagesDispatched;
     if (trove.window.closeRequested) trove.quitRequested = true;
     return;
   }
@@ -291,7 +291,7 @@ void RunPass(Trove& trove) {
   HandleSettingKeys(trove);
 
   ClearInputLatches(trove.input);
-  while (PumpMessages()) ++mainLoop.messagesDispatched;
+  while (platform::PumpOneMessage(trove.input, trove.window)) ++mainLoop.messagesDispatched;
   // A close request that arrived while pumping ends the program like Escape.
   if (trove.window.closeRequested) trove.quitRequested = true;
 }

@@ -87,21 +87,14 @@ void ShutDown(Trove& trove) {
   ReleaseGameTables(trove.world, trove.textures);
 }
 
-void BindEntryPoints(Trove* trove) {
-  BindInput(trove ? &trove->input : nullptr);
-  BindWindowEvents(trove ? &trove->window : nullptr);
-}
-
 int TroveMain(const std::string& startFile) {
   // Large tables hang off it, not its own bytes: it lives on the main thread's stack.
   Trove trove;
-  BindEntryPoints(&trove);
   StartUp(trove);
   if (!startFile.empty()) OpenStartFile(trove, startFile.c_str());
   InstallInputHooks();
   RunMainLoop(trove);
   ShutDown(trove);
-  BindEntryPoints(nullptr);
   // Decodes still running after the loop (ones the platform cannot stop) are not waited for:
   // the process ends beside them, its own shutdown done.
   if (PageDecodesUnderWay(trove.browser)) platform::EndBesideDecodes(0);

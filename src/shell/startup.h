@@ -11,6 +11,3 @@ void StartUp(Trove& trove);
 void OpenStartFile(Trove& trove, const char* name);
 // Releases the canvas images and the game tables, in order.
 void ShutDown(Trove& trove);
-// Points the entry points the backends call (input, window requests) at trove's state; nullptr
-// drops whatever arrives.
-void BindEntryPoints(Trove* trove);

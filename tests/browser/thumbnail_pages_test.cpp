@@ -366,7 +366,7 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
       RunPass(trove);
     }
     for (int k : c.keys) {
-      KeyPressed(k);
+      KeyPressed(trove.input, k);
       RunPass(trove);
     }
     Release();
@@ -396,7 +396,7 @@ TEST_F(PagesInPassesTest, TheNextPageIsDecodedAheadWhileTheProgramRests) {
   RestoreLoader(browser, trove.pictures, LoaderState{});
   const Canvases next = Trimmed(DrawPage(9, DrawSequentialPage));
   browser.fileList.thumbFirst = 1;
-  KeyPressed(key::rightBracket);
+  KeyPressed(trove.input, key::rightBracket);
   RunPass(trove);
   RunPass(trove);
   EXPECT_FALSE(ThumbnailPageInProgress(browser));
@@ -411,7 +411,7 @@ TEST_F(PagesInPassesTest, TheNextPageIsDecodedAheadWhileTheProgramRests) {
   const std::size_t kept = browser.thumbnailCache.count();
   Hold();
   PassesUntilDecodingAhead();
-  KeyPressed(key::digit0 + 7);
+  KeyPressed(trove.input, key::digit0 + 7);
   RunPass(trove);
   Release();
   UntilPageWorkEnds();

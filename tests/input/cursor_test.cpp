@@ -43,14 +43,14 @@ TEST_F(InputTest, EmptyWindowRectangleMapsToZero) {
 }
 
 TEST_F(InputTest, LatchesKeysOfTheTableAndRightPressesUntilCleared) {
-  KeyPressed(84);
-  KeyPressed(300);  // outside the table: ignored
-  KeyPressed(-1);
+  KeyPressed(trove.input, 84);
+  KeyPressed(trove.input, 300);  // outside the table: ignored
+  KeyPressed(trove.input, -1);
   EXPECT_TRUE(KeyDown(trove.input, 84));
   EXPECT_FALSE(KeyDown(trove.input, 85));
   EXPECT_FALSE(KeyDown(trove.input, 300));
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
-  RightButtonPressed();
+  RightButtonPressed(trove.input);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
 
   ClearInputLatches(trove.input);

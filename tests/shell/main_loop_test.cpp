@@ -33,7 +33,7 @@ class MainLoopTest : public ProgramTest {
 
   // Keys pressed before the pass, as the hooks latch them while the previous pass pumps.
   void PassWithKeys(std::initializer_list<int> keys) {
-    for (int k : keys) KeyPressed(k);
+    for (int k : keys) KeyPressed(trove.input, k);
     RunPass(trove);
   }
 };
@@ -354,7 +354,7 @@ TEST_F(RestingTest, InputEndsTheRestAtOnce) {
   // The cursor moved without an event: the cross follows at the next look.
   settleThen([&] { os().cursor = {420, 300}; });
   // Any window message (a repaint, say).
-  settleThen([&] { os().pendingMessages.push_back([] {}); });
+  settleThen([&] { os().pendingMessages.push_back([](Input&, WindowRequests&) {}); });
   // A right click.
   settleThen([] { headless::QueueRightClick(); });
 }

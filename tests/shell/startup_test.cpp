@@ -96,7 +96,6 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
   for (const Case& c : cases) {
     // Each case starts a program of its own.
     Trove started;
-    BindEntryPoints(&started);
     headless::Reset();
     os().failCreationAt = c.failure;
     const std::filesystem::path start = std::filesystem::current_path();
@@ -124,7 +123,6 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
       EXPECT_LT(IndexOf("ReleaseGlWindow"), IndexOf("ShowMessageBox"));
     }
     EXPECT_EQ(os().cursorHides, 0);
-    BindEntryPoints(&trove);
   }
 }
 
@@ -143,7 +141,7 @@ TEST_F(StartUpTest, ReleaseFailuresAreEachReportedAndDoNotStopTheOthers) {
 }
 
 TEST_F(StartUpTest, CloseRequestRaisesTheWindowsFlagAndNothingElse) {
-  WindowCloseRequested();
+  WindowCloseRequested(trove.window);
   EXPECT_EQ(trove.window.closeRequested, 1);
   // The main loop, not the window, decides that the program ends.
   EXPECT_EQ(trove.quitRequested, 0);

@@ -15,11 +15,7 @@
 
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    headless::Reset();
-    BindEntryPoints(&trove);
-  }
-  void TearDown() override { BindEntryPoints(nullptr); }
+  void SetUp() override { headless::Reset(); }
 
   headless::State& os() { return headless::state(); }
 

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "display/window.h"
 #include "input/input.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_backend.h"
@@ -238,7 +239,9 @@ TEST(Win32Window, OpensBorderlessAtTheCornerAndMapsTheCursor) {
   EXPECT_EQ(r.bottom, 480);
   std::vector<unsigned char> frame(320 * 240 * 4, 200);
   platform::GlPresent(frame.data(), 320, 240, 2);
-  while (platform::PumpOneMessage()) {
+  Input input;
+  WindowRequests requests;
+  while (platform::PumpOneMessage(input, requests)) {
   }
   EXPECT_EQ(platform::ReleaseGlWindow(), 0u);
   // Releasing again finds nothing to release and reports nothing.
@@ -267,11 +270,11 @@ TEST(Win32Hooks, PassOnOnlyPlainKeyDownsAndRightPresses) {
 // step after the pause, once.
 TEST(Win32Hooks, AnswerWhileTheMainThreadPausesAndLatchInThePumpStep) {
   Input input;
-  BindInput(&input);
+  WindowRequests requests;
   InstallInputHooks();
   ASSERT_NE(platform::HookThreadId(), 0u);
   EXPECT_NE(platform::HookThreadId(), GetCurrentThreadId());
-  while (platform::PumpOneMessage()) {
+  while (platform::PumpOneMessage(input, requests)) {
   }
   ClearInputLatches(input);
 
@@ -300,14 +303,13 @@ TEST(Win32Hooks, AnswerWhileTheMainThreadPausesAndLatchInThePumpStep) {
   EXPECT_LT(times.noted, 50u);
 
   // The pass after the pause acts on it, once.
-  while (platform::PumpOneMessage()) {
+  while (platform::PumpOneMessage(input, requests)) {
   }
   EXPECT_TRUE(KeyDown(input, VK_F9));
   ClearInputLatches(input);
-  while (platform::PumpOneMessage()) {
+  while (platform::PumpOneMessage(input, requests)) {
   }
   EXPECT_FALSE(KeyDown(input, VK_F9));
-  BindInput(nullptr);
 }
 
 // Names are shown as the narrow file functions give them: the code page's form, with '?' for

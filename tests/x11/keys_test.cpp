@@ -173,7 +173,7 @@ TEST_F(X11KeyTableTest, TranslatedKeysReachTheKeyTableAndNothingElseDoes) {
   const unsigned long pressed[] = {XK_t, XK_Shift_R, XK_a, XK_F1, XK_KP_1, XK_9};
   for (unsigned long keysym : pressed) {
     int key = x11::KeyFromKeysym(keysym);
-    if (key >= 0) KeyPressed(key);
+    if (key >= 0) KeyPressed(trove.input, key);
   }
   std::set<int> down;
   for (int k = 0; k < 256; ++k) {

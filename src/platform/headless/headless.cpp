@@ -26,15 +26,18 @@ void Reset() {
 }
 
 void QueueKeyDown(int virtualKey) {
-  current.pendingMessages.push_back([virtualKey] { KeyPressed(virtualKey); });
+  current.pendingMessages.push_back(
+      [virtualKey](Input& input, WindowRequests&) { KeyPressed(input, virtualKey); });
 }
 
 void QueueRightClick() {
-  current.pendingMessages.push_back([] { RightButtonPressed(); });
+  current.pendingMessages.push_back(
+      [](Input& input, WindowRequests&) { RightButtonPressed(input); });
 }
 
 void QueueCloseRequest() {
-  current.pendingMessages.push_back([] { WindowCloseRequested(); });
+  current.pendingMessages.push_back(
+      [](Input&, WindowRequests& window) { WindowCloseRequested(window); });
 }
 
 int TotalPause() {
@@ -95,7 +98,7 @@ void HideSystemCursor() {
   ++current.cursorHides;
 }
 
-bool PumpOneMessage() {
+bool PumpOneMessage(Input& input, WindowRequests& window) {
   if (!headless::pumpStarted) {
     headless::pumpStarted = true;
     if (current.onPump) current.onPump();
@@ -106,7 +109,7 @@ bool PumpOneMessage() {
   }
   auto message = std::move(current.pendingMessages.front());
   current.pendingMessages.pop_front();
-  message();
+  message(input, window);
   return true;
 }
 

@@ -72,7 +72,7 @@ struct State {
   bool foldersFound = true;  // false: the folders above were looked for in vain
 
   // Events delivered one per PumpOneMessage call (each acts like one message).
-  std::deque<std::function<void()>> pendingMessages;
+  std::deque<std::function<void(Input&, WindowRequests&)>> pendingMessages;
   // Called at the start of every pass's first PumpOneMessage (tests script passes with it).
   std::function<void()> onPump;
 

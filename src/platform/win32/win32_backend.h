@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+struct Input;
+
 namespace platform {
 HWND MainWindowHandle();
 
@@ -18,9 +20,9 @@ bool IsRightPressHookEvent(int code, WPARAM message);
 // hook notes input.
 DWORD HookThreadId();
 HANDLE InputNotedEvent();
-// Hands the input the hooks noted since the last call to KeyPressed and RightButtonPressed,
-// on the calling (main) thread.
-void DeliverNotedInput();
+// Latches the input the hooks noted since the last call into input, on the calling (main)
+// thread.
+void DeliverNotedInput(Input& input);
 
 // Room for a wide path or name, terminator included: the longest path the plain (not
 // long-path) functions take, with room to spare.

@@ -105,14 +105,14 @@ DWORD HookThreadId() { return hookThreadId; }
 
 HANDLE InputNotedEvent() { return inputNoted; }
 
-void DeliverNotedInput() {
+void DeliverNotedInput(Input& input) {
   for (int word = 0; word < 8; ++word) {
     std::uint32_t bits = notedKeys[word].exchange(0);
     for (int bit = 0; bits != 0; ++bit, bits >>= 1) {
-      if (bits & 1u) KeyPressed(word * 32 + bit);
+      if (bits & 1u) KeyPressed(input, word * 32 + bit);
     }
   }
-  if (notedRightPress.exchange(false)) RightButtonPressed();
+  if (notedRightPress.exchange(false)) RightButtonPressed(input);
 }
 
 bool InstallMouseHook() {

@@ -33,8 +33,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       }
       break;
     case WM_CLOSE:
-      // The window stays; the main loop ends after its pass.
-      WindowCloseRequested();
+      // The window stays; the main loop ends after its pass. The requests to raise are the
+      // ones the last pump step was handed, kept in the window's user data.
+      if (auto* requests =
+              reinterpret_cast<WindowRequests*>(GetWindowLongPtrA(window, GWLP_USERDATA))) {
+        WindowCloseRequested(*requests);
+      }
       return 0;
     default:
       break;
@@ -141,10 +145,11 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
 
 void HideSystemCursor() { ShowCursor(FALSE); }
 
-bool PumpOneMessage() {
+bool PumpOneMessage(Input& input, WindowRequests& window) {
   // Input the hook thread noted is latched here, in the pump step, as the hooks latched it
   // when they ran on this thread.
-  DeliverNotedInput();
+  DeliverNotedInput(input);
+  if (win.window) SetWindowLongPtrA(win.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
   if (!PeekMessageA(&win.message, nullptr, 0, 0, PM_REMOVE)) return false;
   // A quit message is dispatched like any other; only Escape or a close request end the loop.
   TranslateMessage(&win.message);

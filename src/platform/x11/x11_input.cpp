@@ -83,7 +83,7 @@ bool QueryRawInput() {
          XIQueryVersion(display, &major, &minor) == Success;
 }
 
-bool HandleRawEvent(XEvent* event) {
+bool HandleRawEvent(XEvent* event, Input& input) {
   if (event->type != GenericEvent || event->xcookie.extension != raw.opcode) return false;
   Display* display = Server().display;
   XGenericEventCookie* cookie = &event->xcookie;
@@ -94,17 +94,17 @@ bool HandleRawEvent(XEvent* event) {
   const bool serverRepeat = (rawEvent->flags & XIKeyRepeat) != 0;
   if (cookie->evtype == XI_RawKeyPress && !serverRepeat && keycode >= 0 && keycode <= 255) {
     int key = raw.repeat.Press(DescribePress(display, keycode), NowMs());
-    if (key >= 0) KeyPressed(key);
+    if (key >= 0) KeyPressed(input, key);
   } else if (cookie->evtype == XI_RawKeyRelease) {
     raw.repeat.Release(keycode);
   } else if (cookie->evtype == XI_RawButtonPress && rawEvent->detail == 3) {
-    RightButtonPressed();
+    RightButtonPressed(input);
   }
   XFreeEventData(display, cookie);
   return true;
 }
 
-void RepeatHeldKey() {
+void RepeatHeldKey(Input& input) {
   const std::int64_t now = NowMs();
   const int keycode = raw.repeat.RepeatingKeycode(now);
   if (keycode < 0) return;
@@ -113,7 +113,7 @@ void RepeatHeldKey() {
   XQueryKeymap(Server().display, keys);
   const bool held = (keys[keycode / 8] & (1 << (keycode % 8))) != 0;
   const int key = raw.repeat.Repeat(now, held);
-  if (key >= 0) KeyPressed(key);
+  if (key >= 0) KeyPressed(input, key);
 }
 
 int MsUntilRepeat() { return raw.repeat.MsUntilRepeat(NowMs()); }

@@ -42,11 +42,11 @@ void HoldOffScreenSaver() {
   }
 }
 
-void HandleEvent(XEvent* event) {
+void HandleEvent(XEvent* event, Input& input, WindowRequests& window) {
   if (event->type == ClientMessage && event->xclient.window == x.window &&
       static_cast<Atom>(event->xclient.data.l[0]) == x11::Server().atoms.deleteWindow) {
     // The window stays; the main loop ends after its pass.
-    WindowCloseRequested();
+    WindowCloseRequested(window);
   } else if (event->type == ConfigureNotify && event->xconfigure.window == x.window) {
     const XConfigureEvent& c = event->xconfigure;
     // A window manager's own ConfigureNotify is on the root window's coordinates.
@@ -56,7 +56,7 @@ void HandleEvent(XEvent* event) {
   } else if (event->type == ReparentNotify && event->xreparent.window == x.window) {
     x.parent = event->xreparent.parent;
   } else {
-    x11::HandleRawEvent(event);
+    x11::HandleRawEvent(event, input);
   }
 }
 
@@ -216,14 +216,14 @@ void HideSystemCursor() {
   if (x.window) XDefineCursor(TheDisplay(), x.window, BlankCursor());
 }
 
-bool PumpOneMessage() {
+bool PumpOneMessage(Input& input, WindowRequests& window) {
   Display* display = TheDisplay();
   HoldOffScreenSaver();
-  x11::RepeatHeldKey();
+  x11::RepeatHeldKey(input);
   if (!XPending(display)) return false;
   XEvent event;
   XNextEvent(display, &event);
-  HandleEvent(&event);
+  HandleEvent(&event, input, window);
   return true;
 }
 
