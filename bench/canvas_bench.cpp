@@ -10,7 +10,7 @@
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"
-#include "platform/headless/headless.h"
+#include "backends/headless/headless.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "display/display.h"
 #include "gamedata/world_tables.h"
 #include "pictures/texture_loader.h"
-#include "platform/headless/headless.h"
+#include "backends/headless/headless.h"
 
 namespace {
 

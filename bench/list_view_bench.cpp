@@ -12,7 +12,7 @@
 #include "display/display.h"
 #include "page_program.h"
 #include "pictures/texture_loader.h"
-#include "platform/headless/headless.h"
+#include "backends/headless/headless.h"
 #include "shell/main_loop.h"
 #include "shell/trove.h"
 

@@ -6,7 +6,7 @@
 
 #include "display/display.h"
 #include "ratios.h"
-#include "platform/headless/headless.h"
+#include "backends/headless/headless.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 #include "shell/trove.h"

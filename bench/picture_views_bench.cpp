@@ -37,7 +37,7 @@
 #include "input/keys.h"
 #include "native/photo_jpeg.h"
 #include "pictures/texture_loader.h"
-#include "platform/headless/headless.h"
+#include "backends/headless/headless.h"
 #include "platform/platform.h"
 #include "page_program.h"
 #include "ratios.h"

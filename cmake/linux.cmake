@@ -5,20 +5,19 @@ find_package(X11 REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 find_package(JPEG REQUIRED)
 
-file(GLOB X11_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/src/platform/x11/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/gl/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/native/*.cpp)
-list(FILTER X11_SOURCES EXCLUDE REGEX ".*/x11_main\\.cpp$")
-add_library(trove_x11 STATIC ${X11_SOURCES})
-target_include_directories(trove_x11 PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(trove_x11 PRIVATE ${TROVE_WARNINGS})
-target_link_libraries(trove_x11 PUBLIC trove_events trove_common X11::X11 X11::Xi X11::Xrandr OpenGL::OpenGL OpenGL::GLX
-  OpenGL::GLU JPEG::JPEG)
+# The X11 backend, with the GL calls it shares with the Windows backend and the POSIX files and
+# picture decoders it shares with the headless one.
+trove_folder_library(trove_x11 backends/x11)
+trove_folder_library(trove_gl backends/gl)
+trove_folder_library(trove_posix backends/posix)
+target_link_libraries(trove_x11 PUBLIC X11::X11 X11::Xi X11::Xrandr)
+target_link_libraries(trove_gl PUBLIC OpenGL::OpenGL OpenGL::GLX OpenGL::GLU)
+target_link_libraries(trove_posix PUBLIC JPEG::JPEG)
+trove_program(trove_linux ${CORE_LIBRARIES} trove_x11 trove_gl trove_posix)
 
-add_executable(trove ${CMAKE_SOURCE_DIR}/src/platform/x11/x11_main.cpp)
+add_executable(trove ${CMAKE_SOURCE_DIR}/src/backends/x11/x11_main.cpp)
 target_compile_options(trove PRIVATE ${TROVE_WARNINGS})
-target_link_libraries(trove PRIVATE trove_core trove_x11)
+target_link_libraries(trove PRIVATE trove_linux)
 
 # The player: GStreamer's playbin drawing into the player's own X11 window.
 find_package(PkgConfig REQUIRED)

@@ -2,18 +2,12 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-file(GLOB_RECURSE HEADLESS_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/src/platform/headless/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/native/*.cpp)
-add_library(trove_headless STATIC ${HEADLESS_SOURCES})
-target_include_directories(trove_headless PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(trove_headless PRIVATE ${TROVE_WARNINGS})
+# The headless backend, with the POSIX files and picture decoders of the Linux program.
+trove_folder_library(trove_headless backends/headless)
+trove_folder_library(trove_posix backends/posix)
 find_package(JPEG REQUIRED)
-target_link_libraries(trove_headless PUBLIC trove_events trove_common JPEG::JPEG)
-
-# The core calls the backend; the backend calls only the core's event entry points.
-add_library(trove_native INTERFACE)
-target_link_libraries(trove_native INTERFACE trove_core trove_headless)
+target_link_libraries(trove_posix PUBLIC JPEG::JPEG)
+trove_program(trove_native ${CORE_LIBRARIES} trove_headless trove_posix)
 
 # Unit tests of the core against the headless backend, one binary per subsystem.
 file(GLOB TEST_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/*)
@@ -46,8 +40,8 @@ endforeach()
 
 # The Linux backend's own decisions (key translation, argument words) are tested here too.
 if(TARGET x11_tests)
-  target_sources(x11_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/x11/x11_keys.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/x11/x11_words.cpp)
+  target_sources(x11_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/backends/x11/x11_keys.cpp
+    ${CMAKE_SOURCE_DIR}/src/backends/x11/x11_words.cpp)
 endif()
 
 # Companion programs that run on the build machine.
@@ -93,7 +87,9 @@ endif()
 
 if(TROVE_FUZZ)
   # Coverage feedback from the core itself, not only from the fuzz targets.
-  target_compile_options(trove_core PRIVATE -fsanitize=fuzzer-no-link)
+  foreach(library ${CORE_LIBRARIES} trove_posix)
+    target_compile_options(${library} PRIVATE -fsanitize=fuzzer-no-link)
+  endforeach()
   file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
   foreach(src ${FUZZ_SOURCES})
     get_filename_component(name ${src} NAME_WE)

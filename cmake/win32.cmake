@@ -1,22 +1,16 @@
 # Windows build: the program, its companion player and the tests that run under Wine.
 set(WIN32_STATIC -static -static-libgcc -static-libstdc++)
 
-file(GLOB_RECURSE WIN32_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/gl/*.cpp)
-list(FILTER WIN32_SOURCES EXCLUDE REGEX ".*/win_main\\.cpp$")
-add_library(trove_win32 STATIC ${WIN32_SOURCES})
-target_include_directories(trove_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(trove_win32 PRIVATE ${TROVE_WARNINGS})
+# The Windows backend, with the GL calls it shares with the X11 backend.
+trove_folder_library(trove_win32 backends/win32)
+trove_folder_library(trove_gl backends/gl)
 target_compile_definitions(trove_win32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_definitions(trove_gl PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 set(WIN32_LIBS opengl32 glu32 gdi32 ole32 oleaut32 uuid shell32 user32 kernel32)
-target_link_libraries(trove_win32 PUBLIC trove_events trove_common ${WIN32_LIBS})
+target_link_libraries(trove_win32 PUBLIC ${WIN32_LIBS})
+trove_program(trove_windows ${CORE_LIBRARIES} trove_win32 trove_gl)
 
-# The core calls the backend; the backend calls only the core's event entry points.
-add_library(trove_windows INTERFACE)
-target_link_libraries(trove_windows INTERFACE trove_core trove_win32)
-
-add_executable(trove WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/win_main.cpp)
+add_executable(trove WIN32 ${CMAKE_SOURCE_DIR}/src/backends/win32/win_main.cpp)
 target_compile_definitions(trove PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(trove PRIVATE trove_windows)
 target_link_options(trove PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "fuzz_input.h"
-#include "pictures/picture_header.h"
-#include "platform/native/picture_decoder.h"
+#include "base/picture_header.h"
+#include "backends/posix/picture_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   int width = 0;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "fuzz_input.h"
-#include "platform/native/picture_decoder.h"
+#include "backends/posix/picture_decoder.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "display/display.h"
 #include "fuzz_input.h"
 #include "pictures/texture_loader.h"
-#include "platform/native/picture_decoder.h"
+#include "backends/posix/picture_decoder.h"
 
 namespace {
 

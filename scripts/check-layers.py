@@ -1,35 +1,34 @@
 #!/usr/bin/env python3
-"""Checks the #include graph of src/ against the layering stated in README.md.
+"""Checks the #include graph of src/, tools/ and bench/ against the layering stated in README.md.
 
-Fails (exit 1, one line per finding) when a subsystem includes a header of a layer above it,
-when the core includes a backend's header instead of the seam, when a backend includes a core
-header other than the entry headers written for the backends, when a folder of src/ is missing
-from the stated layering, or when components include each other in a circle. A component is a
-header and its source file together (a/b.h and a/b.cpp): a.cpp including b.h while b.cpp
-includes a.h is a circle, though no file includes itself.
+Every include points down or sideways: a file of src/<layer>/ may include headers of its own
+layer and of the layers below it, never of one above. The programs built beside Trove (tools/,
+bench/) stand above every layer of src/ and include only its layers and their own files, and
+nothing in src/ includes them. Below the backends
+no operating-system header is included: the core reaches the system through the interface
+alone. Components that include each other in a circle fail as well: a component is a header
+and its source file together (a/b.h and a/b.cpp), so a.cpp including b.h while b.cpp includes
+a.h is a circle, though no file includes itself.
 
-Usage: check-layers.py [ROOT]   (ROOT defaults to the repository this script lives in)
+Fails (exit 1, one line per finding). Usage: check-layers.py [ROOT]   (ROOT defaults to the
+repository this script lives in)
 """
 import os
 import re
 import sys
 
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
+INCLUDE = re.compile(r'^\s*#\s*include\s+([<"])([^">]+)[">]', re.MULTILINE)
 # The layering line of the README: an indented line of names joined by " > ", top first.
 LAYERS = re.compile(r"^\s+([a-z]+(?: > [a-z]+)+)\s*$", re.MULTILINE)
-SEAM = "platform/platform.h"
-# What a backend may include of the core: the seam, the entry points it hands events to, the
-# program's main, and the few pure headers both sides share.
-BACKEND_ENTRIES = {
-    SEAM,
-    "input/input_events.h",  # KeyPressed, RightButtonPressed
-    "input/keys.h",  # the key codes those take
-    "display/window_events.h",  # WindowCloseRequested
-    "shell/trove_main.h",  # TroveMain
-    "pictures/picture_header.h",  # header checks run before a platform loader sees a file
-    "base/little_endian.h",
-    "canvas/font.h",  # the glyphs the X11 message window draws its text with
-}
+# The layer whose files own the programs' entry points and call the operating system.
+BACKENDS = "backends"
+# Folders beside src/ whose programs stand above every layer.
+PROGRAMS = ("tools", "bench")
+# Headers of the operating systems and of the libraries only the backends speak to.
+SYSTEM_HEADER = re.compile(
+    r"^(windows\.h|winuser\.h|shellapi\.h|ole2\.h|olectl\.h|ocidl\.h|objbase\.h|"
+    r"X11/|GL/|gst/|unistd\.h|fcntl\.h|dirent\.h|poll\.h|pthread\.h|spawn\.h|dlfcn\.h|"
+    r"sys/|jpeglib\.h|spng\.h|gif_lib\.h|webp/|avif/|libheif/|jxl/)")
 
 
 def stated_layers(root):
@@ -42,52 +41,48 @@ def stated_layers(root):
     return {name: rank for rank, name in enumerate(reversed(names))}
 
 
-def source_files(src):
-    for folder, _, files in os.walk(src):
+def source_files(top):
+    for folder, _, files in os.walk(top):
         for name in sorted(files):
             if name.endswith((".h", ".cpp")):
                 path = os.path.join(folder, name)
-                yield os.path.relpath(path, src).replace(os.sep, "/")
+                yield os.path.relpath(path, top).replace(os.sep, "/")
 
 
-def includes(src, path):
-    with open(os.path.join(src, path), encoding="utf-8", errors="replace") as f:
+def includes(top, path):
+    with open(os.path.join(top, path), encoding="utf-8", errors="replace") as f:
         return INCLUDE.findall(f.read())
 
 
-def subsystem(path):
-    """The layer a file belongs to; None for a backend under platform/<os>/."""
-    parts = path.split("/")
-    if parts[0] == "platform":
-        return "platform" if len(parts) == 2 else None
-    return parts[0]
-
-
-def layering_findings(src, ranks):
+def layering_findings(root, ranks):
     findings = []
+    src = os.path.join(root, "src")
     for path in source_files(src):
-        own = subsystem(path)
-        if own is None:
-            # Backends sit beside the stack and call into the core's entry points alone.
-            for target in includes(src, path):
-                if "/" in target and not target.startswith("platform/") and \
-                        target not in BACKEND_ENTRIES:
-                    findings.append("%s: a backend includes %s; backends see only the entry "
-                                    "headers" % (path, target))
-            continue
+        own = path.split("/")[0]
         if own not in ranks:
-            findings.append("%s: folder %s is not in the README's layering" % (path, own))
+            findings.append("src/%s: folder %s is not in the README's layering" % (path, own))
             continue
-        for target in includes(src, path):
-            if "/" not in target:
-                continue  # a header next to the file, as tests do
+        for kind, target in includes(src, path):
             layer = target.split("/")[0]
-            if layer == "platform" and target != SEAM:
-                findings.append("%s: includes the backend header %s; the core sees only %s"
-                                % (path, target, SEAM))
+            if kind == "<":
+                if own != BACKENDS and SYSTEM_HEADER.match(target):
+                    findings.append("src/%s: includes the system header <%s>; only the "
+                                    "backends do" % (path, target))
+            elif target.startswith("..") or layer in PROGRAMS:
+                findings.append("src/%s: includes %s from outside src/" % (path, target))
             elif layer in ranks and ranks[layer] > ranks[own]:
-                findings.append("%s: includes %s, a higher layer (%s above %s)"
+                findings.append("src/%s: includes %s, a higher layer (%s above %s)"
                                 % (path, target, layer, own))
+    for folder in PROGRAMS:
+        top = os.path.join(root, folder)
+        for path in source_files(top):
+            for kind, target in includes(top, path):
+                beside = [os.path.join(top, os.path.dirname(path), target)] + \
+                    [os.path.join(root, other, target) for other in PROGRAMS]
+                if kind == '"' and "/" in target and target.split("/")[0] not in ranks and \
+                        not any(os.path.isfile(p) for p in beside):
+                    findings.append("%s/%s: includes %s, which is neither a layer of src/ nor "
+                                    "a file of %s" % (folder, path, target, " or ".join(PROGRAMS)))
     return findings
 
 
@@ -99,7 +94,7 @@ def cycle_findings(src):
     graph = {}
     for path in source_files(src):
         edges = graph.setdefault(component(path), set())
-        for target in includes(src, path):
+        for _, target in includes(src, path):
             if os.path.isfile(os.path.join(src, target)) and component(target) != component(path):
                 edges.add(component(target))
     findings = []
@@ -126,8 +121,8 @@ def cycle_findings(src):
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(
         os.path.dirname(os.path.abspath(__file__)))
-    src = os.path.join(root, "src")
-    findings = layering_findings(src, stated_layers(root)) + cycle_findings(src)
+    findings = layering_findings(root, stated_layers(root)) + \
+        cycle_findings(os.path.join(root, "src"))
     for line in findings:
         print(line)
     return 1 if findings else 0

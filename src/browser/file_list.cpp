@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/start_up_failure.h"
+#include "display/start_up_failure.h"
 #include "canvas/text.h"
 #include "platform/platform.h"
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "canvas/font.h"
+#include "base/font.h"
 #include "display/display.h"
 
 // One line as it is drawn: at most 255 characters and the terminator.

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "base/start_up_failure.h"
+#include "display/start_up_failure.h"
 #include "platform/platform.h"
 
 int HalfScreen(int dimension) { return dimension % 2 != 0 ? dimension / 2 - 1 : dimension / 2; }

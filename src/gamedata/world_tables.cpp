@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "base/start_up_failure.h"
+#include "display/start_up_failure.h"
 #include "gamedata/trig_tables.h"
 #include "pictures/asset_catalogue.h"
 #include "pictures/bmp_asset.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "pictures/picture_header.h"
+#include "base/picture_header.h"
 #include "pictures/texture_loader.h"
 
 std::vector<int> SamplePositions(int size, float step) {

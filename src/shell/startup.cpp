@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/start_up_failure.h"
+#include "display/start_up_failure.h"
 #include "browser/directory.h"
 #include "browser/file_list.h"
 #include "browser/list_view.h"

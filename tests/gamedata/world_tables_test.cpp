@@ -12,7 +12,7 @@
 
 #include "display/display.h"
 #include "pictures/bmp_asset.h"
-#include "platform/headless/headless.h"
+#include "backends/headless/headless.h"
 #include "support/program_fixture.h"
 
 namespace {

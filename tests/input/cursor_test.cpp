@@ -2,7 +2,7 @@
 #include "display/display.h"
 #include "input/input.h"
 #include "input/input_events.h"
-#include "platform/headless/headless.h"
+#include "backends/headless/headless.h"
 #include "support/program_fixture.h"
 
 namespace {

@@ -1,6 +1,7 @@
 """scripts/check-layers.py: the repository keeps its stated layering, and the check really fails
-on an include that points up, on a backend header in the core, on a core header in a backend
-other than its entry headers, on an unlisted folder and on a circle of components."""
+on an include that points up (a backend's header in the core among them), on a system header
+below the backends, on a program beside src/ that reaches elsewhere, on an unlisted folder and
+on a circle of components."""
 import os
 import subprocess
 import sys
@@ -10,7 +11,7 @@ import unittest
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCRIPT = os.path.join(ROOT, "scripts", "check-layers.py")
 
-README = "# Layers\n\n    top > middle > platform\n\nThe end.\n"
+README = "# Layers\n\n    backends > top > middle > platform\n\nThe end.\n"
 
 
 def check(root):
@@ -20,13 +21,15 @@ def check(root):
 
 class CheckLayers(unittest.TestCase):
     def tree(self, files, readme=README):
-        """A repository of the given files (path: text) below src/, with its README."""
+        """A repository of the given files (path: text) below src/, or below tools/ where the
+        path says so, with its README."""
         directory = tempfile.TemporaryDirectory()
         self.addCleanup(directory.cleanup)
         with open(os.path.join(directory.name, "README.md"), "w") as f:
             f.write(readme)
         for path, text in files.items():
-            full = os.path.join(directory.name, "src", path)
+            full = os.path.join(directory.name, path if path.startswith("tools/") else
+                                os.path.join("src", path))
             os.makedirs(os.path.dirname(full), exist_ok=True)
             with open(full, "w") as f:
                 f.write(text)
@@ -42,9 +45,11 @@ class CheckLayers(unittest.TestCase):
             "top/a.h": '#include "platform/platform.h"\n',
             "middle/b.h": '#include "platform/platform.h"\n',
             "platform/platform.h": "#pragma once\n",
-            "platform/os/backend.cpp": '#include "platform/platform.h"\n'
-                                       '#include "platform/os/backend.h"\n',
-            "platform/os/backend.h": "#pragma once\n",
+            "backends/os/backend.cpp": '#include "platform/platform.h"\n'
+                                       '#include "backends/os/backend.h"\n#include "top/a.h"\n'
+                                       '#include <unistd.h>\n',
+            "backends/os/backend.h": "#pragma once\n",
+            "tools/make.cpp": '#include "middle/b.h"\n#include <sys/stat.h>\n',
         })
         result = check(root)
         self.assertEqual(result.returncode, 0, result.stdout)
@@ -60,14 +65,17 @@ class CheckLayers(unittest.TestCase):
                                "middle/b.cpp: includes top/a.h")
 
     def test_a_backend_header_in_the_core_fails(self):
-        self.assert_fails_with({"middle/b.cpp": '#include "platform/os/backend.h"\n',
-                                "platform/os/backend.h": "#pragma once\n"},
-                               "backend header platform/os/backend.h")
+        self.assert_fails_with({"middle/b.cpp": '#include "backends/os/backend.h"\n',
+                                "backends/os/backend.h": "#pragma once\n"},
+                               "middle/b.cpp: includes backends/os/backend.h, a higher layer")
 
-    def test_a_backend_that_includes_more_than_its_entry_headers_fails(self):
-        self.assert_fails_with({"top/a.h": "#pragma once\n",
-                                "platform/os/backend.cpp": '#include "top/a.h"\n'},
-                               "platform/os/backend.cpp: a backend includes top/a.h")
+    def test_a_system_header_below_the_backends_fails(self):
+        self.assert_fails_with({"middle/b.cpp": "#include <X11/Xlib.h>\n"},
+                               "src/middle/b.cpp: includes the system header <X11/Xlib.h>")
+
+    def test_a_program_beside_src_that_reaches_elsewhere_fails(self):
+        self.assert_fails_with({"tools/make.cpp": '#include "tests/support/fixture.h"\n'},
+                               "tools/make.cpp: includes tests/support/fixture.h")
 
     def test_a_folder_missing_from_the_layering_fails(self):
         self.assert_fails_with({"extra/c.cpp": "int c;\n"},

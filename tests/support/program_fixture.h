@@ -9,7 +9,7 @@
 #include "browser/thumbnail_page.h"
 #include "shell/main_loop.h"
 
-#include "platform/headless/headless.h"
+#include "backends/headless/headless.h"
 #include "shell/startup.h"
 #include "shell/trove.h"
 

@@ -18,7 +18,7 @@
 #include "display/window.h"
 #include "input/input.h"
 #include "platform/platform.h"
-#include "platform/win32/win32_backend.h"
+#include "backends/win32/win32_backend.h"
 #include "support/directory_listing.h"
 
 namespace {

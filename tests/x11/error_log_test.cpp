@@ -1,6 +1,6 @@
 // The Linux backend's X errors: those of requests made under a trap fail their caller, any
 // other is reported once for its kind.
-#include "platform/x11/x11_error_log.h"
+#include "backends/x11/x11_error_log.h"
 
 #include <gtest/gtest.h>
 

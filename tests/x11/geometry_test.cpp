@@ -1,6 +1,6 @@
 // The Linux backend's knowledge of where its window is: the newest news by request serial,
 // the corner only from events on the root window's coordinates or from the pointer query.
-#include "platform/x11/x11_geometry.h"
+#include "backends/x11/x11_geometry.h"
 
 #include <gtest/gtest.h>
 

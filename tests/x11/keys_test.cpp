@@ -1,7 +1,7 @@
 // The Linux backend's key translation: every key the program uses from its X key symbol, the
 // two Shifts told apart, keys the program does not use kept out of the key table, the digit row
 // by its key on any layout, and the repeats of a held key with Alt keeping keys out.
-#include "platform/x11/x11_keys.h"
+#include "backends/x11/x11_keys.h"
 
 #include <X11/keysym.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The Linux backend's argument words: the player's parameter line split for posix_spawn.
-#include "platform/x11/x11_words.h"
+#include "backends/x11/x11_words.h"
 
 #include <gtest/gtest.h>
 

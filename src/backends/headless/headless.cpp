@@ -1,0 +1,226 @@
+// The headless backend: records what the core asks of the operating system and plays back
+// scripted input through the hook entry points.
+#include "backends/headless/headless.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+#include "display/window_events.h"
+#include "input/input_events.h"
+#include "backends/posix/picture_decoder.h"
+#include "backends/posix/posix_files.h"
+
+namespace headless {
+
+namespace {
+State current;
+bool pumpStarted = false;
+}  // namespace
+
+State& state() { return current; }
+
+void Reset() {
+  current = State{};
+  pumpStarted = false;
+}
+
+void QueueKeyDown(int virtualKey) {
+  current.pendingMessages.push_back(
+      [virtualKey](Input& input, WindowRequests&) { KeyPressed(input, virtualKey); });
+}
+
+void QueueRightClick() {
+  current.pendingMessages.push_back(
+      [](Input& input, WindowRequests&) { RightButtonPressed(input); });
+}
+
+void QueueCloseRequest() {
+  current.pendingMessages.push_back(
+      [](Input&, WindowRequests& window) { WindowCloseRequested(window); });
+}
+
+int TotalPause() {
+  int total = 0;
+  for (int p : current.pauses) total += p;
+  return total;
+}
+
+}  // namespace headless
+
+namespace platform {
+
+using headless::current;
+
+int ScreenWidth() { return current.screenWidth; }
+int ScreenHeight() { return current.screenHeight; }
+
+WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits) {
+  current.calls.push_back("CreateGlWindow");
+  current.windowsCreated.push_back({title, width, height, colourBits});
+  if (current.failCreationAt != WindowFailure::none) {
+    return current.failCreationAt;
+  }
+  current.windowOpen = true;
+  current.windowRect = {0, 0, width, height};
+  return WindowFailure::none;
+}
+
+unsigned ReleaseGlWindow() {
+  current.calls.push_back("ReleaseGlWindow");
+  ++current.windowsReleased;
+  current.windowOpen = false;
+  return current.failReleases;
+}
+
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
+  current.calls.push_back("ShowMessageBox");
+  current.messageBoxes.push_back({text, caption, icon});
+}
+
+void WriteCommandLineText(const char* text, TextStream stream) {
+  current.calls.push_back("WriteCommandLineText");
+  current.commandLineTexts.push_back({text ? text : "", stream});
+}
+
+bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
+  if (size == 0) return false;
+  buffer[0] = '\0';
+  const std::string& folder =
+      kind == DataFolderKind::assets ? current.assetFolder : current.playerFolder;
+  if (folder.empty() || folder.size() >= size) return false;
+  std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+  return current.foldersFound;
+}
+
+void HideSystemCursor() {
+  current.calls.push_back("HideSystemCursor");
+  ++current.cursorHides;
+}
+
+bool PumpOneMessage(Input& input, WindowRequests& window) {
+  if (!headless::pumpStarted) {
+    headless::pumpStarted = true;
+    if (current.onPump) current.onPump();
+  }
+  if (current.pendingMessages.empty()) {
+    headless::pumpStarted = false;  // the next pass's first pump starts a new pass
+    return false;
+  }
+  auto message = std::move(current.pendingMessages.front());
+  current.pendingMessages.pop_front();
+  message(input, window);
+  return true;
+}
+
+void MoveMainWindow(int x, int y, int width, int height) {
+  current.calls.push_back("MoveMainWindow");
+  current.moves.push_back({"", x, y, width, height});
+  current.windowRect = {x, y, x + width, y + height};
+}
+
+const Conventions& PlatformConventions() {
+  // The Windows program's unless a test asks for the Linux program's.
+  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer", false};
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true};
+  return current.posixConventions ? posix : windows;
+}
+
+ScreenPoint CursorPosition() { return current.cursor; }
+ScreenRect MainWindowRect() { return current.windowRect; }
+
+bool MovePlayerWindow(const char* title, int x, int y, int width, int height) {
+  current.calls.push_back("MovePlayerWindow");
+  for (const std::string& t : current.playerWindowTitles) {
+    if (t == title) {
+      current.moves.push_back({title, x, y, width, height});
+      return true;
+    }
+  }
+  return false;
+}
+
+void GlSetupProjection(int, int, double, double, double, double) {
+  current.calls.push_back("GlSetupProjection");
+}
+
+void GlInitState() { current.calls.push_back("GlInitState"); }
+
+void GlClearBuffers() { ++current.glClears; }
+
+void GlPresent(const std::uint8_t* rgba, int width, int height, int) {
+  ++current.presents;
+  if (current.keepFrames && rgba && width > 0 && height > 0) {
+    current.presentedFrames.emplace_back(rgba, rgba + static_cast<std::size_t>(width) * height * 4);
+  }
+}
+
+void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* names, int nameCount) {
+  current.calls.push_back("GlUploadTextures");
+  for (int i = 0; i < nameCount; ++i) names[i] = current.nextTextureName++;
+  for (int i = 0; i < imageCount && i < nameCount; ++i) {
+    current.uploads.push_back({names[i], images[i].width, images[i].height, images[i].pixels});
+  }
+}
+
+bool InstallMouseHook() {
+  current.calls.push_back("InstallMouseHook");
+  current.hooksInstalled[0] = !current.hookFails[0];
+  return current.hooksInstalled[0];
+}
+
+bool InstallKeyboardHook() {
+  current.calls.push_back("InstallKeyboardHook");
+  current.hooksInstalled[1] = !current.hookFails[1];
+  return current.hooksInstalled[1];
+}
+
+void Pause(int milliseconds) { current.pauses.push_back(milliseconds); }
+
+void DisplayText(const char* text, char* shown, std::size_t room) {
+  if (room == 0) return;
+  std::size_t n = 0;
+  for (const char* c = text ? text : ""; *c && n + 1 < room; ++c) {
+    const auto byte = static_cast<unsigned char>(*c);
+    // A code page that holds nothing beyond ASCII: each UTF-8 character becomes one '?'.
+    if (current.narrowCodePage && byte >= 0x80) {
+      if ((byte & 0xC0) == 0x80) continue;
+      shown[n++] = '?';
+    } else {
+      shown[n++] = *c;
+    }
+  }
+  shown[n] = '\0';
+}
+
+void WaitForInput(int timeoutMs) { current.inputWaits.push_back(timeoutMs); }
+
+void ExitProgram(int exitCode) { throw headless::ProgramExit{exitCode}; }
+
+void EndBesideDecodes(int exitCode) { throw headless::ProgramExit{exitCode}; }
+
+bool RunProgram(const char* file, const char* parameters) {
+  current.calls.push_back("RunProgram");
+  char cwd[4096];
+  if (!getcwd(cwd, sizeof cwd)) cwd[0] = '\0';
+  current.programsRun.push_back({file, parameters, cwd});
+  return current.programsStart;
+}
+
+bool DecodePicture(const char* path, bool (*mayDecode)(int, int), DecodedPicture* picture) {
+  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture);
+}
+
+void ReleasePicture(DecodedPicture* picture) { native::ReleaseDecodedPicture(picture); }
+
+bool DecodePictureRows(const char* path, bool (*mayDecode)(int, int), const RowSelection& rows,
+                       DecodedPicture* picture) {
+  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture, &rows);
+}
+
+// Native decoders need nothing per thread.
+void BeginDecodeThread(bool) {}
+void EndDecodeThread() {}
+bool AbandonedDecodesStop() { return true; }
+
+}  // namespace platform

@@ -1,0 +1,208 @@
+// The Windows backend's window side: the borderless GL window, its window procedure,
+// message pumping, message boxes, the cursor and window moves.
+#include <windows.h>
+
+#include "display/window_events.h"
+#include "backends/gl/gl_backend.h"
+#include "platform/platform.h"
+#include "backends/win32/win32_backend.h"
+
+namespace {
+
+constexpr const char* windowClassName = "OpenGL";
+
+// The window-system state of the main window.
+struct WindowState {
+  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  HDC deviceContext = nullptr;
+  HGLRC renderingContext = nullptr;
+  MSG message = {};
+};
+
+WindowState win;
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      return 0;
+    case WM_SYSCOMMAND:
+      // Neither the screen saver nor monitor power saving while the window is active.
+      if ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER) {
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      // The window stays; the main loop ends after its pass. The requests to raise are the
+      // ones the last pump step was handed, kept in the window's user data.
+      if (auto* requests =
+              reinterpret_cast<WindowRequests*>(GetWindowLongPtrA(window, GWLP_USERDATA))) {
+        WindowCloseRequested(*requests);
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+namespace platform {
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits) {
+  RECT rect = {0, 0, width, height};
+  win.instance = GetModuleHandleA(nullptr);
+
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = win.instance;
+  windowClass.hIcon = LoadIcon(nullptr, IDI_WINLOGO);
+  windowClass.hCursor = LoadCursor(nullptr, IDC_CROSS);
+  windowClass.lpszClassName = windowClassName;
+  if (!RegisterClassA(&windowClass)) return WindowFailure::registerClass;
+
+  DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+  DWORD style = WS_POPUP;
+  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+
+  win.window = CreateWindowExA(
+      exStyle, windowClassName, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+      rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, win.instance, nullptr);
+  if (!win.window) return WindowFailure::createWindow;
+
+  win.deviceContext = GetDC(win.window);
+  if (!win.deviceContext) return WindowFailure::deviceContext;
+
+  PIXELFORMATDESCRIPTOR format = {};
+  format.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+  format.nVersion = 1;
+  format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  format.iPixelType = PFD_TYPE_RGBA;
+  format.cColorBits = static_cast<BYTE>(colourBits);
+  format.cDepthBits = 16;
+  format.iLayerType = PFD_MAIN_PLANE;
+  int pixelFormat = ChoosePixelFormat(win.deviceContext, &format);
+  if (pixelFormat == 0) return WindowFailure::choosePixelFormat;
+  if (!SetPixelFormat(win.deviceContext, pixelFormat, &format)) {
+    return WindowFailure::setPixelFormat;
+  }
+
+  win.renderingContext = wglCreateContext(win.deviceContext);
+  if (!win.renderingContext) return WindowFailure::createContext;
+  if (!wglMakeCurrent(win.deviceContext, win.renderingContext)) {
+    return WindowFailure::activateContext;
+  }
+
+  // One swap per display refresh where the driver lets us ask for it.
+  using SwapInterval = BOOL(WINAPI*)(int);
+  if (auto setInterval = reinterpret_cast<SwapInterval>(
+          reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")))) {
+    setInterval(1);
+  }
+
+  ShowWindow(win.window, SW_SHOW);
+  SetForegroundWindow(win.window);
+  SetFocus(win.window);
+  return WindowFailure::none;
+}
+
+unsigned ReleaseGlWindow() {
+  unsigned failed = 0;
+  if (win.renderingContext) {
+    if (!wglMakeCurrent(nullptr, nullptr)) failed |= releaseContextCurrent;
+    if (!wglDeleteContext(win.renderingContext)) failed |= releaseContextDelete;
+    win.renderingContext = nullptr;
+  }
+  // Handles are cleared whether or not their release succeeded, so that a later release
+  // never acts on a stale handle.
+  if (win.deviceContext) {
+    if (!ReleaseDC(win.window, win.deviceContext)) failed |= releaseDeviceContext;
+    win.deviceContext = nullptr;
+  }
+  if (win.window) {
+    if (!DestroyWindow(win.window)) failed |= releaseWindow;
+    win.window = nullptr;
+  }
+  if (win.instance) {
+    if (!UnregisterClassA(windowClassName, win.instance)) failed |= releaseClass;
+    win.instance = nullptr;
+  }
+  return failed;
+}
+
+// Above every other window: a box shown while the program runs must not hide behind its
+// full-screen window.
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
+  MessageBoxA(nullptr, text, caption,
+              MB_OK | MB_TOPMOST | MB_SETFOREGROUND |
+                  (icon == MessageIcon::exclamation ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+}
+
+void HideSystemCursor() { ShowCursor(FALSE); }
+
+bool PumpOneMessage(Input& input, WindowRequests& window) {
+  // Input the hook thread noted is latched here, in the pump step, as the hooks latched it
+  // when they ran on this thread.
+  DeliverNotedInput(input);
+  if (win.window) SetWindowLongPtrA(win.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
+  if (!PeekMessageA(&win.message, nullptr, 0, 0, PM_REMOVE)) return false;
+  // A quit message is dispatched like any other; only Escape or a close request end the loop.
+  TranslateMessage(&win.message);
+  DispatchMessageA(&win.message);
+  return true;
+}
+
+// At most one refresh of the primary display: its rate as the driver reports it, 60 Hz when
+// it reports none.
+void WaitForInput(int timeoutMs) {
+  static const int refreshMs = [] {
+    HDC screen = GetDC(nullptr);
+    const int hertz = screen ? GetDeviceCaps(screen, VREFRESH) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return hertz > 1 ? 1000 / hertz : 16;
+  }();
+  const int wait = timeoutMs < refreshMs ? timeoutMs : refreshMs;
+  if (wait <= 0) return;
+  // Posted and sent messages, input and the hooks noting input all end the wait.
+  HANDLE noted = InputNotedEvent();
+  MsgWaitForMultipleObjectsEx(noted ? 1 : 0, noted ? &noted : nullptr, static_cast<DWORD>(wait),
+                              QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void MoveMainWindow(int x, int y, int width, int height) {
+  if (win.window) MoveWindow(win.window, x, y, width, height, TRUE);
+}
+
+ScreenPoint CursorPosition() {
+  POINT p = {};
+  GetCursorPos(&p);
+  return {static_cast<int>(p.x), static_cast<int>(p.y)};
+}
+
+ScreenRect MainWindowRect() {
+  RECT r = {};
+  if (!win.window || !GetWindowRect(win.window, &r)) return {};
+  return {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+          static_cast<int>(r.bottom)};
+}
+
+bool MovePlayerWindow(const char* title, int x, int y, int width, int height) {
+  HWND window = FindWindowA(nullptr, title);
+  if (!window) return false;
+  MoveWindow(window, x, y, width, height, TRUE);
+  return true;
+}
+
+void SwapMainWindowBuffers() {
+  if (win.deviceContext) SwapBuffers(win.deviceContext);
+}
+
+// The main window, for the backend's other parts (owner of the programs it starts).
+HWND MainWindowHandle() { return win.window; }
+
+}  // namespace platform

@@ -1,0 +1,110 @@
+// The connection to the X server: opened before the program starts, with the atoms the
+// backend names and the check for XInput2, and closed after the program ends.
+#include "backends/x11/x11_connection.h"
+
+#include <fcntl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform.h"
+#include "backends/x11/x11_backend.h"
+
+namespace {
+
+x11::Connection server;
+x11::ErrorLog errors;
+
+// X errors arrive after the request that failed, and by default they would end the program.
+// Those of requests that can fail are trapped where they are made; any other is a mistake
+// worth knowing of but no reason to stop, so it is reported, each kind once.
+int HandleError(Display* display, XErrorEvent* error) {
+  if (errors.Take(error->serial, error->error_code, error->request_code, error->minor_code) !=
+      x11::ErrorLog::Fate::reported) {
+    return 0;
+  }
+  char text[160] = "";
+  XGetErrorText(display, error->error_code, text, sizeof text);
+  char number[16];
+  std::snprintf(number, sizeof number, "%d", error->request_code);
+  char request[80] = "";
+  XGetErrorDatabaseText(display, "XRequest", number, number, request, sizeof request);
+  std::fprintf(stderr,
+               "Trove: X error \"%s\" from request %s (%d.%d); errors like it are not "
+               "reported again.\n",
+               text, request, error->request_code, error->minor_code);
+  return 0;
+}
+
+// The server closed the connection or went away: nothing can be shown any more. Xlib must not
+// be entered again, so the program ends at once.
+int ConnectionLost(Display* display) {
+  std::fprintf(stderr, "Trove lost its connection to the X display \"%s\".\n",
+               DisplayString(display));
+  std::_Exit(1);
+}
+
+void InternAtoms(x11::Atoms* atoms) {
+  char* names[] = {const_cast<char*>("WM_DELETE_WINDOW"), const_cast<char*>("_NET_WM_NAME"),
+                   const_cast<char*>("UTF8_STRING"),      const_cast<char*>("_NET_CLIENT_LIST"),
+                   const_cast<char*>("_MOTIF_WM_HINTS"),  const_cast<char*>("_SPOOL_PLAYER")};
+  Atom* slots[] = {&atoms->deleteWindow,  &atoms->netWmName,    &atoms->utf8String,
+                   &atoms->netClientList, &atoms->motifWmHints, &atoms->playerMark};
+  constexpr int count = static_cast<int>(sizeof names / sizeof names[0]);
+  Atom interned[count] = {};
+  // One round trip for all of them.
+  XInternAtoms(server.display, names, count, False, interned);
+  for (int i = 0; i < count; ++i) *slots[i] = interned[i];
+}
+
+}  // namespace
+
+namespace x11 {
+
+void OpenConnection() {
+  server.display = XOpenDisplay(nullptr);
+  if (!server.display) {
+    std::fprintf(stderr, "Trove cannot open the X display \"%s\".\n", XDisplayName(nullptr));
+    platform::ExitProgram(1);
+  }
+  // Programs Trove starts do not inherit the connection.
+  fcntl(ConnectionNumber(server.display), F_SETFD, FD_CLOEXEC);
+  XSetErrorHandler(HandleError);
+  XSetIOErrorHandler(ConnectionLost);
+  server.screen = DefaultScreen(server.display);
+  server.root = RootWindow(server.display, server.screen);
+  InternAtoms(&server.atoms);
+
+  if (!QueryRawInput()) {
+    platform::ShowMessageBox(
+        "The X server lacks the XInput2 extension, which Trove needs to receive its keys and "
+        "right clicks while another program has the focus.",
+        "ERROR", platform::MessageIcon::exclamation);
+    platform::ExitProgram(1);
+  }
+}
+
+void CloseConnection() {
+  if (!server.display) return;
+  StopRawInput();
+  XCloseDisplay(server.display);
+  server = Connection();
+}
+
+const Connection& Server() { return server; }
+
+ErrorTrap::ErrorTrap() : previous_(errors.SetTrap(NextRequest(server.display))) {}
+
+ErrorTrap::~ErrorTrap() {
+  if (NextRequest(server.display) - 1 > LastKnownRequestProcessed(server.display)) {
+    XSync(server.display, False);
+  }
+  errors.RestoreTrap(previous_);
+}
+
+bool ErrorTrap::Failed() {
+  XSync(server.display, False);
+  return errors.Caught();
+}
+
+}  // namespace x11

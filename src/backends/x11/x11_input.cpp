@@ -1,0 +1,141 @@
+// The Linux backend's global input: XInput2's raw key and button events, selected on the root
+// window so that they reach Trove whichever window has the focus, and the repeats of a held
+// key, which raw events do not carry.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+#include <ctime>
+#include <initializer_list>
+
+#include "input/input_events.h"
+#include "platform/platform.h"
+#include "backends/x11/x11_backend.h"
+#include "backends/x11/x11_connection.h"
+#include "backends/x11/x11_keys.h"
+
+namespace {
+
+// The raw input's state: the extension's opcode, the events selected so far and the keys held.
+struct RawInput {
+  int opcode = 0;  // XInput2's major opcode, which its events carry
+  unsigned char selected[XIMaskLen(XI_LASTEVENT)] = {};
+  x11::KeyRepeat repeat;
+};
+
+RawInput raw;
+
+// Adds raw events to those selected on the root window.
+bool SelectRawEvents(std::initializer_list<int> events) {
+  const x11::Connection& server = x11::Server();
+  for (int event : events) XISetMask(raw.selected, event);
+  XIEventMask mask = {XIAllMasterDevices, static_cast<int>(sizeof raw.selected), raw.selected};
+  x11::ErrorTrap trap;
+  return XISelectEvents(server.display, server.root, &mask, 1) == Success && !trap.Failed();
+}
+
+std::int64_t NowMs() {
+  timespec now = {};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// The key as the program sees it: its symbols in the keyboard's active group, and whether the
+// server repeats it, at the rate the server repeats keys now.
+x11::RawKeyPress DescribePress(Display* display, int keycode) {
+  x11::RawKeyPress press;
+  press.keycode = keycode;
+  XkbStateRec state = {};
+  const int group = XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+  constexpr int levels = 4;
+  unsigned long symbols[levels] = {};
+  for (int level = 0; level < levels; ++level) {
+    symbols[level] = XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), group, level);
+  }
+  press.key = x11::KeyFromSymbols(symbols, levels);
+  // Alt is the same key in every group.
+  press.alt = x11::IsAltKeysym(XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0));
+  XKeyboardState keyboard = {};
+  XGetKeyboardControl(display, &keyboard);
+  press.repeats = keyboard.global_auto_repeat == AutoRepeatModeOn &&
+                  (keyboard.auto_repeats[keycode / 8] & (1 << (keycode % 8))) != 0;
+  unsigned delay = 0;
+  unsigned interval = 0;
+  if (press.repeats && XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval)) {
+    raw.repeat.SetRate(static_cast<int>(delay), static_cast<int>(interval));
+  }
+  return press;
+}
+
+}  // namespace
+
+namespace x11 {
+
+bool QueryRawInput() {
+  Display* display = Server().display;
+  int eventBase = 0;
+  int errorBase = 0;
+  // From version 2.1 on, raw events arrive while another program grabs the keyboard too, so
+  // no release of a held key goes missing.
+  int major = 2;
+  int minor = 1;
+  return XQueryExtension(display, "XInputExtension", &raw.opcode, &eventBase, &errorBase) &&
+         XIQueryVersion(display, &major, &minor) == Success;
+}
+
+bool HandleRawEvent(XEvent* event, Input& input) {
+  if (event->type != GenericEvent || event->xcookie.extension != raw.opcode) return false;
+  Display* display = Server().display;
+  XGenericEventCookie* cookie = &event->xcookie;
+  if (!XGetEventData(display, cookie)) return true;
+  const auto* rawEvent = static_cast<const XIRawEvent*>(cookie->data);
+  const int keycode = rawEvent->detail;
+  // A server that did send its own repeats as raw events would repeat keys twice as often.
+  const bool serverRepeat = (rawEvent->flags & XIKeyRepeat) != 0;
+  if (cookie->evtype == XI_RawKeyPress && !serverRepeat && keycode >= 0 && keycode <= 255) {
+    int key = raw.repeat.Press(DescribePress(display, keycode), NowMs());
+    if (key >= 0) KeyPressed(input, key);
+  } else if (cookie->evtype == XI_RawKeyRelease) {
+    raw.repeat.Release(keycode);
+  } else if (cookie->evtype == XI_RawButtonPress && rawEvent->detail == 3) {
+    RightButtonPressed(input);
+  }
+  XFreeEventData(display, cookie);
+  return true;
+}
+
+void RepeatHeldKey(Input& input) {
+  const std::int64_t now = NowMs();
+  const int keycode = raw.repeat.RepeatingKeycode(now);
+  if (keycode < 0) return;
+  // The server's own view of the keyboard: a key whose release was missed is up there.
+  char keys[32] = {};
+  XQueryKeymap(Server().display, keys);
+  const bool held = (keys[keycode / 8] & (1 << (keycode % 8))) != 0;
+  const int key = raw.repeat.Repeat(now, held);
+  if (key >= 0) KeyPressed(input, key);
+}
+
+int MsUntilRepeat() { return raw.repeat.MsUntilRepeat(NowMs()); }
+
+void StopRawInput() {
+  Display* display = Server().display;
+  if (raw.opcode == 0) return;
+  // A raw event that arrived while the connection closes would be read by the extension's
+  // library after it has let go of the display, and wait forever for the display's own lock:
+  // none is selected any more, and those on their way are read and dropped now.
+  unsigned char none[XIMaskLen(XI_LASTEVENT)] = {};
+  XIEventMask mask = {XIAllMasterDevices, static_cast<int>(sizeof none), none};
+  XISelectEvents(display, Server().root, &mask, 1);
+  XSync(display, True);
+}
+
+}  // namespace x11
+
+namespace platform {
+
+bool InstallMouseHook() { return SelectRawEvents({XI_RawButtonPress}); }
+
+bool InstallKeyboardHook() { return SelectRawEvents({XI_RawKeyPress, XI_RawKeyRelease}); }
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// The Linux program's entry point.
+#include <csignal>
+#include <optional>
+#include <string>
+
+#include "backends/x11/x11_connection.h"
+#include "shell/trove_main.h"
+
+int main(int argc, char** argv) {
+  // --help, --version, a refused word or a start folder that cannot be browsed end the
+  // program here, before the display is opened: they need none.
+  std::string startFile;
+  if (const std::optional<int> exitCode = ReadCommandLine(argc - 1, argv + 1, startFile)) {
+    return *exitCode;
+  }
+  // The programs Trove starts are never waited for; their ends are not kept as zombies.
+  std::signal(SIGCHLD, SIG_IGN);
+  // Every part of the program may use the display from its first step to its last.
+  x11::OpenConnection();
+  const int exitCode = TroveMain(startFile);
+  x11::CloseConnection();
+  return exitCode;
+}

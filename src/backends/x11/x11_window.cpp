@@ -1,0 +1,282 @@
+// The Linux backend's main window: the borderless GLX window, the event pump, the hidden
+// cursor, the screen saver held off, the window's moves and the cursor's position.
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+
+#include <cstring>
+#include <ctime>
+
+#include "display/window_events.h"
+#include "backends/gl/gl_backend.h"
+#include "platform/platform.h"
+#include "backends/x11/x11_backend.h"
+#include "backends/x11/x11_connection.h"
+#include "backends/x11/x11_geometry.h"
+
+namespace {
+
+// The window-system state of the main window.
+struct WindowState {
+  Window window = 0;
+  Colormap colormap = 0;
+  GLXContext context = nullptr;
+  x11::WindowGeometry geometry;
+  Window parent = 0;  // the root window, or a window manager's frame
+  Cursor blankCursor = 0;
+  std::time_t screenSaverReset = 0;
+};
+
+WindowState x;
+
+Display* TheDisplay() { return x11::Server().display; }
+
+// The screen saver's idle timer is reset now and then while the program runs, as the Windows
+// program refuses the screen saver and monitor power saving.
+void HoldOffScreenSaver() {
+  std::time_t now = std::time(nullptr);
+  if (now - x.screenSaverReset >= 20 || now < x.screenSaverReset) {
+    XResetScreenSaver(TheDisplay());
+    x.screenSaverReset = now;
+  }
+}
+
+void HandleEvent(XEvent* event, Input& input, WindowRequests& window) {
+  if (event->type == ClientMessage && event->xclient.window == x.window &&
+      static_cast<Atom>(event->xclient.data.l[0]) == x11::Server().atoms.deleteWindow) {
+    // The window stays; the main loop ends after its pass.
+    WindowCloseRequested(window);
+  } else if (event->type == ConfigureNotify && event->xconfigure.window == x.window) {
+    const XConfigureEvent& c = event->xconfigure;
+    // A window manager's own ConfigureNotify is on the root window's coordinates.
+    bool onRoot = c.send_event || x.parent == x11::Server().root;
+    x.geometry.Configured(c.x + c.border_width, c.y + c.border_width, onRoot, c.width, c.height,
+                          c.serial);
+  } else if (event->type == ReparentNotify && event->xreparent.window == x.window) {
+    x.parent = event->xreparent.parent;
+  } else {
+    x11::HandleRawEvent(event, input);
+  }
+}
+
+void SetBorderless(Window window) {
+  // Motif window-manager hints: the decorations flag set, no decorations.
+  long hints[5] = {2, 0, 0, 0, 0};
+  Atom motif = x11::Server().atoms.motifWmHints;
+  XChangeProperty(TheDisplay(), window, motif, motif, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(hints), 5);
+}
+
+void SetNames(Window window, const char* title) {
+  const x11::Connection& server = x11::Server();
+  XStoreName(server.display, window, title);
+  XChangeProperty(server.display, window, server.atoms.netWmName, server.atoms.utf8String, 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(title),
+                  static_cast<int>(std::strlen(title)));
+  char className[] = "OpenGL";
+  XClassHint classHint = {className, className};
+  XSetClassHint(server.display, window, &classHint);
+}
+
+void SetPlacement(Window window, int width, int height) {
+  XSizeHints* size = XAllocSizeHints();
+  if (!size) return;
+  size->flags = USPosition | PPosition | PMinSize | PMaxSize;
+  size->x = 0;
+  size->y = 0;
+  size->min_width = size->max_width = width;
+  size->min_height = size->max_height = height;
+  XSetWMNormalHints(TheDisplay(), window, size);
+  XFree(size);
+}
+
+// Waits up to a second for the window to be mapped, so that it can take the focus.
+bool WaitMapped(Window window) {
+  Display* display = TheDisplay();
+  for (int i = 0; i < 100; ++i) {
+    XEvent event;
+    if (XCheckTypedWindowEvent(display, window, MapNotify, &event)) return true;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable) {
+      return true;
+    }
+    struct timespec tick = {0, 10 * 1000 * 1000};
+    nanosleep(&tick, nullptr);
+  }
+  return false;
+}
+
+Cursor BlankCursor() {
+  if (!x.blankCursor) {
+    Display* display = TheDisplay();
+    char empty[8] = {};
+    Pixmap bitmap = XCreateBitmapFromData(display, x11::Server().root, empty, 8, 8);
+    XColor black = {};
+    x.blankCursor = XCreatePixmapCursor(display, bitmap, bitmap, &black, &black, 0, 0);
+    XFreePixmap(display, bitmap);
+  }
+  return x.blankCursor;
+}
+
+}  // namespace
+
+namespace platform {
+
+WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
+  const x11::Connection& server = x11::Server();
+  Display* display = server.display;
+  // Double-buffered RGBA with a depth buffer; the deepest colour the server offers is taken.
+  int attributes[] = {
+      GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE,
+      1,        GLX_DEPTH_SIZE,   16,           None};
+  XVisualInfo* visual = glXChooseVisual(display, server.screen, attributes);
+  if (!visual) return WindowFailure::choosePixelFormat;
+
+  XSetWindowAttributes windowAttributes = {};
+  windowAttributes.background_pixel = BlackPixel(display, server.screen);
+  windowAttributes.border_pixel = 0;
+  windowAttributes.event_mask = StructureNotifyMask | ExposureMask;
+  {
+    // The server refuses a window it has no room for, or a visual it cannot show, only when
+    // the requests arrive; the trap waits for that answer.
+    x11::ErrorTrap trap;
+    x.colormap = XCreateColormap(display, server.root, visual->visual, AllocNone);
+    windowAttributes.colormap = x.colormap;
+    x.geometry.Requested(0, 0, width, height, NextRequest(display));
+    x.parent = server.root;
+    x.window =
+        XCreateWindow(display, server.root, 0, 0, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height), 0, visual->depth, InputOutput, visual->visual,
+                      CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &windowAttributes);
+    if (trap.Failed()) {
+      // Whichever of the two was made goes again at once; the other's id names nothing.
+      XDestroyWindow(display, x.window);
+      XFreeColormap(display, x.colormap);
+      x.window = 0;
+      x.colormap = 0;
+      XFree(visual);
+      return WindowFailure::createWindow;
+    }
+  }
+  SetNames(x.window, title);
+  SetBorderless(x.window);
+  SetPlacement(x.window, width, height);
+  Atom deleteWindow = server.atoms.deleteWindow;
+  XSetWMProtocols(display, x.window, &deleteWindow, 1);
+
+  {
+    x11::ErrorTrap trap;
+    x.context = glXCreateContext(display, visual, nullptr, True);
+    if (x.context && trap.Failed()) {
+      // The server did not make its side of the context.
+      glXDestroyContext(display, x.context);
+      x.context = nullptr;
+    }
+  }
+  XFree(visual);
+  if (!x.context) return WindowFailure::createContext;
+  {
+    x11::ErrorTrap trap;
+    if (!glXMakeCurrent(display, x.window, x.context) || trap.Failed()) {
+      return WindowFailure::activateContext;
+    }
+  }
+
+  XMapRaised(display, x.window);
+  // A focus the server refuses is no failure: the window is shown all the same.
+  x11::ErrorTrap focusTrap;
+  if (WaitMapped(x.window)) XSetInputFocus(display, x.window, RevertToParent, CurrentTime);
+  XSync(display, False);
+  return WindowFailure::none;
+}
+
+unsigned ReleaseGlWindow() {
+  unsigned failed = 0;
+  Display* display = TheDisplay();
+  if (!display) return failed;
+  if (x.context) {
+    if (!glXMakeCurrent(display, None, nullptr)) failed |= releaseContextCurrent;
+    glXDestroyContext(display, x.context);
+    x.context = nullptr;
+  }
+  if (x.window) {
+    XDestroyWindow(display, x.window);
+    x.window = 0;
+  }
+  if (x.colormap) {
+    XFreeColormap(display, x.colormap);
+    x.colormap = 0;
+  }
+  XSync(display, False);
+  return failed;
+}
+
+void HideSystemCursor() {
+  if (x.window) XDefineCursor(TheDisplay(), x.window, BlankCursor());
+}
+
+bool PumpOneMessage(Input& input, WindowRequests& window) {
+  Display* display = TheDisplay();
+  HoldOffScreenSaver();
+  x11::RepeatHeldKey(input);
+  if (!XPending(display)) return false;
+  XEvent event;
+  XNextEvent(display, &event);
+  HandleEvent(&event, input, window);
+  return true;
+}
+
+void WaitForInput(int timeoutMs) {
+  // Raw input and window events both arrive on the connection: sleep until it has something to
+  // read or the time is up.
+  Display* display = TheDisplay();
+  XFlush(display);
+  if (XPending(display)) return;
+  // A held key's next repeat ends the rest as input would.
+  const int repeatMs = x11::MsUntilRepeat();
+  if (repeatMs >= 0 && (timeoutMs < 0 || repeatMs < timeoutMs)) timeoutMs = repeatMs;
+  pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+  poll(&connection, 1, timeoutMs);
+}
+
+void MoveMainWindow(int left, int top, int width, int height) {
+  if (!x.window || width <= 0 || height <= 0) return;
+  Display* display = TheDisplay();
+  x.geometry.Requested(left, top, width, height, NextRequest(display));
+  XMoveResizeWindow(display, x.window, left, top, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height));
+  XFlush(display);
+}
+
+// One query answers both halves of mapping the cursor onto the window: the cursor's place on
+// the screen, and through its place in the window where the window is now, whatever frame a
+// window manager put around it.
+ScreenPoint CursorPosition() {
+  Display* display = TheDisplay();
+  Window reference = x.window ? x.window : x11::Server().root;
+  const unsigned long serial = NextRequest(display);
+  Window rootReturn = 0;
+  Window child = 0;
+  int rootX = 0;
+  int rootY = 0;
+  int windowX = 0;
+  int windowY = 0;
+  unsigned int mask = 0;
+  bool sameScreen = XQueryPointer(display, reference, &rootReturn, &child, &rootX, &rootY, &windowX,
+                                  &windowY, &mask);
+  if (x.window && sameScreen) x.geometry.Seen(rootX - windowX, rootY - windowY, serial);
+  return {rootX, rootY};
+}
+
+// From what the backend knows already: no round trip.
+ScreenRect MainWindowRect() {
+  if (!x.window) return {};
+  return x.geometry.Rect();
+}
+
+void SwapMainWindowBuffers() {
+  if (x.window) glXSwapBuffers(TheDisplay(), x.window);
+}
+
+}  // namespace platform

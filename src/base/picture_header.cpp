@@ -1,0 +1,174 @@
+// Reading picture headers from bytes: the format by content, the BMP header's fields and their
+// check, and the JPEG frame size.
+#include "base/picture_header.h"
+
+#include <cstdint>
+
+#include "base/little_endian.h"
+
+namespace {
+
+// Header sizes: core (12), OS/2 2.x short (16) and full (64), info (40) and its extensions.
+bool KnownInfoSize(std::uint32_t size) {
+  switch (size) {
+    case 12:
+    case 16:
+    case 40:
+    case 52:
+    case 56:
+    case 64:
+    case 108:
+    case 124:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool ReadBmpFields(const std::uint8_t* data, std::size_t size, BmpFields* fields) {
+  if (!data || !fields || size < 18 || data[0] != 'B' || data[1] != 'M') return false;
+  const std::uint32_t infoSize = LittleEndian32(data + 14);
+  if (!KnownInfoSize(infoSize)) return false;
+  // Every field read below lies within the first 54 bytes, and within the info header.
+  if (size < 14u + (infoSize < 40 ? infoSize : 40u)) return false;
+
+  BmpFields f;
+  f.dataOffset = LittleEndian32(data + 10);
+  f.infoSize = infoSize;
+  if (infoSize == 12) {
+    // The core header's sizes are 16 bits wide, the height signed like the others'.
+    f.width = LittleEndian16(data + 18);
+    f.height = static_cast<std::int16_t>(LittleEndian16(data + 20));
+    f.planes = LittleEndian16(data + 22);
+    f.bitsPerPixel = LittleEndian16(data + 24);
+  } else {
+    f.width = static_cast<std::int32_t>(LittleEndian32(data + 18));
+    f.height = static_cast<std::int32_t>(LittleEndian32(data + 22));
+    f.planes = LittleEndian16(data + 26);
+    f.bitsPerPixel = LittleEndian16(data + 28);
+    // The short OS/2 header ends with the depth; every longer one goes on to these.
+    if (infoSize >= 40) {
+      f.compression = LittleEndian32(data + 30);
+      f.dataSize = LittleEndian32(data + 34);
+      f.coloursUsed = LittleEndian32(data + 46);
+    }
+  }
+  *fields = f;
+  return true;
+}
+
+bool BmpDepthFitsCompression(const BmpFields& fields) {
+  const int bits = fields.bitsPerPixel;
+  const bool topDown = fields.height < 0;
+  switch (fields.compression) {
+    case bmpRgb:
+      return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    case bmpRle8:
+      return bits == 8 && !topDown;
+    case bmpRle4:
+      return bits == 4 && !topDown;
+    case bmpBitfields:
+    case bmpAlphaBitfields:
+      // The 64-byte OS/2 header uses 3 for a Huffman coding.
+      return (bits == 16 || bits == 32) && fields.infoSize != 64;
+    default:
+      return false;  // embedded JPEG or PNG, RLE24 and anything unknown
+  }
+}
+
+PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size) {
+  if (!data) return PictureFormat::unknown;
+  if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+    return PictureFormat::jpeg;
+  }
+  if (size >= 2 && data[0] == 'B' && data[1] == 'M') return PictureFormat::bmp;
+  return PictureFormat::unknown;
+}
+
+bool CheckBmpHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
+                    BmpHeaderFacts* facts) {
+  BmpFields fields;
+  if (!facts || size > fileSize || !ReadBmpFields(data, size, &fields)) return false;
+  const std::uint32_t infoSize = fields.infoSize;
+  const std::uint32_t compression = fields.compression;
+  const int bits = fields.bitsPerPixel;
+  const bool topDown = fields.height < 0;
+  const std::int64_t width = fields.width;
+  const std::int64_t height = topDown ? -fields.height : fields.height;
+  if (fields.planes != 1 || width <= 0 || height <= 0) return false;
+  if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > bmpMaxPixels) {
+    return false;
+  }
+  if (!BmpDepthFitsCompression(fields)) return false;
+
+  // Masks that follow a 40-byte header, then the palette.
+  std::uint64_t tablesEnd = 14u + infoSize;
+  if ((compression == bmpBitfields || compression == bmpAlphaBitfields) && infoSize < 52) {
+    tablesEnd += compression == bmpAlphaBitfields ? 16u : 12u;
+  }
+  const std::uint64_t paletteLimit = bits <= 8 ? (1u << bits) : 256u;
+  if (fields.coloursUsed > paletteLimit) return false;
+  const std::uint64_t paletteEntries =
+      bits <= 8 && fields.coloursUsed == 0 ? paletteLimit : fields.coloursUsed;
+  tablesEnd += paletteEntries * (infoSize == 12 ? 3u : 4u);
+  if (tablesEnd > fileSize) return false;
+
+  const std::uint64_t dataOffset = fields.dataOffset;
+  if (dataOffset < 14u + infoSize || dataOffset >= fileSize) return false;
+  std::uint64_t described = 0;
+  if (compression == bmpRle8 || compression == bmpRle4) {
+    // Run-length data must start and end inside the file, as long as the header says.
+    if (fields.dataSize == 0) return false;
+    described = fields.dataSize;
+  } else {
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31u) / 32u * 4u;
+    described = stride * static_cast<std::uint64_t>(height);
+  }
+  if (described > fileSize - dataOffset) return false;
+
+  facts->width = static_cast<int>(width);
+  facts->height = static_cast<int>(height);
+  facts->topDown = topDown;
+  facts->bitsPerPixel = bits;
+  facts->compression = compression;
+  facts->dataOffset = static_cast<std::uint32_t>(dataOffset);
+  facts->dataSize = described;
+  return true;
+}
+
+bool ReadJpegFrameSize(const std::uint8_t* data, std::size_t size, int* width, int* height) {
+  if (!data || !width || !height || SniffPictureFormat(data, size) != PictureFormat::jpeg) {
+    return false;
+  }
+  std::size_t i = 2;
+  for (;;) {
+    // Markers may be preceded by any number of fill bytes.
+    if (i >= size || data[i] != 0xFF) return false;
+    while (i < size && data[i] == 0xFF) ++i;
+    if (i >= size) return false;
+    const std::uint8_t marker = data[i++];
+    // Markers without a segment: restart markers and TEM; a second start of image is odd
+    // but harmless.
+    if ((marker >= 0xD0 && marker <= 0xD8) || marker == 0x01) continue;
+    // The scan or the end before any frame: no size to be had.
+    if (marker == 0xDA || marker == 0xD9 || marker == 0x00) return false;
+    if (size - i < 2) return false;
+    const std::size_t length = static_cast<std::size_t>(data[i] << 8 | data[i + 1]);  // big-endian
+    if (length < 2 || length > size - i) return false;
+    const bool frame =
+        marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (frame) {
+      // Length, precision, height, width, components.
+      if (length < 8) return false;
+      const int h = (data[i + 3] << 8) | data[i + 4];
+      const int w = (data[i + 5] << 8) | data[i + 6];
+      if (w == 0 || h == 0) return false;
+      *width = w;
+      *height = h;
+      return true;
+    }
+    i += length;
+  }
+}

@@ -1,0 +1,684 @@
+// The native BMP and JPEG decoders: pixels of real and hand-made files, refusals, and every
+// file of the test corpora (tests/data) run through them.
+#include "backends/posix/picture_decoder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/picture_corpora.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string corpora = TROVE_CORPORA_DIR;
+const std::string bmpSuite = corpora + "/bmpsuite";
+const std::string jpegTests = corpora + "/jpeg-decoder-tests/reftest";
+const std::string turboImages = corpora + "/libjpeg-turbo-testimages";
+
+struct Rgb {
+  int r, g, b;
+  bool operator==(const Rgb&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+  return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+
+Rgb Hex(std::uint32_t value) {
+  return {static_cast<int>(value >> 16), static_cast<int>((value >> 8) & 0xFF),
+          static_cast<int>(value & 0xFF)};
+}
+
+// A decoded picture copied out of the decoder, read with the top row as row 0 so that
+// expectations read like the picture.
+struct Picture {
+  bool ok = false;
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> bits;  // as decoded: B, G, R, X, bottom row first
+
+  Rgb At(int x, int rowFromTop) const {
+    const std::size_t i = (static_cast<std::size_t>(height - 1 - rowFromTop) * width + x) * 4u;
+    return {bits[i + 2], bits[i + 1], bits[i]};
+  }
+};
+
+// The sizes the decoder asked about, and the answer to give.
+std::vector<std::pair<int, int>> asked;
+std::uint64_t allowedPixels = 100000000u;
+
+bool RecordingMayDecode(int width, int height) {
+  asked.emplace_back(width, height);
+  return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <= allowedPixels;
+}
+
+Picture Decode(const std::string& path) {
+  asked.clear();
+  Picture picture;
+  platform::DecodedPicture decoded;
+  picture.ok = native::DecodePictureFile(path.c_str(), RecordingMayDecode, &decoded);
+  if (!picture.ok) {
+    EXPECT_EQ(decoded.bits, nullptr) << path;
+    return picture;
+  }
+  picture.width = decoded.width;
+  picture.height = decoded.height;
+  picture.bits.assign(decoded.bits,
+                      decoded.bits + static_cast<std::size_t>(decoded.width) * decoded.height * 4u);
+  native::ReleaseDecodedPicture(&decoded);
+  EXPECT_EQ(decoded.bits, nullptr);
+  return picture;
+}
+
+// Largest difference of any channel of any pixel, and the mean difference per channel.
+struct Difference {
+  int largest = 0;
+  double mean = 0.0;
+};
+
+Difference Compare(const Picture& a, const Picture& b) {
+  EXPECT_EQ(a.width, b.width);
+  EXPECT_EQ(a.height, b.height);
+  Difference d;
+  if (a.width != b.width || a.height != b.height) {
+    d.largest = 256;
+    return d;
+  }
+  double sum = 0.0;
+  for (std::size_t i = 0; i < a.bits.size(); ++i) {
+    if (i % 4 == 3) continue;
+    const int diff = std::abs(a.bits[i] - b.bits[i]);
+    d.largest = std::max(d.largest, diff);
+    sum += diff;
+  }
+  d.mean = sum / (static_cast<double>(a.width) * a.height * 3.0);
+  return d;
+}
+
+void ExpectNear(Rgb actual, Rgb expected, int tolerance, const char* where) {
+  EXPECT_NEAR(actual.r, expected.r, tolerance) << where;
+  EXPECT_NEAR(actual.g, expected.g, tolerance) << where;
+  EXPECT_NEAR(actual.b, expected.b, tolerance) << where;
+}
+
+// ---- Hand-made BMP files ---------------------------------------------------------------------
+
+void Put16(std::vector<std::uint8_t>& v, std::size_t at, unsigned value) {
+  v[at] = value & 0xFF;
+  v[at + 1] = (value >> 8) & 0xFF;
+}
+
+void Put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) v[at + i] = (value >> (8 * i)) & 0xFF;
+}
+
+// A BMP with a 40-byte header; extra (masks or palette) sits between header and data.
+std::vector<std::uint8_t> MakeBmp(int width, int height, int bitsPerPixel, unsigned compression,
+                                  const std::vector<std::uint8_t>& extra,
+                                  const std::vector<std::uint8_t>& data) {
+  std::vector<std::uint8_t> v(54 + extra.size());
+  v[0] = 'B';
+  v[1] = 'M';
+  Put32(v, 2, static_cast<std::uint32_t>(v.size() + data.size()));
+  Put32(v, 10, static_cast<std::uint32_t>(v.size()));
+  Put32(v, 14, 40);
+  Put32(v, 18, static_cast<std::uint32_t>(width));
+  Put32(v, 22, static_cast<std::uint32_t>(height));
+  Put16(v, 26, 1);
+  Put16(v, 28, static_cast<unsigned>(bitsPerPixel));
+  Put32(v, 30, compression);
+  std::copy(extra.begin(), extra.end(), v.begin() + 54);
+  v.insert(v.end(), data.begin(), data.end());
+  return v;
+}
+
+class DecoderFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/trove_decoder_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const std::string path = dir + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+  std::string dir;
+};
+
+// ---- BMP: the BMP Suite's good files -----------------------------------------------------------
+
+TEST(BmpSuite, Rgb24ShowsTheSuitesPicture) {
+  const Picture p = Decode(bmpSuite + "/g/rgb24.bmp");
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.width, 127);
+  EXPECT_EQ(p.height, 64);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], std::make_pair(127, 64));
+  EXPECT_EQ(p.At(0, 0), Hex(0xFF0000));
+  EXPECT_EQ(p.At(31, 0), Hex(0xFFFFFF));
+  EXPECT_EQ(p.At(32, 0), Hex(0x00FF00));
+  EXPECT_EQ(p.At(64, 0), Hex(0x0000FF));
+  EXPECT_EQ(p.At(126, 0), Hex(0x9F9FBD));
+  EXPECT_EQ(p.At(0, 63), Hex(0x000000));
+  EXPECT_EQ(p.At(126, 63), Hex(0x60607E));
+  EXPECT_EQ(p.At(100, 10), Hex(0x959599));
+  // The unused fourth byte carries nothing.
+  for (std::size_t i = 3; i < p.bits.size(); i += 4) ASSERT_EQ(p.bits[i], 0);
+}
+
+TEST(BmpSuite, TrueColourVariantsMatchRgb24) {
+  const Picture reference = Decode(bmpSuite + "/g/rgb24.bmp");
+  ASSERT_TRUE(reference.ok);
+  for (const char* name : {"rgb24pal", "rgb32", "rgb32bf", "rgb32bfdef"}) {
+    const Picture p = Decode(bmpSuite + "/g/" + name + ".bmp");
+    ASSERT_TRUE(p.ok) << name;
+    EXPECT_EQ(Compare(p, reference).largest, 0) << name;
+  }
+  // Five or six bits per channel: within one step of 8 bits, and white stays full white.
+  for (const char* name : {"rgb16", "rgb16bfdef", "rgb16-565", "rgb16-565pal"}) {
+    const Picture p = Decode(bmpSuite + "/g/" + name + ".bmp");
+    ASSERT_TRUE(p.ok) << name;
+    EXPECT_LE(Compare(p, reference).largest, 8) << name;
+    EXPECT_EQ(p.At(31, 0), Hex(0xFFFFFF)) << name;
+  }
+}
+
+TEST(BmpSuite, PalettedVariantsMatchPal8) {
+  const Picture reference = Decode(bmpSuite + "/g/pal8.bmp");
+  ASSERT_TRUE(reference.ok);
+  const Picture rgb24 = Decode(bmpSuite + "/g/rgb24.bmp");
+  // 252 colours of the same picture.
+  EXPECT_LT(Compare(reference, rgb24).mean, 16.0);
+  for (const char* name :
+       {"g/pal8-0", "g/pal8os2", "g/pal8rle", "g/pal8topdown", "g/pal8v4", "g/pal8v5",
+        "q/pal8os2v2", "q/pal8os2v2-16", "q/pal8os2sp", "q/pal8offs", "q/pal8oversizepal"}) {
+    const Picture p = Decode(bmpSuite + "/" + name + ".bmp");
+    ASSERT_TRUE(p.ok) << name;
+    EXPECT_EQ(Compare(p, reference).largest, 0) << name;
+  }
+  const Picture pal4 = Decode(bmpSuite + "/g/pal4.bmp");
+  const Picture pal4rle = Decode(bmpSuite + "/g/pal4rle.bmp");
+  ASSERT_TRUE(pal4.ok && pal4rle.ok);
+  EXPECT_EQ(Compare(pal4rle, pal4).largest, 0);
+}
+
+TEST(BmpSuite, OneBitPalettesAndPaddedWidths) {
+  const Picture pal1 = Decode(bmpSuite + "/g/pal1.bmp");
+  ASSERT_TRUE(pal1.ok);
+  EXPECT_EQ(pal1.At(0, 0), Hex(0xFFFFFF));
+  EXPECT_EQ(pal1.At(60, 30), Hex(0x000000));
+  const Picture bg = Decode(bmpSuite + "/g/pal1bg.bmp");
+  ASSERT_TRUE(bg.ok);
+  EXPECT_EQ(bg.At(0, 0), Hex(0x40FF40));
+  EXPECT_EQ(bg.At(60, 30), Hex(0x4040FF));
+
+  // Rows of 124, 125 and 126 bytes: no padding, then three, two and one bytes of it.
+  const Picture w124 = Decode(bmpSuite + "/g/pal8w124.bmp");
+  const Picture w125 = Decode(bmpSuite + "/g/pal8w125.bmp");
+  const Picture w126 = Decode(bmpSuite + "/g/pal8w126.bmp");
+  ASSERT_TRUE(w124.ok && w125.ok && w126.ok);
+  EXPECT_EQ(w124.width, 124);
+  EXPECT_EQ(w124.height, 61);
+  EXPECT_EQ(w124.At(0, 0), Hex(0xFF0000));
+  EXPECT_EQ(w124.At(123, 60), Hex(0x335566));
+  EXPECT_EQ(w125.At(124, 61), Hex(0x665566));
+  EXPECT_EQ(w126.At(125, 62), Hex(0x335566));
+  EXPECT_EQ(w126.At(60, 30), Hex(0x000000));
+}
+
+// ---- BMP: hand-made files with exact pixels ---------------------------------------------------
+
+TEST_F(DecoderFiles, TwentyFourBitRowsWithAndWithoutPadding) {
+  // 4 x 1: twelve bytes, no padding. Stored blue, green, red.
+  const Picture unpadded =
+      Decode(Write("a.bmp", MakeBmp(4, 1, 24, 0, {}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+  ASSERT_TRUE(unpadded.ok);
+  EXPECT_EQ(unpadded.At(0, 0), (Rgb{3, 2, 1}));
+  EXPECT_EQ(unpadded.At(3, 0), (Rgb{12, 11, 10}));
+
+  // 2 x 2: six bytes of pixels and two of padding per row; the bottom row comes first.
+  const Picture padded = Decode(Write("b.bmp", MakeBmp(2, 2, 24, 0, {},
+                                                       {10, 20, 30, 40, 50, 60, 0xEE, 0xEE, 70, 80,
+                                                        90, 100, 110, 120, 0xEE, 0xEE})));
+  ASSERT_TRUE(padded.ok);
+  EXPECT_EQ(padded.At(0, 1), (Rgb{30, 20, 10}));
+  EXPECT_EQ(padded.At(1, 1), (Rgb{60, 50, 40}));
+  EXPECT_EQ(padded.At(0, 0), (Rgb{90, 80, 70}));
+  EXPECT_EQ(padded.At(1, 0), (Rgb{120, 110, 100}));
+}
+
+TEST_F(DecoderFiles, TopDownRowsComeOutBottomFirst) {
+  const Picture p =
+      Decode(Write("t.bmp", MakeBmp(1, -3, 24, 0, {}, {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0})));
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.height, 3);
+  EXPECT_EQ(p.At(0, 0), (Rgb{1, 1, 1}));
+  EXPECT_EQ(p.At(0, 2), (Rgb{3, 3, 3}));
+  EXPECT_EQ(p.bits[0], 3);  // the first row in memory is the picture's bottom row
+}
+
+TEST_F(DecoderFiles, PaletteBitfieldAndThirtyTwoBitPixels) {
+  // 8-bit: palette of three entries (blue, green, red, unused); index 7 lies beyond it.
+  const std::vector<std::uint8_t> palette = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0};
+  std::vector<std::uint8_t> bmp = MakeBmp(4, 1, 8, 0, palette, {0, 1, 2, 7});
+  Put32(bmp, 46, 3);  // colours used
+  const Picture p8 = Decode(Write("p8.bmp", bmp));
+  ASSERT_TRUE(p8.ok);
+  EXPECT_EQ(p8.At(0, 0), (Rgb{255, 0, 0}));
+  EXPECT_EQ(p8.At(1, 0), (Rgb{0, 255, 0}));
+  EXPECT_EQ(p8.At(2, 0), (Rgb{0, 0, 255}));
+  EXPECT_EQ(p8.At(3, 0), (Rgb{0, 0, 0}));
+
+  // 32-bit BI_RGB: blue, green, red, and a fourth byte that is not alpha.
+  const Picture p32 = Decode(Write("p32.bmp", MakeBmp(1, 1, 32, 0, {}, {9, 8, 7, 0x80})));
+  ASSERT_TRUE(p32.ok);
+  EXPECT_EQ(p32.At(0, 0), (Rgb{7, 8, 9}));
+  EXPECT_EQ(p32.bits[3], 0);
+
+  // 16-bit 565 through bit fields: full channels widen to 255, half-way values in proportion.
+  std::vector<std::uint8_t> masks(12);
+  Put32(masks, 0, 0xF800);
+  Put32(masks, 4, 0x07E0);
+  Put32(masks, 8, 0x001F);
+  const Picture p16 =
+      Decode(Write("p16.bmp", MakeBmp(2, 1, 16, 3, masks, {0xFF, 0xFF, 0x10, 0x84})));
+  ASSERT_TRUE(p16.ok);
+  EXPECT_EQ(p16.At(0, 0), (Rgb{255, 255, 255}));
+  EXPECT_EQ(p16.At(1, 0), (Rgb{132, 130, 132}));  // 16/31, 32/63, 16/31 of 255, rounded
+
+  // Overlapping or scattered masks make no picture.
+  Put32(masks, 4, 0x0FE0);
+  EXPECT_FALSE(Decode(Write("overlap.bmp", MakeBmp(2, 1, 16, 3, masks, {0, 0, 0, 0}))).ok);
+  Put32(masks, 4, 0x0520);
+  EXPECT_FALSE(Decode(Write("scatter.bmp", MakeBmp(2, 1, 16, 3, masks, {0, 0, 0, 0}))).ok);
+}
+
+TEST_F(DecoderFiles, RunLengthCodesStayInsideThePicture) {
+  const std::vector<std::uint8_t> palette = {0, 0, 0, 0, 0, 0, 200, 0, 0, 200, 0, 0};
+  // RLE8 on 4 x 3: a run of 9 clipped at the row end, end of line, an absolute run of 3,
+  // a delta that leaves the picture, then codes that must be ignored after the end.
+  const std::vector<std::uint8_t> rle8 = {9, 1, 0,   0,   0, 3, 2, 1, 2, 0,
+                                          0, 2, 250, 250, 4, 1, 0, 1, 4, 2};
+  const Picture p = Decode(Write("rle8.bmp", MakeBmp(4, 3, 8, 1, palette, rle8)));
+  ASSERT_TRUE(p.ok);
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(p.At(x, 2), (Rgb{200, 0, 0}));  // bottom row
+  EXPECT_EQ(p.At(0, 1), (Rgb{0, 200, 0}));
+  EXPECT_EQ(p.At(1, 1), (Rgb{200, 0, 0}));
+  EXPECT_EQ(p.At(2, 1), (Rgb{0, 200, 0}));
+  EXPECT_EQ(p.At(3, 1), (Rgb{0, 0, 0}));  // never reached: black
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(p.At(x, 0), (Rgb{0, 0, 0}));
+
+  // RLE4 on 5 x 1: a run alternating two indices, then end of picture.
+  const Picture p4 = Decode(Write("rle4.bmp", MakeBmp(5, 1, 4, 2, palette, {5, 0x12, 0, 1})));
+  ASSERT_TRUE(p4.ok);
+  EXPECT_EQ(p4.At(0, 0), (Rgb{200, 0, 0}));
+  EXPECT_EQ(p4.At(1, 0), (Rgb{0, 200, 0}));
+  EXPECT_EQ(p4.At(4, 0), (Rgb{200, 0, 0}));
+
+  // Run-length data cut off in the middle of an absolute run ends the picture there.
+  const Picture cut = Decode(Write("cut.bmp", MakeBmp(4, 1, 8, 1, palette, {2, 1, 0, 5, 2})));
+  ASSERT_TRUE(cut.ok);
+  EXPECT_EQ(cut.At(1, 0), (Rgb{200, 0, 0}));
+  EXPECT_EQ(cut.At(2, 0), (Rgb{0, 0, 0}));
+}
+
+TEST_F(DecoderFiles, OldCoreHeaderWithThreeByteEntries) {
+  // BITMAPCOREHEADER, 1 bit per pixel, palette of two 3-byte entries.
+  std::vector<std::uint8_t> v(14 + 12 + 6);
+  v[0] = 'B';
+  v[1] = 'M';
+  Put32(v, 10, 32);
+  Put32(v, 14, 12);
+  Put16(v, 18, 3);
+  Put16(v, 20, 1);
+  Put16(v, 22, 1);
+  Put16(v, 24, 1);
+  const std::vector<std::uint8_t> entries = {10, 20, 30, 40, 50, 60};
+  std::copy(entries.begin(), entries.end(), v.begin() + 26);
+  v.insert(v.end(), {0xA0, 0, 0, 0});  // bits 1, 0, 1
+  const Picture p = Decode(Write("core.bmp", v));
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.At(0, 0), (Rgb{60, 50, 40}));
+  EXPECT_EQ(p.At(1, 0), (Rgb{30, 20, 10}));
+  EXPECT_EQ(p.At(2, 0), (Rgb{60, 50, 40}));
+}
+
+TEST_F(DecoderFiles, RefusedSizesAreNeverAllocated) {
+  // A small file whose header claims 20000 x 20000: the size is asked about and refused.
+  allowedPixels = 100000000u;
+  Picture big = Decode(Write("big.bmp", MakeBmp(20000, 20000, 24, 0, {}, {1, 2, 3, 0})));
+  EXPECT_FALSE(big.ok);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], std::make_pair(20000, 20000));
+
+  // The same for a JPEG: the caller's answer is honoured before any pixels are decoded.
+  allowedPixels = 100;
+  EXPECT_FALSE(Decode(turboImages + "/testorig.jpg").ok);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], std::make_pair(227, 149));
+  allowedPixels = 100000000u;
+
+  // Allowed, but the pixels are not in the file.
+  EXPECT_FALSE(Decode(Write("short.bmp", MakeBmp(100, 100, 24, 0, {}, {1, 2, 3, 0}))).ok);
+}
+
+TEST_F(DecoderFiles, MalformedHeadersAreRefused) {
+  const std::vector<std::uint8_t> pixel = {1, 2, 3, 0};
+  std::vector<std::uint8_t> bmp = MakeBmp(1, 1, 24, 0, {}, pixel);
+  EXPECT_TRUE(Decode(Write("good.bmp", bmp)).ok);
+
+  auto changed = [&](std::size_t at, std::uint32_t value, bool wide) {
+    std::vector<std::uint8_t> v = bmp;
+    if (wide) {
+      Put32(v, at, value);
+    } else {
+      Put16(v, at, value);
+    }
+    return Decode(Write("changed.bmp", v)).ok;
+  };
+  EXPECT_FALSE(changed(0, 'M' | ('B' << 8), false));  // signature
+  EXPECT_FALSE(changed(14, 66, true));                // no such header size
+  EXPECT_FALSE(changed(18, 0, true));                 // width 0
+  EXPECT_FALSE(changed(18, 0xFFFFFFFFu, true));       // width -1
+  EXPECT_FALSE(changed(22, 0, true));                 // height 0
+  EXPECT_FALSE(changed(22, 0x80000000u, true));       // height that cannot be negated
+  EXPECT_FALSE(changed(26, 2, false));                // planes
+  EXPECT_FALSE(changed(28, 64, false));               // 64 bits per pixel
+  EXPECT_FALSE(changed(28, 0, false));                // 0 bits per pixel
+  EXPECT_FALSE(changed(30, 4, true));                 // embedded JPEG
+  EXPECT_FALSE(changed(30, 1, true));                 // RLE8 with 24 bits per pixel
+
+  // Run-length pictures cannot be stored top down.
+  std::vector<std::uint8_t> rle = MakeBmp(1, -1, 8, 1, std::vector<std::uint8_t>(1024), {1, 0});
+  EXPECT_FALSE(Decode(Write("rletop.bmp", rle)).ok);
+
+  // Empty, one byte, and every cut of a good file's header.
+  EXPECT_FALSE(Decode(Write("empty.bmp", {})).ok);
+  EXPECT_FALSE(Decode(Write("one.bmp", {'B'})).ok);
+  for (std::size_t length = 2; length < bmp.size(); ++length) {
+    EXPECT_FALSE(
+        Decode(Write("cut.bmp", std::vector<std::uint8_t>(bmp.begin(), bmp.begin() + length))).ok)
+        << length;
+  }
+  EXPECT_FALSE(Decode(dir + "/missing.bmp").ok);
+  EXPECT_FALSE(Decode(Write("text.bmp", {'h', 'e', 'l', 'l', 'o'})).ok);
+  // 2 bits per pixel, refused like the header check refuses it: a whole hand-made picture
+  // with its palette, and the suite's two.
+  const std::vector<std::uint8_t> palette(16, 0x80);
+  EXPECT_FALSE(Decode(Write("two.bmp", MakeBmp(2, 1, 2, 0, palette, {0x10, 0, 0, 0}))).ok);
+  EXPECT_FALSE(Decode(bmpSuite + "/q/pal2.bmp").ok);
+  EXPECT_FALSE(Decode(bmpSuite + "/q/pal2color.bmp").ok);
+}
+
+// ---- JPEG --------------------------------------------------------------------------------------
+
+// Reference pixels come from an independent decode of the same files; the tolerance allows
+// for a different inverse DCT and upsampling.
+constexpr int jpegTolerance = 6;
+
+TEST(JpegDecoding, BaselinePixels) {
+  const Picture p = Decode(turboImages + "/testorig.jpg");
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.width, 227);
+  EXPECT_EQ(p.height, 149);
+  ExpectNear(p.At(0, 0), Hex(0x302F2D), jpegTolerance, "top left");
+  ExpectNear(p.At(113, 74), Hex(0xF42D34), jpegTolerance, "centre");
+  ExpectNear(p.At(226, 148), Hex(0x272E26), jpegTolerance, "bottom right");
+  ExpectNear(p.At(50, 120), Hex(0xE0CAB5), jpegTolerance, "lower left");
+
+  // The same picture coded again with another DCT and with arithmetic coding.
+  const Picture integer = Decode(turboImages + "/testimgint.jpg");
+  ASSERT_TRUE(integer.ok);
+  EXPECT_LT(Compare(p, integer).mean, 1.0);
+  const Picture arithmetic = Decode(turboImages + "/testimgari.jpg");
+  ASSERT_TRUE(arithmetic.ok);
+  EXPECT_LE(Compare(arithmetic, integer).largest, 2);
+}
+
+TEST(JpegDecoding, ProgressivePixels) {
+  const Picture p = Decode(jpegTests + "/progressive3.jpg");
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.width, 650);
+  EXPECT_EQ(p.height, 470);
+  ExpectNear(p.At(0, 0), Hex(0xA9A9A1), jpegTolerance, "top left");
+  ExpectNear(p.At(325, 235), Hex(0x202A29), jpegTolerance, "centre");
+  ExpectNear(p.At(649, 469), Hex(0x7D7E76), jpegTolerance, "bottom right");
+  ExpectNear(p.At(100, 400), Hex(0x100E11), jpegTolerance, "lower left");
+
+  // A progressive file and the baseline file of the same picture.
+  const Picture progressive = Decode(jpegTests + "/mozilla/jpg-progressive.jpg");
+  const Picture baseline = Decode(jpegTests + "/mozilla/jpg-size-32x32.jpg");
+  ASSERT_TRUE(progressive.ok && baseline.ok);
+  EXPECT_LE(Compare(progressive, baseline).largest, 2);
+  ExpectNear(progressive.At(0, 0), Hex(0xFFFE03), jpegTolerance, "progressive corner");
+  ExpectNear(progressive.At(20, 10), Hex(0x5AAC00), jpegTolerance, "progressive inside");
+}
+
+TEST(JpegDecoding, GreyscaleGivesEqualChannels) {
+  const Picture p = Decode(jpegTests + "/mozilla/jpg-gray.jpg");
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.width, 32);
+  ExpectNear(p.At(0, 0), Hex(0xFFFFFF), jpegTolerance, "corner");
+  ExpectNear(p.At(16, 16), Hex(0x7B7B7B), jpegTolerance, "centre");
+  ExpectNear(p.At(31, 5), Hex(0x6B6B6B), jpegTolerance, "right");
+  for (int y = 0; y < p.height; ++y) {
+    for (int x = 0; x < p.width; ++x) {
+      const Rgb c = p.At(x, y);
+      ASSERT_TRUE(c.r == c.g && c.g == c.b) << x << "," << y;
+    }
+  }
+  const Picture tall = Decode(jpegTests + "/grayscale_long.jpg");
+  ASSERT_TRUE(tall.ok);
+  EXPECT_EQ(tall.width, 1);
+  EXPECT_EQ(tall.height, 1000);
+}
+
+TEST(JpegDecoding, CmykAndYcckBecomeRgb) {
+  // Adobe's inverted CMYK: yellow in one corner, blue in the other.
+  const Picture cmyk = Decode(jpegTests + "/mozilla/jpg-cmyk-1.jpg");
+  ASSERT_TRUE(cmyk.ok);
+  ExpectNear(cmyk.At(0, 0), Hex(0xFFFF00), jpegTolerance, "yellow");
+  ExpectNear(cmyk.At(16, 16), Hex(0x7B7B08), jpegTolerance, "olive");
+  ExpectNear(cmyk.At(31, 31), Hex(0x0000FF), jpegTolerance, "blue");
+
+  // rgb.jpg was coded again from ycck.jpg: the same picture within coding losses.
+  const Picture ycck = Decode(jpegTests + "/ycck.jpg");
+  const Picture rgb = Decode(jpegTests + "/rgb.jpg");
+  ASSERT_TRUE(ycck.ok && rgb.ok);
+  EXPECT_LT(Compare(ycck, rgb).mean, 6.0);
+}
+
+TEST_F(DecoderFiles, DamagedJpegsEndCleanly) {
+  std::ifstream in(turboImages + "/testorig.jpg", std::ios::binary);
+  const std::vector<std::uint8_t> whole((std::istreambuf_iterator<char>(in)),
+                                        std::istreambuf_iterator<char>());
+  ASSERT_GT(whole.size(), 1000u);
+  // Cut inside the scan: libjpeg fills the rest, and the size is the picture's.
+  const Picture half =
+      Decode(Write("half.jpg", std::vector<std::uint8_t>(whole.begin(), whole.begin() + 3000)));
+  if (half.ok) {
+    EXPECT_EQ(half.width, 227);
+    EXPECT_EQ(half.height, 149);
+  }
+  // Cut inside the header: no picture.
+  EXPECT_FALSE(
+      Decode(Write("head.jpg", std::vector<std::uint8_t>(whole.begin(), whole.begin() + 100))).ok);
+  EXPECT_FALSE(Decode(Write("soi.jpg", {0xFF, 0xD8})).ok);
+  // Twelve-bit samples and lossless coding are not decoded.
+  EXPECT_FALSE(Decode(turboImages + "/monkey12.jpg").ok);
+  EXPECT_FALSE(Decode(jpegTests + "/lossless/2/MR4.jpg").ok);
+  // A PNG file with a JPEG's name.
+  EXPECT_FALSE(Decode(jpegTests + "/mozilla/jpg-size-6x6.jpg").ok);
+}
+
+// A progressive file whose last scan is repeated: below the scan limit it decodes as before,
+// past it (a small file that would keep a decoder busy for seconds) it is refused. A decode
+// whose caller has abandoned it stops, and nothing but a regular file is ever opened.
+TEST_F(DecoderFiles, ScanBombsAbandonedDecodesAndSpecialFilesEndAtOnce) {
+  const std::string source = jpegTests + "/progressive3.jpg";
+  std::ifstream in(source, std::ios::binary);
+  const std::vector<std::uint8_t> whole((std::istreambuf_iterator<char>(in)),
+                                        std::istreambuf_iterator<char>());
+  ASSERT_GT(whole.size(), 100u);
+  // The last scan: from the last SOS marker to the EOI marker that ends the file.
+  std::size_t lastScan = 0;
+  for (std::size_t i = 0; i + 1 < whole.size(); ++i) {
+    if (whole[i] == 0xFF && whole[i + 1] == 0xDA) lastScan = i;
+  }
+  ASSERT_GT(lastScan, 0u);
+  auto repeated = [&](int times) {
+    std::vector<std::uint8_t> bytes(whole.begin(), whole.end());
+    const std::vector<std::uint8_t> scan(whole.begin() + static_cast<std::ptrdiff_t>(lastScan),
+                                         whole.end() - 2);  // the file ends with EOI
+    for (int i = 0; i < times; ++i) bytes.insert(bytes.end() - 2, scan.begin(), scan.end());
+    return bytes;
+  };
+  EXPECT_TRUE(Decode(Write("twenty.jpg", repeated(20))).ok);
+  EXPECT_FALSE(Decode(Write("bomb.jpg", repeated(3000))).ok);
+
+  std::atomic<bool> abandoned{true};
+  platform::RowSelection rows;
+  rows.abandoned = &abandoned;
+  platform::DecodedPicture picture;
+  EXPECT_FALSE(native::DecodePictureFile(source.c_str(), nullptr, &picture, &rows));
+  EXPECT_EQ(picture.bits, nullptr);
+  abandoned = false;
+  ASSERT_TRUE(native::DecodePictureFile(source.c_str(), nullptr, &picture, &rows));
+  native::ReleaseDecodedPicture(&picture);
+
+  // A FIFO nobody writes to, a character device and a directory, all named like pictures:
+  // refused without waiting, by the decoder and by the file reader alike.
+  ASSERT_EQ(mkfifo((dir + "/pipe.jpg").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir + "/zero.jpg");
+  fs::create_directory(dir + "/folder.jpg");
+  for (const char* name : {"pipe.jpg", "zero.jpg", "folder.jpg"}) {
+    const std::string path = dir + "/" + name;
+    EXPECT_FALSE(Decode(path).ok) << name;
+    EXPECT_EQ(platform::OpenForReading(path.c_str()), nullptr) << name;
+  }
+}
+
+// ---- Every file of the corpora ----------------------------------------------------------------
+
+TEST(Corpora, EveryFileEndsInABoundedOutcome) {
+  ASSERT_TRUE(fs::is_directory(corpora)) << corpora;
+  std::map<std::string, std::pair<int, int>> byFolder;  // decoded, refused
+  int files = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string path = entry.path().string();
+    ++files;
+    const Picture p = Decode(path);
+    std::string folder = entry.path().parent_path().lexically_relative(corpora).string();
+    if (p.ok) {
+      ++byFolder[folder].first;
+      ASSERT_GT(p.width, 0) << path;
+      ASSERT_GT(p.height, 0) << path;
+      ASSERT_LE(static_cast<std::uint64_t>(p.width) * p.height, 100000000u) << path;
+      // The decoder asked about exactly the size it delivered.
+      ASSERT_FALSE(asked.empty()) << path;
+      EXPECT_EQ(asked.back(), std::make_pair(p.width, p.height)) << path;
+    } else {
+      ++byFolder[folder].second;
+    }
+  }
+  EXPECT_GT(files, 500);
+  for (const auto& [folder, counts] : byFolder) {
+    std::cout << "  " << folder << ": " << counts.first << " decoded, " << counts.second
+              << " refused\n";
+  }
+}
+
+// ---- Rows left out ------------------------------------------------------------------------------
+
+// Which rows a test asks for: a rule over the row (from the bottom) and the picture's height.
+struct RowRule {
+  const char* name;
+  bool (*wanted)(int row, int height);
+};
+
+void SelectByRule(const void* context, int, int height, std::uint8_t* wanted) {
+  const auto* rule = static_cast<const RowRule*>(context);
+  for (int y = 0; y < height; ++y) wanted[y] = rule->wanted(y, height) ? 1 : 0;
+}
+
+const RowRule rowRules[] = {
+    {"every 40th", [](int y, int) { return y % 40 == 0; }},
+    {"every 3rd", [](int y, int) { return y % 3 == 1; }},
+    {"every 17th from the top", [](int y, int h) { return (h - 1 - y) % 17 == 0; }},
+    {"the top row", [](int y, int h) { return y == h - 1; }},
+    {"the bottom row", [](int y, int) { return y == 0; }},
+    {"runs of 20", [](int y, int) { return (y / 20) % 3 == 2; }},
+};
+
+// Decoding with rows left out gives, in every selected row, the bytes of the full decode.
+void ExpectSkippedRowsChangeNothingElse(const std::vector<CorpusPicture>& files) {
+  int compared = 0;
+  for (const CorpusPicture& file : files) {
+    std::string lower = file.extension;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower != "jpg" && lower != "jpeg") continue;
+    const Picture full = Decode(file.path.string());
+    for (const RowRule& rule : rowRules) {
+      platform::RowSelection rows;
+      rows.select = SelectByRule;
+      rows.context = &rule;
+      platform::DecodedPicture part;
+      const bool ok =
+          native::DecodePictureFile(file.path.c_str(), RecordingMayDecode, &part, &rows);
+      ASSERT_EQ(ok, full.ok) << file.path << " " << rule.name;
+      if (!ok) continue;
+      ASSERT_EQ(part.width, full.width);
+      ASSERT_EQ(part.height, full.height);
+      const std::size_t rowBytes = static_cast<std::size_t>(full.width) * 4u;
+      for (int y = 0; y < full.height; ++y) {
+        if (!rule.wanted(y, full.height)) continue;
+        const std::size_t at = static_cast<std::size_t>(y) * rowBytes;
+        ASSERT_EQ(std::memcmp(part.bits + at, full.bits.data() + at, rowBytes), 0)
+            << file.path << " " << rule.name << " row " << y;
+      }
+      native::ReleaseDecodedPicture(&part);
+    }
+    ++compared;
+  }
+  EXPECT_GT(compared, 0);
+}
+
+TEST(SkippedRows, ProjectSamples) {
+  char dir[] = "/tmp/trove-samples-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  ExpectSkippedRowsChangeNothingElse(ProjectSamples(dir));
+  fs::remove_all(dir);
+}
+
+TEST(SkippedRows, JpegCorpora) {
+  for (const char* folder : {"libjpeg-turbo-testimages", "jpeg-decoder-tests/reftest",
+                             "jpeg-decoder-tests/icc", "jpeg-decoder-tests/crashtest"}) {
+    ExpectSkippedRowsChangeNothingElse(CorpusFolder(folder));
+  }
+  ExpectSkippedRowsChangeNothingElse(CorpusFolder("go-fuzz-corpus/jpeg/corpus", "jpg"));
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// The POSIX files of the native backends as the Linux program uses them: the listing order,
+// hidden and directory attributes, and paths taken as they are.
+#include "backends/posix/posix_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "support/directory_listing.h"
+#include "support/permissions.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+TEST(ListingOrderTest, DotsFirstThenCaseInsensitiveWithByteOrderForTies) {
+  Names names = {"zeta", "b", "..", "Alpha", "a", "B", ".", ".hidden", "_under", "10", "9", "A"};
+  native::OrderListing(&names);
+  EXPECT_EQ(names, (Names{".", "..", ".hidden", "10", "9", "_under", "A", "a", "Alpha", "B", "b",
+                          "zeta"}));
+}
+
+TEST(ListingOrderTest, TheOrderDoesNotDependOnTheOrderNamesArriveIn) {
+  Names forward = {"..", "Readme", "README", "readme", ".", "photos", "Photos.lnk"};
+  Names backward(forward.rbegin(), forward.rend());
+  native::OrderListing(&forward);
+  native::OrderListing(&backward);
+  EXPECT_EQ(forward, backward);
+  EXPECT_EQ(forward, (Names{".", "..", "photos", "Photos.lnk", "README", "Readme", "readme"}));
+}
+
+class LinuxFilesTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    os().posixConventions = true;
+    start_ = fs::current_path();
+    char pattern[] = "/tmp/trove-posix-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    fs::current_path(root_);
+  }
+  void TearDown() override {
+    fs::current_path(start_);
+    std::error_code ignored;
+    fs::permissions(root_ + "/locked", fs::perms::owner_all, ignored);
+    fs::remove_all(root_, ignored);
+    ProgramTest::TearDown();
+  }
+
+  void File(const std::string& name, const std::string& contents = "x") {
+    std::ofstream(root_ + "/" + name, std::ios::binary) << contents;
+  }
+
+  Names List() { return ListCurrentDirectory(); }
+
+  fs::path start_;
+  std::string root_;
+};
+
+TEST_F(LinuxFilesTest, ADirectoryListsInOrderWithTheDotsFirst) {
+  for (const char* name : {"b.jpg", "A.bmp", "c", ".config", "a.txt"}) File(name);
+  fs::create_directory(root_ + "/Zdir");
+  EXPECT_EQ(List(), (Names{".", "..", ".config", "A.bmp", "a.txt", "b.jpg", "c", "Zdir"}));
+  // A name cut to the caller's buffer is still terminated and listed in its place.
+  char shortName[3];
+  platform::DirectorySearch* search = platform::FindFirst("*.*", shortName, sizeof shortName);
+  ASSERT_NE(search, nullptr);
+  ASSERT_TRUE(platform::FindNext(search, shortName, sizeof shortName));
+  ASSERT_TRUE(platform::FindNext(search, shortName, sizeof shortName));
+  EXPECT_STREQ(shortName, ".c");
+  platform::FindClose(search);
+}
+
+TEST_F(LinuxFilesTest, DotNamesAreHiddenAndDirectoriesComeFromStat) {
+  fs::create_directory(root_ + "/.cache");
+  fs::create_directory(root_ + "/photos");
+  File(".profile");
+  File("notes.txt");
+  fs::create_directory_symlink(root_ + "/photos", root_ + "/link-to-photos");
+  fs::create_directory_symlink(root_ + "/loop", root_ + "/loop");  // points at itself
+  EXPECT_EQ(platform::FileAttributes("photos"), platform::attributeDirectory);
+  EXPECT_EQ(platform::FileAttributes("link-to-photos"), platform::attributeDirectory);
+  EXPECT_EQ(platform::FileAttributes(".cache"),
+            platform::attributeDirectory | platform::attributeHidden);
+  EXPECT_EQ(platform::FileAttributes(".profile") & platform::attributeHidden,
+            platform::attributeHidden);
+  EXPECT_EQ(platform::FileAttributes("notes.txt") & platform::attributeDirectory, 0u);
+  EXPECT_EQ(platform::FileAttributes("loop"), platform::invalidAttributes);
+  EXPECT_EQ(platform::FileAttributes("."), platform::attributeDirectory);
+  EXPECT_EQ(platform::FileAttributes(".."), platform::attributeDirectory);
+}
+
+TEST_F(LinuxFilesTest, ADirectoryThatMayNotBeWrittenIsStillAPlainDirectory) {
+  fs::create_directory(root_ + "/locked");
+  fs::permissions(root_ + "/locked", fs::perms::owner_read | fs::perms::owner_exec);
+  PermissionsBind binding;
+  ASSERT_TRUE(binding.binding());
+  EXPECT_EQ(platform::FileAttributes("locked"), platform::attributeDirectory);
+}
+
+TEST_F(LinuxFilesTest, BackslashesArePartOfNamesExceptInTheCataloguesOwnPaths) {
+  // A Linux name may hold a backslash; it must never be read as another file's path.
+  fs::create_directory(root_ + "/a");
+  File("a/b", "inner");
+  File("a\\b", "literal");
+  EXPECT_EQ(native::PosixPath("a\\b"), "a\\b");
+  char buffer[16] = {};
+  platform::ReadFile* file = platform::OpenForReading("a\\b");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(platform::ReadBytes(file, buffer, sizeof buffer - 1), 7u);
+  platform::CloseFile(file);
+  EXPECT_STREQ(buffer, "literal");
+  // The asset catalogue writes ".\dir\name"; where no such name exists it is read with slashes.
+  EXPECT_EQ(native::PosixPath(".\\a\\b"), "./a/b");
+  EXPECT_EQ(native::PosixPath(".\\missing\\x.bmp"), "./missing/x.bmp");
+  // The stand-in for the Windows program takes every backslash as a separator.
+  os().posixConventions = false;
+  EXPECT_EQ(native::PosixPath("a\\b"), "a/b");
+}
+
+}  // namespace
