@@ -4,6 +4,7 @@ set(OpenGL_GL_PREFERENCE GLVND)
 find_package(X11 REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 find_package(JPEG REQUIRED)
+include(${CMAKE_SOURCE_DIR}/cmake/picture_libraries.cmake)
 
 file(GLOB X11_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/platform/x11/*.cpp
@@ -14,7 +15,7 @@ add_library(trove_x11 STATIC ${X11_SOURCES})
 target_include_directories(trove_x11 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(trove_x11 PRIVATE ${TROVE_WARNINGS})
 target_link_libraries(trove_x11 PUBLIC trove_events trove_common X11::X11 X11::Xi X11::Xrandr OpenGL::OpenGL OpenGL::GLX
-  OpenGL::GLU JPEG::JPEG)
+  OpenGL::GLU JPEG::JPEG PkgConfig::PICTURE_LIBRARIES)
 
 add_executable(trove ${CMAKE_SOURCE_DIR}/src/platform/x11/x11_main.cpp)
 target_compile_options(trove PRIVATE ${TROVE_WARNINGS})

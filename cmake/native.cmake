@@ -9,7 +9,9 @@ add_library(trove_headless STATIC ${HEADLESS_SOURCES})
 target_include_directories(trove_headless PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(trove_headless PRIVATE ${TROVE_WARNINGS})
 find_package(JPEG REQUIRED)
-target_link_libraries(trove_headless PUBLIC trove_events trove_common JPEG::JPEG)
+include(${CMAKE_SOURCE_DIR}/cmake/picture_libraries.cmake)
+target_link_libraries(trove_headless PUBLIC trove_events trove_common JPEG::JPEG
+  PkgConfig::PICTURE_LIBRARIES)
 
 # The core calls the backend; the backend calls only the core's event entry points.
 add_library(trove_native INTERFACE)
@@ -32,7 +34,8 @@ foreach(dir ${TEST_DIRS})
     # The player's pure parts are tested here, without the media framework it plays with.
     target_sources(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/spool/x11/player_text.cpp)
   endif()
-  target_include_directories(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  # The build's own file writers (tools/native) make test files too.
+  target_include_directories(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/tools)
   target_compile_options(${name}_tests PRIVATE ${TROVE_WARNINGS})
   target_compile_definitions(${name}_tests PRIVATE
     TROVE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TROVE_CORPORA_DIR="${CMAKE_SOURCE_DIR}/tests/data"

@@ -3,6 +3,7 @@
 #include "pictures/picture_header.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "base/little_endian.h"
 
@@ -23,6 +24,32 @@ bool KnownInfoSize(std::uint32_t size) {
     default:
       return false;
   }
+}
+
+bool StartsWith(const std::uint8_t* data, std::size_t size, const char* signature,
+                std::size_t length) {
+  return size >= length && std::memcmp(data, signature, length) == 0;
+}
+
+// The format an ISO base media file's "ftyp" box names: its major brand (at 8), then its
+// compatible brands (from 16 to the box's end), as far as they lie within size bytes.
+PictureFormat BrandedFormat(const std::uint8_t* data, std::size_t size) {
+  if (size < 12 || std::memcmp(data + 4, "ftyp", 4) != 0) return PictureFormat::unknown;
+  const std::uint32_t boxSize = BigEndian32(data);
+  const std::size_t end = boxSize < size ? boxSize : size;
+  static const char* const avifBrands[] = {"avif", "avis"};
+  static const char* const heifBrands[] = {"heic", "heix", "heim", "heis",
+                                           "hevc", "hevx", "mif1", "msf1"};
+  PictureFormat found = PictureFormat::unknown;
+  for (std::size_t at = 8; at + 4 <= end; at += at == 8 ? 8 : 4) {
+    for (const char* brand : avifBrands) {
+      if (std::memcmp(data + at, brand, 4) == 0) return PictureFormat::avif;
+    }
+    for (const char* brand : heifBrands) {
+      if (std::memcmp(data + at, brand, 4) == 0) found = PictureFormat::heif;
+    }
+  }
+  return found;
 }
 
 }  // namespace
@@ -84,7 +111,18 @@ PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size) {
     return PictureFormat::jpeg;
   }
   if (size >= 2 && data[0] == 'B' && data[1] == 'M') return PictureFormat::bmp;
-  return PictureFormat::unknown;
+  if (StartsWith(data, size, "\x89PNG\r\n\x1A\n", 8)) return PictureFormat::png;
+  if (StartsWith(data, size, "GIF87a", 6) || StartsWith(data, size, "GIF89a", 6)) {
+    return PictureFormat::gif;
+  }
+  if (StartsWith(data, size, "RIFF", 4) && size >= 12 && std::memcmp(data + 8, "WEBP", 4) == 0) {
+    return PictureFormat::webp;
+  }
+  if (StartsWith(data, size, "\xFF\x0A", 2) ||
+      StartsWith(data, size, "\0\0\0\x0CJXL \r\n\x87\n", 12)) {
+    return PictureFormat::jxl;
+  }
+  return BrandedFormat(data, size);
 }
 
 bool CheckBmpHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,

@@ -1,11 +1,19 @@
-// The native BMP and JPEG decoders: pixels of real and hand-made files, refusals, and every
-// file of the test corpora (tests/data) run through them.
+// The native decoders: BMP and JPEG pixels of real and hand-made files, refusals, every file of
+// the test corpora (tests/data) run through them, and PNG, GIF, WebP, AVIF, HEIF and JPEG XL
+// pictures encoded here with those formats' own libraries.
 #include "platform/native/picture_decoder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <avif/avif.h>
+#include <gif_lib.h>
+#include <jxl/encode.h>
+#include <libheif/heif.h>
+#include <webp/encode.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstdint>
@@ -19,6 +27,10 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
+#include "native/png_writer.h"
+#include "pictures/texture_loader.h"
+#include "platform/headless/headless.h"
 #include "support/picture_corpora.h"
 
 namespace {
@@ -125,6 +137,10 @@ void Put16(std::vector<std::uint8_t>& v, std::size_t at, unsigned value) {
 
 void Put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) v[at + i] = (value >> (8 * i)) & 0xFF;
+}
+
+void Put32Big(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) v[at + i] = (value >> (24 - 8 * i)) & 0xFF;
 }
 
 // A BMP with a 40-byte header; extra (masks or palette) sits between header and data.
@@ -529,8 +545,9 @@ TEST_F(DecoderFiles, DamagedJpegsEndCleanly) {
   // Twelve-bit samples and lossless coding are not decoded.
   EXPECT_FALSE(Decode(turboImages + "/monkey12.jpg").ok);
   EXPECT_FALSE(Decode(jpegTests + "/lossless/2/MR4.jpg").ok);
-  // A PNG file with a JPEG's name.
-  EXPECT_FALSE(Decode(jpegTests + "/mozilla/jpg-size-6x6.jpg").ok);
+  // A PNG file with a JPEG's name is decoded by its content, as the PNG it is.
+  const Picture png = Decode(jpegTests + "/mozilla/jpg-size-6x6.jpg");
+  EXPECT_TRUE(png.ok && png.width == 6 && png.height == 6);
 }
 
 // A progressive file whose last scan is repeated: below the scan limit it decodes as before,
@@ -577,6 +594,333 @@ TEST_F(DecoderFiles, ScanBombsAbandonedDecodesAndSpecialFilesEndAtOnce) {
     const std::string path = dir + "/" + name;
     EXPECT_FALSE(Decode(path).ok) << name;
     EXPECT_EQ(platform::OpenForReading(path.c_str()), nullptr) << name;
+  }
+}
+
+// ---- PNG, GIF, WebP, AVIF, HEIF and JPEG XL
+// -------------------------------------------------------
+
+// A picture made here, top row first, as red, green, blue and alpha, and what it shows: every
+// pixel over black.
+struct Rgba {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> bytes;
+
+  std::vector<Rgb> OverBlack() const {
+    std::vector<Rgb> shown;
+    for (std::size_t i = 0; i < bytes.size(); i += 4) {
+      auto over = [&](int c) { return (c * bytes[i + 3] + 127) / 255; };
+      shown.push_back({over(bytes[i]), over(bytes[i + 1]), over(bytes[i + 2])});
+    }
+    return shown;
+  }
+};
+
+// Colours by position; alpha 0, 128 and 255 by turns, or 0 and 255 for a format with one
+// transparent colour.
+Rgba MakeRgba(int width, int height, bool partialAlpha) {
+  Rgba p{width, height, {}};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const int turn = (x + y) % 3;
+      const int alpha = turn == 0 ? 0 : turn == 2 && partialAlpha ? 128 : 255;
+      p.bytes.insert(p.bytes.end(),
+                     {static_cast<std::uint8_t>(x * 15), static_cast<std::uint8_t>(y * 20),
+                      static_cast<std::uint8_t>(250 - x * 9), static_cast<std::uint8_t>(alpha)});
+    }
+  }
+  return p;
+}
+
+// The picture turned a quarter anticlockwise, as the AVIF row's file says to show it.
+Rgba TurnedAnticlockwise(const Rgba& p, const std::vector<std::uint8_t>&) {
+  Rgba turned{p.height, p.width, {}};
+  for (int y = 0; y < turned.height; ++y) {
+    for (int x = 0; x < turned.width; ++x) {
+      const std::size_t from = (static_cast<std::size_t>(x) * p.width + (p.width - 1 - y)) * 4u;
+      turned.bytes.insert(turned.bytes.end(), p.bytes.begin() + from, p.bytes.begin() + from + 4);
+    }
+  }
+  return turned;
+}
+
+std::vector<std::uint8_t> EncodePng(const Rgba& p) {
+  return pngwriter::EncodePng(p.bytes, p.width, p.height, 4);
+}
+
+int PutGifBytes(GifFileType* gif, const GifByteType* bytes, int count) {
+  static_cast<std::vector<std::uint8_t>*>(gif->UserData)
+      ->insert(static_cast<std::vector<std::uint8_t>*>(gif->UserData)->end(), bytes, bytes + count);
+  return count;
+}
+
+// Two frames: the picture (its own palette, index 255 transparent), then one of colour 0.
+std::vector<std::uint8_t> EncodeGif(const Rgba& p) {
+  std::vector<std::uint8_t> out;
+  int error = 0;
+  GifFileType* gif = EGifOpen(&out, PutGifBytes, &error);
+  GifColorType colours[256] = {};
+  std::vector<GifPixelType> indices;
+  for (std::size_t i = 0; i < p.bytes.size(); i += 4) {
+    const std::size_t index = indices.size();
+    colours[index] = {p.bytes[i], p.bytes[i + 1], p.bytes[i + 2]};
+    indices.push_back(p.bytes[i + 3] == 0 ? 255 : static_cast<GifPixelType>(index));
+  }
+  ColorMapObject* map = GifMakeMapObject(256, colours);
+  EGifSetGifVersion(gif, true);
+  EGifPutScreenDesc(gif, p.width, p.height, 8, 0, map);
+  for (int frame = 0; frame < 2; ++frame) {
+    const GifByteType control[4] = {1, 0, 0, 255};
+    EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
+    EGifPutImageDesc(gif, 0, 0, p.width, p.height, false, nullptr);
+    if (frame == 1) std::fill(indices.begin(), indices.end(), 0);
+    for (int y = 0; y < p.height; ++y) EGifPutLine(gif, indices.data() + y * p.width, p.width);
+  }
+  EGifCloseFile(gif, &error);
+  GifFreeMapObject(map);
+  return out;
+}
+
+std::vector<std::uint8_t> EncodeWebp(const Rgba& p) {
+  std::uint8_t* bytes = nullptr;
+  const std::size_t size =
+      WebPEncodeLosslessRGBA(p.bytes.data(), p.width, p.height, p.width * 4, &bytes);
+  std::vector<std::uint8_t> out(bytes, bytes + size);
+  WebPFree(bytes);
+  return out;
+}
+
+// Lossless (full-range 4:4:4 with the identity matrix, quantizer 0), turned a quarter
+// anticlockwise by its 'irot' property.
+std::vector<std::uint8_t> EncodeAvif(const Rgba& p) {
+  avifImage* image = avifImageCreate(p.width, p.height, 8, AVIF_PIXEL_FORMAT_YUV444);
+  image->matrixCoefficients = AVIF_MATRIX_COEFFICIENTS_IDENTITY;
+  image->yuvRange = AVIF_RANGE_FULL;
+  image->transformFlags = AVIF_TRANSFORM_IROT;
+  image->irot.angle = 1;
+  avifRGBImage rgb;
+  avifRGBImageSetDefaults(&rgb, image);
+  rgb.pixels = const_cast<std::uint8_t*>(p.bytes.data());
+  rgb.rowBytes = static_cast<std::uint32_t>(p.width) * 4u;
+  avifImageRGBToYUV(image, &rgb);
+  avifEncoder* encoder = avifEncoderCreate();
+  encoder->minQuantizer = encoder->maxQuantizer = AVIF_QUANTIZER_LOSSLESS;
+  encoder->minQuantizerAlpha = encoder->maxQuantizerAlpha = AVIF_QUANTIZER_LOSSLESS;
+  encoder->speed = AVIF_SPEED_FASTEST;
+  avifRWData written = AVIF_DATA_EMPTY;
+  avifEncoderWrite(encoder, image, &written);
+  std::vector<std::uint8_t> out(written.data, written.data + written.size);
+  avifRWDataFree(&written);
+  avifEncoderDestroy(encoder);
+  avifImageDestroy(image);
+  return out;
+}
+
+heif_error PutHeifBytes(heif_context*, const void* bytes, std::size_t size, void* out) {
+  const auto* from = static_cast<const std::uint8_t*>(bytes);
+  static_cast<std::vector<std::uint8_t>*>(out)->insert(
+      static_cast<std::vector<std::uint8_t>*>(out)->end(), from, from + size);
+  return heif_error{heif_error_Ok, heif_suberror_Unspecified, ""};
+}
+
+// Lossy HEVC with an alpha plane.
+std::vector<std::uint8_t> EncodeHeif(const Rgba& p) {
+  heif_context* context = heif_context_alloc();
+  heif_encoder* encoder = nullptr;
+  heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder);
+  heif_encoder_set_lossy_quality(encoder, 90);
+  heif_image* image = nullptr;
+  heif_image_create(p.width, p.height, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, &image);
+  heif_image_add_plane(image, heif_channel_interleaved, p.width, p.height, 8);
+  int stride = 0;
+  std::uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+  for (int y = 0; y < p.height; ++y) {
+    std::memcpy(plane + y * stride, p.bytes.data() + y * p.width * 4, p.width * 4u);
+  }
+  heif_context_encode_image(context, image, encoder, nullptr, nullptr);
+  std::vector<std::uint8_t> out;
+  heif_writer writer{1, PutHeifBytes};
+  heif_context_write(context, &writer, &out);
+  heif_image_release(image);
+  heif_encoder_release(encoder);
+  heif_context_free(context);
+  return out;
+}
+
+// What libheif itself decodes from the file, for the lossy HEIF rows.
+Rgba HeifReference(const Rgba&, const std::vector<std::uint8_t>& file) {
+  Rgba p;
+  heif_context* context = heif_context_alloc();
+  heif_image_handle* handle = nullptr;
+  heif_image* image = nullptr;
+  heif_context_read_from_memory_without_copy(context, file.data(), file.size(), nullptr);
+  heif_context_get_primary_image_handle(context, &handle);
+  heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, nullptr);
+  p.width = heif_image_get_width(image, heif_channel_interleaved);
+  p.height = heif_image_get_height(image, heif_channel_interleaved);
+  int stride = 0;
+  const std::uint8_t* plane =
+      heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
+  for (int y = 0; y < p.height; ++y)
+    p.bytes.insert(p.bytes.end(), plane + y * stride, plane + y * stride + p.width * 4);
+  heif_image_release(image);
+  heif_image_handle_release(handle);
+  heif_context_free(context);
+  return p;
+}
+
+std::vector<std::uint8_t> EncodeJxl(const Rgba& p) {
+  JxlEncoder* encoder = JxlEncoderCreate(nullptr);
+  JxlBasicInfo info;
+  JxlEncoderInitBasicInfo(&info);
+  info.xsize = static_cast<std::uint32_t>(p.width);
+  info.ysize = static_cast<std::uint32_t>(p.height);
+  info.bits_per_sample = 8;
+  info.alpha_bits = 8;
+  info.num_extra_channels = 1;
+  info.uses_original_profile = JXL_TRUE;
+  JxlEncoderSetBasicInfo(encoder, &info);
+  JxlColorEncoding colour;
+  JxlColorEncodingSetToSRGB(&colour, JXL_FALSE);
+  JxlEncoderSetColorEncoding(encoder, &colour);
+  JxlEncoderFrameSettings* settings = JxlEncoderFrameSettingsCreate(encoder, nullptr);
+  JxlEncoderSetFrameLossless(settings, JXL_TRUE);
+  const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
+  JxlEncoderAddImageFrame(settings, &format, p.bytes.data(), p.bytes.size());
+  JxlEncoderCloseInput(encoder);
+  std::vector<std::uint8_t> out(64 * 1024);
+  std::uint8_t* next = out.data();
+  std::size_t room = out.size();
+  const bool done = JxlEncoderProcessOutput(encoder, &next, &room) == JXL_ENC_SUCCESS;
+  out.resize(done ? out.size() - room : 0);
+  JxlEncoderDestroy(encoder);
+  return out;
+}
+
+// Writes bits low bit first, as a JPEG XL code stream holds them.
+struct BitWriter {
+  std::vector<std::uint8_t> bytes;
+  int used = 8;
+  void Put(std::uint64_t value, int count) {
+    for (int i = 0; i < count; ++i, ++used) {
+      if (used == 8) bytes.push_back(0), used = 0;
+      bytes.back() |= static_cast<std::uint8_t>(((value >> i) & 1u) << used);
+    }
+  }
+};
+
+// Size bombs: each format's header made to claim a picture above the limit, in a file of the
+// size of the small one.
+std::vector<std::uint8_t> PngBomb(std::vector<std::uint8_t> png) {
+  Put32Big(png, 16, 20000);
+  Put32Big(png, 20, 20000);
+  Put32Big(png, 29, pngwriter::Crc32(png.data() + 12, 17));
+  return png;
+}
+
+std::vector<std::uint8_t> GifBomb(std::vector<std::uint8_t> gif) {
+  Put16(gif, 6, 0xFFFF);
+  Put16(gif, 8, 0xFFFF);
+  return gif;
+}
+
+// The lossless header's 14-bit width and height, less one, all ones.
+std::vector<std::uint8_t> WebpBomb(std::vector<std::uint8_t> webp) {
+  Put32(webp, 21, LittleEndian32(webp.data() + 21) | 0x0FFFFFFFu);
+  return webp;
+}
+
+// Every 'ispe' property of an AVIF or HEIF file (the picture's and its alpha's): 12000 x 12000,
+// below libavif's own limit.
+std::vector<std::uint8_t> IspeBomb(std::vector<std::uint8_t> file) {
+  const char ispe[] = "ispe";
+  for (auto at = file.begin(); (at = std::search(at, file.end(), ispe, ispe + 4)) != file.end();) {
+    const std::size_t offset = static_cast<std::size_t>(at - file.begin()) + 8;
+    Put32Big(file, offset, 12000);
+    Put32Big(file, offset + 4, 12000);
+    at += 4;
+  }
+  return file;
+}
+
+// A bare code stream whose size header says 12000 x 12000, with the default metadata.
+std::vector<std::uint8_t> JxlBomb(std::vector<std::uint8_t>) {
+  BitWriter bits;
+  bits.Put(0xFF, 8);
+  bits.Put(0x0A, 8);
+  bits.Put(0, 1);  // not a small size
+  bits.Put(2, 2);  // height: 1 + 18 bits
+  bits.Put(11999, 18);
+  bits.Put(0, 3);  // no ratio: the width follows
+  bits.Put(2, 2);
+  bits.Put(11999, 18);
+  bits.Put(1, 1);  // all metadata default
+  bits.Put(0, 64);
+  return bits.bytes;
+}
+
+struct FormatCase {
+  const char* name;  // any case: the extension counts, not its case
+  std::int32_t kind;
+  Rgba picture;
+  std::vector<std::uint8_t> (*encode)(const Rgba&);
+  Rgba (*shown)(const Rgba& picture, const std::vector<std::uint8_t>& file);
+  std::vector<std::uint8_t> (*bomb)(std::vector<std::uint8_t> file);
+  int bombSide;  // the bomb's width and height
+};
+
+Rgba AsMade(const Rgba& p, const std::vector<std::uint8_t>&) { return p; }
+
+// Each format's picture decodes to what it shows, exactly for lossless coding and as the
+// library's own decode for lossy; a cut file and a size bomb are refused, the bomb by the size
+// question alone. Every extension makes a loadable entry for the Linux program only.
+TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
+  // Partial alpha; alpha 0 and 255 only, for GIF; even sizes, which HEVC codes whole; one colour
+  // at alpha 200.
+  const Rgba alpha = MakeRgba(7, 5, true);
+  const Rgba keyed = MakeRgba(7, 5, false);
+  const Rgba even = MakeRgba(16, 12, true);
+  const Rgba flat = {16, 12, std::vector<std::uint8_t>(16 * 12 * 4, 200)};
+  const FormatCase cases[] = {
+      {"alpha.PNG", picturePng, alpha, EncodePng, AsMade, PngBomb, 20000},
+      {"frames.Gif", pictureGif, keyed, EncodeGif, AsMade, GifBomb, 65535},
+      {"alpha.webp", pictureWebp, alpha, EncodeWebp, AsMade, WebpBomb, 16384},
+      {"turned.AVIF", pictureAvif, alpha, EncodeAvif, TurnedAnticlockwise, IspeBomb, 12000},
+      {"alpha.heic", pictureHeif, even, EncodeHeif, HeifReference, IspeBomb, 12000},
+      {"flat.Heif", pictureHeif, flat, EncodeHeif, HeifReference, IspeBomb, 12000},
+      {"alpha.jxl", pictureJxl, alpha, EncodeJxl, AsMade, JxlBomb, 12000},
+  };
+  for (const FormatCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<std::uint8_t> file = c.encode(c.picture);
+    ASSERT_GT(file.size(), 16u);
+    const Rgba expected = c.shown(c.picture, file);
+    const Picture p = Decode(Write(c.name, file));
+    ASSERT_TRUE(p.ok);
+    ASSERT_EQ(p.width, expected.width);
+    ASSERT_EQ(p.height, expected.height);
+    const std::vector<Rgb> shown = expected.OverBlack();
+    for (int y = 0; y < p.height; ++y) {
+      for (int x = 0; x < p.width; ++x)
+        ASSERT_EQ(p.At(x, y), shown[y * p.width + x]) << x << "," << y;
+    }
+
+    const std::vector<std::uint8_t> cut(file.begin(), file.begin() + file.size() * 3 / 5);
+    EXPECT_FALSE(Decode(Write(std::string("cut-") + c.name, cut)).ok);
+    const Picture bomb = Decode(Write(std::string("bomb-") + c.name, c.bomb(file)));
+    EXPECT_FALSE(bomb.ok);
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{c.bombSide, c.bombSide}}));
+
+    // The Linux program's loader takes the name; the Windows program's does not.
+    TextureLoader loader;
+    PictureIdentity identity;
+    for (const bool posix : {true, false}) {
+      headless::state().posixConventions = posix;
+      loader.ClassifyName(c.name, &identity);
+      EXPECT_EQ(identity.decodable, posix);
+      EXPECT_EQ(identity.kind, posix || c.kind == pictureGif ? c.kind : pictureUnknown);
+    }
   }
 }
 
