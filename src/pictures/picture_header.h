@@ -78,6 +78,13 @@ constexpr std::uint64_t bmpMaxPixels = 100000000u;
 bool CheckBmpHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
                     BmpHeaderFacts* facts);
 
+// The picture size a PNG, GIF, WebP, AVIF, HEIF or JPEG XL file's header gives, read from its
+// first size bytes, to weigh a decode before it starts: the largest 'ispe' property there for
+// AVIF and HEIF (before any turn), the code stream's size header for JPEG XL. False for other
+// formats, or when the bytes end before the size or give none.
+bool ReadFormatSize(PictureFormat format, const std::uint8_t* data, std::size_t size, int* width,
+                    int* height);
+
 // The size in a JPEG's frame header, found by walking its marker segments from the start of
 // data. False when data is no JPEG, the walk leaves data or meets the scan first, or the
 // frame names no size (a height of 0 deferred to a later marker counts as none).
