@@ -36,6 +36,11 @@ include(${CMAKE_SOURCE_DIR}/cmake/install.cmake)
 add_executable(x11_helper ${CMAKE_SOURCE_DIR}/tests/e2e/helper/x11_helper.cpp)
 target_compile_options(x11_helper PRIVATE ${TROVE_WARNINGS})
 target_link_libraries(x11_helper PRIVATE X11::X11)
+# The end-to-end tests' pictures of the formats the native decoders add to BMP and JPEG.
+add_executable(make_format_samples ${CMAKE_SOURCE_DIR}/tools/native/make_format_samples.cpp)
+target_compile_options(make_format_samples PRIVATE ${TROVE_WARNINGS})
+target_include_directories(make_format_samples PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+target_link_libraries(make_format_samples PRIVATE PkgConfig::PICTURE_LIBRARIES)
 
 find_program(PYTHON3 python3 REQUIRED)
 file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)

@@ -7,12 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <avif/avif.h>
-#include <gif_lib.h>
-#include <jxl/encode.h>
-#include <libheif/heif.h>
-#include <webp/encode.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -28,7 +22,9 @@
 #include <vector>
 
 #include "base/little_endian.h"
+#include "native/format_writers.h"
 #include "native/png_writer.h"
+#include "pictures/picture_samples.h"
 #include "pictures/texture_loader.h"
 #include "platform/headless/headless.h"
 #include "support/picture_corpora.h"
@@ -602,20 +598,16 @@ TEST_F(DecoderFiles, ScanBombsAbandonedDecodesAndSpecialFilesEndAtOnce) {
 
 // A picture made here, top row first, as red, green, blue and alpha, and what it shows: every
 // pixel over black.
-struct Rgba {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> bytes;
+using Rgba = formatwriter::RgbaPicture;
 
-  std::vector<Rgb> OverBlack() const {
-    std::vector<Rgb> shown;
-    for (std::size_t i = 0; i < bytes.size(); i += 4) {
-      auto over = [&](int c) { return (c * bytes[i + 3] + 127) / 255; };
-      shown.push_back({over(bytes[i]), over(bytes[i + 1]), over(bytes[i + 2])});
-    }
-    return shown;
+std::vector<Rgb> OverBlack(const Rgba& p) {
+  std::vector<Rgb> shown;
+  for (std::size_t i = 0; i < p.bytes.size(); i += 4) {
+    auto over = [&](int c) { return (c * p.bytes[i + 3] + 127) / 255; };
+    shown.push_back({over(p.bytes[i]), over(p.bytes[i + 1]), over(p.bytes[i + 2])});
   }
-};
+  return shown;
+}
 
 // Colours by position; alpha 0, 128 and 255 by turns, or 0 and 255 for a format with one
 // transparent colour.
@@ -645,109 +637,6 @@ Rgba TurnedAnticlockwise(const Rgba& p, const std::vector<std::uint8_t>&) {
   return turned;
 }
 
-std::vector<std::uint8_t> EncodePng(const Rgba& p) {
-  return pngwriter::EncodePng(p.bytes, p.width, p.height, 4);
-}
-
-int PutGifBytes(GifFileType* gif, const GifByteType* bytes, int count) {
-  static_cast<std::vector<std::uint8_t>*>(gif->UserData)
-      ->insert(static_cast<std::vector<std::uint8_t>*>(gif->UserData)->end(), bytes, bytes + count);
-  return count;
-}
-
-// Two frames: the picture (its own palette, index 255 transparent), then one of colour 0.
-std::vector<std::uint8_t> EncodeGif(const Rgba& p) {
-  std::vector<std::uint8_t> out;
-  int error = 0;
-  GifFileType* gif = EGifOpen(&out, PutGifBytes, &error);
-  GifColorType colours[256] = {};
-  std::vector<GifPixelType> indices;
-  for (std::size_t i = 0; i < p.bytes.size(); i += 4) {
-    const std::size_t index = indices.size();
-    colours[index] = {p.bytes[i], p.bytes[i + 1], p.bytes[i + 2]};
-    indices.push_back(p.bytes[i + 3] == 0 ? 255 : static_cast<GifPixelType>(index));
-  }
-  ColorMapObject* map = GifMakeMapObject(256, colours);
-  EGifSetGifVersion(gif, true);
-  EGifPutScreenDesc(gif, p.width, p.height, 8, 0, map);
-  for (int frame = 0; frame < 2; ++frame) {
-    const GifByteType control[4] = {1, 0, 0, 255};
-    EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
-    EGifPutImageDesc(gif, 0, 0, p.width, p.height, false, nullptr);
-    if (frame == 1) std::fill(indices.begin(), indices.end(), 0);
-    for (int y = 0; y < p.height; ++y) EGifPutLine(gif, indices.data() + y * p.width, p.width);
-  }
-  EGifCloseFile(gif, &error);
-  GifFreeMapObject(map);
-  return out;
-}
-
-std::vector<std::uint8_t> EncodeWebp(const Rgba& p) {
-  std::uint8_t* bytes = nullptr;
-  const std::size_t size =
-      WebPEncodeLosslessRGBA(p.bytes.data(), p.width, p.height, p.width * 4, &bytes);
-  std::vector<std::uint8_t> out(bytes, bytes + size);
-  WebPFree(bytes);
-  return out;
-}
-
-// Lossless (full-range 4:4:4 with the identity matrix, quantizer 0), turned a quarter
-// anticlockwise by its 'irot' property.
-std::vector<std::uint8_t> EncodeAvif(const Rgba& p) {
-  avifImage* image = avifImageCreate(p.width, p.height, 8, AVIF_PIXEL_FORMAT_YUV444);
-  image->matrixCoefficients = AVIF_MATRIX_COEFFICIENTS_IDENTITY;
-  image->yuvRange = AVIF_RANGE_FULL;
-  image->transformFlags = AVIF_TRANSFORM_IROT;
-  image->irot.angle = 1;
-  avifRGBImage rgb;
-  avifRGBImageSetDefaults(&rgb, image);
-  rgb.pixels = const_cast<std::uint8_t*>(p.bytes.data());
-  rgb.rowBytes = static_cast<std::uint32_t>(p.width) * 4u;
-  avifImageRGBToYUV(image, &rgb);
-  avifEncoder* encoder = avifEncoderCreate();
-  encoder->minQuantizer = encoder->maxQuantizer = AVIF_QUANTIZER_LOSSLESS;
-  encoder->minQuantizerAlpha = encoder->maxQuantizerAlpha = AVIF_QUANTIZER_LOSSLESS;
-  encoder->speed = AVIF_SPEED_FASTEST;
-  avifRWData written = AVIF_DATA_EMPTY;
-  avifEncoderWrite(encoder, image, &written);
-  std::vector<std::uint8_t> out(written.data, written.data + written.size);
-  avifRWDataFree(&written);
-  avifEncoderDestroy(encoder);
-  avifImageDestroy(image);
-  return out;
-}
-
-heif_error PutHeifBytes(heif_context*, const void* bytes, std::size_t size, void* out) {
-  const auto* from = static_cast<const std::uint8_t*>(bytes);
-  static_cast<std::vector<std::uint8_t>*>(out)->insert(
-      static_cast<std::vector<std::uint8_t>*>(out)->end(), from, from + size);
-  return heif_error{heif_error_Ok, heif_suberror_Unspecified, ""};
-}
-
-// Lossy HEVC with an alpha plane.
-std::vector<std::uint8_t> EncodeHeif(const Rgba& p) {
-  heif_context* context = heif_context_alloc();
-  heif_encoder* encoder = nullptr;
-  heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder);
-  heif_encoder_set_lossy_quality(encoder, 90);
-  heif_image* image = nullptr;
-  heif_image_create(p.width, p.height, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, &image);
-  heif_image_add_plane(image, heif_channel_interleaved, p.width, p.height, 8);
-  int stride = 0;
-  std::uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
-  for (int y = 0; y < p.height; ++y) {
-    std::memcpy(plane + y * stride, p.bytes.data() + y * p.width * 4, p.width * 4u);
-  }
-  heif_context_encode_image(context, image, encoder, nullptr, nullptr);
-  std::vector<std::uint8_t> out;
-  heif_writer writer{1, PutHeifBytes};
-  heif_context_write(context, &writer, &out);
-  heif_image_release(image);
-  heif_encoder_release(encoder);
-  heif_context_free(context);
-  return out;
-}
-
 // What libheif itself decodes from the file, for the lossy HEIF rows.
 Rgba HeifReference(const Rgba&, const std::vector<std::uint8_t>& file) {
   Rgba p;
@@ -768,34 +657,6 @@ Rgba HeifReference(const Rgba&, const std::vector<std::uint8_t>& file) {
   heif_image_handle_release(handle);
   heif_context_free(context);
   return p;
-}
-
-std::vector<std::uint8_t> EncodeJxl(const Rgba& p) {
-  JxlEncoder* encoder = JxlEncoderCreate(nullptr);
-  JxlBasicInfo info;
-  JxlEncoderInitBasicInfo(&info);
-  info.xsize = static_cast<std::uint32_t>(p.width);
-  info.ysize = static_cast<std::uint32_t>(p.height);
-  info.bits_per_sample = 8;
-  info.alpha_bits = 8;
-  info.num_extra_channels = 1;
-  info.uses_original_profile = JXL_TRUE;
-  JxlEncoderSetBasicInfo(encoder, &info);
-  JxlColorEncoding colour;
-  JxlColorEncodingSetToSRGB(&colour, JXL_FALSE);
-  JxlEncoderSetColorEncoding(encoder, &colour);
-  JxlEncoderFrameSettings* settings = JxlEncoderFrameSettingsCreate(encoder, nullptr);
-  JxlEncoderSetFrameLossless(settings, JXL_TRUE);
-  const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
-  JxlEncoderAddImageFrame(settings, &format, p.bytes.data(), p.bytes.size());
-  JxlEncoderCloseInput(encoder);
-  std::vector<std::uint8_t> out(64 * 1024);
-  std::uint8_t* next = out.data();
-  std::size_t room = out.size();
-  const bool done = JxlEncoderProcessOutput(encoder, &next, &room) == JXL_ENC_SUCCESS;
-  out.resize(done ? out.size() - room : 0);
-  JxlEncoderDestroy(encoder);
-  return out;
 }
 
 // Writes bits low bit first, as a JPEG XL code stream holds them.
@@ -864,7 +725,7 @@ struct FormatCase {
   const char* name;  // any case: the extension counts, not its case
   std::int32_t kind;
   Rgba picture;
-  std::vector<std::uint8_t> (*encode)(const Rgba&);
+  std::vector<std::uint8_t> (*encode)(const Rgba&);  // the format's own library
   Rgba (*shown)(const Rgba& picture, const std::vector<std::uint8_t>& file);
   std::vector<std::uint8_t> (*bomb)(std::vector<std::uint8_t> file);
   int bombSide;  // the bomb's width and height
@@ -872,9 +733,17 @@ struct FormatCase {
 
 Rgba AsMade(const Rgba& p, const std::vector<std::uint8_t>&) { return p; }
 
+std::vector<std::uint8_t> Png(const Rgba& p) { return formatwriter::Png(p); }
+std::vector<std::uint8_t> Gif(const Rgba& p) { return formatwriter::Gif(p); }
+std::vector<std::uint8_t> Webp(const Rgba& p) { return formatwriter::Webp(p); }
+std::vector<std::uint8_t> TurnedAvif(const Rgba& p) { return formatwriter::Avif(p, 1); }
+std::vector<std::uint8_t> Heif(const Rgba& p) { return formatwriter::Heif(p); }
+std::vector<std::uint8_t> Jxl(const Rgba& p) { return formatwriter::Jxl(p); }
+
 // Each format's picture decodes to what it shows, exactly for lossless coding and as the
-// library's own decode for lossy; a cut file and a size bomb are refused, the bomb by the size
-// question alone. Every extension makes a loadable entry for the Linux program only.
+// library's own decode for lossy, and its header gives the page its size; a cut file and a size
+// bomb are refused, the bomb by the size question alone. Every extension makes a loadable entry for
+// the Linux program only.
 TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
   // Partial alpha; alpha 0 and 255 only, for GIF; even sizes, which HEVC codes whole; one colour
   // at alpha 200.
@@ -883,13 +752,13 @@ TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
   const Rgba even = MakeRgba(16, 12, true);
   const Rgba flat = {16, 12, std::vector<std::uint8_t>(16 * 12 * 4, 200)};
   const FormatCase cases[] = {
-      {"alpha.PNG", picturePng, alpha, EncodePng, AsMade, PngBomb, 20000},
-      {"frames.Gif", pictureGif, keyed, EncodeGif, AsMade, GifBomb, 65535},
-      {"alpha.webp", pictureWebp, alpha, EncodeWebp, AsMade, WebpBomb, 16384},
-      {"turned.AVIF", pictureAvif, alpha, EncodeAvif, TurnedAnticlockwise, IspeBomb, 12000},
-      {"alpha.heic", pictureHeif, even, EncodeHeif, HeifReference, IspeBomb, 12000},
-      {"flat.Heif", pictureHeif, flat, EncodeHeif, HeifReference, IspeBomb, 12000},
-      {"alpha.jxl", pictureJxl, alpha, EncodeJxl, AsMade, JxlBomb, 12000},
+      {"alpha.PNG", picturePng, alpha, Png, AsMade, PngBomb, 20000},
+      {"frames.Gif", pictureGif, keyed, Gif, AsMade, GifBomb, 65535},
+      {"alpha.webp", pictureWebp, alpha, Webp, AsMade, WebpBomb, 16384},
+      {"turned.AVIF", pictureAvif, alpha, TurnedAvif, TurnedAnticlockwise, IspeBomb, 12000},
+      {"alpha.heic", pictureHeif, even, Heif, HeifReference, IspeBomb, 12000},
+      {"flat.Heif", pictureHeif, flat, Heif, HeifReference, IspeBomb, 12000},
+      {"alpha.jxl", pictureJxl, alpha, Jxl, AsMade, JxlBomb, 12000},
   };
   for (const FormatCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -900,17 +769,28 @@ TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
     ASSERT_TRUE(p.ok);
     ASSERT_EQ(p.width, expected.width);
     ASSERT_EQ(p.height, expected.height);
-    const std::vector<Rgb> shown = expected.OverBlack();
+    const std::vector<Rgb> shown = OverBlack(expected);
     for (int y = 0; y < p.height; ++y) {
       for (int x = 0; x < p.width; ++x)
         ASSERT_EQ(p.At(x, y), shown[y * p.width + x]) << x << "," << y;
     }
 
+    // The size a page weighs the decode by, read from the header: before any turn, and for
+    // HEIF the coded size, whole 64-pixel blocks that its crop then cuts down.
+    int width = 0;
+    int height = 0;
+    EXPECT_TRUE(PictureSizeFromHeader(file.data(), file.size(), &width, &height));
+    EXPECT_GE(width * height, p.width * p.height);
+    EXPECT_LE(width * height, c.kind == pictureHeif ? 64 * 64 : p.width * p.height);
+
     const std::vector<std::uint8_t> cut(file.begin(), file.begin() + file.size() * 3 / 5);
     EXPECT_FALSE(Decode(Write(std::string("cut-") + c.name, cut)).ok);
-    const Picture bomb = Decode(Write(std::string("bomb-") + c.name, c.bomb(file)));
-    EXPECT_FALSE(bomb.ok);
-    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{c.bombSide, c.bombSide}}));
+    const std::vector<std::uint8_t> bombBytes = c.bomb(file);
+    EXPECT_FALSE(Decode(Write(std::string("bomb-") + c.name, bombBytes)).ok);
+    const std::pair<int, int> bombSize{c.bombSide, c.bombSide};
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{bombSize}));
+    EXPECT_TRUE(PictureSizeFromHeader(bombBytes.data(), bombBytes.size(), &width, &height));
+    EXPECT_EQ(std::make_pair(width, height), bombSize);
 
     // The Linux program's loader takes the name; the Windows program's does not.
     TextureLoader loader;
