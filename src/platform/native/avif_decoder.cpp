@@ -104,6 +104,9 @@ bool DecodeAvifPicture(avifDecoder* decoder, const DecodeLimits& limits, std::ui
   *shownWidth = orientation.quarterTurns & 1 ? height : width;
   *shownHeight = orientation.quarterTurns & 1 ? width : height;
   if (!limits.Accepts(*shownWidth, *shownHeight)) return false;
+  // The AV1 decoder is held to the size asked about, whatever its own headers claim.
+  const std::uint64_t area = std::uint64_t{image->width} * image->height;
+  decoder->imageSizeLimit = area < UINT32_MAX ? static_cast<std::uint32_t>(area) : UINT32_MAX;
   if (avifDecoderNextImage(decoder) != AVIF_RESULT_OK || limits.Abandoned()) return false;
   // The frame decoded must be the size that was asked about.
   if (decoder->image->width != static_cast<std::uint32_t>(width) ||
