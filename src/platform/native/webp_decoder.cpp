@@ -8,27 +8,25 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "pictures/picture_header.h"
 #include "platform/native/decoder_parts.h"
 
 namespace native {
 
 namespace {
 
-// The headers WebPGetFeatures reads (RIFF, then VP8, VP8L or VP8X) lie in the first 64 bytes;
-// room for more costs nothing.
-constexpr std::size_t headBytes = 256;
+// The canvas size lies in the first 30 bytes (in the extended header, or the lossless or lossy
+// frame header of a simple file).
+constexpr std::size_t headBytes = 64;
 // How much of the frame's data the decoder is given between two looks at the abandonment flag.
 constexpr std::size_t decodeStep = 256u * 1024u;
 
-// The canvas size from the file's headers alone.
+// The canvas size from the file's headers alone, before the rest of the file is read.
 bool ReadWebpSize(std::FILE* file, int* width, int* height) {
   std::uint8_t head[headBytes];
   const std::size_t got = std::fread(head, 1, sizeof head, file);
-  WebPBitstreamFeatures features;
-  if (WebPGetFeatures(head, got, &features) != VP8_STATUS_OK) return false;
-  *width = features.width;
-  *height = features.height;
-  return std::fseek(file, 0, SEEK_SET) == 0;
+  return ReadFormatSize(PictureFormat::webp, head, got, width, height) &&
+         std::fseek(file, 0, SEEK_SET) == 0;
 }
 
 // Decodes one frame's bitstream as red, green, blue and alpha into the canvas at (x, y).
