@@ -741,9 +741,9 @@ std::vector<std::uint8_t> Heif(const Rgba& p) { return formatwriter::Heif(p); }
 std::vector<std::uint8_t> Jxl(const Rgba& p) { return formatwriter::Jxl(p); }
 
 // Each format's picture decodes to what it shows, exactly for lossless coding and as the
-// library's own decode for lossy, and its header gives the page its size; a cut file and a size
-// bomb are refused, the bomb by the size question alone. Every extension makes a loadable entry for
-// the Linux program only.
+// library's own decode for lossy, and its header gives the page its size; an abandoned decode, a
+// cut file and a size bomb are refused, the bomb by the size question alone. Every extension makes
+// a loadable entry for the Linux program only.
 TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
   // Partial alpha; alpha 0 and 255 only, for GIF; even sizes, which HEVC codes whole; one colour
   // at alpha 200.
@@ -765,8 +765,15 @@ TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
     const std::vector<std::uint8_t> file = c.encode(c.picture);
     ASSERT_GT(file.size(), 16u);
     const Rgba expected = c.shown(c.picture, file);
-    const Picture p = Decode(Write(c.name, file));
+    const std::string path = Write(c.name, file);
+    const Picture p = Decode(path);
     ASSERT_TRUE(p.ok);
+    // The same decode for a page that has been left stops without a picture.
+    const std::atomic<bool> abandoned{true};
+    platform::RowSelection rows;
+    rows.abandoned = &abandoned;
+    platform::DecodedPicture left;
+    EXPECT_FALSE(native::DecodePictureFile(path.c_str(), nullptr, &left, &rows));
     ASSERT_EQ(p.width, expected.width);
     ASSERT_EQ(p.height, expected.height);
     const std::vector<Rgb> shown = OverBlack(expected);
