@@ -112,7 +112,8 @@ bench: deps
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROVE_SANITIZE=ON -DTROVE_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ) -j $(JOBS) --target bmp_asset_fuzz bmp_header_fuzz picture_decoder_fuzz picture_loader_fuzz
+	@cmake --build $(FUZZ) -j $(JOBS) --target bmp_asset_fuzz bmp_header_fuzz picture_decoder_fuzz picture_loader_fuzz \
+	  make_format_samples
 	@./scripts/fuzz.sh $(FUZZ)
 
 # One style for all of the project's C++: `make format` rewrites, `check-format` only reports.

@@ -5,7 +5,8 @@
 //     visible area, not the picture;
 // (2) a thumbnail page of 18 JPEG files of 4000 x 3000 seen for the first time (decoded by the
 //     workers) against decoding the same 18 files one after another on one core with the same
-//     decoder and nothing else;
+//     decoder and nothing else, and the same for a page of 18 PNG files (as the Linux program
+//     shows them);
 // (3) the same page revisited, its thumbnails kept in memory, against the first visit;
 // (4) in the main loop's passes: the time until the page's first picture is drawn against the
 //     time until the whole page is, and the longest pass meanwhile against one frame copy (the
@@ -35,6 +36,7 @@
 #include "input/input.h"
 #include "input/input_events.h"
 #include "input/keys.h"
+#include "native/format_writers.h"
 #include "native/photo_jpeg.h"
 #include "pictures/texture_loader.h"
 #include "backends/headless/headless.h"
@@ -114,18 +116,39 @@ constexpr int pagePictures = 18;
 constexpr int pictureWidth = 4000;
 constexpr int pictureHeight = 3000;
 
-// The 18 files, written once per run into a directory that is removed at exit.
+// The photograph-like picture of that index as a PNG file (opaque, at zlib level 1).
+void WritePhotoPng(const std::string& path, int index, int width, int height) {
+  formatwriter::RgbaPicture picture{width, height, {}};
+  picture.bytes.reserve(static_cast<std::size_t>(width) * height * 4u);
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3u);
+  std::uint32_t seed = PhotoSeed(index);
+  for (int y = 0; y < height; ++y) {
+    PhotoRow(index, y, width, height, &seed, row.data());
+    for (int x = 0; x < width; ++x) {
+      picture.bytes.insert(picture.bytes.end(), row.begin() + x * 3, row.begin() + x * 3 + 3);
+      picture.bytes.push_back(255);
+    }
+  }
+  const std::vector<std::uint8_t> png = formatwriter::Png(picture, 1);
+  if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(png.data(), 1, png.size(), file);
+    std::fclose(file);
+  }
+}
+
+// The 18 files of one format, written once per run into a directory that is removed at exit.
 class PageDirectory {
  public:
-  PageDirectory() {
+  PageDirectory(const char* extension, void (*write)(const std::string&, int, int, int))
+      : posix_(std::string(extension) != "jpg") {
     char pattern[] = "/tmp/trove-bench-page-XXXXXX";
     if (!mkdtemp(pattern)) return;
     path_ = pattern;
     for (int i = 0; i < pagePictures; ++i) {
       char name[32];
-      std::snprintf(name, sizeof name, "photo_%02d.jpg", i + 1);
+      std::snprintf(name, sizeof name, "photo_%02d.%s", i + 1, extension);
       names_.push_back(name);
-      WritePhotoJpeg(path_ + "/" + name, i, pictureWidth, pictureHeight);
+      write(path_ + "/" + name, i, pictureWidth, pictureHeight);
     }
   }
   ~PageDirectory() {
@@ -134,14 +157,22 @@ class PageDirectory {
   }
   const std::string& path() const { return path_; }
   const std::vector<std::string>& names() const { return names_; }
+  // Only the Linux program shows the format: the page is browsed with its conventions.
+  bool posix() const { return posix_; }
 
  private:
   std::string path_;
   std::vector<std::string> names_;
+  bool posix_;
 };
 
 const PageDirectory& Page() {
-  static PageDirectory page;
+  static PageDirectory page("jpg", WritePhotoJpeg);
+  return page;
+}
+
+const PageDirectory& PngPage() {
+  static PageDirectory page("png", WritePhotoPng);
   return page;
 }
 
@@ -150,11 +181,12 @@ bool FitsBuffer(int width, int height) {
          pictureBufferPixels;
 }
 
-// The program at 1280 x 960 browsing the page directory.
-void SetUpThumbnailPage(Trove& trove) {
+// The program at 1280 x 960 browsing a page directory.
+void SetUpThumbnailPage(Trove& trove, const PageDirectory& page = Page()) {
   headless::Reset();
   headless::state().windowRect = {0, 0, 1280, 960};
-  SetUpPageProgram(trove, Page().path().c_str());
+  headless::state().posixConventions = page.posix();
+  SetUpPageProgram(trove, page.path().c_str());
 }
 
 // Every picture of the page must have been decoded and drawn for a figure to mean anything.
@@ -173,10 +205,10 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 
 // The reference: the page's 18 files decoded one after another on this thread, with the same
 // decoder and nothing else.
-double DecodeSamePictures(std::int64_t* pixels) {
+double DecodeSamePictures(const PageDirectory& page, std::int64_t* pixels) {
   const auto start = std::chrono::steady_clock::now();
-  for (const std::string& name : Page().names()) {
-    const std::string path = Page().path() + "\\" + name;
+  for (const std::string& name : page.names()) {
+    const std::string path = page.path() + platform::PlatformConventions().pathSeparator + name;
     platform::DecodedPicture picture;
     if (platform::DecodePicture(path.c_str(), FitsBuffer, &picture)) {
       *pixels += static_cast<std::int64_t>(picture.width) * picture.height;
@@ -199,9 +231,9 @@ double DrawPage(Trove& trove) {
 // each alike: the decodes alone, the page seen for the first time (nothing kept: every picture
 // decoded by the workers) and the same page revisited a moment later (every cell kept). Each
 // figure is the best of the iterations: other programs on the machine only ever add time.
-void BM_ThumbnailPage(benchmark::State& state) {
+void BM_ThumbnailPage(benchmark::State& state, const PageDirectory& (*page)()) {
   Trove trove;
-  SetUpThumbnailPage(trove);
+  SetUpThumbnailPage(trove, page());
   DrawPage(
       trove);  // the files in the file cache and the buffers touched, as in the running program
   double decode = 1e9;
@@ -209,7 +241,7 @@ void BM_ThumbnailPage(benchmark::State& state) {
   double revisit = 1e9;
   std::int64_t pixels = 0;
   for (auto _ : state) {
-    decode = std::min(decode, DecodeSamePictures(&pixels));
+    decode = std::min(decode, DecodeSamePictures(page(), &pixels));
     trove.browser.thumbnailCache.Clear();
     cold = std::min(cold, DrawPage(trove));
     for (int i = 0; i < 10; ++i) revisit = std::min(revisit, DrawPage(trove));
@@ -221,7 +253,8 @@ void BM_ThumbnailPage(benchmark::State& state) {
       static_cast<double>(pixels) / static_cast<double>(state.iterations()) / 1e6;
   CountPicturesOnPage(state, trove.display);
 }
-BENCHMARK(BM_ThumbnailPage)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_ThumbnailPage, jpeg, Page)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_ThumbnailPage, png, PngPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // ---- The page in the main loop ----------------------------------------------------------------
 
@@ -346,12 +379,17 @@ BENCHMARK(BM_NextPageAhead)->Unit(benchmark::kMillisecond)->Iterations(3);
 const bool registeredView =
     RegisterRatio("picture view pass: 4000x3000 at step 0.25 / 1000x600 at step 2",
                   "BM_PictureViewPassLarge", "BM_PictureViewPassSmall", 1.5);
-const bool registeredPage = RegisterRatio(
-    "page of 18 JPEGs 4000x3000, cold / decoding them one after another",
-    "BM_ThumbnailPage/iterations:5:cold_ms", "BM_ThumbnailPage/iterations:5:decode_ms", 0.70);
+const bool registeredPage =
+    RegisterRatio("page of 18 JPEGs 4000x3000, cold / decoding them one after another",
+                  "BM_ThumbnailPage/jpeg/iterations:5:cold_ms",
+                  "BM_ThumbnailPage/jpeg/iterations:5:decode_ms", 0.70);
 const bool registeredRevisit =
-    RegisterRatio("the same page revisited / cold", "BM_ThumbnailPage/iterations:5:revisit_ms",
-                  "BM_ThumbnailPage/iterations:5:cold_ms", 0.05);
+    RegisterRatio("the same page revisited / cold", "BM_ThumbnailPage/jpeg/iterations:5:revisit_ms",
+                  "BM_ThumbnailPage/jpeg/iterations:5:cold_ms", 0.05);
+const bool registeredPngPage =
+    RegisterRatio("page of 18 PNGs 4000x3000, cold / decoding them one after another",
+                  "BM_ThumbnailPage/png/iterations:5:cold_ms",
+                  "BM_ThumbnailPage/png/iterations:5:decode_ms", 0.70);
 const bool registeredFirstCell = RegisterRatio("main loop: first picture drawn / whole page drawn",
                                                "BM_PageInPasses/iterations:5:first_picture_ms",
                                                "BM_PageInPasses/iterations:5:whole_page_ms", 0.5);

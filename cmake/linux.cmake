@@ -4,6 +4,7 @@ set(OpenGL_GL_PREFERENCE GLVND)
 find_package(X11 REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 find_package(JPEG REQUIRED)
+include(${CMAKE_SOURCE_DIR}/cmake/picture_libraries.cmake)
 
 # The X11 backend, with the GL calls it shares with the Windows backend and the POSIX files and
 # picture decoders it shares with the headless one.
@@ -12,7 +13,7 @@ trove_folder_library(trove_gl backends/gl)
 trove_folder_library(trove_posix backends/posix)
 target_link_libraries(trove_x11 PUBLIC X11::X11 X11::Xi X11::Xrandr)
 target_link_libraries(trove_gl PUBLIC OpenGL::OpenGL OpenGL::GLX OpenGL::GLU)
-target_link_libraries(trove_posix PUBLIC JPEG::JPEG)
+target_link_libraries(trove_posix PUBLIC JPEG::JPEG PkgConfig::PICTURE_LIBRARIES)
 trove_program(trove_linux ${CORE_LIBRARIES} trove_x11 trove_gl trove_posix)
 
 add_executable(trove ${CMAKE_SOURCE_DIR}/src/backends/x11/x11_main.cpp)
@@ -35,6 +36,11 @@ include(${CMAKE_SOURCE_DIR}/cmake/install.cmake)
 add_executable(x11_helper ${CMAKE_SOURCE_DIR}/tests/e2e/helper/x11_helper.cpp)
 target_compile_options(x11_helper PRIVATE ${TROVE_WARNINGS})
 target_link_libraries(x11_helper PRIVATE X11::X11)
+# The end-to-end tests' pictures of the formats the native decoders add to BMP and JPEG.
+add_executable(make_format_samples ${CMAKE_SOURCE_DIR}/tools/native/make_format_samples.cpp)
+target_compile_options(make_format_samples PRIVATE ${TROVE_WARNINGS})
+target_include_directories(make_format_samples PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+target_link_libraries(make_format_samples PRIVATE PkgConfig::PICTURE_LIBRARIES)
 
 find_program(PYTHON3 python3 REQUIRED)
 file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)

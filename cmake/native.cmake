@@ -6,7 +6,8 @@ include(GoogleTest)
 trove_folder_library(trove_headless backends/headless)
 trove_folder_library(trove_posix backends/posix)
 find_package(JPEG REQUIRED)
-target_link_libraries(trove_posix PUBLIC JPEG::JPEG)
+include(${CMAKE_SOURCE_DIR}/cmake/picture_libraries.cmake)
+target_link_libraries(trove_posix PUBLIC JPEG::JPEG PkgConfig::PICTURE_LIBRARIES)
 trove_program(trove_native ${CORE_LIBRARIES} trove_headless trove_posix)
 
 # Unit tests of the core against the headless backend, one binary per subsystem.
@@ -26,7 +27,8 @@ foreach(dir ${TEST_DIRS})
     # The player's pure parts are tested here, without the media framework it plays with.
     target_sources(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/spool/x11/player_text.cpp)
   endif()
-  target_include_directories(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  # The build's own file writers (tools/native) make test files too.
+  target_include_directories(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/tools)
   target_compile_options(${name}_tests PRIVATE ${TROVE_WARNINGS})
   target_compile_definitions(${name}_tests PRIVATE
     TROVE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TROVE_CORPORA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
@@ -57,8 +59,9 @@ if(TARGET pictures_tests)
 endif()
 set(TOOLS_USING_ART make_assets make_icon)
 set(TOOLS_USING_CORE font_sheet)
-# Tools that write JPEG files themselves.
+# Tools that write JPEG files themselves, and those that write the other formats.
 set(TOOLS_USING_JPEG make_samples make_photos)
+set(TOOLS_USING_PICTURE_LIBRARIES make_format_samples)
 file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/native/*.cpp)
 foreach(src ${TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
@@ -74,6 +77,10 @@ foreach(src ${TOOL_SOURCES})
   endif()
   if(name IN_LIST TOOLS_USING_JPEG)
     target_link_libraries(${name} PRIVATE JPEG::JPEG)
+  endif()
+  if(name IN_LIST TOOLS_USING_PICTURE_LIBRARIES)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+    target_link_libraries(${name} PRIVATE PkgConfig::PICTURE_LIBRARIES)
   endif()
 endforeach()
 

@@ -1,4 +1,5 @@
-// Fuzzing the native picture decoder (BMP and JPEG by content) with a size limit: a refused
+// Fuzzing the native picture decoder (BMP, JPEG, PNG, GIF, WebP, AVIF, HEIF and JPEG XL, each
+// by content) with a size limit: a refused
 // size allocates nothing, an accepted picture has exactly the size that was asked about, and
 // every one of its pixels can be read.
 #include <cstdint>

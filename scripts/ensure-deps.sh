@@ -12,6 +12,7 @@ packages=(
   cmake make g++ python3 git clang-format
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libjpeg62-turbo-dev
+  libspng-dev libgif-dev libwebp-dev libavif-dev libheif-dev libjxl-dev pkg-config
   clang
   wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   xvfb xdotool x11-utils x11-apps

@@ -3,6 +3,7 @@
 #include "base/picture_header.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "base/little_endian.h"
 
@@ -23,6 +24,32 @@ bool KnownInfoSize(std::uint32_t size) {
     default:
       return false;
   }
+}
+
+bool StartsWith(const std::uint8_t* data, std::size_t size, const char* signature,
+                std::size_t length) {
+  return size >= length && std::memcmp(data, signature, length) == 0;
+}
+
+// The format an ISO base media file's "ftyp" box names: its major brand (at 8), then its
+// compatible brands (from 16 to the box's end), as far as they lie within size bytes.
+PictureFormat BrandedFormat(const std::uint8_t* data, std::size_t size) {
+  if (size < 12 || std::memcmp(data + 4, "ftyp", 4) != 0) return PictureFormat::unknown;
+  const std::uint32_t boxSize = BigEndian32(data);
+  const std::size_t end = boxSize < size ? boxSize : size;
+  static const char* const avifBrands[] = {"avif", "avis"};
+  static const char* const heifBrands[] = {"heic", "heix", "heim", "heis",
+                                           "hevc", "hevx", "mif1", "msf1"};
+  PictureFormat found = PictureFormat::unknown;
+  for (std::size_t at = 8; at + 4 <= end; at += at == 8 ? 8 : 4) {
+    for (const char* brand : avifBrands) {
+      if (std::memcmp(data + at, brand, 4) == 0) return PictureFormat::avif;
+    }
+    for (const char* brand : heifBrands) {
+      if (std::memcmp(data + at, brand, 4) == 0) found = PictureFormat::heif;
+    }
+  }
+  return found;
 }
 
 }  // namespace
@@ -84,7 +111,18 @@ PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size) {
     return PictureFormat::jpeg;
   }
   if (size >= 2 && data[0] == 'B' && data[1] == 'M') return PictureFormat::bmp;
-  return PictureFormat::unknown;
+  if (StartsWith(data, size, "\x89PNG\r\n\x1A\n", 8)) return PictureFormat::png;
+  if (StartsWith(data, size, "GIF87a", 6) || StartsWith(data, size, "GIF89a", 6)) {
+    return PictureFormat::gif;
+  }
+  if (StartsWith(data, size, "RIFF", 4) && size >= 12 && std::memcmp(data + 8, "WEBP", 4) == 0) {
+    return PictureFormat::webp;
+  }
+  if (StartsWith(data, size, "\xFF\x0A", 2) ||
+      StartsWith(data, size, "\0\0\0\x0CJXL \r\n\x87\n", 12)) {
+    return PictureFormat::jxl;
+  }
+  return BrandedFormat(data, size);
 }
 
 bool CheckBmpHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
@@ -171,4 +209,143 @@ bool ReadJpegFrameSize(const std::uint8_t* data, std::size_t size, int* width, i
     }
     i += length;
   }
+}
+
+namespace {
+
+// Bits read low bit first, as a JPEG XL code stream holds them; reading past the end gives 0
+// and marks the reader as overrun.
+struct BitReader {
+  const std::uint8_t* data;
+  std::size_t size;
+  std::size_t bit = 0;
+  bool overrun = false;
+
+  std::uint32_t Read(int count) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < count; ++i, ++bit) {
+      if (bit / 8 >= size) {
+        overrun = true;
+        return 0;
+      }
+      value |= static_cast<std::uint32_t>((data[bit / 8] >> (bit % 8)) & 1u) << i;
+    }
+    return value;
+  }
+  // A dimension: eight times 1 to 32 for a small size, else 1 plus 9, 13, 18 or 30 bits.
+  std::uint64_t Dimension(bool small) {
+    if (small) return (Read(5) + 1u) * 8u;
+    static const int widths[] = {9, 13, 18, 30};
+    return Read(widths[Read(2)]) + 1u;
+  }
+};
+
+// The JPEG XL size header after the code stream's FF 0A; the width may be a ratio of the height.
+bool ReadJxlSizeHeader(const std::uint8_t* data, std::size_t size, std::uint64_t* width,
+                       std::uint64_t* height) {
+  BitReader bits{data, size};
+  const bool small = bits.Read(1) != 0;
+  *height = bits.Dimension(small);
+  static const std::uint32_t ratios[8][2] = {{0, 1}, {1, 1},  {12, 10}, {4, 3},
+                                             {3, 2}, {16, 9}, {5, 4},   {2, 1}};
+  const std::uint32_t ratio = bits.Read(3);
+  *width = ratio == 0 ? bits.Dimension(small) : *height * ratios[ratio][0] / ratios[ratio][1];
+  return !bits.overrun;
+}
+
+// Where the code stream starts: at 0 bare, or in the container's first "jxlc" or "jxlp" box.
+std::size_t JxlCodeStreamStart(const std::uint8_t* data, std::size_t size) {
+  if (size >= 2 && data[0] == 0xFF && data[1] == 0x0A) return 0;
+  for (std::size_t at = 0; at + 8 <= size;) {
+    const std::uint64_t boxSize = BigEndian32(data + at);
+    if (std::memcmp(data + at + 4, "jxlc", 4) == 0) return at + 8;
+    if (std::memcmp(data + at + 4, "jxlp", 4) == 0) return at + 12;  // after the part's index
+    if (boxSize < 8) return size;
+    at += boxSize;
+  }
+  return size;
+}
+
+// The largest width x height of the 'ispe' properties (version and flags, then width and
+// height) within the bytes.
+bool ReadLargestIspe(const std::uint8_t* data, std::size_t size, std::uint64_t* width,
+                     std::uint64_t* height) {
+  *width = *height = 0;
+  for (std::size_t at = 0; at + 16 <= size; ++at) {
+    if (std::memcmp(data + at, "ispe", 4) != 0) continue;
+    const std::uint64_t w = BigEndian32(data + at + 8);
+    const std::uint64_t h = BigEndian32(data + at + 12);
+    if (w * h > *width * *height) {
+      *width = w;
+      *height = h;
+    }
+  }
+  return *width > 0 && *height > 0;
+}
+
+// The canvas of a WebP file: from its extended header, or the lossless or lossy frame header.
+bool ReadWebpHeaderSize(const std::uint8_t* data, std::size_t size, std::uint64_t* width,
+                        std::uint64_t* height) {
+  if (size < 30) return false;
+  const std::uint8_t* chunk = data + 12;
+  if (std::memcmp(chunk, "VP8X", 4) == 0) {
+    *width = 1u + (LittleEndian32(data + 24) & 0xFFFFFFu);
+    *height = 1u + (LittleEndian32(data + 26) >> 8);
+  } else if (std::memcmp(chunk, "VP8L", 4) == 0 && data[20] == 0x2F) {
+    const std::uint32_t bits = LittleEndian32(data + 21);
+    *width = (bits & 0x3FFFu) + 1u;
+    *height = ((bits >> 14) & 0x3FFFu) + 1u;
+  } else if (std::memcmp(chunk, "VP8 ", 4) == 0 && data[23] == 0x9D && data[24] == 0x01 &&
+             data[25] == 0x2A) {
+    *width = LittleEndian16(data + 26) & 0x3FFFu;
+    *height = LittleEndian16(data + 28) & 0x3FFFu;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadFormatSize(PictureFormat format, const std::uint8_t* data, std::size_t size, int* width,
+                    int* height) {
+  if (!data || !width || !height || SniffPictureFormat(data, size) != format) return false;
+  std::uint64_t w = 0;
+  std::uint64_t h = 0;
+  bool found = false;
+  switch (format) {
+    case PictureFormat::png:
+      found = size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0;
+      if (found) {
+        w = BigEndian32(data + 16);
+        h = BigEndian32(data + 20);
+      }
+      break;
+    case PictureFormat::gif:
+      found = size >= 10;
+      if (found) {
+        w = LittleEndian16(data + 6);
+        h = LittleEndian16(data + 8);
+      }
+      break;
+    case PictureFormat::webp:
+      found = ReadWebpHeaderSize(data, size, &w, &h);
+      break;
+    case PictureFormat::avif:
+    case PictureFormat::heif:
+      found = ReadLargestIspe(data, size, &w, &h);
+      break;
+    case PictureFormat::jxl: {
+      const std::size_t start = JxlCodeStreamStart(data, size);
+      found = start + 2 < size && data[start] == 0xFF && data[start + 1] == 0x0A &&
+              ReadJxlSizeHeader(data + start + 2, size - start - 2, &w, &h);
+      break;
+    }
+    default:
+      break;
+  }
+  if (!found || w == 0 || h == 0 || w > INT32_MAX || h > INT32_MAX) return false;
+  *width = static_cast<int>(w);
+  *height = static_cast<int>(h);
+  return true;
 }

@@ -8,10 +8,18 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class PictureFormat { unknown, bmp, jpeg };
+enum class PictureFormat { unknown, bmp, jpeg, png, gif, webp, avif, heif, jxl };
 
-// The format by content: a JPEG starts with FF D8 FF, a BMP with "BM".
+// The format by content: a JPEG starts with FF D8 FF, a BMP with "BM", a PNG with its eight-byte
+// signature, a GIF with "GIF87a" or "GIF89a", a WebP with a RIFF header of form "WEBP", a JPEG XL
+// with its bare code stream's FF 0A or its container's signature box. AVIF and HEIF files start
+// with an "ftyp" box: a brand of AVIF's among its brands makes an AVIF, else one of HEIF's
+// (HEVC pictures and sequences, or the generic image brands) a HEIF. Only the brands within
+// size bytes are looked at.
 PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size);
+
+// Bytes enough for SniffPictureFormat to tell every format apart in usual files.
+constexpr std::size_t pictureSniffBytes = 64;
 
 // The BMP compressions a header may name.
 enum BmpCompression : std::uint32_t {
@@ -69,6 +77,13 @@ constexpr std::uint64_t bmpMaxPixels = 100000000u;
 // as the header's data size gives it). Fills facts when it accepts.
 bool CheckBmpHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
                     BmpHeaderFacts* facts);
+
+// The picture size a PNG, GIF, WebP, AVIF, HEIF or JPEG XL file's header gives, read from its
+// first size bytes, to weigh a decode before it starts: the largest 'ispe' property there for
+// AVIF and HEIF (before any turn), the code stream's size header for JPEG XL. False for other
+// formats, or when the bytes end before the size or give none.
+bool ReadFormatSize(PictureFormat format, const std::uint8_t* data, std::size_t size, int* width,
+                    int* height);
 
 // The size in a JPEG's frame header, found by walking its marker segments from the start of
 // data. False when data is no JPEG, the walk leaves data or meets the scan first, or the

@@ -68,6 +68,10 @@ constexpr std::size_t lastProbeBytes = 4 * 1024 * 1024;
 bool PictureSizeFromHeader(const std::uint8_t* bytes, std::size_t size, int* width, int* height) {
   if (!bytes || size < 4) return false;
   if (bytes[0] == 0xFF && bytes[1] == 0xD8) return ReadJpegFrameSize(bytes, size, width, height);
+  const PictureFormat format = SniffPictureFormat(bytes, size);
+  if (format != PictureFormat::unknown && format != PictureFormat::bmp) {
+    return ReadFormatSize(format, bytes, size, width, height);
+  }
   BmpFields bmp;
   if (!ReadBmpFields(bytes, size, &bmp)) return false;
   // Top-down pictures count their rows as a negative height.

@@ -32,8 +32,9 @@ struct PictureSamples {
 bool SampleDecodedPicture(const platform::DecodedPicture& picture, float step, bool keyed,
                           const std::uint8_t key[3], PictureSamples* samples);
 
-// The pixel size a BMP or JPEG file declares in its header, read from its first bytes; false
-// when the file is neither or its header cannot be found. Decides nothing about safety: it
+// The pixel size a picture file declares in its header (BMP, JPEG, and the formats of
+// ReadFormatSize), read from its first bytes; false when the file is none of them or its
+// header cannot be found. Decides nothing about safety: it
 // only tells how much memory a decode of the file is likely to take.
 bool ProbePictureSize(const char* path, int* width, int* height);
 // The same from bytes already read: the first size bytes of a file.

@@ -1,6 +1,6 @@
 // The picture loader: classifies names by extension, has the platform decode BMP and JPEG
-// files, converts the pixels to R, G, B, A with the colour key and stores them in the
-// PictureBuffer.
+// files (on Linux also PNG, GIF, WebP, AVIF, HEIF and JPEG XL files), converts the pixels to
+// R, G, B, A with the colour key and stores them in the PictureBuffer.
 #include "pictures/texture_loader.h"
 
 #include <bit>
@@ -17,6 +17,26 @@ namespace {
 constexpr std::size_t extensionRoom = 16;
 
 constexpr std::int32_t formatRgba = 6408;
+
+// The kinds only the native decoders show, by extension; the Windows program knows none of them.
+struct ExtensionKind {
+  const char* extension;
+  std::int32_t kind;
+};
+constexpr ExtensionKind moreFormats[] = {
+    {"png", picturePng},   {"webp", pictureWebp}, {"avif", pictureAvif},
+    {"heic", pictureHeif}, {"heif", pictureHeif}, {"jxl", pictureJxl},
+};
+
+void ClassifyMoreFormats(const char* extension, PictureIdentity* result) {
+  for (const ExtensionKind& known : moreFormats) {
+    if (EqualsIgnoringCase(extension, known.extension)) {
+      result->kind = known.kind;
+      result->decodable = true;
+      return;
+    }
+  }
+}
 
 }  // namespace
 
@@ -109,12 +129,15 @@ void TextureLoader::ClassifyName(const char* name, PictureIdentity* result) {
     result->decodable = true;
   } else if (EqualsIgnoringCase(extension, "gif")) {
     result->kind = pictureGif;
+    result->decodable = platform::PlatformConventions().decodesMoreFormats;
   } else if (EqualsIgnoringCase(extension, "ico")) {
     result->kind = pictureIcon;
   } else if (EqualsIgnoringCase(extension, "emf")) {
     result->kind = pictureEmf;
   } else if (EqualsIgnoringCase(extension, "wmf")) {
     result->kind = pictureWmf;
+  } else if (platform::PlatformConventions().decodesMoreFormats) {
+    ClassifyMoreFormats(extension, result);
   }
 }
 

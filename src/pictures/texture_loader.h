@@ -1,4 +1,5 @@
-// Decoding picture files (BMP, JPEG) into the PictureBuffer as upright RGBA pixels.
+// Decoding picture files (BMP and JPEG; on Linux also PNG, GIF, WebP, AVIF, HEIF and JPEG XL)
+// into the PictureBuffer as upright RGBA pixels.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,13 @@ enum PictureKind : std::int32_t {
   pictureIcon = 6,
   pictureEmf = 7,
   pictureWmf = 8,
+  // Decoded by the Linux program only (PlatformConventions().decodesMoreFormats); GIF joins
+  // them there.
+  picturePng = 9,
+  pictureWebp = 10,
+  pictureAvif = 11,
+  pictureHeif = 12,
+  pictureJxl = 13,
 };
 
 // What identification and decoding tell the caller about a picture.
@@ -62,7 +70,8 @@ class TextureLoader {
   void SetColourKey(std::uint8_t enabled, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
   // Classifies name by its extension; sets info.kind and loadable. Opens nothing; returns 1.
   int IdentifyPicture(const char* name, PictureInfo* info);
-  // Classifies like IdentifyPicture and decodes a BMP or JPEG; 1 on success, 0 otherwise.
+  // Classifies like IdentifyPicture and decodes a picture of a kind the platform decodes; 1 on
+  // success, 0 otherwise.
   int LoadPicture(const char* name, PictureInfo* info);
   // Decodes the picture at a full path or URL into the PictureBuffer; 1 on success.
   int LoadPictureFromPath(const char* path, PictureInfo* info);

@@ -186,6 +186,9 @@ struct Conventions {
   // A name may hold '*' itself (POSIX): the media path handed to the player writes a '*' and a
   // '%' of its own as %2A and %25, so that every '*' the player reads is a space.
   bool escapesMediaPath;
+  // The platform decodes PNG, GIF, WebP, AVIF, HEIF and JPEG XL files besides BMP and JPEG (the
+  // native decoders); the Windows loader shows only BMP and JPEG.
+  bool decodesMoreFormats;
 };
 const Conventions& PlatformConventions();
 
@@ -264,9 +267,10 @@ struct DecodedPicture {
   void* backend = nullptr;  // the backend's own objects for this decode
 };
 
-// Decodes the BMP or JPEG file (or URL) at path. Before allocating anything for the pixels it
-// asks mayDecode(width, height); when that says no, nothing is decoded. Returns false on any
-// failure; on success the caller must call ReleasePicture.
+// Decodes the picture file (or URL) at path: BMP or JPEG, and with decodesMoreFormats the other
+// formats named there. Before allocating anything for the pixels it asks mayDecode(width,
+// height); when that says no, nothing is decoded. Returns false on any failure; on success the
+// caller must call ReleasePicture.
 bool DecodePicture(const char* path, bool (*mayDecode)(int width, int height),
                    DecodedPicture* picture);
 void ReleasePicture(DecodedPicture* picture);

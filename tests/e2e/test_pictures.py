@@ -2,6 +2,7 @@
 import os
 import shutil
 import struct
+import subprocess
 import sys
 import time
 import unittest
@@ -12,6 +13,10 @@ from test_browser import CANVAS_H, CANVAS_W, ZOOM, ListScreen  # noqa: E402
 
 CORPORA = os.path.join(trove_e2e.ROOT, "tests", "data")
 RED, BLUE, GREEN, WHITE = (255, 0, 0), (0, 0, 255), (0, 255, 0), (255, 255, 255)
+# One picture per format the Linux program adds to BMP and JPEG, written by the build's own tool:
+# 96 x 64, red (220) over green and blue ramps, with a transparent top-left corner.
+FORMAT_SAMPLES = ("sample.avif", "sample.gif", "sample.heic", "sample.jxl", "sample.png",
+                  "sample.webp")
 CELL = 140
 COLUMNS = (CANVAS_W - 2) // CELL  # 4
 ROWS = (CANVAS_H - 62) // CELL    # 3
@@ -146,6 +151,42 @@ class PicturesTest(unittest.TestCase):
             self.assertNotEqual(ListScreen(s.screenshot()).row_colours(2), set())
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
+
+    @unittest.skipUnless(trove_e2e.LINUX, "the Windows program shows BMP and JPEG only")
+    def test_every_further_format_shows_a_thumbnail_and_opens(self):
+        folder = trove_e2e.make_tree({})
+        try:
+            subprocess.run([os.path.join(trove_e2e.BUILD, "make_format_samples"), folder],
+                           check=True, timeout=120)
+            with trove_e2e.Desktop(screen=(1280, 1024), start_dir=folder) as s:
+                s.start()
+                s.wait_window("GAME")
+                names = s.list_directory(folder)
+                self.assertEqual(names[2:], list(FORMAT_SAMPLES))
+                time.sleep(1.0)
+                s.move(1270, 10)
+                s.key("t", gap=3.0)
+                page = s.screenshot()
+                # Each thumbnail fills its cell's middle with the picture's red (the AVIF one is
+                # turned, its transparent corner then at the bottom left, away from the middle).
+                for name in FORMAT_SAMPLES:
+                    cx, cy = cell_origin(names.index(name))
+                    middle = [pixel(page, cx + dx, cy + dy) for dx in range(30, 90, 10)
+                              for dy in range(30, 60, 10)]
+                    self.assertTrue(all(r > 150 and r > g + 40 for r, g, b in middle),
+                                    (name, middle))
+                # A right click on the PNG opens it: half its size, centred as for the BMP above.
+                cx, cy = cell_origin(names.index("sample.png"))
+                self.assertEqual(pixel(page, 110, 88), (0, 0, 0))
+                click(s, cx + 50, cy + 40, gap=2.0)
+                s.move(*trove_e2e.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+                time.sleep(1.0)
+                r, g, b = pixel(s.screenshot(), 110, 88)
+                self.assertTrue(r > 150 and r > g + 40, (r, g, b))
+                s.key("Escape")
+                self.assertEqual(s.wait_exit(), 0)
+        finally:
+            trove_e2e.remove_tree(folder)
 
     def test_pages_of_hostile_files_do_not_bring_the_program_down(self):
         hostile = trove_e2e.make_tree({})

@@ -121,8 +121,8 @@ void MoveMainWindow(int x, int y, int width, int height) {
 
 const Conventions& PlatformConventions() {
   // The Windows program's unless a test asks for the Linux program's.
-  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer", false};
-  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true};
+  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer", false, false};
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true, true};
   return current.posixConventions ? posix : windows;
 }
 

@@ -1,8 +1,10 @@
-// BMP and JPEG decoding for the native backends. Both decoders hand over the picture upright,
+// Picture decoding for the native backends: BMP and JPEG here, and the hand-over of every other
+// format to its own decoder (decoder_parts.h). Every decoder hands over the picture upright,
 // bottom row first, as blue, green, red and an unused byte per pixel, the layout the Windows
 // loader renders into its DIB section. The file's content decides the format, not its name.
 #include "backends/posix/picture_decoder.h"
 
+#include "backends/posix/decoder_parts.h"
 #include "backends/posix/posix_files.h"
 
 #include <atomic>
@@ -21,32 +23,6 @@
 namespace native {
 
 namespace {
-
-// ---- Shared ----------------------------------------------------------------------------------
-
-// Whether the caller takes a picture of this size; asked before any pixel memory is obtained.
-bool SizeAccepted(int width, int height, bool (*mayDecode)(int, int)) {
-  if (width <= 0 || height <= 0) return false;
-  return !mayDecode || mayDecode(width, height);
-}
-
-// width x height x 4 bytes, zero-filled, so any pixel a decoder leaves alone is black.
-std::uint8_t* AllocatePixels(int width, int height) {
-  const std::uint64_t bytes = static_cast<std::uint64_t>(width) * height * 4u;
-  if (bytes > SIZE_MAX) return nullptr;
-  return static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(bytes), 1));
-}
-
-std::uint8_t* PixelRow(std::uint8_t* pixels, int width, int rowFromBottom) {
-  return pixels + static_cast<std::size_t>(rowFromBottom) * static_cast<std::size_t>(width) * 4u;
-}
-
-void PutPixel(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  out[0] = blue;
-  out[1] = green;
-  out[2] = red;
-  out[3] = 0;
-}
 
 // ---- BMP -------------------------------------------------------------------------------------
 
@@ -304,7 +280,8 @@ void DecodeBmpRle(const BmpHeader& h, const std::uint8_t* data, std::size_t size
 bool DecodeBmp(const BmpFile& bmp, bool (*mayDecode)(int, int), platform::DecodedPicture* picture) {
   BmpHeader headerStore;
   BmpHeader* header = &headerStore;
-  bool ok = ReadBmpHeader(bmp, header) && SizeAccepted(header->width, header->height, mayDecode);
+  bool ok =
+      ReadBmpHeader(bmp, header) && DecodeLimits{mayDecode}.Accepts(header->width, header->height);
   const bool runLength = header->compression == bmpRle8 || header->compression == bmpRle4;
   if (ok && !runLength) ok = BmpRowsInFile(bmp, *header);
   std::uint8_t* pixels = nullptr;
@@ -443,7 +420,7 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
   const bool inverted = info->saw_Adobe_marker || info->jpeg_color_space == JCS_YCCK;
   info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
 
-  if (!SizeAccepted(width, height, mayDecode)) return false;
+  if (!DecodeLimits{mayDecode}.Accepts(width, height)) return false;
   job->pixels = AllocatePixels(width, height);
   if (!job->pixels) return false;
   if (cmyk) {
@@ -516,15 +493,46 @@ bool DecodePictureFile(const char* path, bool (*mayDecode)(int width, int height
   *picture = {};
   std::FILE* file = OpenRegularFile(path);
   if (!file) return false;
+  const DecodeLimits limits{mayDecode, rows ? rows->abandoned : nullptr};
   bool ok = false;
-  std::uint8_t magic[2] = {0, 0};
+  std::uint8_t magic[pictureSniffBytes] = {};
   long size = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-  if (size >= 2 && std::fseek(file, 0, SEEK_SET) == 0 && std::fread(magic, 1, 2, file) == 2) {
-    if (magic[0] == 'B' && magic[1] == 'M') {
-      ok = DecodeBmp(BmpFile{file, static_cast<std::uint64_t>(size)}, mayDecode, picture);
-    } else if (magic[0] == 0xFF && magic[1] == 0xD8 && std::fseek(file, 0, SEEK_SET) == 0) {
-      ok = DecodeJpeg(file, mayDecode, rows, picture);
+  const std::size_t got = size >= 2 && std::fseek(file, 0, SEEK_SET) == 0
+                              ? std::fread(magic, 1, sizeof magic, file)
+                              : 0;
+  // A JPEG needs only its first two bytes here; libjpeg checks the rest.
+  const PictureFormat format = got >= 2 && magic[0] == 0xFF && magic[1] == 0xD8
+                                   ? PictureFormat::jpeg
+                                   : SniffPictureFormat(magic, got);
+  if (format != PictureFormat::unknown && std::fseek(file, 0, SEEK_SET) == 0) {
+    switch (format) {
+      case PictureFormat::bmp:
+        ok = DecodeBmp(BmpFile{file, static_cast<std::uint64_t>(size)}, mayDecode, picture);
+        break;
+      case PictureFormat::jpeg:
+        ok = DecodeJpeg(file, mayDecode, rows, picture);
+        break;
+      case PictureFormat::png:
+        ok = DecodePng(file, limits, picture);
+        break;
+      case PictureFormat::gif:
+        ok = DecodeGif(file, limits, picture);
+        break;
+      case PictureFormat::webp:
+        ok = DecodeWebp(file, limits, picture);
+        break;
+      case PictureFormat::avif:
+        ok = DecodeAvif(file, limits, picture);
+        break;
+      case PictureFormat::heif:
+        ok = DecodeHeif(file, limits, picture);
+        break;
+      case PictureFormat::jxl:
+        ok = DecodeJxl(file, limits, picture);
+        break;
+      case PictureFormat::unknown:
+        break;
     }
   }
   std::fclose(file);

@@ -1,0 +1,164 @@
+// AVIF decoding with libavif: the primary picture (the first frame of a sequence) as 8-bit red,
+// green, blue and alpha, then turned and mirrored as its 'irot' and 'imir' properties say, which
+// libavif reports but leaves to its caller. The file is read through the decode's own reader:
+// once the decode is abandoned every read fails, and libavif gives up.
+#include <avif/avif.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "backends/posix/decoder_parts.h"
+
+namespace native {
+
+namespace {
+
+// libavif reads through this: the file, and one buffer holding the last range asked for.
+struct FileReader {
+  avifIO io;  // first, so that libavif's pointer to it is a pointer to the reader
+  std::FILE* file;
+  std::uint64_t size;
+  const DecodeLimits* limits;
+  std::uint8_t* buffer;
+  std::size_t room;
+};
+
+avifResult ReadRange(avifIO* io, std::uint32_t flags, std::uint64_t offset, std::size_t size,
+                     avifROData* out) {
+  auto* reader = reinterpret_cast<FileReader*>(io);
+  if (flags != 0 || offset > reader->size || reader->limits->Abandoned()) {
+    return AVIF_RESULT_IO_ERROR;
+  }
+  if (size > reader->size - offset) size = static_cast<std::size_t>(reader->size - offset);
+  if (size > reader->room) {
+    void* grown = std::realloc(reader->buffer, size);
+    if (!grown) return AVIF_RESULT_IO_ERROR;
+    reader->buffer = static_cast<std::uint8_t*>(grown);
+    reader->room = size;
+  }
+  if (size > 0 && (std::fseek(reader->file, static_cast<long>(offset), SEEK_SET) != 0 ||
+                   std::fread(reader->buffer, 1, size, reader->file) != size)) {
+    return AVIF_RESULT_IO_ERROR;
+  }
+  out->data = reader->buffer;
+  out->size = size;
+  return AVIF_RESULT_OK;
+}
+
+// How the decoded picture is turned to be shown: quarter turns anticlockwise, then a mirror
+// (0 exchanges top and bottom, 1 left and right, -1 none), the order HEIF files apply them in.
+struct Orientation {
+  int quarterTurns = 0;
+  int mirror = -1;
+};
+
+Orientation OrientationOf(const avifImage* image) {
+  Orientation o;
+  if (image->transformFlags & AVIF_TRANSFORM_IROT) o.quarterTurns = image->irot.angle & 3;
+  if (image->transformFlags & AVIF_TRANSFORM_IMIR) o.mirror = image->imir.mode & 1;
+  return o;
+}
+
+// The pixels of a width x height picture turned as o says, in a new width x height (swapped
+// for odd turns) buffer; null without memory.
+std::uint8_t* Oriented(const std::uint8_t* rgba, int width, int height, Orientation o) {
+  const bool swapped = (o.quarterTurns & 1) != 0;
+  const int outWidth = swapped ? height : width;
+  const int outHeight = swapped ? width : height;
+  std::uint8_t* out = AllocatePixels(outWidth, outHeight);
+  if (!out) return nullptr;
+  for (int oy = 0; oy < outHeight; ++oy) {
+    for (int ox = 0; ox < outWidth; ++ox) {
+      // Undo the mirror, then the turn, to find the pixel that lands here.
+      const int mx = o.mirror == 1 ? outWidth - 1 - ox : ox;
+      const int my = o.mirror == 0 ? outHeight - 1 - oy : oy;
+      int x = mx;
+      int y = my;
+      if (o.quarterTurns == 1) {
+        x = width - 1 - my;
+        y = mx;
+      } else if (o.quarterTurns == 2) {
+        x = width - 1 - mx;
+        y = height - 1 - my;
+      } else if (o.quarterTurns == 3) {
+        x = my;
+        y = height - 1 - mx;
+      }
+      const std::size_t from = (static_cast<std::size_t>(y) * width + x) * 4u;
+      const std::size_t to = (static_cast<std::size_t>(oy) * outWidth + ox) * 4u;
+      for (int i = 0; i < 4; ++i) out[to + i] = rgba[from + i];
+    }
+  }
+  return out;
+}
+
+// Parses, asks about the shown size, decodes and converts; *pixels holds the shown picture.
+bool DecodeAvifPicture(avifDecoder* decoder, const DecodeLimits& limits, std::uint8_t** pixels,
+                       int* shownWidth, int* shownHeight) {
+  if (avifDecoderParse(decoder) != AVIF_RESULT_OK) return false;
+  const avifImage* image = decoder->image;  // the picture's properties until it is decoded
+  if (image->width > INT32_MAX || image->height > INT32_MAX) return false;
+  const int width = static_cast<int>(image->width);
+  const int height = static_cast<int>(image->height);
+  const Orientation orientation = OrientationOf(image);
+  *shownWidth = orientation.quarterTurns & 1 ? height : width;
+  *shownHeight = orientation.quarterTurns & 1 ? width : height;
+  if (!limits.Accepts(*shownWidth, *shownHeight)) return false;
+  // The AV1 decoder is held to the size asked about, whatever its own headers claim.
+  const std::uint64_t area = std::uint64_t{image->width} * image->height;
+  decoder->imageSizeLimit = area < UINT32_MAX ? static_cast<std::uint32_t>(area) : UINT32_MAX;
+  if (avifDecoderNextImage(decoder) != AVIF_RESULT_OK || limits.Abandoned()) return false;
+  // The frame decoded must be the size that was asked about.
+  if (decoder->image->width != static_cast<std::uint32_t>(width) ||
+      decoder->image->height != static_cast<std::uint32_t>(height)) {
+    return false;
+  }
+  *pixels = AllocatePixels(width, height);
+  if (!*pixels) return false;
+  avifRGBImage rgb;
+  avifRGBImageSetDefaults(&rgb, decoder->image);
+  rgb.format = AVIF_RGB_FORMAT_RGBA;
+  rgb.depth = 8;
+  rgb.pixels = *pixels;
+  rgb.rowBytes = static_cast<std::uint32_t>(width) * 4u;
+  if (avifImageYUVToRGB(decoder->image, &rgb) != AVIF_RESULT_OK) return false;
+  if (orientation.quarterTurns != 0 || orientation.mirror >= 0) {
+    std::uint8_t* turned = Oriented(*pixels, width, height, orientation);
+    std::free(*pixels);
+    *pixels = turned;
+    if (!turned) return false;
+  }
+  RgbaToPixels(*pixels, *shownWidth, *shownHeight);
+  return true;
+}
+
+}  // namespace
+
+bool DecodeAvif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture) {
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  if (size <= 0) return false;
+  FileReader reader{};
+  reader.io.read = ReadRange;
+  reader.io.sizeHint = static_cast<std::uint64_t>(size);
+  reader.file = file;
+  reader.size = static_cast<std::uint64_t>(size);
+  reader.limits = &limits;
+  avifDecoder* decoder = avifDecoderCreate();
+  if (!decoder) return false;
+  // Pages decode several pictures at once, one on each worker.
+  decoder->maxThreads = 1;
+  decoder->strictFlags = AVIF_STRICT_DISABLED;
+  decoder->ignoreExif = AVIF_TRUE;
+  decoder->ignoreXMP = AVIF_TRUE;
+  avifDecoderSetIO(decoder, &reader.io);
+  std::uint8_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  const bool ok = DecodeAvifPicture(decoder, limits, &pixels, &width, &height);
+  avifDecoderDestroy(decoder);
+  std::free(reader.buffer);
+  return HandOver(ok, pixels, width, height, picture);
+}
+
+}  // namespace native

@@ -1,0 +1,59 @@
+// What the native decoders share: the caller's size question and abandonment, the output
+// layout (blue, green, red and an unused byte per pixel, bottom row first) and the conversion of
+// red, green, blue and alpha into it over black. Each format's decoder has a source file of its
+// own; picture_decoder.cpp hands a file to the one its first bytes name.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/platform.h"
+
+namespace native {
+
+// What a decode answers to: the caller's question before any pixel memory is obtained, and the
+// flag that, once set, ends the decode as a failure at the decoder's next check.
+struct DecodeLimits {
+  bool (*mayDecode)(int width, int height) = nullptr;
+  const std::atomic<bool>* abandoned = nullptr;
+
+  bool Accepts(int width, int height) const;
+  bool Abandoned() const;
+};
+
+// width x height x 4 bytes, zero-filled, so any pixel a decoder leaves alone is black.
+std::uint8_t* AllocatePixels(int width, int height);
+
+std::uint8_t* PixelRow(std::uint8_t* pixels, int width, int rowFromBottom);
+
+void PutPixel(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+
+// One row of red, green, blue and alpha bytes, shown over black, into output pixels. rgba and
+// out may be the same memory.
+void PutRgbaRow(const std::uint8_t* rgba, int width, std::uint8_t* out);
+
+// A picture a library wrote into pixels as red, green, blue and alpha, top row first, turned
+// into the output layout in place.
+void RgbaToPixels(std::uint8_t* pixels, int width, int height);
+
+// How every decoder ends: when ok, gives pixels (from AllocatePixels) to the caller as the
+// decoded picture; otherwise frees them. Returns ok.
+bool HandOver(bool ok, std::uint8_t* pixels, int width, int height,
+              platform::DecodedPicture* picture);
+
+// The bytes from the file's current position to its end, for libraries that decode from
+// memory; false when the file cannot be read or the decode was abandoned meanwhile.
+bool ReadRest(std::FILE* file, const DecodeLimits& limits, std::uint8_t** data, std::size_t* size);
+
+// One decoder per format. Each is handed a file whose first bytes carry its format's signature,
+// positioned at its start, and either hands over a picture or fails with nothing held.
+bool DecodePng(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
+bool DecodeGif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
+bool DecodeWebp(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
+bool DecodeAvif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
+bool DecodeHeif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
+bool DecodeJxl(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
+
+}  // namespace native

@@ -1,0 +1,62 @@
+// PNG decoding with libspng: every colour type and depth as 8-bit red, green, blue and alpha,
+// the transparency chunk applied. Rows are decoded one at a time into the picture, so an
+// abandoned decode stops within a row; interlaced pictures are filled in pass by pass.
+#include <spng.h>
+
+#include <cstdint>
+
+#include "backends/posix/decoder_parts.h"
+
+namespace native {
+
+namespace {
+
+// Ancillary chunks (text, profiles) of up to 16 MiB each and 64 MiB in all are read; a larger
+// one ends the decode instead of costing memory.
+constexpr std::size_t chunkLimit = 16u << 20;
+constexpr std::size_t chunkCacheLimit = 64u << 20;
+
+bool DecodePngRows(spng_ctx* context, std::FILE* file, const DecodeLimits& limits,
+                   std::uint8_t** pixels, spng_ihdr* header) {
+  if (spng_set_chunk_limits(context, chunkLimit, chunkCacheLimit) != 0 ||
+      spng_set_png_file(context, file) != 0 || spng_get_ihdr(context, header) != 0) {
+    return false;
+  }
+  if (header->width > INT32_MAX || header->height > INT32_MAX) return false;
+  const int width = static_cast<int>(header->width);
+  const int height = static_cast<int>(header->height);
+  if (!limits.Accepts(width, height)) return false;
+  *pixels = AllocatePixels(width, height);
+  if (!*pixels) return false;
+  if (spng_decode_image(context, nullptr, 0, SPNG_FMT_RGBA8,
+                        SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE) != 0) {
+    return false;
+  }
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 4u;
+  for (;;) {
+    if (limits.Abandoned()) return false;
+    spng_row_info row;
+    if (spng_get_row_info(context, &row) != 0 || row.row_num >= header->height) return false;
+    // Rows are written top row first while decoding; RgbaToPixels turns the picture over.
+    const int status = spng_decode_row(context, *pixels + row.row_num * rowBytes, rowBytes);
+    if (status == SPNG_EOI) break;
+    if (status != 0) return false;
+  }
+  RgbaToPixels(*pixels, width, height);
+  return true;
+}
+
+}  // namespace
+
+bool DecodePng(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture) {
+  spng_ctx* context = spng_ctx_new(0);
+  if (!context) return false;
+  std::uint8_t* pixels = nullptr;
+  spng_ihdr header{};
+  const bool ok = DecodePngRows(context, file, limits, &pixels, &header);
+  spng_ctx_free(context);
+  return HandOver(ok, pixels, static_cast<int>(header.width), static_cast<int>(header.height),
+                  picture);
+}
+
+}  // namespace native
