@@ -48,7 +48,12 @@ bool HandOver(bool ok, std::uint8_t* pixels, int width, int height,
 bool ReadRest(std::FILE* file, const DecodeLimits& limits, std::uint8_t** data, std::size_t* size);
 
 // One decoder per format. Each is handed a file whose first bytes carry its format's signature,
-// positioned at its start, and either hands over a picture or fails with nothing held.
+// positioned at its start, and either hands over a picture or fails with nothing held. BMP
+// reads at offsets within the file's size; JPEG decodes only the rows a caller selects.
+bool DecodeBmp(std::FILE* file, std::uint64_t size, bool (*mayDecode)(int, int),
+               platform::DecodedPicture* picture);
+bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), const platform::RowSelection* rows,
+                platform::DecodedPicture* picture);
 bool DecodePng(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
 bool DecodeGif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
 bool DecodeWebp(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);

@@ -1,0 +1,191 @@
+// The JPEG decoder of the native backends, over libjpeg-turbo: baseline and progressive files,
+// greyscale, colour and CMYK, decoded to the rows a caller asks for, abandoned within a row of
+// blocks when its page is left.
+#include <atomic>
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+#include "backends/posix/decoder_parts.h"
+
+namespace native {
+
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return: it jumps back to
+// the decode. Everything the jump crosses is plain C state kept in JpegJob, outside the
+// function that calls setjmp, so nothing is skipped that needs a destructor.
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+};
+
+// More scans than any real encoder writes: the standard progressive script has 10 (6 for a
+// greyscale picture) and optimising encoders write fewer. Each scan can make the decoder go over
+// the whole picture again, so a small file that repeats a scan thousands of times would keep a
+// worker busy for many seconds; ten times the standard script is refused instead.
+constexpr int maxJpegScans = 100;
+
+// libjpeg calls the progress monitor at least once per row of blocks of every pass and scan.
+struct JpegProgress {
+  jpeg_progress_mgr manager;
+  const std::atomic<bool>* abandoned;
+};
+
+// Obtained zero-filled with calloc: nothing created, nothing held.
+struct JpegJob {
+  jpeg_decompress_struct info;
+  JpegErrors errors;
+  JpegProgress progress;
+  bool created;
+  std::uint8_t* pixels;
+  JSAMPLE* cmykRow;
+  std::uint8_t* wantedRows;  // by row from the bottom; null when every row is read
+};
+
+[[noreturn]] void JpegErrorExit(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
+
+// A file with too many scans, or a decode its caller abandoned, ends like a libjpeg error.
+void JpegProgressCheck(j_common_ptr common) {
+  const auto* progress = reinterpret_cast<const JpegProgress*>(common->progress);
+  const auto* info = reinterpret_cast<const jpeg_decompress_struct*>(common);
+  const bool abandoned =
+      progress->abandoned && progress->abandoned->load(std::memory_order_relaxed);
+  if (abandoned || info->input_scan_number > maxJpegScans) JpegErrorExit(common);
+}
+
+// Warnings about corrupt data go nowhere; the decode carries on as libjpeg sees fit.
+void JpegOutputMessage(j_common_ptr) {}
+
+// Stored CMYK is inverted in files written by Adobe's software (nearly every CMYK JPEG), and
+// YCCK always comes from there; otherwise the values are plain ink amounts.
+void CmykRowToPixels(const JSAMPLE* cmyk, int width, bool inverted, std::uint8_t* out) {
+  for (int x = 0; x < width; ++x, cmyk += 4, out += 4) {
+    unsigned c = cmyk[0], m = cmyk[1], yel = cmyk[2], k = cmyk[3];
+    if (!inverted) {
+      c = 255u - c;
+      m = 255u - m;
+      yel = 255u - yel;
+      k = 255u - k;
+    }
+    PutPixel(out, static_cast<std::uint8_t>((c * k + 127u) / 255u),
+             static_cast<std::uint8_t>((m * k + 127u) / 255u),
+             static_cast<std::uint8_t>((yel * k + 127u) / 255u));
+  }
+}
+
+// libjpeg decodes rows in groups (one row of MCUs, 8 or 16 rows) and upsamples colour across
+// neighbouring rows; skipping part of a group changes the rows kept beside it. So a group with
+// any wanted row is decoded whole, and only groups with none are skipped. wanted is by row
+// from the bottom; groups are counted from the top.
+void WidenToWholeRowGroups(std::uint8_t* wanted, int height, int groupRows) {
+  if (groupRows <= 0) groupRows = 1;
+  for (int top = 0; top < height; top += groupRows) {
+    const int end = top + groupRows < height ? top + groupRows : height;
+    bool any = false;
+    for (int r = top; r < end && !any; ++r) any = wanted[height - 1 - r] != 0;
+    if (!any) continue;
+    for (int r = top; r < end; ++r) wanted[height - 1 - r] = 1;
+  }
+}
+
+// Runs the decode; a libjpeg error lands back here and returns false. The caller releases
+// what the job holds either way.
+bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
+                const platform::RowSelection* rows) {
+  jpeg_decompress_struct* info = &job->info;
+  info->err = jpeg_std_error(&job->errors.manager);
+  job->errors.manager.error_exit = JpegErrorExit;
+  job->errors.manager.output_message = JpegOutputMessage;
+  if (setjmp(job->errors.jump) != 0) return false;
+
+  jpeg_create_decompress(info);
+  job->created = true;
+  job->progress.manager.progress_monitor = JpegProgressCheck;
+  job->progress.abandoned = rows ? rows->abandoned : nullptr;
+  info->progress = &job->progress.manager;
+  jpeg_stdio_src(info, file);
+  if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
+  if (info->image_width > INT32_MAX || info->image_height > INT32_MAX) return false;
+  const int width = static_cast<int>(info->image_width);
+  const int height = static_cast<int>(info->image_height);
+
+  const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
+  const bool inverted = info->saw_Adobe_marker || info->jpeg_color_space == JCS_YCCK;
+  info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+
+  if (!DecodeLimits{mayDecode}.Accepts(width, height)) return false;
+  job->pixels = AllocatePixels(width, height);
+  if (!job->pixels) return false;
+  if (cmyk) {
+    job->cmykRow = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(width) * 4u));
+    if (!job->cmykRow) return false;
+  }
+  if (rows && rows->select) {
+    job->wantedRows = static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(height), 1));
+    if (!job->wantedRows) return false;
+    rows->select(rows->context, width, height, job->wantedRows);
+  }
+  jpeg_start_decompress(info);
+  if (static_cast<int>(info->output_width) != width ||
+      static_cast<int>(info->output_height) != height || info->output_components != 4) {
+    return false;
+  }
+  if (job->wantedRows) {
+    WidenToWholeRowGroups(job->wantedRows, height, info->max_v_samp_factor * DCTSIZE);
+  }
+  while (info->output_scanline < info->output_height) {
+    const int rowFromTop = static_cast<int>(info->output_scanline);
+    if (job->wantedRows) {
+      // Rows nobody reads are passed over in one call up to the next wanted one.
+      int skip = 0;
+      while (rowFromTop + skip < height && !job->wantedRows[height - 1 - rowFromTop - skip]) {
+        ++skip;
+      }
+      if (skip > 0) {
+        if (jpeg_skip_scanlines(info, static_cast<JDIMENSION>(skip)) !=
+            static_cast<JDIMENSION>(skip)) {
+          return false;
+        }
+        continue;
+      }
+    }
+    std::uint8_t* out = PixelRow(job->pixels, width, height - 1 - rowFromTop);
+    JSAMPROW row = cmyk ? job->cmykRow : out;
+    if (jpeg_read_scanlines(info, &row, 1) != 1) return false;
+    if (cmyk) CmykRowToPixels(job->cmykRow, width, inverted, out);
+  }
+  jpeg_finish_decompress(info);
+  return true;
+}
+
+}  // namespace
+
+bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), const platform::RowSelection* rows,
+                platform::DecodedPicture* picture) {
+  auto* job = static_cast<JpegJob*>(std::calloc(1, sizeof(JpegJob)));
+  if (!job) return false;
+  const bool ok = RunJpegJob(job, file, mayDecode, rows);
+  if (job->created) jpeg_destroy_decompress(&job->info);
+  std::free(job->cmykRow);
+  std::free(job->wantedRows);
+  if (ok) {
+    picture->bits = job->pixels;
+    picture->width = static_cast<int>(job->info.image_width);
+    picture->height = static_cast<int>(job->info.image_height);
+    picture->backend = job->pixels;
+  } else {
+    std::free(job->pixels);
+  }
+  std::free(job);
+  return ok;
+}
+
+}  // namespace native
