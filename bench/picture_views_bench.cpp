@@ -84,7 +84,7 @@ void SetUpPictureView(Trove& trove, int width, int height, float step) {
     }
   }
   browser.pictureViews.sampleStep = step;
-  browser.pictureViews.placementMode = 3;
+  browser.pictureViews.placementMode = PlacementMode::followByThree;
   browser.pictureViews.overlayShown = true;
 }
 

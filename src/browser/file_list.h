@@ -44,6 +44,10 @@ struct BrowserMode {
   bool operator==(const BrowserMode&) const = default;
 };
 
+// How the picture view follows the mouse: the picture centred on the pointer, or moving three or
+// nine times as far as the pointer does (keys 7, 8 and 9). The value is that factor.
+enum class PlacementMode : std::int32_t { centred = 0, followByThree = 3, followByNine = 9 };
+
 // Thumbnail cell sizes: the small cells of the half-screen canvas (also before any display
 // mode is chosen), the large ones of the 1280 x 960 and whole-screen canvases.
 constexpr int smallCellSize = 140;
@@ -54,11 +58,11 @@ constexpr int largeCellSize = 200;
 struct PictureViews {
   int cellWidth = smallCellSize;
   int cellHeight = smallCellSize;
-  bool pictureLoaded = false;      // the last load of an entry decoded
-  int pictureEntry = 0;            // the entry the picture view shows
-  float sampleStep = 0.0f;         // picture view: source pixels between samples
-  std::int32_t placementMode = 0;  // picture view: 0, 3 or 9
-  bool overlayShown = false;       // the main loop draws the overlay while set
+  bool pictureLoaded = false;  // the last load of an entry decoded
+  int pictureEntry = 0;        // the entry the picture view shows
+  float sampleStep = 0.0f;     // picture view: source pixels between samples
+  PlacementMode placementMode = PlacementMode::centred;
+  bool overlayShown = false;  // the main loop draws the overlay while set
 
   bool operator==(const PictureViews&) const = default;
 };

@@ -102,14 +102,14 @@ CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int columnW
   return {columnWidth * column + 10, canvasHeight - rowHeight * row - rowHeight - 31};
 }
 
-PictureOrigin PictureViewOrigin(int width, int height, float step, int placementMode, int cursorX,
-                                int cursorY, int canvasWidth, int canvasHeight) {
+PictureOrigin PictureViewOrigin(int width, int height, float step, PlacementMode placementMode,
+                                int cursorX, int cursorY, int canvasWidth, int canvasHeight) {
   if (!(step > 0.0f)) return {false, 0, 0};
   const float halfWidth = static_cast<float>(width) / step;
   const float halfHeight = static_cast<float>(height) / step;
   float x = 0.0f;
   float y = 0.0f;
-  if (placementMode != 0) {
+  if (placementMode != PlacementMode::centred) {
     const float g = static_cast<float>(placementMode);
     x = g * static_cast<float>(cursorX) - static_cast<float>(canvasWidth) - halfWidth;
     y = g * static_cast<float>(cursorY) - static_cast<float>(canvasHeight) - halfHeight;
@@ -242,7 +242,7 @@ void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry) {
     platform::SetCurrentDir(browser.workingDirectory);
     browser.pictureViews.pictureLoaded = loaded == 1;
     // Every load, a page's as well, shows the overlay again and resets the placement.
-    browser.pictureViews.placementMode = 3;
+    browser.pictureViews.placementMode = PlacementMode::followByThree;
     browser.pictureViews.overlayShown = true;
   }
 }

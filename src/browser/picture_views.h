@@ -60,8 +60,8 @@ struct PictureOrigin {
   int x;
   int y;
 };
-PictureOrigin PictureViewOrigin(int width, int height, float step, int placementMode, int cursorX,
-                                int cursorY, int canvasWidth, int canvasHeight);
+PictureOrigin PictureViewOrigin(int width, int height, float step, PlacementMode placementMode,
+                                int cursorX, int cursorY, int canvasWidth, int canvasHeight);
 
 // The samples of one axis whose 2-pixel block starting at origin + 2 i meets canvas pixels
 // 0 .. limit - 1: samples first .. first + source.size() - 1, with the source pixel of each.

@@ -139,7 +139,7 @@ void TakePageLoad(PictureViews& views, Pictures& pictures, const PictureIdentity
 void TakePagePlacement(PictureViews& views, const std::vector<PageCell>& cells) {
   for (const PageCell& cell : cells) {
     if (cell.identified && cell.identity.decodable) {
-      views.placementMode = 3;
+      views.placementMode = PlacementMode::followByThree;
       views.overlayShown = true;
       return;
     }

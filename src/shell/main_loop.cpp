@@ -84,9 +84,200 @@ void DrawOverlay(const Browser& browser, Display& display, const PictureInfo& pi
            14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
 }
 
+// ---- Commands ------------------------------------------------------------------------------
+//
+// Each key and each overlay button is one row of a table; the main loop looks the latched input
+// up and runs the command. What a command leaves for the loop to do, pausing and taking the
+// click, it returns; the loop does it.
+
+// What the loop does after a command: pause (0 for no pause), and clear the right-button latch
+// when the command took the click.
+struct After {
+  int pauseMs = 0;
+  bool takesClick = false;
+};
+
+void Finish(const After& after, MouseLatches& latches) {
+  if (after.pauseMs > 0) platform::Pause(after.pauseMs);
+  if (after.takesClick) latches.rightDown = 0;
+}
+
+struct KeyCommand {
+  int key;
+  After (*run)(Trove& trove);
+  bool (*alsoWhen)(const Trove& trove) = nullptr;  // runs without its key too while this holds
+};
+
+// Runs the command of every latched key of table, in the table's order.
+template <std::size_t N>
+void RunKeyCommands(Trove& trove, const KeyCommand (&table)[N]) {
+  for (const KeyCommand& command : table) {
+    if (KeyDown(trove.input, command.key) || (command.alsoWhen && command.alsoWhen(trove))) {
+      Finish(command.run(trove), trove.input.mouseLatches);
+    }
+  }
+}
+
+After TurnPage(Trove& trove, bool forward) {
+  DisplayState& d = trove.display.displayState;
+  ResetScroll(d);
+  if (forward) {
+    NextThumbnailPage(trove.browser, d);
+  } else {
+    PreviousThumbnailPage(trove.browser, d);
+  }
+  return {};
+}
+
+After Play(Trove& trove) {
+  Browser& browser = trove.browser;
+  // A stale selection (beyond the entries of the current scan) is never played.
+  if (browser.browserMode.listActive && browser.fileList.selection != 0 &&
+      SelectionIsCurrent(browser.fileList) &&
+      browser.fileList.kinds[browser.fileList.selection] == entryFile) {
+    // A player window already open is placed over the browser even when this start failed.
+    if (LaunchPlayer(browser) != PlayerLaunch::nothingToPlay) {
+      PlacePlayerWindow(trove.display.displayState);
+    }
+  }
+  return {};
+}
+
+// Keys that turn pages, play the selected file or switch between the list and the thumbnails:
+// acted on between drawing the view and drawing the overlay.
+constexpr KeyCommand viewKeys[] = {
+    {key::rightBracket, [](Trove& t) { return TurnPage(t, true); }},
+    {key::leftBracket, [](Trove& t) { return TurnPage(t, false); }},
+    {key::p, Play},
+    {key::t,
+     [](Trove& t) {
+       ToggleThumbnailView(t.browser, t.display.displayState);
+       return After{};
+     }},
+};
+
+void FollowMouse(DisplayState& d) {
+  platform::ScreenPoint p = platform::CursorPosition();
+  platform::MoveMainWindow(p.x, p.y, d.canvasWidth * d.zoom, d.canvasHeight * d.zoom);
+  platform::HideSystemCursor();
+  d.windowX = p.x;
+  d.windowY = p.y;
+}
+
+After Scroll(Trove& trove, int rows) {
+  ScrollListBy(trove.browser, rows);
+  return {};
+}
+
+template <int digit>
+After SetSampleStep(Trove& trove) {
+  constexpr float steps[6] = {1.0f, 2.0f, 3.0f, 4.0f, 0.5f, 0.25f};
+  trove.browser.pictureViews.sampleStep = steps[digit - 1];
+  return {};
+}
+
+template <int digit>
+After SetPlacement(Trove& trove) {
+  constexpr PlacementMode placements[3] = {PlacementMode::centred, PlacementMode::followByThree,
+                                           PlacementMode::followByNine};
+  trove.browser.pictureViews.placementMode = placements[digit - 7];
+  return {};
+}
+
+After SetMode(Trove& trove, DisplayMode mode) {
+  SetDisplayMode(trove, mode);
+  return {};
+}
+
+// Keys that change the window, the list's position, the picture settings or end the program:
+// acted on after the frame is presented.
+constexpr KeyCommand settingKeys[] = {
+    {key::m,
+     [](Trove& t) {
+       DisplayState& d = t.display.displayState;
+       if (IsMovableCanvas(d.canvasWidth)) FollowMouse(d);
+       return After{};
+     }},
+    {key::escape,
+     [](Trove& t) {
+       t.quitRequested = true;
+       return After{};
+     }},
+    // R, and whatever asked for the directory to be read again during the pass.
+    {key::r,
+     [](Trove& t) {
+       RescanBrowsedDirectory(t.browser);
+       t.browser.rescanRequested = false;
+       return After{};
+     },
+     [](const Trove& t) { return t.browser.rescanRequested; }},
+    {key::n,
+     [](Trove& t) {
+       if (t.browser.browserMode.listActive) MoveListToCursor(t.display.displayState);
+       return After{};
+     }},
+    {key::f5, [](Trove& t) { return SetMode(t, DisplayMode::halfScreen); }},
+    {key::f6, [](Trove& t) { return SetMode(t, DisplayMode::movable1280); }},
+    {key::f8, [](Trove& t) { return SetMode(t, DisplayMode::wholeScreen); }},
+    {key::f7,
+     [](Trove& t) {
+       OpenExplorer(t.browser);
+       return After{};
+     }},
+    {key::comma, [](Trove& t) { return Scroll(t, -1); }},
+    {key::period, [](Trove& t) { return Scroll(t, 1); }},
+    {key::leftShift, [](Trove& t) { return Scroll(t, -24); }},
+    {key::rightShift, [](Trove& t) { return Scroll(t, 24); }},
+    {key::digit0 + 1, SetSampleStep<1>},
+    {key::digit0 + 2, SetSampleStep<2>},
+    {key::digit0 + 3, SetSampleStep<3>},
+    {key::digit0 + 4, SetSampleStep<4>},
+    {key::digit0 + 5, SetSampleStep<5>},
+    {key::digit0 + 6, SetSampleStep<6>},
+    {key::digit0 + 7, SetPlacement<7>},
+    {key::digit0 + 8, SetPlacement<8>},
+    {key::digit0 + 9, SetPlacement<9>},
+    {key::digit0,
+     [](Trove& t) {
+       t.browser.pictureViews.overlayShown = !t.browser.pictureViews.overlayShown;
+       return After{pauseAfter::oneShotKey, false};
+     }},
+};
+
+struct PickCommand {
+  std::int32_t id;
+  After (*run)(Trove& trove);
+};
+
+// The overlay's buttons, by the PickId under the cursor.
+constexpr PickCommand overlayButtons[] = {
+    {pick::thumbnailsButton,
+     [](Trove& t) {
+       ThumbnailsButton(t.browser, t.display.displayState, t.input.mouseLatches);
+       return After{};
+     }},
+    {pick::bracketLeftButton,
+     [](Trove& t) {
+       TurnPage(t, false);
+       return After{pauseAfter::click, true};
+     }},
+    {pick::bracketRightButton,
+     [](Trove& t) {
+       TurnPage(t, true);
+       return After{pauseAfter::click, true};
+     }},
+    {pick::centerButton,
+     [](Trove& t) {
+       CentreList(t.display.displayState, t.input.mouseLatches);
+       return After{};
+     }},
+};
+
 // Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.
-void HandleOverlayClick(Browser& browser, Display& display, Pictures& pictures,
-                        MouseLatches& latches) {
+void HandleOverlayClick(Trove& trove) {
+  Browser& browser = trove.browser;
+  Display& display = trove.display;
+  MouseLatches& latches = trove.input.mouseLatches;
   DisplayState& d = display.displayState;
   if (latches.rightDown == 1 && !browser.browserMode.pictureActive) {
     std::int32_t id = PickIdUnderCursor(display);
@@ -97,94 +288,17 @@ void HandleOverlayClick(Browser& browser, Display& display, Pictures& pictures,
       const int y = CursorCanvasY(d);
       const int pending = y < d.canvasHeight - 30 ? ThumbnailCellPendingAt(browser, x, y) : 0;
       if (pending != 0) {
-        ClickPendingCell(browser, display, pictures, latches, pending, x, y);
+        ClickPendingCell(browser, display, trove.pictures, latches, pending, x, y);
       } else if (y < d.canvasHeight - 30) {
         ReturnToList(browser);
       }
-    } else if (id == pick::thumbnailsButton) {
-      ThumbnailsButton(browser, d, latches);
-    } else if (id == pick::bracketLeftButton) {
-      ResetScroll(d);
-      PreviousThumbnailPage(browser, d);
-      platform::Pause(pauseAfter::click);
-      latches.rightDown = 0;
-    } else if (id == pick::bracketRightButton) {
-      ResetScroll(d);
-      NextThumbnailPage(browser, d);
-      platform::Pause(pauseAfter::click);
-      latches.rightDown = 0;
-    } else if (id == pick::centerButton) {
-      CentreList(d, latches);
+    }
+    for (const PickCommand& command : overlayButtons) {
+      if (command.id == id) Finish(command.run(trove), latches);
     }
   }
   if (latches.rightDown == 1 && browser.browserMode.pictureActive) {
     ClosePicture(browser, latches);
-  }
-}
-
-// Keys that turn pages, play the selected file or switch between the list and the thumbnails:
-// acted on between drawing the view and drawing the overlay.
-void HandleViewKeys(Browser& browser, DisplayState& d, const Input& input) {
-  if (KeyDown(input, key::rightBracket)) {
-    ResetScroll(d);
-    NextThumbnailPage(browser, d);
-  }
-  if (KeyDown(input, key::leftBracket)) {
-    ResetScroll(d);
-    PreviousThumbnailPage(browser, d);
-  }
-  // A stale selection (beyond the entries of the current scan) is never played.
-  if (KeyDown(input, key::p) && browser.browserMode.listActive && browser.fileList.selection != 0 &&
-      SelectionIsCurrent(browser.fileList) &&
-      browser.fileList.kinds[browser.fileList.selection] == entryFile) {
-    // A player window already open is placed over the browser even when this start failed.
-    if (LaunchPlayer(browser) != PlayerLaunch::nothingToPlay) PlacePlayerWindow(d);
-  }
-  if (KeyDown(input, key::t)) {
-    ToggleThumbnailView(browser, d);
-  }
-}
-
-void FollowMouse(DisplayState& d) {
-  platform::ScreenPoint p = platform::CursorPosition();
-  platform::MoveMainWindow(p.x, p.y, d.canvasWidth * d.zoom, d.canvasHeight * d.zoom);
-  platform::HideSystemCursor();
-  d.windowX = p.x;
-  d.windowY = p.y;
-}
-
-// Keys that change the window, the list's position, the picture settings or end the program:
-// acted on after the frame is presented.
-void HandleSettingKeys(Trove& trove) {
-  Browser& browser = trove.browser;
-  DisplayState& d = trove.display.displayState;
-  if (KeyDown(trove.input, key::m) && IsMovableCanvas(d.canvasWidth)) FollowMouse(d);
-  if (KeyDown(trove.input, key::escape)) trove.quitRequested = true;
-  if (KeyDown(trove.input, key::r) || browser.rescanRequested) {
-    RescanBrowsedDirectory(browser);
-    browser.rescanRequested = false;
-  }
-  if (KeyDown(trove.input, key::n) && browser.browserMode.listActive) MoveListToCursor(d);
-  if (KeyDown(trove.input, key::f5)) SetDisplayMode(trove, DisplayMode::halfScreen);
-  if (KeyDown(trove.input, key::f6)) SetDisplayMode(trove, DisplayMode::movable1280);
-  if (KeyDown(trove.input, key::f8)) SetDisplayMode(trove, DisplayMode::wholeScreen);
-  if (KeyDown(trove.input, key::f7)) OpenExplorer(browser);
-  if (KeyDown(trove.input, key::comma)) ScrollListBy(browser, -1);
-  if (KeyDown(trove.input, key::period)) ScrollListBy(browser, 1);
-  if (KeyDown(trove.input, key::leftShift)) ScrollListBy(browser, -24);
-  if (KeyDown(trove.input, key::rightShift)) ScrollListBy(browser, 24);
-  static const float steps[6] = {1.0f, 2.0f, 3.0f, 4.0f, 0.5f, 0.25f};
-  for (int i = 0; i < 6; ++i) {
-    if (KeyDown(trove.input, key::digit0 + 1 + i)) browser.pictureViews.sampleStep = steps[i];
-  }
-  static const int placements[3] = {0, 3, 9};
-  for (int i = 0; i < 3; ++i) {
-    if (KeyDown(trove.input, key::digit0 + 7 + i))
-      browser.pictureViews.placementMode = placements[i];
-  }
-  if (KeyDown(trove.input, key::digit0)) {
-    browser.pictureViews.overlayShown = !browser.pictureViews.overlayShown;
-    platform::Pause(pauseAfter::oneShotKey);
   }
 }
 
@@ -279,16 +393,16 @@ void RunPass(Trove& trove) {
   HandleBrowserClick(browser, display, pictures, trove.input.mouseLatches);
   PlayerClickCheck(browser, display, trove.input.mouseLatches);
 
-  HandleViewKeys(browser, display.displayState, trove.input);
+  RunKeyCommands(trove, viewKeys);
 
   RestoreView(display);
   if (browser.pictureViews.overlayShown) DrawOverlay(browser, display, pictures.pictureInfo);
 
-  HandleOverlayClick(browser, display, pictures, trove.input.mouseLatches);
+  HandleOverlayClick(trove);
 
   PresentFrame(display);
 
-  HandleSettingKeys(trove);
+  RunKeyCommands(trove, settingKeys);
 
   ClearInputLatches(trove.input);
   while (platform::PumpOneMessage(trove.input, trove.window)) ++mainLoop.messagesDispatched;

@@ -260,35 +260,36 @@ TEST(ThumbnailSampling, AbsurdStepsEndTheWalk) {
 
 TEST(PicturePlacement, ModesAndTruncation) {
   // Step 2: a 200 x 100 picture is shown 200 x 100; with mode 0 its centre is at the cursor.
-  PictureOrigin o = PictureViewOrigin(200, 100, 2.0f, 0, 300, 200, 960, 540);
+  PictureOrigin o = PictureViewOrigin(200, 100, 2.0f, PlacementMode::centred, 300, 200, 960, 540);
   EXPECT_TRUE(o.valid);
   EXPECT_EQ(o.x, 200);
   EXPECT_EQ(o.y, 150);
   // Mode 3: the centre at (3 cx - width, 3 cy - height).
-  o = PictureViewOrigin(200, 100, 2.0f, 3, 400, 250, 960, 540);
+  o = PictureViewOrigin(200, 100, 2.0f, PlacementMode::followByThree, 400, 250, 960, 540);
   EXPECT_EQ(o.x, 140);
   EXPECT_EQ(o.y, 160);
-  o = PictureViewOrigin(200, 100, 2.0f, 3, 320, 180, 960, 540);
+  o = PictureViewOrigin(200, 100, 2.0f, PlacementMode::followByThree, 320, 180, 960, 540);
   EXPECT_EQ(o.x, -100);  // the canvas centre maps to itself
   EXPECT_EQ(o.y, -50);
-  o = PictureViewOrigin(200, 100, 2.0f, 9, 120, 70, 960, 540);
+  o = PictureViewOrigin(200, 100, 2.0f, PlacementMode::followByNine, 120, 70, 960, 540);
   EXPECT_EQ(o.x, 20);
   EXPECT_EQ(o.y, 40);
   // Truncated towards zero: 10 - 66.67 gives -56, 10 - 33.33 gives -23.
-  o = PictureViewOrigin(200, 100, 3.0f, 0, 10, 10, 960, 540);
+  o = PictureViewOrigin(200, 100, 3.0f, PlacementMode::centred, 10, 10, 960, 540);
   EXPECT_EQ(o.x, -56);
   EXPECT_EQ(o.y, -23);
   // Eight times enlarged.
-  o = PictureViewOrigin(4000, 3000, 0.25f, 3, 320, 180, 960, 540);
+  o = PictureViewOrigin(4000, 3000, 0.25f, PlacementMode::followByThree, 320, 180, 960, 540);
   EXPECT_EQ(o.x, -16000);
   EXPECT_EQ(o.y, -12000);
 
-  EXPECT_FALSE(PictureViewOrigin(200, 100, 0.0f, 0, 10, 10, 960, 540).valid);
-  EXPECT_FALSE(PictureViewOrigin(200, 100, -2.0f, 0, 10, 10, 960, 540).valid);
+  EXPECT_FALSE(PictureViewOrigin(200, 100, 0.0f, PlacementMode::centred, 10, 10, 960, 540).valid);
+  EXPECT_FALSE(PictureViewOrigin(200, 100, -2.0f, PlacementMode::centred, 10, 10, 960, 540).valid);
+  EXPECT_FALSE(PictureViewOrigin(200, 100, std::numeric_limits<float>::quiet_NaN(),
+                                 PlacementMode::centred, 10, 10, 960, 540)
+                   .valid);
   EXPECT_FALSE(
-      PictureViewOrigin(200, 100, std::numeric_limits<float>::quiet_NaN(), 0, 10, 10, 960, 540)
-          .valid);
-  EXPECT_FALSE(PictureViewOrigin(1000000, 100, 1e-4f, 0, 10, 10, 960, 540).valid);
+      PictureViewOrigin(1000000, 100, 1e-4f, PlacementMode::centred, 10, 10, 960, 540).valid);
 }
 
 // ---- The thumbnail page -----------------------------------------------------------------------
@@ -441,12 +442,12 @@ TEST_F(PictureViewsTest, APageOfDirectoriesHasNothingToClickAndReturnsToTheList)
   ASSERT_EQ(browser.fileList.count, 5);
   browser.browserMode = BrowserMode{0, 0, 1};
   browser.pictureViews.overlayShown = 0;
-  browser.pictureViews.placementMode = 9;
+  browser.pictureViews.placementMode = PlacementMode::followByNine;
   DrawThumbnailPage(browser, display, trove.pictures);
   EXPECT_TRUE(PickBufferEmpty());
   // No picture was loaded: the overlay and the placement stay as they were.
   EXPECT_EQ(browser.pictureViews.overlayShown, 0);
-  EXPECT_EQ(browser.pictureViews.placementMode, 9);
+  EXPECT_EQ(browser.pictureViews.placementMode, PlacementMode::followByNine);
   ExpectPixel(10, 400, {255, 255, 255});
 
   // A right click inside the first frame finds no identifier and goes back to the list.
@@ -467,17 +468,17 @@ TEST_F(PictureViewsTest, LoadingAPictureShowsTheOverlayAndResetsThePlacement) {
   const int good = EntryOf("a.bmp");
 
   browser.pictureViews.overlayShown = 0;
-  browser.pictureViews.placementMode = 0;
+  browser.pictureViews.placementMode = PlacementMode::centred;
   LoadEntryPicture(browser, trove.pictures, text);
   EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
   EXPECT_EQ(browser.pictureViews.overlayShown, 0);
-  EXPECT_EQ(browser.pictureViews.placementMode, 0);
+  EXPECT_EQ(browser.pictureViews.placementMode, PlacementMode::centred);
 
   // A name the loader takes counts, whether or not it decodes.
   LoadEntryPicture(browser, trove.pictures, broken);
   EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
   EXPECT_EQ(browser.pictureViews.overlayShown, 1);
-  EXPECT_EQ(browser.pictureViews.placementMode, 3);
+  EXPECT_EQ(browser.pictureViews.placementMode, PlacementMode::followByThree);
 
   browser.pictureViews.overlayShown = 0;
   LoadEntryPicture(browser, trove.pictures, good);
@@ -556,7 +557,7 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
   };
   for (const Case& c :
        {Case{0, 300, 200, 200, 150}, Case{3, 400, 250, 140, 160}, Case{9, 120, 70, 20, 40}}) {
-    browser.pictureViews.placementMode = c.mode;
+    browser.pictureViews.placementMode = static_cast<PlacementMode>(c.mode);
     PointAt(c.cx, c.cy);
     DrawPictureView(browser, display, trove.pictures);
     ExpectPixel(c.left, c.bottom, Pattern(0, 0));
@@ -569,7 +570,7 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
     EXPECT_EQ(std::memcmp(canvas.frameBuffer, canvas.savedView, 960u * 540u * 4u), 0);
   }
   // Centred on the cursor in mode 0.
-  browser.pictureViews.placementMode = 0;
+  browser.pictureViews.placementMode = PlacementMode::centred;
   PointAt(300, 200);
   DrawPictureView(browser, display, trove.pictures);
   ExpectPixel(300, 200, Pattern(100, 50));
@@ -579,7 +580,7 @@ TEST_F(PictureViewsTest, PictureViewPlacesThePictureByMode) {
 TEST_F(PictureViewsTest, PictureViewWithAnUnusableStepDrawsNothing) {
   StorePicture(50, 50);
   PointAt(100, 100);
-  browser.pictureViews.placementMode = 0;
+  browser.pictureViews.placementMode = PlacementMode::centred;
   for (float step : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), 1e-30f}) {
     browser.pictureViews.sampleStep = step;
     std::memset(canvas.frameBuffer, 9, 960u * 540u * 4u);
@@ -642,7 +643,7 @@ TEST_F(PictureViewsTest, PictureViewEqualsPerPixelSamplingForEveryPlacement) {
     for (float step : {0.25f, 0.5f, 1.0f, 2.0f, 3.0f, 4.0f}) {
       for (auto [cx, cy] : {std::pair{0, 0}, std::pair{160, 100}, std::pair{319, 199},
                             std::pair{37, 150}, std::pair{250, 20}}) {
-        browser.pictureViews.placementMode = mode;
+        browser.pictureViews.placementMode = static_cast<PlacementMode>(mode);
         browser.pictureViews.sampleStep = step;
         PointAt(cx, cy);
         DrawPictureView(browser, display, trove.pictures);
@@ -765,7 +766,7 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   browser.pictureViews.overlayShown = 0;
   PassesUntilPageDrawn();
   EXPECT_EQ(browser.pictureViews.overlayShown, 1);
-  EXPECT_EQ(browser.pictureViews.placementMode, 3);
+  EXPECT_EQ(browser.pictureViews.placementMode, PlacementMode::followByThree);
 
   // A right click on the thumbnail opens the picture.
   PointAt(40, 380);

@@ -70,7 +70,7 @@ struct LoaderState {
   int width = 0;
   int height = 0;
   int loadable = 0;
-  int placementMode = 0;
+  PlacementMode placementMode = PlacementMode::centred;
   int overlayShown = 0;
   int selection = 0;
 
@@ -175,7 +175,7 @@ class ThumbnailPagesTest : public PictureFolderTest {
     for (int first = 1; first <= std::max(browser.fileList.count, 1); first += cells) {
       // The page must set these again, as every load does.
       browser.pictureViews.overlayShown = 0;
-      browser.pictureViews.placementMode = 9;
+      browser.pictureViews.placementMode = PlacementMode::followByNine;
       const LoaderState start = CaptureLoader(browser, trove.pictures);
       const Canvases old = DrawPage(first, DrawSequentialPage);
       const LoaderState oldState = CaptureLoader(browser, trove.pictures);
@@ -331,10 +331,10 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
                 false,
                 [](LoaderState& s) {
                   s.overlayShown = !s.overlayShown;
-                  s.placementMode = 0;
+                  s.placementMode = PlacementMode::centred;
                 }},
                {"a click opens its picture, a second closes it", {}, true, nullptr}};
-  browser.pictureViews.placementMode = 9;
+  browser.pictureViews.placementMode = PlacementMode::followByNine;
   const LoaderState start = CaptureLoader(browser, trove.pictures);
   const Canvases old = Trimmed(DrawPage(1, DrawSequentialPage));
   const LoaderState oldState = CaptureLoader(browser, trove.pictures);

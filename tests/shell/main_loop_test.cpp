@@ -120,7 +120,7 @@ TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
   EXPECT_EQ(browser.pictureViews.overlayShown, 1);
   RunPass(trove);
   EXPECT_EQ(browser.pictureViews.overlayShown, 0);
-  EXPECT_EQ(browser.pictureViews.placementMode, 0);
+  EXPECT_EQ(browser.pictureViews.placementMode, PlacementMode::centred);
   EXPECT_FLOAT_EQ(browser.pictureViews.sampleStep, 0.25f);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::oneShotKey});
   RunPass(trove);
@@ -131,7 +131,7 @@ TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
   EXPECT_EQ(browser.pictureViews.overlayShown, 1);
   PassWithKeys({key::digit0 + 1, key::digit0 + 9});
   EXPECT_FLOAT_EQ(browser.pictureViews.sampleStep, 1.0f);
-  EXPECT_EQ(browser.pictureViews.placementMode, 9);
+  EXPECT_EQ(browser.pictureViews.placementMode, PlacementMode::followByNine);
 }
 
 TEST_F(MainLoopTest, EscapeCompletesThePass) {
