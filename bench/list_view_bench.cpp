@@ -26,7 +26,7 @@ void SetUpListView(Trove& trove) {
   headless::state().cursor = {700, 300};
   UseHalfScreenDisplay(trove.display);
   browser.pictureViews.overlayShown = true;
-  browser.browserMode = BrowserMode{1, 0, 0};
+  browser.browserMode = BrowserMode{BrowserView::list};
   AllocateFileList(browser.fileList);
   for (int k = 1; k <= maxEntries; ++k) {
     std::snprintf(browser.fileList.names[k], nameSlotSize,

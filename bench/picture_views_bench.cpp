@@ -62,7 +62,7 @@ void SetUpPictureView(Trove& trove, int width, int height, float step) {
   headless::state().cursor = {960, 540};
   UseHalfScreenDisplay(display);
   AllocateFileList(browser.fileList);
-  browser.browserMode = BrowserMode{0, 1, 0};
+  browser.browserMode = BrowserMode{BrowserView::picture};
   browser.pictureViews.pictureEntry = 1;
   std::snprintf(browser.fileList.names[1], nameSlotSize, "picture.jpg");
   browser.fileList.count = 1;
@@ -221,7 +221,7 @@ double DecodeSamePictures(const PageDirectory& page, std::int64_t* pixels) {
 
 double DrawPage(Trove& trove) {
   const auto start = std::chrono::steady_clock::now();
-  trove.browser.browserMode = BrowserMode{0, 0, 1};
+  trove.browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   DrawThumbnailPage(trove.browser, trove.display, trove.pictures);
   benchmark::DoNotOptimize(trove.display.canvas.frameBuffer[0]);
   return Seconds(start);
@@ -365,7 +365,7 @@ void BM_NextPageAhead(benchmark::State& state) {
     KeyPressed(trove.input, key::rightBracket);
     do {
       Pass(trove);
-    } while ((ThumbnailPageInProgress(browser) || browser.browserMode.thumbRedraw ||
+    } while ((ThumbnailPageInProgress(browser) || browser.browserMode.thumbRedraw() ||
               browser.fileList.thumbFirst != 9) &&
              Seconds(start) < 60);
     ahead = std::min(ahead, Seconds(start));

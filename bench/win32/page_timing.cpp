@@ -30,7 +30,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 
 double DrawPage(Trove& trove) {
   const auto start = std::chrono::steady_clock::now();
-  trove.browser.browserMode = BrowserMode{0, 0, 1};
+  trove.browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   DrawThumbnailPage(trove.browser, trove.display, trove.pictures);
   return Seconds(start);
 }

@@ -21,10 +21,15 @@ void AllocateFileList(FileList& fileList) {
   if (!fileList.kinds) FailStartUpBlock("the file list's kinds");
 }
 
-void ShowList(BrowserMode& mode) { mode = BrowserMode{true, false, false}; }
-void ShowThumbnails(BrowserMode& mode) { mode = BrowserMode{false, false, true}; }
-void ShowPicture(BrowserMode& mode) { mode = BrowserMode{false, true, false}; }
-bool ThumbnailsShown(const BrowserMode& mode) { return !mode.listActive && !mode.pictureActive; }
+void ShowList(BrowserMode& mode) { mode.view = BrowserView::list; }
+void ShowThumbnails(BrowserMode& mode) { mode.view = BrowserView::thumbnailsToDraw; }
+void ShowPicture(BrowserMode& mode) { mode.view = BrowserView::picture; }
+void PageRedrawn(BrowserMode& mode) {
+  if (mode.view == BrowserView::thumbnailsToDraw) mode.view = BrowserView::thumbnails;
+}
+bool ThumbnailsShown(const BrowserMode& mode) {
+  return !mode.listActive() && !mode.pictureActive();
+}
 
 TextLine NameCut(const char* name, int keep) {
   char shown[nameSlotSize];

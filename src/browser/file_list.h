@@ -34,13 +34,15 @@ struct FileList {
   bool operator==(const FileList&) const = default;
 };
 
-// The browser's view: list when listActive, picture when pictureActive, thumbnails otherwise.
-// Only the three Show operations below change it, always all three flags together.
+// The browser's view: the list, the picture view, or the thumbnail page, which is to be drawn
+// (anew, from its first cell) or has been. The Show operations below and PageRedrawn change it.
+enum class BrowserView { list, picture, thumbnailsToDraw, thumbnails };
 struct BrowserMode {
-  bool listActive = true;
-  bool pictureActive = false;
-  bool thumbRedraw = false;
+  BrowserView view = BrowserView::list;
 
+  bool listActive() const { return view == BrowserView::list; }
+  bool pictureActive() const { return view == BrowserView::picture; }
+  bool thumbRedraw() const { return view == BrowserView::thumbnailsToDraw; }
   bool operator==(const BrowserMode&) const = default;
 };
 
@@ -140,6 +142,8 @@ void ShowList(BrowserMode& mode);
 void ShowThumbnails(BrowserMode& mode);
 // The single-picture view.
 void ShowPicture(BrowserMode& mode);
+// The thumbnail page that was to be drawn is being drawn: it is not started anew.
+void PageRedrawn(BrowserMode& mode);
 // Neither the list nor the picture: the thumbnail page is showing or about to be drawn.
 bool ThumbnailsShown(const BrowserMode& mode);
 

@@ -132,7 +132,7 @@ void PlacePlayerWindow(const DisplayState& d) {
 }
 
 void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatches& latches) {
-  if (latches.rightDown != 1 || !browser.browserMode.listActive) return;
+  if (latches.rightDown != 1 || !browser.browserMode.listActive()) return;
   if (browser.fileList.kinds == nullptr || browser.fileList.selection == 0 ||
       !SelectionIsCurrent(browser.fileList))
     return;

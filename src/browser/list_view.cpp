@@ -145,11 +145,11 @@ void HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
   if (latches.rightDown != 1) return;
   std::int32_t id = PickIdUnderCursor(display);
   if (id == pick::none) return;
-  if (pick::IsThumbnail(id) && !browser.browserMode.pictureActive &&
-      !browser.browserMode.listActive) {
+  if (pick::IsThumbnail(id) && !browser.browserMode.pictureActive() &&
+      !browser.browserMode.listActive()) {
     OpenPicture(browser, display.displayState, pictures, latches, id - pick::thumbnailBase);
   }
-  if (pick::IsListRow(id) && browser.browserMode.listActive) {
+  if (pick::IsListRow(id) && browser.browserMode.listActive()) {
     int k = id - pick::listRowBase;
     if (k != browser.fileList.selection) {
       browser.fileList.selection = k;
@@ -188,7 +188,7 @@ void ToggleThumbnailView(Browser& browser, DisplayState& d) {
 }
 
 void ThumbnailsButton(Browser& browser, DisplayState& d, MouseLatches& latches) {
-  if (browser.browserMode.listActive) {
+  if (browser.browserMode.listActive()) {
     ShowThumbnails(browser.browserMode);
   } else {
     ShowList(browser.browserMode);

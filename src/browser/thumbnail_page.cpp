@@ -157,7 +157,7 @@ void BeginPage(Browser& browser, Display& display, TextureLoader& textureLoader)
   Leave(browser.thumbnailPages, page.work);
   const DisplayState& d = display.displayState;
   browser.nameLimit = ThumbnailNameLimit(d.canvasWidth, browser.nameLimit);
-  browser.browserMode.thumbRedraw = false;
+  PageRedrawn(browser.browserMode);
   ClearCanvas(display);
   page.grid = ThumbnailGridSize(d.canvasWidth, d.canvasHeight, browser.pictureViews.cellWidth,
                                 browser.pictureViews.cellHeight);
@@ -236,7 +236,7 @@ void DrawCell(Browser& browser, Display& display, Pictures& pictures, int k) {
 void AdvancePage(Browser& browser, Display& display, Pictures& pictures, bool wait) {
   ThumbnailPage& page = browser.thumbnailPages.page;
   bool drawn = false;  // the FrameBuffer holds the page so far and must be saved
-  if (browser.browserMode.thumbRedraw) {
+  if (browser.browserMode.thumbRedraw()) {
     BeginPage(browser, display, pictures.textureLoader);
     drawn = true;
   } else if (!page.inProgress) {
@@ -277,7 +277,7 @@ bool ThumbnailPageInProgress(const Browser& browser) {
 
 bool ThumbnailPageStepReady(const Browser& browser, const Display& display) {
   const ThumbnailPage& page = browser.thumbnailPages.page;
-  return browser.browserMode.thumbRedraw ||
+  return browser.browserMode.thumbRedraw() ||
          (page.inProgress && (PageLeft(browser, display) || NextCellReady(page)));
 }
 

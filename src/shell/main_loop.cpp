@@ -61,8 +61,9 @@ void DrawOverlay(const Browser& browser, Display& display, const PictureInfo& pi
   DrawCursorCross(display);
   DrawText(display, buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
   // Page and view buttons everywhere but on a picture; the centre button with the list only.
-  DrawOverlayButtons(display, !browser.browserMode.pictureActive, browser.browserMode.listActive);
-  if (!browser.browserMode.pictureActive) {
+  DrawOverlayButtons(display, !browser.browserMode.pictureActive(),
+                     browser.browserMode.listActive());
+  if (!browser.browserMode.pictureActive()) {
     DrawText(display, browser.browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
   } else {
     if (browser.pictureViews.pictureEntry >= 1 &&
@@ -132,7 +133,7 @@ After TurnPage(Trove& trove, bool forward) {
 After Play(Trove& trove) {
   Browser& browser = trove.browser;
   // A stale selection (beyond the entries of the current scan) is never played.
-  if (browser.browserMode.listActive && browser.fileList.selection != 0 &&
+  if (browser.browserMode.listActive() && browser.fileList.selection != 0 &&
       SelectionIsCurrent(browser.fileList) &&
       browser.fileList.kinds[browser.fileList.selection] == entryFile) {
     // A player window already open is placed over the browser even when this start failed.
@@ -213,7 +214,7 @@ constexpr KeyCommand settingKeys[] = {
      [](const Trove& t) { return t.browser.rescanRequested; }},
     {key::n,
      [](Trove& t) {
-       if (t.browser.browserMode.listActive) MoveListToCursor(t.display.displayState);
+       if (t.browser.browserMode.listActive()) MoveListToCursor(t.display.displayState);
        return After{};
      }},
     {key::f5, [](Trove& t) { return SetMode(t, DisplayMode::halfScreen); }},
@@ -279,7 +280,7 @@ void HandleOverlayClick(Trove& trove) {
   Display& display = trove.display;
   MouseLatches& latches = trove.input.mouseLatches;
   DisplayState& d = display.displayState;
-  if (latches.rightDown == 1 && !browser.browserMode.pictureActive) {
+  if (latches.rightDown == 1 && !browser.browserMode.pictureActive()) {
     std::int32_t id = PickIdUnderCursor(display);
     if (id == pick::none) {
       // Clicks in the top 30 rows (the overlay strip) do nothing. A cell of the page not drawn
@@ -297,7 +298,7 @@ void HandleOverlayClick(Trove& trove) {
       if (command.id == id) Finish(command.run(trove), latches);
     }
   }
-  if (latches.rightDown == 1 && browser.browserMode.pictureActive) {
+  if (latches.rightDown == 1 && browser.browserMode.pictureActive()) {
     ClosePicture(browser, latches);
   }
 }
@@ -351,7 +352,7 @@ void ForgetPresentedPass(MainLoop& mainLoop) { mainLoop.presented = PresentedPas
 bool PassWouldRepeat(const Trove& trove) {
   const Browser& browser = trove.browser;
   if (!trove.mainLoop.presented.actedOnNothing || InputLatched(trove.input) ||
-      browser.browserMode.thumbRedraw || browser.rescanRequested || trove.quitRequested ||
+      browser.browserMode.thumbRedraw() || browser.rescanRequested || trove.quitRequested ||
       ThumbnailPageStepReady(browser, trove.display)) {
     return false;
   }
@@ -377,18 +378,18 @@ void RunPass(Trove& trove) {
   // Anything new stops the decoding ahead: the program's own work comes first.
   StopDecodingAhead(browser);
   mainLoop.presented.actedOnNothing = !InputLatched(trove.input) &&
-                                      !browser.browserMode.thumbRedraw &&
+                                      !browser.browserMode.thumbRedraw() &&
                                       !browser.rescanRequested && !trove.quitRequested;
   Display& display = trove.display;
   Pictures& pictures = trove.pictures;
   mainLoop.presented.inputs = CurrentPassInputs(trove);
 
-  if (browser.browserMode.listActive) DrawListView(browser, display);
+  if (browser.browserMode.listActive()) DrawListView(browser, display);
   // A page is drawn as its pictures arrive, over as many passes as that takes.
-  if (browser.browserMode.thumbRedraw || ThumbnailPageInProgress(browser)) {
+  if (browser.browserMode.thumbRedraw() || ThumbnailPageInProgress(browser)) {
     StepThumbnailPage(browser, display, pictures);
   }
-  if (browser.browserMode.pictureActive) DrawPictureView(browser, display, pictures);
+  if (browser.browserMode.pictureActive()) DrawPictureView(browser, display, pictures);
 
   HandleBrowserClick(browser, display, pictures, trove.input.mouseLatches);
   PlayerClickCheck(browser, display, trove.input.mouseLatches);

@@ -92,12 +92,12 @@ TEST_F(DirectoryTest, GoUpOnTwoCharactersOrFewerKeepsThePath) {
 TEST_F(DirectoryTest, PathOperationsFinishTheSameWay) {
   browser.fileList.selection = 7;
   browser.fileList.listFirst = 4;
-  browser.browserMode.listActive = 0;
+  browser.browserMode.view = BrowserView::thumbnails;
   trove.input.mouseLatches.rightDown = 1;
   GoUpFrom(browser, "C:\\a\\", trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(browser.fileList.listFirst, 4);  // the view position is the list's own business
-  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
   EXPECT_EQ(browser.rescanRequested, 1);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::viewSwitch});

@@ -225,7 +225,7 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
   };
   for (const Case& c : cases) {
     browser.fileList.selection = c.selection;
-    browser.browserMode.listActive = c.listActive;
+    browser.browserMode.view = c.listActive ? BrowserView::list : BrowserView::thumbnails;
     SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState),
               c.rowUnderCursor ? 12000 + c.rowUnderCursor : 0);
     trove.input.mouseLatches.rightDown = 1;
@@ -235,7 +235,7 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
   }
   // An identifier that is not a list row (here the thumbnail of the selected entry) neither.
   browser.fileList.selection = 2;
-  browser.browserMode.listActive = 1;
+  browser.browserMode.view = BrowserView::list;
   SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState), 4002);
   PlayerClickCheck(browser, display, trove.input.mouseLatches);
   EXPECT_TRUE(os().programsRun.empty());
@@ -276,8 +276,7 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
     os().programsRun.clear();
     os().moves.clear();
     browser.fileList.selection = c.selection;
-    browser.browserMode.listActive = c.listActive;
-    browser.browserMode.pictureActive = 0;
+    browser.browserMode.view = c.listActive ? BrowserView::list : BrowserView::thumbnails;
     trove.input.keyTable.down[key::p] = 1;
     RunPass(trove);
     EXPECT_EQ(os().programsRun.size(), c.launches ? 1u : 0u) << c.what;
@@ -365,7 +364,7 @@ TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
 }
 
 TEST_F(LaunchTest, ExplorerKeyOpensTheExplorerInAnyView) {
-  browser.browserMode.listActive = 0;
+  browser.browserMode.view = BrowserView::thumbnails;
   std::strcpy(browser.browsedPath, "E:\\100% done\\");
   trove.input.keyTable.down[key::f7] = 1;
   RunPass(trove);

@@ -65,7 +65,7 @@ TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
   HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
   EXPECT_STREQ(browser.browsedPath, "C:\\");
   EXPECT_EQ(browser.fileList.selection, 1);
-  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::directoryClick}));
 }
 
@@ -98,7 +98,7 @@ TEST_F(NavigationTest, ClicksThatAreNotForTheList) {
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   ClickOn(1200000);
   HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
-  browser.browserMode.listActive = 0;
+  browser.browserMode.view = BrowserView::thumbnails;
   ClickOn(12003);
   HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.selection, 1);
@@ -163,15 +163,15 @@ TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
   EXPECT_EQ(browser.fileList.thumbFirst, 1);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
-  EXPECT_EQ(browser.browserMode.listActive, 0);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
 
   browser.fileList.count = 20;
   browser.fileList.thumbFirst = 13;
-  browser.browserMode.pictureActive = 1;
+  browser.browserMode.view = BrowserView::picture;
   NextThumbnailPage(browser, displayState);
   EXPECT_EQ(browser.fileList.thumbFirst, 20);
-  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   browser.fileList.thumbFirst = 1;
   NextThumbnailPage(browser, displayState);
   EXPECT_EQ(browser.fileList.thumbFirst, 13);
@@ -209,41 +209,41 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
   browser.fileList.selection = 4;
   displayState.scrollX = 50;
   ToggleThumbnailView(browser, displayState);
-  EXPECT_EQ(browser.browserMode.listActive, 0);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
   EXPECT_EQ(browser.fileList.thumbFirst, 4);
   EXPECT_EQ(displayState.scrollX, 0);
   ToggleThumbnailView(browser, displayState);
-  EXPECT_EQ(browser.browserMode.listActive, 1);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
-  browser.browserMode = BrowserMode{0, 1, 0};
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);
+  browser.browserMode = BrowserMode{BrowserView::picture};
   ToggleThumbnailView(browser, displayState);
-  EXPECT_EQ(browser.browserMode.pictureActive, 0);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
   EXPECT_EQ(os().pauses, std::vector<int>(3, pauseAfter::viewSwitch));
   os().pauses.clear();
 
   // The button rescans the browsed directory (here the working directory itself).
   SetPath(browser.browsedPath, tree.root());
   trove.input.mouseLatches.rightDown = 1;
-  browser.browserMode = BrowserMode{1, 0, 0};
+  browser.browserMode = BrowserMode{BrowserView::list};
   ThumbnailsButton(browser, displayState, trove.input.mouseLatches);
-  EXPECT_EQ(browser.browserMode.listActive, 0);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
   EXPECT_EQ(browser.fileList.count, 3);
   EXPECT_EQ(browser.fileList.thumbFirst, 4);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   ThumbnailsButton(browser, displayState, trove.input.mouseLatches);
-  EXPECT_EQ(browser.browserMode.listActive, 1);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);
 
   // Empty canvas: back to the list, rescanned, the latch left for the rest of the pass.
-  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   browser.fileList.count = 5;
   trove.input.mouseLatches.rightDown = 1;
   ReturnToList(browser);
-  EXPECT_EQ(browser.browserMode.listActive, 1);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);
   EXPECT_EQ(browser.fileList.count, 3);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_EQ(os().pauses,
@@ -274,14 +274,14 @@ TEST_F(NavigationTest, TheMainLoopDispatchesTheNavigationKeys) {
   for (int i = 0; i < 30; ++i) tree.File("entry " + std::to_string(i));
   browser.fileList.selection = 3;
   press(key::t);
-  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_EQ(browser.fileList.thumbFirst, 3);
   press(key::rightBracket);
   EXPECT_EQ(browser.fileList.thumbFirst, 3 + CellsPerPage(browser.pictureViews, displayState));
   press(key::leftBracket);
   EXPECT_EQ(browser.fileList.thumbFirst, 3);
   press(key::t);
-  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
 }
 
 }  // namespace

@@ -300,12 +300,12 @@ TEST_F(PictureViewsTest, PageDrawsFramesCaptionsAndPictures) {
   tree.File("pictures/notes.txt", "not a picture");
   tree.Dir("pictures/folder");
   RescanBrowsedDirectory(browser);
-  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   browser.fileList.thumbFirst = 0;
   DrawThumbnailPage(browser, display, trove.pictures);
   ASSERT_EQ(browser.fileList.count, 6);
   const int other = EntryOf("other.bmp");
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);
   EXPECT_EQ(browser.fileList.thumbFirst, 1);
   EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
@@ -353,7 +353,7 @@ TEST_F(PictureViewsTest, A1000By500PictureReachesBeyondTheInnerFrame) {
   Picture("wide.bmp", 1000, 500);
   RescanBrowsedDirectory(browser);
   const int k = EntryOf("wide.bmp");
-  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   DrawThumbnailPage(browser, display, trove.pictures);
   const CellOrigin o =
       ThumbnailCellOrigin(k - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
@@ -372,7 +372,7 @@ TEST_F(PictureViewsTest, A1000By500PictureReachesBeyondTheInnerFrame) {
 TEST_F(PictureViewsTest, PageIsDrawnOnlyOnRequest) {
   Picture("a.bmp", 4, 4);
   RescanBrowsedDirectory(browser);
-  browser.browserMode = BrowserMode{0, 0, 0};
+  browser.browserMode = BrowserMode{BrowserView::thumbnails};
   browser.fileList.selection = 3;
   std::memset(canvas.frameBuffer, 7, 960u * 540u * 4u);
   DrawThumbnailPage(browser, display, trove.pictures);
@@ -408,7 +408,7 @@ TEST_F(PictureViewsTest, CaptionsAreCutToOneMoreThanTheNameLimit) {
   const int k = EntryOf(name);
   ASSERT_GT(k, 0);
   browser.fileList.thumbFirst = k;
-  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   browser.nameLimit = 36;
   DrawThumbnailPage(browser, display, trove.pictures);
   EXPECT_EQ(browser.nameLimit, 18);
@@ -440,7 +440,7 @@ TEST_F(PictureViewsTest, APageOfDirectoriesHasNothingToClickAndReturnsToTheList)
   for (const char* d : {"one", "two", "three"}) tree.Dir(std::string("pictures/") + d);
   RescanBrowsedDirectory(browser);
   ASSERT_EQ(browser.fileList.count, 5);
-  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   browser.pictureViews.overlayShown = 0;
   browser.pictureViews.placementMode = PlacementMode::followByNine;
   DrawThumbnailPage(browser, display, trove.pictures);
@@ -454,8 +454,8 @@ TEST_F(PictureViewsTest, APageOfDirectoriesHasNothingToClickAndReturnsToTheList)
   PointAt(80, 430);
   trove.input.mouseLatches.rightDown = 1;
   RunPass(trove);
-  EXPECT_EQ(browser.browserMode.listActive, 1);
-  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 0);
 }
 
 TEST_F(PictureViewsTest, LoadingAPictureShowsTheOverlayAndResetsThePlacement) {
@@ -505,7 +505,7 @@ TEST_F(PictureViewsTest, AnUndecodablePictureGetsAFrameOnly) {
   Picture("a.bmp", 35, 21);
   tree.File("pictures/z.bmp", "BM but nothing else");
   RescanBrowsedDirectory(browser);
-  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   DrawThumbnailPage(browser, display, trove.pictures);
   const ThumbnailGrid grid = ThumbnailGridSize(960, 540, 140, 140);
   const int good = EntryOf("a.bmp");
@@ -522,7 +522,7 @@ TEST_F(PictureViewsTest, ThePageStartsAtThumbFirst) {
   ASSERT_EQ(browser.fileList.count, 22);
   browser.fileList.thumbFirst = 19;
   browser.fileList.selection = 2;
-  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   DrawThumbnailPage(browser, display, trove.pictures);
   EXPECT_EQ(browser.fileList.selection, 19);
   // Entries 19 to 22 fill the first four cells of the first row; the fifth cell is empty.
@@ -667,13 +667,13 @@ TEST_F(PictureViewsTest, OpenPictureSwitchesToThePictureView) {
   Picture("a.bmp", 16, 12);
   RescanBrowsedDirectory(browser);
   const int k = EntryOf("a.bmp");
-  browser.browserMode = BrowserMode{0, 0, 0};
+  browser.browserMode = BrowserMode{BrowserView::thumbnails};
   displayState.scrollX = 5;
   displayState.scrollY = -7;
   trove.input.mouseLatches.rightDown = 1;
   OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, k);
-  EXPECT_EQ(browser.browserMode.pictureActive, 1);
-  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_EQ(browser.pictureViews.pictureEntry, k);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
@@ -685,13 +685,13 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
   tree.File("pictures/broken.bmp", "BMxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx");
   RescanBrowsedDirectory(browser);
   const int k = EntryOf("broken.bmp");
-  browser.browserMode = BrowserMode{0, 0, 0};
+  browser.browserMode = BrowserMode{BrowserView::thumbnails};
   displayState.scrollX = 5;
   browser.pictureViews.pictureEntry = 0;
   trove.input.mouseLatches.rightDown = 1;
   OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, k);
-  EXPECT_EQ(browser.browserMode.pictureActive, 0);
-  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 0);
+  EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_EQ(browser.pictureViews.pictureEntry, 0);
   EXPECT_EQ(displayState.scrollX, 5);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
@@ -703,7 +703,7 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
 TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Picture(name, 8, 6);
   RescanBrowsedDirectory(browser);
-  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   DrawThumbnailPage(browser, display, trove.pictures);
   const int last = browser.fileList.count;
   ASSERT_EQ(last, 5);
@@ -719,7 +719,7 @@ TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
       ThumbnailCellOrigin(last - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   ClickOn(pick::thumbnailBase + last, o.x + 2, o.y + 2);
   HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
-  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
 }
 
@@ -732,24 +732,24 @@ TEST_F(PictureViewsTest, APictureOfAVanishedDirectoryIsNotTakenFromTheStartDirec
   WriteBmp(work + "/a.bmp", 8, 6, Pattern);
   std::filesystem::remove_all(pictures);
   ASSERT_EQ(browser.fileList.count, 3);  // the scan before the directory vanished
-  browser.browserMode = BrowserMode{0, 0, 0};
+  browser.browserMode = BrowserMode{BrowserView::thumbnails};
   OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, k);
   EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
-  EXPECT_EQ(browser.browserMode.pictureActive, 0);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
 }
 
 TEST_F(PictureViewsTest, ClosePictureRequestsThePageAgain) {
   tree.File("pictures/new.txt", "x");
-  browser.browserMode = BrowserMode{0, 1, 0};
+  browser.browserMode = BrowserMode{BrowserView::picture};
   browser.fileList.count = 0;
   browser.fileList.thumbFirst = 4;
   trove.input.mouseLatches.rightDown = 1;
   ClosePicture(browser, trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
-  EXPECT_EQ(browser.browserMode.listActive, 0);
-  EXPECT_EQ(browser.browserMode.pictureActive, 0);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 0);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
   EXPECT_EQ(browser.fileList.count, 3);  // rescanned
   EXPECT_EQ(browser.fileList.thumbFirst, 4);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
@@ -762,7 +762,7 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   RescanBrowsedDirectory(browser);
   const int k = EntryOf("a.bmp");
   browser.fileList.thumbFirst = k;
-  browser.browserMode = BrowserMode{0, 0, 1};
+  browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   browser.pictureViews.overlayShown = 0;
   PassesUntilPageDrawn();
   EXPECT_EQ(browser.pictureViews.overlayShown, 1);
@@ -773,7 +773,7 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   ASSERT_EQ(PickIdUnderCursor(display), pick::thumbnailBase + k);
   trove.input.mouseLatches.rightDown = 1;
   RunPass(trove);
-  EXPECT_EQ(browser.browserMode.pictureActive, 1);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 1);
   EXPECT_EQ(browser.pictureViews.pictureEntry, k);
 
   // Next pass: the picture at step 2, placement 3, centred at 3 cursor - canvas size.
@@ -790,10 +790,10 @@ TEST_F(PictureViewsTest, MainLoopOpensAndClosesThePicture) {
   // Any click goes back to the page, drawn again in the next pass.
   trove.input.mouseLatches.rightDown = 1;
   RunPass(trove);
-  EXPECT_EQ(browser.browserMode.pictureActive, 0);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
   PassesUntilPageDrawn();
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);
   EXPECT_EQ(PickIdUnderCursor(display), 0);
   PointAt(40, 380);
   EXPECT_EQ(PickIdUnderCursor(display), pick::thumbnailBase + k);

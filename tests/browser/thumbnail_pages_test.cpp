@@ -106,7 +106,7 @@ void RestoreLoader(Browser& browser, Pictures& pictures, const LoaderState& s) {
 void DrawSequentialPage(Browser& browser, Display& display, Pictures& pictures) {
   const TextureLoader& textureLoader = pictures.textureLoader;
   const DisplayState& displayState = display.displayState;
-  browser.browserMode.thumbRedraw = 0;
+  PageRedrawn(browser.browserMode);
   browser.nameLimit = ThumbnailNameLimit(displayState.canvasWidth, browser.nameLimit);
   ClearCanvas(display);
   const ThumbnailGrid grid =
@@ -160,7 +160,7 @@ class ThumbnailPagesTest : public PictureFolderTest {
 
   Canvases DrawPage(int first, void (*draw)(Browser&, Display&, Pictures&)) {
     browser.fileList.thumbFirst = first;
-    browser.browserMode = BrowserMode{0, 0, 1};
+    browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
     draw(browser, display, trove.pictures);
     return Snapshot(display);
   }
@@ -235,7 +235,7 @@ TEST_F(ThumbnailPagesTest, PictureViewAfterAPageAsBefore) {
   auto pictureViewAfter = [&](void (*draw)(Browser&, Display&, Pictures&)) {
     DrawPage(1, draw);
     OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, entry);
-    EXPECT_EQ(browser.browserMode.pictureActive, 1);
+    EXPECT_EQ(browser.browserMode.pictureActive(), 1);
     DrawPictureView(browser, display, trove.pictures);
     return Snapshot(display);
   };
@@ -360,7 +360,7 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
       PointAt(pending.x + 4, pending.y + 4);
       trove.input.mouseLatches.rightDown = 1;
       RunPass(trove);
-      EXPECT_TRUE(browser.browserMode.pictureActive) << c.name;
+      EXPECT_TRUE(browser.browserMode.pictureActive()) << c.name;
       EXPECT_EQ(browser.pictureViews.pictureEntry, picture) << c.name;
       trove.input.mouseLatches.rightDown = 1;
       RunPass(trove);

@@ -99,13 +99,13 @@ TEST_F(MainLoopTest, ModeChangeResetsScrollAndWindowAndRedrawsThumbnails) {
   displayState.scrollY = -40;
   displayState.windowX = 100;
   displayState.windowY = 50;
-  browser.browserMode = BrowserMode{0, 0, 0};
+  browser.browserMode = BrowserMode{BrowserView::thumbnails};
   PassWithKeys({key::f6});
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
   EXPECT_EQ(displayState.windowX, 0);
   EXPECT_EQ(displayState.windowY, 0);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 1);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
 }
 
 TEST_F(MainLoopTest, SeveralKeysActInOnePassAndAHeldKeyOnce) {
@@ -187,25 +187,25 @@ class OverlayClickTest : public MainLoopTest {
 };
 
 TEST_F(OverlayClickTest, EmptyCanvasReturnsToTheListOnlyBelowTheTopThirtyRows) {
-  browser.browserMode = BrowserMode{0, 0, 0};  // thumbnail view
-  ClickAt(900, 515);                           // empty, inside the top 30 rows
-  EXPECT_EQ(browser.browserMode.listActive, 0);
+  browser.browserMode = BrowserMode{BrowserView::thumbnails};  // thumbnail view
+  ClickAt(900, 515);                                           // empty, inside the top 30 rows
+  EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_TRUE(os().pauses.empty());
   ClickAt(900, 100);
-  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
 }
 
 TEST_F(OverlayClickTest, ButtonsActOnTheirClicks) {
   ClickAt(270, 525);  // "THUMBNAILS"
-  EXPECT_EQ(browser.browserMode.listActive, 0);
+  EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
   ClickAt(362, 525);  // "BRACKETR"
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::pageTurn, pauseAfter::click}));
   ClickAt(322, 525);  // "BRACKETL"
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::pageTurn, pauseAfter::click}));
   ClickAt(270, 525);  // back to the list
-  EXPECT_EQ(browser.browserMode.listActive, 1);
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
   ClickAt(405, 525);  // "CENTERCENTER"
   EXPECT_EQ(displayState.scrollX, 320);
   EXPECT_EQ(displayState.scrollY, -180);
@@ -363,9 +363,10 @@ TEST_F(RestingTest, RequestsAndChangedStateAreDrawn) {
   RunPass(trove);
   RunPass(trove);
   ASSERT_TRUE(PassWouldRepeat(trove));
-  browser.browserMode.thumbRedraw = 1;
+  const BrowserMode before = browser.browserMode;
+  ShowThumbnails(browser.browserMode);
   EXPECT_FALSE(PassWouldRepeat(trove));
-  browser.browserMode.thumbRedraw = 0;
+  browser.browserMode = before;
   browser.rescanRequested = 1;
   EXPECT_FALSE(PassWouldRepeat(trove));
   browser.rescanRequested = 0;

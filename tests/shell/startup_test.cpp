@@ -50,9 +50,9 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_EQ(browser.fileList.thumbFirst, 1);
   EXPECT_NE(browser.fileList.names, nullptr);
   EXPECT_NE(browser.fileList.kinds, nullptr);
-  EXPECT_EQ(browser.browserMode.listActive, 1);
-  EXPECT_EQ(browser.browserMode.pictureActive, 0);
-  EXPECT_EQ(browser.browserMode.thumbRedraw, 0);
+  EXPECT_EQ(browser.browserMode.listActive(), 1);
+  EXPECT_EQ(browser.browserMode.pictureActive(), 0);
+  EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);
   EXPECT_EQ(trove.input.keyTable.down[65], 0);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_STRNE(browser.workingDirectory, "");
