@@ -8,6 +8,21 @@
 enum class DisplayMode : std::int32_t { movable1280 = 0, halfScreen = 1, wholeScreen = 2 };
 
 // Canvas size, zoom, display mode, scroll offsets, window origin and screen size.
+// The cursor and the window's client area on the screen, as read once at the start of a pass:
+// every decision of the pass maps this one reading. Outside a pass nothing is read ahead, and
+// each mapping reads the system anew.
+struct CursorReading {
+  bool read = false;
+  int x = 0;
+  int y = 0;
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+
+  bool operator==(const CursorReading&) const = default;
+};
+
 struct DisplayState {
   int canvasWidth = 0;
   int canvasHeight = 0;
@@ -19,6 +34,7 @@ struct DisplayState {
   int windowY = 0;
   int screenWidth = 0;
   int screenHeight = 0;
+  CursorReading cursor;  // the pass's reading, while a pass runs
 
   bool operator==(const DisplayState&) const = default;
 };

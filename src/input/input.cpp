@@ -51,14 +51,33 @@ int MapCursorToCanvas(int offset, int extent, int canvasSize) {
   return static_cast<int>(fx);
 }
 
+namespace {
+
+CursorReading ReadCursor() {
+  const platform::ScreenPoint cursor = platform::CursorPosition();
+  const platform::ScreenRect rect = platform::MainWindowRect();
+  return {true, cursor.x, cursor.y, rect.left, rect.top, rect.right, rect.bottom};
+}
+
+CursorReading Reading(const DisplayState& d) { return d.cursor.read ? d.cursor : ReadCursor(); }
+
+}  // namespace
+
+void ReadCursorForPass(DisplayState& d) { d.cursor = ReadCursor(); }
+
+void EndPassCursor(DisplayState& d) { d.cursor = CursorReading{}; }
+
+platform::ScreenPoint CursorOnScreen(const DisplayState& d) {
+  const CursorReading r = Reading(d);
+  return {r.x, r.y};
+}
+
 int CursorCanvasX(const DisplayState& d) {
-  platform::ScreenPoint cursor = platform::CursorPosition();
-  platform::ScreenRect rect = platform::MainWindowRect();
-  return MapCursorToCanvas(cursor.x - rect.left, rect.right - rect.left, d.canvasWidth);
+  const CursorReading r = Reading(d);
+  return MapCursorToCanvas(r.x - r.left, r.right - r.left, d.canvasWidth);
 }
 
 int CursorCanvasY(const DisplayState& d) {
-  platform::ScreenPoint cursor = platform::CursorPosition();
-  platform::ScreenRect rect = platform::MainWindowRect();
-  return MapCursorToCanvas(rect.bottom - cursor.y, rect.bottom - rect.top, d.canvasHeight);
+  const CursorReading r = Reading(d);
+  return MapCursorToCanvas(r.bottom - r.y, r.bottom - r.top, d.canvasHeight);
 }

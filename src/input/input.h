@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "display/display.h"
+#include "platform/platform.h"
 
 // One entry per virtual-key code: 1 when a key-down arrived since the last clear.
 struct KeyTable {
@@ -36,6 +37,12 @@ bool InputLatched(const Input& input);
 void ClearInputLatches(Input& input);
 
 // Canvas column and row under the cursor, clamped to the canvas; row 0 is the bottom row.
+// Reads the cursor and the window once for the pass that starts, and forgets the reading when
+// it ends.
+void ReadCursorForPass(DisplayState& d);
+void EndPassCursor(DisplayState& d);
+// The cursor on the screen: the pass's reading, or the system's answer outside a pass.
+platform::ScreenPoint CursorOnScreen(const DisplayState& d);
 int CursorCanvasX(const DisplayState& d);
 int CursorCanvasY(const DisplayState& d);
 

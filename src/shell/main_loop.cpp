@@ -37,6 +37,7 @@ PassInputs CurrentPassInputs(const Trove& trove) {
   in.cursorX = CursorCanvasX(display.displayState);
   in.cursorY = CursorCanvasY(display.displayState);
   in.display = display.displayState;
+  in.display.cursor = CursorReading{};  // the cursor's canvas point above is what counts
   in.mode = browser.browserMode;
   in.list = browser.fileList;
   in.views = browser.pictureViews;
@@ -158,7 +159,7 @@ constexpr KeyCommand viewKeys[] = {
 };
 
 void FollowMouse(DisplayState& d) {
-  platform::ScreenPoint p = platform::CursorPosition();
+  platform::ScreenPoint p = CursorOnScreen(d);
   platform::MoveMainWindow(p.x, p.y, d.canvasWidth * d.zoom, d.canvasHeight * d.zoom);
   platform::HideSystemCursor();
   d.windowX = p.x;
@@ -359,7 +360,10 @@ bool PassWouldRepeat(const Trove& trove) {
   return CurrentPassInputs(trove) == trove.mainLoop.presented.inputs;
 }
 
-void RunPass(Trove& trove) {
+namespace {
+
+// One pass, on the cursor reading taken for it.
+void RunPassOnReading(Trove& trove) {
   // Thumbnails decoded in the background since the last pass are kept for later pages.
   Browser& browser = trove.browser;
   MainLoop& mainLoop = trove.mainLoop;
@@ -409,6 +413,15 @@ void RunPass(Trove& trove) {
   while (platform::PumpOneMessage(trove.input, trove.window)) ++mainLoop.messagesDispatched;
   // A close request that arrived while pumping ends the program like Escape.
   if (trove.window.closeRequested) trove.quitRequested = true;
+}
+
+}  // namespace
+
+void RunPass(Trove& trove) {
+  // The cursor is read once: every decision of the pass maps the same point.
+  ReadCursorForPass(trove.display.displayState);
+  RunPassOnReading(trove);
+  EndPassCursor(trove.display.displayState);
 }
 
 void RunMainLoop(Trove& trove) {
