@@ -1,11 +1,51 @@
-// Shared between the Linux backend's files: raw input, read on the connection's event queue.
+// Shared between the Linux backend's files: the backend's whole state, one object for the
+// program's life, and raw input, read on the connection's event queue.
 #pragma once
 
+#include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+#include <ctime>
+
+#include "backends/x11/x11_connection.h"
+#include "backends/x11/x11_error_log.h"
+#include "backends/x11/x11_geometry.h"
+#include "backends/x11/x11_keys.h"
 
 struct Input;
 
 namespace x11 {
+
+// The window-system state of the main window.
+struct MainWindow {
+  Window window = 0;
+  Colormap colormap = 0;
+  GLXContext context = nullptr;
+  WindowGeometry geometry;
+  Window parent = 0;  // the root window, or a window manager's frame
+  Cursor blankCursor = 0;
+  std::time_t screenSaverReset = 0;
+};
+
+// The raw input's state: the extension's opcode, the events selected so far and the keys held.
+struct RawInput {
+  int opcode = 0;  // XInput2's major opcode, which its events carry
+  unsigned char selected[XIMaskLen(XI_LASTEVENT)] = {};
+  KeyRepeat repeat;
+};
+
+// Everything the backend keeps: the connection and the log of its errors, the main window and
+// the raw input.
+struct Backend {
+  Connection server;
+  ErrorLog errors;
+  MainWindow main;
+  RawInput raw;
+};
+
+// The backend's one state object.
+Backend& State();
 
 // Whether the server offers XInput2, whose raw events bring the global keys and right clicks.
 bool QueryRawInput();

@@ -12,15 +12,14 @@
 
 namespace {
 
-x11::Connection server;
-x11::ErrorLog errors;
+x11::Backend backend;
 
 // X errors arrive after the request that failed, and by default they would end the program.
 // Those of requests that can fail are trapped where they are made; any other is a mistake
 // worth knowing of but no reason to stop, so it is reported, each kind once.
 int HandleError(Display* display, XErrorEvent* error) {
-  if (errors.Take(error->serial, error->error_code, error->request_code, error->minor_code) !=
-      x11::ErrorLog::Fate::reported) {
+  if (backend.errors.Take(error->serial, error->error_code, error->request_code,
+                          error->minor_code) != x11::ErrorLog::Fate::reported) {
     return 0;
   }
   char text[160] = "";
@@ -53,7 +52,7 @@ void InternAtoms(x11::Atoms* atoms) {
   constexpr int count = static_cast<int>(sizeof names / sizeof names[0]);
   Atom interned[count] = {};
   // One round trip for all of them.
-  XInternAtoms(server.display, names, count, False, interned);
+  XInternAtoms(backend.server.display, names, count, False, interned);
   for (int i = 0; i < count; ++i) *slots[i] = interned[i];
 }
 
@@ -62,18 +61,18 @@ void InternAtoms(x11::Atoms* atoms) {
 namespace x11 {
 
 void OpenConnection() {
-  server.display = XOpenDisplay(nullptr);
-  if (!server.display) {
+  backend.server.display = XOpenDisplay(nullptr);
+  if (!backend.server.display) {
     std::fprintf(stderr, "Trove cannot open the X display \"%s\".\n", XDisplayName(nullptr));
     platform::ExitProgram(1);
   }
   // Programs Trove starts do not inherit the connection.
-  fcntl(ConnectionNumber(server.display), F_SETFD, FD_CLOEXEC);
+  fcntl(ConnectionNumber(backend.server.display), F_SETFD, FD_CLOEXEC);
   XSetErrorHandler(HandleError);
   XSetIOErrorHandler(ConnectionLost);
-  server.screen = DefaultScreen(server.display);
-  server.root = RootWindow(server.display, server.screen);
-  InternAtoms(&server.atoms);
+  backend.server.screen = DefaultScreen(backend.server.display);
+  backend.server.root = RootWindow(backend.server.display, backend.server.screen);
+  InternAtoms(&backend.server.atoms);
 
   if (!QueryRawInput()) {
     platform::ShowMessageBox(
@@ -85,26 +84,28 @@ void OpenConnection() {
 }
 
 void CloseConnection() {
-  if (!server.display) return;
+  if (!backend.server.display) return;
   StopRawInput();
-  XCloseDisplay(server.display);
-  server = Connection();
+  XCloseDisplay(backend.server.display);
+  backend.server = Connection();
 }
 
-const Connection& Server() { return server; }
+const Connection& Server() { return backend.server; }
 
-ErrorTrap::ErrorTrap() : previous_(errors.SetTrap(NextRequest(server.display))) {}
+Backend& State() { return backend; }
+
+ErrorTrap::ErrorTrap() : previous_(backend.errors.SetTrap(NextRequest(backend.server.display))) {}
 
 ErrorTrap::~ErrorTrap() {
-  if (NextRequest(server.display) - 1 > LastKnownRequestProcessed(server.display)) {
-    XSync(server.display, False);
+  if (NextRequest(backend.server.display) - 1 > LastKnownRequestProcessed(backend.server.display)) {
+    XSync(backend.server.display, False);
   }
-  errors.RestoreTrap(previous_);
+  backend.errors.RestoreTrap(previous_);
 }
 
 bool ErrorTrap::Failed() {
-  XSync(server.display, False);
-  return errors.Caught();
+  XSync(backend.server.display, False);
+  return backend.errors.Caught();
 }
 
 }  // namespace x11

@@ -16,20 +16,14 @@
 
 namespace {
 
-// The raw input's state: the extension's opcode, the events selected so far and the keys held.
-struct RawInput {
-  int opcode = 0;  // XInput2's major opcode, which its events carry
-  unsigned char selected[XIMaskLen(XI_LASTEVENT)] = {};
-  x11::KeyRepeat repeat;
-};
-
-RawInput raw;
+// The raw input's part of the backend's state.
+x11::RawInput& Raw() { return x11::State().raw; }
 
 // Adds raw events to those selected on the root window.
 bool SelectRawEvents(std::initializer_list<int> events) {
   const x11::Connection& server = x11::Server();
-  for (int event : events) XISetMask(raw.selected, event);
-  XIEventMask mask = {XIAllMasterDevices, static_cast<int>(sizeof raw.selected), raw.selected};
+  for (int event : events) XISetMask(Raw().selected, event);
+  XIEventMask mask = {XIAllMasterDevices, static_cast<int>(sizeof Raw().selected), Raw().selected};
   x11::ErrorTrap trap;
   return XISelectEvents(server.display, server.root, &mask, 1) == Success && !trap.Failed();
 }
@@ -62,7 +56,7 @@ x11::RawKeyPress DescribePress(Display* display, int keycode) {
   unsigned delay = 0;
   unsigned interval = 0;
   if (press.repeats && XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval)) {
-    raw.repeat.SetRate(static_cast<int>(delay), static_cast<int>(interval));
+    Raw().repeat.SetRate(static_cast<int>(delay), static_cast<int>(interval));
   }
   return press;
 }
@@ -79,12 +73,12 @@ bool QueryRawInput() {
   // no release of a held key goes missing.
   int major = 2;
   int minor = 1;
-  return XQueryExtension(display, "XInputExtension", &raw.opcode, &eventBase, &errorBase) &&
+  return XQueryExtension(display, "XInputExtension", &Raw().opcode, &eventBase, &errorBase) &&
          XIQueryVersion(display, &major, &minor) == Success;
 }
 
 bool HandleRawEvent(XEvent* event, Input& input) {
-  if (event->type != GenericEvent || event->xcookie.extension != raw.opcode) return false;
+  if (event->type != GenericEvent || event->xcookie.extension != Raw().opcode) return false;
   Display* display = Server().display;
   XGenericEventCookie* cookie = &event->xcookie;
   if (!XGetEventData(display, cookie)) return true;
@@ -93,10 +87,10 @@ bool HandleRawEvent(XEvent* event, Input& input) {
   // A server that did send its own repeats as raw events would repeat keys twice as often.
   const bool serverRepeat = (rawEvent->flags & XIKeyRepeat) != 0;
   if (cookie->evtype == XI_RawKeyPress && !serverRepeat && keycode >= 0 && keycode <= 255) {
-    int key = raw.repeat.Press(DescribePress(display, keycode), NowMs());
+    int key = Raw().repeat.Press(DescribePress(display, keycode), NowMs());
     if (key >= 0) KeyPressed(input, key);
   } else if (cookie->evtype == XI_RawKeyRelease) {
-    raw.repeat.Release(keycode);
+    Raw().repeat.Release(keycode);
   } else if (cookie->evtype == XI_RawButtonPress && rawEvent->detail == 3) {
     RightButtonPressed(input);
   }
@@ -106,21 +100,21 @@ bool HandleRawEvent(XEvent* event, Input& input) {
 
 void RepeatHeldKey(Input& input) {
   const std::int64_t now = NowMs();
-  const int keycode = raw.repeat.RepeatingKeycode(now);
+  const int keycode = Raw().repeat.RepeatingKeycode(now);
   if (keycode < 0) return;
   // The server's own view of the keyboard: a key whose release was missed is up there.
   char keys[32] = {};
   XQueryKeymap(Server().display, keys);
   const bool held = (keys[keycode / 8] & (1 << (keycode % 8))) != 0;
-  const int key = raw.repeat.Repeat(now, held);
+  const int key = Raw().repeat.Repeat(now, held);
   if (key >= 0) KeyPressed(input, key);
 }
 
-int MsUntilRepeat() { return raw.repeat.MsUntilRepeat(NowMs()); }
+int MsUntilRepeat() { return Raw().repeat.MsUntilRepeat(NowMs()); }
 
 void StopRawInput() {
   Display* display = Server().display;
-  if (raw.opcode == 0) return;
+  if (Raw().opcode == 0) return;
   // A raw event that arrived while the connection closes would be read by the extension's
   // library after it has let go of the display, and wait forever for the display's own lock:
   // none is selected any more, and those on their way are read and dropped now.

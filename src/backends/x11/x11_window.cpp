@@ -17,18 +17,8 @@
 
 namespace {
 
-// The window-system state of the main window.
-struct WindowState {
-  Window window = 0;
-  Colormap colormap = 0;
-  GLXContext context = nullptr;
-  x11::WindowGeometry geometry;
-  Window parent = 0;  // the root window, or a window manager's frame
-  Cursor blankCursor = 0;
-  std::time_t screenSaverReset = 0;
-};
-
-WindowState x;
+// The main window's part of the backend's state.
+x11::MainWindow& Main() { return x11::State().main; }
 
 Display* TheDisplay() { return x11::Server().display; }
 
@@ -36,25 +26,25 @@ Display* TheDisplay() { return x11::Server().display; }
 // program refuses the screen saver and monitor power saving.
 void HoldOffScreenSaver() {
   std::time_t now = std::time(nullptr);
-  if (now - x.screenSaverReset >= 20 || now < x.screenSaverReset) {
+  if (now - Main().screenSaverReset >= 20 || now < Main().screenSaverReset) {
     XResetScreenSaver(TheDisplay());
-    x.screenSaverReset = now;
+    Main().screenSaverReset = now;
   }
 }
 
 void HandleEvent(XEvent* event, Input& input, WindowRequests& window) {
-  if (event->type == ClientMessage && event->xclient.window == x.window &&
+  if (event->type == ClientMessage && event->xclient.window == Main().window &&
       static_cast<Atom>(event->xclient.data.l[0]) == x11::Server().atoms.deleteWindow) {
     // The window stays; the main loop ends after its pass.
     WindowCloseRequested(window);
-  } else if (event->type == ConfigureNotify && event->xconfigure.window == x.window) {
+  } else if (event->type == ConfigureNotify && event->xconfigure.window == Main().window) {
     const XConfigureEvent& c = event->xconfigure;
     // A window manager's own ConfigureNotify is on the root window's coordinates.
-    bool onRoot = c.send_event || x.parent == x11::Server().root;
-    x.geometry.Configured(c.x + c.border_width, c.y + c.border_width, onRoot, c.width, c.height,
-                          c.serial);
-  } else if (event->type == ReparentNotify && event->xreparent.window == x.window) {
-    x.parent = event->xreparent.parent;
+    bool onRoot = c.send_event || Main().parent == x11::Server().root;
+    Main().geometry.Configured(c.x + c.border_width, c.y + c.border_width, onRoot, c.width,
+                               c.height, c.serial);
+  } else if (event->type == ReparentNotify && event->xreparent.window == Main().window) {
+    Main().parent = event->xreparent.parent;
   } else {
     x11::HandleRawEvent(event, input);
   }
@@ -108,15 +98,15 @@ bool WaitMapped(Window window) {
 }
 
 Cursor BlankCursor() {
-  if (!x.blankCursor) {
+  if (!Main().blankCursor) {
     Display* display = TheDisplay();
     char empty[8] = {};
     Pixmap bitmap = XCreateBitmapFromData(display, x11::Server().root, empty, 8, 8);
     XColor black = {};
-    x.blankCursor = XCreatePixmapCursor(display, bitmap, bitmap, &black, &black, 0, 0);
+    Main().blankCursor = XCreatePixmapCursor(display, bitmap, bitmap, &black, &black, 0, 0);
     XFreePixmap(display, bitmap);
   }
-  return x.blankCursor;
+  return Main().blankCursor;
 }
 
 }  // namespace
@@ -141,52 +131,53 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
     // The server refuses a window it has no room for, or a visual it cannot show, only when
     // the requests arrive; the trap waits for that answer.
     x11::ErrorTrap trap;
-    x.colormap = XCreateColormap(display, server.root, visual->visual, AllocNone);
-    windowAttributes.colormap = x.colormap;
-    x.geometry.Requested(0, 0, width, height, NextRequest(display));
-    x.parent = server.root;
-    x.window =
+    Main().colormap = XCreateColormap(display, server.root, visual->visual, AllocNone);
+    windowAttributes.colormap = Main().colormap;
+    Main().geometry.Requested(0, 0, width, height, NextRequest(display));
+    Main().parent = server.root;
+    Main().window =
         XCreateWindow(display, server.root, 0, 0, static_cast<unsigned>(width),
                       static_cast<unsigned>(height), 0, visual->depth, InputOutput, visual->visual,
                       CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &windowAttributes);
     if (trap.Failed()) {
       // Whichever of the two was made goes again at once; the other's id names nothing.
-      XDestroyWindow(display, x.window);
-      XFreeColormap(display, x.colormap);
-      x.window = 0;
-      x.colormap = 0;
+      XDestroyWindow(display, Main().window);
+      XFreeColormap(display, Main().colormap);
+      Main().window = 0;
+      Main().colormap = 0;
       XFree(visual);
       return WindowFailure::createWindow;
     }
   }
-  SetNames(x.window, title);
-  SetBorderless(x.window);
-  SetPlacement(x.window, width, height);
+  SetNames(Main().window, title);
+  SetBorderless(Main().window);
+  SetPlacement(Main().window, width, height);
   Atom deleteWindow = server.atoms.deleteWindow;
-  XSetWMProtocols(display, x.window, &deleteWindow, 1);
+  XSetWMProtocols(display, Main().window, &deleteWindow, 1);
 
   {
     x11::ErrorTrap trap;
-    x.context = glXCreateContext(display, visual, nullptr, True);
-    if (x.context && trap.Failed()) {
+    Main().context = glXCreateContext(display, visual, nullptr, True);
+    if (Main().context && trap.Failed()) {
       // The server did not make its side of the context.
-      glXDestroyContext(display, x.context);
-      x.context = nullptr;
+      glXDestroyContext(display, Main().context);
+      Main().context = nullptr;
     }
   }
   XFree(visual);
-  if (!x.context) return WindowFailure::createContext;
+  if (!Main().context) return WindowFailure::createContext;
   {
     x11::ErrorTrap trap;
-    if (!glXMakeCurrent(display, x.window, x.context) || trap.Failed()) {
+    if (!glXMakeCurrent(display, Main().window, Main().context) || trap.Failed()) {
       return WindowFailure::activateContext;
     }
   }
 
-  XMapRaised(display, x.window);
+  XMapRaised(display, Main().window);
   // A focus the server refuses is no failure: the window is shown all the same.
   x11::ErrorTrap focusTrap;
-  if (WaitMapped(x.window)) XSetInputFocus(display, x.window, RevertToParent, CurrentTime);
+  if (WaitMapped(Main().window))
+    XSetInputFocus(display, Main().window, RevertToParent, CurrentTime);
   XSync(display, False);
   return WindowFailure::none;
 }
@@ -195,25 +186,25 @@ unsigned ReleaseGlWindow() {
   unsigned failed = 0;
   Display* display = TheDisplay();
   if (!display) return failed;
-  if (x.context) {
+  if (Main().context) {
     if (!glXMakeCurrent(display, None, nullptr)) failed |= releaseContextCurrent;
-    glXDestroyContext(display, x.context);
-    x.context = nullptr;
+    glXDestroyContext(display, Main().context);
+    Main().context = nullptr;
   }
-  if (x.window) {
-    XDestroyWindow(display, x.window);
-    x.window = 0;
+  if (Main().window) {
+    XDestroyWindow(display, Main().window);
+    Main().window = 0;
   }
-  if (x.colormap) {
-    XFreeColormap(display, x.colormap);
-    x.colormap = 0;
+  if (Main().colormap) {
+    XFreeColormap(display, Main().colormap);
+    Main().colormap = 0;
   }
   XSync(display, False);
   return failed;
 }
 
 void HideSystemCursor() {
-  if (x.window) XDefineCursor(TheDisplay(), x.window, BlankCursor());
+  if (Main().window) XDefineCursor(TheDisplay(), Main().window, BlankCursor());
 }
 
 bool PumpOneMessage(Input& input, WindowRequests& window) {
@@ -241,10 +232,10 @@ void WaitForInput(int timeoutMs) {
 }
 
 void MoveMainWindow(int left, int top, int width, int height) {
-  if (!x.window || width <= 0 || height <= 0) return;
+  if (!Main().window || width <= 0 || height <= 0) return;
   Display* display = TheDisplay();
-  x.geometry.Requested(left, top, width, height, NextRequest(display));
-  XMoveResizeWindow(display, x.window, left, top, static_cast<unsigned>(width),
+  Main().geometry.Requested(left, top, width, height, NextRequest(display));
+  XMoveResizeWindow(display, Main().window, left, top, static_cast<unsigned>(width),
                     static_cast<unsigned>(height));
   XFlush(display);
 }
@@ -254,7 +245,7 @@ void MoveMainWindow(int left, int top, int width, int height) {
 // window manager put around it.
 ScreenPoint CursorPosition() {
   Display* display = TheDisplay();
-  Window reference = x.window ? x.window : x11::Server().root;
+  Window reference = Main().window ? Main().window : x11::Server().root;
   const unsigned long serial = NextRequest(display);
   Window rootReturn = 0;
   Window child = 0;
@@ -265,18 +256,18 @@ ScreenPoint CursorPosition() {
   unsigned int mask = 0;
   bool sameScreen = XQueryPointer(display, reference, &rootReturn, &child, &rootX, &rootY, &windowX,
                                   &windowY, &mask);
-  if (x.window && sameScreen) x.geometry.Seen(rootX - windowX, rootY - windowY, serial);
+  if (Main().window && sameScreen) Main().geometry.Seen(rootX - windowX, rootY - windowY, serial);
   return {rootX, rootY};
 }
 
 // From what the backend knows already: no round trip.
 ScreenRect MainWindowRect() {
-  if (!x.window) return {};
-  return x.geometry.Rect();
+  if (!Main().window) return {};
+  return Main().geometry.Rect();
 }
 
 void SwapMainWindowBuffers() {
-  if (x.window) glXSwapBuffers(TheDisplay(), x.window);
+  if (Main().window) glXSwapBuffers(TheDisplay(), Main().window);
 }
 
 }  // namespace platform
