@@ -3,9 +3,44 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 
 struct Input;
+
+namespace win32 {
+
+// The window-system state of the main window.
+struct MainWindow {
+  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  HDC deviceContext = nullptr;
+  HGLRC renderingContext = nullptr;
+  MSG message = {};
+};
+
+// The hooks and what they noted since the main thread last took it: one bit per key code and the
+// right button (the key table latches, so a set of what arrived is all the main thread needs),
+// and the event that ends the main thread's resting wait when input is noted.
+struct Hooks {
+  HHOOK keyboard = nullptr;
+  HHOOK mouse = nullptr;
+  std::atomic<std::uint32_t> notedKeys[8] = {};
+  std::atomic<bool> notedRightPress{false};
+  HANDLE inputNoted = nullptr;
+  DWORD threadId = 0;
+};
+
+// Everything the backend keeps, one object for the program's life.
+struct Backend {
+  MainWindow main;
+  Hooks hooks;
+};
+
+Backend& State();
+
+}  // namespace win32
 
 namespace platform {
 HWND MainWindowHandle();

@@ -18,20 +18,11 @@
 
 namespace {
 
-HHOOK keyboardHook = nullptr;
-HHOOK mouseHook = nullptr;
-
-// Input noted since the main thread last took it: one bit per key code, and the right button.
-// The table latches, so a set of what arrived is all the main thread needs.
-std::atomic<std::uint32_t> notedKeys[8];
-std::atomic<bool> notedRightPress{false};
-// Set when input is noted; the main thread's resting wait ends on it.
-HANDLE inputNoted = nullptr;
-
-DWORD hookThreadId = 0;
+// The hooks' part of the backend's state, shared with the hook thread.
+win32::Hooks& Hooks() { return win32::State().hooks; }
 
 void NoteInput() {
-  if (inputNoted) SetEvent(inputNoted);
+  if (Hooks().inputNoted) SetEvent(Hooks().inputNoted);
 }
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -39,19 +30,19 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
     const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     const int key = platform::KeyFromHookEvent(code, wParam, event->vkCode);
     if (key >= 0) {
-      notedKeys[key / 32].fetch_or(1u << (key % 32));
+      Hooks().notedKeys[key / 32].fetch_or(1u << (key % 32));
       NoteInput();
     }
   }
-  return CallNextHookEx(keyboardHook, code, wParam, lParam);
+  return CallNextHookEx(Hooks().keyboard, code, wParam, lParam);
 }
 
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
   if (platform::IsRightPressHookEvent(code, wParam)) {
-    notedRightPress = true;
+    Hooks().notedRightPress = true;
     NoteInput();
   }
-  return CallNextHookEx(mouseHook, code, wParam, lParam);
+  return CallNextHookEx(Hooks().mouse, code, wParam, lParam);
 }
 
 // Installs both hooks (the mouse hook first), says so through the event it is given, then
@@ -61,8 +52,8 @@ DWORD WINAPI HookThread(LPVOID installed) {
   // The thread's message queue exists before the hooks can be called through it.
   PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
   HMODULE module = GetModuleHandleA(nullptr);
-  mouseHook = SetWindowsHookExA(WH_MOUSE_LL, MouseHookProc, module, 0);
-  keyboardHook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, module, 0);
+  Hooks().mouse = SetWindowsHookExA(WH_MOUSE_LL, MouseHookProc, module, 0);
+  Hooks().keyboard = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, module, 0);
   SetEvent(static_cast<HANDLE>(installed));
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
@@ -76,10 +67,10 @@ void StartHookThread() {
   static bool started = false;
   if (started) return;
   started = true;
-  inputNoted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  Hooks().inputNoted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   HANDLE installed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!installed) return;
-  HANDLE thread = CreateThread(nullptr, 0, HookThread, installed, 0, &hookThreadId);
+  HANDLE thread = CreateThread(nullptr, 0, HookThread, installed, 0, &Hooks().threadId);
   if (thread) {
     WaitForSingleObject(installed, INFINITE);
     CloseHandle(thread);  // the thread runs on until the process ends
@@ -101,28 +92,28 @@ bool IsRightPressHookEvent(int code, WPARAM message) {
   return code == HC_ACTION && message == WM_RBUTTONDOWN;
 }
 
-DWORD HookThreadId() { return hookThreadId; }
+DWORD HookThreadId() { return Hooks().threadId; }
 
-HANDLE InputNotedEvent() { return inputNoted; }
+HANDLE InputNotedEvent() { return Hooks().inputNoted; }
 
 void DeliverNotedInput(Input& input) {
   for (int word = 0; word < 8; ++word) {
-    std::uint32_t bits = notedKeys[word].exchange(0);
+    std::uint32_t bits = Hooks().notedKeys[word].exchange(0);
     for (int bit = 0; bits != 0; ++bit, bits >>= 1) {
       if (bits & 1u) KeyPressed(input, word * 32 + bit);
     }
   }
-  if (notedRightPress.exchange(false)) RightButtonPressed(input);
+  if (Hooks().notedRightPress.exchange(false)) RightButtonPressed(input);
 }
 
 bool InstallMouseHook() {
   StartHookThread();
-  return mouseHook != nullptr;
+  return Hooks().mouse != nullptr;
 }
 
 bool InstallKeyboardHook() {
   StartHookThread();
-  return keyboardHook != nullptr;
+  return Hooks().keyboard != nullptr;
 }
 
 }  // namespace platform

@@ -64,7 +64,7 @@ void DisplayText(const char* text, char* shown, std::size_t room) {
   if (!text) return;
   bool ascii = true;
   for (const char* c = text; *c && ascii; ++c) ascii = static_cast<unsigned char>(*c) < 0x80;
-  static wchar_t wide[wideRoom];
+  wchar_t wide[wideRoom];
   const int limit = room > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(room);
   if (!ascii && Widen(text, wide, wideRoom) &&
       WideCharToMultiByte(CP_ACP, 0, wide, -1, shown, limit, "?", nullptr) > 0) {
@@ -85,7 +85,7 @@ void WriteCommandLineText(const char* text, TextStream stream) {
   const bool wrote = handle != nullptr && handle != INVALID_HANDLE_VALUE &&
                      WriteFile(handle, text, length, &written, nullptr) && written == length;
   if (wrote && !error) return;
-  static wchar_t wide[wideRoom * 4];
+  wchar_t wide[wideRoom * 4];
   if (!Widen(text, wide, wideRoom * 4)) return;
   MessageBoxW(
       nullptr, wide, error ? L"ERROR" : L"Trove",
@@ -96,7 +96,7 @@ bool DataFolder(DataFolderKind, char* buffer, std::size_t size) {
   // The program folder holds the assets and the player alike: the executable's own folder.
   if (size == 0) return false;
   buffer[0] = '\0';
-  static wchar_t wide[wideRoom];
+  wchar_t wide[wideRoom];
   const DWORD n = GetModuleFileNameW(nullptr, wide, wideRoom);
   if (n == 0 || n >= static_cast<DWORD>(wideRoom)) return false;
   wchar_t* separator = wcsrchr(wide, L'\\');
@@ -121,8 +121,8 @@ void EndBesideDecodes(int exitCode) {
 }
 
 bool RunProgram(const char* file, const char* parameters) {
-  static wchar_t wideFile[wideRoom];
-  static wchar_t wideParameters[wideRoom * 3];
+  wchar_t wideFile[wideRoom];
+  wchar_t wideParameters[wideRoom * 3];
   if (!Widen(file, wideFile, wideRoom) ||
       !Widen(parameters ? parameters : "", wideParameters, wideRoom * 3)) {
     return false;

@@ -11,16 +11,11 @@ namespace {
 
 constexpr const char* windowClassName = "OpenGL";
 
-// The window-system state of the main window.
-struct WindowState {
-  HINSTANCE instance = nullptr;
-  HWND window = nullptr;
-  HDC deviceContext = nullptr;
-  HGLRC renderingContext = nullptr;
-  MSG message = {};
-};
+// The backend's one state object.
+win32::Backend backend;
 
-WindowState win;
+// The main window's part of it.
+win32::MainWindow& Main() { return backend.main; }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -55,12 +50,12 @@ int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
 WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits) {
   RECT rect = {0, 0, width, height};
-  win.instance = GetModuleHandleA(nullptr);
+  Main().instance = GetModuleHandleA(nullptr);
 
   WNDCLASSA windowClass = {};
   windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
   windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = win.instance;
+  windowClass.hInstance = Main().instance;
   windowClass.hIcon = LoadIcon(nullptr, IDI_WINLOGO);
   windowClass.hCursor = LoadCursor(nullptr, IDC_CROSS);
   windowClass.lpszClassName = windowClassName;
@@ -70,13 +65,13 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int colou
   DWORD style = WS_POPUP;
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
 
-  win.window = CreateWindowExA(
+  Main().window = CreateWindowExA(
       exStyle, windowClassName, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-      rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, win.instance, nullptr);
-  if (!win.window) return WindowFailure::createWindow;
+      rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, Main().instance, nullptr);
+  if (!Main().window) return WindowFailure::createWindow;
 
-  win.deviceContext = GetDC(win.window);
-  if (!win.deviceContext) return WindowFailure::deviceContext;
+  Main().deviceContext = GetDC(Main().window);
+  if (!Main().deviceContext) return WindowFailure::deviceContext;
 
   PIXELFORMATDESCRIPTOR format = {};
   format.nSize = sizeof(PIXELFORMATDESCRIPTOR);
@@ -86,15 +81,15 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int colou
   format.cColorBits = static_cast<BYTE>(colourBits);
   format.cDepthBits = 16;
   format.iLayerType = PFD_MAIN_PLANE;
-  int pixelFormat = ChoosePixelFormat(win.deviceContext, &format);
+  int pixelFormat = ChoosePixelFormat(Main().deviceContext, &format);
   if (pixelFormat == 0) return WindowFailure::choosePixelFormat;
-  if (!SetPixelFormat(win.deviceContext, pixelFormat, &format)) {
+  if (!SetPixelFormat(Main().deviceContext, pixelFormat, &format)) {
     return WindowFailure::setPixelFormat;
   }
 
-  win.renderingContext = wglCreateContext(win.deviceContext);
-  if (!win.renderingContext) return WindowFailure::createContext;
-  if (!wglMakeCurrent(win.deviceContext, win.renderingContext)) {
+  Main().renderingContext = wglCreateContext(Main().deviceContext);
+  if (!Main().renderingContext) return WindowFailure::createContext;
+  if (!wglMakeCurrent(Main().deviceContext, Main().renderingContext)) {
     return WindowFailure::activateContext;
   }
 
@@ -105,32 +100,32 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int colou
     setInterval(1);
   }
 
-  ShowWindow(win.window, SW_SHOW);
-  SetForegroundWindow(win.window);
-  SetFocus(win.window);
+  ShowWindow(Main().window, SW_SHOW);
+  SetForegroundWindow(Main().window);
+  SetFocus(Main().window);
   return WindowFailure::none;
 }
 
 unsigned ReleaseGlWindow() {
   unsigned failed = 0;
-  if (win.renderingContext) {
+  if (Main().renderingContext) {
     if (!wglMakeCurrent(nullptr, nullptr)) failed |= releaseContextCurrent;
-    if (!wglDeleteContext(win.renderingContext)) failed |= releaseContextDelete;
-    win.renderingContext = nullptr;
+    if (!wglDeleteContext(Main().renderingContext)) failed |= releaseContextDelete;
+    Main().renderingContext = nullptr;
   }
   // Handles are cleared whether or not their release succeeded, so that a later release
   // never acts on a stale handle.
-  if (win.deviceContext) {
-    if (!ReleaseDC(win.window, win.deviceContext)) failed |= releaseDeviceContext;
-    win.deviceContext = nullptr;
+  if (Main().deviceContext) {
+    if (!ReleaseDC(Main().window, Main().deviceContext)) failed |= releaseDeviceContext;
+    Main().deviceContext = nullptr;
   }
-  if (win.window) {
-    if (!DestroyWindow(win.window)) failed |= releaseWindow;
-    win.window = nullptr;
+  if (Main().window) {
+    if (!DestroyWindow(Main().window)) failed |= releaseWindow;
+    Main().window = nullptr;
   }
-  if (win.instance) {
-    if (!UnregisterClassA(windowClassName, win.instance)) failed |= releaseClass;
-    win.instance = nullptr;
+  if (Main().instance) {
+    if (!UnregisterClassA(windowClassName, Main().instance)) failed |= releaseClass;
+    Main().instance = nullptr;
   }
   return failed;
 }
@@ -149,11 +144,12 @@ bool PumpOneMessage(Input& input, WindowRequests& window) {
   // Input the hook thread noted is latched here, in the pump step, as the hooks latched it
   // when they ran on this thread.
   DeliverNotedInput(input);
-  if (win.window) SetWindowLongPtrA(win.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
-  if (!PeekMessageA(&win.message, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (Main().window)
+    SetWindowLongPtrA(Main().window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
+  if (!PeekMessageA(&Main().message, nullptr, 0, 0, PM_REMOVE)) return false;
   // A quit message is dispatched like any other; only Escape or a close request end the loop.
-  TranslateMessage(&win.message);
-  DispatchMessageA(&win.message);
+  TranslateMessage(&Main().message);
+  DispatchMessageA(&Main().message);
   return true;
 }
 
@@ -175,7 +171,7 @@ void WaitForInput(int timeoutMs) {
 }
 
 void MoveMainWindow(int x, int y, int width, int height) {
-  if (win.window) MoveWindow(win.window, x, y, width, height, TRUE);
+  if (Main().window) MoveWindow(Main().window, x, y, width, height, TRUE);
 }
 
 ScreenPoint CursorPosition() {
@@ -186,7 +182,7 @@ ScreenPoint CursorPosition() {
 
 ScreenRect MainWindowRect() {
   RECT r = {};
-  if (!win.window || !GetWindowRect(win.window, &r)) return {};
+  if (!Main().window || !GetWindowRect(Main().window, &r)) return {};
   return {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
           static_cast<int>(r.bottom)};
 }
@@ -199,10 +195,16 @@ bool MovePlayerWindow(const char* title, int x, int y, int width, int height) {
 }
 
 void SwapMainWindowBuffers() {
-  if (win.deviceContext) SwapBuffers(win.deviceContext);
+  if (Main().deviceContext) SwapBuffers(Main().deviceContext);
 }
 
 // The main window, for the backend's other parts (owner of the programs it starts).
-HWND MainWindowHandle() { return win.window; }
+HWND MainWindowHandle() { return Main().window; }
 
 }  // namespace platform
+
+namespace win32 {
+
+Backend& State() { return backend; }
+
+}  // namespace win32
