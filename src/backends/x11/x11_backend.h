@@ -8,7 +8,6 @@
 
 #include <ctime>
 
-#include "backends/x11/x11_connection.h"
 #include "backends/x11/x11_error_log.h"
 #include "backends/x11/x11_geometry.h"
 #include "backends/x11/x11_keys.h"
@@ -16,6 +15,23 @@
 struct Input;
 
 namespace x11 {
+
+// The atoms the backend names, interned together when the connection opens.
+struct Atoms {
+  Atom deleteWindow = 0;   // WM_DELETE_WINDOW
+  Atom netWmName = 0;      // _NET_WM_NAME
+  Atom utf8String = 0;     // UTF8_STRING
+  Atom netClientList = 0;  // _NET_CLIENT_LIST
+  Atom motifWmHints = 0;   // _MOTIF_WM_HINTS
+  Atom playerMark = 0;     // _SPOOL_PLAYER, which the player puts on its own window
+};
+
+struct Connection {
+  Display* display = nullptr;
+  int screen = 0;
+  Window root = 0;
+  Atoms atoms;
+};
 
 // The window-system state of the main window.
 struct MainWindow {

@@ -4,26 +4,10 @@
 
 #include <X11/Xlib.h>
 
+#include "backends/x11/x11_backend.h"
 #include "backends/x11/x11_error_log.h"
 
 namespace x11 {
-
-// The atoms the backend names, interned together when the connection opens.
-struct Atoms {
-  Atom deleteWindow = 0;   // WM_DELETE_WINDOW
-  Atom netWmName = 0;      // _NET_WM_NAME
-  Atom utf8String = 0;     // UTF8_STRING
-  Atom netClientList = 0;  // _NET_CLIENT_LIST
-  Atom motifWmHints = 0;   // _MOTIF_WM_HINTS
-  Atom playerMark = 0;     // _SPOOL_PLAYER, which the player puts on its own window
-};
-
-struct Connection {
-  Display* display = nullptr;
-  int screen = 0;
-  Window root = 0;
-  Atoms atoms;
-};
 
 // Opens the connection to the display named by DISPLAY. Without a display, or without the
 // XInput2 extension the global keys need, the program ends with a message and exit code 1.
