@@ -20,6 +20,7 @@ struct MouseLatches {
 struct Input {
   KeyTable keyTable;
   MouseLatches mouseLatches;
+  std::uint32_t latchedSoFar = 0;  // key-downs and right presses latched since start, never cleared
 };
 
 // The input that KeyPressed and RightButtonPressed latch into from now on; nullptr drops what

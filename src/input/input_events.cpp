@@ -16,9 +16,12 @@ void BindInput(Input* input) { bound = input; }
 void KeyPressed(int virtualKey) {
   if (bound && virtualKey >= 0 && virtualKey < 256) {
     bound->keyTable.down[virtualKey] = 1;
+    ++bound->latchedSoFar;
   }
 }
 
 void RightButtonPressed() {
-  if (bound) bound->mouseLatches.rightDown = 1;
+  if (!bound) return;
+  bound->mouseLatches.rightDown = 1;
+  ++bound->latchedSoFar;
 }

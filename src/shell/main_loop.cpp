@@ -2,6 +2,7 @@
 #include "shell/main_loop.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "browser/directory.h"
 #include "browser/file_list.h"
@@ -186,6 +187,31 @@ void HandleSettingKeys(Trove& trove) {
   }
 }
 
+// Lines for a program driving Trove, when it asks for them (platform::ReportWanted): "frame"
+// for each frame presented, "page" when a thumbnail page is complete, and "rest INPUTS X Y" when
+// the loop begins to rest, and again whenever what it names changes while it rests: the
+// key-downs and right presses handled so far, and the cursor's place on the screen.
+void Report(const char* line) {
+  if (platform::ReportWanted()) platform::WriteReportLine(line);
+}
+
+void ReportRest(Trove& trove) {
+  if (!platform::ReportWanted()) return;
+  MainLoop& m = trove.mainLoop;
+  const platform::ScreenPoint p = platform::CursorPosition();
+  const std::uint32_t inputs = trove.input.latchedSoFar;
+  if (m.restReported && inputs == m.reportedInputs && p.x == m.reportedX && p.y == m.reportedY) {
+    return;
+  }
+  m.restReported = true;
+  m.reportedInputs = inputs;
+  m.reportedX = p.x;
+  m.reportedY = p.y;
+  char line[48];
+  std::snprintf(line, sizeof line, "rest %u %d %d", static_cast<unsigned>(inputs), p.x, p.y);
+  platform::WriteReportLine(line);
+}
+
 }  // namespace
 
 int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight) {
@@ -253,6 +279,7 @@ void RunPass(Trove& trove) {
     // arrived), then pump as every pass does. Resting on a complete page, the next page is
     // decoded ahead meanwhile.
     DecodeNextPageAhead(browser, trove.display.displayState, trove.pictures);
+    ReportRest(trove);
     platform::WaitForInput(restingWaitMs);
     while (PumpMessages()) ++mainLoop.messagesDispatched;
     if (trove.window.closeRequested) trove.quitRequested = true;
@@ -271,6 +298,7 @@ void RunPass(Trove& trove) {
   // A page is drawn as its pictures arrive, over as many passes as that takes.
   if (browser.browserMode.thumbRedraw || ThumbnailPageInProgress(browser)) {
     StepThumbnailPage(browser, display, pictures);
+    if (ThumbnailPageComplete(browser)) Report("page");
   }
   if (browser.browserMode.pictureActive) DrawPictureView(browser, display, pictures);
 
@@ -285,6 +313,8 @@ void RunPass(Trove& trove) {
   HandleOverlayClick(browser, display, pictures, trove.input.mouseLatches);
 
   PresentFrame(display);
+  Report("frame");
+  mainLoop.restReported = false;
 
   HandleSettingKeys(trove);
 

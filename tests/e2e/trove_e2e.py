@@ -112,6 +112,8 @@ class Desktop:
         self.xvfb = None
         self.proc = None
         self.display = None
+        self.report = None  # the file the program reports to, its part read, what it said last
+        self.report_at, self.inputs, self.cursor, self.resting = 0, 0, None, False
 
     # ---- lifecycle -------------------------------------------------------------------------
     def __enter__(self):
@@ -206,11 +208,21 @@ class Desktop:
         command = [exe] if LINUX else ["wine", exe]
         # What the program says on standard error is kept for the message of a failed start.
         self.errors = tempfile.TemporaryFile()
+        # A report of its own for each start: what the program has done, read as it goes.
+        self.drop_report()
+        fd, self.report = tempfile.mkstemp(prefix="trove-e2e-report-")
+        os.close(fd)
+        self.report_at, self.inputs, self.cursor, self.resting = 0, 0, None, False
+        env = dict(self.env(program=True), TROVE_REPORT=program_path(self.report))
         self.proc = subprocess.Popen(list(launcher) + command + list(args),
-                                     cwd=cwd or self.start_dir,
-                                     env=self.env(program=True), stdout=subprocess.DEVNULL,
-                                     stderr=self.errors)
+                                     cwd=cwd or self.start_dir, env=env,
+                                     stdout=subprocess.DEVNULL, stderr=self.errors)
         return self.proc
+
+    def drop_report(self):
+        if self.report and os.path.exists(self.report):
+            os.remove(self.report)
+        self.report = None
 
     def program_errors(self):
         if getattr(self, "errors", None) is None:
@@ -321,6 +333,7 @@ class Desktop:
         if self.authority:
             shutil.rmtree(os.path.dirname(self.authority["trusted"]), ignore_errors=True)
             self.authority = None
+        self.drop_report()
 
     # ---- X queries -------------------------------------------------------------------------
     def xdotool(self, *args, check=True):
@@ -390,23 +403,70 @@ class Desktop:
                               capture_output=True, check=True).stdout
         return parse_xwd(data)
 
+    # ---- what the program reports -----------------------------------------------------------
+    # The program writes a line to the file TROVE_REPORT names as it works: "frame" for each
+    # frame presented, "page" when a thumbnail page is complete, "rest INPUTS X Y" when it rests
+    # having handled INPUTS key-downs and right presses, the cursor at (X, Y) on the screen.
+    def report_lines(self):
+        """The lines the program has reported since the last look."""
+        with open(self.report, "rb") as f:
+            f.seek(self.report_at)
+            data = f.read()
+        whole = data[:data.rfind(b"\n") + 1]
+        self.report_at += len(whole)
+        lines = [line.split() for line in whole.decode().splitlines()]
+        self.resting = lines[-1][0] == "rest" if lines else self.resting
+        for words in lines:
+            if words[0] == "rest":
+                self.inputs, self.cursor = int(words[1]), (int(words[2]), int(words[3]))
+        return lines
+
+    def wait_report(self, done, what, timeout=60):
+        """Waits until done(words) holds for a line reported from now on, or the program ends.
+        Only a fault takes as long as the timeout, however loaded the machine."""
+        deadline = time.time() + timeout
+        while True:
+            if any(done(words) for words in self.report_lines()) or self.proc.poll() is not None:
+                return
+            if time.time() > deadline:
+                raise AssertionError("the program never reported " + what)
+            time.sleep(0.01)
+
+    def settle(self):
+        """Waits until the program rests: its last line is a rest."""
+        self.report_lines()
+        if not self.resting:
+            self.wait_report(lambda words: words[0] == "rest", "a rest")
+
+    def handled(self, send, page=False):
+        """Sends input through send() and waits until the program has handled it (a key-down
+        or right press more than before) and rests; with page, after completing the
+        thumbnail page the input began."""
+        self.report_lines()
+        before, paged = self.inputs, [not page]
+        send()
+
+        def done(words):
+            paged[0] = paged[0] or words[0] == "page"
+            return words[0] == "rest" and paged[0] and int(words[1]) > before
+        self.wait_report(done, "a rest after the input" + (" and its page" if page else ""))
+
     # ---- input -----------------------------------------------------------------------------
-    def key(self, *names, gap=0.7):
+    def key(self, *names, page=False):
+        """Presses each key and waits until the program has handled it."""
         for name in names:
-            self.xdotool("key", name)
-            time.sleep(gap)
+            self.handled(lambda: self.xdotool("key", name), page)
 
     def move(self, x, y):
+        """Moves the cursor and waits until the program has seen it there and rests."""
         self.xdotool("mousemove", x, y)
-        time.sleep(0.2)
+        self.report_lines()
+        if self.cursor != (x, y):
+            self.wait_report(lambda words: self.cursor == (x, y), "the cursor at %d, %d" % (x, y))
 
-    def right_click(self, x, y, gap=1.0):
-        self.click(x, y, button=3, gap=gap)
-
-    def click(self, x, y, button=1, gap=1.0):
+    def right_click(self, x, y, page=False):
         self.move(x, y)
-        self.xdotool("click", button)
-        time.sleep(gap)
+        self.handled(lambda: self.xdotool("click", 3), page)
 
 
 class FileOpens:

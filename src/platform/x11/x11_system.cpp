@@ -3,6 +3,7 @@
 // path only), and
 // pictures through the native decoders. Files and directories come from the shared POSIX code
 // (platform/native/posix_files.cpp).
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <spawn.h>
@@ -85,6 +86,29 @@ bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
   // A folder looked for in vain is handed over all the same, to be named.
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);
   return folders.found;
+}
+
+namespace {
+
+// The file TROVE_REPORT names, opened for appending on first use; -1 when the variable is unset
+// or the file cannot be opened. The programs Trove starts do not inherit it.
+int ReportFile() {
+  static const int fd = [] {
+    const char* path = std::getenv("TROVE_REPORT");
+    return path && *path ? open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
+  }();
+  return fd;
+}
+
+}  // namespace
+
+bool ReportWanted() { return ReportFile() >= 0; }
+
+void WriteReportLine(const char* line) {
+  if (ReportFile() < 0) return;
+  const std::string text = std::string(line) + "\n";
+  // One write, unbuffered: the line is whole in the file once it returns.
+  if (write(ReportFile(), text.data(), text.size()) < 0) return;
 }
 
 void Pause(int milliseconds) {
