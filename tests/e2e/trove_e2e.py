@@ -464,9 +464,11 @@ class Desktop:
         if self.cursor != (x, y):
             self.wait_report(lambda words: self.cursor == (x, y), "the cursor at %d, %d" % (x, y))
 
-    def right_click(self, x, y, page=False):
+    def right_click(self, x, y, page=False, wait=True):
+        """Clicks at (x, y) and, with wait, waits until the program has handled it."""
         self.move(x, y)
-        self.handled(lambda: self.xdotool("click", 3), page)
+        click = lambda: self.xdotool("click", 3)  # noqa: E731
+        self.handled(click, page) if wait else click()
 
 
 class FileOpens:
