@@ -159,23 +159,17 @@ class BrowserTest(unittest.TestCase):
             self.assertEqual(ListScreen(s.screenshot()).row_colours(1), set())
 
             # T switches to the thumbnail state and back; so does "THUMBNAILS".
-            for switch in ("key", "button"):
-                if switch == "key":
-                    s.key("t", page=True)
-                else:
-                    s.right_click(*trove_e2e.canvas_click_point(270, CANVAS_H - 15, CANVAS_H,
-                                                                ZOOM), page=True)
+            button = trove_e2e.canvas_click_point(270, CANVAS_H - 15, CANVAS_H, ZOOM)
+            for how, switch in (("key", lambda **page: s.key("t", **page)),
+                                ("button", lambda **page: s.right_click(*button, **page))):
+                switch(page=True)
                 shot = ListScreen(s.screenshot())
-                self.assertEqual(shot.row_colours(2), set(), switch)
+                self.assertEqual(shot.row_colours(2), set(), how)
                 # No "CENTERCENTER" in the thumbnail view.
                 centre = [shot.pixel(x, CANVAS_H - 14) for x in range(402, 440)]
-                self.assertNotIn(YELLOW, centre, switch)
-                if switch == "key":
-                    s.key("t")
-                else:
-                    s.right_click(*trove_e2e.canvas_click_point(270, CANVAS_H - 15, CANVAS_H,
-                                                                ZOOM))
-                self.assertNotEqual(ListScreen(s.screenshot()).row_colours(2), set(), switch)
+                self.assertNotIn(YELLOW, centre, how)
+                switch()
+                self.assertNotEqual(ListScreen(s.screenshot()).row_colours(2), set(), how)
 
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)

@@ -59,9 +59,7 @@ class PlayerTest(unittest.TestCase):
             # Second click starts the player once; its window ends at (0, 0), 600 x 600.
             s.right_click(*row_click(k))
             self.assertEqual(self.wait_log(1), [expected])
-            s.wait_window(PLAYER)
-            g = s.wait_geometry(PLAYER, 600, 600)
-            self.assertEqual((g["x"], g["y"]), (0, 0))
+            s.wait_geometry(PLAYER, 600, 600, at=(0, 0))
             self.assertEqual(self.log_lines(), [expected])
             s.run_helper("close", PLAYER).wait(timeout=30)
             s.wait_window(PLAYER, gone=True)
@@ -71,14 +69,7 @@ class PlayerTest(unittest.TestCase):
             s.right_click(*trove_e2e.canvas_click_point(405, CANVAS_H - 15, CANVAS_H, ZOOM))
             s.key("p")
             self.assertEqual(self.wait_log(2), [expected, expected])
-            s.wait_window(PLAYER)
-            deadline = time.time() + 20
-            while time.time() < deadline:
-                g = s.geometry(s.find_windows(PLAYER)[0])
-                if (g["x"], g["y"]) == (426, 340):
-                    break
-                time.sleep(0.2)
-            self.assertEqual((g["x"], g["y"], g["width"], g["height"]), (426, 340, 600, 600))
+            s.wait_geometry(PLAYER, 600, 600, at=(426, 340))
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 

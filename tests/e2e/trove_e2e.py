@@ -113,7 +113,7 @@ class Desktop:
         self.proc = None
         self.display = None
         self.report = None  # the file the program reports to, its part read, what it said last
-        self.report_at, self.inputs, self.cursor, self.resting = 0, 0, None, False
+        self.report_at, self.inputs, self.cursor, self.resting, self.sent = 0, 0, None, False, 0
 
     # ---- lifecycle -------------------------------------------------------------------------
     def __enter__(self):
@@ -212,7 +212,7 @@ class Desktop:
         self.drop_report()
         fd, self.report = tempfile.mkstemp(prefix="trove-e2e-report-")
         os.close(fd)
-        self.report_at, self.inputs, self.cursor, self.resting = 0, 0, None, False
+        self.report_at, self.inputs, self.cursor, self.resting, self.sent = 0, 0, None, False, 0
         env = dict(self.env(program=True), TROVE_REPORT=program_path(self.report))
         self.proc = subprocess.Popen(list(launcher) + command + list(args),
                                      cwd=cwd or self.start_dir, env=env,
@@ -264,34 +264,25 @@ class Desktop:
         command line names trove.exe."""
         if LINUX:
             return [self.proc.pid] if self.proc and self.proc.poll() is None else []
-        pids = []
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
+        return self.desktop_pids(lambda cmdline, exe: b"trove.exe" in cmdline)
+
+    def player_pids(self):
+        """The Linux player's processes on this desktop."""
+        return self.desktop_pids(lambda cmdline, exe: os.path.basename(exe) == PLAYER_FILE)
+
+    def desktop_pids(self, matches):
+        """The processes of this desktop for which matches(command line, executable) holds."""
+        pids, display = [], ("DISPLAY=%s" % self.display).encode()
+        for entry in filter(str.isdigit, os.listdir("/proc")):
             try:
                 with open("/proc/%s/cmdline" % entry, "rb") as f:
                     cmdline = f.read()
                 with open("/proc/%s/environ" % entry, "rb") as f:
-                    environ = f.read()
-            except OSError:
-                continue
-            display = ("DISPLAY=%s" % self.display).encode() + b"\0"
-            if b"trove.exe" in cmdline and display in environ:
-                pids.append(int(entry))
-        return pids
-
-    def player_pids(self):
-        """The Linux player's processes on this desktop."""
-        pids = []
-        for entry in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                exe = os.readlink("/proc/%s/exe" % entry)
-                with open("/proc/%s/environ" % entry, "rb") as f:
                     environ = f.read().split(b"\0")
+                exe = os.readlink("/proc/%s/exe" % entry)
             except OSError:
                 continue
-            if os.path.basename(exe) == PLAYER_FILE and \
-                    ("DISPLAY=%s" % self.display).encode() in environ:
+            if display in environ and matches(cmdline, exe):
                 pids.append(int(entry))
         return pids
 
@@ -374,17 +365,20 @@ class Desktop:
                     g[name] = int(line.split(":")[1])
         return g
 
-    def wait_geometry(self, title, width, height, timeout=30):
+    def wait_geometry(self, title, width, height, timeout=30, at=None):
+        """Waits until a window of that title is width x height (and at the screen point at)."""
         deadline = time.time() + timeout
         g = None
         while time.time() < deadline:
             for w in self.find_windows(title):
                 g = self.geometry(w)
-                if g.get("width") == width and g.get("height") == height and \
+                if (g.get("width"), g.get("height")) == (width, height) and \
+                        at in (None, (g.get("x"), g.get("y"))) and \
                         (title != "GAME" or self.drawn(w)):
                     return g
             time.sleep(0.2)
-        raise AssertionError("window %r never became %dx%d (last %s)" % (title, width, height, g))
+        raise AssertionError("window %r never became %dx%d at %s (last %s)" %
+                             (title, width, height, at, g))
 
     def drawn(self, window):
         """Whether the program has presented a frame into its main window since the window was
@@ -440,10 +434,11 @@ class Desktop:
 
     def handled(self, send, page=False):
         """Sends input through send() and waits until the program has handled it (a key-down
-        or right press more than before) and rests; with page, after completing the
+        or right press more than all sent before) and rests; with page, after completing the
         thumbnail page the input began."""
         self.report_lines()
-        before, paged = self.inputs, [not page]
+        before, paged = max(self.inputs, self.sent), [not page]
+        self.sent = before + 1
         send()
 
         def done(words):
@@ -467,8 +462,11 @@ class Desktop:
     def right_click(self, x, y, page=False, wait=True):
         """Clicks at (x, y) and, with wait, waits until the program has handled it."""
         self.move(x, y)
-        click = lambda: self.xdotool("click", 3)  # noqa: E731
-        self.handled(click, page) if wait else click()
+        if wait:
+            self.handled(lambda: self.xdotool("click", 3), page)
+        else:
+            self.sent = max(self.inputs, self.sent) + 1
+            self.xdotool("click", 3)
 
 
 class FileOpens:
