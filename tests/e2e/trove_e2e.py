@@ -112,8 +112,7 @@ class Desktop:
         self.xvfb = None
         self.proc = None
         self.display = None
-        self.report = None  # the file the program reports to, its part read, what it said last
-        self.report_at, self.inputs, self.cursor, self.resting, self.sent = 0, 0, None, False, 0
+        self.report = None  # the file the program reports to (read_report keeps what it says)
 
     # ---- lifecycle -------------------------------------------------------------------------
     def __enter__(self):
@@ -212,7 +211,8 @@ class Desktop:
         self.drop_report()
         fd, self.report = tempfile.mkstemp(prefix="trove-e2e-report-")
         os.close(fd)
-        self.report_at, self.inputs, self.cursor, self.resting, self.sent = 0, 0, None, False, 0
+        self.report_at, self.inputs, self.cursor, self.resting = 0, 0, None, False
+        self.pages, self.sent = 0, 0  # pages reported; inputs sent, as the program counts them
         env = dict(self.env(program=True), TROVE_REPORT=program_path(self.report))
         self.proc = subprocess.Popen(list(launcher) + command + list(args),
                                      cwd=cwd or self.start_dir, env=env,
@@ -401,50 +401,44 @@ class Desktop:
     # The program writes a line to the file TROVE_REPORT names as it works: "frame" for each
     # frame presented, "page" when a thumbnail page is complete, "rest INPUTS X Y" when it rests
     # having handled INPUTS key-downs and right presses, the cursor at (X, Y) on the screen.
-    def report_lines(self):
-        """The lines the program has reported since the last look."""
+    def read_report(self):
+        """Takes in the lines the program has reported since the last look."""
         with open(self.report, "rb") as f:
             f.seek(self.report_at)
             data = f.read()
         whole = data[:data.rfind(b"\n") + 1]
         self.report_at += len(whole)
-        lines = [line.split() for line in whole.decode().splitlines()]
-        self.resting = lines[-1][0] == "rest" if lines else self.resting
-        for words in lines:
-            if words[0] == "rest":
+        for words in (line.split() for line in whole.decode().splitlines()):
+            self.resting = words[0] == "rest"
+            self.pages += words[0] == "page"
+            if self.resting:
                 self.inputs, self.cursor = int(words[1]), (int(words[2]), int(words[3]))
-        return lines
 
     def wait_report(self, done, what, timeout=60):
-        """Waits until done(words) holds for a line reported from now on, or the program ends.
+        """Waits until done() holds for what the program has reported, or the program ends.
         Only a fault takes as long as the timeout, however loaded the machine."""
         deadline = time.time() + timeout
-        while True:
-            if any(done(words) for words in self.report_lines()) or self.proc.poll() is not None:
-                return
+        self.read_report()
+        while not done() and self.proc.poll() is None:
             if time.time() > deadline:
                 raise AssertionError("the program never reported " + what)
             time.sleep(0.01)
+            self.read_report()
 
     def settle(self):
-        """Waits until the program rests: its last line is a rest."""
-        self.report_lines()
-        if not self.resting:
-            self.wait_report(lambda words: words[0] == "rest", "a rest")
+        """Waits until the program rests."""
+        self.wait_report(lambda: self.resting, "a rest")
 
     def handled(self, send, page=False):
-        """Sends input through send() and waits until the program has handled it (a key-down
-        or right press more than all sent before) and rests; with page, after completing the
-        thumbnail page the input began."""
-        self.report_lines()
-        before, paged = max(self.inputs, self.sent), [not page]
+        """Sends input through send() and waits until the program rests having handled it (a
+        key-down or right press more than all sent before); with page, having completed the
+        thumbnail page the input began too."""
+        self.read_report()
+        before, pages = max(self.inputs, self.sent), self.pages
         self.sent = before + 1
         send()
-
-        def done(words):
-            paged[0] = paged[0] or words[0] == "page"
-            return words[0] == "rest" and paged[0] and int(words[1]) > before
-        self.wait_report(done, "a rest after the input" + (" and its page" if page else ""))
+        self.wait_report(lambda: self.resting and self.inputs > before and
+                         (not page or self.pages > pages), "a rest after the input")
 
     # ---- input -----------------------------------------------------------------------------
     def key(self, *names, page=False):
@@ -455,9 +449,7 @@ class Desktop:
     def move(self, x, y):
         """Moves the cursor and waits until the program has seen it there and rests."""
         self.xdotool("mousemove", x, y)
-        self.report_lines()
-        if self.cursor != (x, y):
-            self.wait_report(lambda words: self.cursor == (x, y), "the cursor at %d, %d" % (x, y))
+        self.wait_report(lambda: self.cursor == (x, y), "the cursor at %d, %d" % (x, y))
 
     def right_click(self, x, y, page=False, wait=True):
         """Clicks at (x, y) and, with wait, waits until the program has handled it."""
