@@ -22,6 +22,7 @@
 #include "platform/native/picture_decoder.h"
 #include "platform/native/posix_files.h"
 #include "platform/platform.h"
+#include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_words.h"
 
 extern char** environ;
@@ -106,6 +107,9 @@ bool ReportWanted() { return ReportFile() >= 0; }
 
 void WriteReportLine(const char* line) {
   if (ReportFile() < 0) return;
+  // Whatever the program asked of the server so far (a frame presented, say) is done there
+  // before the line says so.
+  if (x11::Server().display) XSync(x11::Server().display, False);
   const std::string text = std::string(line) + "\n";
   // One write, unbuffered: the line is whole in the file once it returns.
   if (write(ReportFile(), text.data(), text.size()) < 0) return;
