@@ -51,14 +51,16 @@ int MapCursorToCanvas(int offset, int extent, int canvasSize) {
   return static_cast<int>(fx);
 }
 
-int CursorCanvasX(const DisplayState& d) {
-  platform::ScreenPoint cursor = platform::CursorPosition();
+int CursorCanvasX(const DisplayState& d) { return CanvasXAt(d, platform::CursorPosition()); }
+
+int CursorCanvasY(const DisplayState& d) { return CanvasYAt(d, platform::CursorPosition()); }
+
+int CanvasXAt(const DisplayState& d, platform::ScreenPoint point) {
   platform::ScreenRect rect = platform::MainWindowRect();
-  return MapCursorToCanvas(cursor.x - rect.left, rect.right - rect.left, d.canvasWidth);
+  return MapCursorToCanvas(point.x - rect.left, rect.right - rect.left, d.canvasWidth);
 }
 
-int CursorCanvasY(const DisplayState& d) {
-  platform::ScreenPoint cursor = platform::CursorPosition();
+int CanvasYAt(const DisplayState& d, platform::ScreenPoint point) {
   platform::ScreenRect rect = platform::MainWindowRect();
-  return MapCursorToCanvas(rect.bottom - cursor.y, rect.bottom - rect.top, d.canvasHeight);
+  return MapCursorToCanvas(rect.bottom - point.y, rect.bottom - rect.top, d.canvasHeight);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "display/display.h"
+#include "platform/platform.h"
 
 // One entry per virtual-key code: 1 when a key-down arrived since the last clear.
 struct KeyTable {
@@ -44,6 +45,9 @@ void ClearInputLatches(Input& input);
 // Canvas column and row under the cursor, clamped to the canvas; row 0 is the bottom row.
 int CursorCanvasX(const DisplayState& d);
 int CursorCanvasY(const DisplayState& d);
+// The same under a given point of the screen.
+int CanvasXAt(const DisplayState& d, platform::ScreenPoint point);
+int CanvasYAt(const DisplayState& d, platform::ScreenPoint point);
 
 // The mapping itself, for a cursor offset within a window extent: single precision, in the
 // order offset / extent * canvasSize, clamped to 0 .. canvasSize - 1. An empty extent maps to 0.

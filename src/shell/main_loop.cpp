@@ -200,6 +200,13 @@ void ReportRest(Trove& trove) {
   MainLoop& m = trove.mainLoop;
   const platform::ScreenPoint p = platform::CursorPosition();
   const std::uint32_t inputs = trove.input.latchedSoFar;
+  // The cursor the frame on screen was drawn for: one that has moved since is told once the
+  // next pass has drawn it.
+  const DisplayState& d = trove.display.displayState;
+  if (CanvasXAt(d, p) != m.presented.inputs.cursorX ||
+      CanvasYAt(d, p) != m.presented.inputs.cursorY) {
+    return;
+  }
   if (m.restReported && inputs == m.reportedInputs && p.x == m.reportedX && p.y == m.reportedY) {
     return;
   }

@@ -196,11 +196,10 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
             self.assertEqual(lines, [trove_e2e.player_line(folder + name) for name in played])
 
             # A directory that cannot be listed is not entered: the list stays as it was.
-            before = self.rows(s, len(names))
             self.act_on(s, row["locked"])
             self.alive(s, "entering a directory that cannot be listed")
             after = self.rows(s, len(names))
-            self.assertEqual([bool(r) for r in after], [bool(r) for r in before])
+            self.assertEqual([bool(r) for r in after], [bool(r) for r in start_rows])
             self.assertEqual(after[row["locked"] - 1], {RED})
 
             # A directory deleted between the list and the click is not entered either.
