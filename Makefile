@@ -62,11 +62,15 @@ dist-linux: linux-configure generators
 	@cmake --build $(LINUX) -j $(JOBS) --target trove spool
 	@./scripts/make-dist.sh $(LINUX) $(TOOLS) dist-linux
 
+# The Windows program's tests (one at a time under the one Wine prefix) run beside the Linux
+# program's (side by side, each on a display of its own); the former's output follows.
 test: check-format native win32 linux dist dist-linux package
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 	@./scripts/wine-prefix.sh
-	@./scripts/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure
-	@ctest --test-dir $(LINUX) --output-on-failure
+	@./scripts/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure -j $(JOBS) \
+	  >$(WIN32)/ctest.log 2>&1 & wine=$$!; \
+	  ctest --test-dir $(LINUX) --output-on-failure -j $(JOBS); linux=$$?; \
+	  wait $$wine; wine=$$?; cat $(WIN32)/ctest.log; [ $$wine -eq 0 ] && [ $$linux -eq 0 ]
 	@FUZZ_SECONDS=$(TEST_FUZZ_SECONDS) $(MAKE) fuzz
 	@$(MAKE) tsan
 

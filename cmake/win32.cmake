@@ -47,7 +47,7 @@ if(WIN32_TESTS)
   target_link_libraries(win32_tests PRIVATE trove_windows gtest gtest_main)
   target_link_options(win32_tests PRIVATE ${WIN32_STATIC} -Wl,--large-address-aware)
   gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS win32)
+    PROPERTIES LABELS win32 RESOURCE_LOCK wineprefix)
 endif()
 
 # Runs files through DecodePicture one process per batch; the tests above start it.
@@ -60,14 +60,15 @@ if(TARGET win32_tests)
   add_dependencies(win32_tests picture_probe)
 endif()
 
-# End-to-end tests drive dist/trove.exe under Wine on Xvfb.
+# End-to-end tests drive dist/trove.exe under Wine on Xvfb. They share the Wine prefix, whose
+# server each of them ends when it is done: one at a time.
 find_program(PYTHON3 python3 REQUIRED)
 file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
 foreach(t ${E2E_TESTS})
   get_filename_component(name ${t} NAME_WE)
   add_test(NAME e2e.${name} COMMAND ${PYTHON3} ${t}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
-  set_tests_properties(e2e.${name} PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 900
+  set_tests_properties(e2e.${name} PROPERTIES LABELS e2e RESOURCE_LOCK wineprefix TIMEOUT 900
     ENVIRONMENT "TROVE_DIST=${CMAKE_SOURCE_DIR}/dist;TROVE_BUILD=${CMAKE_BINARY_DIR}")
 endforeach()
 

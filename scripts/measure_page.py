@@ -119,16 +119,15 @@ def measure_responses(s, photos, label):
     s.start()
     s.wait_window("GAME")
     names = s.list_directory(photos)
-    time.sleep(3.0)
+    s.settle()
     pids = s.trove_pids()
     pid = pids[0] if pids else None
     print("\n%s end to end (pid %s), %d photos of 4000 x 3000:" % (label, pid, PHOTOS))
     # Inside the window in every mode: X sends the keys where the pointer is.
     s.move(1200, 900)
-    time.sleep(1.0)
     if pid:
         print("  CPU over 5 idle seconds, list view:          %6.3f s" % idle_cpu(pid))
-    s.key("F6", gap=3.0)
+    s.key("F6")
     photo_cells = [i for i, n in enumerate(names) if n.endswith(".jpg")]
     first_page = [i for i in photo_cells if i < CELLS]
     second_page = [i for i in photo_cells if CELLS <= i < 2 * CELLS]
@@ -140,7 +139,7 @@ def measure_responses(s, photos, label):
     print("  T until the whole page is drawn:             %6.3f s" %
           first_time(page, range(len(points))))
 
-    s.key("t", gap=2.0)  # back to the list
+    s.key("t")  # back to the list
     listed = lambda c: all(p == (0, 0, 0) for p in c)  # noqa: E731
     back = sample_after(s, [(0, "t"), (0.3, "t")], points + [FIRST_FRAME], listed, settle=1.0)
     print("  T, T again 0.3 s later, until the list:      %6.3f s" %
@@ -179,9 +178,8 @@ def measure_escape(s, photos, label, runs=5):
         for run in range(runs):
             s.start()
             s.wait_window("GAME")
-            time.sleep(2.0)
             s.move(1200, 900)
-            s.key("F6", gap=3.0)
+            s.key("F6")
             shown = ""
             if during_page:
                 s.xdotool("key", "t")

@@ -43,12 +43,12 @@ def main():
             s.start()
             s.wait_window("GAME")
             listed = s.list_directory(folder)
-            time.sleep(1.0)
+            s.settle()
             print("before any play: trove %d KiB" % s.resident_kib())
             for name in names:
                 row = row_click(listed.index(name) + 1)
-                s.right_click(*row, gap=1.5)
-                s.right_click(*row, gap=0.2)
+                s.right_click(*row)
+                s.right_click(*row)
                 s.wait_window(PLAYER)
                 peak = 0
                 deadline = time.time() + 60

@@ -10,7 +10,6 @@ Needs a built dist/ and the project's Wine prefix (make dist; scripts/wine-prefi
 import os
 import shutil
 import sys
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import trove_e2e  # noqa: E402
@@ -42,9 +41,8 @@ def main():
         with trove_e2e.Desktop(screen=(1280, 1024), start_dir=root) as s:
             s.start()
             s.wait_window("GAME")
-            time.sleep(2.0)
             s.move(1270, 10)
-            s.key("t", gap=3.0)
+            s.key("t", page=True)
             done = 0
 
             def report():
@@ -58,17 +56,16 @@ def main():
             for n in range(flips):
                 if n % 3 == 0 and n:
                     forward = not forward
-                s.key("bracketright" if forward else "bracketleft", gap=0.6)
+                s.key("bracketright" if forward else "bracketleft", page=True)
                 done += 1
                 if done % EVERY == 0:
                     report()
             # Opens: a picture of the first page, then back to the page.
-            s.key("bracketleft", "bracketleft", "bracketleft", gap=0.8)
+            s.key("bracketleft", "bracketleft", "bracketleft", page=True)
             for n in range(opens):
                 x0, y0 = cell_origin(2 + n % 8)  # past "." and ".."
-                s.right_click(*trove_e2e.canvas_click_point(x0 + 20, y0 + 10, CANVAS_H, ZOOM),
-                              gap=1.0)
-                s.right_click(*trove_e2e.canvas_click_point(320, 300, CANVAS_H, ZOOM), gap=1.0)
+                s.right_click(*trove_e2e.canvas_click_point(x0 + 20, y0 + 10, CANVAS_H, ZOOM))
+                s.right_click(*trove_e2e.canvas_click_point(320, 300, CANVAS_H, ZOOM), page=True)
                 done += 1
                 if done % EVERY == 0:
                     report()

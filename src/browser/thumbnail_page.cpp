@@ -275,6 +275,8 @@ bool ThumbnailPageInProgress(const Browser& browser) {
   return browser.thumbnailPages.page.inProgress;
 }
 
+bool ThumbnailPageComplete(const Browser& browser) { return browser.thumbnailPages.page.complete; }
+
 bool ThumbnailPageStepReady(const Browser& browser, const Display& display) {
   const ThumbnailPage& page = browser.thumbnailPages.page;
   return browser.browserMode.thumbRedraw() ||

@@ -20,6 +20,8 @@ void StepThumbnailPage(Browser& browser, Display& display, Pictures& pictures);
 
 // A page is begun and not every cell of it drawn.
 bool ThumbnailPageInProgress(const Browser& browser);
+// The page on the canvas is drawn whole, and nothing was begun since.
+bool ThumbnailPageComplete(const Browser& browser);
 // StepThumbnailPage has work now: a page requested, a cell whose picture arrived, a page left.
 bool ThumbnailPageStepReady(const Browser& browser, const Display& display);
 // The entry whose cell of the page in progress, not drawn yet, has canvas point (x, y) within

@@ -21,6 +21,7 @@ struct MouseLatches {
 struct Input {
   KeyTable keyTable;
   MouseLatches mouseLatches;
+  std::uint32_t latchedSoFar = 0;  // key-downs and right presses latched since start, never cleared
 };
 
 // Installs the mouse hook and then the keyboard hook; a hook that cannot be installed ends the

@@ -5,7 +5,13 @@
 #include "input/input.h"
 
 void KeyPressed(Input& input, int virtualKey) {
-  if (virtualKey >= 0 && virtualKey < 256) input.keyTable.down[virtualKey] = 1;
+  if (virtualKey >= 0 && virtualKey < 256) {
+    input.keyTable.down[virtualKey] = 1;
+    ++input.latchedSoFar;
+  }
 }
 
-void RightButtonPressed(Input& input) { input.mouseLatches.rightDown = 1; }
+void RightButtonPressed(Input& input) {
+  input.mouseLatches.rightDown = 1;
+  ++input.latchedSoFar;
+}

@@ -146,6 +146,16 @@ void WaitForInput(int timeoutMs);
 // Starts a program through the shell with the main window as owner; false if it did not start.
 bool RunProgram(const char* file, const char* parameters);
 
+// ---- What the program has done, for a program driving it ---------------------------------------
+
+// Whether the environment variable TROVE_REPORT names a file to report to. Without it nothing is
+// opened or written, and callers build no line.
+bool ReportWanted();
+
+// Appends one line (given without its line end) to that file, written through at once so that
+// the program driving Trove reads it as soon as it is there. The main thread only.
+void WriteReportLine(const char* line);
+
 // ---- The command line ---------------------------------------------------------------------------
 
 // Where a text about the program's command line goes.

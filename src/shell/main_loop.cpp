@@ -2,6 +2,7 @@
 #include "shell/main_loop.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "browser/directory.h"
 #include "browser/file_list.h"
@@ -304,6 +305,33 @@ void HandleOverlayClick(Trove& trove) {
   }
 }
 
+// Lines for a program driving Trove, when it asks for them (platform::ReportWanted): "frame"
+// for each frame presented, "page" when a thumbnail page is complete, and "rest INPUTS X Y" when
+// the loop begins to rest, and again whenever what it names changes while it rests: the
+// key-downs and right presses handled so far, and the cursor's place on the screen.
+void Report(const char* line) {
+  if (platform::ReportWanted()) platform::WriteReportLine(line);
+}
+
+void ReportRest(Trove& trove) {
+  if (!platform::ReportWanted()) return;
+  MainLoop& m = trove.mainLoop;
+  // The pass's one reading of the cursor: the one the frame on screen was drawn for, since the
+  // pass rests only when nothing it reads has changed.
+  const platform::ScreenPoint p = CursorOnScreen(trove.display.displayState);
+  const std::uint32_t inputs = trove.input.latchedSoFar;
+  if (m.restReported && inputs == m.reportedInputs && p.x == m.reportedX && p.y == m.reportedY) {
+    return;
+  }
+  m.restReported = true;
+  m.reportedInputs = inputs;
+  m.reportedX = p.x;
+  m.reportedY = p.y;
+  char line[48];
+  std::snprintf(line, sizeof line, "rest %u %d %d", static_cast<unsigned>(inputs), p.x, p.y);
+  platform::WriteReportLine(line);
+}
+
 }  // namespace
 
 int NoticeLift(int canvasHeight, int zoom, int windowY, int screenHeight) {
@@ -374,6 +402,7 @@ void RunPassOnReading(Trove& trove) {
     // arrived), then pump as every pass does. Resting on a complete page, the next page is
     // decoded ahead meanwhile.
     DecodeNextPageAhead(browser, trove.display.displayState, trove.pictures);
+    ReportRest(trove);
     platform::WaitForInput(restingWaitMs);
     while (platform::PumpOneMessage(trove.input, trove.window)) ++mainLoop.messagesDispatched;
     if (trove.window.closeRequested) trove.quitRequested = true;
@@ -392,6 +421,7 @@ void RunPassOnReading(Trove& trove) {
   // A page is drawn as its pictures arrive, over as many passes as that takes.
   if (browser.browserMode.thumbRedraw() || ThumbnailPageInProgress(browser)) {
     StepThumbnailPage(browser, display, pictures);
+    if (ThumbnailPageComplete(browser)) Report("page");
   }
   if (browser.browserMode.pictureActive()) DrawPictureView(browser, display, pictures);
 
@@ -406,6 +436,8 @@ void RunPassOnReading(Trove& trove) {
   HandleOverlayClick(trove);
 
   PresentFrame(display);
+  Report("frame");
+  mainLoop.restReported = false;
 
   RunKeyCommands(trove, settingKeys);
 

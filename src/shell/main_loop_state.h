@@ -39,4 +39,9 @@ struct PresentedPass {
 struct MainLoop {
   PresentedPass presented;
   std::uint32_t messagesDispatched = 0;
+  // The rest last reported (platform::ReportWanted), until a frame is presented.
+  bool restReported = false;
+  std::uint32_t reportedInputs = 0;
+  int reportedX = 0;
+  int reportedY = 0;
 };

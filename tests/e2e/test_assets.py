@@ -4,7 +4,6 @@ player are still found beside the program."""
 import os
 import shutil
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -20,7 +19,7 @@ class AssetsTest(unittest.TestCase):
             s.start(exe=exe)
             s.wait_window("GAME")
             s.wait_geometry("GAME", 1280, 1024)
-            time.sleep(1.5)
+            s.settle()
             names = s.list_directory(start_dir)
             # The first frame: the list of the start directory.
             shot = ListScreen(s.screenshot())
@@ -28,7 +27,7 @@ class AssetsTest(unittest.TestCase):
             if modes:
                 for key, size in (("F6", (1280, 960)), ("F8", (1280, 1024)),
                                   ("F5", (1280, 1024))):
-                    s.key(key, gap=1.0)
+                    s.key(key)
                     s.wait_geometry("GAME", *size)
                     self.assertIsNone(s.proc.poll())
             s.key("Escape")
@@ -70,7 +69,7 @@ class AssetsTest(unittest.TestCase):
                 trove_e2e.Desktop(start_dir=elsewhere, env=env) as s:
             s.start(args=[trove_e2e.program_path(start)])
             s.wait_window("GAME")
-            time.sleep(1.5)
+            s.settle()
             self.assertEqual(assets.opened(),
                              trove_e2e.files_below(trove_e2e.DIST, trove_e2e.ASSET_FOLDERS))
             self.assertEqual(decoy.opened(), set())
@@ -80,8 +79,8 @@ class AssetsTest(unittest.TestCase):
             self.assertEqual(sorted(names), [".", "..", "clip one.avi", "music", "notes.txt"])
             self.assertEqual(len([r for r in ListScreen(s.screenshot()).rows(6) if r]), 5)
             k = names.index("clip one.avi") + 1
-            s.right_click(*row_click(k), gap=1.5)
-            s.right_click(*row_click(k), gap=1.0)
+            s.right_click(*row_click(k))
+            s.right_click(*row_click(k))
             s.wait_window(PLAYER)
             media = trove_e2e.program_path(start) + trove_e2e.SEPARATOR + "clip one.avi"
             with open(log, encoding="latin-1") as f:
@@ -91,8 +90,8 @@ class AssetsTest(unittest.TestCase):
 
             # ".." leads up from it, to ".", "..", "sibling" and "start".
             up = names.index("..") + 1
-            s.right_click(*row_click(up), gap=1.5)
-            s.right_click(*row_click(up), gap=1.5)
+            s.right_click(*row_click(up))
+            s.right_click(*row_click(up))
             self.assertEqual(len([r for r in ListScreen(s.screenshot()).rows(6) if r]), 4)
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)

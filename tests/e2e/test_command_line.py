@@ -6,7 +6,6 @@ import os
 import re
 import subprocess
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -25,16 +24,6 @@ def run(args, launcher=()):
     command = list(launcher) + ([EXE] if trove_e2e.LINUX else ["wine", EXE]) + list(args)
     r = subprocess.run(command, cwd="/", env=env, capture_output=True, text=True, timeout=120)
     return r.returncode, r.stdout, r.stderr
-
-
-def wait_screen(s, seen, timeout=60):
-    """The first screenshot for which seen(shot) holds, or the last one after timeout seconds."""
-    deadline = time.time() + timeout
-    shot = s.screenshot()
-    while not seen(shot) and time.time() < deadline:
-        time.sleep(0.3)
-        shot = s.screenshot()
-    return shot
 
 
 class CommandLineTest(unittest.TestCase):
@@ -106,14 +95,15 @@ class CommandLineTest(unittest.TestCase):
             page = (k - 1) // (COLUMNS * ROWS) * COLUMNS * ROWS + 1
             self.assertGreater(page, 1, "the picture must lie beyond the first page")
             # The picture's centre follows the pointer: canvas (250, 200) puts it at (110, 88).
-            s.move(*trove_e2e.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+            s.xdotool("mousemove", *trove_e2e.canvas_click_point(250, 200, CANVAS_H, ZOOM))
             s.start(args=[trove_e2e.program_path(os.path.join(folder, "red.bmp"))])
             s.wait_window("GAME")
-            view = wait_screen(s, lambda shot: pixel(shot, 120, 95) == RED)
+            s.settle()
+            view = s.screenshot()
             self.assertEqual((pixel(view, 120, 95), pixel(view, 87, 76)), (RED, BLUE))
             x0, y0 = cell_origin(k - page)
-            s.key("t")
-            cells = wait_screen(s, lambda shot: pixel(shot, x0 + 100, y0 + 50) == RED)
+            s.key("t", page=True)
+            cells = s.screenshot()
             self.assertEqual((pixel(cells, x0 + 100, y0 + 50), pixel(cells, x0 + 6, y0 + 5)),
                              (RED, BLUE))
             s.key("Escape")

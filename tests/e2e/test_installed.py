@@ -6,7 +6,6 @@ import os
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -34,7 +33,7 @@ class InstalledTest(unittest.TestCase):
                 trove_e2e.Desktop(start_dir="/", env={"SPOOL_LOG": log}) as s:
             s.start(exe=os.path.join(stage, "usr/local/bin/trove"), args=[folder])
             s.wait_window("GAME")
-            time.sleep(1.5)
+            s.settle()
             self.assertEqual(assets.opened(), installed_assets)
             # The folder given is shown, not "/" the program was started from.
             names = s.list_directory(folder)
@@ -42,8 +41,8 @@ class InstalledTest(unittest.TestCase):
             rows = ListScreen(s.screenshot()).rows(len(names) + 1)
             self.assertEqual([bool(r) for r in rows], [True] * len(names) + [False])
             # The installed player (lib/trove/spool) plays a file of it: select it, then P.
-            s.right_click(*row_click(names.index("clip.avi") + 1), gap=1.5)
-            s.key("p", gap=1.0)
+            s.right_click(*row_click(names.index("clip.avi") + 1))
+            s.key("p")
             s.wait_window(PLAYER)
             with open(log, encoding="utf-8") as f:
                 self.assertEqual(f.read().splitlines(), ["rightful %s/clip.avi 0" % folder])

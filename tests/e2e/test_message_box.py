@@ -44,9 +44,11 @@ class MessageBoxTest(unittest.TestCase):
         """Waits for the box and checks what it shows and what standard error says."""
         window = s.wait_window(CAPTION, timeout=30)
         self.assertEqual(s.find_windows("GAME"), [])
-        time.sleep(0.5)
         g = s.geometry(window)
+        deadline = time.time() + 30  # mapped, the box may not be drawn yet
         box = BoxScreen(s.screenshot(), g)
+        while not box.points(BUTTON) and time.time() < deadline:
+            box = BoxScreen(s.screenshot(), g)
         self.assertEqual(box.shot.pixel(g["x"] + 2, g["y"] + 2), BACKGROUND)
         text_points = box.points(TEXT)
         self.assertGreater(len(text_points), 100)
@@ -81,12 +83,12 @@ class MessageBoxTest(unittest.TestCase):
             g, _ = self.open_box(s, NO_XINPUT2)
             # The server lets an untrusted client take no input focus: the keyboard follows
             # the pointer, so it rests on the box.
-            s.move(g["x"] + 10, g["y"] + 10)
-            # Other keys leave it open.
-            s.key("a", "Escape", "space", gap=0.5)
+            s.xdotool("mousemove", g["x"] + 10, g["y"] + 10)
+            # Other keys leave it open: half a second later it is still there.
+            s.xdotool("key", "a", "Escape", "space", "sleep", "0.5")
             self.assertIsNone(s.proc.poll())
             self.assertNotEqual(s.find_windows(CAPTION), [])
-            s.key("Return", gap=0.2)
+            s.xdotool("key", "Return")
             self.assert_ends_with_failure(s)
 
     def test_without_xinput2_a_click_on_ok_dismisses_the_box(self):
@@ -94,11 +96,11 @@ class MessageBoxTest(unittest.TestCase):
             s.start()
             g, (left, top, right, bottom) = self.open_box(s, NO_XINPUT2)
             # A click on the text, or just beside the button, leaves it open.
-            s.click(g["x"] + g["width"] // 2, g["y"] + 30, gap=0.5)
-            s.click(left - 6, (top + bottom) // 2, gap=0.5)
+            s.xdotool("mousemove", g["x"] + g["width"] // 2, g["y"] + 30, "click", 1,
+                      "mousemove", left - 6, (top + bottom) // 2, "click", 1, "sleep", "0.5")
             self.assertIsNone(s.proc.poll())
             self.assertNotEqual(s.find_windows(CAPTION), [])
-            s.click((left + right) // 2, (top + bottom) // 2, gap=0.2)
+            s.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", 1)
             self.assert_ends_with_failure(s)
 
     def test_without_glx_the_window_failure_is_shown_and_ends_the_program(self):
@@ -106,7 +108,7 @@ class MessageBoxTest(unittest.TestCase):
         with trove_e2e.Desktop(screen=(1280, 1024), xvfb_args=("-extension", "GLX")) as s:
             s.start()
             self.open_box(s, NO_VISUAL)
-            s.key("KP_Enter", gap=0.2)
+            s.xdotool("key", "KP_Enter")
             self.assertEqual(s.wait_exit(timeout=30), START_UP_FAILURE)
             self.assertEqual(s.find_windows(CAPTION), [])
             self.assertEqual(s.find_windows("GAME"), [])

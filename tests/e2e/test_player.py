@@ -48,22 +48,18 @@ class PlayerTest(unittest.TestCase):
             s.wait_window("GAME")
             names = s.list_directory(self.root)
             k = names.index("clip one.avi") + 1
-            time.sleep(1.0)
             media = trove_e2e.program_path(self.root) + trove_e2e.SEPARATOR + "clip one.avi"
             expected = trove_e2e.player_line(media)
 
             # First click selects; nothing starts.
-            s.right_click(*row_click(k), gap=1.5)
+            s.right_click(*row_click(k))
             self.assertEqual(ListScreen(s.screenshot()).row_colours(k), {RED})
             self.assertEqual(self.log_lines(), [])
 
             # Second click starts the player once; its window ends at (0, 0), 600 x 600.
-            s.right_click(*row_click(k), gap=1.0)
+            s.right_click(*row_click(k))
             self.assertEqual(self.wait_log(1), [expected])
-            s.wait_window(PLAYER)
-            g = s.wait_geometry(PLAYER, 600, 600)
-            self.assertEqual((g["x"], g["y"]), (0, 0))
-            time.sleep(1.0)
+            s.wait_geometry(PLAYER, 600, 600, at=(0, 0))
             self.assertEqual(self.log_lines(), [expected])
             s.run_helper("close", PLAYER).wait(timeout=30)
             s.wait_window(PLAYER, gone=True)
@@ -71,16 +67,9 @@ class PlayerTest(unittest.TestCase):
             # With the list moved, P places the player by the scroll offsets:
             # x = (213 + 0) * 2, y = 170 * 2.
             s.right_click(*trove_e2e.canvas_click_point(405, CANVAS_H - 15, CANVAS_H, ZOOM))
-            s.key("p", gap=1.0)
+            s.key("p")
             self.assertEqual(self.wait_log(2), [expected, expected])
-            s.wait_window(PLAYER)
-            deadline = time.time() + 20
-            while time.time() < deadline:
-                g = s.geometry(s.find_windows(PLAYER)[0])
-                if (g["x"], g["y"]) == (426, 340):
-                    break
-                time.sleep(0.2)
-            self.assertEqual((g["x"], g["y"], g["width"], g["height"]), (426, 340, 600, 600))
+            s.wait_geometry(PLAYER, 600, 600, at=(426, 340))
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 
@@ -93,9 +82,8 @@ class PlayerTest(unittest.TestCase):
             s.wait_window("GAME")
             names = s.list_directory(self.root)
             k = names.index("clip one.avi") + 1
-            time.sleep(1.0)
             s.right_click(*row_click(k))
-            s.right_click(*row_click(k), gap=2.0)
+            s.right_click(*row_click(k), wait=False)  # the box holds the program up
             # A box names the player that could not be started; it is dismissed.
             s.wait_window("ERROR", timeout=30)
             if trove_e2e.LINUX:
@@ -107,7 +95,7 @@ class PlayerTest(unittest.TestCase):
             self.assertIsNone(s.proc.poll())
             # Still answering keys: right Shift scrolls to the last entry.
             self.assertNotEqual(ListScreen(s.screenshot()).row_colours(2), set())
-            s.key("Shift_R", gap=1.0)
+            s.key("Shift_R")
             self.assertEqual(ListScreen(s.screenshot()).row_colours(2), set())
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
@@ -117,10 +105,10 @@ class PlayerTest(unittest.TestCase):
         with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start()
             s.wait_window("GAME")
-            time.sleep(1.0)
+            s.settle()
             before = set(s.xdotool("search", "--onlyvisible", "--name", ".",
                                    check=False).split())
-            s.key("F7", gap=3.0)
+            s.key("F7")
             deadline = time.time() + 30
             new = set()
             while time.time() < deadline and not new:
@@ -220,9 +208,8 @@ class LinuxPlayerTest(unittest.TestCase):
             s.start()
             s.wait_window("GAME")
             names = s.list_directory(self.root)
-            time.sleep(1.0)
-            s.right_click(*row_click(names.index("ball clip.webm") + 1), gap=1.5)
-            s.right_click(*row_click(names.index("ball clip.webm") + 1), gap=0.5)
+            s.right_click(*row_click(names.index("ball clip.webm") + 1))
+            s.right_click(*row_click(names.index("ball clip.webm") + 1))
             window = s.wait_window(PLAYER)
             g = s.wait_geometry(PLAYER, 600, 600)
             # The 4:3 picture fills the width, black bars above and below.
@@ -239,10 +226,10 @@ class LinuxPlayerTest(unittest.TestCase):
             s.wait_window(PLAYER, gone=True, timeout=30)
 
             # A second file while the first plays: one window, the first player gone.
-            s.right_click(*row_click(names.index("ball clip.webm") + 1), gap=0.5)
+            s.right_click(*row_click(names.index("ball clip.webm") + 1))
             s.wait_window(PLAYER)
-            s.right_click(*row_click(names.index("ball.ogv") + 1), gap=1.5)
-            s.key("p", gap=0.5)
+            s.right_click(*row_click(names.index("ball.ogv") + 1))
+            s.key("p")
             deadline = time.time() + 30
             while time.time() < deadline and (len(lines(log)) < 3 or len(s.player_pids()) != 1):
                 time.sleep(0.2)
@@ -253,11 +240,9 @@ class LinuxPlayerTest(unittest.TestCase):
             s.wait_window(PLAYER, gone=True, timeout=30)
 
             # A name with a tab and a '*' plays: its progress line moves, nothing is reported.
-            s.right_click(*row_click(names.index(TAB_NAME) + 1), gap=1.5)
-            s.key("p", gap=0.5)
-            s.wait_window(PLAYER)
-            time.sleep(1.0)
-            g = s.geometry(s.find_windows(PLAYER)[0])
+            s.right_click(*row_click(names.index(TAB_NAME) + 1))
+            s.key("p")
+            g = s.wait_geometry(PLAYER, 600, 600)
             self.assertTrue(wait_change(s, g), "the progress line never moved")
             self.assertEqual(len(s.find_windows(PLAYER)), 1)
             s.wait_window(PLAYER, gone=True, timeout=30)

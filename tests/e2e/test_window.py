@@ -1,7 +1,6 @@
 """The program's window, display modes, close request and global Escape."""
 import os
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -45,7 +44,6 @@ class WindowTest(unittest.TestCase):
             target = s.find_windows("OtherProgram")[0]
             s.move(850, 600)
             s.xdotool("windowfocus", "--sync", target)
-            time.sleep(0.5)
             focused = int(s.xdotool("getwindowfocus").strip() or 0)
             self.assertEqual(focused, target)
             s.key("Escape")
@@ -56,7 +54,7 @@ class WindowTest(unittest.TestCase):
         with trove_e2e.Desktop(screen=(1280, 1024)) as s:
             s.start()
             s.wait_window("GAME")
-            time.sleep(1.0)
+            s.settle()
             closer = s.run_helper("close")
             self.assertEqual(closer.wait(timeout=30), 0)
             self.assertEqual(s.wait_exit(), 0)

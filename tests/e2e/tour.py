@@ -1,7 +1,6 @@
 """A short scripted tour of Trove on a private screen, saving screenshots along the way."""
 import os
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import trove_e2e  # noqa: E402
@@ -37,14 +36,13 @@ def main(out_dir):
     def open_entry(desk, directory, name):
         k = desk.list_directory(directory).index(name) + 1
         desk.right_click(*row_click(k))
-        desk.right_click(*row_click(k), gap=1.5)
+        desk.right_click(*row_click(k))
 
     dist = trove_e2e.DIST
     with trove_e2e.Desktop(screen=(1280, 1024)) as s:
         s.start()
         s.wait_window("GAME")
         s.wait_geometry("GAME", 1280, 1024)
-        time.sleep(2.0)
         s.move(700, 500)
         shot(s, "01-list-of-dist")
 
@@ -52,37 +50,35 @@ def main(out_dir):
         open_entry(s, dist, "bmp_unit")
         s.move(900, 300)
         shot(s, "02-list-of-bmp_unit")
-        s.key("t", gap=3.0)
+        s.key("t", page=True)
         shot(s, "03-thumbnails-of-bmp_unit")
 
         # A picture opened from the page, scaled up, then back to the page and the list.
         units = s.list_directory(os.path.join(dist, "bmp_unit"))
         x0, y0 = cell_origin(units.index("unit_dragon.bmp"))
-        s.right_click(*trove_e2e.canvas_click_point(x0 + 70, y0 + 60, CANVAS_H, ZOOM), gap=2.0)
+        s.right_click(*trove_e2e.canvas_click_point(x0 + 70, y0 + 60, CANVAS_H, ZOOM))
         s.key("2", "8")
         s.move(640, 512)
-        time.sleep(0.5)
         shot(s, "04-picture-view")
-        s.right_click(640, 512, gap=2.5)
+        s.right_click(640, 512, page=True)
         shot(s, "05-back-to-the-page")
-        s.key("t", gap=1.5)
+        s.key("t")
         open_entry(s, os.path.join(dist, "bmp_unit"), "..")
         shot(s, "06-back-in-dist")
 
         # The sample pictures the build makes.
         if os.path.isdir(os.path.join(dist, "samples")):
             open_entry(s, dist, "samples")
-            s.key("t", gap=4.0)
+            s.key("t", page=True)
             shot(s, "07-thumbnails-of-samples")
-            s.key("t", gap=1.5)
+            s.key("t")
             # A file handed to the player: select its row, then P.
             samples = s.list_directory(os.path.join(dist, "samples"))
             k = samples.index("Evening Lake.jpg") + 1
             s.right_click(*row_click(k))
-            s.key("p", gap=1.0)
+            s.key("p")
             player = "Spool video and audio player"
-            s.wait_window(player)
-            time.sleep(1.0)
+            s.wait_geometry(player, 600, 600)
             shot(s, "08-player")
             s.run_helper("close", player).wait(timeout=30)
             s.wait_window(player, gone=True)
@@ -90,7 +86,7 @@ def main(out_dir):
         # 1280 x 960 at zoom 1.
         s.key("F6")
         s.wait_geometry("GAME", 1280, 960)
-        time.sleep(1.0)
+        s.settle()
         shot(s, "09-mode-1280x960")
         s.key("Escape")
         code = s.wait_exit()

@@ -112,6 +112,7 @@ class Desktop:
         self.xvfb = None
         self.proc = None
         self.display = None
+        self.report = None  # the file the program reports to (read_report keeps what it says)
 
     # ---- lifecycle -------------------------------------------------------------------------
     def __enter__(self):
@@ -206,11 +207,22 @@ class Desktop:
         command = [exe] if LINUX else ["wine", exe]
         # What the program says on standard error is kept for the message of a failed start.
         self.errors = tempfile.TemporaryFile()
+        # A report of its own for each start: what the program has done, read as it goes.
+        self.drop_report()
+        fd, self.report = tempfile.mkstemp(prefix="trove-e2e-report-")
+        os.close(fd)
+        self.report_at, self.inputs, self.cursor, self.resting = 0, 0, None, False
+        self.pages, self.sent = 0, 0  # pages reported; inputs sent, as the program counts them
+        env = dict(self.env(program=True), TROVE_REPORT=program_path(self.report))
         self.proc = subprocess.Popen(list(launcher) + command + list(args),
-                                     cwd=cwd or self.start_dir,
-                                     env=self.env(program=True), stdout=subprocess.DEVNULL,
-                                     stderr=self.errors)
+                                     cwd=cwd or self.start_dir, env=env,
+                                     stdout=subprocess.DEVNULL, stderr=self.errors)
         return self.proc
+
+    def drop_report(self):
+        if self.report and os.path.exists(self.report):
+            os.remove(self.report)
+        self.report = None
 
     def program_errors(self):
         if getattr(self, "errors", None) is None:
@@ -252,34 +264,25 @@ class Desktop:
         command line names trove.exe."""
         if LINUX:
             return [self.proc.pid] if self.proc and self.proc.poll() is None else []
-        pids = []
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
+        return self.desktop_pids(lambda cmdline, exe: b"trove.exe" in cmdline)
+
+    def player_pids(self):
+        """The Linux player's processes on this desktop."""
+        return self.desktop_pids(lambda cmdline, exe: os.path.basename(exe) == PLAYER_FILE)
+
+    def desktop_pids(self, matches):
+        """The processes of this desktop for which matches(command line, executable) holds."""
+        pids, display = [], ("DISPLAY=%s" % self.display).encode()
+        for entry in filter(str.isdigit, os.listdir("/proc")):
             try:
                 with open("/proc/%s/cmdline" % entry, "rb") as f:
                     cmdline = f.read()
                 with open("/proc/%s/environ" % entry, "rb") as f:
-                    environ = f.read()
-            except OSError:
-                continue
-            display = ("DISPLAY=%s" % self.display).encode() + b"\0"
-            if b"trove.exe" in cmdline and display in environ:
-                pids.append(int(entry))
-        return pids
-
-    def player_pids(self):
-        """The Linux player's processes on this desktop."""
-        pids = []
-        for entry in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                exe = os.readlink("/proc/%s/exe" % entry)
-                with open("/proc/%s/environ" % entry, "rb") as f:
                     environ = f.read().split(b"\0")
+                exe = os.readlink("/proc/%s/exe" % entry)
             except OSError:
                 continue
-            if os.path.basename(exe) == PLAYER_FILE and \
-                    ("DISPLAY=%s" % self.display).encode() in environ:
+            if display in environ and matches(cmdline, exe):
                 pids.append(int(entry))
         return pids
 
@@ -321,6 +324,7 @@ class Desktop:
         if self.authority:
             shutil.rmtree(os.path.dirname(self.authority["trusted"]), ignore_errors=True)
             self.authority = None
+        self.drop_report()
 
     # ---- X queries -------------------------------------------------------------------------
     def xdotool(self, *args, check=True):
@@ -361,17 +365,20 @@ class Desktop:
                     g[name] = int(line.split(":")[1])
         return g
 
-    def wait_geometry(self, title, width, height, timeout=30):
+    def wait_geometry(self, title, width, height, timeout=30, at=None):
+        """Waits until a window of that title is width x height (and at the screen point at)."""
         deadline = time.time() + timeout
         g = None
         while time.time() < deadline:
             for w in self.find_windows(title):
                 g = self.geometry(w)
-                if g.get("width") == width and g.get("height") == height and \
+                if (g.get("width"), g.get("height")) == (width, height) and \
+                        at in (None, (g.get("x"), g.get("y"))) and \
                         (title != "GAME" or self.drawn(w)):
                     return g
             time.sleep(0.2)
-        raise AssertionError("window %r never became %dx%d (last %s)" % (title, width, height, g))
+        raise AssertionError("window %r never became %dx%d at %s (last %s)" %
+                             (title, width, height, at, g))
 
     def drawn(self, window):
         """Whether the program has presented a frame into its main window since the window was
@@ -390,23 +397,68 @@ class Desktop:
                               capture_output=True, check=True).stdout
         return parse_xwd(data)
 
+    # ---- what the program reports -----------------------------------------------------------
+    # The program writes a line to the file TROVE_REPORT names as it works: "frame" for each
+    # frame presented, "page" when a thumbnail page is complete, "rest INPUTS X Y" when it rests
+    # having handled INPUTS key-downs and right presses, the cursor at (X, Y) on the screen.
+    def read_report(self):
+        """Takes in the lines the program has reported since the last look."""
+        with open(self.report, "rb") as f:
+            f.seek(self.report_at)
+            data = f.read()
+        whole = data[:data.rfind(b"\n") + 1]
+        self.report_at += len(whole)
+        for words in (line.split() for line in whole.decode().splitlines()):
+            self.resting = words[0] == "rest"
+            self.pages += words[0] == "page"
+            if self.resting:
+                self.inputs, self.cursor = int(words[1]), (int(words[2]), int(words[3]))
+
+    def wait_report(self, done, what, timeout=60):
+        """Waits until done() holds for what the program has reported, or the program ends.
+        Only a fault takes as long as the timeout, however loaded the machine."""
+        deadline = time.time() + timeout
+        self.read_report()
+        while not done() and self.proc.poll() is None:
+            if time.time() > deadline:
+                raise AssertionError("the program never reported " + what)
+            time.sleep(0.01)
+            self.read_report()
+
+    def settle(self):
+        """Waits until the program rests."""
+        self.wait_report(lambda: self.resting, "a rest")
+
+    def handled(self, send, page=False):
+        """Sends input through send() and waits until the program rests having handled it (a
+        key-down or right press more than all sent before); with page, having completed the
+        thumbnail page the input began too."""
+        self.read_report()
+        before, pages = max(self.inputs, self.sent), self.pages
+        self.sent = before + 1
+        send()
+        self.wait_report(lambda: self.resting and self.inputs > before and
+                         (not page or self.pages > pages), "a rest after the input")
+
     # ---- input -----------------------------------------------------------------------------
-    def key(self, *names, gap=0.7):
+    def key(self, *names, page=False):
+        """Presses each key and waits until the program has handled it."""
         for name in names:
-            self.xdotool("key", name)
-            time.sleep(gap)
+            self.handled(lambda: self.xdotool("key", name), page)
 
     def move(self, x, y):
+        """Moves the cursor and waits until the program has seen it there and rests."""
         self.xdotool("mousemove", x, y)
-        time.sleep(0.2)
+        self.wait_report(lambda: self.cursor == (x, y), "the cursor at %d, %d" % (x, y))
 
-    def right_click(self, x, y, gap=1.0):
-        self.click(x, y, button=3, gap=gap)
-
-    def click(self, x, y, button=1, gap=1.0):
+    def right_click(self, x, y, page=False, wait=True):
+        """Clicks at (x, y) and, with wait, waits until the program has handled it."""
         self.move(x, y)
-        self.xdotool("click", button)
-        time.sleep(gap)
+        if wait:
+            self.handled(lambda: self.xdotool("click", 3), page)
+        else:
+            self.sent = max(self.inputs, self.sent) + 1
+            self.xdotool("click", 3)
 
 
 class FileOpens:

@@ -1,6 +1,7 @@
 // The main loop's passes, key dispatch, display modes and the overlay's notice line.
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "browser/directory.h"
@@ -337,7 +338,11 @@ TEST_F(RestingTest, APassThatWouldRepeatTheFrameWaitsForInputInstead) {
   EXPECT_EQ(os().presentedFrames.back(), shown);
 }
 
+// The loop's report, asked for, tells each frame and each rest with the inputs handled so far
+// and the cursor.
 TEST_F(RestingTest, InputEndsTheRestAtOnce) {
+  os().reportWanted = true;
+  const int first = presents();
   // Passes until the loop rests, then the input; the pass after it must present.
   auto settleThen = [&](const std::function<void()>& input) {
     for (int i = 0; i < 3 && !PassWouldRepeat(trove); ++i) RunPass(trove);
@@ -357,6 +362,15 @@ TEST_F(RestingTest, InputEndsTheRestAtOnce) {
   settleThen([&] { os().pendingMessages.push_back([](Input&, WindowRequests&) {}); });
   // A right click.
   settleThen([] { headless::QueueRightClick(); });
+  for (int i = 0; i < 3 && !PassWouldRepeat(trove); ++i) RunPass(trove);
+  RunPass(trove);  // rests
+  std::vector<std::string> rests;
+  for (const std::string& line : os().reportLines) {
+    if (line != "frame") rests.push_back(line);
+  }
+  EXPECT_EQ(os().reportLines.size() - rests.size(), static_cast<std::size_t>(presents() - first));
+  EXPECT_EQ(rests, (std::vector<std::string>{"rest 0 400 300", "rest 1 420 300", "rest 1 420 300",
+                                             "rest 2 420 300"}));
 }
 
 TEST_F(RestingTest, RequestsAndChangedStateAreDrawn) {

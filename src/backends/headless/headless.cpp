@@ -175,6 +175,10 @@ bool InstallKeyboardHook() {
   return current.hooksInstalled[1];
 }
 
+bool ReportWanted() { return current.reportWanted; }
+
+void WriteReportLine(const char* line) { current.reportLines.emplace_back(line); }
+
 void Pause(int milliseconds) { current.pauses.push_back(milliseconds); }
 
 void DisplayText(const char* text, char* shown, std::size_t room) {

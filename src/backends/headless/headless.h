@@ -69,7 +69,9 @@ struct State {
   // the folders of a program whose executable's place cannot be read.
   std::string assetFolder;
   std::string playerFolder;
-  bool foldersFound = true;  // false: the folders above were looked for in vain
+  bool foldersFound = true;
+  bool reportWanted =
+      false;  // TROVE_REPORT names a file  // false: the folders above were looked for in vain
 
   // Events delivered one per PumpOneMessage call (each acts like one message).
   std::deque<std::function<void(Input&, WindowRequests&)>> pendingMessages;
@@ -79,7 +81,8 @@ struct State {
   // Recorded.
   std::vector<std::string> calls;  // every seam call by name, in order
   std::vector<int> pauses;
-  std::vector<int> inputWaits;  // timeouts of WaitForInput, in order
+  std::vector<int> inputWaits;           // timeouts of WaitForInput, in order
+  std::vector<std::string> reportLines;  // what WriteReportLine wrote
   std::vector<MessageBoxCall> messageBoxes;
   std::vector<CommandLineText> commandLineTexts;
   std::vector<WindowCreation> windowsCreated;

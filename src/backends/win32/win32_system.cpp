@@ -105,6 +105,35 @@ bool DataFolder(DataFolderKind, char* buffer, std::size_t size) {
   return Narrow(wide, buffer, size);
 }
 
+namespace {
+
+// The file TROVE_REPORT names, opened for appending on first use; INVALID_HANDLE_VALUE when the
+// variable is unset or the file cannot be opened. The handle is not inherited.
+HANDLE ReportFile() {
+  static const HANDLE file = [] {
+    wchar_t path[wideRoom];
+    const DWORD n = GetEnvironmentVariableW(L"TROVE_REPORT", path, wideRoom);
+    if (n == 0 || n >= wideRoom) return INVALID_HANDLE_VALUE;
+    return CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }();
+  return file;
+}
+
+}  // namespace
+
+bool ReportWanted() { return ReportFile() != INVALID_HANDLE_VALUE; }
+
+void WriteReportLine(const char* line) {
+  if (ReportFile() == INVALID_HANDLE_VALUE) return;
+  char text[256];
+  const int length = std::snprintf(text, sizeof text, "%s\n", line);
+  if (length <= 0 || length >= static_cast<int>(sizeof text)) return;
+  // One write straight to the file: the line is whole in it once WriteFile returns.
+  DWORD written = 0;
+  WriteFile(ReportFile(), text, static_cast<DWORD>(length), &written, nullptr);
+}
+
 void Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 void ExitProgram(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }

@@ -3,6 +3,7 @@
 // path only), and
 // pictures through the native decoders. Files and directories come from the shared POSIX code
 // (backends/posix/posix_files.cpp).
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <spawn.h>
@@ -21,6 +22,7 @@
 #include "backends/posix/picture_decoder.h"
 #include "backends/posix/posix_files.h"
 #include "platform/platform.h"
+#include "backends/x11/x11_connection.h"
 #include "backends/x11/x11_words.h"
 
 extern char** environ;
@@ -85,6 +87,32 @@ bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
   // A folder looked for in vain is handed over all the same, to be named.
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);
   return folders.found;
+}
+
+namespace {
+
+// The file TROVE_REPORT names, opened for appending on first use; -1 when the variable is unset
+// or the file cannot be opened. The programs Trove starts do not inherit it.
+int ReportFile() {
+  static const int fd = [] {
+    const char* path = std::getenv("TROVE_REPORT");
+    return path && *path ? open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
+  }();
+  return fd;
+}
+
+}  // namespace
+
+bool ReportWanted() { return ReportFile() >= 0; }
+
+void WriteReportLine(const char* line) {
+  if (ReportFile() < 0) return;
+  // Whatever the program asked of the server so far (a frame presented, say) is done there
+  // before the line says so.
+  if (x11::Server().display) XSync(x11::Server().display, False);
+  const std::string text = std::string(line) + "\n";
+  // One write, unbuffered: the line is whole in the file once it returns.
+  if (write(ReportFile(), text.data(), text.size()) < 0) return;
 }
 
 void Pause(int milliseconds) {
