@@ -159,9 +159,9 @@ class PicturesTest(unittest.TestCase):
                 s.wait_window("GAME")
                 names = s.list_directory(folder)
                 self.assertEqual(names[2:], list(FORMAT_SAMPLES))
-                time.sleep(1.0)
+                s.settle()
                 s.move(1270, 10)
-                s.key("t", gap=3.0)
+                s.key("t", page=True)
                 page = s.screenshot()
                 # Each thumbnail fills its cell's middle with the picture's red (the AVIF one is
                 # turned, its transparent corner then at the bottom left, away from the middle).
@@ -174,9 +174,8 @@ class PicturesTest(unittest.TestCase):
                 # A right click on the PNG opens it: half its size, centred as for the BMP above.
                 cx, cy = cell_origin(names.index("sample.png"))
                 self.assertEqual(pixel(page, 110, 88), (0, 0, 0))
-                click(s, cx + 50, cy + 40, gap=2.0)
+                click(s, cx + 50, cy + 40)
                 s.move(*trove_e2e.canvas_click_point(250, 200, CANVAS_H, ZOOM))
-                time.sleep(1.0)
                 r, g, b = pixel(s.screenshot(), 110, 88)
                 self.assertTrue(r > 150 and r > g + 40, (r, g, b))
                 s.key("Escape")

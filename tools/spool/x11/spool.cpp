@@ -40,6 +40,10 @@ constexpr auto failureShown = std::chrono::seconds(5);
 // How long a new player waits for the one it replaces to close its window.
 constexpr auto replaceWait = std::chrono::seconds(2);
 constexpr auto progressEvery = std::chrono::milliseconds(250);
+// How long a file may take to show its first picture or sound. A damaged file can leave the
+// media framework waiting for data that never comes, without an error: the player then fails
+// rather than waits for ever.
+constexpr auto startLimit = std::chrono::seconds(20);
 constexpr const char* notRegular = "Not a media file: not a regular file";
 
 static_assert(spool::coreMissingPlugin == GST_CORE_ERROR_MISSING_PLUGIN);
@@ -266,6 +270,7 @@ class Player {
     gst_video_overlay_set_window_handle(overlay, static_cast<guintptr>(window_));
     gst_video_overlay_handle_events(overlay, FALSE);
     bus_ = gst_element_get_bus(playbin_);
+    startedAt_ = Clock::now();
     if (gst_element_set_state(playbin_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
       TakeMessages();
       if (!failed_) Fail("Cannot play: the player could not start");
@@ -291,6 +296,10 @@ class Player {
     }
     TakeMessages();
     if ((audioOnly_ && !failed_) && Clock::now() - paintedAt_ >= progressEvery) Paint();
+    if (playbin_ && !streamsKnown_ && !failed_ && Clock::now() - startedAt_ >= startLimit) {
+      Fail(spool::FailureLine(spool::ErrorDomain::stream, spool::streamDemux,
+                              "nothing in it could be played"));
+    }
     if (failed_ && Clock::now() - failedAt_ >= failureShown) running_ = false;
   }
 
@@ -472,6 +481,7 @@ class Player {
   bool failed_ = false;
   int exitCode_ = 0;
   Clock::time_point failedAt_;
+  Clock::time_point startedAt_;
   Clock::time_point paintedAt_;
 };
 
