@@ -115,9 +115,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // View parameters from the last bytes, which the decoders rarely look at.
   const std::uint8_t* tail = data + size - 4;
   const float steps[] = {1.0f, 2.0f, 3.0f, 4.0f, 0.5f, 0.25f};
-  const int placements[] = {0, 3, 9};
+  const PlacementMode placements[] = {PlacementMode::centred, PlacementMode::followByThree,
+                                      PlacementMode::followByNine};
   const float step = steps[tail[0] % 6];
-  const int placement = placements[tail[1] % 3];
+  const PlacementMode placement = placements[tail[1] % 3];
   const int cursorX = tail[2] % canvasWidth;
   const int cursorY = tail[3] % canvasHeight;
 
