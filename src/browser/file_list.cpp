@@ -28,7 +28,7 @@ void PageRedrawn(BrowserMode& mode) {
   if (mode.view == BrowserView::thumbnailsToDraw) mode.view = BrowserView::thumbnails;
 }
 bool ThumbnailsShown(const BrowserMode& mode) {
-  return !mode.listActive() && !mode.pictureActive();
+  return mode.view == BrowserView::thumbnailsToDraw || mode.view == BrowserView::thumbnails;
 }
 
 TextLine NameCut(const char* name, int keep) {

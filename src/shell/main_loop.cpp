@@ -121,9 +121,9 @@ void RunKeyCommands(Trove& trove, const KeyCommand (&table)[N]) {
   }
 }
 
+// Each page turn puts the overlay back at the canvas's corner itself.
 After TurnPage(Trove& trove, bool forward) {
   DisplayState& d = trove.display.displayState;
-  ResetScroll(d);
   if (forward) {
     NextThumbnailPage(trove.browser, d);
   } else {
