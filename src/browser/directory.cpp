@@ -63,14 +63,16 @@ bool CanBrowse(const Browser& browser, const char* path) {
 }
 
 // What entering or leaving a directory ends with.
-void ShowNewDirectory(Browser& browser, MouseLatches& latches) {
+After ShowNewDirectory(Browser& browser) {
   RescanBrowsedDirectory(browser);
   browser.fileList.selection = 1;
   ShowList(browser.browserMode);
   browser.rescanRequested = true;
-  latches.rightDown = 0;
-  platform::Pause(pauseAfter::viewSwitch);
+  return {pauseAfter::viewSwitch, true};
 }
+
+// A directory that is not entered or left still takes the click.
+constexpr After notMoved{0, true};
 
 }  // namespace
 
@@ -99,11 +101,10 @@ void RescanBrowsedDirectory(Browser& browser) {
   if (!listed) ListWayOut(browser);
 }
 
-void EnterDirectory(Browser& browser, MouseLatches& latches) {
+After EnterDirectory(Browser& browser) {
   int k = browser.fileList.selection;
   if (!browser.fileList.names || !SelectionIsCurrent(browser.fileList)) {
-    latches.rightDown = 0;
-    return;
+    return notMoved;
   }
   const char separator = platform::PlatformConventions().pathSeparator;
   std::size_t base = std::strlen(browser.browsedPath);
@@ -112,8 +113,7 @@ void EnterDirectory(Browser& browser, MouseLatches& latches) {
   // system takes is refused rather than cut into some other directory's path.
   std::size_t name = strnlen(browser.fileList.names[k], nameSlotSize);
   if (base + 1 + name + 1 > platform::longestPath) {
-    latches.rightDown = 0;
-    return;
+    return notMoved;
   }
   char previous[pathBufferSize];
   std::memcpy(previous, browser.browsedPath, sizeof previous);
@@ -126,19 +126,17 @@ void EnterDirectory(Browser& browser, MouseLatches& latches) {
   // not entered: the browser stays where it was.
   if (!CanBrowse(browser, browser.browsedPath)) {
     std::memcpy(browser.browsedPath, previous, sizeof previous);
-    latches.rightDown = 0;
-    return;
+    return notMoved;
   }
-  ShowNewDirectory(browser, latches);
+  return ShowNewDirectory(browser);
 }
 
-void GoUp(Browser& browser, MouseLatches& latches) {
+After GoUp(Browser& browser) {
   const platform::Conventions& paths = platform::PlatformConventions();
   std::size_t len = std::strlen(browser.browsedPath);
   // A bare root ("C:" on Windows, "/" on POSIX, or anything as short) has nothing to cut.
   if (len <= paths.rootLength) {
-    latches.rightDown = 0;
-    return;
+    return notMoved;
   }
   // Drop the last character whatever it is, then everything back to the previous separator,
   // which stays; the root's own separator is never cut by this walk.
@@ -148,5 +146,5 @@ void GoUp(Browser& browser, MouseLatches& latches) {
     browser.browsedPath[len] = '\0';
     --len;
   }
-  ShowNewDirectory(browser, latches);
+  return ShowNewDirectory(browser);
 }

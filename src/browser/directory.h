@@ -13,7 +13,8 @@ int EntryKindOf(std::uint32_t attributes);
 void ScanDirectory(Browser& browser);
 // Scans browsedPath with it made current, then makes workingDirectory current again.
 void RescanBrowsedDirectory(Browser& browser);
-// Appends the selected entry's name to browsedPath and shows that directory.
-void EnterDirectory(Browser& browser, MouseLatches& latches);
+// Appends the selected entry's name to browsedPath and shows that directory. Either way the
+// click is taken; the view switch pauses only when the directory changed.
+After EnterDirectory(Browser& browser);
 // Cuts the last component off browsedPath and shows the parent.
-void GoUp(Browser& browser, MouseLatches& latches);
+After GoUp(Browser& browser);

@@ -121,8 +121,6 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
     FormatText(message, sizeof message, "The player could not be started: %s", shown);
     platform::ShowMessageBox(message, "ERROR", platform::MessageIcon::exclamation);
   }
-  // The player needs a moment to open its window before PlacePlayerWindow looks for it.
-  platform::Pause(pauseAfter::playerStart);
   return started ? PlayerLaunch::started : PlayerLaunch::notStarted;
 }
 
@@ -131,24 +129,23 @@ void PlacePlayerWindow(const DisplayState& d) {
   platform::MovePlayerWindow(playerWindowTitle, p.x, p.y, playerWindowSize, playerWindowSize);
 }
 
-void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatches& latches) {
-  if (latches.rightDown != 1 || !browser.browserMode.listActive()) return;
+bool ClickPlaysSelection(const Browser& browser, const Display& display,
+                         const MouseLatches& latches) {
+  if (latches.rightDown != 1 || !browser.browserMode.listActive()) return false;
   if (browser.fileList.kinds == nullptr || browser.fileList.selection == 0 ||
       !SelectionIsCurrent(browser.fileList))
-    return;
-  if (browser.fileList.kinds[browser.fileList.selection] != entryFile) return;
+    return false;
+  if (browser.fileList.kinds[browser.fileList.selection] != entryFile) return false;
   std::int32_t id = PickIdUnderCursor(display);
-  if (!pick::IsListRow(id) || id != pick::listRowBase + browser.fileList.selection) return;
-  if (LaunchPlayer(browser) != PlayerLaunch::nothingToPlay) PlacePlayerWindow(display.displayState);
-  latches.rightDown = 0;
+  return pick::IsListRow(id) && id == pick::listRowBase + browser.fileList.selection;
 }
 
-void OpenExplorer(const Browser& browser) {
+After OpenExplorer(const Browser& browser) {
   char program[launchTextSize];
   char parameters[launchTextSize];
   FormatText(program, sizeof program, "%s", platform::PlatformConventions().explorerProgram);
   // The whole parameter line is the path, unquoted, spaces and all.
   FormatText(parameters, sizeof parameters, "%s", browser.browsedPath);
   platform::RunProgram(program, parameters);
-  platform::Pause(pauseAfter::oneShotKey);
+  return {pauseAfter::oneShotKey};
 }

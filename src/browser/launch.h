@@ -42,11 +42,12 @@ enum class PlayerLaunch {
 };
 
 // Starts the player of the program's data folder on the selected entry, with the start
-// directory current, and pauses 340 ms. A player that is missing or does not start is reported
-// in a message box naming it, and the pause is taken all the same.
+// directory current. A player that is missing or does not start is reported in a message box
+// naming it.
 PlayerLaunch LaunchPlayer(const Browser& browser);
 void PlacePlayerWindow(const DisplayState& d);
-// A second right click on the selected file row launches and places the player.
-void PlayerClickCheck(const Browser& browser, const Display& display, MouseLatches& latches);
+// The right click latched is a second click on the selected file row: it plays that file.
+bool ClickPlaysSelection(const Browser& browser, const Display& display,
+                         const MouseLatches& latches);
 // Opens the system's file explorer on the browsed path.
-void OpenExplorer(const Browser& browser);
+After OpenExplorer(const Browser& browser);

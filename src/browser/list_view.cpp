@@ -140,54 +140,50 @@ void DrawListView(Browser& browser, Display& display) {
   SaveView(display);
 }
 
-void HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
-                        MouseLatches& latches) {
-  if (latches.rightDown != 1) return;
+After HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
+                         const MouseLatches& latches) {
+  if (latches.rightDown != 1) return {};
   std::int32_t id = PickIdUnderCursor(display);
-  if (id == pick::none) return;
+  if (id == pick::none) return {};
   if (pick::IsThumbnail(id) && !browser.browserMode.pictureActive() &&
       !browser.browserMode.listActive()) {
-    OpenPicture(browser, display.displayState, pictures, latches, id - pick::thumbnailBase);
+    return OpenPicture(browser, display.displayState, pictures, id - pick::thumbnailBase);
   }
-  if (pick::IsListRow(id) && browser.browserMode.listActive()) {
-    int k = id - pick::listRowBase;
-    if (k != browser.fileList.selection) {
-      browser.fileList.selection = k;
-      latches.rightDown = 0;
-      platform::Pause(pauseAfter::click);
-      return;
-    }
-    // An entry the current scan does not hold (left from a longer directory) is not acted on.
-    if (!SelectionIsCurrent(browser.fileList) || !browser.fileList.names ||
-        !browser.fileList.kinds) {
-      latches.rightDown = 0;
-      return;
-    }
-    // A file: the player check that follows in the same pass takes the click.
-    if (browser.fileList.kinds[k] != entryDirectory) return;
-    // The name is tested once, before either operation changes the list.
-    const char* name = browser.fileList.names[k];
-    if (EqualsIgnoringCase(name, "..")) {
-      GoUp(browser, latches);
-    } else if (!EqualsIgnoringCase(name, ".")) {
-      EnterDirectory(browser, latches);
-    }
-    platform::Pause(pauseAfter::directoryClick);
+  if (!pick::IsListRow(id) || !browser.browserMode.listActive()) return {};
+  int k = id - pick::listRowBase;
+  if (k != browser.fileList.selection) {
+    browser.fileList.selection = k;
+    return {pauseAfter::click, true};
   }
+  // An entry the current scan does not hold (left from a longer directory) is not acted on.
+  if (!SelectionIsCurrent(browser.fileList) || !browser.fileList.names || !browser.fileList.kinds) {
+    return {0, true};
+  }
+  // A file: the player check that follows in the same pass takes the click.
+  if (browser.fileList.kinds[k] != entryDirectory) return {};
+  // The name is tested once, before either operation changes the list.
+  const char* name = browser.fileList.names[k];
+  After moved;
+  if (EqualsIgnoringCase(name, "..")) {
+    moved = GoUp(browser);
+  } else if (!EqualsIgnoringCase(name, ".")) {
+    moved = EnterDirectory(browser);
+  }
+  return Then(moved, {pauseAfter::directoryClick});
 }
 
-void ToggleThumbnailView(Browser& browser, DisplayState& d) {
+After ToggleThumbnailView(Browser& browser, DisplayState& d) {
   if (ThumbnailsShown(browser.browserMode)) {
     ShowList(browser.browserMode);
   } else {
     ShowThumbnails(browser.browserMode);
   }
-  platform::Pause(pauseAfter::viewSwitch);
   browser.fileList.thumbFirst = browser.fileList.selection;
   ResetScroll(d);
+  return {pauseAfter::viewSwitch};
 }
 
-void ThumbnailsButton(Browser& browser, DisplayState& d, MouseLatches& latches) {
+After ThumbnailsButton(Browser& browser, DisplayState& d) {
   if (browser.browserMode.listActive()) {
     ShowThumbnails(browser.browserMode);
   } else {
@@ -196,11 +192,10 @@ void ThumbnailsButton(Browser& browser, DisplayState& d, MouseLatches& latches) 
   RescanBrowsedDirectory(browser);
   browser.fileList.thumbFirst = browser.fileList.selection;
   ResetScroll(d);
-  platform::Pause(pauseAfter::click);
-  latches.rightDown = 0;
+  return {pauseAfter::click, true};
 }
 
-void NextThumbnailPage(Browser& browser, DisplayState& d) {
+After NextThumbnailPage(Browser& browser, DisplayState& d) {
   ResetScroll(d);
   ShowThumbnails(browser.browserMode);
   browser.fileList.thumbFirst += CellsPerPage(browser.pictureViews, d);
@@ -208,22 +203,21 @@ void NextThumbnailPage(Browser& browser, DisplayState& d) {
     browser.fileList.thumbFirst = browser.fileList.count;
   // An empty directory would otherwise start the page at the never-filled slot 0.
   if (browser.fileList.thumbFirst < 1) browser.fileList.thumbFirst = 1;
-  platform::Pause(pauseAfter::pageTurn);
+  return {pauseAfter::pageTurn};
 }
 
-void PreviousThumbnailPage(Browser& browser, DisplayState& d) {
+After PreviousThumbnailPage(Browser& browser, DisplayState& d) {
   ResetScroll(d);
   ShowThumbnails(browser.browserMode);
   browser.fileList.thumbFirst -= CellsPerPage(browser.pictureViews, d);
   if (browser.fileList.thumbFirst <= 0) browser.fileList.thumbFirst = 1;
-  platform::Pause(pauseAfter::pageTurn);
+  return {pauseAfter::pageTurn};
 }
 
-void CentreList(DisplayState& d, MouseLatches& latches) {
+After CentreList(DisplayState& d) {
   d.scrollX = d.canvasWidth / 3;
   d.scrollY = -(d.canvasHeight / 3);
-  platform::Pause(pauseAfter::click);
-  latches.rightDown = 0;
+  return {pauseAfter::click, true};
 }
 
 void MoveListToCursor(DisplayState& d) {
@@ -231,13 +225,13 @@ void MoveListToCursor(DisplayState& d) {
   d.scrollY = CursorCanvasY(d) - d.canvasHeight;
 }
 
-void ReturnToList(Browser& browser) {
+After ReturnToList(Browser& browser) {
   ShowList(browser.browserMode);
   RescanBrowsedDirectory(browser);
-  platform::Pause(pauseAfter::click);
+  return {pauseAfter::click};
 }
 
-void ScrollListBy(Browser& browser, int step) {
+After ScrollListBy(Browser& browser, int step) {
   int& first = browser.fileList.listFirst;
   if (step == -1) {
     if (first > 0) first -= 1;
@@ -251,7 +245,7 @@ void ScrollListBy(Browser& browser, int step) {
     // An empty list would otherwise start at -1 and show the never-filled slot 0.
     first = std::max(first, 0);
   }
-  platform::Pause(pauseAfter::scrollStep);
+  return {pauseAfter::scrollStep};
 }
 
 void SelectListEntry(Browser& browser, const DisplayState& d, int entry) {

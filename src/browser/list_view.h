@@ -7,16 +7,17 @@
 #include "pictures/texture_loader.h"
 
 void DrawListView(Browser& browser, Display& display);
-void HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
-                        MouseLatches& latches);
-void ToggleThumbnailView(Browser& browser, DisplayState& d);
-void ThumbnailsButton(Browser& browser, DisplayState& d, MouseLatches& latches);
-void NextThumbnailPage(Browser& browser, DisplayState& d);
-void PreviousThumbnailPage(Browser& browser, DisplayState& d);
-void CentreList(DisplayState& d, MouseLatches& latches);
+// The commands return their pause and whether they took the click, for the main loop to do.
+After HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
+                         const MouseLatches& latches);
+After ToggleThumbnailView(Browser& browser, DisplayState& d);
+After ThumbnailsButton(Browser& browser, DisplayState& d);
+After NextThumbnailPage(Browser& browser, DisplayState& d);
+After PreviousThumbnailPage(Browser& browser, DisplayState& d);
+After CentreList(DisplayState& d);
 void MoveListToCursor(DisplayState& d);
-void ReturnToList(Browser& browser);
-void ScrollListBy(Browser& browser, int step);
+After ReturnToList(Browser& browser);
+After ScrollListBy(Browser& browser, int step);
 // Selects entry k and starts the list where the canvas shows its row.
 void SelectListEntry(Browser& browser, const DisplayState& d, int entry);
 

@@ -260,14 +260,12 @@ void DrawPictureView(const Browser& browser, Display& display, const Pictures& p
   SaveView(display);
 }
 
-void OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, MouseLatches& latches,
-                 int entry) {
+After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int entry) {
   LoadEntryPicture(browser, pictures, entry);
-  platform::Pause(pauseAfter::pictureOpen);
-  if (browser.pictureViews.pictureLoaded) {
-    ShowLoadedPicture(browser, d, entry);
-    latches.rightDown = 0;
-  }
+  // A picture that does not load leaves the click to what else it may mean.
+  if (!browser.pictureViews.pictureLoaded) return {pauseAfter::pictureOpen};
+  ShowLoadedPicture(browser, d, entry);
+  return {pauseAfter::pictureOpen, true};
 }
 
 void ShowLoadedPicture(Browser& browser, DisplayState& d, int entry) {
@@ -276,11 +274,10 @@ void ShowLoadedPicture(Browser& browser, DisplayState& d, int entry) {
   ResetScroll(d);
 }
 
-void ClosePicture(Browser& browser, MouseLatches& latches) {
-  latches.rightDown = 0;
+After ClosePicture(Browser& browser) {
   ShowThumbnails(browser.browserMode);
   RescanBrowsedDirectory(browser);
-  platform::Pause(pauseAfter::click);
+  return {pauseAfter::click, true};
 }
 
 void SetThumbnailCellSize(PictureViews& views, int size) {

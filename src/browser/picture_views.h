@@ -19,11 +19,10 @@ void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry);
 void DrawPictureView(const Browser& browser, Display& display, const Pictures& pictures);
 // Switches to the picture view of entry k, whose picture the last load decoded.
 void ShowLoadedPicture(Browser& browser, DisplayState& d, int entry);
-// Loads entry k and, when it decodes, switches to the picture view.
-void OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, MouseLatches& latches,
-                 int entry);
+// Loads entry k and, when it decodes, switches to the picture view and takes the click.
+After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int entry);
 // Back from the picture view to the thumbnail page.
-void ClosePicture(Browser& browser, MouseLatches& latches);
+After ClosePicture(Browser& browser);
 
 // ---- Layout and sampling arithmetic -----------------------------------------------------------
 

@@ -297,8 +297,8 @@ int ThumbnailCellPendingAt(const Browser& browser, int x, int y) {
   return 0;
 }
 
-void ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, MouseLatches& latches,
-                      int entry, int x, int y) {
+After ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, int entry, int x,
+                       int y) {
   const ThumbnailPage& page = browser.thumbnailPages.page;
   const CellOrigin o = ThumbnailCellOrigin(entry - page.first, page.grid, page.cellWidth,
                                            page.cellHeight, page.canvasHeight);
@@ -312,13 +312,11 @@ void ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, Mo
     const auto across = static_cast<int>(SamplePositions(info.width, step).size());
     const auto down = static_cast<int>(SamplePositions(info.height, step).size());
     if (x >= o.x && x < o.x + 2 * across && y >= o.y && y < o.y + 2 * down) {
-      platform::Pause(pauseAfter::pictureOpen);
       ShowLoadedPicture(browser, display.displayState, entry);
-      latches.rightDown = 0;
-      return;
+      return {pauseAfter::pictureOpen, true};
     }
   }
-  ReturnToList(browser);
+  return ReturnToList(browser);
 }
 
 void DecodeNextPageAhead(Browser& browser, const DisplayState& d, Pictures& pictures) {

@@ -30,8 +30,8 @@ int ThumbnailCellPendingAt(const Browser& browser, int x, int y);
 // A right click at (x, y) on the pending cell of entry acts as the same click on the complete
 // page: the entry's picture is loaded at once, without waiting for the cells before it, and
 // opened where the point lies on its thumbnail; anywhere else in the cell the list comes back.
-void ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, MouseLatches& latches,
-                      int entry, int x, int y);
+After ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, int entry, int x,
+                       int y);
 
 // While the program rests on a complete page: decodes the pictures of the next page into the
 // kept thumbnails on background workers, once per page and only into free room of the cache.

@@ -33,6 +33,23 @@ void ClearInputLatches(Input& input) {
   input.mouseLatches.rightDown = 0;
 }
 
+After Then(const After& first, const After& second) {
+  After both;
+  both.takesClick = first.takesClick || second.takesClick;
+  // Commands end inside one another at most two deep: no more than two pauses are ever given.
+  for (int pause : {first.pauseMs, first.thenPauseMs, second.pauseMs, second.thenPauseMs}) {
+    if (pause == 0) continue;
+    (both.pauseMs == 0 ? both.pauseMs : both.thenPauseMs) = pause;
+  }
+  return both;
+}
+
+void Finish(const After& after, MouseLatches& latches) {
+  if (after.pauseMs > 0) platform::Pause(after.pauseMs);
+  if (after.thenPauseMs > 0) platform::Pause(after.thenPauseMs);
+  if (after.takesClick) latches.rightDown = 0;
+}
+
 int MapCursorToCanvas(int offset, int extent, int canvasSize) {
   if (extent == 0 || canvasSize <= 0) {
     return 0;

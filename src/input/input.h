@@ -37,6 +37,21 @@ bool InputLatched(const Input& input);
 // Clears every KeyTable entry and the right-button latch.
 void ClearInputLatches(Input& input);
 
+// What the main loop does once a command has acted: its pauses, taken one after the other
+// (0 for none), and whether the command took the right click, whose latch is then cleared.
+struct [[nodiscard]] After {
+  int pauseMs = 0;
+  bool takesClick = false;
+  int thenPauseMs = 0;  // a second pause, where one command ends inside another
+};
+
+// The pauses of first, then those of second; the click is taken when either takes it.
+After Then(const After& first, const After& second);
+
+// Takes after's pauses and clears the right-button latch when it took the click. The main loop
+// finishes every command through this, and nothing else pauses.
+void Finish(const After& after, MouseLatches& latches);
+
 // Canvas column and row under the cursor, clamped to the canvas; row 0 is the bottom row.
 // Reads the cursor and the window once for the pass that starts, and forgets the reading when
 // it ends.

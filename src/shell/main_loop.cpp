@@ -93,18 +93,6 @@ void DrawOverlay(const Browser& browser, Display& display, const PictureInfo& pi
 // up and runs the command. What a command leaves for the loop to do, pausing and taking the
 // click, it returns; the loop does it.
 
-// What the loop does after a command: pause (0 for no pause), and clear the right-button latch
-// when the command took the click.
-struct After {
-  int pauseMs = 0;
-  bool takesClick = false;
-};
-
-void Finish(const After& after, MouseLatches& latches) {
-  if (after.pauseMs > 0) platform::Pause(after.pauseMs);
-  if (after.takesClick) latches.rightDown = 0;
-}
-
 struct KeyCommand {
   int key;
   After (*run)(Trove& trove);
@@ -124,12 +112,7 @@ void RunKeyCommands(Trove& trove, const KeyCommand (&table)[N]) {
 // Each page turn puts the overlay back at the canvas's corner itself.
 After TurnPage(Trove& trove, bool forward) {
   DisplayState& d = trove.display.displayState;
-  if (forward) {
-    NextThumbnailPage(trove.browser, d);
-  } else {
-    PreviousThumbnailPage(trove.browser, d);
-  }
-  return {};
+  return forward ? NextThumbnailPage(trove.browser, d) : PreviousThumbnailPage(trove.browser, d);
 }
 
 After Play(Trove& trove) {
@@ -138,10 +121,7 @@ After Play(Trove& trove) {
   if (browser.browserMode.listActive() && browser.fileList.selection != 0 &&
       SelectionIsCurrent(browser.fileList) &&
       browser.fileList.kinds[browser.fileList.selection] == entryFile) {
-    // A player window already open is placed over the browser even when this start failed.
-    if (LaunchPlayer(browser) != PlayerLaunch::nothingToPlay) {
-      PlacePlayerWindow(trove.display.displayState);
-    }
+    PlaySelected(trove);
   }
   return {};
 }
@@ -152,11 +132,7 @@ constexpr KeyCommand viewKeys[] = {
     {key::rightBracket, [](Trove& t) { return TurnPage(t, true); }},
     {key::leftBracket, [](Trove& t) { return TurnPage(t, false); }},
     {key::p, Play},
-    {key::t,
-     [](Trove& t) {
-       ToggleThumbnailView(t.browser, t.display.displayState);
-       return After{};
-     }},
+    {key::t, [](Trove& t) { return ToggleThumbnailView(t.browser, t.display.displayState); }},
 };
 
 void FollowMouse(DisplayState& d) {
@@ -167,10 +143,7 @@ void FollowMouse(DisplayState& d) {
   d.windowY = p.y;
 }
 
-After Scroll(Trove& trove, int rows) {
-  ScrollListBy(trove.browser, rows);
-  return {};
-}
+After Scroll(Trove& trove, int rows) { return ScrollListBy(trove.browser, rows); }
 
 template <int digit>
 After SetSampleStep(Trove& trove) {
@@ -222,11 +195,7 @@ constexpr KeyCommand settingKeys[] = {
     {key::f5, [](Trove& t) { return SetMode(t, DisplayMode::halfScreen); }},
     {key::f6, [](Trove& t) { return SetMode(t, DisplayMode::movable1280); }},
     {key::f8, [](Trove& t) { return SetMode(t, DisplayMode::wholeScreen); }},
-    {key::f7,
-     [](Trove& t) {
-       OpenExplorer(t.browser);
-       return After{};
-     }},
+    {key::f7, [](Trove& t) { return OpenExplorer(t.browser); }},
     {key::comma, [](Trove& t) { return Scroll(t, -1); }},
     {key::period, [](Trove& t) { return Scroll(t, 1); }},
     {key::leftShift, [](Trove& t) { return Scroll(t, -24); }},
@@ -255,25 +224,16 @@ struct PickCommand {
 // The overlay's buttons, by the PickId under the cursor.
 constexpr PickCommand overlayButtons[] = {
     {pick::thumbnailsButton,
-     [](Trove& t) {
-       ThumbnailsButton(t.browser, t.display.displayState, t.input.mouseLatches);
-       return After{};
-     }},
+     [](Trove& t) { return ThumbnailsButton(t.browser, t.display.displayState); }},
     {pick::bracketLeftButton,
      [](Trove& t) {
-       TurnPage(t, false);
-       return After{pauseAfter::click, true};
+       return Then(TurnPage(t, false), {pauseAfter::click, true});
      }},
     {pick::bracketRightButton,
      [](Trove& t) {
-       TurnPage(t, true);
-       return After{pauseAfter::click, true};
+       return Then(TurnPage(t, true), {pauseAfter::click, true});
      }},
-    {pick::centerButton,
-     [](Trove& t) {
-       CentreList(t.display.displayState, t.input.mouseLatches);
-       return After{};
-     }},
+    {pick::centerButton, [](Trove& t) { return CentreList(t.display.displayState); }},
 };
 
 // Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.
@@ -291,9 +251,9 @@ void HandleOverlayClick(Trove& trove) {
       const int y = CursorCanvasY(d);
       const int pending = y < d.canvasHeight - 30 ? ThumbnailCellPendingAt(browser, x, y) : 0;
       if (pending != 0) {
-        ClickPendingCell(browser, display, trove.pictures, latches, pending, x, y);
+        Finish(ClickPendingCell(browser, display, trove.pictures, pending, x, y), latches);
       } else if (y < d.canvasHeight - 30) {
-        ReturnToList(browser);
+        Finish(ReturnToList(browser), latches);
       }
     }
     for (const PickCommand& command : overlayButtons) {
@@ -301,7 +261,7 @@ void HandleOverlayClick(Trove& trove) {
     }
   }
   if (latches.rightDown == 1 && browser.browserMode.pictureActive()) {
-    ClosePicture(browser, latches);
+    Finish(ClosePicture(browser), latches);
   }
 }
 
@@ -376,6 +336,23 @@ void SetDisplayMode(Trove& trove, DisplayMode mode) {
   if (ThumbnailsShown(browser.browserMode)) ShowThumbnails(browser.browserMode);
 }
 
+PlayerLaunch PlaySelected(Trove& trove) {
+  const PlayerLaunch launch = LaunchPlayer(trove.browser);
+  if (launch == PlayerLaunch::nothingToPlay) return launch;
+  // The player needs a moment to open its window before it is looked for. A player window
+  // already open is placed over the browser even when this start failed.
+  Finish({pauseAfter::playerStart}, trove.input.mouseLatches);
+  PlacePlayerWindow(trove.display.displayState);
+  return launch;
+}
+
+void PlayerClickCheck(Trove& trove) {
+  MouseLatches& latches = trove.input.mouseLatches;
+  if (!ClickPlaysSelection(trove.browser, trove.display, latches)) return;
+  PlaySelected(trove);
+  Finish({0, true}, latches);
+}
+
 void ForgetPresentedPass(MainLoop& mainLoop) { mainLoop.presented = PresentedPass{}; }
 
 bool PassWouldRepeat(const Trove& trove) {
@@ -425,8 +402,9 @@ void RunPassOnReading(Trove& trove) {
   }
   if (browser.browserMode.pictureActive()) DrawPictureView(browser, display, pictures);
 
-  HandleBrowserClick(browser, display, pictures, trove.input.mouseLatches);
-  PlayerClickCheck(browser, display, trove.input.mouseLatches);
+  MouseLatches& latches = trove.input.mouseLatches;
+  Finish(HandleBrowserClick(browser, display, pictures, latches), latches);
+  PlayerClickCheck(trove);
 
   RunKeyCommands(trove, viewKeys);
 

@@ -1,6 +1,7 @@
 // The main loop: one pass per presented frame, with the dispatch of every command.
 #pragma once
 
+#include "browser/launch.h"
 #include "display/display.h"
 #include "shell/main_loop_state.h"
 
@@ -20,6 +21,12 @@ void ForgetPresentedPass(MainLoop& mainLoop);
 
 // Passes until trove.quitRequested is set.
 void RunMainLoop(Trove& trove);
+
+// Starts the player on the selected entry (P, or a second click on its row); once the player
+// has had its moment to open its window, that window is placed over the browser's.
+PlayerLaunch PlaySelected(Trove& trove);
+// A second right click on the selected file row plays it and takes the click.
+void PlayerClickCheck(Trove& trove);
 
 // The display-mode commands F5, F6 and F8.
 void SetDisplayMode(Trove& trove, DisplayMode mode);

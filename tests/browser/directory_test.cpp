@@ -60,7 +60,7 @@ class DirectoryTest : public BrowserTest {
 
 std::string GoUpFrom(Browser& browser, const char* path, MouseLatches& latches) {
   std::snprintf(browser.browsedPath, pathBufferSize, "%s", path);
-  GoUp(browser, latches);
+  Finish(GoUp(browser), latches);
   return browser.browsedPath;
 }
 
@@ -110,15 +110,15 @@ TEST_F(DirectoryTest, EnterDirectoryAndGoUpRoundTrip) {
   const std::string media = tree.root() + "\\media";
   SelectDirectory(3, "photos");
   SetPath(browser.browsedPath, media);
-  EnterDirectory(browser, trove.input.mouseLatches);
+  Finish(EnterDirectory(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), media + "\\photos\\");
   EXPECT_EQ(browser.fileList.selection, 1);
-  GoUp(browser, trove.input.mouseLatches);
+  Finish(GoUp(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), media + "\\");
 
   // A trailing backslash is not doubled.
   SelectDirectory(1, "photos");
-  EnterDirectory(browser, trove.input.mouseLatches);
+  Finish(EnterDirectory(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), media + "\\photos\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::viewSwitch, pauseAfter::viewSwitch,
                                            pauseAfter::viewSwitch}));
@@ -140,7 +140,7 @@ TEST_F(DirectoryTest, EnterDirectoryStaysWhereItWasWhenTheDirectoryCannotBeBrows
     ASSERT_NE(browser.fileList.selection, 0) << name;
     trove.input.mouseLatches.rightDown = 1;
     browser.rescanRequested = 0;
-    EnterDirectory(browser, trove.input.mouseLatches);
+    Finish(EnterDirectory(browser), trove.input.mouseLatches);
     EXPECT_EQ(std::string(browser.browsedPath), top) << name;
     EXPECT_EQ(Names(), before) << name;
     EXPECT_EQ(browser.fileList.selection, Find(name)) << name;
@@ -151,7 +151,7 @@ TEST_F(DirectoryTest, EnterDirectoryStaysWhereItWasWhenTheDirectoryCannotBeBrows
   // An entry beyond the current scan is not entered either.
   browser.fileList.selection = browser.fileList.count + 1;
   SetEntry(browser.fileList.selection, "gone", 0);
-  EnterDirectory(browser, trove.input.mouseLatches);
+  Finish(EnterDirectory(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), top);
   EXPECT_TRUE(os().pauses.empty());
 }
@@ -173,7 +173,7 @@ TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {
   tree.Dir(relative + "/abcd");
   SelectDirectory(2, "abc");
   SetPath(browser.browsedPath, base + "\\");
-  EnterDirectory(browser, trove.input.mouseLatches);
+  Finish(EnterDirectory(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), base + "\\abc\\");
   EXPECT_EQ(std::strlen(browser.browsedPath), platform::longestPath);
 
@@ -183,7 +183,7 @@ TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {
   trove.input.mouseLatches.rightDown = 1;
   os().pauses.clear();
   browser.rescanRequested = 0;
-  EnterDirectory(browser, trove.input.mouseLatches);
+  Finish(EnterDirectory(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), base + "\\");
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(browser.rescanRequested, 0);
@@ -192,7 +192,7 @@ TEST_F(DirectoryTest, EnterDirectoryRefusesPathsThatWouldNotFit) {
   // The longest name a slot holds, below a directory where it does not exist.
   SetPath(browser.browsedPath, "C:\\");
   SelectDirectory(2, std::string(platform::longestName, 'n').c_str());
-  EnterDirectory(browser, trove.input.mouseLatches);
+  Finish(EnterDirectory(browser), trove.input.mouseLatches);
   EXPECT_STREQ(browser.browsedPath, "C:\\");
 }
 
@@ -264,13 +264,13 @@ TEST_F(DirectoryTest, EnteringAndLeavingARealDirectory) {
   browser.fileList.selection = Find("inner");
   ASSERT_NE(browser.fileList.selection, 0);
 
-  EnterDirectory(browser, trove.input.mouseLatches);
+  Finish(EnterDirectory(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\top\\inner\\");
   EXPECT_NE(Find("deep.txt"), 0);
   EXPECT_EQ(Find("file.bin"), 0);
   EXPECT_EQ(std::filesystem::current_path(), startDirectory_);
 
-  GoUp(browser, trove.input.mouseLatches);
+  Finish(GoUp(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\top\\");
   EXPECT_NE(Find("inner"), 0);
   EXPECT_NE(Find("file.bin"), 0);
@@ -338,7 +338,7 @@ TEST_F(DirectoryTest, AVanishedBrowsedDirectoryListsTheWayUp) {
   EXPECT_EQ(browser.fileList.kinds[2], 0);
   EXPECT_EQ(std::filesystem::current_path(), tree.root());
   // ".." takes the user back up, to a directory that lists again.
-  GoUp(browser, trove.input.mouseLatches);
+  Finish(GoUp(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\");
   EXPECT_NE(Find("in-start-directory"), 0);
 }
@@ -356,7 +356,7 @@ TEST_F(DirectoryTest, AnUnlistableDirectoryIsNotEnteredAndOffersTheWayUp) {
   chmod(locked.c_str(), S_IXUSR);
   browser.fileList.selection = Find("locked");
   ASSERT_NE(browser.fileList.selection, 0);
-  EnterDirectory(browser, trove.input.mouseLatches);
+  Finish(EnterDirectory(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\top");
   EXPECT_NE(Find("locked"), 0);
 

@@ -119,7 +119,7 @@ TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
 TEST_F(LaunchTest, LaunchStartsThePlayerOfTheDataFolderInTheStartDirectoryAndPauses) {
   browser.fileList.selection = 2;
   ASSERT_EQ(chdir("/"), 0);
-  EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::started);
+  EXPECT_EQ(PlaySelected(trove), PlayerLaunch::started);
   ASSERT_EQ(os().programsRun.size(), 1u);
   const headless::ProgramRun& run = os().programsRun[0];
   EXPECT_EQ(run.file, PlayerExecutable());
@@ -137,16 +137,16 @@ TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
   // The system refuses to start it, then it is missing altogether.
   os().programsStart = false;
   browser.fileList.selection = 2;
-  EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::notStarted);
+  EXPECT_EQ(PlaySelected(trove), PlayerLaunch::notStarted);
   EXPECT_EQ(os().programsRun.size(), 1u);
   std::remove(player.c_str());
   trove.input.mouseLatches.rightDown = 1;
   PutRowUnderCursor(2);
-  PlayerClickCheck(browser, display, trove.input.mouseLatches);
+  PlayerClickCheck(trove);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().programsRun.size(), 1u);
-  // A player window already open is still placed over the browser.
-  EXPECT_EQ(os().moves.size(), 1u);
+  // A player window already open is still placed over the browser, after each start.
+  EXPECT_EQ(os().moves.size(), 2u);
   ASSERT_EQ(os().messageBoxes.size(), 2u);
   for (const headless::MessageBoxCall& box : os().messageBoxes) {
     EXPECT_EQ(box.text, "The player could not be started: " + PlayerExecutable());
@@ -174,10 +174,11 @@ TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
   browser.fileList.kinds[5] = 1;
   for (int selection : {0, 5, 3000}) {
     browser.fileList.selection = selection;
-    EXPECT_EQ(LaunchPlayer(browser), PlayerLaunch::nothingToPlay) << selection;
+    EXPECT_EQ(PlaySelected(trove), PlayerLaunch::nothingToPlay) << selection;
   }
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_TRUE(os().pauses.empty());
+  EXPECT_TRUE(os().moves.empty());
 }
 
 // ---- PlayerClickCheck ----
@@ -188,21 +189,19 @@ TEST_F(LaunchTest, OnlyASecondClickOnTheSelectedFileLaunches) {
   browser.fileList.selection = 1;
   PutRowUnderCursor(2);
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(browser, display, trove.input.mouseLatches);
+  PlayerClickCheck(trove);
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
 
   browser.fileList.selection = 2;
   trove.input.mouseLatches.rightDown = 0;
-  PlayerClickCheck(browser, display, trove.input.mouseLatches);  // no click latched
+  PlayerClickCheck(trove);  // no click latched
   EXPECT_TRUE(os().programsRun.empty());
 
   // Second click on the now selected row.
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(browser, display, trove.input.mouseLatches);
-  PlayerClickCheck(
-      browser, display,
-      trove.input.mouseLatches);  // the latch is consumed: the same click never launches twice
+  PlayerClickCheck(trove);
+  PlayerClickCheck(trove);  // the latch is consumed: the same click never launches twice
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
@@ -229,7 +228,7 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
     SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState),
               c.rowUnderCursor ? 12000 + c.rowUnderCursor : 0);
     trove.input.mouseLatches.rightDown = 1;
-    PlayerClickCheck(browser, display, trove.input.mouseLatches);
+    PlayerClickCheck(trove);
     EXPECT_TRUE(os().programsRun.empty()) << c.what;
     EXPECT_EQ(trove.input.mouseLatches.rightDown, 1) << c.what;
   }
@@ -237,7 +236,7 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
   browser.fileList.selection = 2;
   browser.browserMode.view = BrowserView::list;
   SetPickId(display, CursorCanvasX(displayState), CursorCanvasY(displayState), 4002);
-  PlayerClickCheck(browser, display, trove.input.mouseLatches);
+  PlayerClickCheck(trove);
   EXPECT_TRUE(os().programsRun.empty());
 }
 
@@ -249,7 +248,7 @@ TEST_F(LaunchTest, AFileOfTheLongestNameAtTheLongestPathIsPlayedWhole) {
   browser.fileList.selection = 2;
   PutRowUnderCursor(2);
   trove.input.mouseLatches.rightDown = 1;
-  PlayerClickCheck(browser, display, trove.input.mouseLatches);
+  PlayerClickCheck(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].parameters,
             " rightful " + std::string(browser.browsedPath) + "\\" + name + " 0 ");
@@ -356,7 +355,7 @@ TEST_F(LaunchTest, On1280WideCanvasThePlayerKeepsItsBottomOnTheScreen) {
 
 TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
   std::strcpy(browser.browsedPath, "C:\\Users\\Some One\\My Pictures\\");
-  OpenExplorer(browser);
+  Finish(OpenExplorer(browser), trove.input.mouseLatches);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
   EXPECT_EQ(os().programsRun[0].parameters, "C:\\Users\\Some One\\My Pictures\\");

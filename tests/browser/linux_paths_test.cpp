@@ -20,7 +20,7 @@ class LinuxPathsTest : public BrowserTest {
 
   std::string GoUpFrom(const char* path) {
     SetPath(browser.browsedPath, path);
-    GoUp(browser, trove.input.mouseLatches);
+    Finish(GoUp(browser), trove.input.mouseLatches);
     return browser.browsedPath;
   }
 
@@ -29,7 +29,7 @@ class LinuxPathsTest : public BrowserTest {
     SetEntry(3, name, 0);
     browser.fileList.count = 3;
     browser.fileList.selection = 3;
-    EnterDirectory(browser, trove.input.mouseLatches);
+    Finish(EnterDirectory(browser), trove.input.mouseLatches);
     return browser.browsedPath;
   }
 
@@ -71,13 +71,13 @@ TEST_F(LinuxPathsTest, EnteringAndLeavingARealDirectoryListsIt) {
   EXPECT_STREQ(browser.fileList.names[2], "..");
   EXPECT_STREQ(browser.fileList.names[3], "a.bmp");
   EXPECT_STREQ(browser.fileList.names[4], "B.jpg");
-  GoUp(browser, trove.input.mouseLatches);
+  Finish(GoUp(browser), trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "/");
 }
 
 TEST_F(LinuxPathsTest, TheExplorerIsOpenedOnTheBrowsedPath) {
   SetPath(browser.browsedPath, "/home/u/My Pictures/");
-  OpenExplorer(browser);
+  Finish(OpenExplorer(browser), trove.input.mouseLatches);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "xdg-open");
   EXPECT_EQ(os().programsRun[0].parameters, "/home/u/My Pictures/");

@@ -36,7 +36,8 @@ class NavigationTest : public BrowserTest {
 
 TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
   ClickOn(12003);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.selection, 3);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
@@ -44,14 +45,16 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
 
   // Only a directory that exists is entered.
   ClickOn(12003);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::click, pauseAfter::directoryClick}));
   os().pauses.clear();
   tree.Dir("a/photos");
   SetPath(browser.browsedPath, tree.root() + "\\a\\");
   ClickOn(12003);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\a\\photos\\");
   EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(browser.rescanRequested, 1);
@@ -62,7 +65,8 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
 TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
   browser.fileList.selection = 2;
   ClickOn(12002);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_STREQ(browser.browsedPath, "C:\\");
   EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(browser.browserMode.listActive(), 1);
@@ -72,7 +76,8 @@ TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
 TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
   browser.fileList.selection = 1;
   ClickOn(12001);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
   EXPECT_EQ(browser.fileList.count, 5);  // no rescan
   EXPECT_EQ(browser.rescanRequested, 0);
@@ -82,7 +87,8 @@ TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
 TEST_F(NavigationTest, SecondClickOnAFileIsLeftToThePlayer) {
   browser.fileList.selection = 4;
   ClickOn(12004);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
   EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
@@ -92,15 +98,19 @@ TEST_F(NavigationTest, ClicksThatAreNotForTheList) {
   // No latch, nothing clickable, a button, a row outside the list view.
   ClickOn(12003);
   trove.input.mouseLatches.rightDown = 0;
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   ClickOn(0);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   ClickOn(1200000);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   browser.browserMode.view = BrowserView::thumbnails;
   ClickOn(12003);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
@@ -111,7 +121,8 @@ TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
   SetEntry(9, "old", 0);
   browser.fileList.selection = 9;
   ClickOn(12009);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
   EXPECT_EQ(browser.rescanRequested, 0);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
@@ -128,27 +139,27 @@ TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
 
 TEST_F(NavigationTest, ScrollListByStaysWithinItsBounds) {
   browser.fileList.count = 10;
-  ScrollListBy(browser, 24);
+  Finish(ScrollListBy(browser, 24), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.listFirst, 9);
-  ScrollListBy(browser, -24);
+  Finish(ScrollListBy(browser, -24), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.listFirst, 0);
-  ScrollListBy(browser, -1);
+  Finish(ScrollListBy(browser, -1), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.listFirst, 0);
-  ScrollListBy(browser, 1);
+  Finish(ScrollListBy(browser, 1), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.listFirst, 1);
   browser.fileList.listFirst = 30;
-  ScrollListBy(browser, -24);
+  Finish(ScrollListBy(browser, -24), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.listFirst, 6);
   // One row at a time goes past the last entry, up to the last slot.
   browser.fileList.listFirst = 2998;
-  ScrollListBy(browser, 1);
+  Finish(ScrollListBy(browser, 1), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.listFirst, 2999);
-  ScrollListBy(browser, 1);
+  Finish(ScrollListBy(browser, 1), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.listFirst, 2999);
   // An empty list stays at its start.
   browser.fileList.count = 0;
   browser.fileList.listFirst = 0;
-  ScrollListBy(browser, 24);
+  Finish(ScrollListBy(browser, 24), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.listFirst, 0);
   EXPECT_EQ(os().pauses, std::vector<int>(8, pauseAfter::scrollStep));
 }
@@ -159,7 +170,7 @@ TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
   browser.fileList.thumbFirst = 3;
   displayState.scrollX = 40;
   displayState.scrollY = -40;
-  PreviousThumbnailPage(browser, displayState);
+  Finish(PreviousThumbnailPage(browser, displayState), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.thumbFirst, 1);
   EXPECT_EQ(displayState.scrollX, 0);
   EXPECT_EQ(displayState.scrollY, 0);
@@ -169,15 +180,15 @@ TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
   browser.fileList.count = 20;
   browser.fileList.thumbFirst = 13;
   browser.browserMode.view = BrowserView::picture;
-  NextThumbnailPage(browser, displayState);
+  Finish(NextThumbnailPage(browser, displayState), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.thumbFirst, 20);
   EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   browser.fileList.thumbFirst = 1;
-  NextThumbnailPage(browser, displayState);
+  Finish(NextThumbnailPage(browser, displayState), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.thumbFirst, 13);
   // An empty directory keeps the page at its first entry.
   browser.fileList.count = 0;
-  NextThumbnailPage(browser, displayState);
+  Finish(NextThumbnailPage(browser, displayState), trove.input.mouseLatches);
   EXPECT_EQ(browser.fileList.thumbFirst, 1);
   EXPECT_EQ(os().pauses, std::vector<int>(4, pauseAfter::pageTurn));
 
@@ -193,7 +204,7 @@ TEST_F(NavigationTest, ThumbnailPagesMoveByAPageOfCells) {
 
 TEST_F(NavigationTest, CentreAndMoveTheList) {
   trove.input.mouseLatches.rightDown = 1;
-  CentreList(displayState, trove.input.mouseLatches);
+  Finish(CentreList(displayState), trove.input.mouseLatches);
   EXPECT_EQ(displayState.scrollX, 213);
   EXPECT_EQ(displayState.scrollY, -160);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
@@ -208,16 +219,16 @@ TEST_F(NavigationTest, CentreAndMoveTheList) {
 TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
   browser.fileList.selection = 4;
   displayState.scrollX = 50;
-  ToggleThumbnailView(browser, displayState);
+  Finish(ToggleThumbnailView(browser, displayState), trove.input.mouseLatches);
   EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
   EXPECT_EQ(browser.fileList.thumbFirst, 4);
   EXPECT_EQ(displayState.scrollX, 0);
-  ToggleThumbnailView(browser, displayState);
+  Finish(ToggleThumbnailView(browser, displayState), trove.input.mouseLatches);
   EXPECT_EQ(browser.browserMode.listActive(), 1);
   EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);
   browser.browserMode = BrowserMode{BrowserView::picture};
-  ToggleThumbnailView(browser, displayState);
+  Finish(ToggleThumbnailView(browser, displayState), trove.input.mouseLatches);
   EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
   EXPECT_EQ(os().pauses, std::vector<int>(3, pauseAfter::viewSwitch));
@@ -227,13 +238,13 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
   SetPath(browser.browsedPath, tree.root());
   trove.input.mouseLatches.rightDown = 1;
   browser.browserMode = BrowserMode{BrowserView::list};
-  ThumbnailsButton(browser, displayState, trove.input.mouseLatches);
+  Finish(ThumbnailsButton(browser, displayState), trove.input.mouseLatches);
   EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_EQ(browser.browserMode.thumbRedraw(), 1);
   EXPECT_EQ(browser.fileList.count, 3);
   EXPECT_EQ(browser.fileList.thumbFirst, 4);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
-  ThumbnailsButton(browser, displayState, trove.input.mouseLatches);
+  Finish(ThumbnailsButton(browser, displayState), trove.input.mouseLatches);
   EXPECT_EQ(browser.browserMode.listActive(), 1);
   EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);
 
@@ -241,7 +252,7 @@ TEST_F(NavigationTest, SwitchingBetweenListThumbnailsAndPicture) {
   browser.browserMode = BrowserMode{BrowserView::thumbnailsToDraw};
   browser.fileList.count = 5;
   trove.input.mouseLatches.rightDown = 1;
-  ReturnToList(browser);
+  Finish(ReturnToList(browser), trove.input.mouseLatches);
   EXPECT_EQ(browser.browserMode.listActive(), 1);
   EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);
   EXPECT_EQ(browser.fileList.count, 3);

@@ -671,7 +671,7 @@ TEST_F(PictureViewsTest, OpenPictureSwitchesToThePictureView) {
   displayState.scrollX = 5;
   displayState.scrollY = -7;
   trove.input.mouseLatches.rightDown = 1;
-  OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, k);
+  Finish(OpenPicture(browser, displayState, trove.pictures, k), trove.input.mouseLatches);
   EXPECT_EQ(browser.browserMode.pictureActive(), 1);
   EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_EQ(browser.pictureViews.pictureEntry, k);
@@ -689,7 +689,7 @@ TEST_F(PictureViewsTest, AFailedOpenStaysInTheThumbnails) {
   displayState.scrollX = 5;
   browser.pictureViews.pictureEntry = 0;
   trove.input.mouseLatches.rightDown = 1;
-  OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, k);
+  Finish(OpenPicture(browser, displayState, trove.pictures, k), trove.input.mouseLatches);
   EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_EQ(browser.pictureViews.pictureEntry, 0);
@@ -718,7 +718,8 @@ TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   const CellOrigin o =
       ThumbnailCellOrigin(last - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   ClickOn(pick::thumbnailBase + last, o.x + 2, o.y + 2);
-  HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches);
+  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
+         trove.input.mouseLatches);
   EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
 }
@@ -733,7 +734,7 @@ TEST_F(PictureViewsTest, APictureOfAVanishedDirectoryIsNotTakenFromTheStartDirec
   std::filesystem::remove_all(pictures);
   ASSERT_EQ(browser.fileList.count, 3);  // the scan before the directory vanished
   browser.browserMode = BrowserMode{BrowserView::thumbnails};
-  OpenPicture(browser, displayState, trove.pictures, trove.input.mouseLatches, k);
+  Finish(OpenPicture(browser, displayState, trove.pictures, k), trove.input.mouseLatches);
   EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
   EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(work));
@@ -745,7 +746,7 @@ TEST_F(PictureViewsTest, ClosePictureRequestsThePageAgain) {
   browser.fileList.count = 0;
   browser.fileList.thumbFirst = 4;
   trove.input.mouseLatches.rightDown = 1;
-  ClosePicture(browser, trove.input.mouseLatches);
+  Finish(ClosePicture(browser), trove.input.mouseLatches);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(browser.browserMode.listActive(), 0);
   EXPECT_EQ(browser.browserMode.pictureActive(), 0);
