@@ -15,15 +15,11 @@ namespace headless {
 
 namespace {
 State current;
-bool pumpStarted = false;
 }  // namespace
 
 State& state() { return current; }
 
-void Reset() {
-  current = State{};
-  pumpStarted = false;
-}
+void Reset() { current = State{}; }
 
 void QueueKeyDown(int virtualKey) {
   current.pendingMessages.push_back(
@@ -99,12 +95,12 @@ void HideSystemCursor() {
 }
 
 bool PumpOneMessage(Input& input, WindowRequests& window) {
-  if (!headless::pumpStarted) {
-    headless::pumpStarted = true;
+  if (!current.pumpStarted) {
+    current.pumpStarted = true;
     if (current.onPump) current.onPump();
   }
   if (current.pendingMessages.empty()) {
-    headless::pumpStarted = false;  // the next pass's first pump starts a new pass
+    current.pumpStarted = false;  // the next pass's first pump starts a new pass
     return false;
   }
   auto message = std::move(current.pendingMessages.front());

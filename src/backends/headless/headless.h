@@ -77,6 +77,7 @@ struct State {
   std::deque<std::function<void(Input&, WindowRequests&)>> pendingMessages;
   // Called at the start of every pass's first PumpOneMessage (tests script passes with it).
   std::function<void()> onPump;
+  bool pumpStarted = false;  // this pass has pumped once already
 
   // Recorded.
   std::vector<std::string> calls;  // every seam call by name, in order
