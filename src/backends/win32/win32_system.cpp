@@ -199,7 +199,7 @@ bool SetCurrentDir(const char* path) {
 PathKind KindOfPath(const char* path) { return win32::KindOf(AttributesOf(path)); }
 
 DirectoryListing* ListCurrentDirectory() {
-  WIN32_FIND_DATAW data;
+  WIN32_FIND_DATAW data = {};
   HANDLE handle = FindFirstFileW(L"*.*", &data);
   // Only a drive's root lacks "." and "..": with nothing else in it, it lists as empty.
   const bool empty = handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND;
