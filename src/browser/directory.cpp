@@ -11,34 +11,34 @@
 
 namespace {
 
-// Stores one search result as entry n. Whatever else a directory carries (read-only, hidden,
-// system, a reparse point), it is a directory to enter; a name whose attributes cannot be read
-// is listed like a file.
-void StoreEntry(Browser& browser, int n, const char* name) {
+// Stores one listed entry as entry n. Whatever else a directory carries (read-only, hidden,
+// system, a reparse point), the listing says it is a directory to enter; a name whose kind
+// cannot be read is listed like a file.
+void StoreEntry(Browser& browser, int n, const char* name, const platform::DirectoryEntry& entry) {
   FormatText(browser.fileList.names[n], nameSlotSize, "%s", name);
-  browser.fileList.kinds[n] = EntryKindOf(platform::FileAttributes(browser.fileList.names[n]));
+  browser.fileList.kinds[n] = entry.isDirectory ? entryDirectory : entryFile;
 }
 
 // Fills the list from the current directory; false when the directory cannot be listed.
 bool ScanCurrentDirectory(Browser& browser) {
   char name[nameSlotSize];
+  platform::DirectoryEntry entry;
   int n = 0;
-  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
-  if (search) {
-    if (name[0] != '\0') StoreEntry(browser, ++n, name);
-    while (n < maxEntries && platform::FindNext(search, name, sizeof name)) {
-      StoreEntry(browser, ++n, name);
+  platform::DirectoryListing* listing = platform::ListCurrentDirectory();
+  if (listing) {
+    while (n < maxEntries && platform::NextEntry(listing, name, sizeof name, &entry)) {
+      StoreEntry(browser, ++n, name, entry);
     }
     // The entries the slots cannot take are counted, so that the user can be told.
     int found = n;
-    while (platform::FindNext(search, name, sizeof name)) ++found;
+    while (platform::NextEntry(listing, name, sizeof name, nullptr)) ++found;
     browser.entriesFound = found;
-    platform::FindClose(search);
+    platform::CloseListing(listing);
   } else {
     browser.entriesFound = 0;
   }
   browser.fileList.count = n;
-  return search != nullptr;
+  return listing != nullptr;
 }
 
 // What a browsed directory that cannot be made current or listed (it vanished, or lost its
@@ -55,11 +55,10 @@ void ListWayOut(Browser& browser) {
 // Whether path can be made current and listed; the start directory is current afterwards.
 bool CanBrowse(const Browser& browser, const char* path) {
   if (!platform::SetCurrentDir(path)) return false;
-  char name[nameSlotSize];
-  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
-  platform::FindClose(search);
+  platform::DirectoryListing* listing = platform::ListCurrentDirectory();
+  platform::CloseListing(listing);
   platform::SetCurrentDir(browser.workingDirectory);
-  return search != nullptr;
+  return listing != nullptr;
 }
 
 // What entering or leaving a directory ends with.
@@ -75,11 +74,6 @@ After ShowNewDirectory(Browser& browser) {
 constexpr After notMoved{0, true};
 
 }  // namespace
-
-int EntryKindOf(std::uint32_t attributes) {
-  if (attributes == platform::invalidAttributes) return entryFile;
-  return (attributes & platform::attributeDirectory) != 0 ? entryDirectory : entryFile;
-}
 
 void ScanDirectory(Browser& browser) {
   if (!browser.fileList.names || !browser.fileList.kinds) {

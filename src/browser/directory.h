@@ -1,14 +1,9 @@
 // Scanning the browsed directory and moving the browsed path down and up.
 #pragma once
 
-#include <cstdint>
-
 #include "browser/file_list.h"
 #include "input/input.h"
 
-// The kind of an entry with these attributes: a directory whenever the directory attribute is
-// set, whatever else is; a file otherwise, and when the attributes cannot be read.
-int EntryKindOf(std::uint32_t attributes);
 // Fills names, kinds and count from the current directory, in file-system order.
 void ScanDirectory(Browser& browser);
 // Scans browsedPath with it made current, then makes workingDirectory current again.

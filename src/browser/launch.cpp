@@ -100,11 +100,8 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
   }
   // A missing player is not handed to the shell: its own error box would be modal and hidden
   // behind the browser's full-screen window. The program's own box says what is missing.
-  std::uint32_t attributes =
-      folderFound ? platform::FileAttributes(texts.executable) : platform::invalidAttributes;
   bool started = false;
-  if (attributes != platform::invalidAttributes &&
-      (attributes & platform::attributeDirectory) == 0) {
+  if (folderFound && platform::KindOfPath(texts.executable) == platform::PathKind::file) {
     platform::SetCurrentDir(browser.workingDirectory);
     started = platform::RunProgram(texts.executable, texts.parameters);
     platform::SetCurrentDir(browser.workingDirectory);

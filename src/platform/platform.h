@@ -226,24 +226,36 @@ bool SetCurrentDir(const char* path);
 // code page cannot hold becomes '?'. Elsewhere it is the text itself.
 void DisplayText(const char* text, char* shown, std::size_t room);
 
-constexpr std::uint32_t invalidAttributes = 0xFFFFFFFFu;
-constexpr std::uint32_t attributeReadOnly = 0x1;
-constexpr std::uint32_t attributeHidden = 0x2;
-constexpr std::uint32_t attributeDirectory = 0x10;
-constexpr std::uint32_t attributeArchive = 0x20;
+// What a directory listing says of one of its names.
+struct DirectoryEntry {
+  // A directory to enter, whatever else the system says of it (read-only, hidden, system, a
+  // reparse point, a symbolic link to a directory). A name whose kind cannot be read is a file.
+  bool isDirectory = false;
+  // Hidden from the user's usual view: a name starting with a dot (other than "." and "..") on
+  // POSIX, the hidden attribute on Windows.
+  bool hidden = false;
+};
 
-// Attributes of a path relative to the current directory, invalidAttributes when unreadable.
-std::uint32_t FileAttributes(const char* path);
+struct DirectoryListing;  // opaque
+// Lists the current directory; null when it cannot be listed. A directory that holds nothing
+// at all (an empty drive root on Windows) gives a listing without entries.
+DirectoryListing* ListCurrentDirectory();
+// The next entry: its name into name (a buffer of nameSize characters) and what it is into
+// entry, as the system says of the name relative to the current directory; a null entry asks
+// for the name alone. False when the listing has no more. Every name fits a buffer of longestName +
+// 1; a name that does not fit a smaller one is passed over on Windows and cut by the POSIX
+// backends.
+bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, DirectoryEntry* entry);
+void CloseListing(DirectoryListing* listing);
 
-struct DirectorySearch;  // opaque
-// Starts a search for pattern in the current directory; null when it cannot start. The
-// first name goes into name (a buffer of nameSize characters); a directory that holds nothing
-// at all (an empty drive root on Windows) gives a search whose first name is "". Every name fits a
-// buffer of longestName + 1; a name that does not fit a smaller one is passed over on Windows and
-// cut by the POSIX backends.
-DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize);
-bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize);
-void FindClose(DirectorySearch* search);
+// What a path names.
+enum class PathKind {
+  missing,  // nothing, or nothing whose kind can be read
+  file,
+  directory,
+};
+// What a path relative to the current directory names.
+PathKind KindOfPath(const char* path);
 
 // Why the system cannot list path as a directory, in its own words ("Permission denied", a
 // symbolic link loop, a stale mount), in text (room bytes, always terminated). False, with ""

@@ -73,9 +73,7 @@ bool NamesFileAsDirectory(const char* path) {
   std::string cut = path;
   while (!cut.empty() && IsSeparator(cut.back(), conventions)) cut.pop_back();
   if (cut.empty() || cut.size() == std::strlen(path)) return false;
-  const std::uint32_t attributes = platform::FileAttributes(cut.c_str());
-  return attributes != platform::invalidAttributes &&
-         (attributes & platform::attributeDirectory) == 0;
+  return platform::KindOfPath(cut.c_str()) == platform::PathKind::file;
 }
 
 }  // namespace
@@ -106,17 +104,16 @@ CommandLine ParseCommandLine(int count, const char* const* words) {
 
 StartDirectory EnterStartDirectory(const char* path) {
   if (path[0] == '\0') return StartDirectory::missing;
-  const std::uint32_t attributes = platform::FileAttributes(path);
-  if (attributes == platform::invalidAttributes) {
+  const platform::PathKind kind = platform::KindOfPath(path);
+  if (kind == platform::PathKind::missing) {
     return NamesFileAsDirectory(path) ? StartDirectory::notDirectory : StartDirectory::missing;
   }
-  if ((attributes & platform::attributeDirectory) == 0) return StartDirectory::notDirectory;
+  if (kind != platform::PathKind::directory) return StartDirectory::notDirectory;
   if (!platform::SetCurrentDir(path)) return StartDirectory::unreadable;
   // Listed as the browser lists it, and named by a path the browser can hold.
-  char name[nameSlotSize];
-  platform::DirectorySearch* search = platform::FindFirst("*.*", name, sizeof name);
-  if (search == nullptr) return StartDirectory::unreadable;
-  platform::FindClose(search);
+  platform::DirectoryListing* listing = platform::ListCurrentDirectory();
+  if (listing == nullptr) return StartDirectory::unreadable;
+  platform::CloseListing(listing);
   char current[pathBufferSize];
   if (!platform::GetCurrentDir(current, sizeof current)) return StartDirectory::unreadable;
   return StartDirectory::entered;
@@ -162,10 +159,9 @@ std::string StartFailureMessage(StartDirectory failure, const char* path,
 }
 
 StartDirectory EnterStartPath(const char* path, std::string& fileName) {
-  const std::uint32_t attributes = platform::FileAttributes(path);
+  const platform::PathKind kind = platform::KindOfPath(path);
   const std::size_t nameStart = LastNameStart(path, platform::PlatformConventions());
-  if (attributes == platform::invalidAttributes ||
-      (attributes & platform::attributeDirectory) != 0 || path[nameStart] == '\0') {
+  if (kind != platform::PathKind::file || path[nameStart] == '\0') {
     return EnterStartDirectory(path);
   }
   if (EnterStartDirectory(HolderOf(path, nameStart).c_str()) != StartDirectory::entered) {

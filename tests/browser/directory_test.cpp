@@ -229,31 +229,6 @@ TEST_F(DirectoryTest, ScanListsEveryEntryInFileSystemOrderWithItsKind) {
   EXPECT_EQ(std::filesystem::current_path(), startDirectory_);
 }
 
-TEST(EntryKindTest, EveryDirectoryIsADirectoryWhateverElseItCarries) {
-  const struct {
-    std::uint32_t attributes;
-    int kind;
-  } cases[] = {
-      {0x10, entryDirectory},                    // a plain directory
-      {0x11, entryDirectory},                    // read-only: a user's own Documents or Pictures
-      {0x12, entryDirectory},                    // hidden, or a POSIX name starting with a dot
-      {0x14, entryDirectory},                    // system: a customised folder
-      {0x16, entryDirectory},                    // hidden and system
-      {0x30, entryDirectory},                    // archive
-      {0x2010, entryDirectory},                  // not content indexed
-      {0x410, entryDirectory},                   // reparse point: a junction or a linked folder
-      {0x80410, entryDirectory},                 // a synced folder's placeholder
-      {0x20, entryFile},                         // archive, a file
-      {0x80, entryFile},                         // normal file
-      {0x1, entryFile},                          // read-only file
-      {0x422, entryFile},                        // hidden file behind a reparse point
-      {platform::invalidAttributes, entryFile},  // attributes that cannot be read
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(EntryKindOf(c.attributes), c.kind) << std::hex << c.attributes;
-  }
-}
-
 TEST_F(DirectoryTest, EnteringAndLeavingARealDirectory) {
   tree.Dir("top/inner");
   tree.File("top/inner/deep.txt");

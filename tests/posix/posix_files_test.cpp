@@ -1,5 +1,5 @@
 // The POSIX files of the native backends as the Linux program uses them: the listing order,
-// hidden and directory attributes, and paths taken as they are.
+// hidden and directory entries, and paths taken as they are.
 #include "backends/posix/posix_files.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,7 @@ class LinuxFilesTest : public ProgramTest {
     std::ofstream(root_ + "/" + name, std::ios::binary) << contents;
   }
 
-  Names List() { return ListCurrentDirectory(); }
+  Names List() { return ListedNames(); }
 
   fs::path start_;
   std::string root_;
@@ -72,12 +73,14 @@ TEST_F(LinuxFilesTest, ADirectoryListsInOrderWithTheDotsFirst) {
   EXPECT_EQ(List(), (Names{".", "..", ".config", "A.bmp", "a.txt", "b.jpg", "c", "Zdir"}));
   // A name cut to the caller's buffer is still terminated and listed in its place.
   char shortName[3];
-  platform::DirectorySearch* search = platform::FindFirst("*.*", shortName, sizeof shortName);
-  ASSERT_NE(search, nullptr);
-  ASSERT_TRUE(platform::FindNext(search, shortName, sizeof shortName));
-  ASSERT_TRUE(platform::FindNext(search, shortName, sizeof shortName));
+  platform::DirectoryEntry entry;
+  platform::DirectoryListing* listing = platform::ListCurrentDirectory();
+  ASSERT_NE(listing, nullptr);
+  ASSERT_TRUE(platform::NextEntry(listing, shortName, sizeof shortName, &entry));
+  ASSERT_TRUE(platform::NextEntry(listing, shortName, sizeof shortName, &entry));
+  ASSERT_TRUE(platform::NextEntry(listing, shortName, sizeof shortName, &entry));
   EXPECT_STREQ(shortName, ".c");
-  platform::FindClose(search);
+  platform::CloseListing(listing);
 }
 
 TEST_F(LinuxFilesTest, DotNamesAreHiddenAndDirectoriesComeFromStat) {
@@ -87,16 +90,36 @@ TEST_F(LinuxFilesTest, DotNamesAreHiddenAndDirectoriesComeFromStat) {
   File("notes.txt");
   fs::create_directory_symlink(root_ + "/photos", root_ + "/link-to-photos");
   fs::create_directory_symlink(root_ + "/loop", root_ + "/loop");  // points at itself
-  EXPECT_EQ(platform::FileAttributes("photos"), platform::attributeDirectory);
-  EXPECT_EQ(platform::FileAttributes("link-to-photos"), platform::attributeDirectory);
-  EXPECT_EQ(platform::FileAttributes(".cache"),
-            platform::attributeDirectory | platform::attributeHidden);
-  EXPECT_EQ(platform::FileAttributes(".profile") & platform::attributeHidden,
-            platform::attributeHidden);
-  EXPECT_EQ(platform::FileAttributes("notes.txt") & platform::attributeDirectory, 0u);
-  EXPECT_EQ(platform::FileAttributes("loop"), platform::invalidAttributes);
-  EXPECT_EQ(platform::FileAttributes("."), platform::attributeDirectory);
-  EXPECT_EQ(platform::FileAttributes(".."), platform::attributeDirectory);
+  EXPECT_EQ(platform::KindOfPath("photos"), platform::PathKind::directory);
+  EXPECT_EQ(platform::KindOfPath("link-to-photos"), platform::PathKind::directory);
+  EXPECT_EQ(platform::KindOfPath(".cache"), platform::PathKind::directory);
+  EXPECT_EQ(platform::KindOfPath("notes.txt"), platform::PathKind::file);
+  EXPECT_EQ(platform::KindOfPath("loop"), platform::PathKind::missing);
+  EXPECT_EQ(platform::KindOfPath("."), platform::PathKind::directory);
+  EXPECT_EQ(platform::KindOfPath(".."), platform::PathKind::directory);
+  // The listing reads each name as stat does (one it cannot read, the loop, is a file) and tells
+  // the dot names apart as hidden.
+  const struct {
+    const char* name;
+    bool isDirectory;
+    bool hidden;
+  } expected[] = {
+      {".", true, false},
+      {"..", true, false},
+      {".cache", true, true},
+      {".profile", false, true},
+      {"link-to-photos", true, false},
+      {"loop", false, false},
+      {"notes.txt", false, false},
+      {"photos", true, false},
+  };
+  const std::vector<ListedEntry> entries = ListedEntries();
+  ASSERT_EQ(entries.size(), std::size(expected));
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i].name, expected[i].name);
+    EXPECT_EQ(entries[i].entry.isDirectory, expected[i].isDirectory) << expected[i].name;
+    EXPECT_EQ(entries[i].entry.hidden, expected[i].hidden) << expected[i].name;
+  }
 }
 
 TEST_F(LinuxFilesTest, ADirectoryThatMayNotBeWrittenIsStillAPlainDirectory) {
@@ -104,7 +127,7 @@ TEST_F(LinuxFilesTest, ADirectoryThatMayNotBeWrittenIsStillAPlainDirectory) {
   fs::permissions(root_ + "/locked", fs::perms::owner_read | fs::perms::owner_exec);
   PermissionsBind binding;
   ASSERT_TRUE(binding.binding());
-  EXPECT_EQ(platform::FileAttributes("locked"), platform::attributeDirectory);
+  EXPECT_EQ(platform::KindOfPath("locked"), platform::PathKind::directory);
 }
 
 TEST_F(LinuxFilesTest, BackslashesArePartOfNamesExceptInTheCataloguesOwnPaths) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -88,13 +89,21 @@ TEST(Win32Files, ListsADirectoryWithItsAttributes) {
   char start[MAX_PATH];
   ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
   ASSERT_TRUE(platform::SetCurrentDir(dir.path().c_str()));
-  std::vector<std::string> names = ListCurrentDirectory();
+  std::vector<std::string> names = ListedNames();
+  const std::optional<platform::DirectoryEntry> photos = EntryNamed("photos");
+  const std::optional<platform::DirectoryEntry> secret = EntryNamed("secret");
 
-  EXPECT_EQ(platform::FileAttributes("photos"), platform::attributeDirectory);
-  EXPECT_EQ(platform::FileAttributes("secret"),
-            platform::attributeDirectory | platform::attributeHidden);
-  EXPECT_EQ(platform::FileAttributes("missing"), platform::invalidAttributes);
+  EXPECT_EQ(platform::KindOfPath("photos"), platform::PathKind::directory);
+  EXPECT_EQ(platform::KindOfPath("secret"), platform::PathKind::directory);
+  EXPECT_EQ(platform::KindOfPath("missing"), platform::PathKind::missing);
   ASSERT_TRUE(platform::SetCurrentDir(start));
+
+  ASSERT_TRUE(photos.has_value());
+  EXPECT_TRUE(photos->isDirectory);
+  EXPECT_FALSE(photos->hidden);
+  ASSERT_TRUE(secret.has_value());
+  EXPECT_TRUE(secret->isDirectory);
+  EXPECT_TRUE(secret->hidden);
 
   EXPECT_EQ(names.size(), 5u);  // ".", "..", and the three entries
   EXPECT_NE(std::find(names.begin(), names.end(), "."), names.end());
@@ -118,7 +127,7 @@ TEST(Win32Files, ReadsExistingFilesAndNeverCreatesMissingOnes) {
   EXPECT_EQ(platform::OpenForReading(dir.path().c_str()), nullptr);
 }
 
-// Running out of memory makes an open or a directory search fail like any other failure; it
+// Running out of memory makes an open or a directory listing fail like any other failure; it
 // never throws out of the backend, and the file is not left open.
 TEST(Win32Files, AnExhaustedHeapIsAFailureNotAnException) {
   TempDir dir;
@@ -126,14 +135,13 @@ TEST(Win32Files, AnExhaustedHeapIsAFailureNotAnException) {
   char start[MAX_PATH];
   ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
   ASSERT_TRUE(platform::SetCurrentDir(dir.path().c_str()));
-  char name[260];
   platform::ReadFile* file = nullptr;
-  platform::DirectorySearch* search = nullptr;
+  platform::DirectoryListing* listing = nullptr;
   bool threw = false;
   failAllocations = true;
   try {
     file = platform::OpenForReading(path.c_str());
-    search = platform::FindFirst("*.*", name, sizeof name);
+    listing = platform::ListCurrentDirectory();
   } catch (...) {
     threw = true;
   }
@@ -141,7 +149,7 @@ TEST(Win32Files, AnExhaustedHeapIsAFailureNotAnException) {
   ASSERT_TRUE(platform::SetCurrentDir(start));
   EXPECT_FALSE(threw);
   EXPECT_EQ(file, nullptr);
-  EXPECT_EQ(search, nullptr);
+  EXPECT_EQ(listing, nullptr);
   EXPECT_TRUE(DeleteFileA(path.c_str()));
 }
 
@@ -176,9 +184,9 @@ TEST(Win32Files, NamesOutsideTheCodePageAreListedEnteredAndOpenedWhole) {
   char start[MAX_PATH];
   ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
   ASSERT_TRUE(platform::SetCurrentDir(dir.path().c_str()));
-  std::vector<std::string> names = ListCurrentDirectory();
+  std::vector<std::string> names = ListedNames();
   EXPECT_NE(std::find(names.begin(), names.end(), cjkDirectory), names.end());
-  EXPECT_EQ(platform::FileAttributes(cjkDirectory), platform::attributeDirectory);
+  EXPECT_EQ(platform::KindOfPath(cjkDirectory), platform::PathKind::directory);
 
   ASSERT_TRUE(platform::SetCurrentDir(cjkDirectory));
   char current[1024];
@@ -199,7 +207,7 @@ TEST(Win32Files, NamesOutsideTheCodePageAreListedEnteredAndOpenedWhole) {
 
   // Text that is not UTF-8 names nothing rather than some guess.
   EXPECT_FALSE(platform::SetCurrentDir("\xE5\x86"));
-  EXPECT_EQ(platform::FileAttributes("caf\xE9.bmp"), platform::invalidAttributes);
+  EXPECT_EQ(platform::KindOfPath("caf\xE9.bmp"), platform::PathKind::missing);
   DeleteFileW(wideFile.c_str());
   RemoveDirectoryW(wideDir.c_str());
 }

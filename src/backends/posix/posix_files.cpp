@@ -1,4 +1,4 @@
-// Files, directories and attributes over POSIX for the native backends.
+// Files and directories over POSIX for the native backends.
 #include "backends/posix/posix_files.h"
 
 #include <dirent.h>
@@ -88,7 +88,7 @@ void OrderListing(std::vector<std::string>* names) {
 
 namespace platform {
 
-struct DirectorySearch {
+struct DirectoryListing {
   std::vector<std::string> names;  // the whole listing, in order
   std::size_t next = 0;
 };
@@ -117,46 +117,26 @@ bool GetCurrentDir(char* buffer, std::size_t size) {
 
 bool SetCurrentDir(const char* path) { return chdir(native::PosixPath(path).c_str()) == 0; }
 
-std::uint32_t FileAttributes(const char* path) {
-  std::string p = native::PosixPath(path);
+PathKind KindOfPath(const char* path) {
   struct stat st;
-  if (stat(p.c_str(), &st) != 0) {
-    return invalidAttributes;
-  }
-  std::uint32_t attributes = S_ISDIR(st.st_mode) ? attributeDirectory : attributeArchive;
-  // A name starting with a dot is what a POSIX user calls hidden.
-  const char* base = std::strrchr(p.c_str(), '/');
-  base = base ? base + 1 : p.c_str();
-  if (base[0] == '.' && std::strcmp(base, ".") != 0 && std::strcmp(base, "..") != 0) {
-    attributes |= attributeHidden;
-  }
-  // A directory that may not be written is still a plain directory to browse.
-  if (!S_ISDIR(st.st_mode) && access(p.c_str(), W_OK) != 0) {
-    attributes |= attributeReadOnly;
-  }
-  return attributes;
+  if (stat(native::PosixPath(path).c_str(), &st) != 0) return PathKind::missing;
+  return S_ISDIR(st.st_mode) ? PathKind::directory : PathKind::file;
 }
 
-DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize) {
-  // Only the match-everything patterns the browser uses are supported.
-  if (std::strcmp(pattern, "*.*") != 0 && std::strcmp(pattern, "*") != 0) {
-    return nullptr;
-  }
+DirectoryListing* ListCurrentDirectory() {
   // The whole directory is read at once so that the Linux program can list it in order.
   DIR* dir = opendir(".");
   if (!dir) return nullptr;
-  auto* search = new DirectorySearch;
-  while (struct dirent* entry = readdir(dir)) search->names.emplace_back(entry->d_name);
+  auto* listing = new DirectoryListing;
+  while (struct dirent* entry = readdir(dir)) listing->names.emplace_back(entry->d_name);
   closedir(dir);
   // A directory removed while current has nothing at all to list.
-  if (search->names.empty()) {
-    delete search;
+  if (listing->names.empty()) {
+    delete listing;
     return nullptr;
   }
-  if (native::OrdersListings()) native::OrderListing(&search->names);
-  CopyName(search->names[0].c_str(), name, nameSize);
-  search->next = 1;
-  return search;
+  if (native::OrdersListings()) native::OrderListing(&listing->names);
+  return listing;
 }
 
 bool DirectoryProblem(const char* path, char* text, std::size_t room) {
@@ -171,13 +151,21 @@ bool DirectoryProblem(const char* path, char* text, std::size_t room) {
   return true;
 }
 
-bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize) {
-  if (!search || search->next >= search->names.size()) return false;
-  CopyName(search->names[search->next++].c_str(), name, nameSize);
+bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, DirectoryEntry* entry) {
+  if (!listing || listing->next >= listing->names.size()) return false;
+  CopyName(listing->names[listing->next++].c_str(), name, nameSize);
+  if (!entry) return true;
+  *entry = {};
+  if (nameSize == 0) return true;
+  // The kind is what stat says of the name as handed over: a symbolic link counts as what it
+  // leads to, and one that leads nowhere (or round in a loop) is a file.
+  entry->isDirectory = KindOfPath(name) == PathKind::directory;
+  // A name starting with a dot is what a POSIX user calls hidden.
+  entry->hidden = name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
   return true;
 }
 
-void FindClose(DirectorySearch* search) { delete search; }
+void CloseListing(DirectoryListing* listing) { delete listing; }
 
 bool ReadFileStamp(const char* path, FileStamp* stamp) {
   struct stat st;

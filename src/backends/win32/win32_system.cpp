@@ -12,11 +12,14 @@
 
 #include "platform/platform.h"
 #include "backends/win32/win32_backend.h"
+#include "backends/win32/win32_entries.h"
 
 namespace platform {
 
-struct DirectorySearch {
-  HANDLE handle;
+struct DirectoryListing {
+  HANDLE handle;           // INVALID_HANDLE_VALUE for a listing without entries
+  WIN32_FIND_DATAW first;  // what FindFirstFileW found, until it is handed over
+  bool firstPending;
 };
 
 struct ReadFile {
@@ -25,10 +28,21 @@ struct ReadFile {
 
 namespace {
 
+static_assert(win32::invalidAttributes == INVALID_FILE_ATTRIBUTES);
+static_assert(win32::hiddenAttribute == FILE_ATTRIBUTE_HIDDEN);
+static_assert(win32::directoryAttribute == FILE_ATTRIBUTE_DIRECTORY);
+
 // A name that does not fit the caller's buffer is not handed over cut: a cut name would name
-// another file or none. The search then reports the next name instead.
+// another file or none. The listing then hands over the next name instead.
 bool CopyName(const wchar_t* from, char* name, std::size_t nameSize) {
   return Narrow(from, name, nameSize) && name[0] != '\0';
+}
+
+// The attributes of a path relative to the current directory, as GetFileAttributesW reads them.
+std::uint32_t AttributesOf(const char* path) {
+  wchar_t wide[wideRoom];
+  if (!Widen(path, wide, wideRoom) || wide[0] == L'\0') return win32::invalidAttributes;
+  return static_cast<std::uint32_t>(GetFileAttributesW(wide));
 }
 
 // A path Windows takes: at most MAX_PATH - 1 UTF-16 units once joined to the current
@@ -182,49 +196,40 @@ bool SetCurrentDir(const char* path) {
   return WidenPath(path, wide) && SetCurrentDirectoryW(wide) != FALSE;
 }
 
-std::uint32_t FileAttributes(const char* path) {
-  wchar_t wide[wideRoom];
-  if (!Widen(path, wide, wideRoom) || wide[0] == L'\0') return invalidAttributes;
-  return static_cast<std::uint32_t>(GetFileAttributesW(wide));
-}
+PathKind KindOfPath(const char* path) { return win32::KindOf(AttributesOf(path)); }
 
-DirectorySearch* FindFirst(const char* pattern, char* name, std::size_t nameSize) {
-  wchar_t wide[wideRoom];
-  if (!Widen(pattern, wide, wideRoom) || wide[0] == L'\0') return nullptr;
-  WIN32_FIND_DATAW data;
-  HANDLE handle = FindFirstFileW(wide, &data);
+DirectoryListing* ListCurrentDirectory() {
+  WIN32_FIND_DATAW data = {};
+  HANDLE handle = FindFirstFileW(L"*.*", &data);
   // Only a drive's root lacks "." and "..": with nothing else in it, it lists as empty.
   const bool empty = handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND;
   if (handle == INVALID_HANDLE_VALUE && !empty) return nullptr;
-  auto* search = new (std::nothrow) DirectorySearch{handle};
-  if (!search) {
-    if (!empty) ::FindClose(handle);
-    return nullptr;
-  }
-  if (empty) {
-    if (nameSize > 0) name[0] = '\0';
-    return search;
-  }
-  if (!CopyName(data.cFileName, name, nameSize) && !FindNext(search, name, nameSize)) {
-    FindClose(search);
-    return nullptr;
-  }
-  return search;
+  auto* listing = new (std::nothrow) DirectoryListing{handle, data, !empty};
+  if (!listing && !empty) ::FindClose(handle);
+  return listing;
 }
 
-bool FindNext(DirectorySearch* search, char* name, std::size_t nameSize) {
-  if (!search || search->handle == INVALID_HANDLE_VALUE) return false;
+bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, DirectoryEntry* entry) {
+  if (!listing || listing->handle == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  if (listing->firstPending) {
+    listing->firstPending = false;
+    found = CopyName(listing->first.cFileName, name, nameSize);
+  }
   WIN32_FIND_DATAW data;
-  while (FindNextFileW(search->handle, &data)) {
-    if (CopyName(data.cFileName, name, nameSize)) return true;
+  while (!found && FindNextFileW(listing->handle, &data)) {
+    found = CopyName(data.cFileName, name, nameSize);
   }
-  return false;
+  if (!found) return false;
+  // The kind is read by the name as handed over, as any path relative to the current directory.
+  if (entry) *entry = win32::EntryOf(AttributesOf(name));
+  return true;
 }
 
-void FindClose(DirectorySearch* search) {
-  if (!search) return;
-  if (search->handle != INVALID_HANDLE_VALUE) ::FindClose(search->handle);
-  delete search;
+void CloseListing(DirectoryListing* listing) {
+  if (!listing) return;
+  if (listing->handle != INVALID_HANDLE_VALUE) ::FindClose(listing->handle);
+  delete listing;
 }
 
 bool DirectoryProblem(const char* path, char* text, std::size_t room) {
