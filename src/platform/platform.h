@@ -242,9 +242,9 @@ struct DirectoryListing;  // opaque
 DirectoryListing* ListCurrentDirectory();
 // The next entry: its name into name (a buffer of nameSize characters) and what it is into
 // entry, as the system says of the name relative to the current directory; a null entry asks
-// for the name alone. False when the listing has no more. Every name fits a buffer of longestName +
-// 1; a name that does not fit a smaller one is passed over on Windows and cut by the POSIX
-// backends.
+// for the name alone. False when the listing has no more. Every name fits a buffer of
+// longestName + 1; a name that does not fit a smaller one is passed over on Windows and cut by
+// the POSIX backends.
 bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, DirectoryEntry* entry);
 void CloseListing(DirectoryListing* listing);
 
