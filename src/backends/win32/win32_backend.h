@@ -30,6 +30,7 @@ struct Hooks {
   std::atomic<bool> notedRightPress{false};
   HANDLE inputNoted = nullptr;
   DWORD threadId = 0;
+  bool threadStarted = false;  // the hook thread is started once, by the first hook installed
 };
 
 // Everything the backend keeps, one object for the program's life.

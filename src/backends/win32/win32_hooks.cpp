@@ -64,9 +64,8 @@ DWORD WINAPI HookThread(LPVOID installed) {
 
 // Starts the hook thread once and waits until it has tried to install both hooks.
 void StartHookThread() {
-  static bool started = false;
-  if (started) return;
-  started = true;
+  if (Hooks().threadStarted) return;
+  Hooks().threadStarted = true;
   Hooks().inputNoted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   HANDLE installed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!installed) return;
