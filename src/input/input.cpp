@@ -34,19 +34,27 @@ void ClearInputLatches(Input& input) {
 }
 
 After Then(const After& first, const After& second) {
+  std::vector<int> pauses;
+  for (const After* after : {&first, &second}) {
+    if (after->pauseMs != 0) pauses.push_back(after->pauseMs);
+    for (int pause : after->thenPausesMs) {
+      if (pause != 0) pauses.push_back(pause);
+    }
+  }
   After both;
   both.takesClick = first.takesClick || second.takesClick;
-  // Commands end inside one another at most two deep: no more than two pauses are ever given.
-  for (int pause : {first.pauseMs, first.thenPauseMs, second.pauseMs, second.thenPauseMs}) {
-    if (pause == 0) continue;
-    (both.pauseMs == 0 ? both.pauseMs : both.thenPauseMs) = pause;
+  if (!pauses.empty()) {
+    both.pauseMs = pauses.front();
+    both.thenPausesMs.assign(pauses.begin() + 1, pauses.end());
   }
   return both;
 }
 
 void Finish(const After& after, MouseLatches& latches) {
   if (after.pauseMs > 0) platform::Pause(after.pauseMs);
-  if (after.thenPauseMs > 0) platform::Pause(after.thenPauseMs);
+  for (int pause : after.thenPausesMs) {
+    if (pause > 0) platform::Pause(pause);
+  }
   if (after.takesClick) latches.rightDown = 0;
 }
 
@@ -83,6 +91,15 @@ CursorReading Reading(const DisplayState& d) { return d.cursor.read ? d.cursor :
 void ReadCursorForPass(DisplayState& d) { d.cursor = ReadCursor(); }
 
 void EndPassCursor(DisplayState& d) { d.cursor = CursorReading{}; }
+
+void WindowMovedInPass(DisplayState& d) {
+  if (!d.cursor.read) return;
+  const platform::ScreenRect rect = platform::MainWindowRect();
+  d.cursor.left = rect.left;
+  d.cursor.top = rect.top;
+  d.cursor.right = rect.right;
+  d.cursor.bottom = rect.bottom;
+}
 
 platform::ScreenPoint CursorOnScreen(const DisplayState& d) {
   const CursorReading r = Reading(d);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "display/display.h"
 #include "platform/platform.h"
@@ -37,15 +38,17 @@ bool InputLatched(const Input& input);
 // Clears every KeyTable entry and the right-button latch.
 void ClearInputLatches(Input& input);
 
-// What the main loop does once a command has acted: its pauses, taken one after the other
-// (0 for none), and whether the command took the right click, whose latch is then cleared.
+// What the main loop does once a command has acted: its pause (0 for none), and whether the
+// command took the right click, whose latch is then cleared.
 struct [[nodiscard]] After {
   int pauseMs = 0;
   bool takesClick = false;
-  int thenPauseMs = 0;  // a second pause, where one command ends inside another
+  // The pauses that follow, in order, where commands end inside one another.
+  std::vector<int> thenPausesMs;
 };
 
-// The pauses of first, then those of second; the click is taken when either takes it.
+// Every pause of first, then every pause of second, in order; the click is taken when either
+// takes it.
 After Then(const After& first, const After& second);
 
 // Takes after's pauses and clears the right-button latch when it took the click. The main loop
@@ -57,6 +60,9 @@ void Finish(const After& after, MouseLatches& latches);
 // it ends.
 void ReadCursorForPass(DisplayState& d);
 void EndPassCursor(DisplayState& d);
+// The main window moved or was made anew during the pass: the pass's cursor point stays, and is
+// mapped from now on against the window where it stands now.
+void WindowMovedInPass(DisplayState& d);
 // The cursor on the screen: the pass's reading, or the system's answer outside a pass.
 platform::ScreenPoint CursorOnScreen(const DisplayState& d);
 int CursorCanvasX(const DisplayState& d);
