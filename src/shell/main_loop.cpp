@@ -141,6 +141,7 @@ void FollowMouse(DisplayState& d) {
   platform::HideSystemCursor();
   d.windowX = p.x;
   d.windowY = p.y;
+  WindowMovedInPass(d);
 }
 
 After Scroll(Trove& trove, int rows) { return ScrollListBy(trove.browser, rows); }
@@ -244,17 +245,9 @@ void HandleOverlayClick(Trove& trove) {
   DisplayState& d = display.displayState;
   if (latches.rightDown == 1 && !browser.browserMode.pictureActive()) {
     std::int32_t id = PickIdUnderCursor(display);
-    if (id == pick::none) {
-      // Clicks in the top 30 rows (the overlay strip) do nothing. A cell of the page not drawn
-      // yet takes the click as the drawn cell would.
-      const int x = CursorCanvasX(d);
-      const int y = CursorCanvasY(d);
-      const int pending = y < d.canvasHeight - 30 ? ThumbnailCellPendingAt(browser, x, y) : 0;
-      if (pending != 0) {
-        Finish(ClickPendingCell(browser, display, trove.pictures, pending, x, y), latches);
-      } else if (y < d.canvasHeight - 30) {
-        Finish(ReturnToList(browser), latches);
-      }
+    // Clicks in the top 30 rows (the overlay strip) do nothing.
+    if (id == pick::none && CursorCanvasY(d) < d.canvasHeight - 30) {
+      Finish(ReturnToList(browser), latches);
     }
     for (const PickCommand& command : overlayButtons) {
       if (command.id == id) Finish(command.run(trove), latches);
@@ -327,6 +320,7 @@ void SetDisplayMode(Trove& trove, DisplayMode mode) {
     // Its message box has been shown; without a window there is nothing to present into.
     platform::ExitProgram(1);
   }
+  WindowMovedInPass(d);
   Browser& browser = trove.browser;
   SetThumbnailCellSize(browser.pictureViews, cell);
   browser.pictureViews.sampleStep = step;
@@ -404,6 +398,8 @@ void RunPassOnReading(Trove& trove) {
 
   MouseLatches& latches = trove.input.mouseLatches;
   Finish(HandleBrowserClick(browser, display, pictures, latches), latches);
+  // A cell of the page not drawn yet takes the click here, as its drawn thumbnail would.
+  Finish(ClickPendingCell(browser, display, pictures, latches), latches);
   PlayerClickCheck(trove);
 
   RunKeyCommands(trove, viewKeys);

@@ -163,12 +163,20 @@ TEST_F(MainLoopTest, FollowMouseOnlyAtWidth1280) {
   EXPECT_EQ(displayState.windowY, 200);
   EXPECT_EQ(os().cursorHides, hides + 1);
 
+  // N after M in one pass maps the cursor against the window M has just moved: the list's
+  // corner comes to the cursor, at the window's own top-left corner now.
+  os().cursor = {350, 260};
+  PassWithKeys({key::m, key::n});
+  EXPECT_EQ(os().moves.back().x, 350);
+  EXPECT_EQ(displayState.scrollX, 0);
+  EXPECT_EQ(displayState.scrollY, -1);
+
   // A 2560-wide screen gives a 1280-wide canvas in the half-screen mode.
   os().screenWidth = 2560;
   os().screenHeight = 1440;
   PassWithKeys({key::f5});
   PassWithKeys({key::m});
-  EXPECT_EQ(os().moves.size(), 2u);
+  EXPECT_EQ(os().moves.size(), 3u);
 }
 
 // Right clicks on the overlay buttons and on empty canvas, at their real drawn positions.
