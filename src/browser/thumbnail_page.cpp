@@ -285,7 +285,8 @@ bool ThumbnailPageStepReady(const Browser& browser, const Display& display) {
 
 int ThumbnailCellPendingAt(const Browser& browser, int x, int y) {
   const ThumbnailPage& page = browser.thumbnailPages.page;
-  if (!page.inProgress) return 0;
+  // A page left in this pass (T, a page key) holds nothing to click any more.
+  if (!page.inProgress || !page.work || !ThumbnailsShown(browser.browserMode)) return 0;
   // Frames of neighbouring cells may touch; the later cell is drawn over the earlier.
   for (int k = page.last; k >= page.next; --k) {
     const CellOrigin o = ThumbnailCellOrigin(k - page.first, page.grid, page.cellWidth,
@@ -297,26 +298,67 @@ int ThumbnailCellPendingAt(const Browser& browser, int x, int y) {
   return 0;
 }
 
-After ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, int entry, int x,
-                       int y) {
+namespace {
+
+// The size of the picture a pending cell will show, without decoding it here: from its kept
+// thumbnail, from its decode when that has finished, else from the file's header. False where
+// the cell will show no thumbnail.
+bool PendingPictureSize(Browser& browser, PageCell& cell, int* width, int* height) {
+  if (!cell.identified || !cell.identity.decodable || !cell.identity.pathFits) return false;
+  PageWork& work = *browser.thumbnailPages.page.work;
+  if (cell.job >= 0 && work.decoder->workers() > 0 &&
+      work.decoder->Ready(static_cast<std::size_t>(cell.job))) {
+    // Taken now, the result is the cell's as a kept thumbnail would be.
+    const auto job = static_cast<std::size_t>(cell.job);
+    PageResult result = work.decoder->Result(job);
+    work.taken[job] = 1;
+    cell.job = -1;
+    cell.cached = result.decoded;
+    cell.samples = std::move(result.samples);
+    if (cell.cached && cell.stamped) browser.thumbnailCache.Insert(cell.key, cell.samples);
+    if (!cell.cached) return false;
+  }
+  if (cell.job < 0) {
+    *width = cell.samples.pictureWidth;
+    *height = cell.samples.pictureHeight;
+    return cell.cached;
+  }
+  return ProbePictureSize(cell.identity.fullPath, width, height);
+}
+
+}  // namespace
+
+After ClickPendingCell(Browser& browser, Display& display, Pictures& pictures,
+                       const MouseLatches& latches) {
+  if (latches.rightDown != 1 || PickIdUnderCursor(display) != pick::none) return {};
+  DisplayState& d = display.displayState;
+  const int x = CursorCanvasX(d);
+  const int y = CursorCanvasY(d);
+  const int entry = ThumbnailCellPendingAt(browser, x, y);
+  if (entry == 0) return {};
   const ThumbnailPage& page = browser.thumbnailPages.page;
+  PageCell& cell = page.work->cells[static_cast<std::size_t>(entry - page.first)];
+  // Where the drawn cell would hold no thumbnail the click means what it means there on the
+  // drawn page: nothing here, and no picture is loaded for it.
+  int width = 0;
+  int height = 0;
+  if (!PendingPictureSize(browser, cell, &width, &height)) return {};
   const CellOrigin o = ThumbnailCellOrigin(entry - page.first, page.grid, page.cellWidth,
                                            page.cellHeight, page.canvasHeight);
-  const int cellWidth = page.cellWidth;
-  // The cell's picture is loaded now, as opening it would load it; where its thumbnail would
-  // lie decides, as the PickIds of the drawn cell would.
-  LoadEntryPicture(browser, pictures, entry);
-  if (browser.pictureViews.pictureLoaded) {
-    const PictureInfo& info = pictures.pictureInfo;
-    const float step = ThumbnailStep(info.width, info.height, cellWidth);
-    const auto across = static_cast<int>(SamplePositions(info.width, step).size());
-    const auto down = static_cast<int>(SamplePositions(info.height, step).size());
-    if (x >= o.x && x < o.x + 2 * across && y >= o.y && y < o.y + 2 * down) {
-      ShowLoadedPicture(browser, display.displayState, entry);
-      return {pauseAfter::pictureOpen, true};
-    }
-  }
-  return ReturnToList(browser);
+  const float step = ThumbnailStep(width, height, page.cellWidth);
+  const auto across = static_cast<int>(SamplePositions(width, step).size());
+  const auto down = static_cast<int>(SamplePositions(height, step).size());
+  if (x < o.x || x >= o.x + 2 * across || y < o.y || y >= o.y + 2 * down) return {};
+  // On its thumbnail: opened as the drawn thumbnail would open it, without waiting for the
+  // cells before it. One that does not load after all leaves the overlay and the placement as
+  // they were, as a cell without a thumbnail would.
+  const bool overlayShown = browser.pictureViews.overlayShown;
+  const PlacementMode placement = browser.pictureViews.placementMode;
+  const After opened = OpenPicture(browser, d, pictures, entry);
+  if (browser.browserMode.pictureActive()) return opened;
+  browser.pictureViews.overlayShown = overlayShown;
+  browser.pictureViews.placementMode = placement;
+  return {};
 }
 
 void DecodeNextPageAhead(Browser& browser, const DisplayState& d, Pictures& pictures) {

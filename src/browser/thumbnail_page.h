@@ -25,13 +25,15 @@ bool ThumbnailPageComplete(const Browser& browser);
 // StepThumbnailPage has work now: a page requested, a cell whose picture arrived, a page left.
 bool ThumbnailPageStepReady(const Browser& browser, const Display& display);
 // The entry whose cell of the page in progress, not drawn yet, has canvas point (x, y) within
-// its frame; 0 for none.
+// its frame; 0 for none, and 0 once the page is no longer the view.
 int ThumbnailCellPendingAt(const Browser& browser, int x, int y);
-// A right click at (x, y) on the pending cell of entry acts as the same click on the complete
-// page: the entry's picture is loaded at once, without waiting for the cells before it, and
-// opened where the point lies on its thumbnail; anywhere else in the cell the list comes back.
-After ClickPendingCell(Browser& browser, Display& display, Pictures& pictures, int entry, int x,
-                       int y);
+// A latched right click on a cell not drawn yet acts as the same click on the complete page, at
+// the same step of the pass: on the cell's thumbnail (its size known from the file's header or
+// its finished decode) the picture is opened at once, without waiting for the cells before it;
+// anywhere else in the cell nothing happens here and no picture is loaded, so that the click is
+// left to the overlay step as on the complete page.
+After ClickPendingCell(Browser& browser, Display& display, Pictures& pictures,
+                       const MouseLatches& latches);
 
 // While the program rests on a complete page: decodes the pictures of the next page into the
 // kept thumbnails on background workers, once per page and only into free room of the cache.

@@ -317,29 +317,51 @@ class PagesInPassesTest : public ThumbnailPagesTest {
 };
 
 TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
+  // A right click on the cell of the page's first picture, which waits for its decode: on its
+  // thumbnail, or on a part of the cell the thumbnail leaves empty.
+  enum Click { noClick, onThumbnail, onEmptyPart };
+  enum Shows { unchecked, list, thumbnails, pictureView };
+  struct Pass {
+    std::vector<int> keys;  // latched for the pass
+    Click click = noClick;
+    Shows shows = unchecked;  // the view the pass leaves
+    bool nextPage = false;    // the page it leaves is the next one
+  };
   struct Case {
     const char* name;
-    std::vector<int> keys;        // pressed one pass after another while the page is held
-    bool click;                   // a right click on a cell whose picture has not arrived
+    std::vector<Pass> passes;     // one after another while the page is held
     void (*after)(LoaderState&);  // what the keys change of the state after the page
-  } cases[] = {{"uninterrupted", {}, false, nullptr},
-               {"T and T again", {key::t, key::t}, false, nullptr},
-               {"] and [", {key::rightBracket, key::leftBracket}, false, nullptr},
-               {"a display mode", {key::f5}, false, nullptr},
+  } cases[] = {{"uninterrupted", {}, nullptr},
+               {"T and T again", {{{key::t}}, {{key::t}}}, nullptr},
+               {"] and [", {{{key::rightBracket}}, {{key::leftBracket}}}, nullptr},
+               {"a display mode", {{{key::f5}}}, nullptr},
                {"0 and 7 stay",
-                {key::digit0, key::digit0 + 7},
-                false,
+                {{{key::digit0}}, {{key::digit0 + 7}}},
                 [](LoaderState& s) {
                   s.overlayShown = !s.overlayShown;
                   s.placementMode = PlacementMode::centred;
                 }},
-               {"a click opens its picture, a second closes it", {}, true, nullptr}};
+               {"a click opens its picture, a second closes it",
+                {{{}, onThumbnail, pictureView}, {{}, onThumbnail, thumbnails}},
+                nullptr},
+               // The click comes first in its pass, as on the page drawn whole: the keys act on
+               // the picture it opened.
+               {"T with a click", {{{key::t}, onThumbnail, thumbnails}}, nullptr},
+               {"[ with a click", {{{key::leftBracket}, onThumbnail, thumbnails}}, nullptr},
+               {"] with a click",
+                {{{key::rightBracket}, onThumbnail, thumbnails, true}, {{key::leftBracket}}},
+                nullptr},
+               // Where the drawn page has no thumbnail the click returns to the list, and loads
+               // nothing: the overlay stays hidden.
+               {"0, then a click beside the thumbnail",
+                {{{key::digit0}}, {{}, onEmptyPart, list}, {{key::t}}},
+                nullptr}};
   browser.pictureViews.placementMode = PlacementMode::followByNine;
   const LoaderState start = CaptureLoader(browser, trove.pictures);
   const Canvases old = Trimmed(DrawPage(1, DrawSequentialPage));
   const LoaderState oldState = CaptureLoader(browser, trove.pictures);
   ASSERT_GT(PicturesOn(old), 3);
-  // The cell of the page's first picture, which waits for its decode.
+  const int cells = CellsPerPage(browser.pictureViews, displayState);
   int picture = 1;
   while (picture < browser.fileList.count &&
          !std::string(browser.fileList.names[picture]).ends_with(".bmp")) {
@@ -347,6 +369,19 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
   }
   const CellOrigin pending = ThumbnailCellOrigin(picture - 1, ThumbnailGridSize(640, 400, 140, 140),
                                                  140, 140, displayState.canvasHeight);
+  // A point of the cell where the page drawn whole has no thumbnail.
+  int emptyX = -1;
+  int emptyY = -1;
+  for (int y = pending.y + 141; y >= pending.y && emptyX < 0; --y) {
+    for (int x = pending.x + 141; x >= pending.x && emptyX < 0; --x) {
+      const std::size_t at = static_cast<std::size_t>(y) * displayState.canvasWidth + x;
+      if (y < displayState.canvasHeight - 30 && old.pick[at] == pick::none) {
+        emptyX = x;
+        emptyY = y;
+      }
+    }
+  }
+  ASSERT_GE(emptyX, 0);
   for (const Case& c : cases) {
     RestoreLoader(browser, trove.pictures, start);
     browser.thumbnailCache.Clear();
@@ -355,19 +390,30 @@ TEST_F(PagesInPassesTest, APageLeftAndDrawnAgainEndsAsTheSequentialPage) {
     Hold();
     RunPass(trove);
     ASSERT_TRUE(ThumbnailPageInProgress(browser)) << c.name;
-    if (c.click) {
-      // The picture opens without its decode on the page, as on the page drawn whole.
-      PointAt(pending.x + 4, pending.y + 4);
-      trove.input.mouseLatches.rightDown = 1;
+    for (const Pass& pass : c.passes) {
+      for (int k : pass.keys) KeyPressed(trove.input, k);
+      if (pass.click == onThumbnail) PointAt(pending.x + 4, pending.y + 4);
+      if (pass.click == onEmptyPart) PointAt(emptyX, emptyY);
+      trove.input.mouseLatches.rightDown = pass.click != noClick;
+      const LoaderState before = CaptureLoader(browser, trove.pictures);
       RunPass(trove);
-      EXPECT_TRUE(browser.browserMode.pictureActive()) << c.name;
-      EXPECT_EQ(browser.pictureViews.pictureEntry, picture) << c.name;
-      trove.input.mouseLatches.rightDown = 1;
-      RunPass(trove);
-    }
-    for (int k : c.keys) {
-      KeyPressed(trove.input, k);
-      RunPass(trove);
+      const BrowserMode& mode = browser.browserMode;
+      if (pass.shows == list) {
+        EXPECT_TRUE(mode.listActive()) << c.name;
+      }
+      if (pass.shows == thumbnails) {
+        EXPECT_TRUE(ThumbnailsShown(mode)) << c.name;
+      }
+      if (pass.shows == pictureView) {
+        EXPECT_TRUE(mode.pictureActive()) << c.name;
+        EXPECT_EQ(browser.pictureViews.pictureEntry, picture) << c.name;
+      }
+      if (pass.shows != unchecked) {
+        EXPECT_EQ(browser.fileList.thumbFirst, pass.nextPage ? 1 + cells : 1) << c.name;
+      }
+      if (pass.click == onEmptyPart) {
+        EXPECT_EQ(CaptureLoader(browser, trove.pictures), before) << c.name;
+      }
     }
     Release();
     PassesUntilPageDrawn();
