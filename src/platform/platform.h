@@ -257,6 +257,12 @@ enum class PathKind {
 // What a path relative to the current directory names.
 PathKind KindOfPath(const char* path);
 
+// The name a directory listing gives the file at path (relative to the current directory),
+// where the system also finds files by other names: on Windows, whatever the case of the name
+// given and by the short 8.3 name as well. False where the name given is the only one (POSIX)
+// or nothing is found; the name given then stands.
+bool ListedNameOf(const char* path, char* name, std::size_t size);
+
 // Why the system cannot list path as a directory, in its own words ("Permission denied", a
 // symbolic link loop, a stale mount), in text (room bytes, always terminated). False, with ""
 // in text, when it can be listed or the system only says that nothing of that name exists.

@@ -167,7 +167,11 @@ StartDirectory EnterStartPath(const char* path, std::string& fileName) {
   if (EnterStartDirectory(HolderOf(path, nameStart).c_str()) != StartDirectory::entered) {
     return StartDirectory::holderUnreadable;
   }
-  fileName = path + nameStart;
+  // Found as the system finds it (on Windows in any case, or by its short name), the file goes
+  // by the name its folder's list shows.
+  char listed[platform::longestName + 1];
+  fileName =
+      platform::ListedNameOf(path + nameStart, listed, sizeof listed) ? listed : path + nameStart;
   return StartDirectory::enteredForFile;
 }
 

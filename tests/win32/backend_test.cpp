@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "display/window.h"
+#include "shell/command_line.h"
 #include "input/input.h"
 #include "platform/platform.h"
 #include "backends/win32/win32_backend.h"
@@ -210,6 +211,36 @@ TEST(Win32Files, NamesOutsideTheCodePageAreListedEnteredAndOpenedWhole) {
   EXPECT_EQ(platform::KindOfPath("caf\xE9.bmp"), platform::PathKind::missing);
   DeleteFileW(wideFile.c_str());
   RemoveDirectoryW(wideDir.c_str());
+}
+
+// A file named on the command line is found as Windows finds files: in any case, and by the
+// short name an unquoted file association passes; it then goes by the name its folder lists.
+TEST(Win32Files, AFileNamedOnTheCommandLineIsFoundInAnyCaseAndByItsShortName) {
+  TempDir dir;
+  const std::string path = dir.File("Evening Lake.jpeg", "x");
+  char shortPath[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameA(path.c_str(), shortPath, MAX_PATH), 0u);
+  const std::string upper = dir.path() + "\\EVENING LAKE.JPEG";
+  char start[MAX_PATH];
+  ASSERT_TRUE(platform::GetCurrentDir(start, sizeof start));
+  const struct {
+    std::string word;
+    const char* found;  // the name the program looks for in the folder's list
+  } cases[] = {
+      {path, "Evening Lake.jpeg"},
+      {upper, "Evening Lake.jpeg"},
+      {shortPath, "Evening Lake.jpeg"},
+      {dir.path() + "\\Evening Lake.jpe*", nullptr},  // no wildcard search
+  };
+  for (const auto& c : cases) {
+    std::string fileName;
+    const StartDirectory entered = EnterStartPath(c.word.c_str(), fileName);
+    EXPECT_EQ(entered, c.found ? StartDirectory::enteredForFile : StartDirectory::missing)
+        << c.word;
+    if (c.found) EXPECT_EQ(fileName, c.found) << c.word;
+    ASSERT_TRUE(platform::SetCurrentDir(start));
+  }
+  EXPECT_NE(std::string(shortPath).find('~'), std::string::npos) << shortPath;
 }
 
 // Texture rows are unpadded RGB: a 3 x 3 picture is 27 bytes, and the upload reads exactly

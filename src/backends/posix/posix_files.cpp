@@ -117,6 +117,9 @@ bool GetCurrentDir(char* buffer, std::size_t size) {
 
 bool SetCurrentDir(const char* path) { return chdir(native::PosixPath(path).c_str()) == 0; }
 
+// POSIX names are exact: the name given is the file's only one.
+bool ListedNameOf(const char*, char*, std::size_t) { return false; }
+
 PathKind KindOfPath(const char* path) {
   struct stat st;
   if (stat(native::PosixPath(path).c_str(), &st) != 0) return PathKind::missing;

@@ -198,6 +198,18 @@ bool SetCurrentDir(const char* path) {
 
 PathKind KindOfPath(const char* path) { return win32::KindOf(AttributesOf(path)); }
 
+bool ListedNameOf(const char* path, char* name, std::size_t size) {
+  // Wildcards would make the look-up a search; no file of such a name exists.
+  if (std::strpbrk(path, "*?")) return false;
+  wchar_t wide[wideRoom];
+  if (!Widen(path, wide, wideRoom) || wide[0] == L'\0') return false;
+  WIN32_FIND_DATAW data = {};
+  HANDLE handle = FindFirstFileW(wide, &data);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(handle);
+  return CopyName(data.cFileName, name, size);
+}
+
 DirectoryListing* ListCurrentDirectory() {
   WIN32_FIND_DATAW data = {};
   HANDLE handle = FindFirstFileW(L"*.*", &data);
