@@ -1,6 +1,7 @@
 // The Linux backend's key translation: every key the program uses from its X key symbol, the
 // two Shifts told apart, keys the program does not use kept out of the key table, the digit row
-// by its key on any layout, and the repeats of a held key with Alt keeping keys out.
+// by its key and every other key by the symbol it types on any layout, and the repeats of a held
+// key (the Shifts too) with Alt keeping keys out.
 #include "backends/x11/x11_keys.h"
 
 #include <X11/keysym.h>
@@ -94,36 +95,53 @@ TEST(X11KeysTest, KeysTheProgramDoesNotUseAreDropped) {
   }
 }
 
-TEST(X11KeysTest, TheDigitRowByItsKeyEverythingElseByItsFirstLevel) {
+TEST(X11KeysTest, TheDigitRowByItsKeyEverythingElseByTheSymbolItTypes) {
   const struct {
     std::vector<unsigned long> symbols;  // the key's levels in the active group
+    unsigned long typed;                 // what it types with the modifiers held
     int key;
   } cases[] = {
-      {{XK_1, XK_exclam}, key::digit0 + 1},     // a digit row unshifted
-      {{XK_ampersand, XK_1}, key::digit0 + 1},  // shifted, as on AZERTY
-      {{XK_eacute, XK_2, XK_asciitilde}, key::digit0 + 2},
-      {{XK_agrave, XK_0, XK_at}, key::digit0},
-      {{XK_KP_End, XK_KP_1}, -1},             // the keypad's digits stay unused
-      {{XK_comma, XK_question}, key::comma},  // by the first level
-      {{XK_semicolon, XK_period}, -1},        // a shifted period is no period
-      {{XK_t, XK_T}, key::t},
-      {{XK_bracketleft, XK_braceleft}, key::leftBracket},
-      {{XK_Cyrillic_ie, XK_Cyrillic_IE}, -1},
-      {{}, -1},
+      {{XK_1, XK_exclam}, XK_1, key::digit0 + 1},  // a digit row unshifted
+      {{XK_1, XK_exclam}, XK_exclam, key::digit0 + 1},
+      {{XK_ampersand, XK_1}, XK_ampersand, key::digit0 + 1},  // shifted, as on AZERTY
+      {{XK_eacute, XK_2, XK_asciitilde}, XK_eacute, key::digit0 + 2},
+      {{XK_agrave, XK_0, XK_at}, XK_at, key::digit0},
+      {{XK_KP_End, XK_KP_1}, XK_KP_1, -1},  // the keypad's digits stay unused
+      {{XK_comma, XK_question}, XK_comma, key::comma},
+      {{XK_semicolon, XK_period}, XK_semicolon, -1},
+      {{XK_t, XK_T}, XK_T, key::t},
+      {{XK_bracketleft, XK_braceleft}, XK_bracketleft, key::leftBracket},
+      {{XK_bracketleft, XK_braceleft}, XK_braceleft, -1},
+      {{XK_Cyrillic_ie, XK_Cyrillic_IE}, XK_Cyrillic_ie, -1},
+      {{}, 0, -1},
+      // German: AltGr with 8 and 9 types the brackets, not the digits.
+      {{XK_8, XK_parenleft, XK_bracketleft}, XK_bracketleft, key::leftBracket},
+      {{XK_9, XK_parenright, XK_bracketright, XK_plusminus}, XK_bracketright, key::rightBracket},
+      {{XK_8, XK_parenleft, XK_bracketleft}, XK_parenleft, key::digit0 + 8},
+      // French: the period is shifted, the brackets are AltGr with 5 and the degree key.
+      {{XK_semicolon, XK_period}, XK_period, key::period},
+      {{XK_parenleft, XK_5, XK_bracketleft}, XK_bracketleft, key::leftBracket},
+      {{XK_parenleft, XK_5, XK_bracketleft}, XK_parenleft, key::digit0 + 5},
+      {{XK_parenright, XK_degree, XK_bracketright}, XK_bracketright, key::rightBracket},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(x11::KeyFromSymbols(c.symbols.data(), static_cast<int>(c.symbols.size())), c.key)
-        << (c.symbols.empty() ? 0 : c.symbols[0]);
+    EXPECT_EQ(x11::KeyFromSymbols(c.symbols.data(), static_cast<int>(c.symbols.size()), c.typed),
+              c.key)
+        << (c.symbols.empty() ? 0 : c.symbols[0]) << " typing " << c.typed;
   }
   EXPECT_TRUE(x11::IsAltKeysym(XK_Alt_L) && x11::IsAltKeysym(XK_Alt_R));
   EXPECT_FALSE(x11::IsAltKeysym(XK_ISO_Level3_Shift));  // AltGr
 }
 
 TEST(X11KeysTest, AHeldKeyRepeatsAsTheSystemWouldAndAltKeepsKeysOut) {
-  // Key codes of one keyboard: period, Shift (not repeated), left Alt, T.
+  // Key codes of one keyboard: period, Control and Shift (modifiers, which the server does not
+  // repeat), left Alt, T.
   const x11::RawKeyPress period{60, key::period, false, true};
-  const x11::RawKeyPress shift{50, key::leftShift, false, false};
+  const x11::RawKeyPress control{37, -1, false, x11::RepeatsWhileHeld(-1, false, true)};
+  const x11::RawKeyPress shift{50, key::leftShift, false,
+                               x11::RepeatsWhileHeld(key::leftShift, false, true)};
   const x11::RawKeyPress alt{64, -1, true, false};
+  EXPECT_FALSE(x11::RepeatsWhileHeld(key::leftShift, true, false));  // auto-repeat off
   const x11::RawKeyPress t{28, key::t, false, true};
   enum Kind { press, release, tick, lost };  // lost: a repeat due, the key up at the server
   const struct {
@@ -139,9 +157,9 @@ TEST(X11KeysTest, AHeldKeyRepeatsAsTheSystemWouldAndAltKeepsKeysOut) {
       {tick, 1520, period, key::period},
       {tick, 1900, period, key::period},  // a busy program gets one repeat, not twenty
       {tick, 1919, period, -1},
-      {press, 1920, shift, key::leftShift},  // a modifier leaves the period repeating
+      {press, 1920, control, -1},  // a modifier leaves the period repeating
       {tick, 1920, period, key::period},
-      {release, 1930, shift, -1},
+      {release, 1930, control, -1},
       {press, 1940, alt, -1},
       {tick, 1940, period, -1},  // repeats while Alt is held are not taken
       {press, 1950, t, -1},      // nor presses; T now repeats in the period's place
@@ -153,6 +171,11 @@ TEST(X11KeysTest, AHeldKeyRepeatsAsTheSystemWouldAndAltKeepsKeysOut) {
       {press, 3000, period, key::period},
       {lost, 3500, period, -1},  // its release was missed: no repeat, and none after it
       {tick, 4000, period, -1},
+      {press, 4000, shift, key::leftShift},  // a held Shift scrolls on, as on Windows
+      {tick, 4500, shift, key::leftShift},
+      {tick, 4520, shift, key::leftShift},
+      {release, 4530, shift, -1},
+      {tick, 5000, shift, -1},
   };
   x11::KeyRepeat repeat;
   repeat.SetRate(500, 20);
@@ -163,7 +186,7 @@ TEST(X11KeysTest, AHeldKeyRepeatsAsTheSystemWouldAndAltKeepsKeysOut) {
     if (s.kind == tick || s.kind == lost) latched = repeat.Repeat(s.at, s.kind == tick);
     EXPECT_EQ(latched, s.latched) << "at " << s.at;
   }
-  EXPECT_EQ(repeat.MsUntilRepeat(4000), -1);
+  EXPECT_EQ(repeat.MsUntilRepeat(5000), -1);
 }
 
 class X11KeyTableTest : public ProgramTest {};

@@ -34,25 +34,34 @@ std::int64_t NowMs() {
   return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-// The key as the program sees it: its symbols in the keyboard's active group, and whether the
-// server repeats it, at the rate the server repeats keys now.
+// The key as the program sees it: its symbols in the keyboard's active group and the one it
+// types with the modifiers held now, and whether it repeats, at the rate the server repeats
+// keys now.
 x11::RawKeyPress DescribePress(Display* display, int keycode) {
   x11::RawKeyPress press;
   press.keycode = keycode;
   XkbStateRec state = {};
-  const int group = XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+  const bool stateKnown = XkbGetState(display, XkbUseCoreKbd, &state) == Success;
+  const int group = stateKnown ? state.group : 0;
   constexpr int levels = 4;
   unsigned long symbols[levels] = {};
   for (int level = 0; level < levels; ++level) {
     symbols[level] = XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), group, level);
   }
-  press.key = x11::KeyFromSymbols(symbols, levels);
+  KeySym typed = symbols[0];
+  unsigned int consumed = 0;
+  if (stateKnown) {
+    XkbLookupKeySym(display, static_cast<KeyCode>(keycode),
+                    XkbBuildCoreState(state.mods, state.group), &consumed, &typed);
+  }
+  press.key = x11::KeyFromSymbols(symbols, levels, typed);
   // Alt is the same key in every group.
   press.alt = x11::IsAltKeysym(XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0));
   XKeyboardState keyboard = {};
   XGetKeyboardControl(display, &keyboard);
-  press.repeats = keyboard.global_auto_repeat == AutoRepeatModeOn &&
-                  (keyboard.auto_repeats[keycode / 8] & (1 << (keycode % 8))) != 0;
+  press.repeats = x11::RepeatsWhileHeld(
+      press.key, (keyboard.auto_repeats[keycode / 8] & (1 << (keycode % 8))) != 0,
+      keyboard.global_auto_repeat == AutoRepeatModeOn);
   unsigned delay = 0;
   unsigned interval = 0;
   if (press.repeats && XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &delay, &interval)) {

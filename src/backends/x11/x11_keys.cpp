@@ -54,11 +54,18 @@ int KeyFromKeysym(unsigned long keysym) {
   }
 }
 
-int KeyFromSymbols(const unsigned long* symbols, int count) {
+int KeyFromSymbols(const unsigned long* symbols, int count, unsigned long typed) {
+  const int typedKey = KeyFromKeysym(typed);
+  const bool typesDigit = typed >= XK_0 && typed <= XK_9;
+  if (typedKey >= 0 && !typesDigit) return typedKey;
   for (int level = 0; level < count; ++level) {
     if (symbols[level] >= XK_0 && symbols[level] <= XK_9) return KeyFromKeysym(symbols[level]);
   }
-  return count > 0 ? KeyFromKeysym(symbols[0]) : -1;
+  return typedKey;
+}
+
+bool RepeatsWhileHeld(int key, bool serverRepeatsKey, bool autoRepeatOn) {
+  return autoRepeatOn && (serverRepeatsKey || key == key::leftShift || key == key::rightShift);
 }
 
 bool IsAltKeysym(unsigned long keysym) { return keysym == XK_Alt_L || keysym == XK_Alt_R; }

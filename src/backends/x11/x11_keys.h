@@ -11,9 +11,16 @@ namespace x11 {
 int KeyFromKeysym(unsigned long keysym);
 
 // The key code for a key with these symbols, its shift levels of the active group from the
-// first: the digit row by its key, so a main-row digit at any level makes the key that digit
-// (on layouts whose digit row is shifted, too); any other key by its first level.
-int KeyFromSymbols(const unsigned long* symbols, int count);
+// first, pressed with modifiers that make it type the symbol typed: a key acts as the symbol it
+// types (AltGr's [ and ] on a German layout, a shifted period on a French one), except that the
+// digit row goes by its key, so a main-row digit at any level makes the key that digit (on
+// layouts whose digit row is shifted, too) unless the key types another of the program's keys.
+int KeyFromSymbols(const unsigned long* symbols, int count, unsigned long typed);
+
+// Whether a held key repeats: the keys the server repeats, and both Shifts, which scroll the
+// list and repeat as on Windows although the server repeats no modifier. Nothing repeats while
+// the server's auto-repeat is off.
+bool RepeatsWhileHeld(int key, bool serverRepeatsKey, bool autoRepeatOn);
 
 // Whether a key's first-level symbol is either Alt (AltGr is not).
 bool IsAltKeysym(unsigned long keysym);
