@@ -43,6 +43,7 @@ After Then(const After& first, const After& second) {
   }
   After both;
   both.takesClick = first.takesClick || second.takesClick;
+  both.placesPlayer = first.placesPlayer || second.placesPlayer;
   if (!pauses.empty()) {
     both.pauseMs = pauses.front();
     both.thenPausesMs.assign(pauses.begin() + 1, pauses.end());

@@ -45,10 +45,12 @@ struct [[nodiscard]] After {
   bool takesClick = false;
   // The pauses that follow, in order, where commands end inside one another.
   std::vector<int> thenPausesMs;
+  // The player was started: its window is placed over the browser's once the pauses are over.
+  bool placesPlayer = false;
 };
 
-// Every pause of first, then every pause of second, in order; the click is taken when either
-// takes it.
+// Every pause of first, then every pause of second, in order; the click is taken, and the
+// player placed, when either asks for it.
 After Then(const After& first, const After& second);
 
 // Takes after's pauses and clears the right-button latch when it took the click. The main loop

@@ -89,133 +89,160 @@ void DrawOverlay(const Browser& browser, Display& display, const PictureInfo& pi
 
 // ---- Commands ------------------------------------------------------------------------------
 //
-// Each key and each overlay button is one row of a table; the main loop looks the latched input
-// up and runs the command. What a command leaves for the loop to do, pausing and taking the
-// click, it returns; the loop does it.
+// Each key is one row of a table that reads like the program's key table: the key, the
+// condition under which it acts, the command and its argument. The main loop looks the latched
+// keys up and runs the commands; what a command leaves for the loop to do (pausing, taking the
+// click, placing the player's window) it returns, and the loop does it.
 
 struct KeyCommand {
   int key;
-  After (*run)(Trove& trove);
-  bool (*alsoWhen)(const Trove& trove) = nullptr;  // runs without its key too while this holds
+  bool (*when)(const Trove& trove);  // acts only while this holds; null for always
+  After (*run)(Trove& trove, float argument);
+  float argument = 0.0f;
 };
 
-// Runs the command of every latched key of table, in the table's order.
+// Runs the command of every latched key of table whose condition holds, in the table's order.
 template <std::size_t N>
 void RunKeyCommands(Trove& trove, const KeyCommand (&table)[N]) {
   for (const KeyCommand& command : table) {
-    if (KeyDown(trove.input, command.key) || (command.alsoWhen && command.alsoWhen(trove))) {
-      Finish(command.run(trove), trove.input.mouseLatches);
+    if (KeyDown(trove.input, command.key) && (!command.when || command.when(trove))) {
+      FinishCommand(trove, command.run(trove, command.argument));
     }
   }
 }
 
-// Each page turn puts the overlay back at the canvas's corner itself.
-After TurnPage(Trove& trove, bool forward) {
+// ---- Conditions
+
+bool ListShown(const Trove& t) { return t.browser.browserMode.listActive(); }
+
+// The list shows, and its selection is a file of the current scan (a stale selection, beyond
+// the entries of the current scan, is never played).
+bool FileSelectedInList(const Trove& t) {
+  const FileList& list = t.browser.fileList;
+  return ListShown(t) && list.selection != 0 && SelectionIsCurrent(list) &&
+         list.kinds[list.selection] == entryFile;
+}
+
+bool CanvasMovable(const Trove& t) { return IsMovableCanvas(t.display.displayState.canvasWidth); }
+
+// ---- Commands
+
+// Each page turn puts the overlay back at the canvas's corner itself. Forward for a positive
+// argument.
+After TurnPage(Trove& trove, float forward) {
   DisplayState& d = trove.display.displayState;
-  return forward ? NextThumbnailPage(trove.browser, d) : PreviousThumbnailPage(trove.browser, d);
+  return forward > 0 ? NextThumbnailPage(trove.browser, d)
+                     : PreviousThumbnailPage(trove.browser, d);
 }
 
-After Play(Trove& trove) {
-  Browser& browser = trove.browser;
-  // A stale selection (beyond the entries of the current scan) is never played.
-  if (browser.browserMode.listActive() && browser.fileList.selection != 0 &&
-      SelectionIsCurrent(browser.fileList) &&
-      browser.fileList.kinds[browser.fileList.selection] == entryFile) {
-    PlaySelected(trove);
-  }
-  return {};
+After Play(Trove& trove, float) { return PlaySelected(trove); }
+
+After ToggleThumbnails(Trove& trove, float) {
+  return ToggleThumbnailView(trove.browser, trove.display.displayState);
 }
 
-// Keys that turn pages, play the selected file or switch between the list and the thumbnails:
-// acted on between drawing the view and drawing the overlay.
-constexpr KeyCommand viewKeys[] = {
-    {key::rightBracket, [](Trove& t) { return TurnPage(t, true); }},
-    {key::leftBracket, [](Trove& t) { return TurnPage(t, false); }},
-    {key::p, Play},
-    {key::t, [](Trove& t) { return ToggleThumbnailView(t.browser, t.display.displayState); }},
-};
-
-void FollowMouse(DisplayState& d) {
+After FollowMouse(Trove& trove, float) {
+  DisplayState& d = trove.display.displayState;
   platform::ScreenPoint p = CursorOnScreen(d);
   platform::MoveMainWindow(p.x, p.y, d.canvasWidth * d.zoom, d.canvasHeight * d.zoom);
   platform::HideSystemCursor();
   d.windowX = p.x;
   d.windowY = p.y;
   WindowMovedInPass(d);
-}
-
-After Scroll(Trove& trove, int rows) { return ScrollListBy(trove.browser, rows); }
-
-template <int digit>
-After SetSampleStep(Trove& trove) {
-  constexpr float steps[6] = {1.0f, 2.0f, 3.0f, 4.0f, 0.5f, 0.25f};
-  trove.browser.pictureViews.sampleStep = steps[digit - 1];
   return {};
 }
 
-template <int digit>
-After SetPlacement(Trove& trove) {
-  constexpr PlacementMode placements[3] = {PlacementMode::centred, PlacementMode::followByThree,
-                                           PlacementMode::followByNine};
-  trove.browser.pictureViews.placementMode = placements[digit - 7];
+After Quit(Trove& trove, float) {
+  trove.quitRequested = true;
   return {};
 }
 
-After SetMode(Trove& trove, DisplayMode mode) {
-  SetDisplayMode(trove, mode);
+After RequestRescan(Trove& trove, float) {
+  trove.browser.rescanRequested = true;
   return {};
 }
 
-// Keys that change the window, the list's position, the picture settings or end the program:
-// acted on after the frame is presented.
-constexpr KeyCommand settingKeys[] = {
-    {key::m,
-     [](Trove& t) {
-       DisplayState& d = t.display.displayState;
-       if (IsMovableCanvas(d.canvasWidth)) FollowMouse(d);
-       return After{};
-     }},
-    {key::escape,
-     [](Trove& t) {
-       t.quitRequested = true;
-       return After{};
-     }},
-    // R, and whatever asked for the directory to be read again during the pass.
-    {key::r,
-     [](Trove& t) {
-       RescanBrowsedDirectory(t.browser);
-       t.browser.rescanRequested = false;
-       return After{};
-     },
-     [](const Trove& t) { return t.browser.rescanRequested; }},
-    {key::n,
-     [](Trove& t) {
-       if (t.browser.browserMode.listActive()) MoveListToCursor(t.display.displayState);
-       return After{};
-     }},
-    {key::f5, [](Trove& t) { return SetMode(t, DisplayMode::halfScreen); }},
-    {key::f6, [](Trove& t) { return SetMode(t, DisplayMode::movable1280); }},
-    {key::f8, [](Trove& t) { return SetMode(t, DisplayMode::wholeScreen); }},
-    {key::f7, [](Trove& t) { return OpenExplorer(t.browser); }},
-    {key::comma, [](Trove& t) { return Scroll(t, -1); }},
-    {key::period, [](Trove& t) { return Scroll(t, 1); }},
-    {key::leftShift, [](Trove& t) { return Scroll(t, -24); }},
-    {key::rightShift, [](Trove& t) { return Scroll(t, 24); }},
-    {key::digit0 + 1, SetSampleStep<1>},
-    {key::digit0 + 2, SetSampleStep<2>},
-    {key::digit0 + 3, SetSampleStep<3>},
-    {key::digit0 + 4, SetSampleStep<4>},
-    {key::digit0 + 5, SetSampleStep<5>},
-    {key::digit0 + 6, SetSampleStep<6>},
-    {key::digit0 + 7, SetPlacement<7>},
-    {key::digit0 + 8, SetPlacement<8>},
-    {key::digit0 + 9, SetPlacement<9>},
-    {key::digit0,
-     [](Trove& t) {
-       t.browser.pictureViews.overlayShown = !t.browser.pictureViews.overlayShown;
-       return After{pauseAfter::oneShotKey, false};
-     }},
+After ListToCursor(Trove& trove, float) {
+  MoveListToCursor(trove.display.displayState);
+  return {};
+}
+
+After SetMode(Trove& trove, float mode) {
+  SetDisplayMode(trove, static_cast<DisplayMode>(static_cast<int>(mode)));
+  return {};
+}
+
+After Explore(Trove& trove, float) { return OpenExplorer(trove.browser); }
+
+After Scroll(Trove& trove, float rows) {
+  return ScrollListBy(trove.browser, static_cast<int>(rows));
+}
+
+After SetSampleStep(Trove& trove, float step) {
+  trove.browser.pictureViews.sampleStep = step;
+  return {};
+}
+
+After SetPlacement(Trove& trove, float placement) {
+  trove.browser.pictureViews.placementMode =
+      static_cast<PlacementMode>(static_cast<int>(placement));
+  return {};
+}
+
+After ToggleOverlay(Trove& trove, float) {
+  trove.browser.pictureViews.overlayShown = !trove.browser.pictureViews.overlayShown;
+  return {pauseAfter::oneShotKey};
+}
+
+constexpr float forward = 1.0f;
+constexpr float back = -1.0f;
+
+// Keys that turn pages, play the selected file or switch between the list and the thumbnails:
+// acted on between drawing the view and drawing the overlay.
+constexpr KeyCommand viewKeys[] = {
+    {key::rightBracket, nullptr, TurnPage, forward},
+    {key::leftBracket, nullptr, TurnPage, back},
+    {key::p, FileSelectedInList, Play},
+    {key::t, nullptr, ToggleThumbnails},
 };
+
+// Keys acted on after the frame is presented: first those that move the window, end the program
+// or ask for the directory to be read again, which happens before the rest.
+constexpr KeyCommand windowKeys[] = {
+    {key::m, CanvasMovable, FollowMouse},
+    {key::escape, nullptr, Quit},
+    {key::r, nullptr, RequestRescan},
+};
+
+// Then those that move the list, change the display mode or the picture settings.
+constexpr KeyCommand settingKeys[] = {
+    {key::n, ListShown, ListToCursor},
+    {key::f5, nullptr, SetMode, static_cast<float>(DisplayMode::halfScreen)},
+    {key::f6, nullptr, SetMode, static_cast<float>(DisplayMode::movable1280)},
+    {key::f8, nullptr, SetMode, static_cast<float>(DisplayMode::wholeScreen)},
+    {key::f7, nullptr, Explore},
+    {key::comma, nullptr, Scroll, -1},
+    {key::period, nullptr, Scroll, 1},
+    {key::leftShift, nullptr, Scroll, -24},
+    {key::rightShift, nullptr, Scroll, 24},
+    {key::digit0 + 1, nullptr, SetSampleStep, 1.0f},
+    {key::digit0 + 2, nullptr, SetSampleStep, 2.0f},
+    {key::digit0 + 3, nullptr, SetSampleStep, 3.0f},
+    {key::digit0 + 4, nullptr, SetSampleStep, 4.0f},
+    {key::digit0 + 5, nullptr, SetSampleStep, 0.5f},
+    {key::digit0 + 6, nullptr, SetSampleStep, 0.25f},
+    {key::digit0 + 7, nullptr, SetPlacement, static_cast<float>(PlacementMode::centred)},
+    {key::digit0 + 8, nullptr, SetPlacement, static_cast<float>(PlacementMode::followByThree)},
+    {key::digit0 + 9, nullptr, SetPlacement, static_cast<float>(PlacementMode::followByNine)},
+    {key::digit0, nullptr, ToggleOverlay},
+};
+
+// R, and whatever asked for the directory to be read again during the pass.
+void RescanIfRequested(Browser& browser) {
+  if (!browser.rescanRequested) return;
+  RescanBrowsedDirectory(browser);
+  browser.rescanRequested = false;
+}
 
 struct PickCommand {
   std::int32_t id;
@@ -228,11 +255,11 @@ constexpr PickCommand overlayButtons[] = {
      [](Trove& t) { return ThumbnailsButton(t.browser, t.display.displayState); }},
     {pick::bracketLeftButton,
      [](Trove& t) {
-       return Then(TurnPage(t, false), {pauseAfter::click, true});
+       return Then(TurnPage(t, back), {pauseAfter::click, true});
      }},
     {pick::bracketRightButton,
      [](Trove& t) {
-       return Then(TurnPage(t, true), {pauseAfter::click, true});
+       return Then(TurnPage(t, forward), {pauseAfter::click, true});
      }},
     {pick::centerButton, [](Trove& t) { return CentreList(t.display.displayState); }},
 };
@@ -247,14 +274,14 @@ void HandleOverlayClick(Trove& trove) {
     std::int32_t id = PickIdUnderCursor(display);
     // Clicks in the top 30 rows (the overlay strip) do nothing.
     if (id == pick::none && CursorCanvasY(d) < d.canvasHeight - 30) {
-      Finish(ReturnToList(browser), latches);
+      FinishCommand(trove, ReturnToList(browser));
     }
     for (const PickCommand& command : overlayButtons) {
-      if (command.id == id) Finish(command.run(trove), latches);
+      if (command.id == id) FinishCommand(trove, command.run(trove));
     }
   }
   if (latches.rightDown == 1 && browser.browserMode.pictureActive()) {
-    Finish(ClosePicture(browser), latches);
+    FinishCommand(trove, ClosePicture(browser));
   }
 }
 
@@ -330,21 +357,23 @@ void SetDisplayMode(Trove& trove, DisplayMode mode) {
   if (ThumbnailsShown(browser.browserMode)) ShowThumbnails(browser.browserMode);
 }
 
-PlayerLaunch PlaySelected(Trove& trove) {
-  const PlayerLaunch launch = LaunchPlayer(trove.browser);
-  if (launch == PlayerLaunch::nothingToPlay) return launch;
+void FinishCommand(Trove& trove, const After& after) {
+  Finish(after, trove.input.mouseLatches);
+  if (after.placesPlayer) PlacePlayerWindow(trove.display.displayState);
+}
+
+After PlaySelected(Trove& trove) {
+  if (LaunchPlayer(trove.browser) == PlayerLaunch::nothingToPlay) return {};
   // The player needs a moment to open its window before it is looked for. A player window
   // already open is placed over the browser even when this start failed.
-  Finish({pauseAfter::playerStart}, trove.input.mouseLatches);
-  PlacePlayerWindow(trove.display.displayState);
-  return launch;
+  After after{pauseAfter::playerStart};
+  after.placesPlayer = true;
+  return after;
 }
 
 void PlayerClickCheck(Trove& trove) {
-  MouseLatches& latches = trove.input.mouseLatches;
-  if (!ClickPlaysSelection(trove.browser, trove.display, latches)) return;
-  PlaySelected(trove);
-  Finish({0, true}, latches);
+  if (!ClickPlaysSelection(trove.browser, trove.display, trove.input.mouseLatches)) return;
+  FinishCommand(trove, Then(PlaySelected(trove), {0, true}));
 }
 
 void ForgetPresentedPass(MainLoop& mainLoop) { mainLoop.presented = PresentedPass{}; }
@@ -397,9 +426,9 @@ void RunPassOnReading(Trove& trove) {
   if (browser.browserMode.pictureActive()) DrawPictureView(browser, display, pictures);
 
   MouseLatches& latches = trove.input.mouseLatches;
-  Finish(HandleBrowserClick(browser, display, pictures, latches), latches);
+  FinishCommand(trove, HandleBrowserClick(browser, display, pictures, latches));
   // A cell of the page not drawn yet takes the click here, as its drawn thumbnail would.
-  Finish(ClickPendingCell(browser, display, pictures, latches), latches);
+  FinishCommand(trove, ClickPendingCell(browser, display, pictures, latches));
   PlayerClickCheck(trove);
 
   RunKeyCommands(trove, viewKeys);
@@ -413,6 +442,8 @@ void RunPassOnReading(Trove& trove) {
   Report("frame");
   mainLoop.restReported = false;
 
+  RunKeyCommands(trove, windowKeys);
+  RescanIfRequested(browser);
   RunKeyCommands(trove, settingKeys);
 
   ClearInputLatches(trove.input);

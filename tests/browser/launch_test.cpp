@@ -119,7 +119,7 @@ TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
 TEST_F(LaunchTest, LaunchStartsThePlayerOfTheDataFolderInTheStartDirectoryAndPauses) {
   browser.fileList.selection = 2;
   ASSERT_EQ(chdir("/"), 0);
-  EXPECT_EQ(PlaySelected(trove), PlayerLaunch::started);
+  FinishCommand(trove, PlaySelected(trove));
   ASSERT_EQ(os().programsRun.size(), 1u);
   const headless::ProgramRun& run = os().programsRun[0];
   EXPECT_EQ(run.file, PlayerExecutable());
@@ -137,7 +137,7 @@ TEST_F(LaunchTest, APlayerThatDoesNotStartIsToldAndTheClickIsConsumed) {
   // The system refuses to start it, then it is missing altogether.
   os().programsStart = false;
   browser.fileList.selection = 2;
-  EXPECT_EQ(PlaySelected(trove), PlayerLaunch::notStarted);
+  FinishCommand(trove, PlaySelected(trove));
   EXPECT_EQ(os().programsRun.size(), 1u);
   std::remove(player.c_str());
   trove.input.mouseLatches.rightDown = 1;
@@ -174,7 +174,7 @@ TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
   browser.fileList.kinds[5] = 1;
   for (int selection : {0, 5, 3000}) {
     browser.fileList.selection = selection;
-    EXPECT_EQ(PlaySelected(trove), PlayerLaunch::nothingToPlay) << selection;
+    FinishCommand(trove, PlaySelected(trove));
   }
   EXPECT_TRUE(os().programsRun.empty());
   EXPECT_TRUE(os().pauses.empty());
