@@ -7,8 +7,10 @@
 #include <chrono>
 #include <cstdio>
 
-#include "browser/file_list.h"
-#include "browser/picture_views.h"
+#include "browser/browser.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "page_program.h"
 #include "pictures/texture_loader.h"

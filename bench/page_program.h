@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "browser/file_list.h"
-#include "browser/picture_views.h"
+#include "browser/browser.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "browser/picture_views.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "canvas/canvas.h"
 #include "display/display.h"
 #include "fuzz_input.h"

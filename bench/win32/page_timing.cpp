@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "browser/directory.h"
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "browser/page_decoder.h"
-#include "browser/picture_views.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "browser/thumbnail_page.h"
 #include "browser/thumbnail_cache.h"
 #include "display/display.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "canvas/text.h"
 #include "input/input.h"
 #include "input/pauses.h"

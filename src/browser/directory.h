@@ -1,7 +1,7 @@
 // Scanning the browsed directory and moving the browsed path down and up.
 #pragma once
 
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "input/input.h"
 
 // Fills names, kinds and count from the current directory, in file-system order.

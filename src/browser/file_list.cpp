@@ -1,4 +1,4 @@
-// Browser state and the file list's storage.
+// The file list's storage and the look-ups in it.
 #include "browser/file_list.h"
 
 #include <algorithm>
@@ -9,26 +9,11 @@
 #include "canvas/text.h"
 #include "platform/platform.h"
 
-Browser::~Browser() {
-  std::free(fileList.names);
-  std::free(fileList.kinds);
-}
-
 void AllocateFileList(FileList& fileList) {
   fileList.names = static_cast<char(*)[nameSlotSize]>(std::calloc(fileListSlots, nameSlotSize));
   if (!fileList.names) FailStartUpBlock("the file list's names");
   fileList.kinds = static_cast<std::int32_t*>(std::calloc(fileListSlots, sizeof(std::int32_t)));
   if (!fileList.kinds) FailStartUpBlock("the file list's kinds");
-}
-
-void ShowList(BrowserMode& mode) { mode.view = BrowserView::list; }
-void ShowThumbnails(BrowserMode& mode) { mode.view = BrowserView::thumbnailsToDraw; }
-void ShowPicture(BrowserMode& mode) { mode.view = BrowserView::picture; }
-void PageRedrawn(BrowserMode& mode) {
-  if (mode.view == BrowserView::thumbnailsToDraw) mode.view = BrowserView::thumbnails;
-}
-bool ThumbnailsShown(const BrowserMode& mode) {
-  return mode.view == BrowserView::thumbnailsToDraw || mode.view == BrowserView::thumbnails;
 }
 
 TextLine NameCut(const char* name, int keep) {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "input/input.h"

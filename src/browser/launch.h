@@ -1,7 +1,7 @@
 // Handing files to the player and opening the file explorer.
 #pragma once
 
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "display/display.h"
 #include "input/input.h"
 

@@ -1,13 +1,12 @@
-// The list view: entries as coloured text in columns, clicks on rows and thumbnails, and the
-// navigation between the list, the thumbnail pages and the picture view.
+// The list view: entries as coloured text in columns, clicks on their rows, scrolling, and the
+// way back to the list from the other views.
 #include "browser/list_view.h"
 
 #include <algorithm>
 
 #include "base/text_compare.h"
 #include "browser/directory.h"
-#include "browser/file_list.h"
-#include "browser/picture_views.h"
+#include "browser/browser.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"
@@ -140,16 +139,10 @@ void DrawListView(Browser& browser, Display& display) {
   SaveView(display);
 }
 
-After HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
-                         const MouseLatches& latches) {
+After ClickListRow(Browser& browser, const Display& display, const MouseLatches& latches) {
   if (latches.rightDown != 1) return {};
   std::int32_t id = PickIdUnderCursor(display);
-  if (id == pick::none) return {};
-  if (pick::IsThumbnail(id) && !browser.browserMode.pictureActive() &&
-      !browser.browserMode.listActive()) {
-    return OpenPicture(browser, display.displayState, pictures, id - pick::thumbnailBase);
-  }
-  if (!pick::IsListRow(id) || !browser.browserMode.listActive()) return {};
+  if (!pick::IsListRow(id)) return {};
   int k = id - pick::listRowBase;
   if (k != browser.fileList.selection) {
     browser.fileList.selection = k;
@@ -170,48 +163,6 @@ After HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
     moved = EnterDirectory(browser);
   }
   return Then(moved, {pauseAfter::directoryClick});
-}
-
-After ToggleThumbnailView(Browser& browser, DisplayState& d) {
-  if (ThumbnailsShown(browser.browserMode)) {
-    ShowList(browser.browserMode);
-  } else {
-    ShowThumbnails(browser.browserMode);
-  }
-  browser.fileList.thumbFirst = browser.fileList.selection;
-  ResetScroll(d);
-  return {pauseAfter::viewSwitch};
-}
-
-After ThumbnailsButton(Browser& browser, DisplayState& d) {
-  if (browser.browserMode.listActive()) {
-    ShowThumbnails(browser.browserMode);
-  } else {
-    ShowList(browser.browserMode);
-  }
-  RescanBrowsedDirectory(browser);
-  browser.fileList.thumbFirst = browser.fileList.selection;
-  ResetScroll(d);
-  return {pauseAfter::click, true};
-}
-
-After NextThumbnailPage(Browser& browser, DisplayState& d) {
-  ResetScroll(d);
-  ShowThumbnails(browser.browserMode);
-  browser.fileList.thumbFirst += CellsPerPage(browser.pictureViews, d);
-  if (browser.fileList.thumbFirst > browser.fileList.count)
-    browser.fileList.thumbFirst = browser.fileList.count;
-  // An empty directory would otherwise start the page at the never-filled slot 0.
-  if (browser.fileList.thumbFirst < 1) browser.fileList.thumbFirst = 1;
-  return {pauseAfter::pageTurn};
-}
-
-After PreviousThumbnailPage(Browser& browser, DisplayState& d) {
-  ResetScroll(d);
-  ShowThumbnails(browser.browserMode);
-  browser.fileList.thumbFirst -= CellsPerPage(browser.pictureViews, d);
-  if (browser.fileList.thumbFirst <= 0) browser.fileList.thumbFirst = 1;
-  return {pauseAfter::pageTurn};
 }
 
 After CentreList(DisplayState& d) {

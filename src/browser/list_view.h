@@ -1,19 +1,16 @@
-// The list view, browser clicks on rows and thumbnails, and navigation.
+// The list view: drawing, clicks on its rows, scrolling and the way back to the list.
 #pragma once
 
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "display/display.h"
 #include "input/input.h"
 #include "pictures/texture_loader.h"
 
 void DrawListView(Browser& browser, Display& display);
 // The commands return their pause and whether they took the click, for the main loop to do.
-After HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
-                         const MouseLatches& latches);
-After ToggleThumbnailView(Browser& browser, DisplayState& d);
-After ThumbnailsButton(Browser& browser, DisplayState& d);
-After NextThumbnailPage(Browser& browser, DisplayState& d);
-After PreviousThumbnailPage(Browser& browser, DisplayState& d);
+// A latched right click on a row: the first selects it, a second enters a directory or goes up
+// (a file's second click is left to the player check).
+After ClickListRow(Browser& browser, const Display& display, const MouseLatches& latches);
 After CentreList(DisplayState& d);
 void MoveListToCursor(DisplayState& d);
 After ReturnToList(Browser& browser);

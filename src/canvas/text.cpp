@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "canvas/canvas.h"
+#include "platform/platform.h"
 
 int FormatText(char* destination, std::size_t destinationSize, const char* format, ...) {
   if (destination == nullptr || destinationSize == 0) return 0;
@@ -79,6 +80,12 @@ void DrawText(Display& display, const char* text, int x, int y, std::uint8_t r, 
 void RenderText(Display& display, const char* text, int x, int y, std::uint8_t r, std::uint8_t g,
                 std::uint8_t b) {
   DrawText(display, text, x, y, r, g, b, false, pick::none);
+}
+
+void RenderShownText(Display& display, const char* text, int x, int y) {
+  TextLine shown;
+  platform::DisplayText(text, shown.text, sizeof shown.text);
+  RenderText(display, shown.text, x, y, 255, 255, 0);
 }
 
 void RenderPickText(Display& display, const char* text, int x, int y, std::uint8_t r,

@@ -22,6 +22,8 @@ int FormatText(char* destination, std::size_t destinationSize, const char* forma
 // at x and glyph row 1 on canvas row y + 1.
 void RenderText(Display& display, const char* text, int x, int y, std::uint8_t r, std::uint8_t g,
                 std::uint8_t b);
+// Draws a name or path in the overlay's yellow as the platform shows names.
+void RenderShownText(Display& display, const char* text, int x, int y);
 // As RenderText, and marks the text's box (rows y - 9 .. y - 1, gap columns included) with id.
 void RenderPickText(Display& display, const char* text, int x, int y, std::uint8_t r,
                     std::uint8_t g, std::uint8_t b, std::int32_t id);

@@ -5,10 +5,10 @@
 #include <cstdio>
 
 #include "browser/directory.h"
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "browser/launch.h"
 #include "browser/list_view.h"
-#include "browser/picture_views.h"
+#include "browser/picture_view.h"
 #include "browser/thumbnail_page.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
@@ -19,7 +19,9 @@
 #include "input/pauses.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
+#include "shell/commands.h"
 #include "shell/trove.h"
+#include "shell/views.h"
 
 const char* const noticeText = "TROVE BY THE TROVE DEVELOPERS - FREE TO USE AND SHARE";
 
@@ -50,41 +52,23 @@ PassInputs CurrentPassInputs(const Trove& trove) {
   return in;
 }
 
-// Draws a text in yellow; names and paths as the platform shows them.
-void DrawText(Display& display, const char* text, int x, int y) {
-  TextLine shown;
-  platform::DisplayText(text, shown.text, sizeof shown.text);
-  RenderText(display, shown.text, x, y, 255, 255, 0);
-}
-
-// Cursor cross, build title, buttons, path or picture lines, notice line.
-void DrawOverlay(const Browser& browser, Display& display, const PictureInfo& pictureInfo) {
+// Cursor cross, build title, the view's buttons and lines, notice line.
+void DrawOverlay(const Trove& trove, Display& display) {
+  const Browser& browser = trove.browser;
   const DisplayState& d = display.displayState;
   DrawCursorCross(display);
-  DrawText(display, buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
-  // Page and view buttons everywhere but on a picture; the centre button with the list only.
-  DrawOverlayButtons(display, !browser.browserMode.pictureActive(),
-                     browser.browserMode.listActive());
-  if (!browser.browserMode.pictureActive()) {
-    DrawText(display, browser.browsedPath, d.scrollX + 12, d.scrollY + d.canvasHeight - 21);
-  } else {
-    if (browser.pictureViews.pictureEntry >= 1 &&
-        browser.pictureViews.pictureEntry <= browser.fileList.count && browser.fileList.names) {
-      DrawText(display, browser.fileList.names[browser.pictureViews.pictureEntry], 12,
-               d.canvasHeight - 22);
-    }
-    char size[32];
-    FormatText(size, sizeof size, "%dx%d", pictureInfo.width, pictureInfo.height);
-    RenderText(display, size, 12, d.canvasHeight - 30, 255, 255, 0);
-  }
+  RenderShownText(display, buildTitle, d.scrollX + 12, d.scrollY + d.canvasHeight - 11);
+  const ViewModule& view = ShownView(trove);
+  DrawOverlayButtons(display, view.pageButtons, view.centreButton);
+  view.drawLines(trove, display);
   // A directory with more entries than the list holds says so in place of the notice.
   char cut[64];
   if (browser.entriesFound > browser.fileList.count) {
     FormatText(cut, sizeof cut, "first %d of %d entries", browser.fileList.count,
                browser.entriesFound);
   }
-  DrawText(display, browser.entriesFound > browser.fileList.count ? cut : noticeText, 12,
-           14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
+  RenderShownText(display, browser.entriesFound > browser.fileList.count ? cut : noticeText, 12,
+                  14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
 }
 
 // ---- Commands ------------------------------------------------------------------------------
@@ -244,47 +228,6 @@ void RescanIfRequested(Browser& browser) {
   browser.rescanRequested = false;
 }
 
-struct PickCommand {
-  std::int32_t id;
-  After (*run)(Trove& trove);
-};
-
-// The overlay's buttons, by the PickId under the cursor.
-constexpr PickCommand overlayButtons[] = {
-    {pick::thumbnailsButton,
-     [](Trove& t) { return ThumbnailsButton(t.browser, t.display.displayState); }},
-    {pick::bracketLeftButton,
-     [](Trove& t) {
-       return Then(TurnPage(t, back), {pauseAfter::click, true});
-     }},
-    {pick::bracketRightButton,
-     [](Trove& t) {
-       return Then(TurnPage(t, forward), {pauseAfter::click, true});
-     }},
-    {pick::centerButton, [](Trove& t) { return CentreList(t.display.displayState); }},
-};
-
-// Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.
-void HandleOverlayClick(Trove& trove) {
-  Browser& browser = trove.browser;
-  Display& display = trove.display;
-  MouseLatches& latches = trove.input.mouseLatches;
-  DisplayState& d = display.displayState;
-  if (latches.rightDown == 1 && !browser.browserMode.pictureActive()) {
-    std::int32_t id = PickIdUnderCursor(display);
-    // Clicks in the top 30 rows (the overlay strip) do nothing.
-    if (id == pick::none && CursorCanvasY(d) < d.canvasHeight - 30) {
-      FinishCommand(trove, ReturnToList(browser));
-    }
-    for (const PickCommand& command : overlayButtons) {
-      if (command.id == id) FinishCommand(trove, command.run(trove));
-    }
-  }
-  if (latches.rightDown == 1 && browser.browserMode.pictureActive()) {
-    FinishCommand(trove, ClosePicture(browser));
-  }
-}
-
 // Lines for a program driving Trove, when it asks for them (platform::ReportWanted): "frame"
 // for each frame presented, "page" when a thumbnail page is complete, and "rest INPUTS X Y" when
 // the loop begins to rest, and again whenever what it names changes while it rests: the
@@ -357,25 +300,6 @@ void SetDisplayMode(Trove& trove, DisplayMode mode) {
   if (ThumbnailsShown(browser.browserMode)) ShowThumbnails(browser.browserMode);
 }
 
-void FinishCommand(Trove& trove, const After& after) {
-  Finish(after, trove.input.mouseLatches);
-  if (after.placesPlayer) PlacePlayerWindow(trove.display.displayState);
-}
-
-After PlaySelected(Trove& trove) {
-  if (LaunchPlayer(trove.browser) == PlayerLaunch::nothingToPlay) return {};
-  // The player needs a moment to open its window before it is looked for. A player window
-  // already open is placed over the browser even when this start failed.
-  After after{pauseAfter::playerStart};
-  after.placesPlayer = true;
-  return after;
-}
-
-void PlayerClickCheck(Trove& trove) {
-  if (!ClickPlaysSelection(trove.browser, trove.display, trove.input.mouseLatches)) return;
-  FinishCommand(trove, Then(PlaySelected(trove), {0, true}));
-}
-
 void ForgetPresentedPass(MainLoop& mainLoop) { mainLoop.presented = PresentedPass{}; }
 
 bool PassWouldRepeat(const Trove& trove) {
@@ -417,26 +341,24 @@ void RunPassOnReading(Trove& trove) {
   Pictures& pictures = trove.pictures;
   mainLoop.presented.inputs = CurrentPassInputs(trove);
 
-  if (browser.browserMode.listActive()) DrawListView(browser, display);
-  // A page is drawn as its pictures arrive, over as many passes as that takes.
-  if (browser.browserMode.thumbRedraw() || ThumbnailPageInProgress(browser)) {
-    StepThumbnailPage(browser, display, pictures);
-    if (ThumbnailPageComplete(browser)) Report("page");
-  }
-  if (browser.browserMode.pictureActive()) DrawPictureView(browser, display, pictures);
+  // A page is drawn as its pictures arrive, over as many passes as that takes; in any view, so
+  // that a page left early is dropped.
+  const bool pageStepping = browser.browserMode.thumbRedraw() || ThumbnailPageInProgress(browser);
+  StepThumbnailPage(browser, display, pictures);
+  if (pageStepping && ThumbnailPageComplete(browser)) Report("page");
+  ShownView(trove).draw(trove);
 
-  MouseLatches& latches = trove.input.mouseLatches;
-  FinishCommand(trove, HandleBrowserClick(browser, display, pictures, latches));
-  // A cell of the page not drawn yet takes the click here, as its drawn thumbnail would.
-  FinishCommand(trove, ClickPendingCell(browser, display, pictures, latches));
-  PlayerClickCheck(trove);
+  if (trove.input.mouseLatches.rightDown == 1) FinishCommand(trove, ShownView(trove).click(trove));
 
   RunKeyCommands(trove, viewKeys);
 
   RestoreView(display);
-  if (browser.pictureViews.overlayShown) DrawOverlay(browser, display, pictures.pictureInfo);
+  if (browser.pictureViews.overlayShown) DrawOverlay(trove, display);
 
-  HandleOverlayClick(trove);
+  // Right clicks on the overlay buttons, on empty canvas, and anywhere in the picture view.
+  if (trove.input.mouseLatches.rightDown == 1) {
+    FinishCommand(trove, ShownView(trove).overlayClick(trove));
+  }
 
   PresentFrame(display);
   Report("frame");

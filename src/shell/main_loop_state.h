@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "display/display.h"
 #include "pictures/texture_loader.h"
 

@@ -7,9 +7,11 @@
 
 #include "display/start_up_failure.h"
 #include "browser/directory.h"
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "browser/list_view.h"
-#include "browser/picture_views.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "display/window.h"

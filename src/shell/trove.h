@@ -2,7 +2,7 @@
 // down to the functions that work on it.
 #pragma once
 
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "display/display.h"
 #include "display/window.h"
 #include "gamedata/world_tables.h"

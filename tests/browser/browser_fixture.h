@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "browser/file_list.h"
-#include "browser/picture_views.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "canvas/canvas.h"
 #include "display/display.h"
 #include "input/input.h"

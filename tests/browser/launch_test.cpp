@@ -8,12 +8,13 @@
 #include <cstring>
 #include <string>
 
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "canvas/canvas.h"
 #include "display/display.h"
 #include "input/input.h"
 #include "input/keys.h"
 #include "input/pauses.h"
+#include "shell/commands.h"
 #include "shell/main_loop.h"
 #include "support/program_fixture.h"
 

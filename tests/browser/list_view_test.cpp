@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/file_list.h"
+#include "browser/browser.h"
 #include "browser_fixture.h"
 #include "canvas/text.h"
 #include "platform/platform.h"

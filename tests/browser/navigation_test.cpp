@@ -4,11 +4,15 @@
 #include <vector>
 
 #include "browser/list_view.h"
-#include "browser/picture_views.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "browser_fixture.h"
 #include "input/keys.h"
 #include "input/pauses.h"
+#include "shell/commands.h"
 #include "shell/main_loop.h"
+#include "shell/views.h"
 
 namespace {
 
@@ -36,8 +40,7 @@ class NavigationTest : public BrowserTest {
 
 TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
   ClickOn(12003);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   EXPECT_EQ(browser.fileList.selection, 3);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::click});
@@ -45,16 +48,14 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
 
   // Only a directory that exists is entered.
   ClickOn(12003);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
   EXPECT_EQ(os().pauses, (std::vector<int>{pauseAfter::click, pauseAfter::directoryClick}));
   os().pauses.clear();
   tree.Dir("a/photos");
   SetPath(browser.browsedPath, tree.root() + "\\a\\");
   ClickOn(12003);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   EXPECT_EQ(std::string(browser.browsedPath), tree.root() + "\\a\\photos\\");
   EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(browser.rescanRequested, 1);
@@ -65,8 +66,7 @@ TEST_F(NavigationTest, FirstClickSelectsSecondClickActs) {
 TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
   browser.fileList.selection = 2;
   ClickOn(12002);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   EXPECT_STREQ(browser.browsedPath, "C:\\");
   EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(browser.browserMode.listActive(), 1);
@@ -76,8 +76,7 @@ TEST_F(NavigationTest, SecondClickOnDotDotGoesUp) {
 TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
   browser.fileList.selection = 1;
   ClickOn(12001);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
   EXPECT_EQ(browser.fileList.count, 5);  // no rescan
   EXPECT_EQ(browser.rescanRequested, 0);
@@ -87,8 +86,7 @@ TEST_F(NavigationTest, SecondClickOnDotOnlyPauses) {
 TEST_F(NavigationTest, SecondClickOnAFileIsLeftToThePlayer) {
   browser.fileList.selection = 4;
   ClickOn(12004);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ClickListRow(browser, display, trove.input.mouseLatches));
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
   EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
@@ -98,19 +96,15 @@ TEST_F(NavigationTest, ClicksThatAreNotForTheList) {
   // No latch, nothing clickable, a button, a row outside the list view.
   ClickOn(12003);
   trove.input.mouseLatches.rightDown = 0;
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   ClickOn(0);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   ClickOn(1200000);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   browser.browserMode.view = BrowserView::thumbnails;
   ClickOn(12003);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 1);
   EXPECT_TRUE(os().pauses.empty());
@@ -121,8 +115,7 @@ TEST_F(NavigationTest, AStaleSelectionIsNotActedOn) {
   SetEntry(9, "old", 0);
   browser.fileList.selection = 9;
   ClickOn(12009);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   EXPECT_STREQ(browser.browsedPath, "C:\\a\\");
   EXPECT_EQ(browser.rescanRequested, 0);
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);

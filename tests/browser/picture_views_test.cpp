@@ -1,6 +1,8 @@
 // Thumbnail pages and the single-picture view: layout, sampling, placement, the operations
 // around them, and the equality of the clipped drawing with plain per-pixel sampling.
-#include "browser/picture_views.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "browser/thumbnail_page.h"
 
 #include <algorithm>
@@ -19,7 +21,9 @@
 #include "canvas/text.h"
 #include "input/pauses.h"
 #include "pictures/texture_loader.h"
+#include "shell/commands.h"
 #include "shell/main_loop.h"
+#include "shell/views.h"
 
 namespace {
 
@@ -718,8 +722,7 @@ TEST_F(PictureViewsTest, AThumbnailLeftFromALongerListOpensNothing) {
   const CellOrigin o =
       ThumbnailCellOrigin(last - 1, ThumbnailGridSize(960, 540, 140, 140), 140, 140, 540);
   ClickOn(pick::thumbnailBase + last, o.x + 2, o.y + 2);
-  Finish(HandleBrowserClick(browser, display, trove.pictures, trove.input.mouseLatches),
-         trove.input.mouseLatches);
+  FinishCommand(trove, ShownView(trove).click(trove));
   EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   EXPECT_EQ(browser.pictureViews.pictureLoaded, 0);
 }

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "browser/picture_views.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "pictures/texture_loader.h"
 #include "platform/platform.h"
 #include "support/picture_corpora.h"

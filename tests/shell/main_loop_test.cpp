@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "browser/directory.h"
-#include "browser/file_list.h"
-#include "browser/picture_views.h"
+#include "browser/browser.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "browser/file_list.h"
-#include "browser/picture_views.h"
+#include "browser/picture_sampling.h"
+#include "browser/picture_view.h"
+#include "browser/thumbnail_page.h"
 #include "display/display.h"
 #include "display/window.h"
 #include "display/window_events.h"

@@ -1,24 +1,14 @@
-// The thumbnail page and the single-picture view: both sample the decoded picture in the
-// PictureBuffer into 2 x 2 blocks of canvas pixels, the page also marking them with the entry's
-// PickId.
-#include "browser/picture_views.h"
+// Sampling a decoded picture into 2 x 2 blocks of canvas pixels, visiting only the blocks that
+// meet the canvas.
+#include "browser/picture_sampling.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <utility>
 #include <vector>
 
-#include "browser/directory.h"
-#include "browser/file_list.h"
-#include "browser/thumbnail_cache.h"
 #include "canvas/canvas.h"
-#include "canvas/text.h"
 #include "display/display.h"
-#include "input/input.h"
-#include "input/pauses.h"
 #include "pictures/texture_loader.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -50,79 +40,6 @@ int SampledBytesPerPixel(const Pictures& pictures) {
 }
 
 }  // namespace
-
-// ---- Arithmetic -------------------------------------------------------------------------------
-
-int ThumbnailNameLimit(int canvasWidth, int previous) {
-  switch (canvasWidth) {
-    case 320:
-      return 9;
-    case 640:
-      return 18;
-    case 1280:
-    case 1600:
-      return 36;
-    default:
-      return previous;
-  }
-}
-
-ThumbnailGrid ThumbnailGridSize(int canvasWidth, int canvasHeight, int columnWidth, int rowHeight) {
-  if (columnWidth <= 0 || rowHeight <= 0) return {0, 0};
-  return {(canvasWidth - 2) / columnWidth, (canvasHeight - 62) / rowHeight};
-}
-
-int CellsPerPage(const PictureViews& views, const DisplayState& d) {
-  const ThumbnailGrid grid =
-      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, views.cellWidth, views.cellHeight);
-  return grid.columns * grid.rows;
-}
-
-int PageFirstHolding(int entry, int cellsPerPage) {
-  if (cellsPerPage <= 0 || entry < 1) return 1;
-  return (entry - 1) / cellsPerPage * cellsPerPage + 1;
-}
-
-int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count) {
-  const std::int64_t cells = static_cast<std::int64_t>(grid.columns) * grid.rows;
-  if (grid.columns <= 0 || grid.rows <= 0) return first - 1;
-  std::int64_t last = first + cells - 1;
-  last = std::min<std::int64_t>(last, count);
-  last = std::min<std::int64_t>(last, maxEntries);
-  return static_cast<int>(last);
-}
-
-CellOrigin ThumbnailCellOrigin(int index, const ThumbnailGrid& grid, int columnWidth, int rowHeight,
-                               int canvasHeight) {
-  // Cells advance along a row; after its last column the next row starts, and the last row
-  // takes any further cells again (no page holds that many).
-  const int columns = std::max(grid.columns, 1);
-  const int column = index % columns;
-  const int row = std::min(index / columns, std::max(grid.rows - 1, 0));
-  return {columnWidth * column + 10, canvasHeight - rowHeight * row - rowHeight - 31};
-}
-
-PictureOrigin PictureViewOrigin(int width, int height, float step, PlacementMode placementMode,
-                                int cursorX, int cursorY, int canvasWidth, int canvasHeight) {
-  if (!(step > 0.0f)) return {false, 0, 0};
-  const float halfWidth = static_cast<float>(width) / step;
-  const float halfHeight = static_cast<float>(height) / step;
-  float x = 0.0f;
-  float y = 0.0f;
-  if (placementMode != PlacementMode::centred) {
-    const float g = static_cast<float>(placementMode);
-    x = g * static_cast<float>(cursorX) - static_cast<float>(canvasWidth) - halfWidth;
-    y = g * static_cast<float>(cursorY) - static_cast<float>(canvasHeight) - halfHeight;
-  } else {
-    x = static_cast<float>(cursorX) - halfWidth;
-    y = static_cast<float>(cursorY) - halfHeight;
-  }
-  // Beyond the range of an int no block can reach a canvas, and the conversion would be
-  // undefined.
-  constexpr float limit = 2147483648.0f;
-  if (!(x > -limit && x < limit && y > -limit && y < limit)) return {false, 0, 0};
-  return {true, static_cast<int>(x), static_cast<int>(y)};
-}
 
 AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limit) {
   AxisSamples samples;
@@ -217,70 +134,4 @@ void DrawThumbnailSamples(Display& display, const PictureSamples& samples, int o
   // One sample per position: the same blocks the picture's own sampling would draw.
   DrawPictureBlocks(display, samples.rgba.data(), samples.columns, samples.rows, 4, originX,
                     originY, 1.0f, pickId);
-}
-
-// ---- Operations -------------------------------------------------------------------------------
-
-void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry) {
-  TextureLoader& textureLoader = pictures.textureLoader;
-  PictureInfo& pictureInfo = pictures.pictureInfo;
-  browser.pictureViews.pictureLoaded = false;
-  // Only an entry of the current scan: a thumbnail drawn before a shorter rescan names a slot
-  // left over from an earlier one.
-  if (!browser.fileList.names || entry < 1 || entry > browser.fileList.count) return;
-  char name[nameSlotSize];
-  FormatText(name, sizeof name, "%s", browser.fileList.names[entry]);
-  // When the browsed directory cannot be made current, the start directory's file of the same
-  // name must not be decoded in its place.
-  if (!platform::SetCurrentDir(browser.browsedPath)) return;
-  textureLoader.IdentifyPicture(name, &pictureInfo);
-  platform::SetCurrentDir(browser.workingDirectory);
-  browser.pictureViews.pictureLoaded = false;
-  if (textureLoader.loadable == 1) {
-    if (!platform::SetCurrentDir(browser.browsedPath)) return;
-    const int loaded = textureLoader.LoadPicture(name, &pictureInfo);
-    platform::SetCurrentDir(browser.workingDirectory);
-    browser.pictureViews.pictureLoaded = loaded == 1;
-    // Every load, a page's as well, shows the overlay again and resets the placement.
-    browser.pictureViews.placementMode = PlacementMode::followByThree;
-    browser.pictureViews.overlayShown = true;
-  }
-}
-
-void DrawPictureView(const Browser& browser, Display& display, const Pictures& pictures) {
-  ClearCanvas(display);
-  const DisplayState& d = display.displayState;
-  const PictureInfo& pictureInfo = pictures.pictureInfo;
-  const PictureOrigin o =
-      PictureViewOrigin(pictureInfo.width, pictureInfo.height, browser.pictureViews.sampleStep,
-                        browser.pictureViews.placementMode, CursorCanvasX(d), CursorCanvasY(d),
-                        d.canvasWidth, d.canvasHeight);
-  if (o.valid)
-    DrawSampledPicture(display, pictures, o.x, o.y, browser.pictureViews.sampleStep, pick::none);
-  SaveView(display);
-}
-
-After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int entry) {
-  LoadEntryPicture(browser, pictures, entry);
-  // A picture that does not load leaves the click to what else it may mean.
-  if (!browser.pictureViews.pictureLoaded) return {pauseAfter::pictureOpen};
-  ShowLoadedPicture(browser, d, entry);
-  return {pauseAfter::pictureOpen, true};
-}
-
-void ShowLoadedPicture(Browser& browser, DisplayState& d, int entry) {
-  ShowPicture(browser.browserMode);
-  browser.pictureViews.pictureEntry = entry;
-  ResetScroll(d);
-}
-
-After ClosePicture(Browser& browser) {
-  ShowThumbnails(browser.browserMode);
-  RescanBrowsedDirectory(browser);
-  return {pauseAfter::click, true};
-}
-
-void SetThumbnailCellSize(PictureViews& views, int size) {
-  views.cellWidth = size;
-  views.cellHeight = size;
 }

@@ -1,0 +1,32 @@
+// The single-picture view: the picture of one entry, loaded into the PictureBuffer and drawn
+// around the cursor at the chosen sample step, with its name and size on the overlay.
+#pragma once
+
+#include "browser/browser.h"
+#include "display/display.h"
+#include "input/input.h"
+#include "pictures/texture_loader.h"
+
+// Decodes entry k of the browsed directory into the PictureBuffer; sets pictureLoaded.
+void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry);
+// Draws the decoded picture around the cursor at the chosen sample step.
+void DrawPictureView(const Browser& browser, Display& display, const Pictures& pictures);
+// Switches to the picture view of entry k, whose picture the last load decoded.
+void ShowLoadedPicture(Browser& browser, DisplayState& d, int entry);
+// Loads entry k and, when it decodes, switches to the picture view and takes the click.
+After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int entry);
+// Back from the picture view to the thumbnail page.
+After ClosePicture(Browser& browser);
+
+// Canvas position of the picture view's bottom-left corner; valid is false when the position
+// cannot be taken (a step that is not a positive number, or a position beyond any canvas).
+struct PictureOrigin {
+  bool valid;
+  int x;
+  int y;
+};
+PictureOrigin PictureViewOrigin(int width, int height, float step, PlacementMode placementMode,
+                                int cursorX, int cursorY, int canvasWidth, int canvasHeight);
+
+// The overlay's lines of the picture view: the entry's name and the picture's size.
+void DrawPictureLines(const Browser& browser, Display& display, const PictureInfo& pictureInfo);
