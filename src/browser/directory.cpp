@@ -9,6 +9,11 @@
 #include "input/pauses.h"
 #include "platform/platform.h"
 
+InDirectory::InDirectory(const Browser& browser, const char* path)
+    : browser_(browser), entered_(platform::SetCurrentDir(path ? path : browser.browsedPath)) {}
+
+InDirectory::~InDirectory() { platform::SetCurrentDir(browser_.workingDirectory); }
+
 namespace {
 
 // Stores one listed entry as entry n. Whatever else a directory carries (read-only, hidden,
@@ -54,10 +59,10 @@ void ListWayOut(Browser& browser) {
 
 // Whether path can be made current and listed; the start directory is current afterwards.
 bool CanBrowse(const Browser& browser, const char* path) {
-  if (!platform::SetCurrentDir(path)) return false;
+  const InDirectory in(browser, path);
+  if (!in.entered()) return false;
   platform::DirectoryListing* listing = platform::ListCurrentDirectory();
   platform::CloseListing(listing);
-  platform::SetCurrentDir(browser.workingDirectory);
   return listing != nullptr;
 }
 
@@ -90,8 +95,11 @@ void RescanBrowsedDirectory(Browser& browser) {
     return;
   }
   // Listing whatever directory happens to be current would show it under browsedPath's name.
-  const bool listed = platform::SetCurrentDir(browser.browsedPath) && ScanCurrentDirectory(browser);
-  platform::SetCurrentDir(browser.workingDirectory);
+  bool listed = false;
+  {
+    const InDirectory in(browser);
+    listed = in.entered() && ScanCurrentDirectory(browser);
+  }
   if (!listed) ListWayOut(browser);
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "browser/browser.h"
+#include "browser/directory.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "input/input.h"
@@ -102,9 +103,9 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
   // behind the browser's full-screen window. The program's own box says what is missing.
   bool started = false;
   if (folderFound && platform::KindOfPath(texts.executable) == platform::PathKind::file) {
-    platform::SetCurrentDir(browser.workingDirectory);
+    // The player starts in the start directory, whatever is current.
+    const InDirectory in(browser, browser.workingDirectory);
     started = platform::RunProgram(texts.executable, texts.parameters);
-    platform::SetCurrentDir(browser.workingDirectory);
   }
   if (!started) {
     char message[launchTextSize + 64];

@@ -47,14 +47,19 @@ void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry) {
   FormatText(name, sizeof name, "%s", browser.fileList.names[entry]);
   // When the browsed directory cannot be made current, the start directory's file of the same
   // name must not be decoded in its place.
-  if (!platform::SetCurrentDir(browser.browsedPath)) return;
-  textureLoader.IdentifyPicture(name, &pictureInfo);
-  platform::SetCurrentDir(browser.workingDirectory);
+  {
+    const InDirectory in(browser);
+    if (!in.entered()) return;
+    textureLoader.IdentifyPicture(name, &pictureInfo);
+  }
   browser.pictureViews.pictureLoaded = false;
   if (textureLoader.loadable == 1) {
-    if (!platform::SetCurrentDir(browser.browsedPath)) return;
-    const int loaded = textureLoader.LoadPicture(name, &pictureInfo);
-    platform::SetCurrentDir(browser.workingDirectory);
+    int loaded = 0;
+    {
+      const InDirectory in(browser);
+      if (!in.entered()) return;
+      loaded = textureLoader.LoadPicture(name, &pictureInfo);
+    }
     browser.pictureViews.pictureLoaded = loaded == 1;
     // Every load, a page's as well, shows the overlay again and resets the placement.
     browser.pictureViews.placementMode = PlacementMode::followByThree;

@@ -62,7 +62,8 @@ std::vector<PageCell> PreparePageCells(Browser& browser, TextureLoader& textureL
   const bool loaderReady = textureLoader.pixels != nullptr;
   // When the browsed directory cannot be made current (it vanished after the scan), no cell is
   // identified: the start directory's files of the same names must not be shown in their place.
-  if (!platform::SetCurrentDir(browser.browsedPath)) return cells;
+  const InDirectory in(browser);
+  if (!in.entered()) return cells;
   for (int k = first; k <= last; ++k) {
     PageCell& cell = cells[static_cast<std::size_t>(k - first)];
     char name[nameSlotSize];
@@ -89,7 +90,6 @@ std::vector<PageCell> PreparePageCells(Browser& browser, TextureLoader& textureL
     cell.job = static_cast<int>(jobs->size());
     jobs->push_back(std::move(job));
   }
-  platform::SetCurrentDir(browser.workingDirectory);
   return cells;
 }
 
