@@ -107,16 +107,8 @@ std::int32_t Kind(TextureLoader& loader, const char* name) {
 
 // ---- Construction and identification ----------------------------------------------------------
 
-TEST_F(LoaderTest, ConstructedWithBlackKeyAndNothingElse) {
-  EXPECT_EQ(textureLoader.colourKeyEnabled, 1);
-  EXPECT_EQ(textureLoader.colourKey[0], 0);
-  EXPECT_EQ(textureLoader.colourKey[1], 0);
-  EXPECT_EQ(textureLoader.colourKey[2], 0);
+TEST_F(LoaderTest, OnlyAnEnabledColourKeyStoresItsColour) {
   TextureLoader fresh;
-  EXPECT_EQ(fresh.loadable, 0);
-  EXPECT_EQ(fresh.pixels, nullptr);
-  EXPECT_EQ(fresh.width, 0);
-  // Only enabled == 1 stores the key colour.
   fresh.SetColourKey(2, 9, 9, 9);
   EXPECT_EQ(fresh.colourKeyEnabled, 2);
   EXPECT_EQ(fresh.colourKey[0], 0);
