@@ -48,8 +48,6 @@ bool PictureFitsBuffer(int width, int height) {
          pictureBufferPixels;
 }
 
-// Converts pixels of blue, green, red, unused into red, green, blue, alpha in place. With the
-// key on, alpha is 0 for exactly the key colour and 255 otherwise; with it off, always 255.
 // Pixels are handled as little-endian words without branches, so that the loop compiles to
 // vector code: a page of large pictures converts tens of millions of pixels.
 void ConvertPicturePixels(std::uint8_t* bits, std::uint64_t count, bool keyed,

@@ -106,10 +106,18 @@ bool SafeForOleLoader(const WCHAR* path, bool (*mayDecode)(int, int)) {
   return safe;
 }
 
-// The steps up to the rendered bitmap; false at the first one that fails, with whatever was
-// made so far left in decode for the caller to release.
-bool RenderPicture(const char* path, bool (*mayDecode)(int, int), OleDecode* decode,
-                   platform::DecodedPicture* result) {
+// The picture's size in the loader's units and in screen pixels.
+struct OleSize {
+  OLE_XSIZE_HIMETRIC himetricWidth = 0;
+  OLE_YSIZE_HIMETRIC himetricHeight = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Opens the picture with the OLE loader and measures it in screen pixels; false at the first
+// step that fails, with whatever was made so far left in decode for the caller to release.
+bool OpenOlePicture(const char* path, bool (*mayDecode)(int, int), OleDecode* decode,
+                    OleSize* size) {
   WCHAR widePath[widePathRoom];
   // Paths are UTF-8: the file is opened by the name the file system really has. A path that
   // does not fit, or is no UTF-8, makes the conversion fail rather than be cut or guessed.
@@ -130,23 +138,24 @@ bool RenderPicture(const char* path, bool (*mayDecode)(int, int), OleDecode* dec
   decode->memory = CreateCompatibleDC(decode->screen);
   if (!decode->memory) return false;
 
-  OLE_XSIZE_HIMETRIC himetricWidth = 0;
-  OLE_YSIZE_HIMETRIC himetricHeight = 0;
-  if (FAILED(decode->picture->get_Width(&himetricWidth)) ||
-      FAILED(decode->picture->get_Height(&himetricHeight))) {
+  if (FAILED(decode->picture->get_Width(&size->himetricWidth)) ||
+      FAILED(decode->picture->get_Height(&size->himetricHeight))) {
     return false;
   }
-  const int width =
-      MulDiv(himetricWidth, GetDeviceCaps(decode->memory, LOGPIXELSX), himetricPerInch);
-  const int height =
-      MulDiv(himetricHeight, GetDeviceCaps(decode->memory, LOGPIXELSY), himetricPerInch);
-  if (width <= 0 || height <= 0) return false;
-  if (mayDecode && !mayDecode(width, height)) return false;
+  size->width =
+      MulDiv(size->himetricWidth, GetDeviceCaps(decode->memory, LOGPIXELSX), himetricPerInch);
+  size->height =
+      MulDiv(size->himetricHeight, GetDeviceCaps(decode->memory, LOGPIXELSY), himetricPerInch);
+  if (size->width <= 0 || size->height <= 0) return false;
+  return !mayDecode || mayDecode(size->width, size->height);
+}
 
+// Renders the opened picture upright into a 32-bit DIB section, bottom row first.
+bool RenderIntoSection(OleDecode* decode, const OleSize& size, platform::DecodedPicture* result) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // positive: bottom row first
+  info.bmiHeader.biWidth = size.width;
+  info.bmiHeader.biHeight = size.height;  // positive: bottom row first
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
@@ -160,15 +169,16 @@ bool RenderPicture(const char* path, bool (*mayDecode)(int, int), OleDecode* dec
     return false;
   }
   // The source origin at the picture's top edge with a negative height renders it upright.
-  if (FAILED(decode->picture->Render(decode->memory, 0, 0, width, height, 0, himetricHeight,
-                                     himetricWidth, -himetricHeight, nullptr))) {
+  if (FAILED(decode->picture->Render(decode->memory, 0, 0, size.width, size.height, 0,
+                                     size.himetricHeight, size.himetricWidth, -size.himetricHeight,
+                                     nullptr))) {
     return false;
   }
   GdiFlush();
 
   result->bits = static_cast<std::uint8_t*>(bits);
-  result->width = width;
-  result->height = height;
+  result->width = size.width;
+  result->height = size.height;
   return true;
 }
 
@@ -182,7 +192,9 @@ bool DecodePicture(const char* path, bool (*mayDecode)(int width, int height),
   *picture = {};
   auto* decode = new (std::nothrow) OleDecode;
   if (!decode) return false;
-  if (!RenderPicture(path, mayDecode, decode, picture)) {
+  OleSize size;
+  if (!OpenOlePicture(path, mayDecode, decode, &size) ||
+      !RenderIntoSection(decode, size, picture)) {
     ReleaseOleDecode(decode);
     delete decode;
     *picture = {};
