@@ -41,6 +41,10 @@ struct PictureViews {
   float sampleStep = 0.0f;     // picture view: source pixels between samples
   PlacementMode placementMode = PlacementMode::centred;
   bool overlayShown = false;  // the main loop draws the overlay while set
+  // The Linux program's picture view shows the picture fitted to the canvas, reduced by area
+  // averaging, in place of the samples every sampleStep source pixels.
+  bool fitted = false;
+  std::uint32_t loads = 0;  // pictures loaded so far: a fitted picture is reduced once per load
 
   bool operator==(const PictureViews&) const = default;
 };
@@ -90,6 +94,19 @@ struct ThumbnailPages {
   ~ThumbnailPages();
 };
 
+// The picture view's fitted picture as last reduced: for the load and the canvas size it was
+// made for, its place on the canvas and its pixels (red, green, blue, alpha; bottom row first).
+struct FittedPicture {
+  std::uint32_t load = 0;
+  int canvasWidth = 0;
+  int canvasHeight = 0;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;
+};
+
 // The browser: the file list, the paths, the view and everything the views keep. It owns the
 // file list's storage and frees it when it ends.
 struct Browser {
@@ -103,6 +120,7 @@ struct Browser {
   BrowserMode browserMode;
   int nameLimit = 9;
   PictureViews pictureViews;
+  FittedPicture fittedPicture;
   ThumbnailCache thumbnailCache;
   ThumbnailPages thumbnailPages;
 

@@ -73,7 +73,7 @@ bool BuildPlayerTexts(const char* browsed, const char* name, const char* playerF
 
 PlayerPosition PlayerWindowPosition(const DisplayState& d) {
   int y = -d.scrollY * d.zoom;
-  if (IsMovableCanvas(d.canvasWidth)) {
+  if (IsMovableCanvas(d.canvasWidth * d.scale)) {
     // The movable canvas can be anywhere on the screen: keep the player's bottom edge on it.
     if (y + d.windowY + playerWindowSize > d.screenHeight) {
       y = d.screenHeight - d.windowY - playerWindowSize;

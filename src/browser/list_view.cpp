@@ -113,8 +113,8 @@ void DrawListView(Browser& browser, Display& display) {
   const DisplayState& d = display.displayState;
   browser.nameLimit = ListNameLimit(d.canvasWidth, d.displayMode, browser.nameLimit);
   int screenHeight = platform::ScreenHeight();
-  int usable =
-      ListUsableHeight(d.canvasWidth, d.canvasHeight, d.scrollY, d.windowY, d.zoom, screenHeight);
+  int usable = ListUsableHeight(d.canvasWidth * d.scale, d.canvasHeight, d.scrollY, d.windowY,
+                                d.zoom, screenHeight);
   ListLayout layout{d.canvasWidth, d.canvasHeight,    d.scrollX,
                     d.scrollY,     browser.nameLimit, ListRowsPerColumn(usable)};
   if (browser.fileList.names && browser.fileList.kinds) {
@@ -154,8 +154,17 @@ After ClickListRow(Browser& browser, const Display& display, const MouseLatches&
   }
   // A file: the player check that follows in the same pass takes the click.
   if (browser.fileList.kinds[k] != entryDirectory) return {};
+  return EnterSelectedDirectory(browser);
+}
+
+After EnterSelectedDirectory(Browser& browser) {
+  const FileList& list = browser.fileList;
+  if (!SelectionIsCurrent(list) || !list.names || !list.kinds ||
+      list.kinds[list.selection] != entryDirectory) {
+    return {};
+  }
   // The name is tested once, before either operation changes the list.
-  const char* name = browser.fileList.names[k];
+  const char* name = list.names[list.selection];
   After moved;
   if (EqualsIgnoringCase(name, "..")) {
     moved = GoUp(browser);
@@ -201,8 +210,8 @@ After ScrollListBy(Browser& browser, int step) {
 
 void SelectListEntry(Browser& browser, const DisplayState& d, int entry) {
   browser.fileList.selection = entry;
-  const int usable = ListUsableHeight(d.canvasWidth, d.canvasHeight, d.scrollY, d.windowY, d.zoom,
-                                      platform::ScreenHeight());
+  const int usable = ListUsableHeight(d.canvasWidth * d.scale, d.canvasHeight, d.scrollY, d.windowY,
+                                      d.zoom, platform::ScreenHeight());
   // The columns that fit whole on the canvas, as the next draw lays them out.
   const int limit = ListNameLimit(d.canvasWidth, d.displayMode, browser.nameLimit);
   const int columns = limit > 0 ? (d.canvasWidth - 10) / (5 * limit) : 1;

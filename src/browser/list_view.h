@@ -11,6 +11,8 @@ void DrawListView(Browser& browser, Display& display);
 // A latched right click on a row: the first selects it, a second enters a directory or goes up
 // (a file's second click is left to the player check).
 After ClickListRow(Browser& browser, const Display& display, const MouseLatches& latches);
+// What a second click on the selected directory row does: enters it, or goes up on "..".
+After EnterSelectedDirectory(Browser& browser);
 After CentreList(DisplayState& d);
 void MoveListToCursor(DisplayState& d);
 After ReturnToList(Browser& browser);

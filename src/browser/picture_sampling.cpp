@@ -21,8 +21,8 @@ std::int32_t* PickRow(const Display& display, int y) {
   return display.canvas.pickBuffer + static_cast<std::size_t>(y) * display.displayState.canvasWidth;
 }
 
-// Bytes per pixel of the picture in the PictureBuffer when it can be sampled: its size as
-// pictureInfo gives it must lie within what the loader stored, so no read leaves the picture.
+}  // namespace
+
 int SampledBytesPerPixel(const Pictures& pictures) {
   const TextureLoader& textureLoader = pictures.textureLoader;
   const PictureInfo& info = pictures.pictureInfo;
@@ -38,8 +38,6 @@ int SampledBytesPerPixel(const Pictures& pictures) {
   if (bytes > stored || bytes > pictureBufferBytes) return 0;
   return bytesPerPixel;
 }
-
-}  // namespace
 
 AxisSamples ReachableSamples(int size, float step, std::int64_t origin, int limit) {
   AxisSamples samples;

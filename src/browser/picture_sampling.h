@@ -27,6 +27,10 @@ void DrawPictureBlocks(Display& display, const std::uint8_t* picture, int width,
                        int bytesPerPixel, int originX, int originY, float step,
                        std::int32_t pickId);
 
+// Bytes per pixel of the picture in the PictureBuffer when it can be read: its size as
+// pictureInfo gives it lies within what the loader stored. 0 otherwise.
+int SampledBytesPerPixel(const Pictures& pictures);
+
 // Draws the picture of pictureInfo from the PictureBuffer in 2 x 2 blocks, its bottom-left
 // corner at (originX, originY), one sample every step source pixels; marks every pixel with
 // pickId unless pickId is 0. Only reads within the picture the loader stored.

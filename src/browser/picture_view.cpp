@@ -6,6 +6,9 @@
 
 #include "browser/directory.h"
 #include "browser/picture_sampling.h"
+#include "browser/thumbnail_grid.h"
+#include "pictures/area_average.h"
+#include "pictures/picture_samples.h"
 #include "canvas/canvas.h"
 #include "canvas/text.h"
 #include "display/display.h"
@@ -61,16 +64,72 @@ void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry) {
       loaded = textureLoader.LoadPicture(name, &pictureInfo);
     }
     browser.pictureViews.pictureLoaded = loaded == 1;
+    if (loaded == 1) ++browser.pictureViews.loads;
     // Every load, a page's as well, shows the overlay again and resets the placement.
     browser.pictureViews.placementMode = PlacementMode::followByThree;
     browser.pictureViews.overlayShown = true;
   }
 }
 
-void DrawPictureView(const Browser& browser, Display& display, const Pictures& pictures) {
+namespace {
+
+// The loaded picture reduced to fit the canvas, made anew only for another load or canvas.
+const FittedPicture& Fitted(Browser& browser, const Pictures& pictures, int canvasWidth,
+                            int canvasHeight) {
+  FittedPicture& fitted = browser.fittedPicture;
+  if (fitted.load == browser.pictureViews.loads && fitted.canvasWidth == canvasWidth &&
+      fitted.canvasHeight == canvasHeight) {
+    return fitted;
+  }
+  const PictureInfo& info = pictures.pictureInfo;
+  const FittedSize size = FitWithin(info.width, info.height, canvasWidth, canvasHeight);
+  fitted = FittedPicture{browser.pictureViews.loads, canvasWidth, canvasHeight};
+  const int bytesPerPixel = SampledBytesPerPixel(pictures);
+  if (bytesPerPixel == 0 ||
+      !ReduceByAreaAverage(pictures.textureLoader.pixels, info.width, info.height, bytesPerPixel,
+                           size.width, size.height, &fitted.rgba)) {
+    return fitted;
+  }
+  fitted.width = size.width;
+  fitted.height = size.height;
+  fitted.x = (canvasWidth - size.width) / 2;
+  fitted.y = (canvasHeight - size.height) / 2;
+  return fitted;
+}
+
+void DrawFittedPicture(Browser& browser, Display& display, const Pictures& pictures) {
+  const DisplayState& d = display.displayState;
+  const FittedPicture& fitted = Fitted(browser, pictures, d.canvasWidth, d.canvasHeight);
+  for (int row = 0; row < fitted.height; ++row) {
+    const std::uint8_t* from =
+        fitted.rgba.data() + static_cast<std::size_t>(row) * fitted.width * 4u;
+    std::uint8_t* to = display.canvas.frameBuffer +
+                       (static_cast<std::size_t>(fitted.y + row) * d.canvasWidth + fitted.x) * 4u;
+    for (int x = 0; x < fitted.width; ++x, from += 4, to += 4) {
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+      to[3] = 255;
+    }
+  }
+}
+
+}  // namespace
+
+bool PictureFitsAtStep(int width, int height, float step, int canvasWidth, int canvasHeight) {
+  return 2 * static_cast<std::int64_t>(SamplePositions(width, step).size()) <= canvasWidth &&
+         2 * static_cast<std::int64_t>(SamplePositions(height, step).size()) <= canvasHeight;
+}
+
+void DrawPictureView(Browser& browser, Display& display, const Pictures& pictures) {
   ClearCanvas(display);
   const DisplayState& d = display.displayState;
   const PictureInfo& pictureInfo = pictures.pictureInfo;
+  if (browser.pictureViews.fitted) {
+    DrawFittedPicture(browser, display, pictures);
+    SaveView(display);
+    return;
+  }
   const PictureOrigin o =
       PictureViewOrigin(pictureInfo.width, pictureInfo.height, browser.pictureViews.sampleStep,
                         browser.pictureViews.placementMode, CursorCanvasX(d), CursorCanvasY(d),
@@ -84,15 +143,42 @@ After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int ent
   LoadEntryPicture(browser, pictures, entry);
   // A picture that does not load leaves the click to what else it may mean.
   if (!browser.pictureViews.pictureLoaded) return {pauseAfter::pictureOpen};
-  ShowLoadedPicture(browser, d, entry);
+  ShowLoadedPicture(browser, d, pictures.pictureInfo, entry);
   return {pauseAfter::pictureOpen, true};
 }
 
-void ShowLoadedPicture(Browser& browser, DisplayState& d, int entry) {
+void ShowLoadedPicture(Browser& browser, DisplayState& d, const PictureInfo& pictureInfo,
+                       int entry) {
   ShowPicture(browser.browserMode);
   browser.pictureViews.pictureEntry = entry;
+  // The Linux program shows a picture larger than the canvas whole.
+  PictureViews& views = browser.pictureViews;
+  views.fitted = platform::PlatformConventions().desktopWays &&
+                 !PictureFitsAtStep(pictureInfo.width, pictureInfo.height, views.sampleStep,
+                                    d.canvasWidth, d.canvasHeight);
   ResetScroll(d);
 }
+
+After StepThroughPictures(Browser& browser, DisplayState& d, Pictures& pictures, int from,
+                          int direction) {
+  const int shown = browser.pictureViews.pictureEntry;
+  bool tried = false;
+  for (int k = from; k >= 1 && k <= browser.fileList.count && k != shown; k += direction) {
+    tried = true;
+    LoadEntryPicture(browser, pictures, k);
+    if (!browser.pictureViews.pictureLoaded) continue;
+    ShowLoadedPicture(browser, d, pictures.pictureInfo, k);
+    // T and a click go back to the page that holds the picture shown now.
+    browser.fileList.thumbFirst = PageFirstHolding(k, CellsPerPage(browser.pictureViews, d));
+    browser.fileList.selection = browser.fileList.thumbFirst;
+    return {pauseAfter::pageTurn};
+  }
+  // No other picture: the one shown stays, loaded again if a look at another replaced it.
+  if (tried) LoadEntryPicture(browser, pictures, shown);
+  return {};
+}
+
+void ToggleFittedPicture(PictureViews& views) { views.fitted = !views.fitted; }
 
 After ClosePicture(Browser& browser) {
   ShowThumbnails(browser.browserMode);

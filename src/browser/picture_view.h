@@ -9,10 +9,22 @@
 
 // Decodes entry k of the browsed directory into the PictureBuffer; sets pictureLoaded.
 void LoadEntryPicture(Browser& browser, Pictures& pictures, int entry);
-// Draws the decoded picture around the cursor at the chosen sample step.
-void DrawPictureView(const Browser& browser, Display& display, const Pictures& pictures);
-// Switches to the picture view of entry k, whose picture the last load decoded.
-void ShowLoadedPicture(Browser& browser, DisplayState& d, int entry);
+// Draws the decoded picture around the cursor at the chosen sample step, or fitted to the
+// canvas (reduced once per load and canvas size).
+void DrawPictureView(Browser& browser, Display& display, const Pictures& pictures);
+// Switches to the picture view of entry k, whose picture the last load decoded: on the Linux
+// program fitted to the canvas when its samples at the current step would not fit.
+void ShowLoadedPicture(Browser& browser, DisplayState& d, const PictureInfo& pictureInfo,
+                       int entry);
+// Whether a picture's samples every step source pixels, 2 x 2 canvas pixels each, fit the canvas.
+bool PictureFitsAtStep(int width, int height, float step, int canvasWidth, int canvasHeight);
+// The Linux program's next and previous picture: shows the first entry from `from` on, one
+// after another in direction (+1 or -1), that is a picture and decodes, and makes its page the
+// one T and a click return to. With none the picture shown stays.
+After StepThroughPictures(Browser& browser, DisplayState& d, Pictures& pictures, int from,
+                          int direction);
+// Between the picture fitted to the canvas and its samples at the step of keys 1 to 6.
+void ToggleFittedPicture(PictureViews& views);
 // Loads entry k and, when it decodes, switches to the picture view and takes the click.
 After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int entry);
 // Back from the picture view to the thumbnail page.

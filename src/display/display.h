@@ -34,6 +34,9 @@ struct DisplayState {
   int windowY = 0;
   int screenWidth = 0;
   int screenHeight = 0;
+  // 2 on a screen of 144 dpi or more (the Linux program): every mode draws at twice its zoom on
+  // a canvas half its size, so that text and cells keep their size on the screen.
+  int scale = 1;
   CursorReading cursor;  // the pass's reading, while a pass runs
 
   bool operator==(const DisplayState&) const = default;

@@ -38,6 +38,11 @@ struct ScreenRect {
 int ScreenWidth();
 int ScreenHeight();
 
+// How many screen pixels the desktop gives one pixel of a 96-dpi screen: 2 where it says 144 dpi
+// or more (the Linux program reads Xft.dpi, else the screen's size in millimetres), else 1. The
+// Windows program answers 1.
+int DisplayScale();
+
 // Where creating the GL window failed; the core shows the matching message box.
 enum class WindowFailure {
   none,
@@ -199,6 +204,10 @@ struct Conventions {
   // The platform decodes PNG, GIF, WebP, AVIF, HEIF and JPEG XL files besides BMP and JPEG (the
   // native decoders); the Windows loader shows only BMP and JPEG.
   bool decodesMoreFormats;
+  // The Linux program's own desktop ways: the keys and buttons Linux users reach for (key::
+  // IsDesktopKey), a large picture opened fitted to the canvas, and the next and previous
+  // picture from the picture view. The Windows program keeps its keys and views as they are.
+  bool desktopWays;
 };
 const Conventions& PlatformConventions();
 

@@ -107,7 +107,16 @@ bool FileSelectedInList(const Trove& t) {
          list.kinds[list.selection] == entryFile;
 }
 
-bool CanvasMovable(const Trove& t) { return IsMovableCanvas(t.display.displayState.canvasWidth); }
+// The Linux program's own keys, each in the view it belongs to.
+bool Desktop(const Trove&) { return platform::PlatformConventions().desktopWays; }
+bool DesktopList(const Trove& t) { return Desktop(t) && ListShown(t); }
+bool DesktopPage(const Trove& t) { return Desktop(t) && ThumbnailsShown(t.browser.browserMode); }
+bool DesktopPicture(const Trove& t) { return Desktop(t) && t.browser.browserMode.pictureActive(); }
+
+bool CanvasMovable(const Trove& t) {
+  const DisplayState& d = t.display.displayState;
+  return IsMovableCanvas(d.canvasWidth * d.scale);
+}
 
 // ---- Commands
 
@@ -120,6 +129,31 @@ After TurnPage(Trove& trove, float forward) {
 }
 
 After Play(Trove& trove, float) { return PlaySelected(trove); }
+
+// The next or previous picture of the folder from the one shown.
+After NextPicture(Trove& trove, float direction) {
+  const int step = direction > 0 ? 1 : -1;
+  return StepThroughPictures(trove.browser, trove.display.displayState, trove.pictures,
+                             trove.browser.pictureViews.pictureEntry + step, step);
+}
+
+// The first picture of the folder (from its start), or the last (from its end).
+After EndPicture(Trove& trove, float direction) {
+  const int step = direction > 0 ? -1 : 1;
+  return StepThroughPictures(trove.browser, trove.display.displayState, trove.pictures,
+                             step > 0 ? 1 : trove.browser.fileList.count, step);
+}
+
+// Return: what a second click on the selected row would do.
+After OpenSelection(Trove& trove, float) {
+  if (FileSelectedInList(trove)) return PlaySelected(trove);
+  return EnterSelectedDirectory(trove.browser);
+}
+
+After ToggleFit(Trove& trove, float) {
+  ToggleFittedPicture(trove.browser.pictureViews);
+  return {};
+}
 
 After ToggleThumbnails(Trove& trove, float) {
   return ToggleThumbnailView(trove.browser, trove.display.displayState);
@@ -164,6 +198,7 @@ After Scroll(Trove& trove, float rows) {
 
 After SetSampleStep(Trove& trove, float step) {
   trove.browser.pictureViews.sampleStep = step;
+  trove.browser.pictureViews.fitted = false;  // the step is shown, not the fitted picture
   return {};
 }
 
@@ -188,6 +223,24 @@ constexpr KeyCommand viewKeys[] = {
     {key::leftBracket, nullptr, TurnPage, back},
     {key::p, FileSelectedInList, Play},
     {key::t, nullptr, ToggleThumbnails},
+};
+
+// The Linux program's keys and wheel notches, in the view each belongs to: the next and previous
+// picture, Return on the selection, the wheel scrolling the list and turning pages.
+constexpr KeyCommand desktopKeys[] = {
+    {key::space, DesktopPicture, NextPicture, forward},
+    {key::right, DesktopPicture, NextPicture, forward},
+    {key::backSpace, DesktopPicture, NextPicture, back},
+    {key::left, DesktopPicture, NextPicture, back},
+    {key::home, DesktopPicture, EndPicture, back},
+    {key::end, DesktopPicture, EndPicture, forward},
+    {key::enter, DesktopList, OpenSelection},
+    {key::wheelUp, DesktopList, Scroll, -3},
+    {key::wheelDown, DesktopList, Scroll, 3},
+    {key::wheelUp, DesktopPage, TurnPage, back},
+    {key::wheelDown, DesktopPage, TurnPage, forward},
+    {key::wheelUp, DesktopPicture, NextPicture, back},
+    {key::wheelDown, DesktopPicture, NextPicture, forward},
 };
 
 // Keys acted on after the frame is presented: first those that move the window, end the program
@@ -219,6 +272,7 @@ constexpr KeyCommand settingKeys[] = {
     {key::digit0 + 8, nullptr, SetPlacement, static_cast<float>(PlacementMode::followByThree)},
     {key::digit0 + 9, nullptr, SetPlacement, static_cast<float>(PlacementMode::followByNine)},
     {key::digit0, nullptr, ToggleOverlay},
+    {key::w, Desktop, ToggleFit},
 };
 
 // R, and whatever asked for the directory to be read again during the pass.
@@ -271,19 +325,21 @@ void SetDisplayMode(Trove& trove, DisplayMode mode) {
   d.screenWidth = platform::ScreenWidth();
   d.screenHeight = platform::ScreenHeight();
   d.displayMode = mode;
+  d.scale = platform::DisplayScale();
   int cell = largeCellSize;
   float step = 2.0f;
   if (mode == DisplayMode::halfScreen) {
-    SetCanvasSize(display, HalfScreen(d.screenWidth), HalfScreen(d.screenHeight));
-    d.zoom = 2;
+    SetCanvasSize(display, HalfScreen(d.screenWidth) / d.scale,
+                  HalfScreen(d.screenHeight) / d.scale);
+    d.zoom = 2 * d.scale;
     cell = smallCellSize;
     step = 3.0f;
   } else if (mode == DisplayMode::movable1280) {
-    SetCanvasSize(display, movableCanvasWidth, movableCanvasHeight);
-    d.zoom = 1;
+    SetCanvasSize(display, movableCanvasWidth / d.scale, movableCanvasHeight / d.scale);
+    d.zoom = d.scale;
   } else {
-    SetCanvasSize(display, d.screenWidth, d.screenHeight);
-    d.zoom = 1;
+    SetCanvasSize(display, d.screenWidth / d.scale, d.screenHeight / d.scale);
+    d.zoom = d.scale;
   }
   CloseGlWindow();
   if (!OpenMainWindow(trove.textures, d)) {
@@ -351,6 +407,7 @@ void RunPassOnReading(Trove& trove) {
   if (trove.input.mouseLatches.rightDown == 1) FinishCommand(trove, ShownView(trove).click(trove));
 
   RunKeyCommands(trove, viewKeys);
+  RunKeyCommands(trove, desktopKeys);
 
   RestoreView(display);
   if (browser.pictureViews.overlayShown) DrawOverlay(trove, display);

@@ -36,9 +36,10 @@ void StartUp(Trove& trove) {
 
   DisplayState& d = trove.display.displayState;
   d.displayMode = DisplayMode::halfScreen;
-  SetCanvasSize(trove.display, HalfScreen(platform::ScreenWidth()),
-                HalfScreen(platform::ScreenHeight()));
-  d.zoom = 2;
+  d.scale = platform::DisplayScale();
+  SetCanvasSize(trove.display, HalfScreen(platform::ScreenWidth()) / d.scale,
+                HalfScreen(platform::ScreenHeight()) / d.scale);
+  d.zoom = 2 * d.scale;
   SetThumbnailCellSize(browser.pictureViews, smallCellSize);
 
   InitGameTables(trove.world, trove.textures, trove.display);
@@ -81,7 +82,7 @@ void OpenStartFile(Trove& trove, const char* name) {
   // first entry is the selection; T and a click go back to that page.
   browser.fileList.thumbFirst = PageFirstHolding(entry, CellsPerPage(browser.pictureViews, d));
   browser.fileList.selection = browser.fileList.thumbFirst;
-  ShowLoadedPicture(browser, d, entry);
+  ShowLoadedPicture(browser, d, trove.pictures.pictureInfo, entry);
 }
 
 void ShutDown(Trove& trove) {

@@ -1,6 +1,7 @@
 // Thumbnail samples taken straight from the decoded bitmap against sampling the converted
 // picture, over the corpora and the project's samples; the sample positions; and the sizes
 // read from picture headers.
+#include "pictures/area_average.h"
 #include "pictures/picture_samples.h"
 
 #include <gtest/gtest.h>
@@ -181,3 +182,44 @@ TEST(PictureHeaders, FrameAfterLongSegmentsAndDamagedHeaders) {
 }
 
 }  // namespace
+
+// A picture larger than the canvas is fitted whole with its aspect kept, one that fits keeps its
+// size; reduced by area averaging, stripes of one pixel become their mean instead of one of
+// their colours, and an even reduction averages exactly the pixels under each output pixel.
+TEST(AreaAverage, FittedSizesAndMeans) {
+  const struct {
+    int width, height, boxWidth, boxHeight;
+    FittedSize fitted;
+  } sizes[] = {
+      {4000, 3000, 960, 540, {720, 540}},  // landscape, limited by the height
+      {4000, 1000, 960, 540, {960, 240}},  // landscape, limited by the width
+      {3000, 4000, 960, 540, {405, 540}},  // portrait
+      {640, 480, 960, 540, {640, 480}},    // smaller: never enlarged
+      {100000, 1, 960, 540, {960, 1}},     // at least a pixel high
+      {0, 10, 960, 540, {0, 0}},
+  };
+  for (const auto& c : sizes) {
+    EXPECT_EQ(FitWithin(c.width, c.height, c.boxWidth, c.boxHeight), c.fitted)
+        << c.width << "x" << c.height;
+  }
+  // Vertical stripes of black and white, 3 bytes a pixel, reduced at several factors.
+  const int width = 400;
+  const int height = 30;
+  std::vector<std::uint8_t> stripes(static_cast<std::size_t>(width) * height * 3);
+  for (std::size_t i = 0; i < stripes.size(); ++i) stripes[i] = (i / 3) % 2 ? 255 : 0;
+  for (const int outWidth : {200, 40, 7}) {
+    std::vector<std::uint8_t> out;
+    ASSERT_TRUE(ReduceByAreaAverage(stripes.data(), width, height, 3, outWidth, 10, &out));
+    ASSERT_EQ(out.size(), static_cast<std::size_t>(outWidth) * 10 * 4);
+    for (std::size_t i = 0; i < out.size(); i += 4) {
+      EXPECT_NEAR(out[i], 128, 3) << outWidth;  // every output pixel the mean, never 0 or 255
+      EXPECT_EQ(out[i + 3], 255);
+    }
+  }
+  // A 2 x 2 picture becomes the exact mean of its four pixels, channel by channel.
+  const std::uint8_t quad[] = {10, 1, 100, 20, 3, 100, 30, 5, 100, 60, 7, 100};
+  std::vector<std::uint8_t> one;
+  ASSERT_TRUE(ReduceByAreaAverage(quad, 2, 2, 3, 1, 1, &one));
+  EXPECT_EQ(one, (std::vector<std::uint8_t>{30, 4, 100, 255}));
+  EXPECT_FALSE(ReduceByAreaAverage(quad, 2, 2, 3, 3, 1, &one));  // no enlarging
+}

@@ -50,6 +50,7 @@ using headless::current;
 
 int ScreenWidth() { return current.screenWidth; }
 int ScreenHeight() { return current.screenHeight; }
+int DisplayScale() { return current.displayScale; }
 
 WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits) {
   current.calls.push_back("CreateGlWindow");
@@ -117,8 +118,8 @@ void MoveMainWindow(int x, int y, int width, int height) {
 
 const Conventions& PlatformConventions() {
   // The Windows program's unless a test asks for the Linux program's.
-  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer", false, false};
-  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true, true};
+  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer", false, false, false};
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true, true, true};
   return current.posixConventions ? posix : windows;
 }
 

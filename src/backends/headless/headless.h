@@ -58,6 +58,7 @@ struct State {
   // Set by tests.
   int screenWidth = 1920;
   int screenHeight = 1080;
+  int displayScale = 1;
   platform::ScreenPoint cursor;
   platform::WindowFailure failCreationAt = platform::WindowFailure::none;
   unsigned failReleases = 0;

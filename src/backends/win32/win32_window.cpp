@@ -47,6 +47,7 @@ namespace platform {
 
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+int DisplayScale() { return 1; }
 
 WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits) {
   RECT rect = {0, 0, width, height};

@@ -1,6 +1,9 @@
 // The Linux backend's screen size: the primary monitor's through XRandR, else the whole
 // screen's.
 #include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <X11/extensions/Xrandr.h>
 
 #include "platform/platform.h"
@@ -45,9 +48,30 @@ void ScreenSize(int* width, int* height) {
   }
 }
 
+// The desktop's dots per inch: Xft.dpi from the server's resources, as desktop programs read it,
+// else the screen's own size in millimetres; 0 when neither tells.
+double DesktopDpi() {
+  const x11::Connection& server = x11::Server();
+  if (const char* resources = XResourceManagerString(server.display)) {
+    for (const char* line = resources; line && *line;) {
+      if (std::strncmp(line, "Xft.dpi:", 8) == 0) {
+        const double dpi = std::strtod(line + 8, nullptr);
+        if (dpi > 0) return dpi;
+      }
+      line = std::strchr(line, '\n');
+      if (line) ++line;
+    }
+  }
+  const int millimetres = DisplayWidthMM(server.display, server.screen);
+  if (millimetres <= 0) return 0;
+  return DisplayWidth(server.display, server.screen) * 25.4 / millimetres;
+}
+
 }  // namespace
 
 namespace platform {
+
+int DisplayScale() { return DesktopDpi() >= 144.0 ? 2 : 1; }
 
 int ScreenWidth() {
   int width = 0;

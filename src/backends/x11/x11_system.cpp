@@ -68,7 +68,7 @@ namespace platform {
 
 const Conventions& PlatformConventions() {
   // Going up from "/a/" ends at "/", where it stops.
-  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true, true};
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true, true, true};
   return posix;
 }
 
