@@ -6,8 +6,9 @@ find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 find_package(JPEG REQUIRED)
 include(${CMAKE_SOURCE_DIR}/cmake/picture_libraries.cmake)
 
-# The X11 backend, with the GL calls it shares with the Windows backend and the POSIX files and
-# picture decoders it shares with the headless one.
+# The X11 backend over the POSIX layer (processes, report, pauses, files, picture decoders; the
+# headless backend shares its files and pictures), with the GL calls it shares with the Windows
+# backend.
 trove_folder_library(trove_x11 backends/x11)
 trove_folder_library(trove_gl backends/gl)
 trove_folder_library(trove_posix backends/posix)

@@ -4,9 +4,11 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "browser/file_list.h"
 #include "canvas/canvas.h"
@@ -16,8 +18,19 @@
 #include "input/pauses.h"
 #include "shell/main_loop.h"
 #include "support/program_fixture.h"
+#include "backends/win32/win32_conventions.h"
 
 namespace {
+
+// The parameter line the Windows program hands a started program, from its words.
+std::string LineOf(const std::array<const char*, 3>& words) {
+  return win32::ParameterLine(words.data(), words.size());
+}
+std::string LineOf(const headless::ProgramRun& run) {
+  std::vector<const char*> words;
+  for (const std::string& word : run.words) words.push_back(word.c_str());
+  return win32::ParameterLine(words.data(), words.size());
+}
 
 class LaunchTest : public ProgramTest {
  protected:
@@ -87,13 +100,13 @@ TEST_F(LaunchTest, MediaPathKeepsTheDoubledBackslashAndTurnsSpacesIntoAsterisks)
   ASSERT_TRUE(BuildPlayerTexts("D:\\My Videos\\", "clip one.avi", "C:\\Trove", &texts));
   EXPECT_STREQ(texts.mediaPath, "D:\\My*Videos\\\\clip*one.avi");
   EXPECT_STREQ(texts.executable, "C:\\Trove\\spool.exe");
-  EXPECT_STREQ(texts.parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
+  EXPECT_EQ(LineOf(PlayerWords(texts)), " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
 }
 
 TEST_F(LaunchTest, PunctuationInANameReachesThePlayerUnchanged) {
   static PlayerTexts texts;
   ASSERT_TRUE(BuildPlayerTexts("C:\\", "100% \"live\" %s%n%d &[x]; it's.mp3", "C:\\T", &texts));
-  EXPECT_STREQ(texts.parameters, " rightful C:\\\\100%*\"live\"*%s%n%d*&[x];*it's.mp3 0 ");
+  EXPECT_EQ(LineOf(PlayerWords(texts)), " rightful C:\\\\100%*\"live\"*%s%n%d*&[x];*it's.mp3 0 ");
 }
 
 TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
@@ -102,7 +115,7 @@ TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
   // The parameter line adds 13 characters to the media path.
   std::string browsed(longest - 13 - 1 - 8, 'a');
   ASSERT_TRUE(BuildPlayerTexts(browsed.c_str(), "clip.avi", "C:\\T", &texts));
-  EXPECT_EQ(std::strlen(texts.parameters), longest);
+  EXPECT_EQ(LineOf(PlayerWords(texts)).size(), longest);
   browsed += 'a';
   EXPECT_FALSE(BuildPlayerTexts(browsed.c_str(), "clip.avi", "C:\\T", &texts));
 
@@ -123,7 +136,7 @@ TEST_F(LaunchTest, LaunchStartsThePlayerOfTheDataFolderInTheStartDirectoryAndPau
   ASSERT_EQ(os().programsRun.size(), 1u);
   const headless::ProgramRun& run = os().programsRun[0];
   EXPECT_EQ(run.file, PlayerExecutable());
-  EXPECT_EQ(run.parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
+  EXPECT_EQ(LineOf(run), " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
   char resolved[4096];
   ASSERT_NE(realpath(startDir.c_str(), resolved), nullptr);
   EXPECT_EQ(run.currentDirectory, resolved);
@@ -203,7 +216,7 @@ TEST_F(LaunchTest, OnlyASecondClickOnTheSelectedFileLaunches) {
   PlayerClickCheck(trove);
   PlayerClickCheck(trove);  // the latch is consumed: the same click never launches twice
   ASSERT_EQ(os().programsRun.size(), 1u);
-  EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
+  EXPECT_EQ(LineOf(os().programsRun[0]), " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   ASSERT_EQ(os().moves.size(), 1u);
   EXPECT_EQ(os().moves[0].title, "Spool video and audio player");
@@ -250,7 +263,7 @@ TEST_F(LaunchTest, AFileOfTheLongestNameAtTheLongestPathIsPlayedWhole) {
   trove.input.mouseLatches.rightDown = 1;
   PlayerClickCheck(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
-  EXPECT_EQ(os().programsRun[0].parameters,
+  EXPECT_EQ(LineOf(os().programsRun[0]),
             " rightful " + std::string(browser.browsedPath) + "\\" + name + " 0 ");
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
 }
@@ -290,7 +303,7 @@ TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
   RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, PlayerExecutable());
-  EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\notes.txt 0 ");
+  EXPECT_EQ(LineOf(os().programsRun[0]), " rightful D:\\My*Videos\\\\notes.txt 0 ");
   // The window is looked for only after the 340 ms pause.
   std::vector<std::string> order;
   for (const std::string& call : os().calls) {
@@ -358,7 +371,7 @@ TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
   Finish(OpenExplorer(browser), trove.input.mouseLatches);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
-  EXPECT_EQ(os().programsRun[0].parameters, "C:\\Users\\Some One\\My Pictures\\");
+  EXPECT_EQ(LineOf(os().programsRun[0]), "C:\\Users\\Some One\\My Pictures\\");
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::oneShotKey});
 }
 
@@ -369,7 +382,7 @@ TEST_F(LaunchTest, ExplorerKeyOpensTheExplorerInAnyView) {
   RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
-  EXPECT_EQ(os().programsRun[0].parameters, "E:\\100% done\\");
+  EXPECT_EQ(LineOf(os().programsRun[0]), "E:\\100% done\\");
 }
 
 }  // namespace
