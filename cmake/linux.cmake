@@ -52,7 +52,7 @@ foreach(t ${E2E_TESTS})
   add_test(NAME e2e-linux.${name} COMMAND ${PYTHON3} ${t}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
   set_tests_properties(e2e-linux.${name} PROPERTIES LABELS e2e-linux TIMEOUT 900
-    ENVIRONMENT "TROVE_PROGRAM=linux;TROVE_DIST=${CMAKE_SOURCE_DIR}/dist-linux;TROVE_BUILD=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "TROVE_PROGRAM=linux;TROVE_DIST=${CMAKE_SOURCE_DIR}/dist-linux;TROVE_BUILD=${CMAKE_BINARY_DIR};PYTHONPATH=${CMAKE_SOURCE_DIR}/tools")
 endforeach()
 
 # The program folder is whole, and its script makes it whole or fails naming what is missing.
