@@ -87,7 +87,8 @@ void HideSystemCursor();
 bool PumpOneMessage(Input& input, WindowRequests& window);
 
 // Moves and resizes the main window (screen pixels) and has it repainted. A window manager may
-// place it otherwise: the core reads where it really is from MainWindowRect, never assuming.
+// place it otherwise; the core maps the cursor against where the window really is
+// (MainWindowRect) and places the player by the position it asked for.
 void MoveMainWindow(int x, int y, int width, int height);
 
 // The cursor's place on the screen, and the main window's rectangle there.
