@@ -17,6 +17,8 @@ PACKAGES := build/packages
 export WINEPREFIX := $(CURDIR)/build/wineprefix
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=;winemenubuilder.exe=d
+# The drive library (tools/trovedrive) for the tour; CTest hands it to the tests the same way.
+export PYTHONPATH := $(CURDIR)/tools$(if $(PYTHONPATH),:$(PYTHONPATH))
 
 .PHONY: all deps native tsan win32 win32-configure linux linux-configure generators dist dist-linux \
 	test test-native run run-wine install package bench fuzz format check-format clean
@@ -24,7 +26,7 @@ export WINEDLLOVERRIDES := mscoree,mshtml=;winemenubuilder.exe=d
 all: dist
 
 deps:
-	@./scripts/ensure-deps.sh
+	@./scripts/setup/ensure-deps.sh
 
 native: deps
 	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DTROVE_SANITIZE=ON >/dev/null
@@ -55,19 +57,19 @@ linux: linux-configure
 # It is laid out anew every time, so it is always whole.
 dist: win32-configure generators
 	@cmake --build $(WIN32) -j $(JOBS) --target trove spool
-	@./scripts/make-dist.sh $(WIN32) $(TOOLS) dist .exe
+	@./scripts/build/make-dist.sh $(WIN32) $(TOOLS) dist .exe
 
 # The Linux program folder, laid out like dist/: trove, spool and the same asset folders.
 dist-linux: linux-configure generators
 	@cmake --build $(LINUX) -j $(JOBS) --target trove spool
-	@./scripts/make-dist.sh $(LINUX) $(TOOLS) dist-linux
+	@./scripts/build/make-dist.sh $(LINUX) $(TOOLS) dist-linux
 
 # The Windows program's tests (one at a time under the one Wine prefix) run beside the Linux
 # program's (side by side, each on a display of its own); the former's output follows.
 test: check-format native win32 linux dist dist-linux package
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
-	@./scripts/wine-prefix.sh
-	@./scripts/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure -j $(JOBS) \
+	@./scripts/setup/wine-prefix.sh
+	@./scripts/setup/with-xvfb.sh ctest --test-dir $(WIN32) --output-on-failure -j $(JOBS) \
 	  >$(WIN32)/ctest.log 2>&1 & wine=$$!; \
 	  ctest --test-dir $(LINUX) --output-on-failure -j $(JOBS); linux=$$?; \
 	  wait $$wine; wine=$$?; cat $(WIN32)/ctest.log; [ $$wine -eq 0 ] && [ $$linux -eq 0 ]
@@ -90,12 +92,12 @@ test-native: native
 # display they run the tour, which also needs the helper that closes windows and lists folders.
 run: dist-linux
 	@cmake --build $(LINUX) -j $(JOBS) --target x11_helper
-	@./scripts/run.sh linux
+	@./scripts/build/run.sh linux
 
 run-wine: dist
 	@cmake --build $(WIN32) -j $(JOBS) --target e2e_helper
-	@./scripts/wine-prefix.sh
-	@./scripts/run.sh wine
+	@./scripts/setup/wine-prefix.sh
+	@./scripts/build/run.sh wine
 
 # The Linux program installed under $(PREFIX) (bin/trove, lib/trove/spool, share/trove/ with the
 # game's assets, the menu entry, the icon, the manual page and share/doc/trove/), below
@@ -118,7 +120,7 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROVE_SANITIZE=ON -DTROVE_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ) -j $(JOBS) --target bmp_asset_fuzz bmp_header_fuzz picture_decoder_fuzz picture_loader_fuzz \
 	  make_format_samples
-	@./scripts/fuzz.sh $(FUZZ)
+	@./scripts/checks/fuzz.sh $(FUZZ)
 
 # One style for all of the project's C++: `make format` rewrites, `check-format` only reports.
 FORMATTED = $(shell git ls-files '*.cpp' '*.h' | grep -v '^tests/data/')

@@ -6,8 +6,9 @@ find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 find_package(JPEG REQUIRED)
 include(${CMAKE_SOURCE_DIR}/cmake/picture_libraries.cmake)
 
-# The X11 backend, with the GL calls it shares with the Windows backend and the POSIX files and
-# picture decoders it shares with the headless one.
+# The X11 backend over the POSIX layer (processes, report, pauses, files, picture decoders; the
+# headless backend shares its files and pictures), with the GL calls it shares with the Windows
+# backend.
 trove_folder_library(trove_x11 backends/x11)
 trove_folder_library(trove_gl backends/gl)
 trove_folder_library(trove_posix backends/posix)
@@ -51,7 +52,7 @@ foreach(t ${E2E_TESTS})
   add_test(NAME e2e-linux.${name} COMMAND ${PYTHON3} ${t}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
   set_tests_properties(e2e-linux.${name} PROPERTIES LABELS e2e-linux TIMEOUT 900
-    ENVIRONMENT "TROVE_PROGRAM=linux;TROVE_DIST=${CMAKE_SOURCE_DIR}/dist-linux;TROVE_BUILD=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "TROVE_PROGRAM=linux;TROVE_DIST=${CMAKE_SOURCE_DIR}/dist-linux;TROVE_BUILD=${CMAKE_BINARY_DIR};PYTHONPATH=${CMAKE_SOURCE_DIR}/tools")
 endforeach()
 
 # The program folder is whole, and its script makes it whole or fails naming what is missing.

@@ -69,7 +69,7 @@ foreach(t ${E2E_TESTS})
   add_test(NAME e2e.${name} COMMAND ${PYTHON3} ${t}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
   set_tests_properties(e2e.${name} PROPERTIES LABELS e2e RESOURCE_LOCK wineprefix TIMEOUT 900
-    ENVIRONMENT "TROVE_DIST=${CMAKE_SOURCE_DIR}/dist;TROVE_BUILD=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "TROVE_DIST=${CMAKE_SOURCE_DIR}/dist;TROVE_BUILD=${CMAKE_BINARY_DIR};PYTHONPATH=${CMAKE_SOURCE_DIR}/tools")
 endforeach()
 
 # A helper program the end-to-end tests run beside Trove.

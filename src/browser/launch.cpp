@@ -1,5 +1,5 @@
 // Handing the selected file to the external player and opening the file explorer, both
-// through the platform's shell execution.
+// started by the platform with their argument words.
 #include "browser/launch.h"
 
 #include <cstring>
@@ -14,8 +14,11 @@
 
 namespace {
 
-constexpr const char* parameterWord = " rightful ";
-constexpr const char* parameterTail = " 0 ";
+// The player's words around the media path, and the four blanks that set the three apart on a
+// parameter line.
+constexpr const char* firstWord = "rightful";
+constexpr const char* lastWord = "0";
+constexpr std::size_t lineBlanks = 4;
 
 // A text of `needed` characters fits a launch buffer with its terminator.
 bool Fits(std::size_t needed) { return needed < static_cast<std::size_t>(launchTextSize); }
@@ -55,7 +58,7 @@ bool BuildPlayerTexts(const char* browsed, const char* name, const char* playerF
   std::size_t mediaLength = MediaPathLength(browsed, escapes) + 1 + MediaPathLength(name, escapes);
   std::size_t executableLength = std::strlen(playerFolder) + 1 + std::strlen(names.playerProgram);
   std::size_t parametersLength =
-      std::strlen(parameterWord) + mediaLength + std::strlen(parameterTail);
+      std::strlen(firstWord) + mediaLength + std::strlen(lastWord) + lineBlanks;
   if (!Fits(mediaLength) || !Fits(executableLength) || !Fits(parametersLength)) {
     return false;
   }
@@ -67,8 +70,11 @@ bool BuildPlayerTexts(const char* browsed, const char* name, const char* playerF
   *WriteMediaPath(end, name, escapes) = '\0';
   FormatText(texts->executable, sizeof texts->executable, "%s%c%s", playerFolder,
              names.pathSeparator, names.playerProgram);
-  FormatText(texts->parameters, sizeof texts->parameters, " rightful %s %d ", texts->mediaPath, 0);
   return true;
+}
+
+std::array<const char*, 3> PlayerWords(const PlayerTexts& texts) {
+  return {firstWord, texts.mediaPath, lastWord};
 }
 
 PlayerPosition PlayerWindowPosition(const DisplayState& d) {
@@ -105,7 +111,8 @@ PlayerLaunch LaunchPlayer(const Browser& browser) {
   if (folderFound && platform::KindOfPath(texts.executable) == platform::PathKind::file) {
     // The player starts in the start directory, whatever is current.
     const InDirectory in(browser, browser.workingDirectory);
-    started = platform::RunProgram(texts.executable, texts.parameters);
+    const std::array<const char*, 3> words = PlayerWords(texts);
+    started = platform::RunProgram(texts.executable, words.data(), words.size());
   }
   if (!started) {
     char message[launchTextSize + 64];
@@ -142,8 +149,9 @@ After OpenExplorer(const Browser& browser) {
   char program[launchTextSize];
   char parameters[launchTextSize];
   FormatText(program, sizeof program, "%s", platform::PlatformConventions().explorerProgram);
-  // The whole parameter line is the path, unquoted, spaces and all.
+  // The one word is the path, unquoted, spaces and all.
   FormatText(parameters, sizeof parameters, "%s", browser.browsedPath);
-  platform::RunProgram(program, parameters);
+  const char* const words[] = {parameters};
+  platform::RunProgram(program, words, 1);
   return {pauseAfter::oneShotKey};
 }

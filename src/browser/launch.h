@@ -1,6 +1,8 @@
 // Handing files to the player and opening the file explorer.
 #pragma once
 
+#include <array>
+
 #include "browser/browser.h"
 #include "display/display.h"
 #include "input/input.h"
@@ -12,19 +14,21 @@ constexpr int launchTextSize = pathBufferSize + nameSlotSize + 32;
 constexpr const char* playerWindowTitle = "Spool video and audio player";
 constexpr int playerWindowSize = 600;
 
-// The three texts that start the player on one file.
+// The texts that start the player on one file.
 struct PlayerTexts {
   // Browsed path, separator, name; spaces turned into '*', and where the platform escapes
   // the media path a '%' or '*' of its own written %25 or %2A.
   char mediaPath[launchTextSize];
   char executable[launchTextSize];  // the player in its data folder
-  char parameters[launchTextSize];  // " rightful <media path> 0 "
 };
 
 // Builds the player's texts for the entry name in the browsed directory, with the player in
-// playerFolder. False, with nothing usable in texts, when any of them would not fit its buffer.
+// playerFolder. False, with nothing usable in texts, when any of them would not fit its buffer,
+// or when the player's words would not fit one as a parameter line (" rightful <media path> 0 ").
 bool BuildPlayerTexts(const char* browsed, const char* name, const char* playerFolder,
                       PlayerTexts* texts);
+// The player's argument words for texts: "rightful", the media path and "0".
+std::array<const char*, 3> PlayerWords(const PlayerTexts& texts);
 
 struct PlayerPosition {
   int x = 0;

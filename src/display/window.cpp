@@ -1,4 +1,4 @@
-// Window creation and release with their message boxes, GL set-up, message pumping.
+// Window creation and release with their message boxes, and GL set-up.
 #include "display/window.h"
 
 #include <cstdio>
@@ -9,17 +9,18 @@
 
 namespace {
 
+// What the user is told of each failed step, whatever the system calls it.
 const char* CreationMessage(platform::WindowFailure failure) {
   switch (failure) {
-    case platform::WindowFailure::registerClass:
+    case platform::WindowFailure::registerWindowKind:
       return "Failed To Register The Window Class.";
     case platform::WindowFailure::createWindow:
       return "Window Creation Error.";
-    case platform::WindowFailure::deviceContext:
+    case platform::WindowFailure::getDrawingSurface:
       return "Can't Create A GL Device Context.";
-    case platform::WindowFailure::choosePixelFormat:
+    case platform::WindowFailure::findPixelFormat:
       return "Can't Find A Suitable PixelFormat.";
-    case platform::WindowFailure::setPixelFormat:
+    case platform::WindowFailure::applyPixelFormat:
       return "Can't Set The PixelFormat.";
     case platform::WindowFailure::createContext:
       return "Can't Create A GL Rendering Context.";
@@ -47,8 +48,8 @@ bool OpenGlWindow(GameTextures& textures, const char* title, int width, int heig
                   int colourBits) {
   platform::WindowFailure failure = platform::CreateGlWindow(title, width, height, colourBits);
   if (failure != platform::WindowFailure::none) {
-    // A class that could not be registered leaves nothing to release.
-    if (failure != platform::WindowFailure::registerClass) {
+    // A kind of window that could not be registered leaves nothing to release.
+    if (failure != platform::WindowFailure::registerWindowKind) {
       CloseGlWindow();
     }
     platform::ShowMessageBox(CreationMessage(failure), "ERROR", platform::MessageIcon::exclamation);
@@ -66,9 +67,9 @@ void CloseGlWindow() {
   } releases[] = {
       {platform::releaseContextCurrent, "Release Of DC And RC Failed."},
       {platform::releaseContextDelete, "Release Rendering Context Failed."},
-      {platform::releaseDeviceContext, "Release Device Context Failed."},
+      {platform::releaseDrawingSurface, "Release Device Context Failed."},
       {platform::releaseWindow, "Could Not Release hWnd."},
-      {platform::releaseClass, "Could Not Unregister Class."},
+      {platform::releaseWindowKind, "Could Not Unregister Class."},
   };
   unsigned failed = platform::ReleaseGlWindow();
   for (const auto& release : releases) {

@@ -1,4 +1,5 @@
-// The main window with its GL context: opening, closing, GL set-up and message pumping.
+// The main window with its GL context: opening, closing and GL set-up. The window's messages
+// are pumped by the main loop (platform::PumpOneMessage), which reads the requests below.
 #pragma once
 
 struct DisplayState;

@@ -2,8 +2,10 @@
 //
 // The core (everything under src/ except src/platform) calls only these functions for
 // windows, OpenGL, input hooks, files, pictures, programs and pauses. Each executable links
-// exactly one backend: win32 (the Windows program), x11 (the Linux program) and headless (unit
-// tests, benchmarks).
+// exactly one backend: win32 (the Windows program), x11 over the POSIX layer (the Linux
+// program) and headless (unit tests, benchmarks), which stands in for either system.
+// Where a system cannot serve a function, the function says what the backend answers and what
+// the core then does.
 // Backends hand input and window events back to the core inside the pump step, through the
 // entry points declared in input/input_events.h and display/window_events.h, never by writing
 // other core state.
@@ -34,7 +36,7 @@ struct ScreenRect {
   int bottom = 0;
 };
 
-// Size of the primary screen in pixels (SM_CXSCREEN, SM_CYSCREEN).
+// Size of the primary screen in pixels.
 int ScreenWidth();
 int ScreenHeight();
 
@@ -43,31 +45,34 @@ int ScreenHeight();
 // Windows program answers 1.
 int DisplayScale();
 
-// Where creating the GL window failed; the core shows the matching message box.
+// The steps of making the GL window, in order, naming the one that failed; the core tells the
+// user in its own words. A backend reports only the steps its system has.
 enum class WindowFailure {
   none,
-  registerClass,
-  createWindow,
-  deviceContext,
-  choosePixelFormat,
-  setPixelFormat,
-  createContext,
-  activateContext,
+  registerWindowKind,  // making known the kind of window the main window is (a window class)
+  createWindow,        // the window itself
+  getDrawingSurface,   // the surface GL draws on in the window (a device context)
+  findPixelFormat,     // a pixel format (or visual) the display offers for the request
+  applyPixelFormat,    // giving the drawing surface that format
+  createContext,       // the GL context
+  activateContext,     // making it current
 };
 
-// Registers the window class, creates the borderless window at (0, 0) with the given client
-// size, sets up the pixel format (16 colour bits, 16 depth bits, double-buffered RGBA), makes a
-// GL context current, shows the window and gives it the focus. Stops at the first failing
-// step and reports it; what was made before that step stays until ReleaseGlWindow.
-WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits);
+// Makes the borderless main window at the screen's top-left corner with the given inner size,
+// its pixel format (colourDepth bits of colour, 16 depth bits, double-buffered RGBA; a backend
+// that cannot ask for an exact depth takes the deepest the display offers), a current GL
+// context, shows the window and gives it the focus. Stops at the first failing step and reports
+// it; what was made before that step stays until ReleaseGlWindow.
+WindowFailure CreateGlWindow(const char* title, int width, int height, int colourDepth);
 
-// Failures of the release steps of ReleaseGlWindow, as bits, in release order.
+// Failures of the release steps of ReleaseGlWindow, as bits, in release order; a backend reports
+// only the steps its system has.
 enum ReleaseFailure : unsigned {
   releaseContextCurrent = 1u << 0,  // making no context current
   releaseContextDelete = 1u << 1,   // deleting the GL context
-  releaseDeviceContext = 1u << 2,
-  releaseWindow = 1u << 3,
-  releaseClass = 1u << 4,
+  releaseDrawingSurface = 1u << 2,  // giving back the window's drawing surface
+  releaseWindow = 1u << 3,          // destroying the window
+  releaseWindowKind = 1u << 4,      // forgetting the kind of window again
 };
 
 // Releases whatever CreateGlWindow made; safe after a partial creation or twice.
@@ -76,7 +81,8 @@ unsigned ReleaseGlWindow();
 enum class MessageIcon { exclamation, information };
 void ShowMessageBox(const char* text, const char* caption, MessageIcon icon);
 
-// One decrement of the system cursor's display count.
+// Hides the system's cursor over the main window; nothing shows it again. The calls count: each
+// one hides it once more (on Windows, one decrement of the cursor's display count).
 void HideSystemCursor();
 
 // Handles one pending message of the thread; false when the queue was empty. The input it
@@ -85,16 +91,21 @@ void HideSystemCursor();
 // reaches the core.
 bool PumpOneMessage(Input& input, WindowRequests& window);
 
-// Moves and resizes the main window (screen pixels) and has it repainted.
+// Moves and resizes the main window (screen pixels) and has it repainted. A window manager may
+// place it otherwise; the core maps the cursor against where the window really is
+// (MainWindowRect) and places the player by the position it asked for.
 void MoveMainWindow(int x, int y, int width, int height);
 
+// The cursor's place on the screen, and the main window's rectangle there.
 ScreenPoint CursorPosition();
 ScreenRect MainWindowRect();
 
 // Finds the player's top-level window and moves it; false when there is none. On Windows it is
 // the window of that exact title. The Linux player also marks its window with a property of its
 // own, and only a window with that title and that mark is taken: a window of another program
-// with the same title is left where it is.
+// with the same title is left where it is. A backend whose system does not let one program
+// place another's window answers false as well; the core goes on, and the player stays where
+// its system put it.
 bool MovePlayerWindow(const char* title, int x, int y, int width, int height);
 
 // ---- OpenGL -----------------------------------------------------------------------------------
@@ -123,7 +134,11 @@ void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* name
 
 // ---- Input hooks ------------------------------------------------------------------------------
 
-// Global input: key-downs and right-button presses, latched by the pump step.
+// Global input: key-downs and right-button presses anywhere on the desktop, whichever program
+// has the focus, latched by the pump step. False when the backend cannot have them (an X server
+// without XInput2, a system that keeps other programs' input from this one); the core then
+// tells the user which hook failed and ends the program, which could be neither steered nor
+// ended without them.
 bool InstallMouseHook();
 bool InstallKeyboardHook();
 
@@ -148,8 +163,12 @@ void WaitForInput(int timeoutMs);
 // program's end after ShutDown, when decodes that cannot be stopped are still under way.
 [[noreturn]] void EndBesideDecodes(int exitCode);
 
-// Starts a program through the shell with the main window as owner; false if it did not start.
-bool RunProgram(const char* file, const char* parameters);
+// Starts a program with its argument words (wordCount of them, each handed over whole); false
+// if it did not start. file is a path, or a bare name the system looks up the way its shell
+// would (never in the current directory on POSIX). The core does not wait for the program.
+// Where the system hands a program one parameter line (Windows), the backend writes the words
+// into it by its own rule.
+bool RunProgram(const char* file, const char* const* words, std::size_t wordCount);
 
 // ---- What the program has done, for a program driving it ---------------------------------------
 
@@ -191,7 +210,8 @@ bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size);
 
 // ---- Paths and program names ------------------------------------------------------------------
 
-// How the platform writes the paths and program names the core builds.
+// How the platform writes the paths and program names the core builds. Each system defines its
+// conventions once (win32_conventions.h, posix_system.h); the headless backend takes either.
 struct Conventions {
   char pathSeparator;           // between path components: '\\' on Windows, '/' on POSIX
   std::size_t rootLength;       // a path this short is a root; going up leaves it ("C:", "/")
@@ -215,8 +235,9 @@ const Conventions& PlatformConventions();
 
 // Paths and names are UTF-8 strings, whatever the system's code page: the Windows backend
 // lists, opens, enters and starts by the UTF-16 names the file system really holds, so a name
-// outside the code page arrives whole and works like any other. Backends that are not Windows
-// accept backslashes as separators.
+// outside the code page arrives whole and works like any other. The POSIX backends read a
+// relative path written the Windows way (".\bmp_unit\x.bmp", as the asset catalogue writes
+// them) with slashes where no name of that path holds the backslash itself.
 //
 // The longest name and path either system takes, in bytes of UTF-8 without the terminator:
 // POSIX file systems take 255-byte names and 4,096-byte paths (terminator included); Windows

@@ -4,9 +4,11 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "browser/browser.h"
 #include "canvas/canvas.h"
@@ -17,8 +19,19 @@
 #include "shell/commands.h"
 #include "shell/main_loop.h"
 #include "support/program_fixture.h"
+#include "backends/win32/win32_conventions.h"
 
 namespace {
+
+// The parameter line the Windows program hands a started program, from its words.
+std::string LineOf(const std::array<const char*, 3>& words) {
+  return win32::ParameterLine(words.data(), words.size());
+}
+std::string LineOf(const headless::ProgramRun& run) {
+  std::vector<const char*> words;
+  for (const std::string& word : run.words) words.push_back(word.c_str());
+  return win32::ParameterLine(words.data(), words.size());
+}
 
 class LaunchTest : public ProgramTest {
  protected:
@@ -88,13 +101,13 @@ TEST_F(LaunchTest, MediaPathKeepsTheDoubledBackslashAndTurnsSpacesIntoAsterisks)
   ASSERT_TRUE(BuildPlayerTexts("D:\\My Videos\\", "clip one.avi", "C:\\Trove", &texts));
   EXPECT_STREQ(texts.mediaPath, "D:\\My*Videos\\\\clip*one.avi");
   EXPECT_STREQ(texts.executable, "C:\\Trove\\spool.exe");
-  EXPECT_STREQ(texts.parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
+  EXPECT_EQ(LineOf(PlayerWords(texts)), " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
 }
 
 TEST_F(LaunchTest, PunctuationInANameReachesThePlayerUnchanged) {
   static PlayerTexts texts;
   ASSERT_TRUE(BuildPlayerTexts("C:\\", "100% \"live\" %s%n%d &[x]; it's.mp3", "C:\\T", &texts));
-  EXPECT_STREQ(texts.parameters, " rightful C:\\\\100%*\"live\"*%s%n%d*&[x];*it's.mp3 0 ");
+  EXPECT_EQ(LineOf(PlayerWords(texts)), " rightful C:\\\\100%*\"live\"*%s%n%d*&[x];*it's.mp3 0 ");
 }
 
 TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
@@ -103,7 +116,7 @@ TEST_F(LaunchTest, TextsThatWouldBeCutAreRefused) {
   // The parameter line adds 13 characters to the media path.
   std::string browsed(longest - 13 - 1 - 8, 'a');
   ASSERT_TRUE(BuildPlayerTexts(browsed.c_str(), "clip.avi", "C:\\T", &texts));
-  EXPECT_EQ(std::strlen(texts.parameters), longest);
+  EXPECT_EQ(LineOf(PlayerWords(texts)).size(), longest);
   browsed += 'a';
   EXPECT_FALSE(BuildPlayerTexts(browsed.c_str(), "clip.avi", "C:\\T", &texts));
 
@@ -124,7 +137,7 @@ TEST_F(LaunchTest, LaunchStartsThePlayerOfTheDataFolderInTheStartDirectoryAndPau
   ASSERT_EQ(os().programsRun.size(), 1u);
   const headless::ProgramRun& run = os().programsRun[0];
   EXPECT_EQ(run.file, PlayerExecutable());
-  EXPECT_EQ(run.parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
+  EXPECT_EQ(LineOf(run), " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
   char resolved[4096];
   ASSERT_NE(realpath(startDir.c_str(), resolved), nullptr);
   EXPECT_EQ(run.currentDirectory, resolved);
@@ -204,7 +217,7 @@ TEST_F(LaunchTest, OnlyASecondClickOnTheSelectedFileLaunches) {
   PlayerClickCheck(trove);
   PlayerClickCheck(trove);  // the latch is consumed: the same click never launches twice
   ASSERT_EQ(os().programsRun.size(), 1u);
-  EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
+  EXPECT_EQ(LineOf(os().programsRun[0]), " rightful D:\\My*Videos\\\\clip*one.avi 0 ");
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
   ASSERT_EQ(os().moves.size(), 1u);
   EXPECT_EQ(os().moves[0].title, "Spool video and audio player");
@@ -251,7 +264,7 @@ TEST_F(LaunchTest, AFileOfTheLongestNameAtTheLongestPathIsPlayedWhole) {
   trove.input.mouseLatches.rightDown = 1;
   PlayerClickCheck(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
-  EXPECT_EQ(os().programsRun[0].parameters,
+  EXPECT_EQ(LineOf(os().programsRun[0]),
             " rightful " + std::string(browser.browsedPath) + "\\" + name + " 0 ");
   EXPECT_EQ(trove.input.mouseLatches.rightDown, 0);
 }
@@ -291,7 +304,7 @@ TEST_F(LaunchTest, PlayKeyPlacesThePlayerAfterThePause) {
   RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, PlayerExecutable());
-  EXPECT_EQ(os().programsRun[0].parameters, " rightful D:\\My*Videos\\\\notes.txt 0 ");
+  EXPECT_EQ(LineOf(os().programsRun[0]), " rightful D:\\My*Videos\\\\notes.txt 0 ");
   // The window is looked for only after the 340 ms pause.
   std::vector<std::string> order;
   for (const std::string& call : os().calls) {
@@ -359,7 +372,7 @@ TEST_F(LaunchTest, ExplorerGetsTheBrowsedPathUnquoted) {
   Finish(OpenExplorer(browser), trove.input.mouseLatches);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
-  EXPECT_EQ(os().programsRun[0].parameters, "C:\\Users\\Some One\\My Pictures\\");
+  EXPECT_EQ(LineOf(os().programsRun[0]), "C:\\Users\\Some One\\My Pictures\\");
   EXPECT_EQ(os().pauses, std::vector<int>{pauseAfter::oneShotKey});
 }
 
@@ -370,7 +383,7 @@ TEST_F(LaunchTest, ExplorerKeyOpensTheExplorerInAnyView) {
   RunPass(trove);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "explorer");
-  EXPECT_EQ(os().programsRun[0].parameters, "E:\\100% done\\");
+  EXPECT_EQ(LineOf(os().programsRun[0]), "E:\\100% done\\");
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST_F(LinuxPathsTest, TheExplorerIsOpenedOnTheBrowsedPath) {
   Finish(OpenExplorer(browser), trove.input.mouseLatches);
   ASSERT_EQ(os().programsRun.size(), 1u);
   EXPECT_EQ(os().programsRun[0].file, "xdg-open");
-  EXPECT_EQ(os().programsRun[0].parameters, "/home/u/My Pictures/");
+  EXPECT_EQ(os().programsRun[0].words, std::vector<std::string>{"/home/u/My Pictures/"});
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 """The program folder: dist/ (dist-linux/ for the Linux program) holds everything Trove needs,
-and scripts/make-dist.sh lays out a whole folder every time or fails, naming what is missing,
+and scripts/build/make-dist.sh lays out a whole folder every time or fails, naming what is missing,
 without touching the old one."""
 import os
 import shutil
@@ -15,7 +15,7 @@ BUILD = os.environ.get("TROVE_BUILD", os.path.join(ROOT, "build", "linux" if LIN
 SUFFIX = "" if LINUX else ".exe"
 MAGIC = b"\x7fELF" if LINUX else b"MZ"
 TOOLS = os.environ.get("TROVE_TOOLS", os.path.join(ROOT, "build", "tools"))
-MAKE_DIST = os.path.join(ROOT, "scripts", "make-dist.sh")
+MAKE_DIST = os.path.join(ROOT, "scripts", "build", "make-dist.sh")
 
 ASSET_FOLDERS = {"bmp_cross": 1, "bmp_unit": 58, "bmp_land": 26, "bmp_dungeon": 39,
                  "bmp_structure": 10, "bmp_item": 56, "bmp_scr": 1, "bmp_cube": 7}

@@ -3,19 +3,17 @@ left exactly as it was, and a start folder named on the command line: the assets
 player are still found beside the program."""
 import os
 import shutil
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
-from test_browser import ListScreen, row_click  # noqa: E402
+import trovedrive
+from trovedrive.canvas import ListScreen, row_click
 
 PLAYER = "Spool video and audio player"
 
 
 class AssetsTest(unittest.TestCase):
     def run_program(self, start_dir, modes=False, exe=None):
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=start_dir) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=start_dir) as s:
             s.start(exe=exe)
             s.wait_window("GAME")
             s.wait_geometry("GAME", 1280, 1024)
@@ -34,44 +32,44 @@ class AssetsTest(unittest.TestCase):
             return s.wait_exit()
 
     def test_starts_with_the_assets_and_leaves_the_program_folder_unchanged(self):
-        self.assertTrue(os.path.isdir(os.path.join(trove_e2e.DIST, "bmp_cube")))
-        before = trove_e2e.snapshot_tree(trove_e2e.DIST)
-        self.assertEqual(self.run_program(trove_e2e.DIST, modes=True), 0)
-        self.assertEqual(trove_e2e.snapshot_tree(trove_e2e.DIST), before)
+        self.assertTrue(os.path.isdir(os.path.join(trovedrive.DIST, "bmp_cube")))
+        before = trovedrive.snapshot_tree(trovedrive.DIST)
+        self.assertEqual(self.run_program(trovedrive.DIST, modes=True), 0)
+        self.assertEqual(trovedrive.snapshot_tree(trovedrive.DIST), before)
 
     def test_starts_without_any_asset(self):
-        root = trove_e2e.make_tree({"empty": None})
+        root = trovedrive.make_tree({"empty": None})
         try:
             # The program alone in a folder: its assets are looked for beside it.
-            exe = os.path.join(root, trove_e2e.TROVE_FILE)
-            shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE), exe)
-            before = trove_e2e.snapshot_tree(root)
+            exe = os.path.join(root, trovedrive.TROVE_FILE)
+            shutil.copy(os.path.join(trovedrive.DIST, trovedrive.TROVE_FILE), exe)
+            before = trovedrive.snapshot_tree(root)
             self.assertEqual(self.run_program(root, modes=True, exe=exe), 0)
             # Missing assets are never created.
-            self.assertEqual(trove_e2e.snapshot_tree(root), before)
+            self.assertEqual(trovedrive.snapshot_tree(root), before)
         finally:
-            trove_e2e.remove_tree(root)
+            trovedrive.remove_tree(root)
 
 
     def test_starts_in_the_folder_given_and_finds_assets_and_player_beside_the_program(self):
         # Started from another folder, whose cursor cross must not be read, on a folder named
         # on the command line.
-        root = trove_e2e.make_tree({"top/start/clip one.avi": b"\x01" * 321,
+        root = trovedrive.make_tree({"top/start/clip one.avi": b"\x01" * 321,
                                     "top/start/music": None, "top/start/notes.txt": b"n",
                                     "top/sibling": None,
                                     "elsewhere/bmp_cross/cross4.bmp": b"BM" + b"\0" * 60})
-        self.addCleanup(trove_e2e.remove_tree, root)
+        self.addCleanup(trovedrive.remove_tree, root)
         start, elsewhere = os.path.join(root, "top", "start"), os.path.join(root, "elsewhere")
         log = os.path.join(root, "spool.log")
-        env = {"SPOOL_LOG": trove_e2e.program_path(log)}
-        with trove_e2e.FileOpens(trove_e2e.DIST, trove_e2e.ASSET_FOLDERS) as assets, \
-                trove_e2e.FileOpens(elsewhere, ["bmp_cross"]) as decoy, \
-                trove_e2e.Desktop(start_dir=elsewhere, env=env) as s:
-            s.start(args=[trove_e2e.program_path(start)])
+        env = {"SPOOL_LOG": trovedrive.program_path(log)}
+        with trovedrive.FileOpens(trovedrive.DIST, trovedrive.ASSET_FOLDERS) as assets, \
+                trovedrive.FileOpens(elsewhere, ["bmp_cross"]) as decoy, \
+                trovedrive.Desktop(start_dir=elsewhere, env=env) as s:
+            s.start(args=[trovedrive.program_path(start)])
             s.wait_window("GAME")
             s.settle()
             self.assertEqual(assets.opened(),
-                             trove_e2e.files_below(trove_e2e.DIST, trove_e2e.ASSET_FOLDERS))
+                             trovedrive.files_below(trovedrive.DIST, trovedrive.ASSET_FOLDERS))
             self.assertEqual(decoy.opened(), set())
 
             # The folder given is shown first; the player beside the program plays its file.
@@ -82,9 +80,9 @@ class AssetsTest(unittest.TestCase):
             s.right_click(*row_click(k))
             s.right_click(*row_click(k))
             s.wait_window(PLAYER)
-            media = trove_e2e.program_path(start) + trove_e2e.SEPARATOR + "clip one.avi"
+            media = trovedrive.program_path(start) + trovedrive.SEPARATOR + "clip one.avi"
             with open(log, encoding="latin-1") as f:
-                self.assertEqual(f.read().splitlines(), [trove_e2e.player_line(media)])
+                self.assertEqual(f.read().splitlines(), [trovedrive.player_line(media)])
             s.run_helper("close", PLAYER).wait(timeout=30)
             s.wait_window(PLAYER, gone=True)
 

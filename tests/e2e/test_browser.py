@@ -2,16 +2,13 @@
 directories, scrolling, moving the list, switching to thumbnails and back, and a browsed tree
 left exactly as it was."""
 import os
-import sys
 import time
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
-from test_overlay import WIDTHS, advance  # noqa: E402
+import trovedrive
+from trovedrive.canvas import (CANVAS_H, CANVAS_W, GREEN, RED, WIDTHS, YELLOW, ZOOM, ListScreen,
+                               advance, row_click)
 
-RED, GREEN, YELLOW = (255, 0, 0), (0, 255, 0), (255, 255, 0)
-CANVAS_W, CANVAS_H, ZOOM = 640, 512, 2
 LONG_NAME = "a_very_long_file_name_that_goes_on_and_on_and_on_for_a_while.txt"
 
 TREE = {
@@ -25,49 +22,15 @@ TREE = {
 }
 
 
-class ListScreen:
-    """Reads list rows off a screenshot: row i of a column at x, y = top - 8 i."""
-
-    def __init__(self, shot, scroll_x=0, scroll_y=0):
-        self.shot = shot
-        self.scroll_x = scroll_x
-        self.scroll_y = scroll_y
-
-    def pixel(self, x, y):
-        if not (0 <= x < CANVAS_W and 0 <= y < CANVAS_H):
-            return None
-        sx, sy = trove_e2e.canvas_to_screen(x, y, CANVAS_H, ZOOM)
-        return self.shot.pixel(sx, sy)
-
-    def row_colours(self, i, width=120):
-        y = self.scroll_y + CANVAS_H - 8 * i - 26
-        x0 = self.scroll_x + 10
-        colours = set()
-        for yy in range(y - 6, y + 1):  # glyph rows 2 to 8: no neighbour reaches them
-            for xx in range(x0, x0 + width):
-                p = self.pixel(xx, yy)
-                if p in (RED, GREEN, YELLOW):
-                    colours.add(p)
-        return colours
-
-    def rows(self, n):
-        return [self.row_colours(i) for i in range(1, n + 1)]
-
-
-def row_click(i, scroll_x=0, scroll_y=0):
-    y = scroll_y + CANVAS_H - 8 * i - 26
-    return trove_e2e.canvas_click_point(scroll_x + 11, y - 4, CANVAS_H, ZOOM)
-
-
 class BrowserTest(unittest.TestCase):
     def setUp(self):
-        self.root = trove_e2e.make_tree(TREE)
-        self.before = trove_e2e.snapshot_tree(self.root)
+        self.root = trovedrive.make_tree(TREE)
+        self.before = trovedrive.snapshot_tree(self.root)
 
     def tearDown(self):
-        after = trove_e2e.snapshot_tree(self.root)
+        after = trovedrive.snapshot_tree(self.root)
         self.assertEqual(after, self.before, "the browsed tree changed")
-        trove_e2e.remove_tree(self.root)
+        trovedrive.remove_tree(self.root)
 
     def expected_colour(self, name, selected):
         if selected:
@@ -76,7 +39,7 @@ class BrowserTest(unittest.TestCase):
         return YELLOW if name in (".", "..", "photos", ".hidden", "zeta dir") else GREEN
 
     def test_list_navigation(self):
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start()
             s.wait_window("GAME")
             names = s.list_directory(self.root)
@@ -108,8 +71,8 @@ class BrowserTest(unittest.TestCase):
             self.assertEqual(len(inner), 3)
             self.assertNotEqual(shot.row_colours(3), set())
             self.assertEqual(shot.row_colours(4), set())
-            sep = trove_e2e.SEPARATOR
-            path = trove_e2e.program_path(self.root) + sep + "photos" + sep
+            sep = trovedrive.SEPARATOR
+            path = trovedrive.program_path(self.root) + sep + "photos" + sep
             last_pen = 12 + sum(advance(c) for c in path[:-1])
             ink = [x for x in range(0, CANVAS_W) for y in range(CANVAS_H - 28, CANVAS_H - 19)
                    if shot.pixel(x, y) == YELLOW]
@@ -134,7 +97,7 @@ class BrowserTest(unittest.TestCase):
             self.assertEqual(shot.rows(2), [full_rows[-1], set()])
             s.key("Shift_L")
             self.assertEqual(ListScreen(s.screenshot()).rows(len(names)), full_rows)
-            if trove_e2e.LINUX:
+            if trovedrive.LINUX:
                 # A held period repeats at the server's rate, and stops when it is let go: half
                 # a second later nothing more has arrived (at that rate a dozen repeats would).
                 s.xdotool("keydown", "period")
@@ -152,14 +115,14 @@ class BrowserTest(unittest.TestCase):
                 self.assertEqual(ListScreen(s.screenshot()).rows(len(names)), full_rows)
 
             # "CENTERCENTER" moves the list to a third of the canvas.
-            s.right_click(*trove_e2e.canvas_click_point(405, CANVAS_H - 15, CANVAS_H, ZOOM))
+            s.right_click(*trovedrive.canvas_click_point(405, CANVAS_H - 15, CANVAS_H, ZOOM))
             sx, sy = CANVAS_W // 3, -(CANVAS_H // 3)
             moved = ListScreen(s.screenshot(), sx, sy)
             self.assertEqual(moved.rows(len(names)), full_rows)
             self.assertEqual(ListScreen(s.screenshot()).row_colours(1), set())
 
             # T switches to the thumbnail state and back; so does "THUMBNAILS".
-            button = trove_e2e.canvas_click_point(270, CANVAS_H - 15, CANVAS_H, ZOOM)
+            button = trovedrive.canvas_click_point(270, CANVAS_H - 15, CANVAS_H, ZOOM)
             for how, switch in (("key", lambda **page: s.key("t", **page)),
                                 ("button", lambda **page: s.right_click(*button, **page))):
                 switch(page=True)

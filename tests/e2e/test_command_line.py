@@ -5,36 +5,34 @@ opens in its folder."""
 import os
 import re
 import subprocess
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
-from test_pictures import (BLUE, CANVAS_H, COLUMNS, RED, ROWS, ZOOM, bmp24,  # noqa: E402
-                           cell_origin, pixel, red_with_blue_corner)
+import trovedrive
+from trovedrive import bmp24, red_with_blue_corner
+from trovedrive.canvas import BLUE, CANVAS_H, COLUMNS, RED, ROWS, ZOOM, cell_origin, pixel
 
-with open(os.path.join(trove_e2e.ROOT, "CMakeLists.txt"), encoding="utf-8") as f:
+with open(os.path.join(trovedrive.ROOT, "CMakeLists.txt"), encoding="utf-8") as f:
     VERSION = re.search(r"project\(trove VERSION ([0-9.]+)", f.read()).group(1)
-EXE = os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE)
+EXE = os.path.join(trovedrive.DIST, trovedrive.TROVE_FILE)
 
 
 def run(args, launcher=()):
     """Exit code, output and error output of the program started from "/" without a display."""
     env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-    command = list(launcher) + ([EXE] if trove_e2e.LINUX else ["wine", EXE]) + list(args)
+    command = list(launcher) + ([EXE] if trovedrive.LINUX else ["wine", EXE]) + list(args)
     r = subprocess.run(command, cwd="/", env=env, capture_output=True, text=True, timeout=120)
     return r.returncode, r.stdout, r.stderr
 
 
 class CommandLineTest(unittest.TestCase):
     def setUp(self):
-        self.root = trove_e2e.make_tree({"file.txt": b"x", "locked": None})
+        self.root = trovedrive.make_tree({"file.txt": b"x", "locked": None})
         os.symlink("loop", os.path.join(self.root, "loop"))
         os.chmod(os.path.join(self.root, "locked"), 0)
-        self.addCleanup(trove_e2e.remove_tree, self.root)
+        self.addCleanup(trovedrive.remove_tree, self.root)
         self.addCleanup(os.chmod, os.path.join(self.root, "locked"), 0o755)
 
-    @unittest.skipUnless(trove_e2e.LINUX, "the Windows program shows refusals in boxes")
+    @unittest.skipUnless(trovedrive.LINUX, "the Windows program shows refusals in boxes")
     def test_each_command_line_gets_its_texts_and_exit_code(self):
         missing, file, locked, loop = (os.path.join(self.root, n)
                                        for n in ("no", "file.txt", "locked", "loop"))
@@ -61,11 +59,11 @@ class CommandLineTest(unittest.TestCase):
                 self.assertEqual((got_out[:len(out)], bool(got_out)), (out, bool(out)))
                 self.assertEqual((got_err[:len(err)], bool(got_err)), (err, bool(err)))
 
-    @unittest.skipIf(trove_e2e.LINUX, "the Windows program's own command line")
+    @unittest.skipIf(trovedrive.LINUX, "the Windows program's own command line")
     def test_windows_program_prints_its_version_and_shows_a_refused_folder(self):
         self.assertEqual(run(["--version"])[:2], (0, "trove %s\n" % VERSION))
-        missing = trove_e2e.wine_path(os.path.join(self.root, "no"))
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
+        missing = trovedrive.wine_path(os.path.join(self.root, "no"))
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start(args=[missing])
             s.wait_window("ERROR")
             self.assertEqual(s.find_windows("GAME"), [])
@@ -73,12 +71,12 @@ class CommandLineTest(unittest.TestCase):
             self.assertEqual(s.wait_exit(timeout=60), 1)
         # A drive whose root holds nothing at all is browsed like any folder, named as a
         # shortcut's "T:\" reaches the program: T:" under the quoting rule.
-        empty = trove_e2e.make_tree({})
-        self.addCleanup(trove_e2e.remove_tree, empty)
-        drive = os.path.join(trove_e2e.PREFIX, "dosdevices", "t:")
+        empty = trovedrive.make_tree({})
+        self.addCleanup(trovedrive.remove_tree, empty)
+        drive = os.path.join(trovedrive.PREFIX, "dosdevices", "t:")
         os.symlink(empty, drive)
         self.addCleanup(os.remove, drive)
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start(args=['T:"'])
             s.wait_window("GAME")
             s.key("Escape")
@@ -88,15 +86,15 @@ class CommandLineTest(unittest.TestCase):
         tree = {"%02d.bmp" % i: bmp24(8, 8, lambda x, y, i=i: (15 * i, 100, 200))
                 for i in range(14)}
         tree["red.bmp"] = bmp24(100, 50, red_with_blue_corner)
-        folder = trove_e2e.make_tree(tree)
-        self.addCleanup(trove_e2e.remove_tree, folder)
-        with trove_e2e.Desktop(screen=(1280, 1024)) as s:
+        folder = trovedrive.make_tree(tree)
+        self.addCleanup(trovedrive.remove_tree, folder)
+        with trovedrive.Desktop(screen=(1280, 1024)) as s:
             k = s.list_directory(folder).index("red.bmp") + 1
             page = (k - 1) // (COLUMNS * ROWS) * COLUMNS * ROWS + 1
             self.assertGreater(page, 1, "the picture must lie beyond the first page")
             # The picture's centre follows the pointer: canvas (250, 200) puts it at (110, 88).
-            s.xdotool("mousemove", *trove_e2e.canvas_click_point(250, 200, CANVAS_H, ZOOM))
-            s.start(args=[trove_e2e.program_path(os.path.join(folder, "red.bmp"))])
+            s.xdotool("mousemove", *trovedrive.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+            s.start(args=[trovedrive.program_path(os.path.join(folder, "red.bmp"))])
             s.wait_window("GAME")
             s.settle()
             view = s.screenshot()

@@ -6,16 +6,14 @@ stays up, answers keys, exits 0 on Escape and leaves the tree as it was."""
 import os
 import socket
 import struct
-import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
-from test_browser import CANVAS_H, CANVAS_W, ZOOM, ListScreen, row_click  # noqa: E402
-from test_pictures import CORPORA, bmp24, cell_origin  # noqa: E402
+import trovedrive
+from trovedrive import CORPORA, bmp24
+from trovedrive.canvas import (CANVAS_H, CANVAS_W, GREEN, RED, YELLOW, ZOOM, ListScreen,
+                               cell_origin, row_click)
 
-RED, GREEN, YELLOW = (255, 0, 0), (0, 255, 0), (255, 255, 0)
 GREY = (128, 128, 128)
 PLAYER = "Spool video and audio player"
 PRINTF_NAME = "100%s %n %x %%d.txt"
@@ -50,20 +48,20 @@ def grey_jpeg(width, height):
 # Linux, UTF-16 units on Windows (the host file system under Wine still takes 255-byte names,
 # so a name there is at most 85 CJK characters). The start folder is as deep as leaves room for
 # a directory name of FITS characters and the two separators of the entered path.
-if trove_e2e.LINUX:
+if trovedrive.LINUX:
     LONGEST, CHAR, FITS, PART = 4095, "x", 200, 200
 else:
     LONGEST, CHAR, FITS, PART = 259, "\u5199", 84, 80
 
 
 def length(text):
-    return len(text.encode("utf-8")) if trove_e2e.LINUX else len(text.encode("utf-16-le")) // 2
+    return len(text.encode("utf-8")) if trovedrive.LINUX else len(text.encode("utf-16-le")) // 2
 
 
 def deep_start_folder(root):
     """Segments below root whose program path comes to LONGEST - 2 - FITS."""
     target = LONGEST - 2 - FITS
-    used = length(trove_e2e.program_path(root))
+    used = length(trovedrive.program_path(root))
     parts = []
     while used < target:
         left = target - used - 1
@@ -112,11 +110,11 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
             "special/nul.bmp": b"x",
             "special/good.bmp": bmp24(8, 8, lambda x, y: (0, 255, 0)),
         }
-        self.root = trove_e2e.make_tree(tree)
+        self.root = trovedrive.make_tree(tree)
         # Named like pictures and listed before the good one: a FIFO nobody writes to (an open
         # that waited would never end) and, on Linux, a device of endless bytes and a socket.
         os.mkfifo(os.path.join(self.root, "special", "a-pipe.jpg"))
-        if trove_e2e.LINUX:
+        if trovedrive.LINUX:
             os.symlink("/dev/zero", os.path.join(self.root, "special", "b-zero.jpg"))
             self.socket = socket.socket(socket.AF_UNIX)
             self.socket.bind(os.path.join(self.root, "special", "b-socket.jpg"))
@@ -128,11 +126,11 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
         self.spool_log = tempfile.mktemp(prefix="trove-e2e-spool-")
         # Writable and searchable but not readable: it can be made current, not listed.
         os.chmod(os.path.join(self.root, "locked"), 0o300)
-        self.before = trove_e2e.snapshot_tree(self.root)
+        self.before = trovedrive.snapshot_tree(self.root)
 
     def tearDown(self):
         os.chmod(os.path.join(self.root, "locked"), 0o755)
-        trove_e2e.remove_tree(self.root)
+        trovedrive.remove_tree(self.root)
         if os.path.exists(self.spool_log):
             os.remove(self.spool_log)
 
@@ -154,15 +152,15 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
     def test_hostile_tree(self):
         # Root reads every directory; without these capabilities "locked" cannot be listed.
         launcher = ("setpriv", "--inh-caps=-all", "--bounding-set=-dac_override,-dac_read_search")
-        env = {"SPOOL_LOG": trove_e2e.program_path(self.spool_log)}
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root, env=env) as s:
+        env = {"SPOOL_LOG": trovedrive.program_path(self.spool_log)}
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.root, env=env) as s:
             s.start(launcher=launcher)
             s.wait_window("GAME")
             names = s.list_directory(self.root)
             for name in (PRINTF_NAME, LONG_NAME, CJK_PICTURE, CJK_FOLDER, LATIN1_PICTURE):
                 self.assertIn(name, names)
             # POSIX names are bytes: all of these are listed as they are.
-            if trove_e2e.LINUX:
+            if trovedrive.LINUX:
                 for name in (SPACES_NAME, "loop", "cycle"):
                     self.assertIn(name, names)
             row = {name: names.index(name) + 1 for name in names}
@@ -183,7 +181,7 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
             # A name outside the code page, a printf name and a long one (and on Linux a name
             # of spaces and a Latin-1 one) are handed to the player whole and verbatim.
             played = (CJK_PICTURE, PRINTF_NAME, LONG_NAME)
-            if trove_e2e.LINUX:
+            if trovedrive.LINUX:
                 played += (SPACES_NAME, LATIN1_PICTURE)
             for name in played:
                 self.play_and_close(s, row[name])
@@ -192,8 +190,8 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
                 lines = f.read().splitlines()
             # Since ".." led back the browsed path ends with its separator, and the media path
             # puts one more between it and the name.
-            folder = trove_e2e.program_path(self.root) + 2 * trove_e2e.SEPARATOR
-            self.assertEqual(lines, [trove_e2e.player_line(folder + name) for name in played])
+            folder = trovedrive.program_path(self.root) + 2 * trovedrive.SEPARATOR
+            self.assertEqual(lines, [trovedrive.player_line(folder + name) for name in played])
 
             # A directory that cannot be listed is not entered: the list stays as it was.
             self.act_on(s, row["locked"])
@@ -211,7 +209,7 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
 
             # The symbolic-link loop and the link to its own directory.
             # (Wine lists no entry for a link that resolves to itself.)
-            if trove_e2e.LINUX:
+            if trovedrive.LINUX:
                 # The loop cannot be resolved, so it is no directory; the link to "." is one.
                 self.assertEqual(start_rows[row["loop"] - 1], {GREEN})
                 self.assertEqual(start_rows[row["cycle"] - 1], {YELLOW})
@@ -275,7 +273,7 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
             s.key("t", page=True)
             cx, cy = cell_origin(2)
             self.assertEqual(ListScreen(s.screenshot()).pixel(cx + 70, cy + 40), GREY)
-            s.right_click(*trove_e2e.canvas_click_point(cx + 70, cy + 40, CANVAS_H, ZOOM))
+            s.right_click(*trovedrive.canvas_click_point(cx + 70, cy + 40, CANVAS_H, ZOOM))
             view = ListScreen(s.screenshot())
             self.assertEqual(view.pixel(CANVAS_W // 2, CANVAS_H // 2), GREY)
             self.alive(s, "an 81-megapixel picture")
@@ -286,7 +284,7 @@ class HostileTreeTest(ListClicks, unittest.TestCase):
         # Nothing was written, created or changed (the deleted directory aside, which the
         # test removed itself).
         expected = {k: v for k, v in self.before.items() if k != "vanish"}
-        self.assertEqual(trove_e2e.snapshot_tree(self.root), expected)
+        self.assertEqual(trovedrive.snapshot_tree(self.root), expected)
 
 
 class LongestPathsTest(ListClicks, unittest.TestCase):
@@ -296,7 +294,7 @@ class LongestPathsTest(ListClicks, unittest.TestCase):
 
     def test_names_and_paths_at_and_past_the_longest(self):
         root = tempfile.mkdtemp(prefix="trove-e2e-")
-        self.addCleanup(trove_e2e.remove_tree, root)
+        self.addCleanup(trovedrive.remove_tree, root)
         parts = deep_start_folder(root)
         start = os.path.join(root, *parts)
         os.makedirs(start)
@@ -311,11 +309,11 @@ class LongestPathsTest(ListClicks, unittest.TestCase):
             fd = os.open(name, os.O_WRONLY | os.O_CREAT, 0o644, dir_fd=folder)
             os.write(fd, bmp24(8, 8, lambda x, y: GREEN))
             os.close(fd)
-        here = trove_e2e.program_path(start)
+        here = trovedrive.program_path(start)
         self.assertEqual(length(here) + 1 + FITS + 1, LONGEST)
         self.assertEqual(length(here) + 1 + length(at_pic), LONGEST)
 
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=start) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=start) as s:
             s.start()
             s.wait_window("GAME")
             names = s.list_directory(start)

@@ -4,33 +4,31 @@ command line, shows that folder, reads the assets from its installed data folder
 file through its installed player."""
 import os
 import subprocess
-import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
-from test_browser import ListScreen, row_click  # noqa: E402
+import trovedrive
+from trovedrive.canvas import ListScreen, row_click
 
 PLAYER = "Spool video and audio player"
 
 
-@unittest.skipUnless(trove_e2e.LINUX, "the installed layout is the Linux program's")
+@unittest.skipUnless(trovedrive.LINUX, "the installed layout is the Linux program's")
 class InstalledTest(unittest.TestCase):
     def test_installed_program_browses_reads_its_assets_and_plays(self):
         stage = tempfile.mkdtemp(prefix="trove-e2e-install-")
-        folder = trove_e2e.make_tree({"clip.avi": b"\x02" * 777, "album": None})
+        folder = trovedrive.make_tree({"clip.avi": b"\x02" * 777, "album": None})
         log = os.path.join(stage, "spool.log")
-        self.addCleanup(trove_e2e.remove_tree, stage)
-        self.addCleanup(trove_e2e.remove_tree, folder)
-        subprocess.run(["cmake", "--install", trove_e2e.BUILD, "--prefix", "/usr/local"],
+        self.addCleanup(trovedrive.remove_tree, stage)
+        self.addCleanup(trovedrive.remove_tree, folder)
+        subprocess.run(["cmake", "--install", trovedrive.BUILD, "--prefix", "/usr/local"],
                        env=dict(os.environ, DESTDIR=stage), check=True, stdout=subprocess.DEVNULL)
         data = os.path.join(stage, "usr/local/share/trove")
-        installed_assets = trove_e2e.files_below(data, trove_e2e.ASSET_FOLDERS)
+        installed_assets = trovedrive.files_below(data, trovedrive.ASSET_FOLDERS)
         self.assertEqual(len(installed_assets), 198)
 
-        with trove_e2e.FileOpens(data, trove_e2e.ASSET_FOLDERS) as assets, \
-                trove_e2e.Desktop(start_dir="/", env={"SPOOL_LOG": log}) as s:
+        with trovedrive.FileOpens(data, trovedrive.ASSET_FOLDERS) as assets, \
+                trovedrive.Desktop(start_dir="/", env={"SPOOL_LOG": log}) as s:
             s.start(exe=os.path.join(stage, "usr/local/bin/trove"), args=[folder])
             s.wait_window("GAME")
             s.settle()

@@ -1,14 +1,11 @@
 """The Linux program's own message box, shown by a start-up that fails: a window titled with
 the caption holding the text and an OK button, the same text on standard error, Enter or a
 click on OK dismissing it, and the program then ending with its start-up failure code."""
-import os
 import subprocess
-import sys
 import time
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
+import trovedrive
 
 CAPTION = "ERROR"
 NO_XINPUT2 = ("The X server lacks the XInput2 extension, which Trove needs to receive its keys "
@@ -38,7 +35,7 @@ class BoxScreen:
         return min(xs), min(ys), max(xs), max(ys)
 
 
-@unittest.skipUnless(trove_e2e.LINUX, "the Windows program's message boxes are the system's")
+@unittest.skipUnless(trovedrive.LINUX, "the Windows program's message boxes are the system's")
 class MessageBoxTest(unittest.TestCase):
     def open_box(self, s, text):
         """Waits for the box and checks what it shows and what standard error says."""
@@ -70,7 +67,7 @@ class MessageBoxTest(unittest.TestCase):
     def test_untrusted_client_sees_no_xinput2(self):
         # What the program is up against: the server offers it no XInputExtension, while the
         # trusted tools see it.
-        with trove_e2e.Desktop(screen=(1280, 1024), untrusted=True) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), untrusted=True) as s:
             def extensions(program):
                 return subprocess.run(["xdpyinfo", "-queryExtensions"], env=s.env(program),
                                       capture_output=True, text=True, check=True).stdout
@@ -78,7 +75,7 @@ class MessageBoxTest(unittest.TestCase):
             self.assertIn("XInputExtension", extensions(False))
 
     def test_without_xinput2_enter_dismisses_the_box(self):
-        with trove_e2e.Desktop(screen=(1280, 1024), untrusted=True) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), untrusted=True) as s:
             s.start()
             g, _ = self.open_box(s, NO_XINPUT2)
             # The server lets an untrusted client take no input focus: the keyboard follows
@@ -92,7 +89,7 @@ class MessageBoxTest(unittest.TestCase):
             self.assert_ends_with_failure(s)
 
     def test_without_xinput2_a_click_on_ok_dismisses_the_box(self):
-        with trove_e2e.Desktop(screen=(1280, 1024), untrusted=True) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), untrusted=True) as s:
             s.start()
             g, (left, top, right, bottom) = self.open_box(s, NO_XINPUT2)
             # A click on the text, or just beside the button, leaves it open.
@@ -105,7 +102,7 @@ class MessageBoxTest(unittest.TestCase):
 
     def test_without_glx_the_window_failure_is_shown_and_ends_the_program(self):
         # The XInput2 check passes; the window finds no GL visual on a server without GLX.
-        with trove_e2e.Desktop(screen=(1280, 1024), xvfb_args=("-extension", "GLX")) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), xvfb_args=("-extension", "GLX")) as s:
             s.start()
             self.open_box(s, NO_VISUAL)
             s.xdotool("key", "KP_Enter")

@@ -1,39 +1,14 @@
 """The overlay as the running program draws it: zoom-2 pixels, title, cursor cross, buttons,
 the 'A' and 'g' glyphs of the path line, and the overlay key."""
 import os
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
-
-YELLOW = (255, 255, 0)
-WHITE = (255, 255, 255)
-
-# Glyph widths of the program's font (advance = width + 1).
-WIDTHS = {}
-for chars, w in ((":il", 1), ("!'(),;=[]fjr", 2),
-                 ('"$%+-.0123456789<>?ABCDEFGHIKLPSTUVY^_bcdeghknopqstuvxyz', 3),
-                 ("&/JNOQRZ\\a", 4), ("#*MWXmw", 5), ("@", 7)):
-    for c in chars:
-        WIDTHS[c] = w
-
-
-def advance(c):
-    return WIDTHS.get(c, 2) + 1
-
+import trovedrive
+from trovedrive.canvas import CANVAS_H, WHITE, YELLOW, advance, pixel
 
 # The two glyphs whose drawings are fixed, rows 1 to 9 (row 1 at the top).
 GLYPH_A = ["000", "000", "010", "101", "111", "101", "101", "000", "000"]
 GLYPH_G = ["000", "000", "000", "000", "010", "101", "011", "001", "010"]
-
-CANVAS_H = 512  # 1280 x 1024 screen: 640 x 512 canvas at zoom 2
-ZOOM = 2
-
-
-def canvas_pixel(shot, x, y):
-    sx, sy = trove_e2e.canvas_to_screen(x, y, CANVAS_H, ZOOM)
-    return shot.pixel(sx, sy)
 
 
 def glyph_matches(shot, pattern, pen, y, colour):
@@ -41,7 +16,7 @@ def glyph_matches(shot, pattern, pen, y, colour):
     mismatches = []
     for i, row in enumerate(pattern, start=1):
         for j, ink in enumerate(row):
-            got = canvas_pixel(shot, pen + j, y - i + 2)
+            got = pixel(shot, pen + j, y - i + 2)
             if (got == colour) != (ink == "1"):
                 mismatches.append((j, i, got))
     return mismatches
@@ -50,15 +25,15 @@ def glyph_matches(shot, pattern, pen, y, colour):
 class OverlayTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.root = trove_e2e.make_tree({"Ag": None, "Ag/file.txt": b"x"})
+        cls.root = trovedrive.make_tree({"Ag": None, "Ag/file.txt": b"x"})
         cls.start = os.path.join(cls.root, "Ag")
 
     @classmethod
     def tearDownClass(cls):
-        trove_e2e.remove_tree(cls.root)
+        trovedrive.remove_tree(cls.root)
 
     def test_overlay_is_drawn_at_zoom_2_with_its_exact_glyphs(self):
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.start) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.start) as s:
             s.start()
             s.wait_window("GAME")
             s.wait_geometry("GAME", 1280, 1024)
@@ -78,7 +53,7 @@ class OverlayTest(unittest.TestCase):
             y = CANVAS_H - 11
             width = sum(advance(c) for c in title) - 1
             ink = [(x, yy) for x in range(0, 200) for yy in range(y - 9, y + 3)
-                   if canvas_pixel(shot, x, yy) == YELLOW]
+                   if pixel(shot, x, yy) == YELLOW]
             self.assertTrue(ink)
             self.assertEqual(min(x for x, _ in ink), 12)
             self.assertEqual(max(x for x, _ in ink), 12 + width - 1)
@@ -87,17 +62,17 @@ class OverlayTest(unittest.TestCase):
 
             # The buttons, on the title's line.
             for x in (268, 320, 360, 402):
-                row = [canvas_pixel(shot, x + dx, yy) for dx in range(3) for yy in range(y - 5, y)]
+                row = [pixel(shot, x + dx, yy) for dx in range(3) for yy in range(y - 5, y)]
                 self.assertIn(YELLOW, row, "button at %d" % x)
 
             # The white cross under the pointer, arms of 5.
             for dx, dy in ((0, 0), (5, 0), (-5, 0), (0, 5), (0, -5)):
-                self.assertEqual(canvas_pixel(shot, 200 + dx, 212 + dy), WHITE)
-            self.assertNotEqual(canvas_pixel(shot, 206, 212), WHITE)
-            self.assertNotEqual(canvas_pixel(shot, 201, 213), WHITE)
+                self.assertEqual(pixel(shot, 200 + dx, 212 + dy), WHITE)
+            self.assertNotEqual(pixel(shot, 206, 212), WHITE)
+            self.assertNotEqual(pixel(shot, 201, 213), WHITE)
 
             # The path line ends in "Ag": 'A' and 'g' exactly as drawn by the font.
-            path = trove_e2e.program_path(self.start)
+            path = trovedrive.program_path(self.start)
             pen = 12 + sum(advance(c) for c in path[:-2])
             y = CANVAS_H - 21
             self.assertEqual(glyph_matches(shot, GLYPH_A, pen, y, YELLOW), [])
@@ -106,8 +81,8 @@ class OverlayTest(unittest.TestCase):
             # Key 0 hides the overlay and shows it again.
             s.key("0")
             hidden = s.screenshot()
-            self.assertNotIn(YELLOW, [canvas_pixel(hidden, x, CANVAS_H - 14) for x in range(12, 120)])
-            self.assertNotEqual(canvas_pixel(hidden, 200, 212), WHITE)
+            self.assertNotIn(YELLOW, [pixel(hidden, x, CANVAS_H - 14) for x in range(12, 120)])
+            self.assertNotEqual(pixel(hidden, 200, 212), WHITE)
             s.key("0")
             shown = s.screenshot()
             self.assertEqual(glyph_matches(shown, GLYPH_A, pen, CANVAS_H - 21, YELLOW), [])

@@ -1,58 +1,20 @@
 """Thumbnail pages and the single-picture view, and pages of hostile files."""
 import os
 import shutil
-import struct
 import subprocess
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
-from test_browser import CANVAS_H, CANVAS_W, ZOOM, ListScreen  # noqa: E402
+import trovedrive
+from trovedrive import CORPORA, bmp24, red_with_blue_corner
+from trovedrive.canvas import (BLUE, CANVAS_H, CELL, COLUMNS, GREEN, RED, ROWS, WHITE, ZOOM,
+                               ListScreen, cell_origin, pixel)
 
-CORPORA = os.path.join(trove_e2e.ROOT, "tests", "data")
-RED, BLUE, GREEN, WHITE = (255, 0, 0), (0, 0, 255), (0, 255, 0), (255, 255, 255)
 # One picture per format the Linux program adds to BMP and JPEG, written by the build's own tool:
 # 96 x 64, red (220) over green and blue ramps, with a transparent top-left corner.
 FORMAT_SAMPLES = ("sample.avif", "sample.gif", "sample.heic", "sample.jxl", "sample.png",
                   "sample.webp")
-CELL = 140
-COLUMNS = (CANVAS_W - 2) // CELL  # 4
-ROWS = (CANVAS_H - 62) // CELL    # 3
-
-
-def bmp24(width, height, pixel):
-    """A bottom-up 24-bit BMP; pixel(x, y) gives (r, g, b) with y = 0 the bottom row."""
-    stride = (width * 3 + 3) // 4 * 4
-    data = bytearray()
-    for y in range(height):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        data += row + b"\0" * (stride - len(row))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    return header + info + bytes(data)
-
-
-def red_with_blue_corner(x, y):
-    return BLUE if x < 20 and y < 10 else RED
-
-
-def cell_origin(index):
-    """Bottom-left corner (x0, y0) of the cell at page position index."""
-    c, r = index % COLUMNS, index // COLUMNS
-    return CELL * c + 10, CANVAS_H - CELL * r - CELL - 31
-
-
-def pixel(shot, x, y):
-    sx, sy = trove_e2e.canvas_to_screen(x, y, CANVAS_H, ZOOM)
-    return shot.pixel(sx, sy)
-
-
 def click(s, x, y, page=False):
-    s.right_click(*trove_e2e.canvas_click_point(x, y, CANVAS_H, ZOOM), page=page)
+    s.right_click(*trovedrive.canvas_click_point(x, y, CANVAS_H, ZOOM), page=page)
 
 
 class PicturesTest(unittest.TestCase):
@@ -65,17 +27,17 @@ class PicturesTest(unittest.TestCase):
         }
         for i in range(10):
             tree["z%02d.bmp" % i] = bmp24(8, 8, lambda x, y, i=i: (20 * i, 100, 200))
-        self.root = trove_e2e.make_tree(tree)
+        self.root = trovedrive.make_tree(tree)
         shutil.copy(os.path.join(CORPORA, "libjpeg-turbo-testimages", "testorig.jpg"),
                     os.path.join(self.root, "photo.jpg"))
         shutil.copy(os.path.join(CORPORA, "jpeg-decoder-tests", "reftest", "progressive3.jpg"),
                     os.path.join(self.root, "progressive.jpg"))
 
     def tearDown(self):
-        trove_e2e.remove_tree(self.root)
+        trovedrive.remove_tree(self.root)
 
     def test_thumbnail_pages_and_the_picture_view(self):
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start()
             s.wait_window("GAME")
             names = s.list_directory(self.root)
@@ -118,14 +80,14 @@ class PicturesTest(unittest.TestCase):
 
             # A right click on the red picture opens it: 50 x 25 at step 4, placement 3.
             click(s, x0 + 70, y0 + 35)
-            s.move(*trove_e2e.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+            s.move(*trovedrive.canvas_click_point(250, 200, CANVAS_H, ZOOM))
             view = s.screenshot()
             # Centre at (3 * 250 - 640, 3 * 200 - 512) = (110, 88): x 85..134, y 75..99.
             self.assertEqual(pixel(view, 120, 95), RED)
             self.assertEqual(pixel(view, 87, 76), BLUE)
             self.assertEqual(pixel(view, 140, 95), (0, 0, 0))
             # Moving the pointer 10 pixels moves the picture 30.
-            s.move(*trove_e2e.canvas_click_point(260, 200, CANVAS_H, ZOOM))
+            s.move(*trovedrive.canvas_click_point(260, 200, CANVAS_H, ZOOM))
             moved = s.screenshot()
             self.assertEqual(pixel(moved, 150, 95), RED)
             self.assertEqual(pixel(moved, 117, 76), BLUE)
@@ -148,13 +110,13 @@ class PicturesTest(unittest.TestCase):
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 
-    @unittest.skipUnless(trove_e2e.LINUX, "the Windows program shows BMP and JPEG only")
+    @unittest.skipUnless(trovedrive.LINUX, "the Windows program shows BMP and JPEG only")
     def test_every_further_format_shows_a_thumbnail_and_opens(self):
-        folder = trove_e2e.make_tree({})
+        folder = trovedrive.make_tree({})
         try:
-            subprocess.run([os.path.join(trove_e2e.BUILD, "make_format_samples"), folder],
+            subprocess.run([os.path.join(trovedrive.BUILD, "make_format_samples"), folder],
                            check=True, timeout=120)
-            with trove_e2e.Desktop(screen=(1280, 1024), start_dir=folder) as s:
+            with trovedrive.Desktop(screen=(1280, 1024), start_dir=folder) as s:
                 s.start()
                 s.wait_window("GAME")
                 names = s.list_directory(folder)
@@ -175,16 +137,16 @@ class PicturesTest(unittest.TestCase):
                 cx, cy = cell_origin(names.index("sample.png"))
                 self.assertEqual(pixel(page, 110, 88), (0, 0, 0))
                 click(s, cx + 50, cy + 40)
-                s.move(*trove_e2e.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+                s.move(*trovedrive.canvas_click_point(250, 200, CANVAS_H, ZOOM))
                 r, g, b = pixel(s.screenshot(), 110, 88)
                 self.assertTrue(r > 150 and r > g + 40, (r, g, b))
                 s.key("Escape")
                 self.assertEqual(s.wait_exit(), 0)
         finally:
-            trove_e2e.remove_tree(folder)
+            trovedrive.remove_tree(folder)
 
     def test_pages_of_hostile_files_do_not_bring_the_program_down(self):
-        hostile = trove_e2e.make_tree({})
+        hostile = trovedrive.make_tree({})
         try:
             n = 0
             for folder in (("bmpsuite", "b"), ("bmpsuite", "q"), ("jpeg-decoder-tests", "crashtest"),
@@ -199,7 +161,7 @@ class PicturesTest(unittest.TestCase):
                                     os.path.join(hostile, "%04d-%s%s" % (n, f[:40], ext)))
                         n += 1
             pages = (n + 2 + COLUMNS * ROWS - 1) // (COLUMNS * ROWS)
-            with trove_e2e.Desktop(screen=(1280, 1024), start_dir=hostile) as s:
+            with trovedrive.Desktop(screen=(1280, 1024), start_dir=hostile) as s:
                 s.start()
                 s.wait_window("GAME")
                 s.key("t", page=True)
@@ -209,7 +171,7 @@ class PicturesTest(unittest.TestCase):
                 s.key("Escape")
                 self.assertEqual(s.wait_exit(timeout=120), 0)
         finally:
-            trove_e2e.remove_tree(hostile)
+            trovedrive.remove_tree(hostile)
 
 
 if __name__ == "__main__":

@@ -6,25 +6,23 @@ a second file that replaces the first, sound with its progress line, files it ca
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
-from test_browser import CANVAS_H, RED, ZOOM, ListScreen, row_click  # noqa: E402
+import trovedrive
+from trovedrive.canvas import CANVAS_H, RED, ZOOM, ListScreen, row_click
 
 PLAYER = "Spool video and audio player"
 
 
 class PlayerTest(unittest.TestCase):
     def setUp(self):
-        self.root = trove_e2e.make_tree({"clip one.avi": b"\x01" * 4321, "music": None})
+        self.root = trovedrive.make_tree({"clip one.avi": b"\x01" * 4321, "music": None})
         self.log = tempfile.mktemp(prefix="trove-e2e-spool-", suffix=".log")
 
     def tearDown(self):
-        trove_e2e.remove_tree(self.root)
+        trovedrive.remove_tree(self.root)
         if os.path.exists(self.log):
             os.remove(self.log)
 
@@ -42,14 +40,14 @@ class PlayerTest(unittest.TestCase):
 
     def test_second_click_and_play_key_start_the_player_over_the_window(self):
         # The player beside the program plays the files of the folder browsed.
-        env = {"SPOOL_LOG": trove_e2e.program_path(self.log)}
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root, env=env) as s:
+        env = {"SPOOL_LOG": trovedrive.program_path(self.log)}
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.root, env=env) as s:
             s.start()
             s.wait_window("GAME")
             names = s.list_directory(self.root)
             k = names.index("clip one.avi") + 1
-            media = trove_e2e.program_path(self.root) + trove_e2e.SEPARATOR + "clip one.avi"
-            expected = trove_e2e.player_line(media)
+            media = trovedrive.program_path(self.root) + trovedrive.SEPARATOR + "clip one.avi"
+            expected = trovedrive.player_line(media)
 
             # First click selects; nothing starts.
             s.right_click(*row_click(k))
@@ -66,7 +64,7 @@ class PlayerTest(unittest.TestCase):
 
             # With the list moved, P places the player by the scroll offsets:
             # x = (213 + 0) * 2, y = 170 * 2.
-            s.right_click(*trove_e2e.canvas_click_point(405, CANVAS_H - 15, CANVAS_H, ZOOM))
+            s.right_click(*trovedrive.canvas_click_point(405, CANVAS_H - 15, CANVAS_H, ZOOM))
             s.key("p")
             self.assertEqual(self.wait_log(2), [expected, expected])
             s.wait_geometry(PLAYER, 600, 600, at=(426, 340))
@@ -75,9 +73,9 @@ class PlayerTest(unittest.TestCase):
 
     def test_without_the_player_the_program_says_so_and_keeps_running(self):
         # The program alone in a folder, without the player beside it.
-        exe = os.path.join(self.root, trove_e2e.TROVE_FILE)
-        shutil.copy(os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE), exe)
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
+        exe = os.path.join(self.root, trovedrive.TROVE_FILE)
+        shutil.copy(os.path.join(trovedrive.DIST, trovedrive.TROVE_FILE), exe)
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start(exe=exe)
             s.wait_window("GAME")
             names = s.list_directory(self.root)
@@ -86,8 +84,8 @@ class PlayerTest(unittest.TestCase):
             s.right_click(*row_click(k), wait=False)  # the box holds the program up
             # A box names the player that could not be started; it is dismissed.
             s.wait_window("ERROR", timeout=30)
-            if trove_e2e.LINUX:
-                player = os.path.join(self.root, trove_e2e.PLAYER_FILE)
+            if trovedrive.LINUX:
+                player = os.path.join(self.root, trovedrive.PLAYER_FILE)
                 self.assertIn("ERROR: The player could not be started: " + player,
                               s.program_errors())
             s.run_helper("close", "ERROR").wait(timeout=30)
@@ -100,9 +98,9 @@ class PlayerTest(unittest.TestCase):
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 
-    @unittest.skipIf(trove_e2e.LINUX, "the explorer window and its title are Windows'")
+    @unittest.skipIf(trovedrive.LINUX, "the explorer window and its title are Windows'")
     def test_f7_opens_the_explorer_on_the_browsed_directory(self):
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.root) as s:
             s.start()
             s.wait_window("GAME")
             s.settle()
@@ -182,17 +180,17 @@ def lit(rows):
     return any(row.strip(b"\0") for row in rows)
 
 
-@unittest.skipUnless(trove_e2e.LINUX, "the GStreamer player is the Linux program's")
+@unittest.skipUnless(trovedrive.LINUX, "the GStreamer player is the Linux program's")
 class LinuxPlayerTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.root = trove_e2e.make_tree({})
+        cls.root = trovedrive.make_tree({})
         make_media(cls.root)
-        cls.spool = os.path.join(trove_e2e.DIST, trove_e2e.PLAYER_FILE)
+        cls.spool = os.path.join(trovedrive.DIST, trovedrive.PLAYER_FILE)
 
     @classmethod
     def tearDownClass(cls):
-        trove_e2e.remove_tree(cls.root)
+        trovedrive.remove_tree(cls.root)
 
     def play(self, s, name):
         """Starts the player on a file of the folder by itself, with its standard error kept."""
@@ -203,7 +201,7 @@ class LinuxPlayerTest(unittest.TestCase):
     def test_video_plays_pauses_ends_and_a_second_file_replaces_it(self):
         log = tempfile.mktemp(prefix="trove-e2e-spool-", suffix=".log")
         self.addCleanup(lambda: os.path.exists(log) and os.remove(log))
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=self.root,
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=self.root,
                                env={"SPOOL_LOG": log}) as s:
             s.start()
             s.wait_window("GAME")
@@ -255,7 +253,7 @@ class LinuxPlayerTest(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 0)
 
     def test_sound_shows_its_progress_and_bad_files_say_why(self):
-        with trove_e2e.Desktop(screen=(1280, 1024)) as s:
+        with trovedrive.Desktop(screen=(1280, 1024)) as s:
             # A tone: its name and a progress line that advances; the window closes at its end.
             tone = self.play(s, "tone.wav")
             s.wait_window(PLAYER)

@@ -1,15 +1,12 @@
 """The program's window, display modes, close request and global Escape."""
-import os
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
+import trovedrive
 
 
 class WindowTest(unittest.TestCase):
     def test_half_screen_window_at_zoom_2(self):
-        with trove_e2e.Desktop(screen=(1366, 768)) as s:
+        with trovedrive.Desktop(screen=(1366, 768)) as s:
             s.start()
             s.wait_window("GAME")
             g = s.wait_geometry("GAME", 1366, 768)
@@ -20,7 +17,7 @@ class WindowTest(unittest.TestCase):
 
     def test_display_modes_recreate_the_window_at_their_sizes(self):
         # An odd screen: half of 1367 x 769 is 682 x 383 at zoom 2.
-        with trove_e2e.Desktop(screen=(1367, 769)) as s:
+        with trovedrive.Desktop(screen=(1367, 769)) as s:
             s.start()
             s.wait_window("GAME")
             s.wait_geometry("GAME", 1364, 766)
@@ -36,7 +33,7 @@ class WindowTest(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 0)
 
     def test_escape_in_another_programs_window_ends_the_program(self):
-        with trove_e2e.Desktop(screen=(1280, 1024)) as s:
+        with trovedrive.Desktop(screen=(1280, 1024)) as s:
             s.start()
             s.wait_window("GAME")
             other = s.run_helper("window", "OtherProgram")
@@ -51,7 +48,7 @@ class WindowTest(unittest.TestCase):
             other.kill()
 
     def test_close_request_ends_the_program(self):
-        with trove_e2e.Desktop(screen=(1280, 1024)) as s:
+        with trovedrive.Desktop(screen=(1280, 1024)) as s:
             s.start()
             s.wait_window("GAME")
             s.settle()

@@ -1,4 +1,4 @@
-"""scripts/with-xvfb.sh: the command runs on a display that really is up, a private server is
+"""scripts/setup/with-xvfb.sh: the command runs on a display that really is up, a private server is
 gone afterwards, and a server that cannot start is reported instead of running the command."""
 import os
 import subprocess
@@ -6,7 +6,7 @@ import sys
 import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-SCRIPT = os.path.join(ROOT, "scripts", "with-xvfb.sh")
+SCRIPT = os.path.join(ROOT, "scripts", "setup", "with-xvfb.sh")
 
 
 def run(command, **env):

@@ -65,7 +65,7 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_EQ(os().windowsCreated[0].title, "GAME");
   EXPECT_EQ(os().windowsCreated[0].width, 1366);
   EXPECT_EQ(os().windowsCreated[0].height, 768);
-  EXPECT_EQ(os().windowsCreated[0].colourBits, 16);
+  EXPECT_EQ(os().windowsCreated[0].colourDepth, 16);
   EXPECT_LT(IndexOf("CreateGlWindow"), IndexOf("GlSetupProjection"));
   EXPECT_LT(IndexOf("GlSetupProjection"), IndexOf("GlInitState"));
   EXPECT_LT(IndexOf("GlInitState"), IndexOf("HideSystemCursor"));
@@ -87,11 +87,11 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
       // Not a window's failure: the directory the program starts in was removed; nothing
       // can be browsed or left under an empty name, so no window opens.
       {WindowFailure::none, "The current directory cannot be read.", false},
-      {WindowFailure::registerClass, "Failed To Register The Window Class.", false},
+      {WindowFailure::registerWindowKind, "Failed To Register The Window Class.", false},
       {WindowFailure::createWindow, "Window Creation Error.", true},
-      {WindowFailure::deviceContext, "Can't Create A GL Device Context.", true},
-      {WindowFailure::choosePixelFormat, "Can't Find A Suitable PixelFormat.", true},
-      {WindowFailure::setPixelFormat, "Can't Set The PixelFormat.", true},
+      {WindowFailure::getDrawingSurface, "Can't Create A GL Device Context.", true},
+      {WindowFailure::findPixelFormat, "Can't Find A Suitable PixelFormat.", true},
+      {WindowFailure::applyPixelFormat, "Can't Set The PixelFormat.", true},
       {WindowFailure::createContext, "Can't Create A GL Rendering Context.", true},
       {WindowFailure::activateContext, "Can't Activate The GL Rendering Context.", true},
   };
@@ -130,7 +130,7 @@ TEST_F(StartUpTest, FailedWindowCreationShowsItsMessageAndEndsWithOne) {
 
 TEST_F(StartUpTest, ReleaseFailuresAreEachReportedAndDoNotStopTheOthers) {
   os().failReleases =
-      platform::releaseContextDelete | platform::releaseWindow | platform::releaseClass;
+      platform::releaseContextDelete | platform::releaseWindow | platform::releaseWindowKind;
   CloseGlWindow();
   ASSERT_EQ(os().messageBoxes.size(), 3u);
   EXPECT_EQ(os().messageBoxes[0].text, "Release Rendering Context Failed.");

@@ -292,16 +292,16 @@ TEST(Win32Window, OpensBorderlessAtTheCornerAndMapsTheCursor) {
 
 // Only plain key-downs and right presses of a hook action reach the core.
 TEST(Win32Hooks, PassOnOnlyPlainKeyDownsAndRightPresses) {
-  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_KEYDOWN, 'T'), 'T');
-  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_KEYDOWN, VK_F6), VK_F6);
-  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_SYSKEYDOWN, 'T'), -1);
-  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_KEYUP, 'T'), -1);
-  EXPECT_EQ(platform::KeyFromHookEvent(1, WM_KEYDOWN, 'T'), -1);
-  EXPECT_EQ(platform::KeyFromHookEvent(HC_ACTION, WM_KEYDOWN, 300), -1);
-  EXPECT_TRUE(platform::IsRightPressHookEvent(HC_ACTION, WM_RBUTTONDOWN));
-  EXPECT_FALSE(platform::IsRightPressHookEvent(HC_ACTION, WM_LBUTTONDOWN));
-  EXPECT_FALSE(platform::IsRightPressHookEvent(HC_ACTION, WM_RBUTTONUP));
-  EXPECT_FALSE(platform::IsRightPressHookEvent(1, WM_RBUTTONDOWN));
+  EXPECT_EQ(win32::KeyFromHookEvent(HC_ACTION, WM_KEYDOWN, 'T'), 'T');
+  EXPECT_EQ(win32::KeyFromHookEvent(HC_ACTION, WM_KEYDOWN, VK_F6), VK_F6);
+  EXPECT_EQ(win32::KeyFromHookEvent(HC_ACTION, WM_SYSKEYDOWN, 'T'), -1);
+  EXPECT_EQ(win32::KeyFromHookEvent(HC_ACTION, WM_KEYUP, 'T'), -1);
+  EXPECT_EQ(win32::KeyFromHookEvent(1, WM_KEYDOWN, 'T'), -1);
+  EXPECT_EQ(win32::KeyFromHookEvent(HC_ACTION, WM_KEYDOWN, 300), -1);
+  EXPECT_TRUE(win32::IsRightPressHookEvent(HC_ACTION, WM_RBUTTONDOWN));
+  EXPECT_FALSE(win32::IsRightPressHookEvent(HC_ACTION, WM_LBUTTONDOWN));
+  EXPECT_FALSE(win32::IsRightPressHookEvent(HC_ACTION, WM_RBUTTONUP));
+  EXPECT_FALSE(win32::IsRightPressHookEvent(1, WM_RBUTTONDOWN));
 }
 
 // The hooks run on a thread of their own: while the main thread is held up as any command's
@@ -312,8 +312,8 @@ TEST(Win32Hooks, AnswerWhileTheMainThreadPausesAndLatchInThePumpStep) {
   Input input;
   WindowRequests requests;
   InstallInputHooks();
-  ASSERT_NE(platform::HookThreadId(), 0u);
-  EXPECT_NE(platform::HookThreadId(), GetCurrentThreadId());
+  ASSERT_NE(win32::HookThreadId(), 0u);
+  EXPECT_NE(win32::HookThreadId(), GetCurrentThreadId());
   while (platform::PumpOneMessage(input, requests)) {
   }
   ClearInputLatches(input);
@@ -325,7 +325,7 @@ TEST(Win32Hooks, AnswerWhileTheMainThreadPausesAndLatchInThePumpStep) {
     press[0].ki.wVk = press[1].ki.wVk = VK_F9;
     press[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, press, sizeof(INPUT));
-    noted = WaitForSingleObject(platform::InputNotedEvent(), 60000);
+    noted = WaitForSingleObject(win32::InputNotedEvent(), 60000);
   });
   injector.join();  // the main thread pumps nothing meanwhile
   EXPECT_EQ(noted, WAIT_OBJECT_0);

@@ -7,7 +7,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-namespace platform {
+namespace gl {
 // Swaps the front and back buffers of the main window.
 void SwapMainWindowBuffers();
-}  // namespace platform
+}  // namespace gl

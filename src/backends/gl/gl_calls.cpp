@@ -42,7 +42,7 @@ void GlPresent(const std::uint8_t* rgba, int width, int height, int zoom) {
   }
   // The raster position is never set: the blit starts at the window's lower-left corner.
   glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-  SwapMainWindowBuffers();
+  gl::SwapMainWindowBuffers();
   glEnable(GL_TEXTURE_2D);
 }
 

@@ -8,8 +8,8 @@
 
 #include "display/window_events.h"
 #include "input/input_events.h"
-#include "backends/posix/picture_decoder.h"
-#include "backends/posix/posix_files.h"
+#include "backends/posix/posix_system.h"
+#include "backends/win32/win32_conventions.h"
 
 namespace headless {
 
@@ -44,6 +44,17 @@ int TotalPause() {
 
 }  // namespace headless
 
+namespace native {
+
+// The POSIX files and pictures serve the system the test chose.
+const System& CurrentSystem() {
+  static constexpr System windows = {
+      .conventions = win32::windowsConventions, .ordersListings = false, .refusesUrls = false};
+  return headless::current.posixConventions ? linuxSystem : windows;
+}
+
+}  // namespace native
+
 namespace platform {
 
 using headless::current;
@@ -52,9 +63,9 @@ int ScreenWidth() { return current.screenWidth; }
 int ScreenHeight() { return current.screenHeight; }
 int DisplayScale() { return current.displayScale; }
 
-WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits) {
+WindowFailure CreateGlWindow(const char* title, int width, int height, int colourDepth) {
   current.calls.push_back("CreateGlWindow");
-  current.windowsCreated.push_back({title, width, height, colourBits});
+  current.windowsCreated.push_back({title, width, height, colourDepth});
   if (current.failCreationAt != WindowFailure::none) {
     return current.failCreationAt;
   }
@@ -114,13 +125,6 @@ void MoveMainWindow(int x, int y, int width, int height) {
   current.calls.push_back("MoveMainWindow");
   current.moves.push_back({"", x, y, width, height});
   current.windowRect = {x, y, x + width, y + height};
-}
-
-const Conventions& PlatformConventions() {
-  // The Windows program's unless a test asks for the Linux program's.
-  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer", false, false, false};
-  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true, true, true};
-  return current.posixConventions ? posix : windows;
 }
 
 ScreenPoint CursorPosition() { return current.cursor; }
@@ -200,28 +204,16 @@ void ExitProgram(int exitCode) { throw headless::ProgramExit{exitCode}; }
 
 void EndBesideDecodes(int exitCode) { throw headless::ProgramExit{exitCode}; }
 
-bool RunProgram(const char* file, const char* parameters) {
+bool RunProgram(const char* file, const char* const* words, std::size_t wordCount) {
   current.calls.push_back("RunProgram");
   char cwd[4096];
   if (!getcwd(cwd, sizeof cwd)) cwd[0] = '\0';
-  current.programsRun.push_back({file, parameters, cwd});
+  current.programsRun.push_back({file, std::vector<std::string>(words, words + wordCount), cwd});
   return current.programsStart;
 }
 
-bool DecodePicture(const char* path, bool (*mayDecode)(int, int), DecodedPicture* picture) {
-  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture);
-}
-
-void ReleasePicture(DecodedPicture* picture) { native::ReleaseDecodedPicture(picture); }
-
-bool DecodePictureRows(const char* path, bool (*mayDecode)(int, int), const RowSelection& rows,
-                       DecodedPicture* picture) {
-  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture, &rows);
-}
-
-// Native decoders need nothing per thread.
+// The native decoders (the POSIX layer's pictures) need nothing per thread.
 void BeginDecodeThread(bool) {}
 void EndDecodeThread() {}
-bool AbandonedDecodesStop() { return true; }
 
 }  // namespace platform

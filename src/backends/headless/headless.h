@@ -1,6 +1,7 @@
 // The headless backend: a scripted stand-in for the operating system in native tests and
 // benchmarks. Tests set the screen, cursor and window, queue input that is delivered through
-// the same hook entry points the real hooks use, and read back what the program did.
+// the same hook entry points the real hooks use, and read back what the program did. Files and
+// pictures are the POSIX layer's, serving the Windows or the Linux program's conventions.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,7 @@ struct WindowCreation {
   std::string title;
   int width;
   int height;
-  int colourBits;
+  int colourDepth;
 };
 
 struct WindowMove {
@@ -33,7 +34,7 @@ struct WindowMove {
 
 struct ProgramRun {
   std::string file;
-  std::string parameters;
+  std::vector<std::string> words;
   std::string currentDirectory;
 };
 
@@ -64,15 +65,16 @@ struct State {
   unsigned failReleases = 0;
   std::vector<std::string> playerWindowTitles;  // windows that MovePlayerWindow can find
   bool programsStart = true;                    // RunProgram's result
-  bool posixConventions = false;                // paths and names as the Linux program's
+  // The system stood for: the Windows program's (paths, names, listings in the file system's
+  // order, URL names read as paths) unless a test chooses the Linux program's.
+  bool posixConventions = false;
   bool narrowCodePage = false;  // DisplayText shows every non-ASCII character as '?'
   // The program's own folders as DataFolder gives them; an empty one cannot be found, like
   // the folders of a program whose executable's place cannot be read.
   std::string assetFolder;
   std::string playerFolder;
-  bool foldersFound = true;
-  bool reportWanted =
-      false;  // TROVE_REPORT names a file  // false: the folders above were looked for in vain
+  bool foldersFound = true;   // false: the folders above were looked for in vain
+  bool reportWanted = false;  // TROVE_REPORT names a file
 
   // Events delivered one per PumpOneMessage call (each acts like one message).
   std::deque<std::function<void(Input&, WindowRequests&)>> pendingMessages;

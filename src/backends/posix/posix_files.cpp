@@ -1,4 +1,5 @@
-// Files and directories over POSIX for the native backends.
+// Files and directories over POSIX, and the conventions the core writes their paths with, for
+// every POSIX backend.
 #include "backends/posix/posix_files.h"
 
 #include <dirent.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <new>
 
+#include "backends/posix/posix_system.h"
 #include "platform/platform.h"
 
 namespace native {
@@ -24,10 +26,10 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &st) == 0;
 }
 
-std::string WithSlashes(const char* path) {
+std::string WithSlashes(const char* path, char separator) {
   std::string p = path;
   for (char& c : p) {
-    if (c == '\\') c = '/';
+    if (c == separator) c = '/';
   }
   return p;
 }
@@ -67,13 +69,12 @@ std::FILE* OpenRegularFile(const std::string& path) {
 
 std::string PosixPath(const char* path) {
   if (!path) return "";
-  if (platform::PlatformConventions().pathSeparator == '\\') return WithSlashes(path);
+  const char separator = CurrentSystem().conventions.pathSeparator;
+  if (separator != '/') return WithSlashes(path, separator);
   std::string literal = path;
-  if (literal.rfind(".\\", 0) == 0 && !Exists(literal)) return WithSlashes(path);
+  if (literal.rfind(".\\", 0) == 0 && !Exists(literal)) return WithSlashes(path, '\\');
   return literal;
 }
-
-bool OrdersListings() { return platform::PlatformConventions().pathSeparator == '/'; }
 
 void OrderListing(std::vector<std::string>* names) {
   auto rank = [](const std::string& name) { return name == "." ? 0 : name == ".." ? 1 : 2; };
@@ -96,6 +97,8 @@ struct DirectoryListing {
 struct ReadFile {
   std::FILE* file;
 };
+
+const Conventions& PlatformConventions() { return native::CurrentSystem().conventions; }
 
 namespace {
 
@@ -138,7 +141,7 @@ DirectoryListing* ListCurrentDirectory() {
     delete listing;
     return nullptr;
   }
-  if (native::OrdersListings()) native::OrderListing(&listing->names);
+  if (native::CurrentSystem().ordersListings) native::OrderListing(&listing->names);
   return listing;
 }
 

@@ -1,5 +1,5 @@
-// File and directory access for the native backends (POSIX). Where the platform's separator
-// is the backslash (the headless stand-in for the Windows program), backslashes are separators.
+// File and directory access for the POSIX backends, for paths the core writes with the
+// separator of the system the backend stands for (native::CurrentSystem).
 #pragma once
 
 #include <cstdio>
@@ -8,7 +8,8 @@
 
 namespace native {
 
-// The POSIX path for a path the core built. With the backslash as separator every backslash
+// The POSIX path for a path the core built. Where the system's separator is another character
+// than the slash (the headless backend standing in for the Windows program), each of them
 // becomes a slash. With the slash as separator the path is taken as it is, except that a
 // relative path written the Windows way (".\bmp_unit\x.bmp", as the asset catalogue writes
 // its paths) that names nothing as it is is read with slashes.
@@ -20,10 +21,8 @@ std::FILE* OpenRegularFile(const std::string& path);
 
 // The order of the Linux program's directory listing: "." and ".." first (the browser relies
 // on them), then the other names by case-insensitive comparison, names equal but for case in
-// byte order, so that the same directory always lists the same way.
+// byte order, so that the same directory always lists the same way. Listings take it where the
+// system orders them (System::ordersListings).
 void OrderListing(std::vector<std::string>* names);
-// Whether directory searches are ordered: with the slash as separator (the Linux program);
-// with the backslash (the headless stand-in) the file system's own order is kept.
-bool OrdersListings();
 
 }  // namespace native

@@ -41,9 +41,7 @@ struct Backend {
 
 Backend& State();
 
-}  // namespace win32
-
-namespace platform {
+// The main window, for the backend's other parts (owner of the programs it starts).
 HWND MainWindowHandle();
 
 // The hooks' translation into the core's vocabulary. The key code of a keyboard hook event, or
@@ -68,4 +66,5 @@ constexpr int wideRoom = 1024;
 // rather than cut or guess: on text that is not UTF-8, or that does not fit the room given.
 bool Widen(const char* text, wchar_t* wide, int room);
 bool Narrow(const wchar_t* wide, char* text, std::size_t room);
-}  // namespace platform
+
+}  // namespace win32

@@ -1,12 +1,8 @@
-// How the Windows program writes paths and names the programs it starts.
-#include "platform/platform.h"
+// The Windows program's conventions, as the core asks for them.
+#include "backends/win32/win32_conventions.h"
 
 namespace platform {
 
-const Conventions& PlatformConventions() {
-  // Going up from "C:\a\" ends at "C:\", and from there at "C:", where it stops.
-  static const Conventions windows = {'\\', 2, 2, "spool.exe", "explorer", false, false, false};
-  return windows;
-}
+const Conventions& PlatformConventions() { return win32::windowsConventions; }
 
 }  // namespace platform

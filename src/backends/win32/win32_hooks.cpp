@@ -19,30 +19,30 @@
 namespace {
 
 // The hooks' part of the backend's state, shared with the hook thread.
-win32::Hooks& Hooks() { return win32::State().hooks; }
+win32::Hooks& HookState() { return win32::State().hooks; }
 
 void NoteInput() {
-  if (Hooks().inputNoted) SetEvent(Hooks().inputNoted);
+  if (HookState().inputNoted) SetEvent(HookState().inputNoted);
 }
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    const int key = platform::KeyFromHookEvent(code, wParam, event->vkCode);
+    const int key = win32::KeyFromHookEvent(code, wParam, event->vkCode);
     if (key >= 0) {
-      Hooks().notedKeys[key / 32].fetch_or(1u << (key % 32));
+      HookState().notedKeys[key / 32].fetch_or(1u << (key % 32));
       NoteInput();
     }
   }
-  return CallNextHookEx(Hooks().keyboard, code, wParam, lParam);
+  return CallNextHookEx(HookState().keyboard, code, wParam, lParam);
 }
 
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (platform::IsRightPressHookEvent(code, wParam)) {
-    Hooks().notedRightPress = true;
+  if (win32::IsRightPressHookEvent(code, wParam)) {
+    HookState().notedRightPress = true;
     NoteInput();
   }
-  return CallNextHookEx(Hooks().mouse, code, wParam, lParam);
+  return CallNextHookEx(HookState().mouse, code, wParam, lParam);
 }
 
 // Installs both hooks (the mouse hook first), says so through the event it is given, then
@@ -52,8 +52,8 @@ DWORD WINAPI HookThread(LPVOID installed) {
   // The thread's message queue exists before the hooks can be called through it.
   PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
   HMODULE module = GetModuleHandleA(nullptr);
-  Hooks().mouse = SetWindowsHookExA(WH_MOUSE_LL, MouseHookProc, module, 0);
-  Hooks().keyboard = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, module, 0);
+  HookState().mouse = SetWindowsHookExA(WH_MOUSE_LL, MouseHookProc, module, 0);
+  HookState().keyboard = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, module, 0);
   SetEvent(static_cast<HANDLE>(installed));
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
@@ -64,12 +64,12 @@ DWORD WINAPI HookThread(LPVOID installed) {
 
 // Starts the hook thread once and waits until it has tried to install both hooks.
 void StartHookThread() {
-  if (Hooks().threadStarted) return;
-  Hooks().threadStarted = true;
-  Hooks().inputNoted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (HookState().threadStarted) return;
+  HookState().threadStarted = true;
+  HookState().inputNoted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   HANDLE installed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!installed) return;
-  HANDLE thread = CreateThread(nullptr, 0, HookThread, installed, 0, &Hooks().threadId);
+  HANDLE thread = CreateThread(nullptr, 0, HookThread, installed, 0, &HookState().threadId);
   if (thread) {
     WaitForSingleObject(installed, INFINITE);
     CloseHandle(thread);  // the thread runs on until the process ends
@@ -79,7 +79,7 @@ void StartHookThread() {
 
 }  // namespace
 
-namespace platform {
+namespace win32 {
 
 int KeyFromHookEvent(int code, WPARAM message, DWORD virtualKey) {
   // Keys pressed with Alt held arrive as WM_SYSKEYDOWN and are not passed on.
@@ -91,28 +91,32 @@ bool IsRightPressHookEvent(int code, WPARAM message) {
   return code == HC_ACTION && message == WM_RBUTTONDOWN;
 }
 
-DWORD HookThreadId() { return Hooks().threadId; }
+DWORD HookThreadId() { return HookState().threadId; }
 
-HANDLE InputNotedEvent() { return Hooks().inputNoted; }
+HANDLE InputNotedEvent() { return HookState().inputNoted; }
 
 void DeliverNotedInput(Input& input) {
   for (int word = 0; word < 8; ++word) {
-    std::uint32_t bits = Hooks().notedKeys[word].exchange(0);
+    std::uint32_t bits = HookState().notedKeys[word].exchange(0);
     for (int bit = 0; bits != 0; ++bit, bits >>= 1) {
       if (bits & 1u) KeyPressed(input, word * 32 + bit);
     }
   }
-  if (Hooks().notedRightPress.exchange(false)) RightButtonPressed(input);
+  if (HookState().notedRightPress.exchange(false)) RightButtonPressed(input);
 }
+
+}  // namespace win32
+
+namespace platform {
 
 bool InstallMouseHook() {
   StartHookThread();
-  return Hooks().mouse != nullptr;
+  return HookState().mouse != nullptr;
 }
 
 bool InstallKeyboardHook() {
   StartHookThread();
-  return Hooks().keyboard != nullptr;
+  return HookState().keyboard != nullptr;
 }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
-// The Windows backend's window side: the borderless GL window, its window procedure,
-// message pumping, message boxes, the cursor and window moves.
+// The Windows backend's window side: the borderless GL window, its window procedure, the pump
+// step over the thread's messages, message boxes, the cursor and window moves.
 #include <windows.h>
 
 #include "display/window_events.h"
@@ -8,6 +8,8 @@
 #include "backends/win32/win32_backend.h"
 
 namespace {
+
+using platform::WindowFailure;
 
 constexpr const char* windowClassName = "OpenGL";
 
@@ -41,15 +43,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-}  // namespace
-
-namespace platform {
-
-int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
-int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
-int DisplayScale() { return 1; }
-
-WindowFailure CreateGlWindow(const char* title, int width, int height, int colourBits) {
+// Registers the window class and makes the borderless window at (0, 0) with the given client
+// size, not shown yet.
+WindowFailure CreateMainWindow(const char* title, int width, int height) {
   RECT rect = {0, 0, width, height};
   Main().instance = GetModuleHandleA(nullptr);
 
@@ -60,7 +56,7 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int colou
   windowClass.hIcon = LoadIcon(nullptr, IDI_WINLOGO);
   windowClass.hCursor = LoadCursor(nullptr, IDC_CROSS);
   windowClass.lpszClassName = windowClassName;
-  if (!RegisterClassA(&windowClass)) return WindowFailure::registerClass;
+  if (!RegisterClassA(&windowClass)) return WindowFailure::registerWindowKind;
 
   DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
   DWORD style = WS_POPUP;
@@ -70,22 +66,26 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int colou
       exStyle, windowClassName, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
       rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, Main().instance, nullptr);
   if (!Main().window) return WindowFailure::createWindow;
+  return WindowFailure::none;
+}
 
+// The window's device context with its pixel format, and a GL context made current in it.
+WindowFailure CreateContext(int colourDepth) {
   Main().deviceContext = GetDC(Main().window);
-  if (!Main().deviceContext) return WindowFailure::deviceContext;
+  if (!Main().deviceContext) return WindowFailure::getDrawingSurface;
 
   PIXELFORMATDESCRIPTOR format = {};
   format.nSize = sizeof(PIXELFORMATDESCRIPTOR);
   format.nVersion = 1;
   format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
   format.iPixelType = PFD_TYPE_RGBA;
-  format.cColorBits = static_cast<BYTE>(colourBits);
+  format.cColorBits = static_cast<BYTE>(colourDepth);
   format.cDepthBits = 16;
   format.iLayerType = PFD_MAIN_PLANE;
   int pixelFormat = ChoosePixelFormat(Main().deviceContext, &format);
-  if (pixelFormat == 0) return WindowFailure::choosePixelFormat;
+  if (pixelFormat == 0) return WindowFailure::findPixelFormat;
   if (!SetPixelFormat(Main().deviceContext, pixelFormat, &format)) {
-    return WindowFailure::setPixelFormat;
+    return WindowFailure::applyPixelFormat;
   }
 
   Main().renderingContext = wglCreateContext(Main().deviceContext);
@@ -100,7 +100,21 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int colou
           reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")))) {
     setInterval(1);
   }
+  return WindowFailure::none;
+}
 
+}  // namespace
+
+namespace platform {
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+int DisplayScale() { return 1; }
+
+WindowFailure CreateGlWindow(const char* title, int width, int height, int colourDepth) {
+  WindowFailure failure = CreateMainWindow(title, width, height);
+  if (failure == WindowFailure::none) failure = CreateContext(colourDepth);
+  if (failure != WindowFailure::none) return failure;
   ShowWindow(Main().window, SW_SHOW);
   SetForegroundWindow(Main().window);
   SetFocus(Main().window);
@@ -117,7 +131,7 @@ unsigned ReleaseGlWindow() {
   // Handles are cleared whether or not their release succeeded, so that a later release
   // never acts on a stale handle.
   if (Main().deviceContext) {
-    if (!ReleaseDC(Main().window, Main().deviceContext)) failed |= releaseDeviceContext;
+    if (!ReleaseDC(Main().window, Main().deviceContext)) failed |= releaseDrawingSurface;
     Main().deviceContext = nullptr;
   }
   if (Main().window) {
@@ -125,7 +139,7 @@ unsigned ReleaseGlWindow() {
     Main().window = nullptr;
   }
   if (Main().instance) {
-    if (!UnregisterClassA(windowClassName, Main().instance)) failed |= releaseClass;
+    if (!UnregisterClassA(windowClassName, Main().instance)) failed |= releaseWindowKind;
     Main().instance = nullptr;
   }
   return failed;
@@ -144,7 +158,7 @@ void HideSystemCursor() { ShowCursor(FALSE); }
 bool PumpOneMessage(Input& input, WindowRequests& window) {
   // Input the hook thread noted is latched here, in the pump step, as the hooks latched it
   // when they ran on this thread.
-  DeliverNotedInput(input);
+  win32::DeliverNotedInput(input);
   if (Main().window)
     SetWindowLongPtrA(Main().window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
   if (!PeekMessageA(&Main().message, nullptr, 0, 0, PM_REMOVE)) return false;
@@ -166,7 +180,7 @@ void WaitForInput(int timeoutMs) {
   const int wait = timeoutMs < refreshMs ? timeoutMs : refreshMs;
   if (wait <= 0) return;
   // Posted and sent messages, input and the hooks noting input all end the wait.
-  HANDLE noted = InputNotedEvent();
+  HANDLE noted = win32::InputNotedEvent();
   MsgWaitForMultipleObjectsEx(noted ? 1 : 0, noted ? &noted : nullptr, static_cast<DWORD>(wait),
                               QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
@@ -195,17 +209,16 @@ bool MovePlayerWindow(const char* title, int x, int y, int width, int height) {
   return true;
 }
 
-void SwapMainWindowBuffers() {
+}  // namespace platform
+
+void gl::SwapMainWindowBuffers() {
   if (Main().deviceContext) SwapBuffers(Main().deviceContext);
 }
-
-// The main window, for the backend's other parts (owner of the programs it starts).
-HWND MainWindowHandle() { return Main().window; }
-
-}  // namespace platform
 
 namespace win32 {
 
 Backend& State() { return backend; }
+
+HWND MainWindowHandle() { return Main().window; }
 
 }  // namespace win32

@@ -23,7 +23,7 @@ std::vector<std::string> CommandLineWords() {
   if (!wide) return words;
   for (int i = 1; i < count; ++i) {
     std::string word(std::wcslen(wide[i]) * 3 + 1, '\0');
-    platform::Narrow(wide[i], word.data(), word.size());
+    win32::Narrow(wide[i], word.data(), word.size());
     word.resize(std::char_traits<char>::length(word.c_str()));
     words.push_back(word);
   }

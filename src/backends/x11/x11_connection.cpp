@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "backends/posix/posix_system.h"
 #include "backends/x11/x11_backend.h"
 
 namespace {
@@ -109,3 +110,8 @@ bool ErrorTrap::Failed() {
 }
 
 }  // namespace x11
+
+// A report line follows whatever the program asked of the server so far.
+void native::FinishDisplayRequests() {
+  if (backend.server.display) XSync(backend.server.display, False);
+}

@@ -17,6 +17,8 @@
 
 namespace {
 
+using platform::WindowFailure;
+
 // The main window's part of the backend's state.
 x11::MainWindow& Main() { return x11::State().main; }
 
@@ -109,20 +111,11 @@ Cursor BlankCursor() {
   return Main().blankCursor;
 }
 
-}  // namespace
-
-namespace platform {
-
-WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
+// Makes the main window for the visual, named, borderless and placed, its close request
+// asked for; none when the server refuses it.
+WindowFailure CreateMainWindow(XVisualInfo* visual, const char* title, int width, int height) {
   const x11::Connection& server = x11::Server();
   Display* display = server.display;
-  // Double-buffered RGBA with a depth buffer; the deepest colour the server offers is taken.
-  int attributes[] = {
-      GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE,
-      1,        GLX_DEPTH_SIZE,   16,           None};
-  XVisualInfo* visual = glXChooseVisual(display, server.screen, attributes);
-  if (!visual) return WindowFailure::choosePixelFormat;
-
   XSetWindowAttributes windowAttributes = {};
   windowAttributes.background_pixel = BlackPixel(display, server.screen);
   windowAttributes.border_pixel = 0;
@@ -145,7 +138,6 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
       XFreeColormap(display, Main().colormap);
       Main().window = 0;
       Main().colormap = 0;
-      XFree(visual);
       return WindowFailure::createWindow;
     }
   }
@@ -154,7 +146,12 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
   SetPlacement(Main().window, width, height);
   Atom deleteWindow = server.atoms.deleteWindow;
   XSetWMProtocols(display, Main().window, &deleteWindow, 1);
+  return WindowFailure::none;
+}
 
+// Makes a GL context for the visual and makes it current in the main window.
+WindowFailure CreateContext(XVisualInfo* visual) {
+  Display* display = TheDisplay();
   {
     x11::ErrorTrap trap;
     Main().context = glXCreateContext(display, visual, nullptr, True);
@@ -164,14 +161,32 @@ WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
       Main().context = nullptr;
     }
   }
-  XFree(visual);
   if (!Main().context) return WindowFailure::createContext;
-  {
-    x11::ErrorTrap trap;
-    if (!glXMakeCurrent(display, Main().window, Main().context) || trap.Failed()) {
-      return WindowFailure::activateContext;
-    }
+  x11::ErrorTrap trap;
+  if (!glXMakeCurrent(display, Main().window, Main().context) || trap.Failed()) {
+    return WindowFailure::activateContext;
   }
+  return WindowFailure::none;
+}
+
+}  // namespace
+
+namespace platform {
+
+// The colour depth is not asked for: the deepest colour the server offers is taken.
+WindowFailure CreateGlWindow(const char* title, int width, int height, int) {
+  const x11::Connection& server = x11::Server();
+  Display* display = server.display;
+  // Double-buffered RGBA with a depth buffer.
+  int attributes[] = {
+      GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE,
+      1,        GLX_DEPTH_SIZE,   16,           None};
+  XVisualInfo* visual = glXChooseVisual(display, server.screen, attributes);
+  if (!visual) return WindowFailure::findPixelFormat;
+  WindowFailure failure = CreateMainWindow(visual, title, width, height);
+  if (failure == WindowFailure::none) failure = CreateContext(visual);
+  XFree(visual);
+  if (failure != WindowFailure::none) return failure;
 
   XMapRaised(display, Main().window);
   // A focus the server refuses is no failure: the window is shown all the same.
@@ -266,8 +281,8 @@ ScreenRect MainWindowRect() {
   return Main().geometry.Rect();
 }
 
-void SwapMainWindowBuffers() {
+}  // namespace platform
+
+void gl::SwapMainWindowBuffers() {
   if (Main().window) glXSwapBuffers(TheDisplay(), Main().window);
 }
-
-}  // namespace platform

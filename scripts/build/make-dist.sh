@@ -4,7 +4,7 @@
 # sample pictures. The folder is built whole beside the old one and then put in its place, so
 # a deleted or partial dist/ is made whole by the next run and a failed run leaves nothing half
 # written. Every input must exist; a missing one stops the run with its name.
-#   scripts/make-dist.sh <program build dir> <generator build dir> <dist dir> [.exe]
+#   scripts/build/make-dist.sh <program build dir> <generator build dir> <dist dir> [.exe]
 set -euo pipefail
 usage="usage: make-dist.sh <program build dir> <generator build dir> <dist dir> [.exe]"
 build=${1:?$usage}

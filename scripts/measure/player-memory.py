@@ -5,18 +5,16 @@ after each play the resident memory of Trove and the largest resident memory the
 while it played. The media (2 s of WebM, Ogg/Theora and WAV, in turn) are made with GStreamer's
 command-line tool. Nothing is asserted: this is a measurement, not a test.
 
-Usage: scripts/player-memory.py   (after `make dist-linux`)
+Usage: PYTHONPATH=tools scripts/measure/player-memory.py   (after `make dist-linux`)
 """
 import os
 import subprocess
-import sys
 import time
 
+# The drive library reads which program it drives when it is first imported.
 os.environ["TROVE_PROGRAM"] = "linux"
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
-                                "tests", "e2e"))
-import trove_e2e  # noqa: E402
-from test_browser import row_click  # noqa: E402
+import trovedrive  # noqa: E402
+from trovedrive.canvas import row_click  # noqa: E402
 
 PLAYER = "Spool video and audio player"
 KINDS = [
@@ -29,7 +27,7 @@ KINDS = [
 
 
 def main():
-    folder = trove_e2e.make_tree({})
+    folder = trovedrive.make_tree({})
     try:
         names = []
         for i in range(10):
@@ -39,7 +37,7 @@ def main():
                            ["!", "filesink", "location=" + os.path.join(folder, name)],
                            check=True)
             names.append(name)
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=folder) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=folder) as s:
             s.start()
             s.wait_window("GAME")
             listed = s.list_directory(folder)
@@ -62,7 +60,7 @@ def main():
             s.key("Escape")
             s.wait_exit()
     finally:
-        trove_e2e.remove_tree(folder)
+        trovedrive.remove_tree(folder)
 
 
 if __name__ == "__main__":

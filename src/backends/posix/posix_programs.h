@@ -1,18 +1,12 @@
-// A program start on Linux: the parameter line split into the argument words of a POSIX spawn,
-// and the program found by its name.
+// Starting other programs on POSIX: the program a start runs, found by its name, and the start
+// itself with the argument words the core gave.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace x11 {
-
-// The space-separated words of a parameter line, in order; runs of spaces separate, leading
-// and trailing spaces give no word. Only the space separates: the parameter line puts spaces
-// exactly between its words and writes the media path's own spaces as '*', so every other
-// character of a name (a tab, a newline) stays inside its word. No quoting.
-std::vector<std::string> ParameterWords(const char* parameters);
+namespace native {
 
 // The file a start runs. A name with a slash must be an absolute path and is taken as it is. A
 // bare name is looked for in the absolute entries of searchPath (PATH; "/bin:/usr/bin" when it is
@@ -22,4 +16,9 @@ std::vector<std::string> ParameterWords(const char* parameters);
 std::string ProgramPath(const char* file, const char* searchPath,
                         const std::function<bool(const std::string&)>& isProgram);
 
-}  // namespace x11
+// Starts file (as ProgramPath finds it in PATH) with the argument words, each handed over whole:
+// no shell reads them. The program gets the default SIGCHLD handling and a process group of its
+// own; it is not waited for. False when it is not found or does not start.
+bool StartProgram(const char* file, const std::vector<std::string>& words);
+
+}  // namespace native

@@ -1,9 +1,12 @@
-"""Driving Trove on a private Xvfb screen, for end-to-end tests and the tour.
+"""Trove's drive library: the running program on a private Xvfb screen, for the end-to-end
+tests, the tour (python3 -m trovedrive.tour) and the measurement scripts, which find it on
+PYTHONPATH (tools/; the Makefile and CTest put it there).
 
 The program to drive comes from TROVE_PROGRAM: "wine" (the default) runs dist/trove.exe under
 Wine, "linux" runs the Linux program dist-linux/trove. A Desktop starts Xvfb at a chosen screen
 size, runs the program (or another one) in a chosen start directory, sends synthetic input
-through XTEST (xdotool), and reads back windows and the screen from the X server.
+through XTEST (xdotool), and reads back windows and the screen from the X server. The canvas
+module reads the program's canvas off the screen.
 """
 import ctypes
 import os
@@ -27,6 +30,8 @@ PLAYER_FILE = "spool" if LINUX else "spool.exe"
 # The separator of the paths the program shows.
 SEPARATOR = "/" if LINUX else "\\"
 PREFIX = os.environ.get("WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
+# The picture corpora made by others that the tests and the soak decode.
+CORPORA = os.path.join(ROOT, "tests", "data")
 
 
 class Screenshot:
@@ -532,6 +537,27 @@ def program_path(path):
 
 
 ASCII_LOWER = {c: c + 32 for c in range(ord("A"), ord("Z") + 1)}
+
+
+def bmp24(width, height, pixel):
+    """A bottom-up 24-bit BMP; pixel(x, y) gives (r, g, b) with y = 0 the bottom row."""
+    stride = (width * 3 + 3) // 4 * 4
+    data = bytearray()
+    for y in range(height):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        data += row + b"\0" * (stride - len(row))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return header + info + bytes(data)
+
+
+def red_with_blue_corner(x, y):
+    """A picture for bmp24 that a test knows by heart: red, with a blue corner of 20 x 10 pixels
+    at the bottom left."""
+    return (0, 0, 255) if x < 20 and y < 10 else (255, 0, 0)
 
 
 def make_tree(layout):

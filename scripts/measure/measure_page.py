@@ -11,16 +11,12 @@ every 10 ms. Nothing is asserted: this is a measurement, not a test.
 import os
 import struct
 import subprocess
-import sys
 import tempfile
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(HERE)
-sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-import trove_e2e  # noqa: E402
+import trovedrive
 
-BUILD_NATIVE = os.path.join(ROOT, "build", "native")
+BUILD_NATIVE = os.path.join(trovedrive.ROOT, "build", "native")
 CANVAS_H = 960  # display mode 0 (F6): 1280 x 960 at zoom 1, window at the top-left corner
 CELL = 200
 COLUMNS = (1280 - 2) // CELL

@@ -4,26 +4,26 @@
 1. The Windows picture loader's timings (build/win32/page_timing.exe): 18 photos of
    4000 x 3000 decoded one after another alone, their thumbnail page cold and revisited.
 2. End to end with dist/trove.exe started in a folder of 40 such photos, from a key press to
-   the screen (scripts/measure_page.py): T until the first picture and until the whole page,
+   the screen (measure_page.py): T until the first picture and until the whole page,
    T and T again 0.3 s later until the list, ] after 3 s at rest until the next page, and the
    CPU time at rest.
 3. Escape until the process is gone: at rest in the list view, and during the first page.
-scripts/measure-linux.py measures the Linux program the same way. Nothing is asserted: this is
+measure-linux.py measures the Linux program the same way. Nothing is asserted: this is
 a measurement, not a test.
 
-Usage: scripts/measure-wine.py [escape]   (after `make dist`; builds the photos with the native
+Usage: PYTHONPATH=tools scripts/measure/measure-wine.py [escape]   (after `make dist`; builds the photos with the native
 tool; with escape, only the Escape figures)
 """
 import os
 import subprocess
 import sys
 
+# The drive library reads which program it drives when it is first imported.
 os.environ.setdefault("TROVE_PROGRAM", "wine")
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import measure_page  # noqa: E402
+import trovedrive  # noqa: E402
 
-trove_e2e = measure_page.trove_e2e
-BUILD_WIN32 = os.path.join(measure_page.ROOT, "build", "win32")
+BUILD_WIN32 = os.path.join(trovedrive.ROOT, "build", "win32")
 
 
 def page_timing(s):
@@ -34,17 +34,17 @@ def page_timing(s):
         return
     photos = measure_page.make_photos(18)
     try:
-        timing = subprocess.run(["wine", timer, trove_e2e.wine_path(photos)], env=s.env(),
+        timing = subprocess.run(["wine", timer, trovedrive.wine_path(photos)], env=s.env(),
                                 capture_output=True, text=True, timeout=600)
         print(timing.stdout.rstrip() or "  (no figures: %s)" % timing.stderr.strip())
     finally:
-        trove_e2e.remove_tree(photos)
+        trovedrive.remove_tree(photos)
 
 
 def main():
     photos = measure_page.make_photos(measure_page.PHOTOS)
     try:
-        with trove_e2e.Desktop(screen=(1920, 1080), start_dir=photos) as s:
+        with trovedrive.Desktop(screen=(1920, 1080), start_dir=photos) as s:
             if sys.argv[1:] != ["escape"]:
                 page_timing(s)
                 measure_page.measure_responses(s, photos, "trove.exe")
@@ -52,7 +52,7 @@ def main():
                 s.start_display()
             measure_page.measure_escape(s, photos, "trove.exe")
     finally:
-        trove_e2e.remove_tree(photos)
+        trovedrive.remove_tree(photos)
 
 
 if __name__ == "__main__":

@@ -3,10 +3,10 @@
 # seeded with the pictures of the test corpora and a picture of each further format the native
 # decoder reads (written by the build's make_format_samples), and reports each target's run count. Fails on
 # any crash, leak, time-out or oversized allocation.
-#   scripts/fuzz.sh <build dir>   (FUZZ_SECONDS per target, default 60; TROVE_CORPORA to override)
+#   scripts/checks/fuzz.sh <build dir>   (FUZZ_SECONDS per target, default 60; TROVE_CORPORA to override)
 set -euo pipefail
-build=${1:?usage: scripts/fuzz.sh <build dir>}
-here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:?usage: scripts/checks/fuzz.sh <build dir>}
+here=$(cd "$(dirname "$0")/../.." && pwd)
 corpora=${TROVE_CORPORA:-$here/tests/data}
 seconds=${FUZZ_SECONDS:-60}
 build=$(cd "$build" && pwd)

@@ -1,19 +1,20 @@
-"""A short scripted tour of Trove on a private screen, saving screenshots along the way."""
+"""A short scripted tour of Trove on a private screen, saving screenshots along the way.
+
+    python3 -m trovedrive.tour [OUT]   (tools/ on PYTHONPATH; `make run` without a display)
+"""
 import os
 import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import trove_e2e  # noqa: E402
-from test_browser import CANVAS_H, ZOOM, row_click  # noqa: E402
-from test_pictures import cell_origin  # noqa: E402
+import trovedrive
+from trovedrive.canvas import CANVAS_H, ZOOM, cell_origin, row_click
 
 
 def missing_pieces():
     """The files the tour drives or reads that are not there, by path."""
-    helper = "x11_helper" if trove_e2e.LINUX else "e2e_helper.exe"
-    needed = [os.path.join(trove_e2e.DIST, trove_e2e.TROVE_FILE),
-              os.path.join(trove_e2e.DIST, trove_e2e.PLAYER_FILE),
-              os.path.join(trove_e2e.BUILD, helper)]
+    helper = "x11_helper" if trovedrive.LINUX else "e2e_helper.exe"
+    needed = [os.path.join(trovedrive.DIST, trovedrive.TROVE_FILE),
+              os.path.join(trovedrive.DIST, trovedrive.PLAYER_FILE),
+              os.path.join(trovedrive.BUILD, helper)]
     return [p for p in needed if not os.path.isfile(p)]
 
 
@@ -38,8 +39,8 @@ def main(out_dir):
         desk.right_click(*row_click(k))
         desk.right_click(*row_click(k))
 
-    dist = trove_e2e.DIST
-    with trove_e2e.Desktop(screen=(1280, 1024)) as s:
+    dist = trovedrive.DIST
+    with trovedrive.Desktop(screen=(1280, 1024)) as s:
         s.start()
         s.wait_window("GAME")
         s.wait_geometry("GAME", 1280, 1024)
@@ -56,7 +57,7 @@ def main(out_dir):
         # A picture opened from the page, scaled up, then back to the page and the list.
         units = s.list_directory(os.path.join(dist, "bmp_unit"))
         x0, y0 = cell_origin(units.index("unit_dragon.bmp"))
-        s.right_click(*trove_e2e.canvas_click_point(x0 + 70, y0 + 60, CANVAS_H, ZOOM))
+        s.right_click(*trovedrive.canvas_click_point(x0 + 70, y0 + 60, CANVAS_H, ZOOM))
         s.key("2", "8")
         s.move(640, 512)
         shot(s, "04-picture-view")
@@ -97,4 +98,4 @@ def main(out_dir):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1] if len(sys.argv) > 1 else os.path.join(trove_e2e.ROOT, "out")))
+    sys.exit(main(sys.argv[1] if len(sys.argv) > 1 else os.path.join(trovedrive.ROOT, "out")))

@@ -3,18 +3,17 @@
 with the program's resident memory printed every 20 operations. Not a test: it reports figures
 and leaves judging them to the reader.
 
-    scripts/soak.py [FLIPS] [OPENS]      (default 300 page flips and 100 picture opens)
+    PYTHONPATH=tools scripts/measure/soak.py [FLIPS] [OPENS]      (default 300 page flips and 100 picture opens)
 
-Needs a built dist/ and the project's Wine prefix (make dist; scripts/wine-prefix.sh).
+Needs a built dist/ and the project's Wine prefix (make dist; scripts/setup/wine-prefix.sh).
 """
 import os
 import shutil
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-import trove_e2e  # noqa: E402
-from test_browser import CANVAS_H, ZOOM  # noqa: E402
-from test_pictures import CORPORA, bmp24, cell_origin  # noqa: E402
+import trovedrive
+from trovedrive import CORPORA, bmp24
+from trovedrive.canvas import CANVAS_H, ZOOM, cell_origin
 
 EVERY = 20
 
@@ -25,7 +24,7 @@ def picture_tree():
     for i in range(30):
         w, h = 40 + 37 * i, 30 + 23 * i
         tree["p%02d.bmp" % i] = bmp24(w, h, lambda x, y, i=i: ((x * 7 + i) % 256, y % 256, 90))
-    root = trove_e2e.make_tree(tree)
+    root = trovedrive.make_tree(tree)
     samples = os.path.join(CORPORA, "libjpeg-turbo-testimages")
     for i, name in enumerate(sorted(f for f in os.listdir(samples) if f.endswith(".jpg"))[:10]):
         shutil.copy(os.path.join(samples, name), os.path.join(root, "j%02d-%s" % (i, name)))
@@ -38,7 +37,7 @@ def main():
     root = picture_tree()
     readings = []
     try:
-        with trove_e2e.Desktop(screen=(1280, 1024), start_dir=root) as s:
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=root) as s:
             s.start()
             s.wait_window("GAME")
             s.move(1270, 10)
@@ -64,8 +63,8 @@ def main():
             s.key("bracketleft", "bracketleft", "bracketleft", page=True)
             for n in range(opens):
                 x0, y0 = cell_origin(2 + n % 8)  # past "." and ".."
-                s.right_click(*trove_e2e.canvas_click_point(x0 + 20, y0 + 10, CANVAS_H, ZOOM))
-                s.right_click(*trove_e2e.canvas_click_point(320, 300, CANVAS_H, ZOOM), page=True)
+                s.right_click(*trovedrive.canvas_click_point(x0 + 20, y0 + 10, CANVAS_H, ZOOM))
+                s.right_click(*trovedrive.canvas_click_point(320, 300, CANVAS_H, ZOOM), page=True)
                 done += 1
                 if done % EVERY == 0:
                     report()
@@ -75,7 +74,7 @@ def main():
             s.key("Escape")
             code = s.wait_exit(timeout=60)
     finally:
-        trove_e2e.remove_tree(root)
+        trovedrive.remove_tree(root)
     first, last = readings[0], readings[-1]
     print("resident memory: %d KiB at start, %d KiB at the end (%+d KiB), peak %d KiB; exit %d"
           % (first, last, last - first, max(readings), code))

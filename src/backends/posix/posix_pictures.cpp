@@ -1,0 +1,35 @@
+// The seam's pictures for every POSIX backend: each path goes to the native decoders.
+#include <cstring>
+
+#include "backends/posix/picture_decoder.h"
+#include "backends/posix/posix_files.h"
+#include "backends/posix/posix_system.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool Refused(const char* path) {
+  return !path || (native::CurrentSystem().refusesUrls && std::strstr(path, "http://") != nullptr);
+}
+
+}  // namespace
+
+namespace platform {
+
+bool DecodePicture(const char* path, bool (*mayDecode)(int, int), DecodedPicture* picture) {
+  if (Refused(path)) return false;
+  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture);
+}
+
+bool DecodePictureRows(const char* path, bool (*mayDecode)(int, int), const RowSelection& rows,
+                       DecodedPicture* picture) {
+  if (Refused(path)) return false;
+  return native::DecodePictureFile(native::PosixPath(path).c_str(), mayDecode, picture, &rows);
+}
+
+void ReleasePicture(DecodedPicture* picture) { native::ReleaseDecodedPicture(picture); }
+
+// The native decoders look at the abandoned flag between rows of blocks.
+bool AbandonedDecodesStop() { return true; }
+
+}  // namespace platform
