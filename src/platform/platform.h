@@ -134,6 +134,14 @@ void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* name
 
 // ---- Input hooks ------------------------------------------------------------------------------
 
+// Where keys and buttons come from. The Windows program takes them from the whole desktop with
+// low-level hooks, always. The Linux program takes them from its own window, while it has the
+// keyboard focus and where the pointer presses; after this call (the --global-input option),
+// from the whole desktop as XInput2 raw events on the root window, without the keys only the
+// Linux program has (key::IsDesktopKey), which would act while the user types elsewhere. Called
+// before the hooks are installed; the Windows backend ignores it.
+void TakeDesktopInput();
+
 // Global input: key-downs and right-button presses anywhere on the desktop, whichever program
 // has the focus, latched by the pump step. False when the backend cannot have them (an X server
 // without XInput2, a system that keeps other programs' input from this one); the core then

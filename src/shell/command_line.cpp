@@ -20,6 +20,14 @@ const char* const usageText =
     "\n"
     "The keys and mouse buttons are described in the manual page trove(1) and in README.md.\n";
 
+// What the Linux program adds to the usage.
+const char* const desktopUsageText =
+    "\n"
+    "The Linux program takes keys and buttons in its own window. With --global-input it takes\n"
+    "them from the whole desktop instead, as the Windows program does: Escape, T and a right\n"
+    "click then act while another program has the focus, and the keys only the Linux program\n"
+    "has (Space, the arrows, Return, the wheel) are not taken.\n";
+
 namespace {
 
 bool IsOption(const char* word) { return word[0] == '-' && word[1] != '\0'; }
@@ -78,7 +86,7 @@ bool NamesFileAsDirectory(const char* path) {
 
 }  // namespace
 
-CommandLine ParseCommandLine(int count, const char* const* words) {
+CommandLine ParseCommandLine(int count, const char* const* words, bool offersGlobalInput) {
   CommandLine line;
   bool options = true;
   for (int i = 0; i < count; ++i) {
@@ -91,6 +99,8 @@ CommandLine ParseCommandLine(int count, const char* const* words) {
     } else if (options && std::strcmp(word, "--version") == 0) {
       line.action = CommandAction::version;
       return line;
+    } else if (options && offersGlobalInput && std::strcmp(word, "--global-input") == 0) {
+      line.globalInput = true;
     } else if (options && IsOption(word)) {
       return {CommandAction::refuse, CommandRefusal::unknownOption, line.path, word};
     } else if (line.path != nullptr) {
@@ -176,10 +186,12 @@ StartDirectory EnterStartPath(const char* path, std::string& fileName) {
 }
 
 std::optional<int> ReadCommandLine(int count, const char* const* words, std::string& startFile) {
-  const CommandLine line = ParseCommandLine(count, words);
+  const bool desktop = platform::PlatformConventions().desktopWays;
+  const CommandLine line = ParseCommandLine(count, words, desktop);
   switch (line.action) {
     case CommandAction::help:
-      Write(usageText, platform::TextStream::output);
+      Write(std::string(usageText) + (desktop ? desktopUsageText : ""),
+            platform::TextStream::output);
       return 0;
     case CommandAction::version:
       Write(std::string("trove ") + troveVersion + "\n", platform::TextStream::output);
@@ -190,6 +202,7 @@ std::optional<int> ReadCommandLine(int count, const char* const* words, std::str
     case CommandAction::run:
       break;
   }
+  if (line.globalInput) platform::TakeDesktopInput();
   if (line.path == nullptr) return std::nullopt;
   const std::string path = StartPathOf(line.path, platform::PlatformConventions());
   char start[pathBufferSize];

@@ -1,5 +1,5 @@
-// The program's command line, trove [--help | --version | [--] DIR | [--] FILE]: what it asks
-// for, and the start directory or file it names, checked before any window exists.
+// The program's command line, trove [--help | --version | --global-input] [[--] DIR | [--] FILE]:
+// what it asks for, and the start directory or file it names, checked before any window exists.
 #pragma once
 
 #include <cstddef>
@@ -27,12 +27,14 @@ struct CommandLine {
   CommandRefusal refusal = CommandRefusal::none;
   const char* path = nullptr;     // the start directory or file given; null for neither
   const char* refused = nullptr;  // the word refused
+  bool globalInput = false;       // --global-input: keys and buttons from the whole desktop
 };
 
 // Reads the words after the program's name in order; the first help, version or refused word
 // decides. "--" ends the options: every word after it is a path, even one starting with '-'.
-// Pure: nothing is looked up.
-CommandLine ParseCommandLine(int count, const char* const* words);
+// --global-input is an option only where offersGlobalInput says so (the Linux program); elsewhere
+// it is refused like any unknown option. Pure: nothing is looked up.
+CommandLine ParseCommandLine(int count, const char* const* words, bool offersGlobalInput = false);
 
 // The exit codes of a command line that ends the program before it starts.
 constexpr int exitStartDirectory = 1;  // the directory given, or the file's, cannot be browsed

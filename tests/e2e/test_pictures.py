@@ -111,6 +111,47 @@ class PicturesTest(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 0)
 
     @unittest.skipUnless(trovedrive.LINUX, "the Windows program shows BMP and JPEG only")
+    @unittest.skipUnless(trovedrive.LINUX, "the Linux program's picture view")
+    def test_a_large_picture_opens_whole_and_space_shows_the_next(self):
+        def framed(width, height, inside, frame=40):
+            """A 24-bit BMP of width x height in colour inside, framed in green."""
+            def row(colour):
+                return bytes(reversed(colour)) * width
+            edge = row(GREEN)
+            middle = row(GREEN)[:3 * frame] + row(inside)[3 * frame:3 * (width - frame)] + \
+                row(GREEN)[:3 * frame]
+            pixels = edge * frame + middle * (height - 2 * frame) + edge * frame
+            header = (b"BM" + (54 + len(pixels)).to_bytes(4, "little") + bytes(4) +
+                      (54).to_bytes(4, "little") + (40).to_bytes(4, "little") +
+                      width.to_bytes(4, "little") + height.to_bytes(4, "little") +
+                      (1).to_bytes(2, "little") + (24).to_bytes(2, "little") + bytes(24))
+            return header + pixels
+        # 1600 x 1200 fits the 640 x 512 canvas as 640 x 480; the next picture lies beyond
+        # twelve entries that are no pictures, on the second page.
+        tree = {"big.bmp": framed(1600, 1200, RED), "next.bmp": framed(1400, 1100, BLUE)}
+        tree.update({"c%02d.txt" % i: b"x" for i in range(12)})
+        folder = trovedrive.make_tree(tree)
+        self.addCleanup(trovedrive.remove_tree, folder)
+        with trovedrive.Desktop(screen=(1280, 1024)) as s:
+            names = s.list_directory(folder)
+            s.start(args=[os.path.join(folder, "big.bmp")])
+            s.wait_window("GAME")
+            s.settle()
+            view = s.screenshot()
+            # The whole frame, 16 canvas pixels wide, on all four sides of the centred picture.
+            for x, y in ((6, 256), (633, 256), (320, 22), (320, 489)):
+                self.assertEqual(pixel(view, x, y), GREEN, (x, y))
+            self.assertEqual(pixel(view, 200, 200), RED)
+            self.assertNotEqual(pixel(view, 320, 12), GREEN)  # nothing beyond the picture
+            s.key("space")
+            self.assertEqual(pixel(s.screenshot(), 200, 200), BLUE)
+            s.key("t", page=True)
+            k = names.index("next.bmp") + 1
+            x0, y0 = cell_origin((k - 1) % (COLUMNS * ROWS))
+            self.assertEqual(pixel(s.screenshot(), x0 + 70, y0 + 50), BLUE)
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(), 0)
+
     def test_every_further_format_shows_a_thumbnail_and_opens(self):
         folder = trovedrive.make_tree({})
         try:

@@ -1,7 +1,10 @@
-"""The program's window, display modes, close request and global Escape."""
+"""The program's window, display modes, close request, and where input comes from: Escape in
+another program's window ends the Windows program; the Linux program takes keys and clicks in its
+own window only, unless --global-input asks for the whole desktop's."""
 import unittest
 
 import trovedrive
+from trovedrive.canvas import row_click
 
 
 class WindowTest(unittest.TestCase):
@@ -32,6 +35,7 @@ class WindowTest(unittest.TestCase):
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 
+    @unittest.skipIf(trovedrive.LINUX, "the Linux program takes input in its own window")
     def test_escape_in_another_programs_window_ends_the_program(self):
         with trovedrive.Desktop(screen=(1280, 1024)) as s:
             s.start()
@@ -46,6 +50,42 @@ class WindowTest(unittest.TestCase):
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
             other.kill()
+
+    @unittest.skipUnless(trovedrive.LINUX, "the Windows program's hooks take every window's input")
+    def test_input_to_another_window_stays_there_unless_global_input_is_asked_for(self):
+        for args in ([], ["--global-input"]):
+            with self.subTest(args=args), trovedrive.Desktop(screen=(1280, 1024)) as s:
+                s.start(args=args)
+                trove = s.wait_window("GAME")
+                s.settle()
+                taken = s.inputs
+                other = s.run_helper("window", "OtherProgram")
+                target = s.wait_window("OtherProgram")
+                # The other program's window over Trove's "." and ".." rows, with the focus.
+                s.xdotool("windowmove", "--sync", target, 0, 0)
+                s.xdotool("windowfocus", "--sync", target)
+                self.assertEqual(int(s.xdotool("getwindowfocus").strip() or 0), target)
+                s.xdotool("mousemove", *row_click(2))
+                if args:
+                    # The whole desktop's keys and clicks: T acts, and Escape ends Trove.
+                    s.handled(lambda: s.xdotool("key", "t"))
+                    s.xdotool("key", "Escape")
+                    self.assertEqual(s.wait_exit(), 0)
+                    other.kill()
+                    other.wait()
+                    continue
+                s.xdotool("key", "t", "Escape")
+                s.xdotool("click", "--repeat", "2", "3")
+                other.kill()
+                other.wait()
+                s.wait_window("OtherProgram", gone=True)
+                # Trove ran on and took none of them: with its own window focused, a key is
+                # the first input it takes, and it acts.
+                s.xdotool("windowfocus", "--sync", trove)
+                s.key("period")
+                self.assertEqual(s.inputs, taken + 1)
+                s.key("Escape")
+                self.assertEqual(s.wait_exit(), 0)
 
     def test_close_request_ends_the_program(self):
         with trovedrive.Desktop(screen=(1280, 1024)) as s:

@@ -48,6 +48,14 @@ TEST(ParseCommandLine, ReadsTheWordsInOrderAndTheFirstThatDecidesDecides) {
   }
 }
 
+TEST(ParseCommandLine, GlobalInputIsAnOptionWhereThePlatformOffersIt) {
+  const char* words[] = {"--global-input", "pics"};
+  const CommandLine offered = ParseCommandLine(2, words, true);
+  EXPECT_TRUE(offered.globalInput);
+  EXPECT_STREQ(offered.path, "pics");
+  EXPECT_EQ(ParseCommandLine(2, words).refusal, CommandRefusal::unknownOption);
+}
+
 TEST(StartPath, TrailingQuotesAndTheMessagesThatNameAPath) {
   const platform::Conventions windows = {'\\', 2, 2, "", ""};
   const platform::Conventions posix = {'/', 1, 0, "", ""};

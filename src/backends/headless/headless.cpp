@@ -164,6 +164,8 @@ void GlUploadTextures(const TextureImage* images, int imageCount, unsigned* name
   }
 }
 
+void TakeDesktopInput() { current.desktopInput = true; }
+
 bool InstallMouseHook() {
   current.calls.push_back("InstallMouseHook");
   current.hooksInstalled[0] = !current.hookFails[0];

@@ -103,6 +103,7 @@ struct State {
   std::vector<std::vector<std::uint8_t>> presentedFrames;  // kept when keepFrames is set
   bool keepFrames = false;
   bool hooksInstalled[2] = {false, false};  // mouse, keyboard
+  bool desktopInput = false;                // TakeDesktopInput was called
   bool hookFails[2] = {false, false};       // the hook cannot be installed
 };
 

@@ -109,6 +109,9 @@ void DeliverNotedInput(Input& input) {
 
 namespace platform {
 
+// The hooks take the whole desktop's input always.
+void TakeDesktopInput() {}
+
 bool InstallMouseHook() {
   StartHookThread();
   return HookState().mouse != nullptr;

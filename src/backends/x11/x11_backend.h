@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
+#include <bitset>
 #include <ctime>
 
 #include "backends/x11/x11_error_log.h"
@@ -44,10 +45,13 @@ struct MainWindow {
   std::time_t screenSaverReset = 0;
 };
 
-// The raw input's state: the extension's opcode, the events selected so far and the keys held.
+// The input's state: from the program's own window, or from the whole desktop (raw events,
+// XInput2's opcode and the events selected so far); the keys held and their repeats.
 struct RawInput {
-  int opcode = 0;  // XInput2's major opcode, which its events carry
+  bool desktop = false;  // --global-input
+  int opcode = 0;        // XInput2's major opcode, which its events carry
   unsigned char selected[XIMaskLen(XI_LASTEVENT)] = {};
+  std::bitset<256> held;  // keys pressed in the window and not released since
   KeyRepeat repeat;
 };
 
@@ -68,6 +72,11 @@ bool QueryRawInput();
 // Latches an XInput2 raw event into input through the core's entry points; false for any other
 // event.
 bool HandleRawEvent(XEvent* event, Input& input);
+// Latches a key or button event of the program's own window into input (unless input comes from
+// the whole desktop); false for any other event.
+bool HandleWindowInput(XEvent* event, Window window, Input& input);
+// The events the main window selects for its input: none with desktop-wide input.
+long WindowInputMask();
 // Latches the held key's repeat into input when it is due.
 void RepeatHeldKey(Input& input);
 // Milliseconds until the held key's next repeat, or -1 when no key repeats.

@@ -1,6 +1,6 @@
-// The Linux backend's global input: XInput2's raw key and button events, selected on the root
-// window so that they reach Trove whichever window has the focus, and the repeats of a held
-// key, which raw events do not carry.
+// The Linux backend's input: keys and buttons in its own window, or, asked for, from the whole
+// desktop as XInput2's raw events on the root window; and the repeats of a held key, made here
+// at the server's rate in either case.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "input/input_events.h"
+#include "input/keys.h"
 #include "platform/platform.h"
 #include "backends/x11/x11_backend.h"
 #include "backends/x11/x11_connection.h"
@@ -35,9 +36,10 @@ std::int64_t NowMs() {
 }
 
 // The key as the program sees it: its symbols in the keyboard's active group and the one it
-// types with the modifiers held now, and whether it repeats, at the rate the server repeats
-// keys now.
-x11::RawKeyPress DescribePress(Display* display, int keycode) {
+// types with the modifiers held (those of its event, else the keyboard's now), and whether it
+// repeats, at the rate the server repeats keys now. Keys only the Linux program has are left out
+// of desktop-wide input.
+x11::RawKeyPress DescribePress(Display* display, int keycode, const unsigned* eventState) {
   x11::RawKeyPress press;
   press.keycode = keycode;
   XkbStateRec state = {};
@@ -50,11 +52,13 @@ x11::RawKeyPress DescribePress(Display* display, int keycode) {
   }
   KeySym typed = symbols[0];
   unsigned int consumed = 0;
-  if (stateKnown) {
-    XkbLookupKeySym(display, static_cast<KeyCode>(keycode),
-                    XkbBuildCoreState(state.mods, state.group), &consumed, &typed);
+  if (eventState || stateKnown) {
+    const unsigned modifiers =
+        eventState ? *eventState : XkbBuildCoreState(state.mods, state.group);
+    XkbLookupKeySym(display, static_cast<KeyCode>(keycode), modifiers, &consumed, &typed);
   }
   press.key = x11::KeyFromSymbols(symbols, levels, typed);
+  if (Raw().desktop && key::IsDesktopKey(press.key)) press.key = -1;
   // Alt is the same key in every group.
   press.alt = x11::IsAltKeysym(XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0));
   XKeyboardState keyboard = {};
@@ -96,7 +100,7 @@ bool HandleRawEvent(XEvent* event, Input& input) {
   // A server that did send its own repeats as raw events would repeat keys twice as often.
   const bool serverRepeat = (rawEvent->flags & XIKeyRepeat) != 0;
   if (cookie->evtype == XI_RawKeyPress && !serverRepeat && keycode >= 0 && keycode <= 255) {
-    int key = Raw().repeat.Press(DescribePress(display, keycode), NowMs());
+    int key = Raw().repeat.Press(DescribePress(display, keycode, nullptr), NowMs());
     if (key >= 0) KeyPressed(input, key);
   } else if (cookie->evtype == XI_RawKeyRelease) {
     Raw().repeat.Release(keycode);
@@ -105,6 +109,50 @@ bool HandleRawEvent(XEvent* event, Input& input) {
   }
   XFreeEventData(display, cookie);
   return true;
+}
+
+bool HandleWindowInput(XEvent* event, Window window, Input& input) {
+  if (Raw().desktop) return false;
+  Display* display = Server().display;
+  if ((event->type == KeyPress || event->type == KeyRelease) && event->xkey.window == window) {
+    const XKeyEvent& k = event->xkey;
+    const auto keycode = static_cast<int>(k.keycode);
+    if (keycode < 0 || keycode > 255) return true;
+    if (event->type == KeyRelease) {
+      Raw().held.reset(static_cast<std::size_t>(keycode));
+      Raw().repeat.Release(keycode);
+      return true;
+    }
+    // The server's own repeats of a held key come as presses without a release between them
+    // (detectable auto-repeat): the key repeats here instead, as it does with raw input.
+    if (Raw().held.test(static_cast<std::size_t>(keycode))) return true;
+    Raw().held.set(static_cast<std::size_t>(keycode));
+    const int key = Raw().repeat.Press(DescribePress(display, keycode, &k.state), NowMs());
+    if (key >= 0) KeyPressed(input, key);
+    return true;
+  }
+  if (event->type == ButtonPress && event->xbutton.window == window) {
+    // A press in the window gives it the keyboard as well, as a window manager's click to focus
+    // would (none may run).
+    XSetInputFocus(display, window, RevertToParent, event->xbutton.time);
+    // Either button selects and acts; the wheel turns a notch at a time.
+    const unsigned button = event->xbutton.button;
+    if (button == Button1 || button == Button3) RightButtonPressed(input);
+    if (button == Button4) KeyPressed(input, key::wheelUp);
+    if (button == Button5) KeyPressed(input, key::wheelDown);
+    return true;
+  }
+  if (event->type == FocusOut && event->xfocus.window == window) {
+    // Keys released in another window are not seen: none is held any more for this one.
+    Raw().held.reset();
+    Raw().repeat.Reset();
+    return true;
+  }
+  return false;
+}
+
+long WindowInputMask() {
+  return Raw().desktop ? 0 : KeyPressMask | KeyReleaseMask | ButtonPressMask | FocusChangeMask;
 }
 
 void RepeatHeldKey(Input& input) {
@@ -137,8 +185,19 @@ void StopRawInput() {
 
 namespace platform {
 
-bool InstallMouseHook() { return SelectRawEvents({XI_RawButtonPress}); }
+void TakeDesktopInput() { Raw().desktop = true; }
 
-bool InstallKeyboardHook() { return SelectRawEvents({XI_RawKeyPress, XI_RawKeyRelease}); }
+// Input in the program's own window comes with the window's events, selected as it is made.
+bool InstallMouseHook() { return !Raw().desktop || SelectRawEvents({XI_RawButtonPress}); }
+
+bool InstallKeyboardHook() {
+  if (!Raw().desktop) {
+    // Without it a held key's repeats would each arrive as a release and a press.
+    Bool supported = False;
+    XkbSetDetectableAutoRepeat(x11::Server().display, True, &supported);
+    return true;
+  }
+  return SelectRawEvents({XI_RawKeyPress, XI_RawKeyRelease});
+}
 
 }  // namespace platform

@@ -14,6 +14,24 @@ int KeyFromKeysym(unsigned long keysym) {
   switch (keysym) {
     case XK_Escape:
       return key::escape;
+    case XK_space:
+      return key::space;
+    case XK_Return:
+    case XK_KP_Enter:
+      return key::enter;
+    case XK_BackSpace:
+      return key::backSpace;
+    case XK_Left:
+      return key::left;
+    case XK_Right:
+      return key::right;
+    case XK_Home:
+      return key::home;
+    case XK_End:
+      return key::end;
+    case XK_w:
+    case XK_W:
+      return key::w;
     case XK_m:
     case XK_M:
       return key::m;
@@ -91,6 +109,11 @@ void KeyRepeat::Release(int keycode) {
   if (keycode < 0 || keycode > 255) return;
   altHeld_.reset(static_cast<std::size_t>(keycode));
   if (active_ && repeating_.keycode == keycode) active_ = false;
+}
+
+void KeyRepeat::Reset() {
+  altHeld_.reset();
+  active_ = false;
 }
 
 int KeyRepeat::RepeatingKeycode(std::int64_t now) const {

@@ -43,6 +43,8 @@ class KeyRepeat {
   // The key code to latch for the press, or -1.
   int Press(const RawKeyPress& press, std::int64_t now);
   void Release(int keycode);
+  // Forgets every key held (the keyboard went to another window).
+  void Reset();
   // The key code of the repeating key when its repeat is due at now, or -1 for none.
   int RepeatingKeycode(std::int64_t now) const;
   // Milliseconds from now until the next repeat is due (0 when overdue), or -1 for none.

@@ -47,7 +47,7 @@ void HandleEvent(XEvent* event, Input& input, WindowRequests& window) {
                                c.height, c.serial);
   } else if (event->type == ReparentNotify && event->xreparent.window == Main().window) {
     Main().parent = event->xreparent.parent;
-  } else {
+  } else if (!x11::HandleWindowInput(event, Main().window, input)) {
     x11::HandleRawEvent(event, input);
   }
 }
@@ -119,7 +119,7 @@ WindowFailure CreateMainWindow(XVisualInfo* visual, const char* title, int width
   XSetWindowAttributes windowAttributes = {};
   windowAttributes.background_pixel = BlackPixel(display, server.screen);
   windowAttributes.border_pixel = 0;
-  windowAttributes.event_mask = StructureNotifyMask | ExposureMask;
+  windowAttributes.event_mask = StructureNotifyMask | ExposureMask | x11::WindowInputMask();
   {
     // The server refuses a window it has no room for, or a visual it cannot show, only when
     // the requests arrive; the trap waits for that answer.
