@@ -1,6 +1,7 @@
 // PNG decoding with libspng: every colour type and depth as 8-bit red, green, blue and alpha,
 // the transparency chunk applied. Rows are decoded one at a time into the picture, so an
-// abandoned decode stops within a row; interlaced pictures are filled in pass by pass.
+// abandoned decode stops within a row; interlaced pictures are filled in pass by pass. A
+// picture whose rows would make libspng's buffers exceed the decode's budget is refused.
 #include <spng.h>
 
 #include <cstdint>
@@ -16,6 +17,16 @@ namespace {
 constexpr std::size_t chunkLimit = 16u << 20;
 constexpr std::size_t chunkCacheLimit = 64u << 20;
 
+// What libspng holds beside the picture: the file's current and previous row, a row converted
+// to 16-bit samples, and for an interlaced picture one row more.
+std::uint64_t RowBufferBytes(const spng_ihdr& header) {
+  const unsigned channels[] = {1, 0, 3, 1, 2, 0, 4};
+  const std::uint64_t samples = header.color_type <= 6 ? channels[header.color_type] : 4;
+  const std::uint64_t fileRow = (header.width * samples * header.bit_depth + 7) / 8 + 1;
+  const std::uint64_t wideRow = std::uint64_t{header.width} * 8u;
+  return 2 * fileRow + wideRow * (header.interlace_method ? 2 : 1);
+}
+
 bool DecodePngRows(spng_ctx* context, std::FILE* file, const DecodeLimits& limits,
                    std::uint8_t** pixels, spng_ihdr* header) {
   if (spng_set_chunk_limits(context, chunkLimit, chunkCacheLimit) != 0 ||
@@ -25,7 +36,11 @@ bool DecodePngRows(spng_ctx* context, std::FILE* file, const DecodeLimits& limit
   if (header->width > INT32_MAX || header->height > INT32_MAX) return false;
   const int width = static_cast<int>(header->width);
   const int height = static_cast<int>(header->height);
-  if (!limits.Accepts(width, height)) return false;
+  if (!limits.Accepts(width, height) ||
+      std::uint64_t(width) * std::uint64_t(height) * 4u + RowBufferBytes(*header) >
+          DecodeBudget(header->width, header->height)) {
+    return false;
+  }
   *pixels = AllocatePixels(width, height);
   if (!*pixels) return false;
   if (spng_decode_image(context, nullptr, 0, SPNG_FMT_RGBA8,
