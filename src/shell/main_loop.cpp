@@ -1,6 +1,7 @@
 // The main loop: draw the view, act on clicks and keys, draw the overlay, present, pump.
 #include "shell/main_loop.h"
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 
@@ -30,6 +31,8 @@ constexpr const char* buildTitle = "WIN32TROVEXMENU3SPOOLR012C";
 // Longest rest between two looks at the cursor: one refresh of a 60 Hz display. Backends wait
 // less on faster displays.
 constexpr int restingWaitMs = 16;
+// How long the end of the program waits for abandoned decodes to stop.
+constexpr int abandonGraceMs = 200;
 
 PassInputs CurrentPassInputs(const Trove& trove) {
   const Browser& browser = trove.browser;
@@ -395,10 +398,12 @@ void RunPassOnReading(Trove& trove) {
   mainLoop.presented.inputs = CurrentPassInputs(trove);
 
   if (browser.browserMode.listActive()) DrawListView(browser, display);
-  // A page is drawn as its pictures arrive, over as many passes as that takes.
+  // A page is drawn as its pictures arrive, over as many passes as that takes; it is reported
+  // complete once the frame that shows it is.
+  bool pageComplete = false;
   if (browser.browserMode.thumbRedraw() || ThumbnailPageInProgress(browser)) {
     StepThumbnailPage(browser, display, pictures);
-    if (ThumbnailPageComplete(browser)) Report("page");
+    pageComplete = ThumbnailPageComplete(browser);
   }
   if (browser.browserMode.pictureActive()) DrawPictureView(browser, display, pictures);
 
@@ -415,6 +420,7 @@ void RunPassOnReading(Trove& trove) {
 
   PresentFrame(display);
   Report("frame");
+  if (pageComplete) Report("page");
   mainLoop.restReported = false;
 
   RunKeyCommands(trove, settingKeys);
@@ -439,8 +445,14 @@ void RunMainLoop(Trove& trove) {
     RunPass(trove);
   }
   // Pictures not started are dropped and the decodes under way abandoned. The native decoders
-  // stop within a row of blocks, and are waited for here; the OLE loader runs each picture to
-  // its end, and the program does not wait for those: TroveMain ends the process beside them.
+  // stop within a row of blocks and are given a short grace for it; one still inside a library
+  // call that cannot be left after the grace, like any picture of the OLE loader (which runs
+  // each to its end), is not waited for: TroveMain ends the process beside it.
   AbandonPageWork(trove.browser);
-  if (platform::AbandonedDecodesStop()) StopPageWork(trove.browser);
+  if (!platform::AbandonedDecodesStop()) return;
+  const auto graceEnd =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(abandonGraceMs);
+  while (PageDecodesUnderWay(trove.browser) && std::chrono::steady_clock::now() < graceEnd)
+    platform::Pause(5);
+  if (!PageDecodesUnderWay(trove.browser)) StopPageWork(trove.browser);
 }
