@@ -20,7 +20,7 @@ namespace native {
 namespace {
 
 constexpr std::size_t readStep = 64u * 1024u;
-constexpr int jxlLayerLimit = 4;
+constexpr int jxlLayerLimit = 2;
 
 const JxlPixelFormat rgba8 = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
 
