@@ -27,10 +27,10 @@ inline void Put32(Bytes& out, std::uint32_t v) {
 }
 
 inline Bytes Box(const char* type, const Bytes& content) {
-  Bytes out;
-  Put32(out, static_cast<std::uint32_t>(content.size() + 8));
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), content.begin(), content.end());
+  Bytes out(content.size() + 8);
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(out.size() >> (24 - 8 * i));
+  std::memcpy(out.data() + 4, type, 4);
+  std::copy(content.begin(), content.end(), out.begin() + 8);
   return out;
 }
 
