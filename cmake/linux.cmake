@@ -39,6 +39,11 @@ add_executable(spool ${CMAKE_SOURCE_DIR}/tools/spool/x11/spool.cpp
   ${CMAKE_SOURCE_DIR}/tools/spool/x11/player_text.cpp)
 target_compile_options(spool PRIVATE ${TROVE_WARNINGS})
 target_link_libraries(spool PRIVATE X11::X11 PkgConfig::GSTREAMER PkgConfig::XFT)
+# Without the compilers' names, as Debian's own packages are stripped.
+foreach(program trove spool)
+  add_custom_command(TARGET ${program} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment $<TARGET_FILE:${program}> VERBATIM)
+endforeach()
 
 include(${CMAKE_SOURCE_DIR}/cmake/install.cmake)
 
