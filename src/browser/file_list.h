@@ -114,6 +114,20 @@ struct ThumbnailPages {
   ~ThumbnailPages();
 };
 
+// The picture being opened, decoded on a thread of its own while the page stays on screen, and
+// the openings left before they finished, until their threads end (picture_views.cpp). Ending
+// them abandons their decodes and waits for their threads.
+struct PictureOpening;
+struct PictureOpenings {
+  std::unique_ptr<PictureOpening> pending;
+  std::vector<std::unique_ptr<PictureOpening>> left;
+
+  PictureOpenings();
+  PictureOpenings(const PictureOpenings&) = delete;
+  PictureOpenings& operator=(const PictureOpenings&) = delete;
+  ~PictureOpenings();
+};
+
 // The browser: the file list, the paths, the view and everything the views keep. It owns the
 // file list's storage and frees it when it ends.
 struct Browser {
@@ -129,6 +143,7 @@ struct Browser {
   PictureViews pictureViews;
   ThumbnailCache thumbnailCache;
   ThumbnailPages thumbnailPages;
+  PictureOpenings pictureOpenings;
 
   Browser() = default;
   Browser(const Browser&) = delete;

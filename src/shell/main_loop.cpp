@@ -376,13 +376,19 @@ void RunPassOnReading(Trove& trove) {
   Browser& browser = trove.browser;
   MainLoop& mainLoop = trove.mainLoop;
   CollectPageWork(browser);
+  // The picture being opened, once it has arrived, is shown by this pass.
+  CollectOpenedPicture(browser, trove.display.displayState, trove.pictures);
   if (PassWouldRepeat(trove)) {
     // The frame on screen is exactly what this pass would present: rest until input arrives
     // (or the cursor may have moved without an event, or a picture of the page may have
     // arrived), then pump as every pass does. Resting on a complete page, the next page is
     // decoded ahead meanwhile.
-    DecodeNextPageAhead(browser, trove.display.displayState, trove.pictures);
-    ReportRest(trove);
+    // Waiting for a picture being opened is no rest: it shows as soon as it arrives, and nothing
+    // is decoded ahead beside it.
+    if (!PictureOpeningPending(browser)) {
+      DecodeNextPageAhead(browser, trove.display.displayState, trove.pictures);
+      ReportRest(trove);
+    }
     platform::WaitForInput(restingWaitMs);
     while (platform::PumpOneMessage(trove.input, trove.window)) ++mainLoop.messagesDispatched;
     if (trove.window.closeRequested) trove.quitRequested = true;
@@ -444,15 +450,20 @@ void RunMainLoop(Trove& trove) {
   while (!trove.quitRequested) {
     RunPass(trove);
   }
-  // Pictures not started are dropped and the decodes under way abandoned. The native decoders
-  // stop within a row of blocks and are given a short grace for it; one still inside a library
-  // call that cannot be left after the grace, like any picture of the OLE loader (which runs
-  // each to its end), is not waited for: TroveMain ends the process beside it.
-  AbandonPageWork(trove.browser);
+  // Pictures not started are dropped and the decodes under way (a page's, the picture being
+  // opened) abandoned. The native decoders stop within a row of blocks and are given a short
+  // grace for it; one still inside a library call that cannot be left after the grace, like any
+  // picture of the OLE loader (which runs each to its end), is not waited for: TroveMain ends
+  // the process beside it.
+  Browser& browser = trove.browser;
+  AbandonPageWork(browser);
+  AbandonPictureOpening(browser);
   if (!platform::AbandonedDecodesStop()) return;
   const auto graceEnd =
       std::chrono::steady_clock::now() + std::chrono::milliseconds(abandonGraceMs);
-  while (PageDecodesUnderWay(trove.browser) && std::chrono::steady_clock::now() < graceEnd)
+  while ((PageDecodesUnderWay(browser) || PictureOpeningsUnderWay(browser)) &&
+         std::chrono::steady_clock::now() < graceEnd) {
     platform::Pause(5);
-  if (!PageDecodesUnderWay(trove.browser)) StopPageWork(trove.browser);
+  }
+  if (!PageDecodesUnderWay(browser)) StopPageWork(browser);
 }

@@ -234,7 +234,7 @@ TEST_F(ThumbnailPagesTest, PictureViewAfterAPageAsBefore) {
   PointAt(300, 200);
   auto pictureViewAfter = [&](void (*draw)(Browser&, Display&, Pictures&)) {
     DrawPage(1, draw);
-    Finish(OpenPicture(browser, displayState, trove.pictures, entry), trove.input.mouseLatches);
+    Finish(OpenAndCollect(browser, displayState, trove.pictures, entry), trove.input.mouseLatches);
     EXPECT_EQ(browser.browserMode.pictureActive(), 1);
     DrawPictureView(browser, display, trove.pictures);
     return Snapshot(display);
