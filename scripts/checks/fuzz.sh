@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target of a fuzz build one after another, each for a bounded time,
-# seeded with the pictures of the test corpora and a picture of each further format the native
-# decoder reads (written by the build's make_format_samples), and reports each target's run count. Fails on
+# seeded with the pictures of the test corpora, a picture of each further format the native
+# decoder reads and the hostile files of the decoder tests (both written by the build's
+# make_format_samples), and reports each target's run count. Fails on
 # any crash, leak, time-out or oversized allocation.
 #   scripts/checks/fuzz.sh <build dir>   (FUZZ_SECONDS per target, default 60; TROVE_CORPORA to override)
 set -euo pipefail
@@ -11,13 +12,14 @@ corpora=${TROVE_CORPORA:-$here/tests/data}
 seconds=${FUZZ_SECONDS:-60}
 build=$(cd "$build" && pwd)
 
-# target, seed kinds, largest single allocation in MiB. The loader target keeps the 400 MB
-# PictureBuffer; the decoders may take what a picture of the size limit needs.
+# target, seed kinds, largest single allocation in MiB, longest input in bytes. The loader
+# target keeps the 400 MB PictureBuffer; the decoders may take what a picture of the size limit
+# needs. The container formats' hostile seeds (a grid of tiles, a long LZW stream) are longer.
 targets=(
-  "bmp_asset_fuzz bmp 2"
-  "bmp_header_fuzz bmp 64"
-  "picture_decoder_fuzz bmp,jpeg,formats 128"
-  "picture_loader_fuzz bmp,jpeg,formats 512"
+  "bmp_asset_fuzz bmp 2 65536"
+  "bmp_header_fuzz bmp 64 65536"
+  "picture_decoder_fuzz bmp,jpeg,formats 128 524288"
+  "picture_loader_fuzz bmp,jpeg,formats 512 524288"
 )
 
 work=$(mktemp -d /tmp/trove_fuzz.XXXXXX)
@@ -32,14 +34,14 @@ if [[ -d $corpora ]]; then
 fi
 [[ -x $build/make_format_samples ]] || { echo "fuzz.sh: $build/make_format_samples is not built" >&2; exit 1; }
 # The HEVC encoder keeps a few blocks to the process's end, which is no fault of the seeds.
-ASAN_OPTIONS=detect_leaks=0 "$build/make_format_samples" "$work/formats"
+ASAN_OPTIONS=detect_leaks=0 "$build/make_format_samples" "$work/formats" "$work/formats"
 echo "fuzz.sh: $(ls "$work/bmp" | wc -l) BMP, $(ls "$work/jpeg" | wc -l) JPEG and" \
   "$(ls "$work/formats" | wc -l) other seeds, $seconds s per target"
 
 failed=0
 summary=()
 for entry in "${targets[@]}"; do
-  read -r name kinds mib <<<"$entry"
+  read -r name kinds mib length <<<"$entry"
   target=$build/$name
   [[ -x $target ]] || { echo "fuzz.sh: $target is not built" >&2; exit 1; }
   corpus=$work/corpus-$name
@@ -49,7 +51,7 @@ for entry in "${targets[@]}"; do
   set +e
   (cd "$work" && "$target" "$corpus" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -malloc_limit_mb="$mib" \
-    -max_len=65536 -detect_leaks=1 -print_final_stats=1 \
+    -max_len="$length" -detect_leaks=1 -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/$name-") >"$work/$name.log" 2>&1
   status=$?
   set -e

@@ -94,6 +94,20 @@ struct ThumbnailPages {
   ~ThumbnailPages();
 };
 
+// The picture being opened, decoded on a thread of its own while the page stays on screen, and
+// the openings left before they finished, until their threads end (picture_view.cpp). Ending
+// them abandons their decodes and waits for their threads.
+struct PictureOpening;
+struct PictureOpenings {
+  std::unique_ptr<PictureOpening> pending;
+  std::vector<std::unique_ptr<PictureOpening>> left;
+
+  PictureOpenings();
+  PictureOpenings(const PictureOpenings&) = delete;
+  PictureOpenings& operator=(const PictureOpenings&) = delete;
+  ~PictureOpenings();
+};
+
 // The picture view's fitted picture as last reduced: for the load and the canvas size it was
 // made for, its place on the canvas and its pixels (red, green, blue, alpha; bottom row first).
 struct FittedPicture {
@@ -123,6 +137,7 @@ struct Browser {
   FittedPicture fittedPicture;
   ThumbnailCache thumbnailCache;
   ThumbnailPages thumbnailPages;
+  PictureOpenings pictureOpenings;
 
   Browser() = default;
   Browser(const Browser&) = delete;

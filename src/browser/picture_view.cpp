@@ -2,7 +2,13 @@
 // drawing it where the placement puts it, and going in and out of the view.
 #include "browser/picture_view.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <thread>
 
 #include "browser/directory.h"
 #include "browser/picture_sampling.h"
@@ -139,12 +145,145 @@ void DrawPictureView(Browser& browser, Display& display, const Pictures& picture
   SaveView(display);
 }
 
+// ---- Opening a picture off the pass ----------------------------------------------------------
+
+struct PictureOpening {
+  int entry = 0;
+  int pageFirst = 0;
+  std::string name;  // the entry's name when it was opened
+  std::string path;
+  std::atomic<bool> abandoned{false};
+  std::atomic<bool> done{false};
+  bool decoded = false;  // written by the thread before done
+  platform::DecodedPicture picture;
+  std::thread thread;
+
+  PictureOpening() = default;
+  PictureOpening(const PictureOpening&) = delete;
+  PictureOpening& operator=(const PictureOpening&) = delete;
+  ~PictureOpening() {
+    abandoned = true;
+    if (thread.joinable()) thread.join();
+    if (picture.bits || picture.backend) platform::ReleasePicture(&picture);
+  }
+};
+
+PictureOpenings::PictureOpenings() = default;
+PictureOpenings::~PictureOpenings() {
+  if (pending) pending->abandoned = true;
+  for (const std::unique_ptr<PictureOpening>& opening : left) opening->abandoned = true;
+}
+
+namespace {
+
+// The opening's thread: the whole picture, every row, until abandoned.
+void DecodeOpening(PictureOpening* opening) {
+  platform::BeginDecodeThread(false);
+  try {
+    platform::RowSelection rows;
+    rows.abandoned = &opening->abandoned;
+    opening->decoded = platform::DecodePictureRows(opening->path.c_str(), PictureFitsBuffer, rows,
+                                                   &opening->picture);
+  } catch (...) {
+    opening->decoded = false;  // no memory on the way: the picture does not open
+  }
+  platform::EndDecodeThread();
+  opening->done.store(true, std::memory_order_release);
+}
+
+// What a load leaves once it is over, whether the picture decoded or not.
+void LoadEnded(Browser& browser, DisplayState& d, const PictureInfo& info, bool loaded, int entry) {
+  browser.pictureViews.pictureLoaded = loaded;
+  if (loaded) ++browser.pictureViews.loads;
+  browser.pictureViews.placementMode = PlacementMode::followByThree;
+  browser.pictureViews.overlayShown = true;
+  if (loaded) ShowLoadedPicture(browser, d, info, entry);
+}
+
+}  // namespace
+
 After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int entry) {
-  LoadEntryPicture(browser, pictures, entry);
-  // A picture that does not load leaves the click to what else it may mean.
-  if (!browser.pictureViews.pictureLoaded) return {pauseAfter::pictureOpen};
-  ShowLoadedPicture(browser, d, pictures.pictureInfo, entry);
-  return {pauseAfter::pictureOpen, true};
+  AbandonPictureOpening(browser);
+  browser.pictureViews.pictureLoaded = false;
+  // Only an entry of the current scan, identified in the browsed directory as a load would.
+  if (!browser.fileList.names || entry < 1 || entry > browser.fileList.count) {
+    return {pauseAfter::pictureOpen};
+  }
+  auto opening = std::make_unique<PictureOpening>();
+  char name[nameSlotSize];
+  FormatText(name, sizeof name, "%s", browser.fileList.names[entry]);
+  PictureIdentity identity;
+  {
+    const InDirectory in(browser);
+    if (!in.entered()) return {pauseAfter::pictureOpen};
+    pictures.textureLoader.ClassifyName(name, &identity);
+    pictures.textureLoader.TakeIdentity(identity, &pictures.pictureInfo);
+  }
+  if (pictures.textureLoader.loadable != 1) return {pauseAfter::pictureOpen};
+  if (!identity.pathFits) {
+    LoadEnded(browser, d, pictures.pictureInfo, false, entry);
+    return {pauseAfter::pictureOpen};
+  }
+  opening->entry = entry;
+  opening->pageFirst = browser.fileList.thumbFirst;
+  opening->name = name;
+  opening->path = identity.fullPath;
+  try {
+    opening->thread = std::thread(DecodeOpening, opening.get());
+  } catch (const std::exception&) {
+    // No thread: the picture is loaded here, as it always was.
+    LoadEntryPicture(browser, pictures, entry);
+    if (browser.pictureViews.pictureLoaded) {
+      ShowLoadedPicture(browser, d, pictures.pictureInfo, entry);
+    }
+    return {pauseAfter::pictureOpen, browser.pictureViews.pictureLoaded};
+  }
+  browser.pictureOpenings.pending = std::move(opening);
+  return {pauseAfter::pictureOpen};
+}
+
+void CollectOpenedPicture(Browser& browser, DisplayState& d, Pictures& pictures) {
+  PictureOpenings& openings = browser.pictureOpenings;
+  std::erase_if(openings.left, [](const std::unique_ptr<PictureOpening>& opening) {
+    return opening->done.load(std::memory_order_acquire);
+  });
+  if (!openings.pending) return;
+  PictureOpening& opening = *openings.pending;
+  const FileList& list = browser.fileList;
+  if (!ThumbnailsShown(browser.browserMode) || browser.browserMode.thumbRedraw() ||
+      list.thumbFirst != opening.pageFirst || !list.names || opening.entry > list.count ||
+      opening.name != list.names[opening.entry]) {
+    AbandonPictureOpening(browser);
+    return;
+  }
+  if (!opening.done.load(std::memory_order_acquire)) return;
+  opening.thread.join();
+  const bool loaded = opening.decoded && pictures.textureLoader.TakeDecodedPicture(
+                                             &opening.picture, &pictures.pictureInfo) == 1;
+  opening.picture = platform::DecodedPicture{};
+  const int entry = opening.entry;
+  openings.pending.reset();
+  LoadEnded(browser, d, pictures.pictureInfo, loaded, entry);
+}
+
+bool PictureOpeningPending(const Browser& browser) {
+  return browser.pictureOpenings.pending != nullptr;
+}
+
+void AbandonPictureOpening(Browser& browser) {
+  PictureOpenings& openings = browser.pictureOpenings;
+  if (!openings.pending) return;
+  openings.pending->abandoned = true;
+  openings.left.push_back(std::move(openings.pending));
+}
+
+bool PictureOpeningsUnderWay(const Browser& browser) {
+  const PictureOpenings& openings = browser.pictureOpenings;
+  auto running = [](const std::unique_ptr<PictureOpening>& opening) {
+    return !opening->done.load(std::memory_order_acquire);
+  };
+  return (openings.pending && running(openings.pending)) ||
+         std::any_of(openings.left.begin(), openings.left.end(), running);
 }
 
 void ShowLoadedPicture(Browser& browser, DisplayState& d, const PictureInfo& pictureInfo,

@@ -25,8 +25,21 @@ After StepThroughPictures(Browser& browser, DisplayState& d, Pictures& pictures,
                           int direction);
 // Between the picture fitted to the canvas and its samples at the step of keys 1 to 6.
 void ToggleFittedPicture(PictureViews& views);
-// Loads entry k and, when it decodes, switches to the picture view and takes the click.
+// Begins decoding entry k for the picture view, on a thread of its own, and pauses as opening
+// always has; the click is left to whatever else it may mean. The page stays on screen, and
+// every pass answers its keys, until the picture has arrived (CollectOpenedPicture).
 After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int entry);
+// Takes the picture being opened once its decode has ended: into the PictureBuffer and the
+// picture view when it decoded (the thumbnails stay when it did not), as a load leaves them. An
+// opening whose page is no longer shown (T, a page turn, another directory) is abandoned
+// instead. Called at the start of every pass.
+void CollectOpenedPicture(Browser& browser, DisplayState& d, Pictures& pictures);
+// A picture is being opened: its decode has not been taken yet.
+bool PictureOpeningPending(const Browser& browser);
+// Abandons the picture being opened (at the program's end).
+void AbandonPictureOpening(Browser& browser);
+// A thread of an opening, abandoned or not, still decodes.
+bool PictureOpeningsUnderWay(const Browser& browser);
 // Back from the picture view to the thumbnail page.
 After ClosePicture(Browser& browser);
 

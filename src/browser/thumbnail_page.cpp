@@ -351,12 +351,14 @@ After ClickPendingCell(Browser& browser, Display& display, Pictures& pictures,
   const auto down = static_cast<int>(SamplePositions(height, step).size());
   if (x < o.x || x >= o.x + 2 * across || y < o.y || y >= o.y + 2 * down) return {};
   // On its thumbnail: opened as the drawn thumbnail would open it, without waiting for the
-  // cells before it. One that does not load after all leaves the overlay and the placement as
-  // they were, as a cell without a thumbnail would.
+  // cells before it; the click is taken, since the point holds no thumbnail to keep it yet. One
+  // that cannot be opened leaves the overlay and the placement as they were, as a cell without a
+  // thumbnail would.
   const bool overlayShown = browser.pictureViews.overlayShown;
   const PlacementMode placement = browser.pictureViews.placementMode;
   const After opened = OpenPicture(browser, d, pictures, entry);
   if (browser.browserMode.pictureActive()) return opened;
+  if (PictureOpeningPending(browser)) return Then(opened, {0, true});
   browser.pictureViews.overlayShown = overlayShown;
   browser.pictureViews.placementMode = placement;
   return {};

@@ -176,16 +176,20 @@ int TextureLoader::LoadPictureFromPath(const char* path, PictureInfo* info) {
   if (!path || !pixels) return 0;
   platform::DecodedPicture picture;
   if (!platform::DecodePicture(path, PictureFitsBuffer, &picture)) return 0;
-  if (!picture.bits || !PictureFitsBuffer(picture.width, picture.height)) {
-    platform::ReleasePicture(&picture);
+  return TakeDecodedPicture(&picture, info);
+}
+
+int TextureLoader::TakeDecodedPicture(platform::DecodedPicture* picture, PictureInfo* info) {
+  if (!pixels || !picture->bits || !PictureFitsBuffer(picture->width, picture->height)) {
+    platform::ReleasePicture(picture);
     return 0;
   }
   const std::uint64_t count =
-      static_cast<std::uint64_t>(picture.width) * static_cast<std::uint64_t>(picture.height);
-  ConvertPicturePixels(picture.bits, count, colourKeyEnabled == 1, colourKey);
-  TakeDecodedSize(picture.width, picture.height, info);
-  StorePixels(info, picture.bits);
-  platform::ReleasePicture(&picture);
+      static_cast<std::uint64_t>(picture->width) * static_cast<std::uint64_t>(picture->height);
+  ConvertPicturePixels(picture->bits, count, colourKeyEnabled == 1, colourKey);
+  TakeDecodedSize(picture->width, picture->height, info);
+  StorePixels(info, picture->bits);
+  platform::ReleasePicture(picture);
   return 1;
 }
 

@@ -75,6 +75,9 @@ class TextureLoader {
   int LoadPicture(const char* name, PictureInfo* info);
   // Decodes the picture at a full path or URL into the PictureBuffer; 1 on success.
   int LoadPictureFromPath(const char* path, PictureInfo* info);
+  // What LoadPictureFromPath does with a picture the platform decoded (on any thread): converted
+  // into the PictureBuffer when it fits, 1 then; released either way.
+  int TakeDecodedPicture(platform::DecodedPicture* picture, PictureInfo* info);
   // Writes the extension of name (after its last '.') into a 16-character buffer.
   void GetFileExtension(const char* name, char* extension);
   // Copies width x height x bitsPerPixel / 8 bytes of info from bits to the PictureBuffer.

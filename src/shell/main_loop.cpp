@@ -1,6 +1,7 @@
 // The main loop: draw the view, act on clicks and keys, draw the overlay, present, pump.
 #include "shell/main_loop.h"
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 
@@ -32,6 +33,8 @@ constexpr const char* buildTitle = "WIN32TROVEXMENU3SPOOLR012C";
 // Longest rest between two looks at the cursor: one refresh of a 60 Hz display. Backends wait
 // less on faster displays.
 constexpr int restingWaitMs = 16;
+// How long the end of the program waits for abandoned decodes to stop.
+constexpr int abandonGraceMs = 200;
 
 PassInputs CurrentPassInputs(const Trove& trove) {
   const Browser& browser = trove.browser;
@@ -376,13 +379,19 @@ void RunPassOnReading(Trove& trove) {
   Browser& browser = trove.browser;
   MainLoop& mainLoop = trove.mainLoop;
   CollectPageWork(browser);
+  // The picture being opened, once it has arrived, is shown by this pass.
+  CollectOpenedPicture(browser, trove.display.displayState, trove.pictures);
   if (PassWouldRepeat(trove)) {
     // The frame on screen is exactly what this pass would present: rest until input arrives
     // (or the cursor may have moved without an event, or a picture of the page may have
     // arrived), then pump as every pass does. Resting on a complete page, the next page is
     // decoded ahead meanwhile.
-    DecodeNextPageAhead(browser, trove.display.displayState, trove.pictures);
-    ReportRest(trove);
+    // Waiting for a picture being opened is no rest: it shows as soon as it arrives, and nothing
+    // is decoded ahead beside it.
+    if (!PictureOpeningPending(browser)) {
+      DecodeNextPageAhead(browser, trove.display.displayState, trove.pictures);
+      ReportRest(trove);
+    }
     platform::WaitForInput(restingWaitMs);
     while (platform::PumpOneMessage(trove.input, trove.window)) ++mainLoop.messagesDispatched;
     if (trove.window.closeRequested) trove.quitRequested = true;
@@ -397,11 +406,11 @@ void RunPassOnReading(Trove& trove) {
   Pictures& pictures = trove.pictures;
   mainLoop.presented.inputs = CurrentPassInputs(trove);
 
-  // A page is drawn as its pictures arrive, over as many passes as that takes; in any view, so
-  // that a page left early is dropped.
+  // A page is drawn as its pictures arrive, over as many passes as that takes, in any view so
+  // that a page left early is dropped; it is reported complete once the frame that shows it is.
   const bool pageStepping = browser.browserMode.thumbRedraw() || ThumbnailPageInProgress(browser);
   StepThumbnailPage(browser, display, pictures);
-  if (pageStepping && ThumbnailPageComplete(browser)) Report("page");
+  const bool pageComplete = pageStepping && ThumbnailPageComplete(browser);
   ShownView(trove).draw(trove);
 
   if (trove.input.mouseLatches.rightDown == 1) FinishCommand(trove, ShownView(trove).click(trove));
@@ -419,6 +428,7 @@ void RunPassOnReading(Trove& trove) {
 
   PresentFrame(display);
   Report("frame");
+  if (pageComplete) Report("page");
   mainLoop.restReported = false;
 
   RunKeyCommands(trove, windowKeys);
@@ -444,9 +454,20 @@ void RunMainLoop(Trove& trove) {
   while (!trove.quitRequested) {
     RunPass(trove);
   }
-  // Pictures not started are dropped and the decodes under way abandoned. The native decoders
-  // stop within a row of blocks, and are waited for here; the OLE loader runs each picture to
-  // its end, and the program does not wait for those: TroveMain ends the process beside them.
-  AbandonPageWork(trove.browser);
-  if (platform::AbandonedDecodesStop()) StopPageWork(trove.browser);
+  // Pictures not started are dropped and the decodes under way (a page's, the picture being
+  // opened) abandoned. The native decoders stop within a row of blocks and are given a short
+  // grace for it; one still inside a library call that cannot be left after the grace, like any
+  // picture of the OLE loader (which runs each to its end), is not waited for: TroveMain ends
+  // the process beside it.
+  Browser& browser = trove.browser;
+  AbandonPageWork(browser);
+  AbandonPictureOpening(browser);
+  if (!platform::AbandonedDecodesStop()) return;
+  const auto graceEnd =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(abandonGraceMs);
+  while ((PageDecodesUnderWay(browser) || PictureOpeningsUnderWay(browser)) &&
+         std::chrono::steady_clock::now() < graceEnd) {
+    platform::Pause(5);
+  }
+  if (!PageDecodesUnderWay(browser)) StopPageWork(browser);
 }

@@ -100,6 +100,8 @@ int TroveMain(const std::string& startFile) {
   ShutDown(trove);
   // Decodes still running after the loop (ones the platform cannot stop) are not waited for:
   // the process ends beside them, its own shutdown done.
-  if (PageDecodesUnderWay(trove.browser)) platform::EndBesideDecodes(0);
+  if (PageDecodesUnderWay(trove.browser) || PictureOpeningsUnderWay(trove.browser)) {
+    platform::EndBesideDecodes(0);
+  }
   return 0;
 }

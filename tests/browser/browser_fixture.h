@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "browser/file_list.h"
@@ -117,6 +118,16 @@ inline Canvases Snapshot(const Display& display) {
   const std::size_t n = static_cast<std::size_t>(d.canvasWidth) * d.canvasHeight;
   return {std::vector<std::uint8_t>(canvas.frameBuffer, canvas.frameBuffer + n * 4),
           std::vector<std::int32_t>(canvas.pickBuffer, canvas.pickBuffer + n)};
+}
+
+// Opens entry k as a click does and takes its picture once its thread has decoded it.
+inline After OpenAndCollect(Browser& browser, DisplayState& d, Pictures& pictures, int entry) {
+  const After after = OpenPicture(browser, d, pictures, entry);
+  while (PictureOpeningPending(browser)) {
+    CollectOpenedPicture(browser, d, pictures);
+    std::this_thread::yield();
+  }
+  return after;
 }
 
 // The browser at 960 x 540 with a PictureBuffer, browsing the folder `pictures` of a temporary

@@ -4,11 +4,14 @@
 #include "backends/posix/picture_decoder.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -18,15 +21,19 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/little_endian.h"
 #include "native/format_writers.h"
+#include "native/hostile_files.h"
 #include "native/png_writer.h"
 #include "pictures/picture_samples.h"
 #include "pictures/texture_loader.h"
 #include "backends/headless/headless.h"
+#include "backends/posix/decoder_parts.h"
 #include "support/picture_corpora.h"
 
 namespace {
@@ -809,6 +816,68 @@ TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
       EXPECT_EQ(identity.kind, posix || c.kind == pictureGif ? c.kind : pictureUnknown);
     }
   }
+}
+
+// ---- Hostile files -----------------------------------------------------------------------------
+
+// The bytes the process has mapped now.
+std::uint64_t MappedBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string field;
+  std::uint64_t kilobytes = 0;
+  while (status >> field && field != "VmSize:") {
+  }
+  status >> kilobytes;
+  return kilobytes * 1024u;
+}
+
+// Each file decoded in a process of its own whose address space may grow by no more than the
+// decode's budget for the size the file's header declares: refused, or decoded within 100 ms.
+// Then the slowest picture among them that is decoded at all, the layered JPEG XL file with as
+// many layers as are allowed on a large canvas, abandoned from another thread once its pixels
+// are being decoded, returns within 200 ms.
+TEST_F(DecoderFiles, HostileFilesAreRefusedOrDecodedWithinTheirBounds) {
+  const std::set<std::string> decodes = {"tail.webp", "tall-frame.gif"};
+  for (const hostile::File& f : hostile::Files()) {
+    SCOPED_TRACE(f.name);
+    const std::string path = Write(f.name, f.bytes);
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(f.bytes.size() + f.sparseTail)), 0);
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(PictureSizeFromHeader(f.bytes.data(), f.bytes.size(), &width, &height));
+    const pid_t child = fork();
+    if (child == 0) {
+      const rlimit room = {MappedBytes() + native::DecodeBudget(width, height), RLIM_INFINITY};
+      alarm(20);
+      platform::DecodedPicture picture;
+      const auto start = std::chrono::steady_clock::now();
+      const bool ok = setrlimit(RLIMIT_AS, &room) == 0 &&
+                      native::DecodePictureFile(path.c_str(), RecordingMayDecode, &picture);
+      _exit(std::chrono::steady_clock::now() - start > std::chrono::milliseconds(100) ? 2 : ok);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), decodes.count(f.name));
+  }
+
+  const std::string layers = Write("layers.jxl", hostile::JxlLayers(2000, 2));
+  const std::uint64_t before = MappedBytes();
+  std::atomic<bool> abandoned{false};
+  std::atomic<bool> ended{false};
+  platform::RowSelection rows;
+  rows.abandoned = &abandoned;
+  platform::DecodedPicture picture;
+  std::thread decode([&] {
+    EXPECT_FALSE(native::DecodePictureFile(layers.c_str(), nullptr, &picture, &rows));
+    ended = true;
+  });
+  // The picture's 16 MB are obtained when its pixels begin to be decoded.
+  while (!ended && MappedBytes() < before + 2000u * 2000u * 4u) std::this_thread::yield();
+  const auto start = std::chrono::steady_clock::now();
+  abandoned = true;
+  decode.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
 }
 
 // ---- Every file of the corpora ----------------------------------------------------------------

@@ -1,13 +1,16 @@
-// make_format_samples <output dir>: writes one small picture in each format the Linux program
-// shows beside BMP and JPEG (sample.png, .gif, .webp, .avif, .heic and .jxl), each with its
-// format's own library: the pictures of the end-to-end tests and the seeds of the decoder's
-// fuzzing. Every picture is computed, so the set is the same on every run.
+// make_format_samples <output dir> [<hostile dir>]: writes one small picture in each format the
+// Linux program shows beside BMP and JPEG (sample.png, .gif, .webp, .avif, .heic and .jxl), each
+// with its format's own library, and with a second folder the hostile files of
+// native/hostile_files.h there (without their sparse tails): the pictures of the end-to-end
+// tests and the seeds of the decoder's fuzzing. Every file is computed, so the set is the same
+// on every run.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "native/format_writers.h"
+#include "native/hostile_files.h"
 
 namespace {
 
@@ -36,8 +39,8 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_format_samples <output dir>\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: make_format_samples <output dir> [<hostile dir>]\n");
     return 2;
   }
   const std::filesystem::path dir = argv[1];
@@ -55,6 +58,16 @@ int main(int argc, char** argv) {
   for (const auto& file : files) {
     if (!WriteFile(dir / file.name, file.bytes)) {
       std::fprintf(stderr, "make_format_samples: cannot write %s\n", (dir / file.name).c_str());
+      return 1;
+    }
+  }
+  if (argc < 3) return 0;
+  const std::filesystem::path hostileDir = argv[2];
+  std::filesystem::create_directories(hostileDir, error);
+  for (const hostile::File& file : hostile::Files()) {
+    if (!WriteFile(hostileDir / file.name, file.bytes)) {
+      std::fprintf(stderr, "make_format_samples: cannot write %s\n",
+                   (hostileDir / file.name).c_str());
       return 1;
     }
   }

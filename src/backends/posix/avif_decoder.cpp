@@ -1,17 +1,25 @@
 // AVIF decoding with libavif: the primary picture (the first frame of a sequence) as 8-bit red,
 // green, blue and alpha, then turned and mirrored as its 'irot' and 'imir' properties say, which
 // libavif reports but leaves to its caller. The file is read through the decode's own reader:
-// once the decode is abandoned every read fails, and libavif gives up.
+// once the decode is abandoned every read fails, and libavif gives up. libavif is held, from the
+// start of its parsing, to the size and the number of pictures the file's items declare
+// (heif_items.h): no AV1 frame larger than the declared picture is decoded.
 #include <avif/avif.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
 #include "backends/posix/decoder_parts.h"
+#include "backends/posix/heif_items.h"
 
 namespace native {
 
 namespace {
+
+// What libavif keeps for each tile of a grid besides its pixels: an AV1 decoder of its own,
+// all of them at once.
+constexpr std::uint64_t avifTileBytes = 512u << 10;
 
 // libavif reads through this: the file, and one buffer holding the last range asked for.
 struct FileReader {
@@ -104,7 +112,7 @@ bool DecodeAvifPicture(avifDecoder* decoder, const DecodeLimits& limits, std::ui
   *shownWidth = orientation.quarterTurns & 1 ? height : width;
   *shownHeight = orientation.quarterTurns & 1 ? width : height;
   if (!limits.Accepts(*shownWidth, *shownHeight)) return false;
-  // The AV1 decoder is held to the size asked about, whatever its own headers claim.
+  // A sequence's frames are held to its track's size.
   const std::uint64_t area = std::uint64_t{image->width} * image->height;
   decoder->imageSizeLimit = area < UINT32_MAX ? static_cast<std::uint32_t>(area) : UINT32_MAX;
   if (avifDecoderNextImage(decoder) != AVIF_RESULT_OK || limits.Abandoned()) return false;
@@ -134,10 +142,15 @@ bool DecodeAvifPicture(avifDecoder* decoder, const DecodeLimits& limits, std::ui
 
 }  // namespace
 
-bool DecodeAvif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture) {
+bool DecodeAvif(std::FILE* file, const HeifItems& items, const DecodeLimits& limits,
+                platform::DecodedPicture* picture) {
   long size = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
   if (size <= 0) return false;
+  if (items.width > 0 &&
+      items.tiles * avifTileBytes > DecodeBudget(items.width, items.height) / 2) {
+    return false;
+  }
   FileReader reader{};
   reader.io.read = ReadRange;
   reader.io.sizeHint = static_cast<std::uint64_t>(size);
@@ -151,6 +164,12 @@ bool DecodeAvif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPi
   decoder->strictFlags = AVIF_STRICT_DISABLED;
   decoder->ignoreExif = AVIF_TRUE;
   decoder->ignoreXMP = AVIF_TRUE;
+  // No picture, tile or AV1 frame beyond the size the items declare, from the start.
+  if (items.width > 0) {
+    const std::uint64_t area = std::uint64_t(items.width) * std::uint64_t(items.height);
+    decoder->imageSizeLimit = area < UINT32_MAX ? static_cast<std::uint32_t>(area) : UINT32_MAX;
+    decoder->imageDimensionLimit = static_cast<std::uint32_t>(std::max(items.width, items.height));
+  }
   avifDecoderSetIO(decoder, &reader.io);
   std::uint8_t* pixels = nullptr;
   int width = 0;

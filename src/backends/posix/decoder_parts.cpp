@@ -27,6 +27,10 @@ bool DecodeLimits::Abandoned() const {
   return abandoned && abandoned->load(std::memory_order_relaxed);
 }
 
+std::uint64_t DecodeBudget(std::uint64_t width, std::uint64_t height) {
+  return width * height * decodeBytesPerPixel + decodeFixedBytes;
+}
+
 std::uint8_t* AllocatePixels(int width, int height) {
   const std::uint64_t bytes = static_cast<std::uint64_t>(width) * height * 4u;
   if (bytes > SIZE_MAX) return nullptr;
@@ -82,14 +86,9 @@ bool HandOver(bool ok, std::uint8_t* pixels, int width, int height,
   return true;
 }
 
-bool ReadRest(std::FILE* file, const DecodeLimits& limits, std::uint8_t** data, std::size_t* size) {
+bool ReadBytes(std::FILE* file, std::size_t length, const DecodeLimits& limits,
+               std::uint8_t** data) {
   *data = nullptr;
-  *size = 0;
-  const long start = std::ftell(file);
-  if (start < 0 || std::fseek(file, 0, SEEK_END) != 0) return false;
-  const long end = std::ftell(file);
-  if (end < start || std::fseek(file, start, SEEK_SET) != 0) return false;
-  const auto length = static_cast<std::size_t>(end - start);
   auto* bytes = static_cast<std::uint8_t*>(std::malloc(length > 0 ? length : 1));
   if (!bytes) return false;
   std::size_t got = 0;
@@ -104,7 +103,6 @@ bool ReadRest(std::FILE* file, const DecodeLimits& limits, std::uint8_t** data, 
     return false;
   }
   *data = bytes;
-  *size = length;
   return true;
 }
 

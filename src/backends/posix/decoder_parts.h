@@ -23,6 +23,15 @@ struct DecodeLimits {
   bool Abandoned() const;
 };
 
+// What one decode may take of memory, whatever its file says: decodeBytesPerPixel bytes for each
+// pixel of the size the file declares, and decodeFixedBytes besides (the libraries' own state,
+// the file's headers). Every decoder checks what its library would allocate against it before
+// the library allocates: the hand-over's 4 bytes a pixel, a library's working copies (floats
+// for JPEG XL, planes for AVIF and HEIF), row buffers and the file's bytes held in memory.
+constexpr std::uint64_t decodeBytesPerPixel = 32;
+constexpr std::uint64_t decodeFixedBytes = std::uint64_t{64} << 20;
+std::uint64_t DecodeBudget(std::uint64_t width, std::uint64_t height);
+
 // width x height x 4 bytes, zero-filled, so any pixel a decoder leaves alone is black.
 std::uint8_t* AllocatePixels(int width, int height);
 
@@ -43,9 +52,10 @@ void RgbaToPixels(std::uint8_t* pixels, int width, int height);
 bool HandOver(bool ok, std::uint8_t* pixels, int width, int height,
               platform::DecodedPicture* picture);
 
-// The bytes from the file's current position to its end, for libraries that decode from
-// memory; false when the file cannot be read or the decode was abandoned meanwhile.
-bool ReadRest(std::FILE* file, const DecodeLimits& limits, std::uint8_t** data, std::size_t* size);
+// The next length bytes of the file, for libraries that decode from memory; false when the file
+// ends before them, cannot be read or the decode was abandoned meanwhile.
+bool ReadBytes(std::FILE* file, std::size_t length, const DecodeLimits& limits,
+               std::uint8_t** data);
 
 // One decoder per format. Each is handed a file whose first bytes carry its format's signature,
 // positioned at its start, and either hands over a picture or fails with nothing held. BMP
@@ -57,8 +67,12 @@ bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), const platform::Ro
 bool DecodePng(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
 bool DecodeGif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
 bool DecodeWebp(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
-bool DecodeAvif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
-bool DecodeHeif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
+// AVIF and HEIF files are handed over with what ScanHeifItems (heif_items.h) read of them.
+struct HeifItems;
+bool DecodeAvif(std::FILE* file, const HeifItems& items, const DecodeLimits& limits,
+                platform::DecodedPicture* picture);
+bool DecodeHeif(std::FILE* file, const HeifItems& items, const DecodeLimits& limits,
+                platform::DecodedPicture* picture);
 bool DecodeJxl(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
 
 }  // namespace native

@@ -1,7 +1,9 @@
 // GIF decoding with giflib: the first frame of the file (of an animation too) on a black
 // screen of the size the file gives. Pixels of the transparent colour, and the parts of the
 // screen the frame leaves uncovered, stay black. Rows are decoded one at a time, so an
-// abandoned decode stops within a row.
+// abandoned decode stops within a row, and only until the last row the screen shows: the rest
+// of the frame is never decoded. A frame whose rows up to that one hold more than
+// gifDecodedPixelLimit pixels beyond the screen's own is refused.
 #include <gif_lib.h>
 
 #include <cstdint>
@@ -12,6 +14,8 @@
 namespace native {
 
 namespace {
+
+constexpr std::uint64_t gifDecodedPixelLimit = 16u << 20;
 
 int ReadGifBytes(GifFileType* gif, GifByteType* buffer, int count) {
   return static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(count),
@@ -55,8 +59,17 @@ bool DrawFrame(GifFileType* gif, int transparent, const DecodeLimits& limits,
   const GifImageDesc& frame = gif->Image;
   const ColorMapObject* colours = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
   if (!colours || frame.Width <= 0 || frame.Height <= 0) return false;
+  // The rows in the file's order up to the last one on the screen, and what decoding them costs.
+  std::vector<int> order = FrameRowOrder(frame.Height, frame.Interlace);
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (frame.Top + order[i] < gif->SHeight) last = i + 1;
+  }
+  order.resize(last);
+  const std::uint64_t screenPixels = std::uint64_t(gif->SWidth) * std::uint64_t(gif->SHeight);
+  if (std::uint64_t(frame.Width) * order.size() > screenPixels + gifDecodedPixelLimit) return false;
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
-  for (int y : FrameRowOrder(frame.Height, frame.Interlace)) {
+  for (int y : order) {
     if (limits.Abandoned() || DGifGetLine(gif, line.data(), frame.Width) != GIF_OK) return false;
     const int screenY = frame.Top + y;
     if (screenY >= gif->SHeight) continue;

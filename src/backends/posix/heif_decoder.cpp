@@ -1,12 +1,15 @@
 // HEIF decoding with libheif: the primary picture of the file as 8-bit red, green, blue and
 // alpha, cropped, turned and mirrored by libheif as the file's properties say, so the size
 // asked about is the one shown. The file is read through the decode's own reader: once the
-// decode is abandoned every read fails, and libheif gives up at its next read.
+// decode is abandoned every read fails, and libheif gives up at its next read. libheif's own
+// largest size is set from the size the file's items declare (heif_items.h) before it parses.
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "backends/posix/decoder_parts.h"
+#include "backends/posix/heif_items.h"
 
 namespace native {
 
@@ -74,7 +77,9 @@ bool DecodeHeifPicture(heif_context* context, HeifFile* file, const DecodeLimits
 
 }  // namespace
 
-bool DecodeHeif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture) {
+bool DecodeHeif(std::FILE* file, const HeifItems& items, const DecodeLimits& limits,
+                platform::DecodedPicture* picture) {
+  if (items.width <= 0 || items.height <= 0) return false;
   long size = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
   if (size <= 0 || std::fseek(file, 0, SEEK_SET) != 0) return false;
@@ -83,6 +88,9 @@ bool DecodeHeif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPi
   if (!context) return false;
   // Pages decode several pictures at once, one on each worker: tiles are decoded in turn.
   heif_context_set_max_decoding_threads(context, 0);
+  // Pictures up to the declared size, give or take the 64-pixel blocks of their coding.
+  heif_context_set_maximum_image_size_limit(
+      context, std::min(std::max(items.width, items.height), INT32_MAX - 65) + 65);
   heif_image_handle* handle = nullptr;
   heif_image* image = nullptr;
   std::uint8_t* pixels = nullptr;

@@ -5,6 +5,7 @@
 #include "backends/posix/picture_decoder.h"
 
 #include "backends/posix/decoder_parts.h"
+#include "backends/posix/heif_items.h"
 #include "backends/posix/posix_files.h"
 
 #include <cstdint>
@@ -51,11 +52,18 @@ bool DecodePictureFile(const char* path, bool (*mayDecode)(int width, int height
         ok = DecodeWebp(file, limits, picture);
         break;
       case PictureFormat::avif:
-        ok = DecodeAvif(file, limits, picture);
+      case PictureFormat::heif: {
+        // The codec of the picture's items chooses the library, not the file's brands.
+        HeifItems items;
+        if (!ScanHeifItems(file, static_cast<std::uint64_t>(size), &items) ||
+            std::fseek(file, 0, SEEK_SET) != 0) {
+          break;
+        }
+        if (items.width == 0) items.av1 = format == PictureFormat::avif;
+        ok = items.av1 ? DecodeAvif(file, items, limits, picture)
+                       : DecodeHeif(file, items, limits, picture);
         break;
-      case PictureFormat::heif:
-        ok = DecodeHeif(file, limits, picture);
-        break;
+      }
       case PictureFormat::jxl:
         ok = DecodeJxl(file, limits, picture);
         break;

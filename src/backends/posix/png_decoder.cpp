@@ -1,6 +1,9 @@
 // PNG decoding with libspng: every colour type and depth as 8-bit red, green, blue and alpha,
 // the transparency chunk applied. Rows are decoded one at a time into the picture, so an
-// abandoned decode stops within a row; interlaced pictures are filled in pass by pass.
+// abandoned decode stops within a row; interlaced pictures are filled in pass by pass. libspng
+// keeps rows of its own, a few times the picture's width: they come out of the fixed part of the
+// decode's budget, and a picture whose rows would take more than pngRowBufferLimit of it (one
+// 700,000 pixels wide, or a row of pixels far longer than the picture is large) is refused.
 #include <spng.h>
 
 #include <cstdint>
@@ -15,6 +18,17 @@ namespace {
 // one ends the decode instead of costing memory.
 constexpr std::size_t chunkLimit = 16u << 20;
 constexpr std::size_t chunkCacheLimit = 64u << 20;
+constexpr std::uint64_t pngRowBufferLimit = decodeFixedBytes / 4;
+
+// What libspng holds beside the picture: the file's current and previous row, a row converted
+// to 16-bit samples, and for an interlaced picture one row more.
+std::uint64_t RowBufferBytes(const spng_ihdr& header) {
+  const unsigned channels[] = {1, 0, 3, 1, 2, 0, 4};
+  const std::uint64_t samples = header.color_type <= 6 ? channels[header.color_type] : 4;
+  const std::uint64_t fileRow = (header.width * samples * header.bit_depth + 7) / 8 + 1;
+  const std::uint64_t wideRow = std::uint64_t{header.width} * 8u;
+  return 2 * fileRow + wideRow * (header.interlace_method ? 2 : 1);
+}
 
 bool DecodePngRows(spng_ctx* context, std::FILE* file, const DecodeLimits& limits,
                    std::uint8_t** pixels, spng_ihdr* header) {
@@ -25,7 +39,7 @@ bool DecodePngRows(spng_ctx* context, std::FILE* file, const DecodeLimits& limit
   if (header->width > INT32_MAX || header->height > INT32_MAX) return false;
   const int width = static_cast<int>(header->width);
   const int height = static_cast<int>(header->height);
-  if (!limits.Accepts(width, height)) return false;
+  if (!limits.Accepts(width, height) || RowBufferBytes(*header) > pngRowBufferLimit) return false;
   *pixels = AllocatePixels(width, height);
   if (!*pixels) return false;
   if (spng_decode_image(context, nullptr, 0, SPNG_FMT_RGBA8,

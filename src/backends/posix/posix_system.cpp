@@ -49,11 +49,14 @@ bool DataFolder(DataFolderKind kind, char* buffer, std::size_t size) {
 namespace {
 
 // The file TROVE_REPORT names, opened for appending on first use; -1 when the variable is unset
-// or the file cannot be opened. The programs Trove starts do not inherit it.
+// or the file cannot be opened. The programs Trove starts do not inherit it. It is never opened
+// through a symbolic link, and neither the opening nor a write ever waits: a FIFO nobody reads
+// is not opened, and a line that cannot be written at once is dropped.
 int ReportFile() {
   static const int fd = [] {
     const char* path = std::getenv("TROVE_REPORT");
-    return path && *path ? open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
+    const int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
+    return path && *path ? open(path, flags, 0644) : -1;
   }();
   return fd;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "base/little_endian.h"
 #include "base/picture_header.h"
 #include "backends/posix/decoder_parts.h"
 
@@ -18,13 +19,18 @@ namespace {
 // The canvas size lies in the first 30 bytes (in the extended header, or the lossless or lossy
 // frame header of a simple file).
 constexpr std::size_t headBytes = 64;
+// The most of a file that is read.
+constexpr std::uint64_t webpMaxBytes = std::uint64_t{256} << 20;
 // How much of the frame's data the decoder is given between two looks at the abandonment flag.
 constexpr std::size_t decodeStep = 256u * 1024u;
 
-// The canvas size from the file's headers alone, before the rest of the file is read.
-bool ReadWebpSize(std::FILE* file, int* width, int* height) {
+// The canvas size and the RIFF chunk's length (its header included) from the file's headers
+// alone, before the rest of the file is read.
+bool ReadWebpHeader(std::FILE* file, int* width, int* height, std::uint64_t* length) {
   std::uint8_t head[headBytes];
   const std::size_t got = std::fread(head, 1, sizeof head, file);
+  if (got < 12) return false;
+  *length = std::uint64_t{LittleEndian32(head + 4)} + 8u;
   return ReadFormatSize(PictureFormat::webp, head, got, width, height) &&
          std::fseek(file, 0, SEEK_SET) == 0;
 }
@@ -80,14 +86,20 @@ bool DecodeWebpCanvas(const std::uint8_t* data, std::size_t size, int width, int
 bool DecodeWebp(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture) {
   int width = 0;
   int height = 0;
-  if (!ReadWebpSize(file, &width, &height) || !limits.Accepts(width, height)) return false;
+  std::uint64_t size = 0;
+  if (!ReadWebpHeader(file, &width, &height, &size) || !limits.Accepts(width, height)) {
+    return false;
+  }
+  // The file's bytes and the canvas share the budget with libwebp's own rows.
+  const std::uint64_t pixelBytes = std::uint64_t(width) * std::uint64_t(height) * 4u;
+  if (size > webpMaxBytes || size + pixelBytes > DecodeBudget(width, height) / 2) return false;
   std::uint8_t* data = nullptr;
-  std::size_t size = 0;
   std::uint8_t* pixels = nullptr;
-  bool ok = ReadRest(file, limits, &data, &size);
+  bool ok = ReadBytes(file, static_cast<std::size_t>(size), limits, &data);
   if (ok) {
     pixels = AllocatePixels(width, height);
-    ok = pixels && DecodeWebpCanvas(data, size, width, height, limits, pixels);
+    ok = pixels &&
+         DecodeWebpCanvas(data, static_cast<std::size_t>(size), width, height, limits, pixels);
   }
   std::free(data);
   return HandOver(ok, pixels, width, height, picture);

@@ -67,7 +67,9 @@ using Clock = std::chrono::steady_clock;
 void AppendToLog(const std::string& line) {
   const char* name = std::getenv("SPOOL_LOG");
   if (!name || !*name) return;
-  int file = open(name, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  // Never through a link, and never waiting: a FIFO nobody reads is not opened, and a line
+  // that cannot be written at once is dropped.
+  int file = open(name, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0644);
   if (file < 0) return;
   std::string text = line + "\n";
   ssize_t written = write(file, text.data(), text.size());
