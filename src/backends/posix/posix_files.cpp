@@ -6,13 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string_view>
 
+#include "base/name_order.h"
 #include "platform/platform.h"
 
 namespace native {
@@ -30,17 +30,6 @@ std::string WithSlashes(const char* path) {
     if (c == '\\') c = '/';
   }
   return p;
-}
-
-// Case-insensitive in ASCII only, so the order does not depend on the locale.
-int CompareWithoutCase(const std::string& a, const std::string& b) {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    int ca = std::tolower(static_cast<unsigned char>(a[i]));
-    int cb = std::tolower(static_cast<unsigned char>(b[i]));
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 }  // namespace
@@ -76,20 +65,26 @@ std::string PosixPath(const char* path) {
 bool OrdersListings() { return platform::PlatformConventions().pathSeparator == '/'; }
 
 void OrderListing(std::vector<std::string>* names) {
-  auto rank = [](const std::string& name) { return name == "." ? 0 : name == ".." ? 1 : 2; };
-  std::stable_sort(names->begin(), names->end(), [&](const std::string& a, const std::string& b) {
-    if (rank(a) != rank(b)) return rank(a) < rank(b);
-    int c = CompareWithoutCase(a, b);
-    return c != 0 ? c < 0 : a < b;
-  });
+  const std::vector<std::string_view> views(names->begin(), names->end());
+  std::vector<std::string> ordered;
+  ordered.reserve(names->size());
+  for (std::uint32_t i : NameOrder(views)) ordered.push_back(std::move((*names)[i]));
+  *names = std::move(ordered);
 }
 
 }  // namespace native
 
 namespace platform {
 
+// The whole listing at once: the names back to back, each with its terminator, and in the
+// listing's order where each starts and what readdir says it is.
 struct DirectoryListing {
-  std::vector<std::string> names;  // the whole listing, in order
+  struct Name {
+    std::size_t start;
+    unsigned char type;  // DT_DIR, DT_LNK, DT_UNKNOWN, ...
+  };
+  std::string text;
+  std::vector<Name> names;
   std::size_t next = 0;
 };
 
@@ -131,14 +126,26 @@ DirectoryListing* ListCurrentDirectory() {
   DIR* dir = opendir(".");
   if (!dir) return nullptr;
   auto* listing = new DirectoryListing;
-  while (struct dirent* entry = readdir(dir)) listing->names.emplace_back(entry->d_name);
+  while (struct dirent* entry = readdir(dir)) {
+    listing->names.push_back({listing->text.size(), entry->d_type});
+    listing->text.append(entry->d_name, std::strlen(entry->d_name) + 1);
+  }
   closedir(dir);
   // A directory removed while current has nothing at all to list.
   if (listing->names.empty()) {
     delete listing;
     return nullptr;
   }
-  if (native::OrdersListings()) native::OrderListing(&listing->names);
+  if (native::OrdersListings()) {
+    std::vector<std::string_view> views;
+    views.reserve(listing->names.size());
+    for (const DirectoryListing::Name& n : listing->names)
+      views.emplace_back(&listing->text[n.start]);
+    std::vector<DirectoryListing::Name> ordered;
+    ordered.reserve(listing->names.size());
+    for (std::uint32_t i : NameOrder(views)) ordered.push_back(listing->names[i]);
+    listing->names = std::move(ordered);
+  }
   return listing;
 }
 
@@ -156,13 +163,19 @@ bool DirectoryProblem(const char* path, char* text, std::size_t room) {
 
 bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, DirectoryEntry* entry) {
   if (!listing || listing->next >= listing->names.size()) return false;
-  CopyName(listing->names[listing->next++].c_str(), name, nameSize);
+  const DirectoryListing::Name& listed = listing->names[listing->next++];
+  CopyName(&listing->text[listed.start], name, nameSize);
   if (!entry) return true;
   *entry = {};
   if (nameSize == 0) return true;
-  // The kind is what stat says of the name as handed over: a symbolic link counts as what it
-  // leads to, and one that leads nowhere (or round in a loop) is a file.
-  entry->isDirectory = KindOfPath(name) == PathKind::directory;
+  // The kind is what the listing says, or where it cannot tell (a symbolic link, a file system
+  // that does not say) what stat says of the name as handed over: a symbolic link counts as
+  // what it leads to, and one that leads nowhere (or round in a loop) is a file.
+  if (listed.type == DT_DIR) {
+    entry->isDirectory = true;
+  } else if (listed.type == DT_LNK || listed.type == DT_UNKNOWN) {
+    entry->isDirectory = KindOfPath(name) == PathKind::directory;
+  }
   // A name starting with a dot is what a POSIX user calls hidden.
   entry->hidden = name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
   return true;
