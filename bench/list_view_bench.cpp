@@ -29,9 +29,9 @@ void SetUpListView(Trove& trove) {
   browser.browserMode = BrowserMode{BrowserView::list};
   AllocateFileList(browser.fileList);
   for (int k = 1; k <= maxEntries; ++k) {
-    std::snprintf(browser.fileList.names[k], nameSlotSize,
-                  k % 5 == 0 ? "Folder %04d" : "IMG_%05d.JPG", k);
-    browser.fileList.kinds[k] = k % 5 == 0 ? 0 : 1;
+    char name[nameSlotSize];
+    std::snprintf(name, sizeof name, k % 5 == 0 ? "Folder %04d" : "IMG_%05d.JPG", k);
+    StoreEntry(browser.fileList, k, name, k % 5 == 0 ? entryDirectory : entryFile);
   }
   browser.fileList.selection = 7;
 }

@@ -2,24 +2,56 @@
 #include "browser/file_list.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
-#include "display/start_up_failure.h"
 #include "canvas/text.h"
 #include "platform/platform.h"
 
-Browser::~Browser() {
-  std::free(fileList.names);
-  std::free(fileList.kinds);
-}
+Browser::~Browser() { delete fileList.names.table; }
 
 void AllocateFileList(FileList& fileList) {
-  fileList.names = static_cast<char(*)[nameSlotSize]>(std::calloc(fileListSlots, nameSlotSize));
-  if (!fileList.names) FailStartUpBlock("the file list's names");
-  fileList.kinds = static_cast<std::int32_t*>(std::calloc(fileListSlots, sizeof(std::int32_t)));
-  if (!fileList.kinds) FailStartUpBlock("the file list's kinds");
+  auto* table = new EntryTable;
+  table->starts.push_back(EntryTable::noName);  // entry 0 is never stored by a scan
+  table->kinds.push_back(entryFile);
+  fileList.names.table = table;
+  fileList.kinds.table = table;
 }
+
+const char* EntryNames::operator[](int k) const {
+  if (!table || k < 0 || static_cast<std::size_t>(k) >= table->starts.size()) return "";
+  const std::size_t start = table->starts[static_cast<std::size_t>(k)];
+  return start == EntryTable::noName ? "" : table->text.data() + start;
+}
+
+std::int32_t EntryKinds::operator[](int k) const {
+  if (!table || k < 0 || static_cast<std::size_t>(k) >= table->kinds.size()) return entryFile;
+  return table->kinds[static_cast<std::size_t>(k)];
+}
+
+void StoreEntry(FileList& fileList, int k, const char* name, EntryKind kind) {
+  EntryTable* table = fileList.names.table;
+  if (!table || k < 0) return;
+  const auto slot = static_cast<std::size_t>(k);
+  if (slot >= table->starts.size()) {
+    table->starts.resize(slot + 1, EntryTable::noName);
+    table->kinds.resize(slot + 1, entryFile);
+  }
+  const std::size_t length = strnlen(name, nameSlotSize - 1);
+  table->starts[slot] = table->text.size();
+  table->text.insert(table->text.end(), name, name + length);
+  table->text.push_back('\0');
+  table->kinds[slot] = kind;
+}
+
+void ClearEntries(FileList& fileList) {
+  EntryTable* table = fileList.names.table;
+  if (!table) return;
+  table->text.clear();
+  table->starts.assign(1, EntryTable::noName);
+  table->kinds.assign(1, entryFile);
+}
+
+int MostEntries() { return platform::PlatformConventions().mostEntries; }
 
 void ShowList(BrowserMode& mode) { mode.view = BrowserView::list; }
 void ShowThumbnails(BrowserMode& mode) { mode.view = BrowserView::thumbnailsToDraw; }
@@ -31,18 +63,7 @@ bool ThumbnailsShown(const BrowserMode& mode) {
   return mode.view == BrowserView::thumbnailsToDraw || mode.view == BrowserView::thumbnails;
 }
 
-TextLine NameCut(const char* name, int keep) {
-  char shown[nameSlotSize];
-  platform::DisplayText(name, shown, sizeof shown);
-  char cut[nameSlotSize];
-  const int length =
-      std::min(static_cast<int>(strnlen(shown, nameSlotSize - 1)), std::max(keep, 0));
-  std::memcpy(cut, shown, static_cast<std::size_t>(length));
-  cut[length] = '\0';
-  TextLine line;
-  FormatText(line.text, sizeof line.text, "%s", cut);
-  return line;
-}
+TextLine NameCut(const char* name, int keep) { return ShownText(name, keep); }
 
 bool SelectionIsCurrent(const FileList& fileList) {
   return fileList.selection >= 1 && fileList.selection <= fileList.count;

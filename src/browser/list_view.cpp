@@ -120,7 +120,7 @@ void DrawListView(Browser& browser, Display& display) {
                     d.scrollY,     browser.nameLimit, ListRowsPerColumn(usable)};
   if (browser.fileList.names && browser.fileList.kinds) {
     int first = std::max(browser.fileList.listFirst, 0) + 1;
-    int last = std::min(browser.fileList.count, fileListSlots - 1);
+    int last = browser.fileList.count;
     ForEachReachableListRow(layout, first, last, [&](int k, const ListRowPlace& p) {
       const TextLine name = RowName(browser, k, p.column);
       // A row starting left of the canvas may still run onto it.
@@ -134,7 +134,7 @@ void DrawListView(Browser& browser, Display& display) {
       } else if (browser.fileList.kinds[k] == entryDirectory) {
         r = 255;
       }
-      RenderPickText(display, name.text, p.x, p.y, r, g, b, pick::listRowBase + k);
+      RenderPickText(display, name.text, p.x, p.y, r, g, b, pick::ListRowId(k));
     });
   }
   SaveView(display);
@@ -147,10 +147,10 @@ After HandleBrowserClick(Browser& browser, Display& display, Pictures& pictures,
   if (id == pick::none) return {};
   if (pick::IsThumbnail(id) && !browser.browserMode.pictureActive() &&
       !browser.browserMode.listActive()) {
-    return OpenPicture(browser, display.displayState, pictures, id - pick::thumbnailBase);
+    return OpenPicture(browser, display.displayState, pictures, pick::EntryOf(id));
   }
   if (!pick::IsListRow(id) || !browser.browserMode.listActive()) return {};
-  int k = id - pick::listRowBase;
+  int k = pick::EntryOf(id);
   if (k != browser.fileList.selection) {
     browser.fileList.selection = k;
     return {pauseAfter::click, true};
@@ -236,8 +236,10 @@ After ScrollListBy(Browser& browser, int step) {
   if (step == -1) {
     if (first > 0) first -= 1;
   } else if (step == 1) {
-    // Bounded by the last slot, not by count: the list can be scrolled past its end.
-    if (first < maxEntries) first += 1;
+    // The Windows program's list is bounded by its last slot, not by count, so that it can be
+    // scrolled past its end; a list of the platform's length stops at its last entry.
+    const int bound = MostEntries() == maxEntries ? maxEntries : browser.fileList.count - 1;
+    if (first < bound) first += 1;
   } else if (step < 0) {
     first = std::max(first + step, 0);
   } else if (step > 0) {

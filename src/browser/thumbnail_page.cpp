@@ -222,7 +222,7 @@ void DrawCell(Browser& browser, Display& display, Pictures& pictures, int k) {
     browser.pictureViews.pictureLoaded = false;
   }
   if (browser.pictureViews.pictureLoaded)
-    DrawThumbnailSamples(display, cell.samples, o.x, o.y, pick::thumbnailBase + k);
+    DrawThumbnailSamples(display, cell.samples, o.x, o.y, pick::ThumbnailId(k));
   cell.samples = PictureSamples{};
   const int w = page.cellWidth;
   const int h = page.cellHeight;

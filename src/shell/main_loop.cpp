@@ -52,9 +52,7 @@ PassInputs CurrentPassInputs(const Trove& trove) {
 
 // Draws a text in yellow; names and paths as the platform shows them.
 void DrawText(Display& display, const char* text, int x, int y) {
-  TextLine shown;
-  platform::DisplayText(text, shown.text, sizeof shown.text);
-  RenderText(display, shown.text, x, y, 255, 255, 0);
+  RenderText(display, ShownText(text).text, x, y, 255, 255, 0);
 }
 
 // Cursor cross, build title, buttons, path or picture lines, notice line.
@@ -77,14 +75,19 @@ void DrawOverlay(const Browser& browser, Display& display, const PictureInfo& pi
     FormatText(size, sizeof size, "%dx%d", pictureInfo.width, pictureInfo.height);
     RenderText(display, size, 12, d.canvasHeight - 30, 255, 255, 0);
   }
-  // A directory with more entries than the list holds says so in place of the notice.
-  char cut[64];
+  // A directory with more entries than the list holds says so in place of the notice, and one
+  // longer than the Windows program's list could hold says how long it is.
+  char entries[64];
+  const char* notice = noticeText;
   if (browser.entriesFound > browser.fileList.count) {
-    FormatText(cut, sizeof cut, "first %d of %d entries", browser.fileList.count,
+    FormatText(entries, sizeof entries, "first %d of %d entries", browser.fileList.count,
                browser.entriesFound);
+    notice = entries;
+  } else if (browser.fileList.count > maxEntries) {
+    FormatText(entries, sizeof entries, "%d entries", browser.fileList.count);
+    notice = entries;
   }
-  DrawText(display, browser.entriesFound > browser.fileList.count ? cut : noticeText, 12,
-           14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
+  DrawText(display, notice, 12, 14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
 }
 
 // ---- Commands ------------------------------------------------------------------------------

@@ -65,6 +65,9 @@ struct State {
   bool programsStart = true;                    // RunProgram's result
   bool posixConventions = false;                // paths and names as the Linux program's
   bool narrowCodePage = false;  // DisplayText shows every non-ASCII character as '?'
+  // DrawCharacter has every character but those of the private use area (with the Linux
+  // program's conventions); without desktop fonts it has none.
+  bool desktopFonts = true;
   // The program's own folders as DataFolder gives them; an empty one cannot be found, like
   // the folders of a program whose executable's place cannot be read.
   std::string assetFolder;

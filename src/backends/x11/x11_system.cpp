@@ -68,7 +68,8 @@ namespace platform {
 
 const Conventions& PlatformConventions() {
   // Going up from "/a/" ends at "/", where it stops.
-  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true, true};
+  // Names in UTF-8, and directories of up to ten million entries listed whole.
+  static const Conventions posix = {'/', 1, 0, "spool", "xdg-open", true, true, true, 10000000};
   return posix;
 }
 
