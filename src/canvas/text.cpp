@@ -99,9 +99,16 @@ void DrawCoverage(const TextTarget& t, const Glyph& glyph, long long x, long lon
       const unsigned cover = glyph.coverage[static_cast<std::size_t>(row * glyph.width + column)];
       if (cover == 0 || cx < 0 || cx >= t.width) continue;
       std::uint8_t* px = line + cx * 4;
-      const std::uint8_t colour[3] = {t.r, t.g, t.b};
-      for (int c = 0; c < 3; ++c) {
-        px[c] = static_cast<std::uint8_t>((colour[c] * cover + px[c] * (255 - cover) + 127) / 255);
+      if (cover == 255) {
+        px[0] = t.r;
+        px[1] = t.g;
+        px[2] = t.b;
+      } else {
+        const std::uint8_t colour[3] = {t.r, t.g, t.b};
+        for (int c = 0; c < 3; ++c) {
+          px[c] =
+              static_cast<std::uint8_t>((colour[c] * cover + px[c] * (255 - cover) + 127) / 255);
+        }
       }
       px[3] = 255;
     }

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -81,6 +82,7 @@ namespace platform {
 struct DirectoryListing {
   struct Name {
     std::size_t start;
+    std::size_t length;
     unsigned char type;  // DT_DIR, DT_LNK, DT_UNKNOWN, ...
   };
   std::string text;
@@ -94,9 +96,11 @@ struct ReadFile {
 
 namespace {
 
-void CopyName(const char* from, char* name, std::size_t nameSize) {
+void CopyName(const char* from, std::size_t length, char* name, std::size_t nameSize) {
   if (nameSize == 0) return;
-  std::snprintf(name, nameSize, "%s", from);
+  length = std::min(length, nameSize - 1);
+  std::memcpy(name, from, length);
+  name[length] = '\0';
 }
 
 }  // namespace
@@ -127,8 +131,9 @@ DirectoryListing* ListCurrentDirectory() {
   if (!dir) return nullptr;
   auto* listing = new DirectoryListing;
   while (struct dirent* entry = readdir(dir)) {
-    listing->names.push_back({listing->text.size(), entry->d_type});
-    listing->text.append(entry->d_name, std::strlen(entry->d_name) + 1);
+    const std::size_t length = std::strlen(entry->d_name);
+    listing->names.push_back({listing->text.size(), length, entry->d_type});
+    listing->text.append(entry->d_name, length + 1);
   }
   closedir(dir);
   // A directory removed while current has nothing at all to list.
@@ -139,8 +144,9 @@ DirectoryListing* ListCurrentDirectory() {
   if (native::OrdersListings()) {
     std::vector<std::string_view> views;
     views.reserve(listing->names.size());
-    for (const DirectoryListing::Name& n : listing->names)
-      views.emplace_back(&listing->text[n.start]);
+    for (const DirectoryListing::Name& n : listing->names) {
+      views.emplace_back(&listing->text[n.start], n.length);
+    }
     std::vector<DirectoryListing::Name> ordered;
     ordered.reserve(listing->names.size());
     for (std::uint32_t i : NameOrder(views)) ordered.push_back(listing->names[i]);
@@ -164,7 +170,7 @@ bool DirectoryProblem(const char* path, char* text, std::size_t room) {
 bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, DirectoryEntry* entry) {
   if (!listing || listing->next >= listing->names.size()) return false;
   const DirectoryListing::Name& listed = listing->names[listing->next++];
-  CopyName(&listing->text[listed.start], name, nameSize);
+  CopyName(&listing->text[listed.start], listed.length, name, nameSize);
   if (!entry) return true;
   *entry = {};
   if (nameSize == 0) return true;
