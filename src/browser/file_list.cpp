@@ -10,11 +10,12 @@
 Browser::~Browser() { delete fileList.names.table; }
 
 void AllocateFileList(FileList& fileList) {
-  auto* table = new EntryTable;
-  table->starts.push_back(EntryTable::noName);  // entry 0 is never stored by a scan
-  table->kinds.push_back(entryFile);
-  fileList.names.table = table;
-  fileList.kinds.table = table;
+  if (!fileList.names.table) {
+    auto* table = new EntryTable;
+    fileList.names.table = table;
+    fileList.kinds.table = table;
+  }
+  ClearEntries(fileList);  // entry 0 is never stored by a scan
 }
 
 const char* EntryNames::operator[](int k) const {
@@ -46,9 +47,10 @@ void StoreEntry(FileList& fileList, int k, const char* name, EntryKind kind) {
 void ClearEntries(FileList& fileList) {
   EntryTable* table = fileList.names.table;
   if (!table) return;
-  table->text.clear();
-  table->starts.assign(1, EntryTable::noName);
-  table->kinds.assign(1, entryFile);
+  // The memory goes with the entries: a small folder after a large one keeps none of its room.
+  *table = EntryTable{};
+  table->starts.push_back(EntryTable::noName);
+  table->kinds.push_back(entryFile);
 }
 
 int MostEntries() { return platform::PlatformConventions().mostEntries; }

@@ -182,7 +182,7 @@ void AllocateFileList(FileList& fileList);
 // Stores name and kind as entry k (0 or more); a scan stores entries 1, 2, 3 ... in turn after
 // ClearEntries. May throw std::bad_alloc.
 void StoreEntry(FileList& fileList, int k, const char* name, EntryKind kind);
-// Forgets every entry stored, keeping the memory for the next scan.
+// Forgets every entry stored and frees their memory.
 void ClearEntries(FileList& fileList);
 
 // The most entries the browser lists of a directory: the platform's mostEntries.
