@@ -6,6 +6,8 @@
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <functional>
+#include <unordered_map>
 
 #include "base/utf8.h"
 
@@ -51,30 +53,55 @@ void PutPlainText(std::string& key, std::string_view text) {
   }
 }
 
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
+
+// How the names of one listing are keyed: the locale's collation or bytes, with room for the
+// weights and, since a folder's names share a few runs of text ("IMG_", "JPG"), the units of
+// the runs met so far.
+struct Collation {
+  bool plain = true;
+  std::wstring wide;
+  std::wstring weights;
+  std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> runs;
+};
+
 // The text's collation weights in the current locale, case folded; a byte that is not UTF-8
 // counts as the replacement character.
-void PutCollatedText(std::string& key, std::string_view text, std::wstring& wide,
-                     std::wstring& weights) {
-  wide.clear();
+void PutCollatedText(std::string& key, std::string_view text, Collation& c) {
+  if (auto kept = c.runs.find(text); kept != c.runs.end()) {
+    key += kept->second;
+    return;
+  }
+  c.wide.clear();
   for (std::size_t i = 0; i < text.size();) {
-    const Utf8Character c = ReadCharacter(text.data() + i, text.size() - i);
-    const char32_t code = c.valid && c.codePoint != 0 ? c.codePoint : 0xFFFD;
-    wide += static_cast<wchar_t>(std::towlower(static_cast<wint_t>(code)));
-    i += c.length;
+    const Utf8Character ch = ReadCharacter(text.data() + i, text.size() - i);
+    const char32_t code = ch.valid && ch.codePoint != 0 ? ch.codePoint : 0xFFFD;
+    c.wide += static_cast<wchar_t>(std::towlower(static_cast<wint_t>(code)));
+    i += ch.length;
   }
   // A weight list is rarely longer than eight weights a character; a longer one is made again.
-  weights.resize(wide.size() * 8 + 16);
-  std::size_t n = std::wcsxfrm(weights.data(), wide.c_str(), weights.size());
-  if (n >= weights.size()) {
-    weights.resize(n + 1);
-    n = std::wcsxfrm(weights.data(), wide.c_str(), weights.size());
+  c.weights.resize(c.wide.size() * 8 + 16);
+  std::size_t n = std::wcsxfrm(c.weights.data(), c.wide.c_str(), c.weights.size());
+  if (n >= c.weights.size()) {
+    c.weights.resize(n + 1);
+    n = std::wcsxfrm(c.weights.data(), c.wide.c_str(), c.weights.size());
   }
-  for (std::size_t i = 0; i < n; ++i)
-    PutUnit(key, static_cast<std::uint32_t>(weights[i]) + firstWeight);
+  std::string units;
+  for (std::size_t i = 0; i < n; ++i) {
+    PutUnit(units, static_cast<std::uint32_t>(c.weights[i]) + firstWeight);
+  }
+  key += units;
+  // Enough for the runs of any folder's naming schemes; past it they are kept anew.
+  if (c.runs.size() >= 4096) c.runs.clear();
+  c.runs.emplace(text, std::move(units));
 }
 
-void AppendKey(std::string& key, std::string_view name, bool plain, std::wstring& wide,
-               std::wstring& weights) {
+void AppendKey(std::string& key, std::string_view name, Collation& c) {
   key += name == "." ? '\1' : name == ".." ? '\2' : '\3';
   std::size_t i = 0;
   while (i < name.size()) {
@@ -94,10 +121,10 @@ void AppendKey(std::string& key, std::string_view name, bool plain, std::wstring
       std::size_t end = i;
       while (end < name.size() && name[end] != '.' && !IsDigit(name[end])) ++end;
       const std::string_view text = name.substr(i, end - i);
-      if (plain) {
+      if (c.plain) {
         PutPlainText(key, text);
       } else {
-        PutCollatedText(key, text, wide, weights);
+        PutCollatedText(key, text, c);
       }
       PutUnit(key, textEnd);
       i = end;
@@ -115,9 +142,9 @@ int CompareBytes(std::string_view a, std::string_view b) {
 
 std::string NameOrderKey(std::string_view name) {
   std::string key;
-  std::wstring wide;
-  std::wstring weights;
-  AppendKey(key, name, PlainCollation(), wide, weights);
+  Collation c;
+  c.plain = PlainCollation();
+  AppendKey(key, name, c);
   return key;
 }
 
@@ -127,28 +154,39 @@ bool NameBefore(std::string_view a, std::string_view b) {
 }
 
 std::vector<std::uint32_t> NameOrder(const std::vector<std::string_view>& names) {
-  // Every key once, in one block; the sort compares the first sixteen bytes held beside the
-  // index (names of a folder often share their first eight) before it reads the rest.
+  // Every key once, in one block. The start all keys share (the names of a folder often follow
+  // one scheme, "IMG_" and a number) is passed over; the sort compares the next sixteen bytes,
+  // held beside the index, before it reads the rest.
   struct Item {
     std::uint64_t head[2];
     std::size_t start;
     std::uint32_t length;
     std::uint32_t index;
   };
-  const bool plain = PlainCollation();
+  Collation c;
+  c.plain = PlainCollation();
   std::string keys;
-  std::wstring wide;
-  std::wstring weights;
   std::vector<Item> items(names.size());
   for (std::size_t i = 0; i < names.size(); ++i) {
     const std::size_t start = keys.size();
-    AppendKey(keys, names[i], plain, wide, weights);
-    Item& item = items[i];
-    item.start = start;
-    item.length = static_cast<std::uint32_t>(keys.size() - start);
-    item.index = static_cast<std::uint32_t>(i);
+    AppendKey(keys, names[i], c);
+    items[i].start = start;
+    items[i].length = static_cast<std::uint32_t>(keys.size() - start);
+    items[i].index = static_cast<std::uint32_t>(i);
+  }
+  std::size_t shared = items.empty() ? 0 : items[0].length;
+  for (const Item& item : items) {
+    shared = std::min<std::size_t>(shared, item.length);
+    std::size_t same = 0;
+    while (same < shared && keys[items[0].start + same] == keys[item.start + same]) ++same;
+    shared = same;
+  }
+  for (Item& item : items) {
+    item.start += shared;
+    item.length -= static_cast<std::uint32_t>(shared);
     for (std::size_t b = 0; b < 16; ++b) {
-      const unsigned char byte = b < item.length ? static_cast<unsigned char>(keys[start + b]) : 0;
+      const unsigned char byte =
+          b < item.length ? static_cast<unsigned char>(keys[item.start + b]) : 0;
       item.head[b / 8] = (item.head[b / 8] << 8) | byte;
     }
   }

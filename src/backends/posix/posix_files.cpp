@@ -125,32 +125,46 @@ PathKind KindOfPath(const char* path) {
   return S_ISDIR(st.st_mode) ? PathKind::directory : PathKind::file;
 }
 
-DirectoryListing* ListCurrentDirectory() {
-  // The whole directory is read at once so that the Linux program can list it in order.
-  DIR* dir = opendir(".");
-  if (!dir) return nullptr;
-  auto* listing = new DirectoryListing;
+namespace {
+
+// Reads the whole directory into listing, in the Linux program's order where it is kept.
+void ReadWholeDirectory(DIR* dir, DirectoryListing* listing) {
   while (struct dirent* entry = readdir(dir)) {
     const std::size_t length = std::strlen(entry->d_name);
     listing->names.push_back({listing->text.size(), length, entry->d_type});
     listing->text.append(entry->d_name, length + 1);
   }
+  if (listing->names.empty() || !native::OrdersListings()) return;
+  std::vector<std::string_view> views;
+  views.reserve(listing->names.size());
+  for (const DirectoryListing::Name& n : listing->names) {
+    views.emplace_back(&listing->text[n.start], n.length);
+  }
+  std::vector<DirectoryListing::Name> ordered;
+  ordered.reserve(listing->names.size());
+  for (std::uint32_t i : NameOrder(views)) ordered.push_back(listing->names[i]);
+  listing->names = std::move(ordered);
+}
+
+}  // namespace
+
+DirectoryListing* ListCurrentDirectory() {
+  // The whole directory is read at once so that the Linux program can list it in order.
+  DIR* dir = opendir(".");
+  if (!dir) return nullptr;
+  auto* listing = new (std::nothrow) DirectoryListing;
+  try {
+    if (listing) ReadWholeDirectory(dir, listing);
+  } catch (const std::bad_alloc&) {
+    // A directory larger than the memory left cannot be listed.
+    delete listing;
+    listing = nullptr;
+  }
   closedir(dir);
   // A directory removed while current has nothing at all to list.
-  if (listing->names.empty()) {
+  if (listing && listing->names.empty()) {
     delete listing;
     return nullptr;
-  }
-  if (native::OrdersListings()) {
-    std::vector<std::string_view> views;
-    views.reserve(listing->names.size());
-    for (const DirectoryListing::Name& n : listing->names) {
-      views.emplace_back(&listing->text[n.start], n.length);
-    }
-    std::vector<DirectoryListing::Name> ordered;
-    ordered.reserve(listing->names.size());
-    for (std::uint32_t i : NameOrder(views)) ordered.push_back(listing->names[i]);
-    listing->names = std::move(ordered);
   }
   return listing;
 }
