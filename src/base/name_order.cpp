@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <functional>
+#include <span>
 #include <unordered_map>
 
 #include "base/utf8.h"
@@ -174,14 +175,21 @@ std::vector<std::uint32_t> NameOrder(const std::vector<std::string_view>& names)
     items[i].length = static_cast<std::uint32_t>(keys.size() - start);
     items[i].index = static_cast<std::uint32_t>(i);
   }
-  std::size_t shared = items.empty() ? 0 : items[0].length;
-  for (const Item& item : items) {
+  // "." and ".." (their keys start lowest) go first by themselves, so that the others' shared
+  // start can be passed over.
+  const auto dots = std::stable_partition(
+      items.begin(), items.end(), [&](const Item& item) { return keys[item.start] != '\3'; });
+  std::sort(items.begin(), dots, [&](const Item& a, const Item& b) {
+    return keys[a.start] < keys[b.start] || (keys[a.start] == keys[b.start] && a.index < b.index);
+  });
+  std::size_t shared = dots == items.end() ? 0 : dots->length;
+  for (const Item& item : std::span(dots, items.end())) {
     shared = std::min<std::size_t>(shared, item.length);
     std::size_t same = 0;
-    while (same < shared && keys[items[0].start + same] == keys[item.start + same]) ++same;
+    while (same < shared && keys[dots->start + same] == keys[item.start + same]) ++same;
     shared = same;
   }
-  for (Item& item : items) {
+  for (Item& item : std::span(dots, items.end())) {
     item.start += shared;
     item.length -= static_cast<std::uint32_t>(shared);
     for (std::size_t b = 0; b < 16; ++b) {
@@ -190,7 +198,7 @@ std::vector<std::uint32_t> NameOrder(const std::vector<std::string_view>& names)
       item.head[b / 8] = (item.head[b / 8] << 8) | byte;
     }
   }
-  std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+  std::sort(dots, items.end(), [&](const Item& a, const Item& b) {
     if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
     if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
     const int byKey = CompareBytes(std::string_view(keys).substr(a.start, a.length),
