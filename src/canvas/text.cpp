@@ -125,13 +125,10 @@ void DrawCoverage(const TextTarget& t, const Glyph& glyph, long long x, long lon
 
 bool ShowsUtf8() { return platform::PlatformConventions().showsUtf8; }
 
-// Walks text as the platform shows it, a character at a time: visit(entry, glyph, advance, over)
-// with the bitmap font's entry or, for a character beyond ASCII, the cached drawing; over is the
-// character a combining mark is drawn over (its pen and advance), or a null pointer.
-struct Placed {
-  long long pen;
-  int advance;
-};
+// Walks text as the platform shows it, a character at a time: visit(entry, glyph, advance, mark)
+// with the bitmap font's entry or, for a character beyond ASCII, the cached drawing, and whether
+// it is a combining mark drawn over the character before it (with no advance of its own). The
+// walk ends where visit returns false.
 template <typename Visit>
 void ForEachCharacter(const char* text, Visit&& visit) {
   const std::size_t length = strnlen(text, textLineSize);
@@ -167,7 +164,10 @@ void DrawText(Display& display, const char* text, int x, int y, std::uint8_t r, 
   if (width <= 0 || height <= 0 || display.canvas.frameBuffer == nullptr) return;
   const TextTarget t{display.canvas, width, height, y, r, g, b, marks, id};
   long long pen = x;
-  Placed previous{pen, 0};
+  struct {
+    long long pen;
+    int advance;
+  } previous{pen, 0};  // the last character that is not a mark
   ForEachCharacter(text, [&](const char* entry, const Glyph* glyph, int advance, bool mark) {
     if (mark) {
       // Centred over the character before it, whose pen has moved on already.
