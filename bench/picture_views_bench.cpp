@@ -66,7 +66,7 @@ void SetUpPictureView(Trove& trove, int width, int height, float step) {
   AllocateFileList(browser.fileList);
   browser.browserMode = BrowserMode{BrowserView::picture};
   browser.pictureViews.pictureEntry = 1;
-  std::snprintf(browser.fileList.names[1], nameSlotSize, "picture.jpg");
+  StoreEntry(browser.fileList, 1, "picture.jpg", entryFile);
   browser.fileList.count = 1;
   TextureLoader& textureLoader = pictures.textureLoader;
   PictureInfo& pictureInfo = pictures.pictureInfo;

@@ -80,7 +80,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x")
-# F7 opens the browsed folder with xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# F7 opens the browsed folder with xdg-open; names in East Asian scripts are drawn from a font
+# that has their characters (the libraries' own dependencies bring fonts for the others).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-noto-cjk | fonts-droid-fallback")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -91,6 +91,8 @@ if(TROVE_BENCH)
   add_executable(trove_bench ${BENCH_SOURCES})
   target_link_libraries(trove_bench PRIVATE trove_native benchmark::benchmark)
   target_include_directories(trove_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench ${CMAKE_SOURCE_DIR}/tools)
+  # Folders the benchmarks make once and keep (a folder of 100,000 files for the listing).
+  target_compile_definitions(trove_bench PRIVATE TROVE_BENCH_DATA="${CMAKE_BINARY_DIR}/bench-data")
 endif()
 
 if(TROVE_FUZZ)

@@ -17,6 +17,7 @@ packages=(
   wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   xvfb xdotool x11-utils x11-apps
   libx11-dev libxi-dev libxrandr-dev libxfixes-dev libxft-dev libgl-dev libglu1-mesa-dev xdg-utils
+  libfontconfig-dev libfreetype-dev fonts-dejavu-core fonts-droid-fallback locales
   dpkg-dev file desktop-file-utils groff-base lintian
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-x gstreamer1.0-tools

@@ -145,6 +145,11 @@ const char* const BitmapFont[128] = {
     blankGlyph,  // 126
     blankGlyph,  // 127
 };
+
+const char missingGlyph[] =
+    "58000000" "00000000" "11111000" "10001000" "10001000" "10001000" "10001000" "10001000" "11111000" "00000000";
+const char replacementGlyph[] =
+    "58000000" "00000000" "00100000" "01110000" "11111000" "11011000" "11111000" "01110000" "00100000" "00000000";
 // clang-format on
 
 namespace {

@@ -5,10 +5,7 @@
 
 #include "canvas/text.h"
 
-Browser::~Browser() {
-  std::free(fileList.names);
-  std::free(fileList.kinds);
-}
+Browser::~Browser() { delete fileList.names.table; }
 
 void ShowList(BrowserMode& mode) { mode.view = BrowserView::list; }
 void ShowThumbnails(BrowserMode& mode) { mode.view = BrowserView::thumbnailsToDraw; }

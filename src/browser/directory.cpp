@@ -2,6 +2,7 @@
 #include "browser/directory.h"
 
 #include <cstring>
+#include <new>
 
 #include "browser/browser.h"
 #include "canvas/text.h"
@@ -16,26 +17,29 @@ InDirectory::~InDirectory() { platform::SetCurrentDir(browser_.workingDirectory)
 
 namespace {
 
-// Stores one listed entry as entry n. Whatever else a directory carries (read-only, hidden,
-// system, a reparse point), the listing says it is a directory to enter; a name whose kind
-// cannot be read is listed like a file.
-void StoreEntry(Browser& browser, int n, const char* name, const platform::DirectoryEntry& entry) {
-  FormatText(browser.fileList.names[n], nameSlotSize, "%s", name);
-  browser.fileList.kinds[n] = entry.isDirectory ? entryDirectory : entryFile;
-}
-
-// Fills the list from the current directory; false when the directory cannot be listed.
+// Fills the list from the current directory, at most the platform's most entries, each kept at
+// its own length; false when the directory cannot be listed. Whatever else a directory carries
+// (read-only, hidden, system, a reparse point), the listing says it is a directory to enter; a
+// name whose kind cannot be read is listed like a file.
 bool ScanCurrentDirectory(Browser& browser) {
   char name[nameSlotSize];
   platform::DirectoryEntry entry;
   int n = 0;
+  ClearEntries(browser.fileList);
   platform::DirectoryListing* listing = platform::ListCurrentDirectory();
   if (listing) {
-    while (n < maxEntries && platform::NextEntry(listing, name, sizeof name, &entry)) {
-      StoreEntry(browser, ++n, name, entry);
+    const int most = MostEntries();
+    // The entries the list cannot take are counted, so that the user can be told.
+    int found = 0;
+    try {
+      while (n < most && platform::NextEntry(listing, name, sizeof name, &entry)) {
+        ++found;
+        StoreEntry(browser.fileList, n + 1, name, entry.isDirectory ? entryDirectory : entryFile);
+        ++n;
+      }
+    } catch (const std::bad_alloc&) {
+      // A directory larger than the memory left lists the entries that fitted.
     }
-    // The entries the slots cannot take are counted, so that the user can be told.
-    int found = n;
     while (platform::NextEntry(listing, name, sizeof name, nullptr)) ++found;
     browser.entriesFound = found;
     platform::CloseListing(listing);
@@ -49,10 +53,9 @@ bool ScanCurrentDirectory(Browser& browser) {
 // What a browsed directory that cannot be made current or listed (it vanished, or lost its
 // permissions) shows: the way back up, never some other directory's entries.
 void ListWayOut(Browser& browser) {
-  FormatText(browser.fileList.names[1], nameSlotSize, "%s", ".");
-  FormatText(browser.fileList.names[2], nameSlotSize, "%s", "..");
-  browser.fileList.kinds[1] = 0;
-  browser.fileList.kinds[2] = 0;
+  ClearEntries(browser.fileList);
+  StoreEntry(browser.fileList, 1, ".", entryDirectory);
+  StoreEntry(browser.fileList, 2, "..", entryDirectory);
   browser.fileList.count = 2;
   browser.entriesFound = 2;
 }

@@ -21,7 +21,8 @@ class InDirectory {
   bool entered_;
 };
 
-// Fills names, kinds and count from the current directory, in file-system order.
+// Fills names, kinds and count from the current directory in the order the platform lists it
+// (file-system order on Windows, the desktop's order in the Linux program), at most MostEntries().
 void ScanDirectory(Browser& browser);
 // Scans browsedPath with it made current, then makes workingDirectory current again.
 void RescanBrowsedDirectory(Browser& browser);

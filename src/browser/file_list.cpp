@@ -2,32 +2,58 @@
 #include "browser/file_list.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
-#include "display/start_up_failure.h"
 #include "canvas/text.h"
 #include "platform/platform.h"
 
 void AllocateFileList(FileList& fileList) {
-  fileList.names = static_cast<char(*)[nameSlotSize]>(std::calloc(fileListSlots, nameSlotSize));
-  if (!fileList.names) FailStartUpBlock("the file list's names");
-  fileList.kinds = static_cast<std::int32_t*>(std::calloc(fileListSlots, sizeof(std::int32_t)));
-  if (!fileList.kinds) FailStartUpBlock("the file list's kinds");
+  if (!fileList.names.table) {
+    auto* table = new EntryTable;
+    fileList.names.table = table;
+    fileList.kinds.table = table;
+  }
+  ClearEntries(fileList);  // entry 0 is never stored by a scan
 }
 
-TextLine NameCut(const char* name, int keep) {
-  char shown[nameSlotSize];
-  platform::DisplayText(name, shown, sizeof shown);
-  char cut[nameSlotSize];
-  const int length =
-      std::min(static_cast<int>(strnlen(shown, nameSlotSize - 1)), std::max(keep, 0));
-  std::memcpy(cut, shown, static_cast<std::size_t>(length));
-  cut[length] = '\0';
-  TextLine line;
-  FormatText(line.text, sizeof line.text, "%s", cut);
-  return line;
+const char* EntryNames::operator[](int k) const {
+  if (!table || k < 0 || static_cast<std::size_t>(k) >= table->starts.size()) return "";
+  const std::size_t start = table->starts[static_cast<std::size_t>(k)];
+  return start == EntryTable::noName ? "" : table->text.data() + start;
 }
+
+std::int32_t EntryKinds::operator[](int k) const {
+  if (!table || k < 0 || static_cast<std::size_t>(k) >= table->kinds.size()) return entryFile;
+  return table->kinds[static_cast<std::size_t>(k)];
+}
+
+void StoreEntry(FileList& fileList, int k, const char* name, EntryKind kind) {
+  EntryTable* table = fileList.names.table;
+  if (!table || k < 0) return;
+  const auto slot = static_cast<std::size_t>(k);
+  if (slot >= table->starts.size()) {
+    table->starts.resize(slot + 1, EntryTable::noName);
+    table->kinds.resize(slot + 1, entryFile);
+  }
+  const std::size_t length = strnlen(name, nameSlotSize - 1);
+  table->starts[slot] = table->text.size();
+  table->text.insert(table->text.end(), name, name + length);
+  table->text.push_back('\0');
+  table->kinds[slot] = kind;
+}
+
+void ClearEntries(FileList& fileList) {
+  EntryTable* table = fileList.names.table;
+  if (!table) return;
+  // The memory goes with the entries: a small folder after a large one keeps none of its room.
+  *table = EntryTable{};
+  table->starts.push_back(EntryTable::noName);
+  table->kinds.push_back(entryFile);
+}
+
+int MostEntries() { return platform::PlatformConventions().mostEntries; }
+
+TextLine NameCut(const char* name, int keep) { return ShownText(name, keep); }
 
 bool SelectionIsCurrent(const FileList& fileList) {
   return fileList.selection >= 1 && fileList.selection <= fileList.count;

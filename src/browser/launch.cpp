@@ -93,7 +93,7 @@ PlayerPosition PlayerWindowPosition(const DisplayState& d) {
 
 PlayerLaunch LaunchPlayer(const Browser& browser) {
   // A selection left over from an earlier directory names no entry of this one.
-  if (browser.fileList.names == nullptr || !SelectionIsCurrent(browser.fileList))
+  if (!browser.fileList.names || !SelectionIsCurrent(browser.fileList))
     return PlayerLaunch::nothingToPlay;
 
   // The player lies in the program's own data folder, wherever the browser was started.
@@ -137,12 +137,12 @@ void PlacePlayerWindow(const DisplayState& d) {
 bool ClickPlaysSelection(const Browser& browser, const Display& display,
                          const MouseLatches& latches) {
   if (latches.rightDown != 1 || !browser.browserMode.listActive()) return false;
-  if (browser.fileList.kinds == nullptr || browser.fileList.selection == 0 ||
+  if (!browser.fileList.kinds || browser.fileList.selection == 0 ||
       !SelectionIsCurrent(browser.fileList))
     return false;
   if (browser.fileList.kinds[browser.fileList.selection] != entryFile) return false;
   std::int32_t id = PickIdUnderCursor(display);
-  return pick::IsListRow(id) && id == pick::listRowBase + browser.fileList.selection;
+  return pick::IsListRow(id) && id == pick::ListRowId(browser.fileList.selection);
 }
 
 After OpenExplorer(const Browser& browser) {

@@ -119,7 +119,7 @@ void DrawListView(Browser& browser, Display& display) {
                     d.scrollY,     browser.nameLimit, ListRowsPerColumn(usable)};
   if (browser.fileList.names && browser.fileList.kinds) {
     int first = std::max(browser.fileList.listFirst, 0) + 1;
-    int last = std::min(browser.fileList.count, fileListSlots - 1);
+    int last = browser.fileList.count;
     ForEachReachableListRow(layout, first, last, [&](int k, const ListRowPlace& p) {
       const TextLine name = RowName(browser, k, p.column);
       // A row starting left of the canvas may still run onto it.
@@ -133,7 +133,7 @@ void DrawListView(Browser& browser, Display& display) {
       } else if (browser.fileList.kinds[k] == entryDirectory) {
         r = 255;
       }
-      RenderPickText(display, name.text, p.x, p.y, r, g, b, pick::listRowBase + k);
+      RenderPickText(display, name.text, p.x, p.y, r, g, b, pick::ListRowId(k));
     });
   }
   SaveView(display);
@@ -143,7 +143,7 @@ After ClickListRow(Browser& browser, const Display& display, const MouseLatches&
   if (latches.rightDown != 1) return {};
   std::int32_t id = PickIdUnderCursor(display);
   if (!pick::IsListRow(id)) return {};
-  int k = id - pick::listRowBase;
+  int k = pick::EntryOf(id);
   if (k != browser.fileList.selection) {
     browser.fileList.selection = k;
     return {pauseAfter::click, true};
@@ -196,8 +196,10 @@ After ScrollListBy(Browser& browser, int step) {
   if (step == -1) {
     if (first > 0) first -= 1;
   } else if (step == 1) {
-    // Bounded by the last slot, not by count: the list can be scrolled past its end.
-    if (first < maxEntries) first += 1;
+    // The Windows program's list is bounded by its last slot, not by count, so that it can be
+    // scrolled past its end; a list of the platform's length stops at its last entry.
+    const int bound = MostEntries() == maxEntries ? maxEntries : browser.fileList.count - 1;
+    if (first < bound) first += 1;
   } else if (step < 0) {
     first = std::max(first + step, 0);
   } else if (step > 0) {

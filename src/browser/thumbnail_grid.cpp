@@ -39,7 +39,7 @@ int ThumbnailLastEntry(int first, const ThumbnailGrid& grid, int count) {
   if (grid.columns <= 0 || grid.rows <= 0) return first - 1;
   std::int64_t last = first + cells - 1;
   last = std::min<std::int64_t>(last, count);
-  last = std::min<std::int64_t>(last, maxEntries);
+  last = std::min<std::int64_t>(last, MostEntries());
   return static_cast<int>(last);
 }
 

@@ -223,7 +223,7 @@ void DrawCell(Browser& browser, Display& display, Pictures& pictures, int k) {
     browser.pictureViews.pictureLoaded = false;
   }
   if (browser.pictureViews.pictureLoaded)
-    DrawThumbnailSamples(display, cell.samples, o.x, o.y, pick::thumbnailBase + k);
+    DrawThumbnailSamples(display, cell.samples, o.x, o.y, pick::ThumbnailId(k));
   cell.samples = PictureSamples{};
   const int w = page.cellWidth;
   const int h = page.cellHeight;
@@ -439,7 +439,7 @@ After ClickThumbnail(Browser& browser, Display& display, Pictures& pictures,
   if (latches.rightDown != 1) return {};
   const std::int32_t id = PickIdUnderCursor(display);
   if (pick::IsThumbnail(id)) {
-    return OpenPicture(browser, display.displayState, pictures, id - pick::thumbnailBase);
+    return OpenPicture(browser, display.displayState, pictures, pick::EntryOf(id));
   }
   // A cell of the page not drawn yet takes the click as its drawn thumbnail would.
   return ClickPendingCell(browser, display, pictures, latches);

@@ -16,8 +16,34 @@ constexpr std::int32_t bracketLeftButton = 1200001;
 constexpr std::int32_t bracketRightButton = 1200002;
 constexpr std::int32_t centerButton = 1200003;
 
-constexpr bool IsThumbnail(std::int32_t id) { return id > 3999 && id < 7000; }
-constexpr bool IsListRow(std::int32_t id) { return id > 11999 && id < 15000; }
+// The Linux program's longer lists go on, from entry 3000, in ranges of their own far above the
+// buttons' identifiers: thumbnails from thumbnailWideBase + 3000, list rows from
+// listRowWideBase + 3000, each up to entry wideSpan - 1.
+constexpr int firstWideEntry = 3000;
+constexpr std::int32_t wideSpan = 1 << 28;
+constexpr std::int32_t thumbnailWideBase = wideSpan;
+constexpr std::int32_t listRowWideBase = 2 * wideSpan;
+
+constexpr std::int32_t ThumbnailId(int k) {
+  return k < firstWideEntry ? thumbnailBase + k : thumbnailWideBase + k;
+}
+constexpr std::int32_t ListRowId(int k) {
+  return k < firstWideEntry ? listRowBase + k : listRowWideBase + k;
+}
+constexpr bool IsThumbnail(std::int32_t id) {
+  return (id > 3999 && id < 7000) ||
+         (id >= thumbnailWideBase + firstWideEntry && id < thumbnailWideBase + wideSpan);
+}
+constexpr bool IsListRow(std::int32_t id) {
+  return (id > 11999 && id < 15000) ||
+         (id >= listRowWideBase + firstWideEntry && id < listRowWideBase + wideSpan);
+}
+// The entry of a thumbnail's or a list row's identifier.
+constexpr int EntryOf(std::int32_t id) {
+  if (id >= listRowWideBase) return id - listRowWideBase;
+  if (id >= thumbnailWideBase) return id - thumbnailWideBase;
+  return id >= listRowBase ? id - listRowBase : id - thumbnailBase;
+}
 }  // namespace pick
 
 // Clears the GL buffers, every FrameBuffer byte and every PickBuffer entry.

@@ -236,8 +236,34 @@ struct Conventions {
   // IsDesktopKey), a large picture opened fitted to the canvas, and the next and previous
   // picture from the picture view. The Windows program keeps its keys and views as they are.
   bool desktopWays;
+  // Names and paths are shown as UTF-8, every character drawn (those the bitmap font lacks by
+  // DrawCharacter) and cut by characters. Otherwise (Windows) they are shown in the system code
+  // page, a character a byte, those above 127 as the bitmap font's blank glyph.
+  bool showsUtf8;
+  // The most entries a directory lists; a directory holding more shows its first ones.
+  int mostEntries;
 };
 const Conventions& PlatformConventions();
+
+// ---- Characters beyond the bitmap font --------------------------------------------------------
+
+// A character drawn for the text renderer, placed in the bitmap font's glyph box (base/font.h):
+// coverage from 0 (no ink) to 255 (full ink) per pixel, width bytes a row, rows top to bottom.
+constexpr int glyphImageSide = 16;
+struct GlyphImage {
+  int advance = 0;  // pen advance in pixels, the gap before the next character included
+  int left = 0;     // columns from the pen to the image's first column
+  int top = 1;      // glyph-box row of the image's first row: 1 is the box's top row
+  int width = 0;    // at most glyphImageSide
+  int height = 0;   // rows top .. top + height - 1 all lie within the box's rows 1 to 9
+  std::uint8_t coverage[glyphImageSide * glyphImageSide] = {};
+};
+
+// Draws a character (a Unicode code point) from the desktop's fonts at the bitmap font's size:
+// letters as tall as its capitals, standing on its baseline, wide characters as wide as they
+// are. False when no font has the character, and always where names are shown in the code page
+// (showsUtf8 false).
+bool DrawCharacter(char32_t codePoint, GlyphImage* glyph);
 
 // ---- Files and directories --------------------------------------------------------------------
 

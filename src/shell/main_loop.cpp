@@ -64,13 +64,19 @@ void DrawOverlay(const Trove& trove, Display& display) {
   const ViewModule& view = ShownView(trove);
   DrawOverlayButtons(display, view.pageButtons, view.centreButton);
   view.drawLines(trove, display);
-  // A directory with more entries than the list holds says so in place of the notice.
-  char cut[64];
+  // A directory with more entries than the list holds says so in place of the notice, and one
+  // longer than the Windows program's list could hold says how long it is.
+  char entries[64];
+  const char* notice = noticeText;
   if (browser.entriesFound > browser.fileList.count) {
-    FormatText(cut, sizeof cut, "first %d of %d entries", browser.fileList.count,
+    FormatText(entries, sizeof entries, "first %d of %d entries", browser.fileList.count,
                browser.entriesFound);
+    notice = entries;
+  } else if (browser.fileList.count > maxEntries) {
+    FormatText(entries, sizeof entries, "%d entries", browser.fileList.count);
+    notice = entries;
   }
-  RenderShownText(display, browser.entriesFound > browser.fileList.count ? cut : noticeText, 12,
+  RenderShownText(display, notice, 12,
                   14 + NoticeLift(d.canvasHeight, d.zoom, d.windowY, d.screenHeight));
 }
 

@@ -94,8 +94,7 @@ class BrowserTest : public ProgramTest {
 
   // Entries set by hand: name and kind of entry k.
   void SetEntry(int k, const char* name, int kind) {
-    std::snprintf(browser.fileList.names[k], nameSlotSize, "%s", name);
-    browser.fileList.kinds[k] = kind;
+    StoreEntry(browser.fileList, k, name, static_cast<EntryKind>(kind));
   }
 
   void SetPath(char* path, const std::string& text) {

@@ -77,8 +77,7 @@ class LaunchTest : public ProgramTest {
 
   void AddEntry(const char* name, int kind) {
     int k = ++browser.fileList.count;
-    std::strcpy(browser.fileList.names[k], name);
-    browser.fileList.kinds[k] = kind;
+    StoreEntry(browser.fileList, k, name, static_cast<EntryKind>(kind));
   }
 
   // The list row of entry k lies under the cursor, as the list view would have drawn it.
@@ -184,8 +183,7 @@ TEST_F(LaunchTest, APlayerOnlyInTheStartDirectoryOrNoDataFolderIsToldByName) {
 
 TEST_F(LaunchTest, StaleOrOverlongSelectionStartsNothing) {
   // An entry of an earlier, longer directory still sits in slot 5.
-  std::strcpy(browser.fileList.names[5], "old.avi");
-  browser.fileList.kinds[5] = 1;
+  StoreEntry(browser.fileList, 5, "old.avi", entryFile);
   for (int selection : {0, 5, 3000}) {
     browser.fileList.selection = selection;
     FinishCommand(trove, PlaySelected(trove));
@@ -230,8 +228,7 @@ TEST_F(LaunchTest, ClicksThatNeverLaunch) {
     int rowUnderCursor;  // 0: nothing clickable
     int listActive;
   };
-  std::strcpy(browser.fileList.names[7], "stale.avi");
-  browser.fileList.kinds[7] = 1;
+  StoreEntry(browser.fileList, 7, "stale.avi", entryFile);
   const Case cases[] = {
       {"directory row", 1, 1, 1},  {"selection 0", 0, 0, 1},  {"stale selection", 7, 7, 1},
       {"thumbnail mode", 2, 2, 0}, {"empty canvas", 2, 0, 1},
@@ -258,7 +255,7 @@ TEST_F(LaunchTest, AFileOfTheLongestNameAtTheLongestPathIsPlayedWhole) {
   std::memset(browser.browsedPath, 'x', platform::longestPath);
   browser.browsedPath[platform::longestPath] = '\0';
   const std::string name(platform::longestName, 'n');
-  std::strcpy(browser.fileList.names[2], name.c_str());
+  StoreEntry(browser.fileList, 2, name.c_str(), static_cast<EntryKind>(browser.fileList.kinds[2]));
   browser.fileList.selection = 2;
   PutRowUnderCursor(2);
   trove.input.mouseLatches.rightDown = 1;
@@ -278,8 +275,7 @@ TEST_F(LaunchTest, PlayKeyLaunchesOnlyOnACurrentFileSelectionInTheList) {
     int listActive;
     bool launches;
   };
-  std::strcpy(browser.fileList.names[9], "stale.avi");
-  browser.fileList.kinds[9] = 1;
+  StoreEntry(browser.fileList, 9, "stale.avi", entryFile);
   const Case cases[] = {
       {"file in the list", 2, 1, true}, {"directory", 1, 1, false},
       {"selection 0", 0, 1, false},     {"stale selection", 9, 1, false},

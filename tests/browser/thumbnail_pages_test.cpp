@@ -142,7 +142,7 @@ void DrawSequentialPage(Browser& browser, Display& display, Pictures& pictures) 
 }
 
 int PicturesOn(const Canvases& c) {
-  std::vector<bool> seen(fileListSlots, false);
+  std::vector<bool> seen(maxEntries + 1, false);
   int pictures = 0;
   for (std::int32_t id : c.pick) {
     if (pick::IsThumbnail(id) && !seen[id - pick::thumbnailBase]) {

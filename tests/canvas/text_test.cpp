@@ -8,6 +8,7 @@
 #include <string>
 
 #include "browser/file_list.h"
+#include "canvas/glyph_cache.h"
 #include "canvas_support.h"
 
 namespace {
@@ -299,6 +300,63 @@ TEST_F(TextTest, UnterminatedBufferStopsAtItsEnd) {
   RenderPickText(display, line.text, 0, 10, 1, 1, 1, 3);
   // 256 characters of advance 2.
   EXPECT_EQ(Marked(3), Box(0, 1, 511, 9));
+}
+
+// The Linux program's text, UTF-8 drawn a character at a time. The stand-in fonts draw a letter
+// 4 columns wide (advance 5), a wide character 8 (advance 9) and a mark 3 with no advance; a
+// character no font has is a box, a byte that is not UTF-8 a replacement mark (advance 6 each).
+TEST_F(TextTest, Utf8TextWidthsCutsAndInk) {
+  os().posixConventions = true;
+  const struct {
+    const char* text;
+    int width;
+    int keep;  // characters kept by a cut
+    const char* cut;
+  } rows[] = {
+      {"Wm@ photo", 43, 3, "Wm@"},                                                  // ASCII
+      {"caf\xC3\xA9.jpg", 32, 4, "caf\xC3\xA9"},                                    // Latin
+      {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", 27, 2, "\xE6\x97\xA5\xE6\x9C\xAC"},  // CJK
+      {"e\xCC\x81x", 8, 1, "e\xCC\x81"},  // a combining mark stays with its letter
+      {"a\xFF\xC3", 17, 2, "a\xFF"},      // bytes that are not UTF-8
+      {"\xEE\x80\x80", 6, 0, ""},         // a character no font has
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    EXPECT_EQ(RenderedWidth(row.text), row.width);
+    EXPECT_STREQ(ShownText(row.text, row.keep).text, row.cut);
+    UseCanvas(80, 40);
+    RenderPick(row.text, 2, 20, 77);
+    // Ink within the text's advances and the glyph box's rows, every inked pixel clickable.
+    const Points drawn = Drawn();
+    EXPECT_FALSE(drawn.empty());
+    for (Point p : drawn) {
+      EXPECT_TRUE(p.first >= 2 && p.first < 2 + row.width && p.second >= 13 && p.second <= 21);
+      EXPECT_EQ(Id(p.first, p.second), 77);
+    }
+  }
+  // ASCII keeps every pixel and identifier of the bitmap font.
+  UseCanvas(80, 40);
+  RenderPick("Wm@ photo", 2, 20, 77);
+  const std::vector<std::uint8_t> frame = FrameCopy();
+  const std::vector<std::int32_t> ids = PickCopy();
+  os().posixConventions = false;
+  UseCanvas(80, 40);
+  RenderPick("Wm@ photo", 2, 20, 77);
+  EXPECT_EQ(FrameCopy(), frame);
+  EXPECT_EQ(PickCopy(), ids);
+  // A line holds whole characters only: 85 of three bytes, or a letter and 84.
+  os().posixConventions = true;
+  std::string wide;
+  for (int i = 0; i < 100; ++i) wide += "\xE6\x97\xA5";
+  EXPECT_EQ(std::strlen(ShownText(wide.c_str()).text), 255u);
+  EXPECT_EQ(std::strlen(ShownText(("a" + wide).c_str()).text), 253u);
+  // Without desktop fonts a letter beyond ASCII is a box, never a blank.
+  os().desktopFonts = false;
+  ForgetGlyphs();
+  EXPECT_EQ(RenderedWidth("\xC3\xA9"), 6);
+  UseCanvas(80, 40);
+  Render("\xC3\xA9", 2, 20);
+  EXPECT_EQ(Drawn().size(), 20u);  // the box's outline
 }
 
 TEST(FormatText, CutsOverlongTextAtTheDestination) {

@@ -137,6 +137,45 @@ class BrowserTest(unittest.TestCase):
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 
+    @unittest.skipUnless(trovedrive.LINUX, "the Linux program draws every script")
+    def test_names_beyond_ascii_are_drawn_whole(self):
+        names = ["caf\u00e9.jpg", "\u65e5\u672c.jpg", "\u65e5\u672c\u8a9e.jpg"]
+        folder = trovedrive.make_tree({name: b"x" for name in names})
+        self.addCleanup(trovedrive.remove_tree, folder)
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=folder) as s:
+            s.start()
+            s.wait_window("GAME")
+            self.assertEqual(s.list_directory(folder), [".", ".."] + names)
+            s.settle()
+            shot = ListScreen(s.screenshot())
+
+            def ink(x, y, width):
+                """Columns x .. x + width - 1 with ink on glyph rows 3 to 7 of a text at y."""
+                return tuple(tuple(shot.pixel(xx, yy) != (0, 0, 0) for yy in range(y - 5, y))
+                             for xx in range(x, x + width))
+
+            rows = [ink(10, CANVAS_H - 8 * k - 26, 60) for k in (3, 4, 5)]
+            cafe, nihon, nihongo = rows
+            # Ink where the characters are: the é after "caf" (advances 4, 5, 3), the first
+            # ideograph from the row's start; and each name looks like no other.
+            self.assertTrue(any(any(c) for c in cafe[12:17]))
+            for row in (nihon, nihongo):
+                self.assertTrue(any(any(c) for c in row[:8]))
+            self.assertEqual(len(set(rows)), 3)
+            last = [max(x for x, c in enumerate(row) if any(c)) for row in rows]
+            self.assertGreater(last[2], last[1] + 5)  # one ideograph more
+
+            # Three captions, each unlike the others.
+            s.key("t", page=True)
+            shot = ListScreen(s.screenshot())
+            # Cell i of 140 x 140, four a row: its caption at (140 c + 16, CANVAS_H - 140 r - 35).
+            captions = [ink(140 * (i % 4) + 16, CANVAS_H - 140 * (i // 4) - 35, 60)
+                        for i in (2, 3, 4)]
+            self.assertTrue(all(any(any(c) for c in caption) for caption in captions))
+            self.assertEqual(len(set(captions)), 3)
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(), 0)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,20 +24,75 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-TEST(ListingOrderTest, DotsFirstThenCaseInsensitiveWithByteOrderForTies) {
-  Names names = {"zeta", "b", "..", "Alpha", "a", "B", ".", ".hidden", "_under", "10", "9", "A"};
-  native::OrderListing(&names);
-  EXPECT_EQ(names, (Names{".", "..", ".hidden", "10", "9", "_under", "A", "a", "Alpha", "B", "b",
-                          "zeta"}));
+// A locale of the user's: compiled from the system's locale sources into a folder of the
+// test's own, which LOCPATH makes the one setlocale looks in.
+bool UseCompiledLocale(const std::string& name) {
+  static const struct Folder {
+    std::string path;
+    Folder() {
+      char pattern[] = "/tmp/trove-locales-XXXXXX";
+      if (mkdtemp(pattern)) path = pattern;
+    }
+    ~Folder() {
+      std::error_code ignored;
+      if (!path.empty()) fs::remove_all(path, ignored);
+    }
+  } folder;
+  const std::string compiled = folder.path + "/" + name;
+  if (!fs::exists(compiled)) {
+    const std::string command = "localedef -i " + name.substr(0, name.find('.')) + " -f UTF-8 " +
+                                compiled + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) == -1) return false;
+  }
+  setenv("LOCPATH", folder.path.c_str(), 1);
+  return std::setlocale(LC_ALL, name.c_str()) != nullptr;
 }
 
-TEST(ListingOrderTest, TheOrderDoesNotDependOnTheOrderNamesArriveIn) {
-  Names forward = {"..", "Readme", "README", "readme", ".", "photos", "Photos.lnk"};
-  Names backward(forward.rbegin(), forward.rend());
-  native::OrderListing(&forward);
-  native::OrderListing(&backward);
-  EXPECT_EQ(forward, backward);
-  EXPECT_EQ(forward, (Names{".", "..", "photos", "Photos.lnk", "README", "Readme", "readme"}));
+// Each table lists names in the order expected: given in any order, they are listed so.
+TEST(ListingOrderTest, NaturalDigitsCaseAndTheUsersCollationThenBytes) {
+  const struct {
+    const char* locale;
+    Names order;
+  } tables[] = {
+      // Bytes, ASCII letters folded: "Été" after every ASCII name.
+      {"C",
+       {".", "..", ".hidden", "9", "10", "_under", "A", "a", "a.jpg", "a1.jpg", "Alpha", "B", "b",
+        "img2", "img010", "img10", "img10b", "zeta", "\xC3\x89t\xC3\xA9"}},
+      // English collation: "Été" among the E's, punctuation left aside, case still folded.
+      {"en_US.UTF-8", {".",
+                       "..",
+                       ".hidden",
+                       "9",
+                       "10",
+                       "A",
+                       "a",
+                       "a.jpg",
+                       "a1.jpg",
+                       "Alpha",
+                       "B",
+                       "b",
+                       "\xC3\x89t\xC3\xA9",
+                       "etz",
+                       "img2",
+                       "img010",
+                       "img10",
+                       "img10b",
+                       "_under",
+                       "zeta"}},
+  };
+  for (const auto& table : tables) {
+    SCOPED_TRACE(table.locale);
+    ASSERT_TRUE(table.locale == std::string("C") || UseCompiledLocale(table.locale));
+    std::setlocale(LC_ALL, table.locale);
+    Names forward = table.order;
+    std::swap(forward.front(), forward.back());
+    Names backward(table.order.rbegin(), table.order.rend());
+    native::OrderListing(&forward);
+    native::OrderListing(&backward);
+    EXPECT_EQ(forward, table.order);
+    EXPECT_EQ(backward, table.order);
+  }
+  std::setlocale(LC_ALL, "C");
 }
 
 class LinuxFilesTest : public ProgramTest {

@@ -50,8 +50,8 @@ TEST_F(StartUpTest, BringsEverySubsystemIntoItsInitialState) {
   EXPECT_NE(textureLoader.pixels, nullptr);
   EXPECT_EQ(browser.fileList.selection, 1);
   EXPECT_EQ(browser.fileList.thumbFirst, 1);
-  EXPECT_NE(browser.fileList.names, nullptr);
-  EXPECT_NE(browser.fileList.kinds, nullptr);
+  EXPECT_TRUE(browser.fileList.names);
+  EXPECT_TRUE(browser.fileList.kinds);
   EXPECT_EQ(browser.browserMode.listActive(), 1);
   EXPECT_EQ(browser.browserMode.pictureActive(), 0);
   EXPECT_EQ(browser.browserMode.thumbRedraw(), 0);

@@ -10,12 +10,17 @@
 #include "shell/main_loop.h"
 
 #include "backends/headless/headless.h"
+#include "canvas/glyph_cache.h"
 #include "shell/startup.h"
 #include "shell/trove.h"
 
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override { headless::Reset(); }
+  // The glyphs kept come from the stand-in fonts of the backend as it was reset.
+  void SetUp() override {
+    headless::Reset();
+    ForgetGlyphs();
+  }
 
   headless::State& os() { return headless::state(); }
 

@@ -10,6 +10,7 @@ module reads the program's canvas off the screen.
 """
 import ctypes
 import os
+import re
 import select
 import shutil
 import struct
@@ -203,6 +204,9 @@ class Desktop:
                   "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"})
         if self.authority:
             e["XAUTHORITY"] = self.authority["untrusted" if program else "trusted"]
+        if program and LINUX:
+            # Names ordered and drawn the same way whatever the machine's own locale.
+            e["LC_ALL"] = "C.UTF-8"
         e.update(self.extra_env)
         return e
 
@@ -248,11 +252,11 @@ class Desktop:
 
     def list_directory(self, path):
         """Names in the order the program lists them: for the Linux program "." and ".."
-        first, then case-insensitive with byte order between names equal but for case; under
-        Wine the order Windows' directory search gives."""
+        first, then in natural order (its locale is C.UTF-8 here); under Wine the order
+        Windows' directory search gives."""
         if LINUX:
             names = [n for n in os.listdir(path) if n not in (".", "..")]
-            return [".", ".."] + sorted(names, key=lambda n: (n.translate(ASCII_LOWER), n))
+            return [".", ".."] + sorted(names, key=natural_key)
         out = tempfile.mktemp(prefix="trove-e2e-list-")
         helper = self.run_helper("list", wine_path(path), wine_path(out))
         helper.wait(timeout=60)
@@ -536,7 +540,20 @@ def program_path(path):
     return path if LINUX else wine_path(path)
 
 
-ASCII_LOWER = {c: c + 32 for c in range(ord("A"), ord("Z") + 1)}
+def natural_key(name):
+    """The Linux program's order in the C locales: runs of digits by value, before dots, before
+    text, which compares by bytes with ASCII letters folded; equal names by their bytes."""
+    raw = os.fsencode(name)
+    units = []
+    for run in re.findall(rb"\.|[0-9]+|[^.0-9]+", raw):
+        if run == b".":
+            units.append(2)
+        elif run[:1].isdigit():
+            digits = run.lstrip(b"0")
+            units += [3, len(digits)] + [d - 48 for d in digits]
+        else:
+            units += [c + 16 + (32 if 65 <= c <= 90 else 0) for c in run] + [1]
+    return units, raw
 
 
 def bmp24(width, height, pixel):

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "base/utf8.h"
 #include "display/window_events.h"
 #include "input/input_events.h"
 #include "backends/posix/posix_system.h"
@@ -198,6 +199,34 @@ void DisplayText(const char* text, char* shown, std::size_t room) {
     }
   }
   shown[n] = '\0';
+}
+
+bool DrawCharacter(char32_t c, GlyphImage* glyph) {
+  if (!current.posixConventions || !current.desktopFonts || (c >= 0xE000 && c <= 0xF8FF)) {
+    return false;
+  }
+  // A stand-in for the desktop's fonts, the same on every machine: a mark is a bar of three on
+  // the box's top row; any other character its code point's bits under a full top row, wide
+  // characters (East Asian scripts) 8 columns wide on rows 2 to 9, the others 4 on rows 3 to 7.
+  *glyph = {};
+  if (IsCombiningMark(c)) {
+    glyph->width = 3;
+    glyph->height = 1;
+    std::memset(glyph->coverage, 255, 3);
+    return true;
+  }
+  const bool wide = IsWideCharacter(c);
+  glyph->width = wide ? 8 : 4;
+  glyph->height = wide ? 8 : 5;
+  glyph->top = wide ? 2 : 3;
+  glyph->advance = glyph->width + 1;
+  for (int y = 0; y < glyph->height; ++y) {
+    for (int x = 0; x < glyph->width; ++x) {
+      const bool ink = y == 0 || ((c >> ((x + y * glyph->width) % 21)) & 1) != 0;
+      glyph->coverage[y * glyph->width + x] = ink ? 255 : 0;
+    }
+  }
+  return true;
 }
 
 void WaitForInput(int timeoutMs) { current.inputWaits.push_back(timeoutMs); }

@@ -69,6 +69,9 @@ struct State {
   // order, URL names read as paths) unless a test chooses the Linux program's.
   bool posixConventions = false;
   bool narrowCodePage = false;  // DisplayText shows every non-ASCII character as '?'
+  // DrawCharacter has every character but those of the private use area (with the Linux
+  // program's conventions); without desktop fonts it has none.
+  bool desktopFonts = true;
   // The program's own folders as DataFolder gives them; an empty one cannot be found, like
   // the folders of a program whose executable's place cannot be read.
   std::string assetFolder;

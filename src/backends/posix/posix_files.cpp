@@ -8,13 +8,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string_view>
 
 #include "backends/posix/posix_system.h"
+#include "base/name_order.h"
 #include "platform/platform.h"
 
 namespace native {
@@ -32,17 +33,6 @@ std::string WithSlashes(const char* path, char separator) {
     if (c == separator) c = '/';
   }
   return p;
-}
-
-// Case-insensitive in ASCII only, so the order does not depend on the locale.
-int CompareWithoutCase(const std::string& a, const std::string& b) {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    int ca = std::tolower(static_cast<unsigned char>(a[i]));
-    int cb = std::tolower(static_cast<unsigned char>(b[i]));
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 }  // namespace
@@ -77,20 +67,27 @@ std::string PosixPath(const char* path) {
 }
 
 void OrderListing(std::vector<std::string>* names) {
-  auto rank = [](const std::string& name) { return name == "." ? 0 : name == ".." ? 1 : 2; };
-  std::stable_sort(names->begin(), names->end(), [&](const std::string& a, const std::string& b) {
-    if (rank(a) != rank(b)) return rank(a) < rank(b);
-    int c = CompareWithoutCase(a, b);
-    return c != 0 ? c < 0 : a < b;
-  });
+  const std::vector<std::string_view> views(names->begin(), names->end());
+  std::vector<std::string> ordered;
+  ordered.reserve(names->size());
+  for (std::uint32_t i : NameOrder(views)) ordered.push_back(std::move((*names)[i]));
+  *names = std::move(ordered);
 }
 
 }  // namespace native
 
 namespace platform {
 
+// The whole listing at once: the names back to back, each with its terminator, and in the
+// listing's order where each starts and what readdir says it is.
 struct DirectoryListing {
-  std::vector<std::string> names;  // the whole listing, in order
+  struct Name {
+    std::size_t start;
+    std::size_t length;
+    unsigned char type;  // DT_DIR, DT_LNK, DT_UNKNOWN, ...
+  };
+  std::string text;
+  std::vector<Name> names;
   std::size_t next = 0;
 };
 
@@ -102,9 +99,11 @@ const Conventions& PlatformConventions() { return native::CurrentSystem().conven
 
 namespace {
 
-void CopyName(const char* from, char* name, std::size_t nameSize) {
+void CopyName(const char* from, std::size_t length, char* name, std::size_t nameSize) {
   if (nameSize == 0) return;
-  std::snprintf(name, nameSize, "%s", from);
+  length = std::min(length, nameSize - 1);
+  std::memcpy(name, from, length);
+  name[length] = '\0';
 }
 
 }  // namespace
@@ -129,19 +128,47 @@ PathKind KindOfPath(const char* path) {
   return S_ISDIR(st.st_mode) ? PathKind::directory : PathKind::file;
 }
 
+namespace {
+
+// Reads the whole directory into listing, in the Linux program's order where it is kept.
+void ReadWholeDirectory(DIR* dir, DirectoryListing* listing) {
+  while (struct dirent* entry = readdir(dir)) {
+    const std::size_t length = std::strlen(entry->d_name);
+    listing->names.push_back({listing->text.size(), length, entry->d_type});
+    listing->text.append(entry->d_name, length + 1);
+  }
+  if (listing->names.empty() || !native::CurrentSystem().ordersListings) return;
+  std::vector<std::string_view> views;
+  views.reserve(listing->names.size());
+  for (const DirectoryListing::Name& n : listing->names) {
+    views.emplace_back(&listing->text[n.start], n.length);
+  }
+  std::vector<DirectoryListing::Name> ordered;
+  ordered.reserve(listing->names.size());
+  for (std::uint32_t i : NameOrder(views)) ordered.push_back(listing->names[i]);
+  listing->names = std::move(ordered);
+}
+
+}  // namespace
+
 DirectoryListing* ListCurrentDirectory() {
   // The whole directory is read at once so that the Linux program can list it in order.
   DIR* dir = opendir(".");
   if (!dir) return nullptr;
-  auto* listing = new DirectoryListing;
-  while (struct dirent* entry = readdir(dir)) listing->names.emplace_back(entry->d_name);
+  auto* listing = new (std::nothrow) DirectoryListing;
+  try {
+    if (listing) ReadWholeDirectory(dir, listing);
+  } catch (const std::bad_alloc&) {
+    // A directory larger than the memory left cannot be listed.
+    delete listing;
+    listing = nullptr;
+  }
   closedir(dir);
   // A directory removed while current has nothing at all to list.
-  if (listing->names.empty()) {
+  if (listing && listing->names.empty()) {
     delete listing;
     return nullptr;
   }
-  if (native::CurrentSystem().ordersListings) native::OrderListing(&listing->names);
   return listing;
 }
 
@@ -159,13 +186,19 @@ bool DirectoryProblem(const char* path, char* text, std::size_t room) {
 
 bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, DirectoryEntry* entry) {
   if (!listing || listing->next >= listing->names.size()) return false;
-  CopyName(listing->names[listing->next++].c_str(), name, nameSize);
+  const DirectoryListing::Name& listed = listing->names[listing->next++];
+  CopyName(&listing->text[listed.start], listed.length, name, nameSize);
   if (!entry) return true;
   *entry = {};
   if (nameSize == 0) return true;
-  // The kind is what stat says of the name as handed over: a symbolic link counts as what it
-  // leads to, and one that leads nowhere (or round in a loop) is a file.
-  entry->isDirectory = KindOfPath(name) == PathKind::directory;
+  // The kind is what the listing says, or where it cannot tell (a symbolic link, a file system
+  // that does not say) what stat says of the name as handed over: a symbolic link counts as
+  // what it leads to, and one that leads nowhere (or round in a loop) is a file.
+  if (listed.type == DT_DIR) {
+    entry->isDirectory = true;
+  } else if (listed.type == DT_LNK || listed.type == DT_UNKNOWN) {
+    entry->isDirectory = KindOfPath(name) == PathKind::directory;
+  }
   // A name starting with a dot is what a POSIX user calls hidden.
   entry->hidden = name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
   return true;

@@ -19,10 +19,8 @@ std::string PosixPath(const char* path);
 // blocks: a FIFO, a terminal or a device named like a picture is refused, not waited on.
 std::FILE* OpenRegularFile(const std::string& path);
 
-// The order of the Linux program's directory listing: "." and ".." first (the browser relies
-// on them), then the other names by case-insensitive comparison, names equal but for case in
-// byte order, so that the same directory always lists the same way. Listings take it where the
-// system orders them (System::ordersListings).
+// The order of the Linux program's directory listing (base/name_order.h): "." and ".." first
+// (the browser relies on them), then the other names as the desktop's file managers order them.
 void OrderListing(std::vector<std::string>* names);
 
 }  // namespace native

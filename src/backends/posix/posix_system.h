@@ -27,7 +27,9 @@ inline constexpr System linuxSystem = {
                     .explorerProgram = "xdg-open",
                     .escapesMediaPath = true,
                     .decodesMoreFormats = true,
-                    .desktopWays = true},
+                    .desktopWays = true,
+                    .showsUtf8 = true,
+                    .mostEntries = 10000000},
     .ordersListings = true,
     .refusesUrls = true,
 };

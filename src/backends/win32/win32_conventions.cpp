@@ -5,4 +5,7 @@ namespace platform {
 
 const Conventions& PlatformConventions() { return win32::windowsConventions; }
 
+// The Windows program draws its text with the bitmap font alone.
+bool DrawCharacter(char32_t, GlyphImage*) { return false; }
+
 }  // namespace platform

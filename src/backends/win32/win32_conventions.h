@@ -18,7 +18,9 @@ inline constexpr platform::Conventions windowsConventions = {.pathSeparator = '\
                                                              .explorerProgram = "explorer",
                                                              .escapesMediaPath = false,
                                                              .decodesMoreFormats = false,
-                                                             .desktopWays = false};
+                                                             .desktopWays = false,
+                                                             .showsUtf8 = false,
+                                                             .mostEntries = 2999};
 
 // The parameter line a started program gets from its argument words: Windows hands a program
 // one line, which the program splits itself. A lone word is the whole line as it is (the

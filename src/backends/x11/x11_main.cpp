@@ -1,4 +1,5 @@
 // The Linux program's entry point.
+#include <clocale>
 #include <csignal>
 #include <optional>
 #include <string>
@@ -7,6 +8,9 @@
 #include "shell/trove_main.h"
 
 int main(int argc, char** argv) {
+  // Names are ordered by the user's collation and case folded by the user's character classes.
+  std::setlocale(LC_COLLATE, "");
+  std::setlocale(LC_CTYPE, "");
   // --help, --version, a refused word or a start folder that cannot be browsed end the
   // program here, before the display is opened: they need none.
   std::string startFile;
