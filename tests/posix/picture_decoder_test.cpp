@@ -553,6 +553,82 @@ TEST_F(DecoderFiles, DamagedJpegsEndCleanly) {
   EXPECT_TRUE(png.ok && png.width == 6 && png.height == 6);
 }
 
+// An Exif block holding one entry in its first directory: the orientation tag with type and
+// count as given, in either byte order.
+std::vector<std::uint8_t> ExifBlock(unsigned value, bool bigEndian = true, unsigned type = 3) {
+  std::vector<std::uint8_t> v = {'E', 'x', 'i', 'f', 0, 0};
+  auto put = [&](std::uint32_t x, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+      const int shift = bigEndian ? 8 * (bytes - 1 - i) : 8 * i;
+      v.push_back(static_cast<std::uint8_t>(x >> shift));
+    }
+  };
+  v.push_back(bigEndian ? 'M' : 'I');
+  v.push_back(bigEndian ? 'M' : 'I');
+  put(42, 2);
+  put(8, 4);
+  put(1, 2);
+  put(0x0112, 2);
+  put(type, 2);
+  put(1, 4);
+  put(value, 2);
+  put(0, 2);
+  put(0, 4);
+  return v;
+}
+
+// Each orientation, written over a picture stored so that it shows upright: a 64 x 32 picture
+// of four flat quarters (red, green above blue, white). Stored with its corners as the table
+// gives them (top left, top right, bottom left, bottom right), quarter turns stored 32 x 64.
+// Orientations out of range or in damaged blocks leave the picture as stored.
+TEST_F(DecoderFiles, ExifOrientationShowsPicturesUpright) {
+  const std::uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFFFF;
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> exif;
+    std::uint32_t stored[4];
+  };
+  std::vector<std::uint8_t> cut = ExifBlock(6);
+  cut.resize(cut.size() - 8);
+  const Case cases[] = {
+      {"1", ExifBlock(1), {red, green, blue, white}},
+      {"2", ExifBlock(2), {green, red, white, blue}},
+      {"3", ExifBlock(3, false), {white, blue, green, red}},
+      {"4", ExifBlock(4), {blue, white, red, green}},
+      {"5", ExifBlock(5), {red, blue, green, white}},
+      {"6", ExifBlock(6, false), {green, white, red, blue}},
+      {"7", ExifBlock(7), {white, green, blue, red}},
+      {"8", ExifBlock(8), {blue, red, white, green}},
+      {"none", {}, {red, green, blue, white}},
+      {"out of range", ExifBlock(9), {red, green, blue, white}},
+      {"not a short", ExifBlock(6, true, 4), {red, green, blue, white}},
+      {"cut", cut, {red, green, blue, white}},
+  };
+  for (const Case& c : cases) {
+    const bool turned = c.name[0] >= '5' && c.name[0] <= '8' && c.name[1] == 0;
+    formatwriter::RgbaPicture stored{turned ? 32 : 64, turned ? 64 : 32, {}};
+    for (int y = 0; y < stored.height; ++y) {
+      for (int x = 0; x < stored.width; ++x) {
+        const std::uint32_t colour =
+            c.stored[(y < stored.height / 2 ? 0 : 2) + (x < stored.width / 2 ? 0 : 1)];
+        stored.bytes.insert(stored.bytes.end(), {static_cast<std::uint8_t>(colour >> 16),
+                                                 static_cast<std::uint8_t>(colour >> 8),
+                                                 static_cast<std::uint8_t>(colour), 255});
+      }
+    }
+    const Picture p = Decode(Write("turned.jpg", formatwriter::Jpeg(stored, 95, c.exif)));
+    ASSERT_TRUE(p.ok) << c.name;
+    EXPECT_EQ(p.width, 64) << c.name;
+    EXPECT_EQ(p.height, 32) << c.name;
+    ASSERT_EQ(asked, (std::vector<std::pair<int, int>>{{64, 32}})) << c.name;
+    SCOPED_TRACE(std::string("orientation ") + c.name);
+    ExpectNear(p.At(16, 8), Hex(red), jpegTolerance, "top left");
+    ExpectNear(p.At(48, 8), Hex(green), jpegTolerance, "top right");
+    ExpectNear(p.At(16, 24), Hex(blue), jpegTolerance, "bottom left");
+    ExpectNear(p.At(48, 24), Hex(white), jpegTolerance, "bottom right");
+  }
+}
+
 // A progressive file whose last scan is repeated: below the scan limit it decodes as before,
 // past it (a small file that would keep a decoder busy for seconds) it is refused. A decode
 // whose caller has abandoned it stops, and nothing but a regular file is ever opened.
