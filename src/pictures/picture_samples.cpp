@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/picture_header.h"
+#include "pictures/area_average.h"
 #include "pictures/texture_loader.h"
 
 std::vector<int> SamplePositions(int size, float step) {
@@ -52,6 +53,33 @@ bool SampleDecodedPicture(const platform::DecodedPicture& picture, float step, b
     }
   }
   ConvertPicturePixels(samples->rgba.data(), columns.size() * rows.size(), keyed, key);
+  return true;
+}
+
+bool AverageDecodedPicture(platform::DecodedPicture& picture, int cellWidth, bool keyed,
+                           const std::uint8_t key[3], PictureSamples* samples) {
+  *samples = PictureSamples{};
+  if (!picture.bits || picture.width <= 0 || picture.height <= 0) return false;
+  const int width = picture.fullWidth > 0 ? picture.fullWidth : picture.width;
+  const int height = picture.fullHeight > 0 ? picture.fullHeight : picture.height;
+  const float step = ThumbnailStep(width, height, cellWidth);
+  const auto columns = static_cast<int>(SamplePositions(width, step).size());
+  const auto rows = static_cast<int>(SamplePositions(height, step).size());
+  if (columns == 0 || rows == 0) return false;
+  if (columns > picture.width || rows > picture.height) {
+    if (picture.width != width || picture.height != height) return false;
+    return SampleDecodedPicture(picture, step, keyed, key, samples);
+  }
+  const std::size_t pixels = static_cast<std::size_t>(picture.width) * picture.height;
+  ConvertPicturePixels(picture.bits, pixels, keyed, key);
+  if (!ReduceByAreaAverage(picture.bits, picture.width, picture.height, 4, columns, rows,
+                           &samples->rgba)) {
+    return false;
+  }
+  samples->pictureWidth = width;
+  samples->pictureHeight = height;
+  samples->columns = columns;
+  samples->rows = rows;
   return true;
 }
 

@@ -331,6 +331,10 @@ struct DecodedPicture {
   int width = 0;
   int height = 0;
   void* backend = nullptr;  // the backend's own objects for this decode
+  // The picture's own size where the decoder handed it over reduced (RowSelection::cover);
+  // 0 x 0 when width x height is its own size.
+  int fullWidth = 0;
+  int fullHeight = 0;
 };
 
 // Decodes the picture file (or URL) at path: BMP or JPEG, and with decodesMoreFormats the other
@@ -350,6 +354,12 @@ struct RowSelection {
   void (*select)(const void* context, int width, int height, std::uint8_t* wanted) = nullptr;
   const void* context = nullptr;
   const std::atomic<bool>* abandoned = nullptr;
+  // When given, the smallest picture the caller can use of a width x height one: decoders that
+  // decode at reduced scales (a JPEG at 1/2, 1/4 or 1/8) may hand over the smallest reduction
+  // still at least coverWidth x coverHeight, with the picture's own size in fullWidth x
+  // fullHeight. The rows are then all decoded, whatever select says.
+  void (*cover)(const void* context, int width, int height, int* coverWidth,
+                int* coverHeight) = nullptr;
 };
 // DecodePicture for a caller that reads only the selected rows: the bytes of the other rows
 // are unspecified. Decoders that cannot skip rows decode them all.

@@ -29,6 +29,7 @@
 #include "base/little_endian.h"
 #include "native/format_writers.h"
 #include "native/hostile_files.h"
+#include "native/photo_jpeg.h"
 #include "native/png_writer.h"
 #include "pictures/picture_samples.h"
 #include "pictures/texture_loader.h"
@@ -626,6 +627,76 @@ TEST_F(DecoderFiles, ExifOrientationShowsPicturesUpright) {
     ExpectNear(p.At(48, 8), Hex(green), jpegTolerance, "top right");
     ExpectNear(p.At(16, 24), Hex(blue), jpegTolerance, "bottom left");
     ExpectNear(p.At(48, 24), Hex(white), jpegTolerance, "bottom right");
+  }
+}
+
+// A thumbnail of a cell, averaged from the picture at path as the page decodes it on Linux:
+// reduced while decoding when reduced is set, else from the whole picture.
+PictureSamples AveragedThumbnail(const std::string& path, bool reduced, int cell,
+                                 int* decodedWidth) {
+  platform::RowSelection rows;
+  rows.context = &cell;
+  rows.cover = [](const void* context, int width, int height, int* across, int* down) {
+    const float step = ThumbnailStep(width, height, *static_cast<const int*>(context));
+    *across = static_cast<int>(SamplePositions(width, step).size());
+    *down = static_cast<int>(SamplePositions(height, step).size());
+  };
+  platform::DecodedPicture picture;
+  PictureSamples samples;
+  if (!native::DecodePictureFile(path.c_str(), RecordingMayDecode, &picture,
+                                 reduced ? &rows : nullptr)) {
+    ADD_FAILURE() << path;
+    return samples;
+  }
+  *decodedWidth = picture.width;
+  const std::uint8_t key[3] = {};
+  EXPECT_TRUE(AverageDecodedPicture(picture, cell, false, key, &samples)) << path;
+  native::ReleaseDecodedPicture(&picture);
+  return samples;
+}
+
+// A photograph's thumbnail from its JPEG decoded at 1/8 is the one from the whole picture but
+// for small differences; a checkerboard of single black and white pixels, as JPEG and PNG,
+// becomes an even grey; both have the samples a point-sampled thumbnail has.
+TEST_F(DecoderFiles, ThumbnailsAverageReducedDecodes) {
+  const std::string photo = dir + "/photo.jpg";
+  WritePhotoJpeg(photo, 3, 1600, 1200);
+  int decodedWidth = 0;
+  const PictureSamples whole = AveragedThumbnail(photo, false, 140, &decodedWidth);
+  EXPECT_EQ(decodedWidth, 1600);
+  const PictureSamples reduced = AveragedThumbnail(photo, true, 140, &decodedWidth);
+  EXPECT_EQ(decodedWidth, 200);
+  ASSERT_EQ(whole.columns, 70);
+  ASSERT_EQ(whole.rows, 53);
+  ASSERT_EQ(reduced.columns, whole.columns);
+  ASSERT_EQ(reduced.rows, whole.rows);
+  EXPECT_EQ(reduced.pictureWidth, 1600);
+  ASSERT_EQ(reduced.rgba.size(), whole.rgba.size());
+  double sum = 0.0;
+  int largest = 0;
+  for (std::size_t i = 0; i < whole.rgba.size(); ++i) {
+    const int diff = std::abs(whole.rgba[i] - reduced.rgba[i]);
+    sum += diff;
+    largest = std::max(largest, diff);
+  }
+  EXPECT_LT(sum / static_cast<double>(whole.rgba.size()), 2.0);
+  EXPECT_LE(largest, 16);
+
+  formatwriter::RgbaPicture board{1600, 1200, {}};
+  board.bytes.resize(1600u * 1200u * 4u, 255);
+  for (int y = 0; y < board.height; ++y) {
+    for (int x = (y & 1); x < board.width; x += 2) {
+      std::memset(board.bytes.data() + (static_cast<std::size_t>(y) * board.width + x) * 4u, 0, 3);
+    }
+  }
+  for (const std::string& path : {Write("board.jpg", formatwriter::Jpeg(board)),
+                                  Write("board.png", formatwriter::Png(board, 1))}) {
+    const PictureSamples grey = AveragedThumbnail(path, true, 140, &decodedWidth);
+    ASSERT_EQ(grey.columns * grey.rows, 70 * 53) << path;
+    for (std::size_t i = 0; i < grey.rgba.size(); i += 4) {
+      ASSERT_NEAR(grey.rgba[i], 128, 10) << path << " sample " << i / 4;
+      ASSERT_EQ(grey.rgba[i + 1], grey.rgba[i]) << path;
+    }
   }
 }
 

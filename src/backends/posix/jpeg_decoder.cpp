@@ -55,6 +55,8 @@ struct JpegJob {
   int orientation;           // from the first Exif segment; 0 until one is read
   int shownWidth;            // the picture handed over, turned as its orientation asks
   int shownHeight;
+  int fullWidth;  // the same at the file's own size, before any reduction
+  int fullHeight;
   std::uint8_t segment[65533];  // the longest APP1 segment's content
 };
 
@@ -146,6 +148,18 @@ void SelectStoredRows(const platform::RowSelection& rows, int orientation, int w
   }
 }
 
+// The largest of libjpeg's reductions (1/8, 1/4, 1/2) that still leaves a width x height picture
+// at least coverWidth x coverHeight; 1 when none does. libjpeg rounds reduced sizes up.
+unsigned CoveringScale(int width, int height, int coverWidth, int coverHeight) {
+  for (unsigned denominator : {8u, 4u, 2u}) {
+    const auto reduced = [&](int size) {
+      return (static_cast<std::int64_t>(size) + denominator - 1) / denominator;
+    };
+    if (reduced(width) >= coverWidth && reduced(height) >= coverHeight) return denominator;
+  }
+  return 1;
+}
+
 // Runs the decode; a libjpeg error lands back here and returns false. The caller releases
 // what the job holds either way.
 bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
@@ -177,20 +191,37 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
   info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
 
   if (!DecodeLimits{mayDecode}.Accepts(job->shownWidth, job->shownHeight)) return false;
-  job->pixels = AllocatePixels(width, height);
+  job->fullWidth = job->shownWidth;
+  job->fullHeight = job->shownHeight;
+  if (rows && rows->cover) {
+    int coverWidth = 0;
+    int coverHeight = 0;
+    rows->cover(rows->context, job->shownWidth, job->shownHeight, &coverWidth, &coverHeight);
+    if (swaps) std::swap(coverWidth, coverHeight);
+    info->scale_num = 1;
+    info->scale_denom = CoveringScale(width, height, coverWidth, coverHeight);
+  }
+  jpeg_calc_output_dimensions(info);
+  // The size decoded, before turning: the file's own, or its reduction.
+  const int outWidth = static_cast<int>(info->output_width);
+  const int outHeight = static_cast<int>(info->output_height);
+  if (outWidth <= 0 || outHeight <= 0 || outWidth > width || outHeight > height) return false;
+  job->shownWidth = swaps ? outHeight : outWidth;
+  job->shownHeight = swaps ? outWidth : outHeight;
+  job->pixels = AllocatePixels(outWidth, outHeight);
   if (!job->pixels) return false;
   if (cmyk) {
-    job->cmykRow = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(width) * 4u));
+    job->cmykRow = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(outWidth) * 4u));
     if (!job->cmykRow) return false;
   }
-  if (rows && rows->select) {
+  if (rows && rows->select && !rows->cover) {
     job->wantedRows = static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(height), 1));
     if (!job->wantedRows) return false;
     SelectStoredRows(*rows, orientation, width, height, job->wantedRows);
   }
   jpeg_start_decompress(info);
-  if (static_cast<int>(info->output_width) != width ||
-      static_cast<int>(info->output_height) != height || info->output_components != 4) {
+  if (static_cast<int>(info->output_width) != outWidth ||
+      static_cast<int>(info->output_height) != outHeight || info->output_components != 4) {
     return false;
   }
   if (job->wantedRows) {
@@ -212,16 +243,16 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
         continue;
       }
     }
-    std::uint8_t* out = PixelRow(job->pixels, width, height - 1 - rowFromTop);
+    std::uint8_t* out = PixelRow(job->pixels, outWidth, outHeight - 1 - rowFromTop);
     JSAMPROW row = cmyk ? job->cmykRow : out;
     if (jpeg_read_scanlines(info, &row, 1) != 1) return false;
-    if (cmyk) CmykRowToPixels(job->cmykRow, width, inverted, out);
+    if (cmyk) CmykRowToPixels(job->cmykRow, outWidth, inverted, out);
   }
   jpeg_finish_decompress(info);
   if (orientation == 1) return true;
   std::uint8_t* shown = AllocatePixels(job->shownWidth, job->shownHeight);
   if (!shown) return false;
-  OrientPixels(job->pixels, width, height, orientation, shown);
+  OrientPixels(job->pixels, outWidth, outHeight, orientation, shown);
   std::free(job->pixels);
   job->pixels = shown;
   return true;
@@ -241,6 +272,10 @@ bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), const platform::Ro
     picture->bits = job->pixels;
     picture->width = job->shownWidth;
     picture->height = job->shownHeight;
+    if (job->fullWidth != job->shownWidth || job->fullHeight != job->shownHeight) {
+      picture->fullWidth = job->fullWidth;
+      picture->fullHeight = job->fullHeight;
+    }
     picture->backend = job->pixels;
   } else {
     std::free(job->pixels);
