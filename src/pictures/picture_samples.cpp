@@ -56,6 +56,23 @@ bool SampleDecodedPicture(const platform::DecodedPicture& picture, float step, b
   return true;
 }
 
+void ShowOverChecks(std::uint8_t* bits, int width, int height, int square) {
+  constexpr unsigned greys[2] = {0x66, 0x99};
+  if (square < 1) square = 1;
+  for (int row = 0; row < height; ++row) {
+    const int fromTop = height - 1 - row;
+    for (int x = 0; x < width; ++x, bits += 4) {
+      const unsigned through = 255u - bits[3];
+      if (through == 0) continue;
+      const unsigned grey = greys[(x / square + fromTop / square) & 1];
+      const unsigned behind = (grey * through + 127u) / 255u;
+      for (int c = 0; c < 3; ++c)
+        bits[c] = static_cast<std::uint8_t>(std::min(255u, bits[c] + behind));
+      bits[3] = 255;
+    }
+  }
+}
+
 bool AverageDecodedPicture(platform::DecodedPicture& picture, int cellWidth, bool keyed,
                            const std::uint8_t key[3], PictureSamples* samples) {
   *samples = PictureSamples{};
@@ -66,6 +83,10 @@ bool AverageDecodedPicture(platform::DecodedPicture& picture, int cellWidth, boo
   const auto columns = static_cast<int>(SamplePositions(width, step).size());
   const auto rows = static_cast<int>(SamplePositions(height, step).size());
   if (columns == 0 || rows == 0) return false;
+  // Squares of 4 samples, 8 canvas pixels once drawn.
+  const double perSample = static_cast<double>(step) * picture.width / width;
+  ShowOverChecks(picture.bits, picture.width, picture.height,
+                 static_cast<int>(std::max(1.0, 4.0 * perSample)));
   if (columns > picture.width || rows > picture.height) {
     if (picture.width != width || picture.height != height) return false;
     return SampleDecodedPicture(picture, step, keyed, key, samples);

@@ -324,7 +324,9 @@ void CloseFile(ReadFile* file);
 // ---- Pictures ---------------------------------------------------------------------------------
 
 // A decoded picture as the platform hands it over: width x height pixels of 4 bytes each,
-// blue, green, red and an unused byte, rows bottom to top, no padding. The core converts the
+// blue, green, red and a fourth byte, rows bottom to top, no padding. The colour is shown over
+// black; the fourth byte, where the backend gives it (the native decoders), is the pixel's
+// opacity (255 for an opaque one, 0 where only what lies behind shows). The core converts the
 // pixels in place and then releases the picture.
 struct DecodedPicture {
   std::uint8_t* bits = nullptr;

@@ -72,6 +72,9 @@ struct Picture {
     const std::size_t i = (static_cast<std::size_t>(height - 1 - rowFromTop) * width + x) * 4u;
     return {bits[i + 2], bits[i + 1], bits[i]};
   }
+  int OpacityAt(int x, int rowFromTop) const {
+    return bits[(static_cast<std::size_t>(height - 1 - rowFromTop) * width + x) * 4u + 3u];
+  }
 };
 
 // The sizes the decoder asked about, and the answer to give.
@@ -204,8 +207,8 @@ TEST(BmpSuite, Rgb24ShowsTheSuitesPicture) {
   EXPECT_EQ(p.At(0, 63), Hex(0x000000));
   EXPECT_EQ(p.At(126, 63), Hex(0x60607E));
   EXPECT_EQ(p.At(100, 10), Hex(0x959599));
-  // The unused fourth byte carries nothing.
-  for (std::size_t i = 3; i < p.bits.size(); i += 4) ASSERT_EQ(p.bits[i], 0);
+  // Every pixel opaque.
+  for (std::size_t i = 3; i < p.bits.size(); i += 4) ASSERT_EQ(p.bits[i], 255);
 }
 
 TEST(BmpSuite, TrueColourVariantsMatchRgb24) {
@@ -315,7 +318,7 @@ TEST_F(DecoderFiles, PaletteBitfieldAndThirtyTwoBitPixels) {
   const Picture p32 = Decode(Write("p32.bmp", MakeBmp(1, 1, 32, 0, {}, {9, 8, 7, 0x80})));
   ASSERT_TRUE(p32.ok);
   EXPECT_EQ(p32.At(0, 0), (Rgb{7, 8, 9}));
-  EXPECT_EQ(p32.bits[3], 0);
+  EXPECT_EQ(p32.bits[3], 255);
 
   // 16-bit 565 through bit fields: full channels widen to 255, half-way values in proportion.
   std::vector<std::uint8_t> masks(12);
@@ -932,8 +935,11 @@ TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
     ASSERT_EQ(p.height, expected.height);
     const std::vector<Rgb> shown = OverBlack(expected);
     for (int y = 0; y < p.height; ++y) {
-      for (int x = 0; x < p.width; ++x)
+      for (int x = 0; x < p.width; ++x) {
         ASSERT_EQ(p.At(x, y), shown[y * p.width + x]) << x << "," << y;
+        // The opacity is kept beside the colour, for a viewer that shows what lies behind.
+        ASSERT_EQ(p.OpacityAt(x, y), expected.bytes[(y * p.width + x) * 4u + 3u]) << x << "," << y;
+      }
     }
 
     // The size a page weighs the decode by, read from the header: before any turn, and for
