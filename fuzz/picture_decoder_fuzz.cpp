@@ -1,11 +1,13 @@
 // Fuzzing the native picture decoder (BMP, JPEG, PNG, GIF, WebP, AVIF, HEIF and JPEG XL, each
-// by content) with a size limit: a refused
+// by content) and its Exif orientation reader (on the input as an Exif block) with a size
+// limit: a refused
 // size allocates nothing, an accepted picture has exactly the size that was asked about, and
 // every one of its pixels can be read.
 #include <cstdint>
 #include <cstdlib>
 
 #include "fuzz_input.h"
+#include "backends/posix/exif_orientation.h"
 #include "backends/posix/picture_decoder.h"
 
 namespace {
@@ -28,6 +30,8 @@ bool MayDecode(int width, int height) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const int orientation = native::ExifOrientation(data, size);
+  if (orientation < 1 || orientation > 8) std::abort();
   const char* path = fuzz::InputAsFile(data, size);
   asked = 0;
   platform::DecodedPicture picture;

@@ -51,6 +51,22 @@ void SelectThumbnailRows(const void* context, int width, int height,
   }
 }
 
+// The thumbnail's samples across and down a width x height picture: what a reduced decode
+// must still cover. Called from inside the decoder: without memory for the positions, the
+// whole picture.
+void CoverThumbnail(const void* context, int width, int height, int* coverWidth,
+                    int* coverHeight) noexcept {
+  const int cell = *static_cast<const int*>(context);
+  try {
+    const float step = ThumbnailStep(width, height, cell);
+    *coverWidth = static_cast<int>(SamplePositions(width, step).size());
+    *coverHeight = static_cast<int>(SamplePositions(height, step).size());
+  } catch (...) {
+    *coverWidth = width;
+    *coverHeight = height;
+  }
+}
+
 // A place at the gate, given back however the decode ends.
 class GateTicket {
  public:
@@ -89,15 +105,23 @@ PageResult DecodePageJob(const PageJob& job, DecodeGate& gate, const std::atomic
     // Abandoned while waiting at the gate: nothing is opened.
     if (abandoned && abandoned->load()) return result;
     platform::RowSelection rows;
-    rows.select = SelectThumbnailRows;
+    if (job.averaged) {
+      rows.cover = CoverThumbnail;
+    } else {
+      rows.select = SelectThumbnailRows;
+    }
     rows.context = &job.cellWidth;
     rows.abandoned = abandoned;
     HeldPicture held;
     const platform::DecodedPicture& picture = held.picture;
     if (platform::DecodePictureRows(job.path.c_str(), PictureFitsBuffer, rows, &held.picture) &&
         picture.bits && PictureFitsBuffer(picture.width, picture.height)) {
-      const float step = ThumbnailStep(picture.width, picture.height, job.cellWidth);
-      SampleDecodedPicture(picture, step, job.keyed, job.key, &result.samples);
+      if (job.averaged) {
+        AverageDecodedPicture(held.picture, job.cellWidth, job.keyed, job.key, &result.samples);
+      } else {
+        const float step = ThumbnailStep(picture.width, picture.height, job.cellWidth);
+        SampleDecodedPicture(picture, step, job.keyed, job.key, &result.samples);
+      }
       result.decoded = true;
     }
     return result;

@@ -18,6 +18,9 @@
 struct PageJob {
   std::string path;
   int cellWidth = 0;
+  // Reduced by area averaging, from a picture decoded at the smallest scale that covers the
+  // thumbnail (the Linux program), instead of point-sampled from the whole picture.
+  bool averaged = false;
   bool keyed = false;
   std::uint8_t key[3] = {0, 0, 0};
 };

@@ -152,6 +152,10 @@ struct PictureOpening {
   int pageFirst = 0;
   std::string name;  // the entry's name when it was opened
   std::string path;
+  // The canvas whose size decides the checkerboard its transparent parts are shown over (the
+  // Linux program's view); 0 x 0 where transparency shows as black.
+  int checkCanvasWidth = 0;
+  int checkCanvasHeight = 0;
   std::atomic<bool> abandoned{false};
   std::atomic<bool> done{false};
   bool decoded = false;  // written by the thread before done
@@ -184,6 +188,13 @@ void DecodeOpening(PictureOpening* opening) {
     rows.abandoned = &opening->abandoned;
     opening->decoded = platform::DecodePictureRows(opening->path.c_str(), PictureFitsBuffer, rows,
                                                    &opening->picture);
+    const platform::DecodedPicture& p = opening->picture;
+    if (opening->decoded && opening->checkCanvasWidth > 0 && p.bits) {
+      // 8 canvas pixels a square once the picture is fitted to the canvas.
+      const int reduction =
+          std::max({1, p.width / opening->checkCanvasWidth, p.height / opening->checkCanvasHeight});
+      ShowOverChecks(p.bits, p.width, p.height, 8 * reduction);
+    }
   } catch (...) {
     opening->decoded = false;  // no memory on the way: the picture does not open
   }
@@ -228,6 +239,10 @@ After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int ent
   opening->pageFirst = browser.fileList.thumbFirst;
   opening->name = name;
   opening->path = identity.fullPath;
+  if (platform::PlatformConventions().desktopWays && d.canvasWidth > 0 && d.canvasHeight > 0) {
+    opening->checkCanvasWidth = d.canvasWidth;
+    opening->checkCanvasHeight = d.canvasHeight;
+  }
   try {
     opening->thread = std::thread(DecodeOpening, opening.get());
   } catch (const std::exception&) {

@@ -85,6 +85,7 @@ std::vector<PageCell> PreparePageCells(Browser& browser, TextureLoader& textureL
     PageJob job;
     job.path = cell.identity.fullPath;
     job.cellWidth = browser.pictureViews.cellWidth;
+    job.averaged = platform::PlatformConventions().desktopWays;
     job.keyed = textureLoader.colourKeyEnabled == 1;
     std::memcpy(job.key, textureLoader.colourKey, sizeof job.key);
     cell.job = static_cast<int>(jobs->size());

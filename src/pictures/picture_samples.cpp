@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/picture_header.h"
+#include "pictures/area_average.h"
 #include "pictures/texture_loader.h"
 
 std::vector<int> SamplePositions(int size, float step) {
@@ -52,6 +53,54 @@ bool SampleDecodedPicture(const platform::DecodedPicture& picture, float step, b
     }
   }
   ConvertPicturePixels(samples->rgba.data(), columns.size() * rows.size(), keyed, key);
+  return true;
+}
+
+void ShowOverChecks(std::uint8_t* bits, int width, int height, int square) {
+  constexpr unsigned greys[2] = {0x66, 0x99};
+  if (square < 1) square = 1;
+  for (int row = 0; row < height; ++row) {
+    const int fromTop = height - 1 - row;
+    for (int x = 0; x < width; ++x, bits += 4) {
+      const unsigned through = 255u - bits[3];
+      if (through == 0) continue;
+      const unsigned grey = greys[(x / square + fromTop / square) & 1];
+      const unsigned behind = (grey * through + 127u) / 255u;
+      for (int c = 0; c < 3; ++c)
+        bits[c] = static_cast<std::uint8_t>(std::min(255u, bits[c] + behind));
+      bits[3] = 255;
+    }
+  }
+}
+
+bool AverageDecodedPicture(platform::DecodedPicture& picture, int cellWidth, bool keyed,
+                           const std::uint8_t key[3], PictureSamples* samples) {
+  *samples = PictureSamples{};
+  if (!picture.bits || picture.width <= 0 || picture.height <= 0) return false;
+  const int width = picture.fullWidth > 0 ? picture.fullWidth : picture.width;
+  const int height = picture.fullHeight > 0 ? picture.fullHeight : picture.height;
+  const float step = ThumbnailStep(width, height, cellWidth);
+  const auto columns = static_cast<int>(SamplePositions(width, step).size());
+  const auto rows = static_cast<int>(SamplePositions(height, step).size());
+  if (columns == 0 || rows == 0) return false;
+  // Squares of 4 samples, 8 canvas pixels once drawn.
+  const double perSample = static_cast<double>(step) * picture.width / width;
+  ShowOverChecks(picture.bits, picture.width, picture.height,
+                 static_cast<int>(std::max(1.0, 4.0 * perSample)));
+  if (columns > picture.width || rows > picture.height) {
+    if (picture.width != width || picture.height != height) return false;
+    return SampleDecodedPicture(picture, step, keyed, key, samples);
+  }
+  const std::size_t pixels = static_cast<std::size_t>(picture.width) * picture.height;
+  ConvertPicturePixels(picture.bits, pixels, keyed, key);
+  if (!ReduceByAreaAverage(picture.bits, picture.width, picture.height, 4, columns, rows,
+                           &samples->rgba)) {
+    return false;
+  }
+  samples->pictureWidth = width;
+  samples->pictureHeight = height;
+  samples->columns = columns;
+  samples->rows = rows;
   return true;
 }
 

@@ -32,6 +32,20 @@ struct PictureSamples {
 bool SampleDecodedPicture(const platform::DecodedPicture& picture, float step, bool keyed,
                           const std::uint8_t key[3], PictureSamples* samples);
 
+// The same number of samples as SampleDecodedPicture takes at the thumbnail step of a cellWidth
+// cell, each the area average of the pixels it stands for, so that fine detail becomes its mean
+// instead of aliasing. The picture may be handed over reduced (fullWidth x fullHeight giving its
+// own size) as long as it still has a pixel for every sample; one smaller than its samples (a
+// picture enlarged into its cell) is point-sampled. Transparent parts are shown over checks of
+// 4 samples (ShowOverChecks). Converts picture's pixels in place.
+bool AverageDecodedPicture(platform::DecodedPicture& picture, int cellWidth, bool keyed,
+                           const std::uint8_t key[3], PictureSamples* samples);
+
+// Shows a width x height picture of blue, green, red over black and a fourth byte of opacity
+// (platform::DecodedPicture) over a checkerboard of two neutral greys in squares of square
+// pixels, as the desktop's picture viewers show transparency: every pixel then opaque.
+void ShowOverChecks(std::uint8_t* bits, int width, int height, int square);
+
 // The pixel size a picture file declares in its header (BMP, JPEG, and the formats of
 // ReadFormatSize), read from its first bytes; false when the file is none of them or its
 // header cannot be found. Decides nothing about safety: it

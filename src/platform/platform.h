@@ -350,13 +350,19 @@ void CloseFile(ReadFile* file);
 // ---- Pictures ---------------------------------------------------------------------------------
 
 // A decoded picture as the platform hands it over: width x height pixels of 4 bytes each,
-// blue, green, red and an unused byte, rows bottom to top, no padding. The core converts the
+// blue, green, red and a fourth byte, rows bottom to top, no padding. The colour is shown over
+// black; the fourth byte, where the backend gives it (the native decoders), is the pixel's
+// opacity (255 for an opaque one, 0 where only what lies behind shows). The core converts the
 // pixels in place and then releases the picture.
 struct DecodedPicture {
   std::uint8_t* bits = nullptr;
   int width = 0;
   int height = 0;
   void* backend = nullptr;  // the backend's own objects for this decode
+  // The picture's own size where the decoder handed it over reduced (RowSelection::cover);
+  // 0 x 0 when width x height is its own size.
+  int fullWidth = 0;
+  int fullHeight = 0;
 };
 
 // Decodes the picture file (or URL) at path: BMP or JPEG, and with decodesMoreFormats the other
@@ -376,6 +382,12 @@ struct RowSelection {
   void (*select)(const void* context, int width, int height, std::uint8_t* wanted) = nullptr;
   const void* context = nullptr;
   const std::atomic<bool>* abandoned = nullptr;
+  // When given, the smallest picture the caller can use of a width x height one: decoders that
+  // decode at reduced scales (a JPEG at 1/2, 1/4 or 1/8) may hand over the smallest reduction
+  // still at least coverWidth x coverHeight, with the picture's own size in fullWidth x
+  // fullHeight. The rows are then all decoded, whatever select says.
+  void (*cover)(const void* context, int width, int height, int* coverWidth,
+                int* coverHeight) = nullptr;
 };
 // DecodePicture for a caller that reads only the selected rows: the bytes of the other rows
 // are unspecified. Decoders that cannot skip rows decode them all.

@@ -5,6 +5,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+import zlib
 
 import trovedrive
 from trovedrive import CORPORA, bmp24, red_with_blue_corner
@@ -19,6 +20,26 @@ FORMAT_SAMPLES = ("sample.avif", "sample.gif", "sample.heic", "sample.jxl", "sam
 # a 10000 x 10000 JPEG XL canvas of 64 layers, and a GIF whose first frame is 65535 x 8192
 # pixels on a 1 x 1 screen.
 HOSTILE_SAMPLES = ("layers.jxl", "tall-frame.gif")
+def png(width, height, colour_type, rows):
+    """A PNG of 8-bit samples: colour_type 0 (grey) or 6 (red, green, blue, alpha); rows gives
+    each row's bytes."""
+    def chunk(kind, data):
+        return (len(data).to_bytes(4, "big") + kind + data +
+                zlib.crc32(kind + data).to_bytes(4, "big"))
+    header = width.to_bytes(4, "big") + height.to_bytes(4, "big") + bytes([8, colour_type, 0, 0, 0])
+    raw = b"".join(b"\0" + rows(y) for y in range(height))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 1)) +
+            chunk(b"IEND", b""))
+
+
+def exif_turned(jpeg, orientation):
+    """The JPEG with an Exif segment saying to show it turned as orientation says."""
+    tiff = (b"MM\0*" + (8).to_bytes(4, "big") + (1).to_bytes(2, "big") +
+            bytes.fromhex("0112000300000001") + orientation.to_bytes(2, "big") + bytes(6))
+    block = b"Exif\0\0" + tiff
+    return jpeg[:2] + b"\xff\xe1" + (len(block) + 2).to_bytes(2, "big") + block + jpeg[2:]
+
+
 def click(s, x, y, page=False):
     s.right_click(*trovedrive.canvas_click_point(x, y, CANVAS_H, ZOOM), page=page)
 
@@ -154,6 +175,64 @@ class PicturesTest(unittest.TestCase):
             k = names.index("next.bmp") + 1
             x0, y0 = cell_origin((k - 1) % (COLUMNS * ROWS))
             self.assertEqual(pixel(s.screenshot(), x0 + 70, y0 + 50), BLUE)
+            s.key("Escape")
+            self.assertEqual(s.wait_exit(), 0)
+
+    @unittest.skipUnless(trovedrive.LINUX, "the Linux program's pictures")
+    def test_turned_photos_fine_patterns_and_transparency_as_they_look(self):
+        with open(os.path.join(CORPORA, "libjpeg-turbo-testimages", "testorig.jpg"), "rb") as f:
+            photo = f.read()
+        checks = bytes([0, 255]) * 2000
+        tree = {
+            # 227 x 149 stored, shown turned a quarter clockwise: 149 x 227.
+            "a-turned.jpg": exif_turned(photo, 6),
+            # 4000 x 3000 single black and white pixels.
+            "b-board.png": png(4000, 3000, 0, lambda y: checks[y & 1:] + checks[:y & 1]),
+            # A black square in the middle of a clear 96 x 96 picture.
+            "c-shape.png": png(96, 96, 6, lambda y: b"".join(
+                bytes([0, 0, 0, 255 if 32 <= x < 64 and 32 <= y < 64 else 0])
+                for x in range(96))),
+        }
+        folder = trovedrive.make_tree(tree)
+        self.addCleanup(trovedrive.remove_tree, folder)
+        with trovedrive.Desktop(screen=(1280, 1024), start_dir=folder) as s:
+            s.start()
+            s.wait_window("GAME")
+            names = s.list_directory(folder)
+            s.move(1270, 10)
+            s.key("t", page=True)
+            page = s.screenshot()
+            # The turned photo stands: 92 x 140 canvas pixels from the cell's bottom left.
+            cx, cy = cell_origin(names.index("a-turned.jpg"))
+            self.assertNotEqual(pixel(page, cx + 40, cy + 125), (0, 0, 0))
+            self.assertEqual(pixel(page, cx + 120, cy + 40), (0, 0, 0))
+            # The checkerboard: an even grey all over its cell.
+            cx, cy = cell_origin(names.index("b-board.png"))
+            for dx in range(10, 130, 15):
+                for dy in range(10, 95, 15):
+                    r, g, b = pixel(page, cx + dx, cy + dy)
+                    self.assertTrue(abs(r - 128) <= 8 and r == g == b, (dx, dy, (r, g, b)))
+            # The black square over neutral checks.
+            cx, cy = cell_origin(names.index("c-shape.png"))
+            self.assertEqual(pixel(page, cx + 70, cy + 70), (0, 0, 0))
+            for dx, dy in ((10, 10), (130, 130), (10, 130)):
+                r, g, b = pixel(page, cx + dx, cy + dy)
+                self.assertTrue(r >= 0x60 and r == g == b, (dx, dy, (r, g, b)))
+            # Opened, half its size around (110, 88): the square over checks, then the photo
+            # standing, 75 x 114.
+            click(s, cx + 70, cy + 70)
+            s.move(*trovedrive.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+            view = s.screenshot()
+            self.assertEqual(pixel(view, 110, 88), (0, 0, 0))
+            r, g, b = pixel(view, 90, 68)
+            self.assertTrue(r >= 0x60 and r == g == b, (r, g, b))
+            click(s, 400, 400, page=True)
+            cx, cy = cell_origin(names.index("a-turned.jpg"))
+            click(s, cx + 40, cy + 70)
+            s.move(*trovedrive.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+            view = s.screenshot()
+            self.assertNotEqual(pixel(view, 110, 140), (0, 0, 0))
+            self.assertEqual(pixel(view, 60, 88), (0, 0, 0))
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 

@@ -29,6 +29,7 @@
 #include "base/little_endian.h"
 #include "native/format_writers.h"
 #include "native/hostile_files.h"
+#include "native/photo_jpeg.h"
 #include "native/png_writer.h"
 #include "pictures/picture_samples.h"
 #include "pictures/texture_loader.h"
@@ -70,6 +71,9 @@ struct Picture {
   Rgb At(int x, int rowFromTop) const {
     const std::size_t i = (static_cast<std::size_t>(height - 1 - rowFromTop) * width + x) * 4u;
     return {bits[i + 2], bits[i + 1], bits[i]};
+  }
+  int OpacityAt(int x, int rowFromTop) const {
+    return bits[(static_cast<std::size_t>(height - 1 - rowFromTop) * width + x) * 4u + 3u];
   }
 };
 
@@ -203,8 +207,8 @@ TEST(BmpSuite, Rgb24ShowsTheSuitesPicture) {
   EXPECT_EQ(p.At(0, 63), Hex(0x000000));
   EXPECT_EQ(p.At(126, 63), Hex(0x60607E));
   EXPECT_EQ(p.At(100, 10), Hex(0x959599));
-  // The unused fourth byte carries nothing.
-  for (std::size_t i = 3; i < p.bits.size(); i += 4) ASSERT_EQ(p.bits[i], 0);
+  // Every pixel opaque.
+  for (std::size_t i = 3; i < p.bits.size(); i += 4) ASSERT_EQ(p.bits[i], 255);
 }
 
 TEST(BmpSuite, TrueColourVariantsMatchRgb24) {
@@ -314,7 +318,7 @@ TEST_F(DecoderFiles, PaletteBitfieldAndThirtyTwoBitPixels) {
   const Picture p32 = Decode(Write("p32.bmp", MakeBmp(1, 1, 32, 0, {}, {9, 8, 7, 0x80})));
   ASSERT_TRUE(p32.ok);
   EXPECT_EQ(p32.At(0, 0), (Rgb{7, 8, 9}));
-  EXPECT_EQ(p32.bits[3], 0);
+  EXPECT_EQ(p32.bits[3], 255);
 
   // 16-bit 565 through bit fields: full channels widen to 255, half-way values in proportion.
   std::vector<std::uint8_t> masks(12);
@@ -553,6 +557,152 @@ TEST_F(DecoderFiles, DamagedJpegsEndCleanly) {
   EXPECT_TRUE(png.ok && png.width == 6 && png.height == 6);
 }
 
+// An Exif block holding one entry in its first directory: the orientation tag with type and
+// count as given, in either byte order.
+std::vector<std::uint8_t> ExifBlock(unsigned value, bool bigEndian = true, unsigned type = 3) {
+  std::vector<std::uint8_t> v = {'E', 'x', 'i', 'f', 0, 0};
+  auto put = [&](std::uint32_t x, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+      const int shift = bigEndian ? 8 * (bytes - 1 - i) : 8 * i;
+      v.push_back(static_cast<std::uint8_t>(x >> shift));
+    }
+  };
+  v.push_back(bigEndian ? 'M' : 'I');
+  v.push_back(bigEndian ? 'M' : 'I');
+  put(42, 2);
+  put(8, 4);
+  put(1, 2);
+  put(0x0112, 2);
+  put(type, 2);
+  put(1, 4);
+  put(value, 2);
+  put(0, 2);
+  put(0, 4);
+  return v;
+}
+
+// Each orientation, written over a picture stored so that it shows upright: a 64 x 32 picture
+// of four flat quarters (red, green above blue, white). Stored with its corners as the table
+// gives them (top left, top right, bottom left, bottom right), quarter turns stored 32 x 64.
+// Orientations out of range or in damaged blocks leave the picture as stored.
+TEST_F(DecoderFiles, ExifOrientationShowsPicturesUpright) {
+  const std::uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFFFF;
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> exif;
+    std::uint32_t stored[4];
+  };
+  std::vector<std::uint8_t> cut = ExifBlock(6);
+  cut.resize(cut.size() - 8);
+  const Case cases[] = {
+      {"1", ExifBlock(1), {red, green, blue, white}},
+      {"2", ExifBlock(2), {green, red, white, blue}},
+      {"3", ExifBlock(3, false), {white, blue, green, red}},
+      {"4", ExifBlock(4), {blue, white, red, green}},
+      {"5", ExifBlock(5), {red, blue, green, white}},
+      {"6", ExifBlock(6, false), {green, white, red, blue}},
+      {"7", ExifBlock(7), {white, green, blue, red}},
+      {"8", ExifBlock(8), {blue, red, white, green}},
+      {"none", {}, {red, green, blue, white}},
+      {"out of range", ExifBlock(9), {red, green, blue, white}},
+      {"not a short", ExifBlock(6, true, 4), {red, green, blue, white}},
+      {"cut", cut, {red, green, blue, white}},
+  };
+  for (const Case& c : cases) {
+    const bool turned = c.name[0] >= '5' && c.name[0] <= '8' && c.name[1] == 0;
+    formatwriter::RgbaPicture stored{turned ? 32 : 64, turned ? 64 : 32, {}};
+    for (int y = 0; y < stored.height; ++y) {
+      for (int x = 0; x < stored.width; ++x) {
+        const std::uint32_t colour =
+            c.stored[(y < stored.height / 2 ? 0 : 2) + (x < stored.width / 2 ? 0 : 1)];
+        stored.bytes.insert(stored.bytes.end(), {static_cast<std::uint8_t>(colour >> 16),
+                                                 static_cast<std::uint8_t>(colour >> 8),
+                                                 static_cast<std::uint8_t>(colour), 255});
+      }
+    }
+    const Picture p = Decode(Write("turned.jpg", formatwriter::Jpeg(stored, 95, c.exif)));
+    ASSERT_TRUE(p.ok) << c.name;
+    EXPECT_EQ(p.width, 64) << c.name;
+    EXPECT_EQ(p.height, 32) << c.name;
+    ASSERT_EQ(asked, (std::vector<std::pair<int, int>>{{64, 32}})) << c.name;
+    SCOPED_TRACE(std::string("orientation ") + c.name);
+    ExpectNear(p.At(16, 8), Hex(red), jpegTolerance, "top left");
+    ExpectNear(p.At(48, 8), Hex(green), jpegTolerance, "top right");
+    ExpectNear(p.At(16, 24), Hex(blue), jpegTolerance, "bottom left");
+    ExpectNear(p.At(48, 24), Hex(white), jpegTolerance, "bottom right");
+  }
+}
+
+// A thumbnail of a cell, averaged from the picture at path as the page decodes it on Linux:
+// reduced while decoding when reduced is set, else from the whole picture.
+PictureSamples AveragedThumbnail(const std::string& path, bool reduced, int cell,
+                                 int* decodedWidth) {
+  platform::RowSelection rows;
+  rows.context = &cell;
+  rows.cover = [](const void* context, int width, int height, int* across, int* down) {
+    const float step = ThumbnailStep(width, height, *static_cast<const int*>(context));
+    *across = static_cast<int>(SamplePositions(width, step).size());
+    *down = static_cast<int>(SamplePositions(height, step).size());
+  };
+  platform::DecodedPicture picture;
+  PictureSamples samples;
+  if (!native::DecodePictureFile(path.c_str(), RecordingMayDecode, &picture,
+                                 reduced ? &rows : nullptr)) {
+    ADD_FAILURE() << path;
+    return samples;
+  }
+  *decodedWidth = picture.width;
+  const std::uint8_t key[3] = {};
+  EXPECT_TRUE(AverageDecodedPicture(picture, cell, false, key, &samples)) << path;
+  native::ReleaseDecodedPicture(&picture);
+  return samples;
+}
+
+// A photograph's thumbnail from its JPEG decoded at 1/8 is the one from the whole picture but
+// for small differences; a checkerboard of single black and white pixels, as JPEG and PNG,
+// becomes an even grey; both have the samples a point-sampled thumbnail has.
+TEST_F(DecoderFiles, ThumbnailsAverageReducedDecodes) {
+  const std::string photo = dir + "/photo.jpg";
+  WritePhotoJpeg(photo, 3, 1600, 1200);
+  int decodedWidth = 0;
+  const PictureSamples whole = AveragedThumbnail(photo, false, 140, &decodedWidth);
+  EXPECT_EQ(decodedWidth, 1600);
+  const PictureSamples reduced = AveragedThumbnail(photo, true, 140, &decodedWidth);
+  EXPECT_EQ(decodedWidth, 200);
+  ASSERT_EQ(whole.columns, 70);
+  ASSERT_EQ(whole.rows, 53);
+  ASSERT_EQ(reduced.columns, whole.columns);
+  ASSERT_EQ(reduced.rows, whole.rows);
+  EXPECT_EQ(reduced.pictureWidth, 1600);
+  ASSERT_EQ(reduced.rgba.size(), whole.rgba.size());
+  double sum = 0.0;
+  int largest = 0;
+  for (std::size_t i = 0; i < whole.rgba.size(); ++i) {
+    const int diff = std::abs(whole.rgba[i] - reduced.rgba[i]);
+    sum += diff;
+    largest = std::max(largest, diff);
+  }
+  EXPECT_LT(sum / static_cast<double>(whole.rgba.size()), 2.0);
+  EXPECT_LE(largest, 16);
+
+  formatwriter::RgbaPicture board{1600, 1200, {}};
+  board.bytes.resize(1600u * 1200u * 4u, 255);
+  for (int y = 0; y < board.height; ++y) {
+    for (int x = (y & 1); x < board.width; x += 2) {
+      std::memset(board.bytes.data() + (static_cast<std::size_t>(y) * board.width + x) * 4u, 0, 3);
+    }
+  }
+  for (const std::string& path : {Write("board.jpg", formatwriter::Jpeg(board)),
+                                  Write("board.png", formatwriter::Png(board, 1))}) {
+    const PictureSamples grey = AveragedThumbnail(path, true, 140, &decodedWidth);
+    ASSERT_EQ(grey.columns * grey.rows, 70 * 53) << path;
+    for (std::size_t i = 0; i < grey.rgba.size(); i += 4) {
+      ASSERT_NEAR(grey.rgba[i], 128, 10) << path << " sample " << i / 4;
+      ASSERT_EQ(grey.rgba[i + 1], grey.rgba[i]) << path;
+    }
+  }
+}
+
 // A progressive file whose last scan is repeated: below the scan limit it decodes as before,
 // past it (a small file that would keep a decoder busy for seconds) it is refused. A decode
 // whose caller has abandoned it stops, and nothing but a regular file is ever opened.
@@ -785,8 +935,11 @@ TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
     ASSERT_EQ(p.height, expected.height);
     const std::vector<Rgb> shown = OverBlack(expected);
     for (int y = 0; y < p.height; ++y) {
-      for (int x = 0; x < p.width; ++x)
+      for (int x = 0; x < p.width; ++x) {
         ASSERT_EQ(p.At(x, y), shown[y * p.width + x]) << x << "," << y;
+        // The opacity is kept beside the colour, for a viewer that shows what lies behind.
+        ASSERT_EQ(p.OpacityAt(x, y), expected.bytes[(y * p.width + x) * 4u + 3u]) << x << "," << y;
+      }
     }
 
     // The size a page weighs the decode by, read from the header: before any turn, and for

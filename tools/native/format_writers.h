@@ -3,6 +3,10 @@
 // are given as red, green, blue and alpha bytes, top row first.
 #pragma once
 
+#include <cstdio>
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
 #include <avif/avif.h>
 #include <gif_lib.h>
 #include <jxl/encode.h>
@@ -198,6 +202,42 @@ inline std::vector<std::uint8_t> Jxl(const RgbaPicture& p) {
   const bool done = JxlEncoderProcessOutput(encoder, &next, &room) == JXL_ENC_SUCCESS;
   out.resize(done ? out.size() - room : 0);
   JxlEncoderDestroy(encoder);
+  return out;
+}
+
+// Alpha is left out; app1, when given, is written as the content of an APP1 segment (an Exif
+// block, say) right after the JFIF header.
+inline std::vector<std::uint8_t> Jpeg(const RgbaPicture& p, int quality = 95,
+                                      const std::vector<std::uint8_t>& app1 = {}) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* bytes = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &bytes, &size);
+  info.image_width = static_cast<JDIMENSION>(p.width);
+  info.image_height = static_cast<JDIMENSION>(p.height);
+  info.input_components = 4;
+  info.in_color_space = JCS_EXT_RGBX;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, quality, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  if (!app1.empty()) {
+    jpeg_write_marker(&info, JPEG_APP0 + 1, app1.data(), static_cast<unsigned>(app1.size()));
+  }
+  std::vector<std::uint8_t> row;
+  while (info.next_scanline < info.image_height) {
+    const std::size_t at = static_cast<std::size_t>(info.next_scanline) * p.width * 4u;
+    row.assign(p.bytes.begin() + static_cast<std::ptrdiff_t>(at),
+               p.bytes.begin() + static_cast<std::ptrdiff_t>(at + p.width * 4u));
+    JSAMPROW line = row.data();
+    jpeg_write_scanlines(&info, &line, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::vector<std::uint8_t> out(bytes, bytes + size);
+  std::free(bytes);
   return out;
 }
 

@@ -45,13 +45,14 @@ void PutPixel(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint
   out[0] = blue;
   out[1] = green;
   out[2] = red;
-  out[3] = 0;
+  out[3] = 255;
 }
 
 void PutRgbaRow(const std::uint8_t* rgba, int width, std::uint8_t* out) {
   for (int x = 0; x < width; ++x, rgba += 4, out += 4) {
     const unsigned alpha = rgba[3];
     PutPixel(out, OverBlack(rgba[0], alpha), OverBlack(rgba[1], alpha), OverBlack(rgba[2], alpha));
+    out[3] = static_cast<std::uint8_t>(alpha);
   }
 }
 

@@ -1,7 +1,7 @@
 // What the native decoders share: the caller's size question and abandonment, the output
-// layout (blue, green, red and an unused byte per pixel, bottom row first) and the conversion of
-// red, green, blue and alpha into it over black. Each format's decoder has a source file of its
-// own; picture_decoder.cpp hands a file to the one its first bytes name.
+// layout (blue, green, red and a byte of opacity per pixel, bottom row first) and the
+// conversion of red, green, blue and alpha into it over black. Each format's decoder has a source
+// file of its own; picture_decoder.cpp hands a file to the one its first bytes name.
 #pragma once
 
 #include <atomic>
@@ -32,15 +32,17 @@ constexpr std::uint64_t decodeBytesPerPixel = 32;
 constexpr std::uint64_t decodeFixedBytes = std::uint64_t{64} << 20;
 std::uint64_t DecodeBudget(std::uint64_t width, std::uint64_t height);
 
-// width x height x 4 bytes, zero-filled, so any pixel a decoder leaves alone is black.
+// width x height x 4 bytes, zero-filled, so any pixel a decoder leaves alone is clear (black
+// where transparency is not shown).
 std::uint8_t* AllocatePixels(int width, int height);
 
 std::uint8_t* PixelRow(std::uint8_t* pixels, int width, int rowFromBottom);
 
+// An opaque pixel.
 void PutPixel(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 
-// One row of red, green, blue and alpha bytes, shown over black, into output pixels. rgba and
-// out may be the same memory.
+// One row of red, green, blue and alpha bytes, shown over black, into output pixels, the fourth
+// byte of each its alpha. rgba and out may be the same memory.
 void PutRgbaRow(const std::uint8_t* rgba, int width, std::uint8_t* out);
 
 // A picture a library wrote into pixels as red, green, blue and alpha, top row first, turned

@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
 
 #include "backends/posix/decoder_parts.h"
+#include "backends/posix/exif_orientation.h"
 
 namespace native {
 
@@ -24,6 +26,10 @@ struct JpegErrors {
   jpeg_error_mgr manager;
   std::jmp_buf jump;
 };
+
+[[noreturn]] void JpegErrorExit(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
 
 // More scans than any real encoder writes: the standard progressive script has 10 (6 for a
 // greyscale picture) and optimising encoders write fewer. Each scan can make the decoder go over
@@ -46,10 +52,39 @@ struct JpegJob {
   std::uint8_t* pixels;
   JSAMPLE* cmykRow;
   std::uint8_t* wantedRows;  // by row from the bottom; null when every row is read
+  int orientation;           // from the first Exif segment; 0 until one is read
+  int shownWidth;            // the picture handed over, turned as its orientation asks
+  int shownHeight;
+  int fullWidth;  // the same at the file's own size, before any reduction
+  int fullHeight;
+  std::uint8_t segment[65533];  // the longest APP1 segment's content
 };
 
-[[noreturn]] void JpegErrorExit(j_common_ptr info) {
-  std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+// Each APP1 segment is read into the job's one buffer until an Exif segment gives the
+// orientation; later segments are passed over. So no file, however many segments it has,
+// makes libjpeg keep more than this one buffer.
+boolean ReadApp1(j_decompress_ptr info) {
+  auto* job = reinterpret_cast<JpegJob*>(info);
+  jpeg_source_mgr* source = info->src;
+  auto next = [&]() -> unsigned {
+    if (source->bytes_in_buffer == 0 && !source->fill_input_buffer(info))
+      JpegErrorExit(reinterpret_cast<j_common_ptr>(info));
+    --source->bytes_in_buffer;
+    return *source->next_input_byte++;
+  };
+  const unsigned high = next();
+  const unsigned length = high << 8 | next();
+  if (length < 2) return TRUE;
+  const std::size_t content = length - 2u;
+  if (job->orientation != 0) {
+    if (content > 0) source->skip_input_data(info, static_cast<long>(content));
+    return TRUE;
+  }
+  for (std::size_t i = 0; i < content; ++i) job->segment[i] = static_cast<std::uint8_t>(next());
+  const int orientation = ExifOrientation(job->segment, content);
+  // A segment that is not Exif (XMP, say) leaves the orientation to a later one.
+  if (content >= 4 && std::memcmp(job->segment, "Exif", 4) == 0) job->orientation = orientation;
+  return TRUE;
 }
 
 // A file with too many scans, or a decode its caller abandoned, ends like a libjpeg error.
@@ -96,6 +131,35 @@ void WidenToWholeRowGroups(std::uint8_t* wanted, int height, int groupRows) {
   }
 }
 
+// The stored rows that hold the shown rows a caller selects: the same rows for a picture shown
+// as stored or mirrored side to side, the rows in reverse for one turned upside down or mirrored
+// top to bottom, and every row for one turned a quarter (each shown row crosses them all).
+void SelectStoredRows(const platform::RowSelection& rows, int orientation, int width, int height,
+                      std::uint8_t* wanted) {
+  if (OrientationSwapsSides(orientation)) {
+    std::memset(wanted, 1, static_cast<std::size_t>(height));
+    return;
+  }
+  rows.select(rows.context, width, height, wanted);
+  if (orientation == 3 || orientation == 4) {
+    for (int low = 0, high = height - 1; low < high; ++low, --high) {
+      std::swap(wanted[low], wanted[high]);
+    }
+  }
+}
+
+// The largest of libjpeg's reductions (1/8, 1/4, 1/2) that still leaves a width x height picture
+// at least coverWidth x coverHeight; 1 when none does. libjpeg rounds reduced sizes up.
+unsigned CoveringScale(int width, int height, int coverWidth, int coverHeight) {
+  for (unsigned denominator : {8u, 4u, 2u}) {
+    const auto reduced = [&](int size) {
+      return (static_cast<std::int64_t>(size) + denominator - 1) / denominator;
+    };
+    if (reduced(width) >= coverWidth && reduced(height) >= coverHeight) return denominator;
+  }
+  return 1;
+}
+
 // Runs the decode; a libjpeg error lands back here and returns false. The caller releases
 // what the job holds either way.
 bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
@@ -112,30 +176,52 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
   job->progress.abandoned = rows ? rows->abandoned : nullptr;
   info->progress = &job->progress.manager;
   jpeg_stdio_src(info, file);
+  jpeg_set_marker_processor(info, JPEG_APP0 + 1, ReadApp1);
   if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
   if (info->image_width > INT32_MAX || info->image_height > INT32_MAX) return false;
   const int width = static_cast<int>(info->image_width);
   const int height = static_cast<int>(info->image_height);
+  const int orientation = job->orientation != 0 ? job->orientation : 1;
+  const bool swaps = OrientationSwapsSides(orientation);
+  job->shownWidth = swaps ? height : width;
+  job->shownHeight = swaps ? width : height;
 
   const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
   const bool inverted = info->saw_Adobe_marker || info->jpeg_color_space == JCS_YCCK;
   info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
 
-  if (!DecodeLimits{mayDecode}.Accepts(width, height)) return false;
-  job->pixels = AllocatePixels(width, height);
+  if (!DecodeLimits{mayDecode}.Accepts(job->shownWidth, job->shownHeight)) return false;
+  job->fullWidth = job->shownWidth;
+  job->fullHeight = job->shownHeight;
+  if (rows && rows->cover) {
+    int coverWidth = 0;
+    int coverHeight = 0;
+    rows->cover(rows->context, job->shownWidth, job->shownHeight, &coverWidth, &coverHeight);
+    if (swaps) std::swap(coverWidth, coverHeight);
+    info->scale_num = 1;
+    info->scale_denom = CoveringScale(width, height, coverWidth, coverHeight);
+  }
+  jpeg_calc_output_dimensions(info);
+  // The size decoded, before turning: the file's own, or its reduction.
+  const int outWidth = static_cast<int>(info->output_width);
+  const int outHeight = static_cast<int>(info->output_height);
+  if (outWidth <= 0 || outHeight <= 0 || outWidth > width || outHeight > height) return false;
+  job->shownWidth = swaps ? outHeight : outWidth;
+  job->shownHeight = swaps ? outWidth : outHeight;
+  job->pixels = AllocatePixels(outWidth, outHeight);
   if (!job->pixels) return false;
   if (cmyk) {
-    job->cmykRow = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(width) * 4u));
+    job->cmykRow = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(outWidth) * 4u));
     if (!job->cmykRow) return false;
   }
-  if (rows && rows->select) {
+  if (rows && rows->select && !rows->cover) {
     job->wantedRows = static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(height), 1));
     if (!job->wantedRows) return false;
-    rows->select(rows->context, width, height, job->wantedRows);
+    SelectStoredRows(*rows, orientation, width, height, job->wantedRows);
   }
   jpeg_start_decompress(info);
-  if (static_cast<int>(info->output_width) != width ||
-      static_cast<int>(info->output_height) != height || info->output_components != 4) {
+  if (static_cast<int>(info->output_width) != outWidth ||
+      static_cast<int>(info->output_height) != outHeight || info->output_components != 4) {
     return false;
   }
   if (job->wantedRows) {
@@ -157,12 +243,18 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
         continue;
       }
     }
-    std::uint8_t* out = PixelRow(job->pixels, width, height - 1 - rowFromTop);
+    std::uint8_t* out = PixelRow(job->pixels, outWidth, outHeight - 1 - rowFromTop);
     JSAMPROW row = cmyk ? job->cmykRow : out;
     if (jpeg_read_scanlines(info, &row, 1) != 1) return false;
-    if (cmyk) CmykRowToPixels(job->cmykRow, width, inverted, out);
+    if (cmyk) CmykRowToPixels(job->cmykRow, outWidth, inverted, out);
   }
   jpeg_finish_decompress(info);
+  if (orientation == 1) return true;
+  std::uint8_t* shown = AllocatePixels(job->shownWidth, job->shownHeight);
+  if (!shown) return false;
+  OrientPixels(job->pixels, outWidth, outHeight, orientation, shown);
+  std::free(job->pixels);
+  job->pixels = shown;
   return true;
 }
 
@@ -178,8 +270,12 @@ bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), const platform::Ro
   std::free(job->wantedRows);
   if (ok) {
     picture->bits = job->pixels;
-    picture->width = static_cast<int>(job->info.image_width);
-    picture->height = static_cast<int>(job->info.image_height);
+    picture->width = job->shownWidth;
+    picture->height = job->shownHeight;
+    if (job->fullWidth != job->shownWidth || job->fullHeight != job->shownHeight) {
+      picture->fullWidth = job->fullWidth;
+      picture->fullHeight = job->fullHeight;
+    }
     picture->backend = job->pixels;
   } else {
     std::free(job->pixels);
