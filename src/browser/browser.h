@@ -98,9 +98,13 @@ struct ThumbnailPages {
 // the openings left before they finished, until their threads end (picture_view.cpp). Ending
 // them abandons their decodes and waits for their threads.
 struct PictureOpening;
+struct PictureAnimation;
 struct PictureOpenings {
   std::unique_ptr<PictureOpening> pending;
   std::vector<std::unique_ptr<PictureOpening>> left;
+  // The Linux program's animation of the picture shown, and animations left that still decode.
+  std::unique_ptr<PictureAnimation> animation;
+  std::vector<std::unique_ptr<PictureAnimation>> animationsLeft;
 
   PictureOpenings();
   PictureOpenings(const PictureOpenings&) = delete;

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <exception>
 #include <memory>
 #include <string>
@@ -158,7 +161,8 @@ struct PictureOpening {
   int checkCanvasHeight = 0;
   std::atomic<bool> abandoned{false};
   std::atomic<bool> done{false};
-  bool decoded = false;  // written by the thread before done
+  bool animated = false;  // a GIF or WebP picture of the Linux program
+  bool decoded = false;   // written by the thread before done
   platform::DecodedPicture picture;
   std::thread thread;
 
@@ -172,13 +176,60 @@ struct PictureOpening {
   }
 };
 
+// An animation's thread decodes a frame whenever the one it decoded before has been taken, so at
+// most the frame shown (in the PictureBuffer) and the next are held beside the canvas they are
+// composed on.
+struct PictureAnimation {
+  std::string path;
+  int checkCanvasWidth = 0;
+  int checkCanvasHeight = 0;
+  std::atomic<bool> abandoned{false};
+  std::atomic<bool> done{false};
+  mutable std::mutex mutex;
+  std::condition_variable wake;
+  bool wanted = true;  // the frame before has been taken (guarded by mutex)
+  bool ready = false;  // frame and delayMs hold the next frame (guarded by mutex)
+  platform::DecodedPicture frame;
+  int delayMs = 0;
+  std::thread thread;
+  // The main loop's own: the load that shows the animation's frames, and when the next shows.
+  std::uint32_t load = 0;
+  std::chrono::steady_clock::time_point due{};
+
+  PictureAnimation() = default;
+  PictureAnimation(const PictureAnimation&) = delete;
+  PictureAnimation& operator=(const PictureAnimation&) = delete;
+  ~PictureAnimation() {
+    Abandon();
+    if (thread.joinable()) thread.join();
+    if (frame.bits || frame.backend) platform::ReleasePicture(&frame);
+  }
+  void Abandon() {
+    abandoned = true;
+    const std::lock_guard<std::mutex> lock(mutex);
+    wake.notify_all();
+  }
+};
+
 PictureOpenings::PictureOpenings() = default;
 PictureOpenings::~PictureOpenings() {
+  if (animation) animation->Abandon();
+  for (const std::unique_ptr<PictureAnimation>& animationLeft : animationsLeft) {
+    animationLeft->Abandon();
+  }
   if (pending) pending->abandoned = true;
   for (const std::unique_ptr<PictureOpening>& opening : left) opening->abandoned = true;
 }
 
 namespace {
+
+// The Linux program's view shows transparent parts over checks of 8 canvas pixels a square once
+// the picture is fitted to a canvasWidth x canvasHeight canvas.
+void ShowViewOverChecks(const platform::DecodedPicture& p, int canvasWidth, int canvasHeight) {
+  if (canvasWidth <= 0 || canvasHeight <= 0 || !p.bits) return;
+  const int reduction = std::max({1, p.width / canvasWidth, p.height / canvasHeight});
+  ShowOverChecks(p.bits, p.width, p.height, 8 * reduction);
+}
 
 // The opening's thread: the whole picture, every row, until abandoned.
 void DecodeOpening(PictureOpening* opening) {
@@ -188,18 +239,72 @@ void DecodeOpening(PictureOpening* opening) {
     rows.abandoned = &opening->abandoned;
     opening->decoded = platform::DecodePictureRows(opening->path.c_str(), PictureFitsBuffer, rows,
                                                    &opening->picture);
-    const platform::DecodedPicture& p = opening->picture;
-    if (opening->decoded && opening->checkCanvasWidth > 0 && p.bits) {
-      // 8 canvas pixels a square once the picture is fitted to the canvas.
-      const int reduction =
-          std::max({1, p.width / opening->checkCanvasWidth, p.height / opening->checkCanvasHeight});
-      ShowOverChecks(p.bits, p.width, p.height, 8 * reduction);
+    if (opening->decoded) {
+      ShowViewOverChecks(opening->picture, opening->checkCanvasWidth, opening->checkCanvasHeight);
     }
   } catch (...) {
     opening->decoded = false;  // no memory on the way: the picture does not open
   }
   platform::EndDecodeThread();
   opening->done.store(true, std::memory_order_release);
+}
+
+// The animation's thread: the frames one after another, each once the one before is taken, until
+// the animation ends or is abandoned. The first frame, already shown by the opening, is shown
+// again for its delay.
+void DecodeAnimation(PictureAnimation* animation) {
+  platform::BeginDecodeThread(false);
+  platform::AnimationReader* reader = nullptr;
+  try {
+    reader = platform::OpenAnimation(animation->path.c_str(), PictureFitsBuffer);
+    for (;;) {
+      {
+        std::unique_lock<std::mutex> lock(animation->mutex);
+        animation->wake.wait(lock,
+                             [animation] { return animation->wanted || animation->abandoned; });
+        animation->wanted = false;
+      }
+      platform::DecodedPicture frame;
+      int delayMs = 0;
+      if (animation->abandoned ||
+          !platform::NextAnimationFrame(reader, &animation->abandoned, &frame, &delayMs)) {
+        break;
+      }
+      ShowViewOverChecks(frame, animation->checkCanvasWidth, animation->checkCanvasHeight);
+      const std::lock_guard<std::mutex> lock(animation->mutex);
+      animation->frame = frame;
+      animation->delayMs = delayMs;
+      animation->ready = true;
+    }
+  } catch (...) {
+    // No memory on the way: the frame shown stays.
+  }
+  platform::CloseAnimation(reader);
+  platform::EndDecodeThread();
+  animation->done.store(true, std::memory_order_release);
+}
+
+void StopAnimation(PictureOpenings& openings) {
+  if (!openings.animation) return;
+  openings.animation->Abandon();
+  openings.animationsLeft.push_back(std::move(openings.animation));
+}
+
+// Begins the animation of the picture the opening has just shown (load).
+void StartAnimation(PictureOpenings& openings, const PictureOpening& opening, std::uint32_t load) {
+  StopAnimation(openings);
+  auto animation = std::make_unique<PictureAnimation>();
+  animation->path = opening.path;
+  animation->checkCanvasWidth = opening.checkCanvasWidth;
+  animation->checkCanvasHeight = opening.checkCanvasHeight;
+  animation->load = load;
+  animation->due = std::chrono::steady_clock::now();
+  try {
+    animation->thread = std::thread(DecodeAnimation, animation.get());
+  } catch (const std::exception&) {
+    return;  // no thread: the first frame stays
+  }
+  openings.animation = std::move(animation);
 }
 
 // What a load leaves once it is over, whether the picture decoded or not.
@@ -242,6 +347,7 @@ After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int ent
   if (platform::PlatformConventions().desktopWays && d.canvasWidth > 0 && d.canvasHeight > 0) {
     opening->checkCanvasWidth = d.canvasWidth;
     opening->checkCanvasHeight = d.canvasHeight;
+    opening->animated = identity.kind == pictureGif || identity.kind == pictureWebp;
   }
   try {
     opening->thread = std::thread(DecodeOpening, opening.get());
@@ -277,8 +383,63 @@ void CollectOpenedPicture(Browser& browser, DisplayState& d, Pictures& pictures)
                                              &opening.picture, &pictures.pictureInfo) == 1;
   opening.picture = platform::DecodedPicture{};
   const int entry = opening.entry;
-  openings.pending.reset();
   LoadEnded(browser, d, pictures.pictureInfo, loaded, entry);
+  if (loaded && opening.animated) StartAnimation(openings, opening, browser.pictureViews.loads);
+  openings.pending.reset();
+}
+
+void CollectAnimationFrame(Browser& browser, Pictures& pictures) {
+  PictureOpenings& openings = browser.pictureOpenings;
+  std::erase_if(openings.animationsLeft, [](const std::unique_ptr<PictureAnimation>& animation) {
+    return animation->done.load(std::memory_order_acquire);
+  });
+  if (!openings.animation) return;
+  PictureAnimation& animation = *openings.animation;
+  PictureViews& views = browser.pictureViews;
+  // Left for another picture, another view or another load of this one.
+  if (!browser.browserMode.pictureActive() || !views.pictureLoaded ||
+      views.loads != animation.load) {
+    StopAnimation(openings);
+    return;
+  }
+  if (animation.done.load(std::memory_order_acquire)) {
+    openings.animation.reset();  // played as often as it says: its last frame stays
+    return;
+  }
+  const auto now = std::chrono::steady_clock::now();
+  platform::DecodedPicture frame;
+  int delayMs = 0;
+  {
+    const std::lock_guard<std::mutex> lock(animation.mutex);
+    if (!animation.ready || now < animation.due) return;
+    frame = animation.frame;
+    delayMs = animation.delayMs;
+    animation.frame = platform::DecodedPicture{};
+    animation.ready = false;
+    animation.wanted = true;
+    animation.wake.notify_all();
+  }
+  if (pictures.textureLoader.TakeDecodedPicture(&frame, &pictures.pictureInfo) != 1) {
+    StopAnimation(openings);
+    return;
+  }
+  // A new load: the view reduces and draws the frame anew.
+  animation.load = ++views.loads;
+  animation.due = now + std::chrono::milliseconds(delayMs);
+}
+
+int AnimationRestMs(const Browser& browser, int restMs) {
+  const PictureAnimation* animation = browser.pictureOpenings.animation.get();
+  if (!animation) return restMs;
+  {
+    // A frame still being decoded is looked for again after the usual rest.
+    const std::lock_guard<std::mutex> lock(animation->mutex);
+    if (!animation->ready) return restMs;
+  }
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        animation->due - std::chrono::steady_clock::now())
+                        .count();
+  return static_cast<int>(std::clamp<long long>(left + 1, 1, restMs));
 }
 
 bool PictureOpeningPending(const Browser& browser) {
@@ -287,6 +448,7 @@ bool PictureOpeningPending(const Browser& browser) {
 
 void AbandonPictureOpening(Browser& browser) {
   PictureOpenings& openings = browser.pictureOpenings;
+  StopAnimation(openings);
   if (!openings.pending) return;
   openings.pending->abandoned = true;
   openings.left.push_back(std::move(openings.pending));
@@ -297,8 +459,13 @@ bool PictureOpeningsUnderWay(const Browser& browser) {
   auto running = [](const std::unique_ptr<PictureOpening>& opening) {
     return !opening->done.load(std::memory_order_acquire);
   };
+  auto animating = [](const std::unique_ptr<PictureAnimation>& animation) {
+    return !animation->done.load(std::memory_order_acquire);
+  };
   return (openings.pending && running(openings.pending)) ||
-         std::any_of(openings.left.begin(), openings.left.end(), running);
+         std::any_of(openings.left.begin(), openings.left.end(), running) ||
+         (openings.animation && animating(openings.animation)) ||
+         std::any_of(openings.animationsLeft.begin(), openings.animationsLeft.end(), animating);
 }
 
 void ShowLoadedPicture(Browser& browser, DisplayState& d, const PictureInfo& pictureInfo,

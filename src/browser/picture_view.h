@@ -34,6 +34,14 @@ After OpenPicture(Browser& browser, DisplayState& d, Pictures& pictures, int ent
 // opening whose page is no longer shown (T, a page turn, another directory) is abandoned
 // instead. Called at the start of every pass.
 void CollectOpenedPicture(Browser& browser, DisplayState& d, Pictures& pictures);
+// The Linux program's animated GIF and WebP pictures: once the picture view shows one, its next
+// frame is decoded on a thread of its own while the frame before shows, and taken by the pass
+// at the frame's time (a new load, so the view draws it). Leaving the picture, or loading
+// another, stops it. Called at the start of every pass, after CollectOpenedPicture.
+void CollectAnimationFrame(Browser& browser, Pictures& pictures);
+// How long the main loop may rest before the animation's next frame is due: restMs when no
+// frame waits.
+int AnimationRestMs(const Browser& browser, int restMs);
 // A picture is being opened: its decode has not been taken yet.
 bool PictureOpeningPending(const Browser& browser);
 // Abandons the picture being opened (at the program's end).

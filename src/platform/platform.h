@@ -394,6 +394,22 @@ struct RowSelection {
 bool DecodePictureRows(const char* path, bool (*mayDecode)(int width, int height),
                        const RowSelection& rows, DecodedPicture* picture);
 
+// ---- Animations ---------------------------------------------------------------------------------
+
+// An animated picture read one frame at a time, each composed on one canvas of the size the
+// file declares. Backends without animations open none.
+struct AnimationReader;  // opaque
+// The animation at path (an animated GIF or WebP file on the Linux program); nullptr when it is
+// none, cannot be read, or mayDecode(width, height) refuses its canvas.
+AnimationReader* OpenAnimation(const char* path, bool (*mayDecode)(int width, int height));
+// The next frame, as DecodePicture hands a picture over, and how long it shows (a delay of 10 ms
+// or less counts as 100 ms); after the last frame the first again, as often as the file says.
+// false once the animation has ended, on damage, when it turns out to have a single frame, or
+// once abandoned is set.
+bool NextAnimationFrame(AnimationReader* reader, const std::atomic<bool>* abandoned,
+                        DecodedPicture* frame, int* delayMs);
+void CloseAnimation(AnimationReader* reader);
+
 // ---- Threads ------------------------------------------------------------------------------------
 
 // Called by every thread other than the main thread that decodes pictures, before its first

@@ -387,6 +387,8 @@ void RunPassOnReading(Trove& trove) {
   CollectPageWork(browser);
   // The picture being opened, once it has arrived, is shown by this pass.
   CollectOpenedPicture(browser, trove.display.displayState, trove.pictures);
+  // An animation's frame whose time has come is shown by this pass.
+  CollectAnimationFrame(browser, trove.pictures);
   if (PassWouldRepeat(trove)) {
     // The frame on screen is exactly what this pass would present: rest until input arrives
     // (or the cursor may have moved without an event, or a picture of the page may have
@@ -398,7 +400,8 @@ void RunPassOnReading(Trove& trove) {
       DecodeNextPageAhead(browser, trove.display.displayState, trove.pictures);
       ReportRest(trove);
     }
-    platform::WaitForInput(restingWaitMs);
+    // An animation rests until its next frame is due.
+    platform::WaitForInput(AnimationRestMs(browser, restingWaitMs));
     while (platform::PumpOneMessage(trove.input, trove.window)) ++mainLoop.messagesDispatched;
     if (trove.window.closeRequested) trove.quitRequested = true;
     return;

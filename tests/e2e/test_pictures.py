@@ -40,6 +40,36 @@ def exif_turned(jpeg, orientation):
     return jpeg[:2] + b"\xff\xe1" + (len(block) + 2).to_bytes(2, "big") + block + jpeg[2:]
 
 
+FRAME_COLOURS = ((200, 40, 160), (40, 200, 160), (160, 40, 200))
+
+
+def animated_gif(side, colours, delay_cs):
+    """A side x side GIF of one frame in each colour, each shown delay_cs hundredths of a
+    second, looping for ever. Its codes are all literals, the table cleared every two."""
+    codes = []
+    for _ in range(side * side // 2):
+        codes += [4, 1, 1]  # clear, then two pixels of the frame's own colour (index 1)
+    bits = sum(code << (3 * i) for i, code in enumerate(codes + [5]))
+    data = bits.to_bytes((3 * len(codes) + 3 + 7) // 8, "little")
+    blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255]
+                      for i in range(0, len(data), 255)) + b"\0"
+    size = side.to_bytes(2, "little") * 2
+    out = b"GIF89a" + size + bytes([0, 0, 0])
+    out += b"\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00"
+    for colour in colours:
+        out += b"\x21\xf9\x04\x00" + delay_cs.to_bytes(2, "little") + b"\x00\x00"
+        out += b"\x2c" + bytes(4) + size + b"\x81" + bytes(3) + bytes(colour) + bytes(6)
+        out += b"\x02" + blocks
+    return out + b"\x3b"
+
+
+def process_seconds(pid):
+    """The processor time the process has used, in seconds."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
 def click(s, x, y, page=False):
     s.right_click(*trovedrive.canvas_click_point(x, y, CANVAS_H, ZOOM), page=page)
 
@@ -192,6 +222,8 @@ class PicturesTest(unittest.TestCase):
             "c-shape.png": png(96, 96, 6, lambda y: b"".join(
                 bytes([0, 0, 0, 255 if 32 <= x < 64 and 32 <= y < 64 else 0])
                 for x in range(96))),
+            # Three frames of a tenth of a second each.
+            "d-frames.gif": animated_gif(48, FRAME_COLOURS, 10),
         }
         folder = trovedrive.make_tree(tree)
         self.addCleanup(trovedrive.remove_tree, folder)
@@ -233,6 +265,18 @@ class PicturesTest(unittest.TestCase):
             view = s.screenshot()
             self.assertNotEqual(pixel(view, 110, 140), (0, 0, 0))
             self.assertEqual(pixel(view, 60, 88), (0, 0, 0))
+            # The animation plays each of its frames in turn, and rests between them.
+            click(s, 400, 400, page=True)
+            cx, cy = cell_origin(names.index("d-frames.gif"))
+            click(s, cx + 40, cy + 40)
+            s.move(*trovedrive.canvas_click_point(250, 200, CANVAS_H, ZOOM))
+            started, used = time.time(), process_seconds(s.proc.pid)
+            seen = set()
+            while len(seen) < 3 or time.time() < started + 1:
+                self.assertLess(time.time(), started + 20, seen)
+                shot = s.screenshot()
+                seen |= {c for c in FRAME_COLOURS if shot.holds(c, 0, 0, shot.width, shot.height)}
+            self.assertLess(process_seconds(s.proc.pid) - used, 0.5 * (time.time() - started))
             s.key("Escape")
             self.assertEqual(s.wait_exit(), 0)
 

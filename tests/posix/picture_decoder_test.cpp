@@ -1135,3 +1135,58 @@ TEST(SkippedRows, JpegCorpora) {
 }
 
 }  // namespace
+
+// ---- Animations --------------------------------------------------------------------------------
+
+// A GIF and a WebP animation give their frames one at a time with their delays (no delay read
+// as 100 ms), then play again as their loop count says; one of thousands of frames of no delay
+// is read through frame by frame to its end, and one whose canvas is refused opens nothing.
+TEST_F(DecoderFiles, AnimationsGiveFramesDelaysAndLoopCounts) {
+  std::vector<Rgba> frames;
+  for (std::uint8_t red : {40, 120, 200}) {
+    Rgba frame{4, 2, {}};
+    for (int i = 0; i < 8; ++i) frame.bytes.insert(frame.bytes.end(), {red, 9, 9, 255});
+    frames.push_back(frame);
+  }
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> file;
+    int loops;
+    int frames;
+    int plays;
+  };
+  const Case cases[] = {
+      {"three.gif", formatwriter::AnimatedGif(frames, {0, 5, 12}, 2), 2, 3, 3},
+      {"three.webp", formatwriter::AnimatedWebp(frames, {0, 50, 120}, 2), 2, 3, 2},
+      {"many.gif",
+       formatwriter::AnimatedGif(std::vector<Rgba>(3000, frames[0]), std::vector<int>(3000, 0), 1),
+       1, 3000, 2},
+  };
+  const std::atomic<bool> going{false};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    asked.clear();
+    const std::unique_ptr<native::AnimationFile> animation =
+        native::OpenAnimationFile(Write(c.name, c.file).c_str(), RecordingMayDecode);
+    ASSERT_NE(animation, nullptr);
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{4, 2}}));
+    const int count = c.frames * c.plays;
+    for (int i = 0; i <= count; ++i) {
+      platform::DecodedPicture frame;
+      int delayMs = 0;
+      const bool ok = animation->NextFrame(&going, &frame, &delayMs);
+      ASSERT_EQ(ok, i < count) << i;
+      if (!ok) break;
+      const std::vector<int> delays = {100, 50, 120};
+      EXPECT_EQ(delayMs, c.frames == 3 ? delays[i % 3] : 100) << i;
+      EXPECT_EQ(frame.bits[2], c.frames == 3 ? frames[i % 3].bytes[0] : 40) << i;
+      native::ReleaseDecodedPicture(&frame);
+    }
+    EXPECT_EQ(animation->LoopCount(), c.loops);
+  }
+  allowedPixels = 1000;
+  const std::vector<std::uint8_t> bomb = GifBomb(formatwriter::AnimatedGif(frames, {0, 0, 0}, 0));
+  EXPECT_EQ(native::OpenAnimationFile(Write("bomb.gif", bomb).c_str(), RecordingMayDecode),
+            nullptr);
+  allowedPixels = 100000000u;
+}

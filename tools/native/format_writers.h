@@ -119,6 +119,76 @@ inline std::vector<std::uint8_t> Webp(const RgbaPicture& p) {
   return out;
 }
 
+// An animation of same-sized frames, each shown delays[i] hundredths of a second, played as
+// the NETSCAPE2.0 loop count says.
+inline std::vector<std::uint8_t> AnimatedGif(const std::vector<RgbaPicture>& frames,
+                                             const std::vector<int>& delays, int loops) {
+  std::vector<std::uint8_t> out;
+  int error = 0;
+  GifFileType* gif = EGifOpen(&out, PutGifBytes, &error);
+  EGifSetGifVersion(gif, true);
+  EGifPutScreenDesc(gif, frames[0].width, frames[0].height, 8, 0, nullptr);
+  const GifByteType loop[3] = {1, static_cast<GifByteType>(loops),
+                               static_cast<GifByteType>(loops >> 8)};
+  EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
+  EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
+  EGifPutExtensionBlock(gif, 3, loop);
+  EGifPutExtensionTrailer(gif);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const RgbaPicture& p = frames[i];
+    GifColorType colours[256] = {};
+    std::vector<GifPixelType> indices;
+    GifPalette(p, colours, &indices);
+    ColorMapObject* map = GifMakeMapObject(256, colours);
+    const GifByteType control[4] = {1, static_cast<GifByteType>(delays[i]),
+                                    static_cast<GifByteType>(delays[i] >> 8), 255};
+    EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
+    EGifPutImageDesc(gif, 0, 0, p.width, p.height, false, map);
+    for (int y = 0; y < p.height; ++y) EGifPutLine(gif, indices.data() + y * p.width, p.width);
+    GifFreeMapObject(map);
+  }
+  EGifCloseFile(gif, &error);
+  return out;
+}
+
+// An animation of same-sized lossless frames, each shown delays[i] milliseconds, played loops
+// times: the extended header, the animation chunk and a frame chunk around each frame's
+// lossless bitstream.
+inline std::vector<std::uint8_t> AnimatedWebp(const std::vector<RgbaPicture>& frames,
+                                              const std::vector<int>& delays, int loops) {
+  std::vector<std::uint8_t> out = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P'};
+  auto put = [&out](std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  };
+  auto chunk = [&](const char* name, std::uint32_t size) {
+    out.insert(out.end(), name, name + 4);
+    put(size, 4);
+  };
+  const int width = frames[0].width;
+  const int height = frames[0].height;
+  chunk("VP8X", 10);
+  put(0x12, 4);  // animation and alpha
+  put(width - 1, 3);
+  put(height - 1, 3);
+  chunk("ANIM", 6);
+  put(0, 4);
+  put(loops, 2);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const std::vector<std::uint8_t> still = Webp(frames[i]);
+    chunk("ANMF", static_cast<std::uint32_t>(16 + still.size() - 12));
+    put(0, 3);  // at the canvas's corner
+    put(0, 3);
+    put(width - 1, 3);
+    put(height - 1, 3);
+    put(delays[i], 3);
+    put(2, 1);  // not blended
+    out.insert(out.end(), still.begin() + 12, still.end());
+  }
+  const std::uint32_t riff = static_cast<std::uint32_t>(out.size() - 8);
+  for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(riff >> (8 * i));
+  return out;
+}
+
 // Lossless (full-range 4:4:4 with the identity matrix, quantizer 0), to be turned quarterTurns
 // quarters anticlockwise by its 'irot' property.
 inline std::vector<std::uint8_t> Avif(const RgbaPicture& p, int quarterTurns = 0) {

@@ -107,4 +107,8 @@ bool ReadBytes(std::FILE* file, std::size_t length, const DecodeLimits& limits,
   return true;
 }
 
+void AnimationFrames::CopyOut(std::uint8_t* pixels) const {
+  std::memcpy(pixels, canvas, static_cast<std::size_t>(width) * height * 4u);
+}
+
 }  // namespace native

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include "platform/platform.h"
 
@@ -76,5 +77,29 @@ bool DecodeAvif(std::FILE* file, const HeifItems& items, const DecodeLimits& lim
 bool DecodeHeif(std::FILE* file, const HeifItems& items, const DecodeLimits& limits,
                 platform::DecodedPicture* picture);
 bool DecodeJxl(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
+
+// An animation's frames, one at a time, composed on one canvas of the size the file declares.
+class AnimationFrames {
+ public:
+  virtual ~AnimationFrames() = default;
+  // Composes the next frame on the canvas and gives how long the file says it shows; false at
+  // the end of the file, on damage or once limits.abandoned is set.
+  virtual bool Next(const DecodeLimits& limits, int* delayMs) = 0;
+  // Back to before the first frame, with a clear canvas.
+  virtual bool Rewind() = 0;
+  // The canvas in the output layout into width x height x 4 bytes.
+  virtual void CopyOut(std::uint8_t* pixels) const;
+
+  int width = 0;
+  int height = 0;
+  int loops = -1;  // how often the file says to play it (0: forever), -1 where it says nothing
+  std::uint8_t* canvas = nullptr;
+};
+
+// The frames of an animated GIF or WebP file (whose first bytes were found to be its format's),
+// taking the file, which they close; nothing where the canvas is refused by mayDecode or beyond
+// the decoders' budget, or the file is not animated (WebP).
+std::unique_ptr<AnimationFrames> OpenGifFrames(std::FILE* file, bool (*mayDecode)(int, int));
+std::unique_ptr<AnimationFrames> OpenWebpFrames(std::FILE* file, bool (*mayDecode)(int, int));
 
 }  // namespace native

@@ -3,10 +3,15 @@
 // screen the frame leaves uncovered, stay black. Rows are decoded one at a time, so an
 // abandoned decode stops within a row, and only until the last row the screen shows: the rest
 // of the frame is never decoded. A frame whose rows up to that one hold more than
-// gifDecodedPixelLimit pixels beyond the screen's own is refused.
+// gifDecodedPixelLimit pixels beyond the screen's own is refused. An animation's frames are
+// composed one after another on one such screen, each under the same limit.
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "backends/posix/decoder_parts.h"
@@ -22,17 +27,31 @@ int ReadGifBytes(GifFileType* gif, GifByteType* buffer, int count) {
                                      static_cast<std::FILE*>(gif->UserData)));
 }
 
-// The transparent colour a graphic control extension names, or -1; reads the extension to its
-// end.
-bool ReadExtension(GifFileType* gif, int* transparent) {
+// What the extensions before a frame say of it, and the file's loop count.
+struct FrameControl {
+  int transparent = -1;
+  int disposal = 0;  // 2: cleared after it shows, 3: the canvas before it restored
+  int delayMs = 0;
+  int loops = -1;  // the NETSCAPE2.0 extension's count, -1 without one
+};
+
+// Reads an extension to its end, taking what a graphic control or NETSCAPE2.0 one says.
+bool ReadExtension(GifFileType* gif, FrameControl* control) {
   int code = 0;
   GifByteType* block = nullptr;
   if (DGifGetExtension(gif, &code, &block) != GIF_OK) return false;
   if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
-    *transparent = (block[1] & 1) ? block[4] : -1;
+    control->transparent = (block[1] & 1) ? block[4] : -1;
+    control->disposal = (block[1] >> 2) & 7;
+    control->delayMs = (block[2] | block[3] << 8) * 10;
   }
+  const bool netscape = code == APPLICATION_EXT_FUNC_CODE && block && block[0] == 11 &&
+                        std::memcmp(block + 1, "NETSCAPE2.0", 11) == 0;
   while (block) {
     if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
+    if (netscape && block && block[0] >= 3 && block[1] == 1) {
+      control->loops = block[2] | block[3] << 8;
+    }
   }
   return true;
 }
@@ -88,14 +107,15 @@ bool DecodeFirstFrame(GifFileType* gif, const DecodeLimits& limits, std::uint8_t
   if (!limits.Accepts(gif->SWidth, gif->SHeight)) return false;
   *pixels = AllocatePixels(gif->SWidth, gif->SHeight);
   if (!*pixels) return false;
-  int transparent = -1;
+  FrameControl control;
   for (;;) {
     GifRecordType record;
     if (DGifGetRecordType(gif, &record) != GIF_OK) return false;
     if (record == EXTENSION_RECORD_TYPE) {
-      if (!ReadExtension(gif, &transparent)) return false;
+      if (!ReadExtension(gif, &control)) return false;
     } else if (record == IMAGE_DESC_RECORD_TYPE) {
-      return DGifGetImageDesc(gif) == GIF_OK && DrawFrame(gif, transparent, limits, *pixels);
+      return DGifGetImageDesc(gif) == GIF_OK &&
+             DrawFrame(gif, control.transparent, limits, *pixels);
     } else {
       return false;  // the end of the file before any frame
     }
@@ -114,6 +134,119 @@ bool DecodeGif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPic
   const int height = gif->SHeight;
   DGifCloseFile(gif, &error);
   return HandOver(ok, pixels, width, height, picture);
+}
+
+namespace {
+
+// An animation's frames composed one after another on one canvas at the screen's size, each
+// frame's disposal done before the next is drawn. The frames the file has read are forgotten as
+// it goes, so memory stays that of the canvas whatever the number of frames.
+class GifFrames : public AnimationFrames {
+ public:
+  explicit GifFrames(std::FILE* file) : file_(file) {}
+  ~GifFrames() override {
+    Close();
+    std::fclose(file_);
+    std::free(canvas);
+  }
+
+  bool Open(bool (*mayDecode)(int, int)) {
+    int error = 0;
+    gif_ = DGifOpen(file_, ReadGifBytes, &error);
+    if (!gif_ || !DecodeLimits{mayDecode}.Accepts(gif_->SWidth, gif_->SHeight)) return false;
+    width = gif_->SWidth;
+    height = gif_->SHeight;
+    canvas = AllocatePixels(width, height);
+    return canvas != nullptr;
+  }
+
+  bool Next(const DecodeLimits& limits, int* delayMs) override {
+    FrameControl control;
+    for (;;) {
+      GifRecordType record;
+      if (!gif_ || DGifGetRecordType(gif_, &record) != GIF_OK) return false;
+      if (record == EXTENSION_RECORD_TYPE) {
+        if (!ReadExtension(gif_, &control)) return false;
+        if (control.loops >= 0) loops = control.loops;
+      } else if (record == IMAGE_DESC_RECORD_TYPE) {
+        break;
+      } else {
+        return false;
+      }
+    }
+    if (DGifGetImageDesc(gif_) != GIF_OK) return false;
+    Dispose();
+    const GifImageDesc& frame = gif_->Image;
+    left_ = std::min(frame.Left, width);
+    top_ = std::min(frame.Top, height);
+    right_ = std::min(frame.Left + frame.Width, width);
+    bottom_ = std::min(frame.Top + frame.Height, height);
+    disposal_ = control.disposal;
+    if (disposal_ == 3) saved_ = CopyRect(true);
+    const bool drawn = DrawFrame(gif_, control.transparent, limits, canvas);
+    // The frame read is not kept by the library beyond this one.
+    GifFreeSavedImages(gif_);
+    gif_->ImageCount = 0;
+    *delayMs = control.delayMs;
+    return drawn;
+  }
+
+  bool Rewind() override {
+    Close();
+    std::memset(canvas, 0, static_cast<std::size_t>(width) * height * 4u);
+    disposal_ = 0;
+    int error = 0;
+    gif_ = std::fseek(file_, 0, SEEK_SET) == 0 ? DGifOpen(file_, ReadGifBytes, &error) : nullptr;
+    return gif_ && gif_->SWidth == width && gif_->SHeight == height;
+  }
+
+ private:
+  void Close() {
+    int error = 0;
+    if (gif_) DGifCloseFile(gif_, &error);
+    gif_ = nullptr;
+  }
+
+  // The last frame's rectangle, clipped to the canvas, saved (or, with save false, restored
+  // from saved_, and cleared when nothing was saved).
+  std::vector<std::uint8_t> CopyRect(bool save) {
+    std::vector<std::uint8_t> copy;
+    const std::size_t rowBytes = static_cast<std::size_t>(std::max(0, right_ - left_)) * 4u;
+    std::size_t at = 0;
+    for (int y = top_; y < bottom_; ++y, at += rowBytes) {
+      std::uint8_t* row = PixelRow(canvas, width, height - 1 - y) + left_ * 4u;
+      if (save) {
+        copy.insert(copy.end(), row, row + rowBytes);
+      } else if (saved_.size() >= at + rowBytes) {
+        std::memcpy(row, saved_.data() + at, rowBytes);
+      } else {
+        std::memset(row, 0, rowBytes);
+      }
+    }
+    return copy;
+  }
+
+  // What the frame before the one just described asked to be done once it had shown.
+  void Dispose() {
+    if (disposal_ == 2) saved_.clear();
+    if (disposal_ == 2 || disposal_ == 3) CopyRect(false);
+    saved_.clear();
+    disposal_ = 0;
+  }
+
+  std::FILE* file_;
+  GifFileType* gif_ = nullptr;
+  int disposal_ = 0;
+  int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
+  std::vector<std::uint8_t> saved_;
+};
+
+}  // namespace
+
+std::unique_ptr<AnimationFrames> OpenGifFrames(std::FILE* file, bool (*mayDecode)(int, int)) {
+  auto frames = std::make_unique<GifFrames>(file);
+  if (!frames->Open(mayDecode)) return nullptr;
+  return frames;
 }
 
 }  // namespace native

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <algorithm>
 
 #include "base/picture_header.h"
 
@@ -74,6 +76,52 @@ bool DecodePictureFile(const char* path, bool (*mayDecode)(int width, int height
   std::fclose(file);
   if (!ok) *picture = {};
   return ok;
+}
+
+AnimationFile::AnimationFile(std::unique_ptr<AnimationFrames> frames, bool gif)
+    : frames_(std::move(frames)), gif_(gif) {}
+AnimationFile::~AnimationFile() = default;
+
+int AnimationFile::LoopCount() const { return frames_->loops; }
+
+bool AnimationFile::NextFrame(const std::atomic<bool>* abandoned, platform::DecodedPicture* frame,
+                              int* delayMs) {
+  *frame = {};
+  const DecodeLimits limits{nullptr, abandoned};
+  int delay = 0;
+  if (!frames_->Next(limits, &delay)) {
+    // The end of a play: a still picture, or an animation played as often as it says, ends.
+    const int loops = frames_->loops;
+    const int plays = gif_ ? (loops < 0 ? 1 : (loops == 0 ? 0 : loops + 1)) : std::max(loops, 0);
+    ++played_;
+    if (limits.Abandoned() || shown_ < 2 || (plays != 0 && played_ >= plays) ||
+        !frames_->Rewind() || !frames_->Next(limits, &delay)) {
+      return false;
+    }
+  }
+  if (played_ == 0) ++shown_;
+  std::uint8_t* pixels = AllocatePixels(frames_->width, frames_->height);
+  if (pixels) frames_->CopyOut(pixels);
+  // Browsers show the shortest delays as 100 ms.
+  *delayMs = delay <= 10 ? 100 : delay;
+  return HandOver(pixels != nullptr, pixels, frames_->width, frames_->height, frame);
+}
+
+std::unique_ptr<AnimationFile> OpenAnimationFile(const char* path, bool (*mayDecode)(int, int)) {
+  std::FILE* file = path ? OpenRegularFile(path) : nullptr;
+  if (!file) return nullptr;
+  std::uint8_t magic[pictureSniffBytes] = {};
+  const PictureFormat format = SniffPictureFormat(magic, std::fread(magic, 1, sizeof magic, file));
+  std::unique_ptr<AnimationFrames> frames;
+  if ((format == PictureFormat::gif || format == PictureFormat::webp) &&
+      std::fseek(file, 0, SEEK_SET) == 0) {
+    frames = format == PictureFormat::gif ? OpenGifFrames(file, mayDecode)
+                                          : OpenWebpFrames(file, mayDecode);
+  } else {
+    std::fclose(file);
+  }
+  if (!frames) return nullptr;
+  return std::make_unique<AnimationFile>(std::move(frames), format == PictureFormat::gif);
 }
 
 void ReleaseDecodedPicture(platform::DecodedPicture* picture) {

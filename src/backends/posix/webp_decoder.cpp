@@ -1,12 +1,14 @@
 // WebP decoding with libwebp: lossy and lossless pictures with or without alpha, and the first
 // frame of an animation placed on its canvas. The size in the file's header is asked about
 // before the file is read whole; the frame is then decoded in steps, so an abandoned decode
-// stops after the step under way.
+// stops after the step under way. An animation's frames come from libwebp's animation decoder,
+// which composes them on a canvas of its own.
 #include <webp/decode.h>
 #include <webp/demux.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 
 #include "base/little_endian.h"
 #include "base/picture_header.h"
@@ -103,6 +105,80 @@ bool DecodeWebp(std::FILE* file, const DecodeLimits& limits, platform::DecodedPi
   }
   std::free(data);
   return HandOver(ok, pixels, width, height, picture);
+}
+
+namespace {
+
+// An animation's frames as libwebp's animation decoder composes them on its own canvas.
+class WebpFrames : public AnimationFrames {
+ public:
+  ~WebpFrames() override {
+    if (decoder_) WebPAnimDecoderDelete(decoder_);
+    std::free(data_);
+  }
+
+  bool Open(std::FILE* file, bool (*mayDecode)(int, int)) {
+    std::uint64_t size = 0;
+    const DecodeLimits limits{mayDecode};
+    if (!ReadWebpHeader(file, &width, &height, &size) || !limits.Accepts(width, height)) {
+      return false;
+    }
+    // The file's bytes, the decoder's canvas and the one it keeps of the frame before, and the
+    // copy handed out.
+    const std::uint64_t pixelBytes = std::uint64_t(width) * std::uint64_t(height) * 4u;
+    if (size > webpMaxBytes || size + 3 * pixelBytes > DecodeBudget(width, height) / 2 ||
+        !ReadBytes(file, static_cast<std::size_t>(size), limits, &data_)) {
+      return false;
+    }
+    WebPAnimDecoderOptions options;
+    if (!WebPAnimDecoderOptionsInit(&options)) return false;
+    options.color_mode = MODE_RGBA;
+    options.use_threads = 0;
+    const WebPData whole{data_, static_cast<std::size_t>(size)};
+    decoder_ = WebPAnimDecoderNew(&whole, &options);
+    WebPAnimInfo info;
+    if (!decoder_ || !WebPAnimDecoderGetInfo(decoder_, &info)) return false;
+    loops = static_cast<int>(info.loop_count);
+    return static_cast<int>(info.canvas_width) == width &&
+           static_cast<int>(info.canvas_height) == height && info.frame_count > 1;
+  }
+
+  bool Next(const DecodeLimits& limits, int* delayMs) override {
+    int timestamp = 0;
+    if (limits.Abandoned() || !WebPAnimDecoderHasMoreFrames(decoder_) ||
+        !WebPAnimDecoderGetNext(decoder_, &canvas, &timestamp)) {
+      return false;
+    }
+    *delayMs = timestamp - timestamp_;
+    timestamp_ = timestamp;
+    return true;
+  }
+
+  bool Rewind() override {
+    WebPAnimDecoderReset(decoder_);
+    timestamp_ = 0;
+    return true;
+  }
+
+  void CopyOut(std::uint8_t* pixels) const override {
+    AnimationFrames::CopyOut(pixels);
+    RgbaToPixels(pixels, width, height);
+  }
+
+ private:
+  std::uint8_t* data_ = nullptr;
+  WebPAnimDecoder* decoder_ = nullptr;
+  int timestamp_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AnimationFrames> OpenWebpFrames(std::FILE* file, bool (*mayDecode)(int, int)) {
+  auto frames = std::make_unique<WebpFrames>();
+  const bool opened = frames->Open(file, mayDecode);
+  std::fclose(file);
+  if (!opened) return nullptr;
+  return frames;
 }
 
 }  // namespace native

@@ -32,4 +32,11 @@ bool DecodePictureRows(const char* path, bool (*mayDecode)(int width, int height
 // Nor can a picture be left once the OLE loader has begun it.
 bool AbandonedDecodesStop() { return false; }
 
+// The OLE loader shows an animation's first frame only.
+AnimationReader* OpenAnimation(const char*, bool (*)(int, int)) { return nullptr; }
+bool NextAnimationFrame(AnimationReader*, const std::atomic<bool>*, DecodedPicture*, int*) {
+  return false;
+}
+void CloseAnimation(AnimationReader*) {}
+
 }  // namespace platform
