@@ -1,4 +1,6 @@
 // The Linux program's entry point.
+#include <malloc.h>
+
 #include <clocale>
 #include <csignal>
 #include <optional>
@@ -8,6 +10,11 @@
 #include "shell/trove_main.h"
 
 int main(int argc, char** argv) {
+  // A page of photos allocates and frees blocks of a megabyte and more many times over (each
+  // decode's pixels, each frame the OpenGL library converts). With glibc's sliding threshold
+  // the first such block freed makes the later ones come from the heap, where they stay
+  // resident after they are freed; a fixed threshold gives every one back to the system.
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
   // Names are ordered by the user's collation and case folded by the user's character classes.
   std::setlocale(LC_COLLATE, "");
   std::setlocale(LC_CTYPE, "");
