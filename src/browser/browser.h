@@ -85,6 +85,9 @@ struct ThumbnailPages {
   // picture decoded or failed) since that page began.
   std::unique_ptr<PageWork> ahead;
   bool aheadDone = false;
+  // The decodes of the page a command asked for, begun before the command's pause; the page
+  // takes them over as it begins, when it shows the same entries in cells of the same size.
+  std::unique_ptr<PageWork> early;
   // Work of pages left and of a stopped decoding ahead, until its workers end.
   std::vector<std::unique_ptr<PageWork>> leftWork;
 

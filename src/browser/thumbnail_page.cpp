@@ -39,6 +39,9 @@ struct PageCell {
 
 // The cells of a page, the decodes of their pictures, and which results were taken already.
 struct PageWork {
+  int first = 0;  // the entry of the first cell
+  int cellWidth = 0;
+  int cellHeight = 0;
   std::vector<PageCell> cells;
   std::unique_ptr<PageDecoder> decoder;
   std::vector<char> taken;  // per job
@@ -97,6 +100,9 @@ std::vector<PageCell> PreparePageCells(Browser& browser, TextureLoader& textureL
 std::unique_ptr<PageWork> StartPageWork(Browser& browser, TextureLoader& textureLoader, int first,
                                         int last, bool ahead) {
   auto work = std::make_unique<PageWork>();
+  work->first = first;
+  work->cellWidth = browser.pictureViews.cellWidth;
+  work->cellHeight = browser.pictureViews.cellHeight;
   std::vector<PageJob> jobs;
   work->cells = PreparePageCells(browser, textureLoader, first, last, &jobs);
   work->taken.assign(jobs.size(), 0);
@@ -154,6 +160,24 @@ void Leave(ThumbnailPages& pages, std::unique_ptr<PageWork>& work) {
   pages.leftWork.push_back(std::move(work));
 }
 
+// The early decodes when they are this page's: the same entries, by name, in cells of the same
+// size. Otherwise they are left like a page.
+std::unique_ptr<PageWork> TakeEarlyWork(Browser& browser, int first, int last) {
+  ThumbnailPages& pages = browser.thumbnailPages;
+  std::unique_ptr<PageWork> work = std::move(pages.early);
+  if (!work) return nullptr;
+  bool same = work->first == first &&
+              work->cells.size() == static_cast<std::size_t>(std::max(last - first + 1, 0)) &&
+              work->cellWidth == browser.pictureViews.cellWidth &&
+              work->cellHeight == browser.pictureViews.cellHeight;
+  for (int k = first; same && k <= last; ++k) {
+    same = work->cells[static_cast<std::size_t>(k - first)].caption == browser.fileList.names[k];
+  }
+  if (same) return work;
+  Leave(pages, work);
+  return nullptr;
+}
+
 void BeginPage(Browser& browser, Display& display, TextureLoader& textureLoader) {
   ThumbnailPage& page = browser.thumbnailPages.page;
   Leave(browser.thumbnailPages, page.work);
@@ -175,7 +199,8 @@ void BeginPage(Browser& browser, Display& display, TextureLoader& textureLoader)
   page.canvasWidth = d.canvasWidth;
   page.canvasHeight = d.canvasHeight;
   page.frame = display.canvas.frameBuffer;
-  page.work = StartPageWork(browser, textureLoader, page.first, page.last, false);
+  page.work = TakeEarlyWork(browser, page.first, page.last);
+  if (!page.work) page.work = StartPageWork(browser, textureLoader, page.first, page.last, false);
   TakePagePlacement(browser.pictureViews, page.work->cells);
   page.inProgress = true;
   page.complete = false;
@@ -238,6 +263,9 @@ void DrawCell(Browser& browser, Display& display, Pictures& pictures, int k) {
 void AdvancePage(Browser& browser, Display& display, Pictures& pictures, bool wait) {
   ThumbnailPage& page = browser.thumbnailPages.page;
   bool drawn = false;  // the FrameBuffer holds the page so far and must be saved
+  // Decodes begun for a page that is not drawn after all (the command undone in the same pass).
+  if (!browser.browserMode.thumbRedraw())
+    Leave(browser.thumbnailPages, browser.thumbnailPages.early);
   if (browser.browserMode.thumbRedraw()) {
     BeginPage(browser, display, pictures.textureLoader);
     drawn = true;
@@ -385,6 +413,19 @@ void DecodeNextPageAhead(Browser& browser, const DisplayState& d, Pictures& pict
                               ThumbnailLastEntry(next, grid, browser.fileList.count), true);
 }
 
+void BeginPageDecodes(Browser& browser, const DisplayState& d, Pictures& pictures) {
+  ThumbnailPages& pages = browser.thumbnailPages;
+  if (!browser.browserMode.thumbRedraw() || pages.early || !browser.fileList.names) return;
+  // Pictures the stopped decoding ahead finished are kept first, so they are not decoded again.
+  CollectPageWork(browser);
+  const int first = std::max(browser.fileList.thumbFirst, 1);
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, browser.pictureViews.cellWidth,
+                        browser.pictureViews.cellHeight);
+  pages.early = StartPageWork(browser, pictures.textureLoader, first,
+                              ThumbnailLastEntry(first, grid, browser.fileList.count), false);
+}
+
 void StopDecodingAhead(Browser& browser) {
   Leave(browser.thumbnailPages, browser.thumbnailPages.ahead);
 }
@@ -415,6 +456,7 @@ void AbandonPageWork(Browser& browser) {
   ThumbnailPages& pages = browser.thumbnailPages;
   Leave(pages, pages.page.work);
   Leave(pages, pages.ahead);
+  Leave(pages, pages.early);
   pages.page = ThumbnailPage{};
   pages.aheadDone = false;
 }

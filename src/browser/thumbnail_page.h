@@ -52,6 +52,11 @@ int ThumbnailCellPendingAt(const Browser& browser, int x, int y);
 After ClickPendingCell(Browser& browser, Display& display, Pictures& pictures,
                        const MouseLatches& latches);
 
+// Before the pause of a command that asks for a page (T, a page turn): begins decoding the
+// pictures of that page, so that the pause and the decodes overlap. The page takes them over as
+// it begins; nothing is drawn or changed before then. Returns at once.
+void BeginPageDecodes(Browser& browser, const DisplayState& d, Pictures& pictures);
+
 // While the program rests on a complete page: decodes the pictures of the next page into the
 // kept thumbnails on background workers, once per page and only into free room of the cache.
 // Returns at once.

@@ -2,10 +2,14 @@
 #include "shell/commands.h"
 
 #include "browser/launch.h"
+#include "browser/thumbnail_page.h"
 #include "input/pauses.h"
 #include "shell/trove.h"
 
 void FinishCommand(Trove& trove, const After& after) {
+  if (after.pauseMs > 0) {
+    BeginPageDecodes(trove.browser, trove.display.displayState, trove.pictures);
+  }
   Finish(after, trove.input.mouseLatches);
   if (after.placesPlayer) PlacePlayerWindow(trove.display.displayState);
 }
