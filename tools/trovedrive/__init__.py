@@ -571,6 +571,26 @@ def bmp24(width, height, pixel):
     return header + info + bytes(data)
 
 
+def animated_gif(side, colours, delay_cs):
+    """A side x side GIF of one frame in each colour, each shown delay_cs hundredths of a
+    second, looping for ever. Its codes are all literals, the table cleared every two."""
+    codes = []
+    for _ in range(side * side // 2):
+        codes += [4, 1, 1]  # clear, then two pixels of the frame's own colour (index 1)
+    bits = sum(code << (3 * i) for i, code in enumerate(codes + [5]))
+    data = bits.to_bytes((3 * len(codes) + 3 + 7) // 8, "little")
+    blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255]
+                      for i in range(0, len(data), 255)) + b"\0"
+    size = side.to_bytes(2, "little") * 2
+    out = b"GIF89a" + size + bytes([0, 0, 0])
+    out += b"\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00"
+    for colour in colours:
+        out += b"\x21\xf9\x04\x00" + delay_cs.to_bytes(2, "little") + b"\x00\x00"
+        out += b"\x2c" + bytes(4) + size + b"\x81" + bytes(3) + bytes(colour) + bytes(6)
+        out += b"\x02" + blocks
+    return out + b"\x3b"
+
+
 def red_with_blue_corner(x, y):
     """A picture for bmp24 that a test knows by heart: red, with a blue corner of 20 x 10 pixels
     at the bottom left."""
