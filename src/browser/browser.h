@@ -38,9 +38,9 @@ struct PictureViews {
   int cellHeight = smallCellSize;
   bool pictureLoaded = false;  // the last load of an entry decoded
   int pictureEntry = 0;        // the entry the picture view shows
-  float sampleStep = 0.0f;     // picture view: source pixels between samples
+  float sampleStep = 4.0f;     // picture view: source pixels between samples
   PlacementMode placementMode = PlacementMode::centred;
-  bool overlayShown = false;  // the main loop draws the overlay while set
+  bool overlayShown = true;  // the main loop draws the overlay while set
   // The Linux program's picture view shows the picture fitted to the canvas, reduced by area
   // averaging, in place of the samples every sampleStep source pixels.
   bool fitted = false;

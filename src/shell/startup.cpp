@@ -53,17 +53,12 @@ void StartUp(Trove& trove) {
   textureLoader.pixels = static_cast<std::uint8_t*>(std::malloc(pictureBufferBytes));
   if (!textureLoader.pixels) FailStartUpBlock("the picture buffer");
 
-  browser.pictureViews.overlayShown = true;
-  browser.fileList.thumbFirst = 1;
-  browser.fileList.selection = 1;
+  // Everything else starts at its declared value: the list, its first entry selected, the
+  // overlay shown, every fourth pixel sampled, nothing scrolled, the window in the corner.
   AllocateFileList(browser.fileList);
-  browser.pictureViews.sampleStep = 4.0f;
-  ShowList(browser.browserMode);
   RescanBrowsedDirectory(browser);
+  // Input that arrived while the window was being made is not acted on.
   ClearInputLatches(trove.input);
-  ResetScroll(d);
-  d.windowX = 0;
-  d.windowY = 0;
   d.screenWidth = platform::ScreenWidth();
   d.screenHeight = platform::ScreenHeight();
 }
