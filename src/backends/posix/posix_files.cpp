@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <span>
 #include <string_view>
 
 #include "backends/posix/posix_system.h"
@@ -66,11 +67,21 @@ std::string PosixPath(const char* path) {
   return literal;
 }
 
-void OrderListing(std::vector<std::string>* names) {
-  const std::vector<std::string_view> views(names->begin(), names->end());
+void OrderListing(std::vector<std::string>* names, std::size_t batch) {
+  std::vector<char> text;
+  std::vector<NamePlace> places;
+  for (const std::string& name : *names) {
+    places.push_back({text.size(), name.size()});
+    text.insert(text.end(), name.begin(), name.end());
+  }
+  NameSorter sorter(text);
+  batch = std::max<std::size_t>(batch, 1);
+  for (std::size_t first = 0; first < places.size(); first += batch) {
+    sorter.Add(std::span(places).subspan(first, std::min(batch, places.size() - first)));
+  }
   std::vector<std::string> ordered;
   ordered.reserve(names->size());
-  for (std::uint32_t i : NameOrder(views)) ordered.push_back(std::move((*names)[i]));
+  for (std::uint32_t i : sorter.Order()) ordered.push_back(std::move((*names)[i]));
   *names = std::move(ordered);
 }
 
