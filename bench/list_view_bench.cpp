@@ -155,7 +155,7 @@ const char* CollatingLocale() {
     std::filesystem::create_directories(folder);
     const std::string command =
         "localedef -i en_US -f UTF-8 " + folder + "/en_US.UTF-8 >/dev/null 2>&1";
-    if (std::system(command.c_str()) != -1) {
+    if (std::filesystem::exists(folder + "/en_US.UTF-8") || std::system(command.c_str()) != -1) {
       setenv("LOCPATH", folder.c_str(), 1);
       if (std::setlocale(LC_COLLATE, "en_US.UTF-8")) return "en_US.UTF-8";
     }
