@@ -322,21 +322,36 @@ struct NameSorter::State {
     }
   }
 
-  // Merges the last run into the one before: that one is moved aside, then the two are merged
-  // into its place, which never overtakes the last run's items still to be read.
+  // Merges the last run into the one before, which is never the shorter: the last is moved
+  // aside, then the two are merged from their ends into the place both take, which never
+  // overtakes the items of the one before still to be read.
   void MergeLastTwo() {
     const std::size_t second = runStarts.back();
     runStarts.pop_back();
     const std::size_t first = runStarts.back();
-    spare.assign(items.begin() + static_cast<std::ptrdiff_t>(first),
-                 items.begin() + static_cast<std::ptrdiff_t>(second));
-    std::size_t from = 0;
+    spare.assign(items.begin() + static_cast<std::ptrdiff_t>(second), items.end());
+    std::size_t from = spare.size();
     std::size_t next = second;
-    std::size_t to = first;
-    while (from < spare.size() && next < items.size()) {
-      items[to++] = Before(items[next], spare[from]) ? items[next++] : spare[from++];
+    std::size_t to = items.size();
+    while (from > 0 && next > first) {
+      items[--to] = Before(spare[from - 1], items[next - 1]) ? items[--next] : spare[--from];
     }
-    while (from < spare.size()) items[to++] = spare[from++];
+    while (from > 0) items[--to] = spare[--from];
+  }
+
+  // The order of the last two runs merged, which are all the items there are.
+  std::vector<std::uint32_t> MergedOrder() const {
+    const std::size_t second = runStarts.size() >= 2 ? runStarts.back() : items.size();
+    std::vector<std::uint32_t> order;
+    order.reserve(items.size());
+    std::size_t a = 0;
+    std::size_t b = second;
+    while (a < second && b < items.size()) {
+      order.push_back(Before(items[b], items[a]) ? items[b++].index : items[a++].index);
+    }
+    while (a < second) order.push_back(items[a++].index);
+    while (b < items.size()) order.push_back(items[b++].index);
+    return order;
   }
 };
 
@@ -382,9 +397,8 @@ void NameSorter::Add(std::span<const NamePlace> names) {
 
 std::vector<std::uint32_t> NameSorter::Order() {
   State& s = *state_;
-  while (s.runStarts.size() >= 2) s.MergeLastTwo();
-  std::vector<std::uint32_t> order(s.items.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = s.items[i].index;
+  while (s.runStarts.size() >= 3) s.MergeLastTwo();
+  std::vector<std::uint32_t> order = s.MergedOrder();
   const std::vector<char>* text = s.text;
   const bool plain = s.collation.plain;
   state_ = std::make_unique<State>();
