@@ -363,6 +363,7 @@ NameSorter::NameSorter(const std::vector<char>& text) : state_(std::make_unique<
 NameSorter::~NameSorter() = default;
 
 void NameSorter::Add(std::span<const NamePlace> names) {
+  if (names.empty()) return;
   State& s = *state_;
   const std::size_t first = s.names.size();
   s.names.insert(s.names.end(), names.begin(), names.end());
@@ -377,11 +378,9 @@ void NameSorter::Add(std::span<const NamePlace> names) {
     run[i].index = static_cast<std::uint32_t>(first + i);
   }
   if (!s.sharedKnown) s.LearnSharedStart(run);
-  if (!run.empty()) {
-    std::size_t keep = run.front().start;
-    for (State::Item& item : run) s.Keep(item, keep);
-    s.keys.used = keep;
-  }
+  std::size_t keep = run.front().start;
+  for (State::Item& item : run) s.Keep(item, keep);
+  s.keys.used = keep;
   std::sort(run.begin(), run.end(),
             [&s](const State::Item& a, const State::Item& b) { return s.Before(a, b); });
   s.runStarts.push_back(first);
