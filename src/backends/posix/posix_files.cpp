@@ -367,7 +367,11 @@ bool TakeEntries(DirectoryListing* listing, std::size_t most, ListedEntries* ent
   const std::size_t count = std::min(most, listing->names.size());
   entries->starts.resize(count);
   entries->directories.resize(count);
+  // The names are read in the listing's order, far from the order they were read in: each is
+  // asked for some entries ahead, so that the reads overlap.
+  constexpr std::size_t ahead = 16;
   for (std::size_t k = 0; k < count; ++k) {
+    if (k + ahead < count) __builtin_prefetch(&NameAt(listing, k + ahead));
     const DirectoryListing::Name& listed = NameAt(listing, k);
     entries->starts[k] = listed.start;
     entries->directories[k] = IsDirectory(listed, &listing->text[listed.start]);
