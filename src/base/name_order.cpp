@@ -2,12 +2,13 @@
 #include "base/name_order.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <clocale>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
 #include <functional>
-#include <span>
 #include <unordered_map>
 
 #include "base/utf8.h"
@@ -21,22 +22,48 @@ constexpr std::uint32_t dot = 2;
 constexpr std::uint32_t number = 3;
 constexpr std::uint32_t firstWeight = 16;
 
-// Writes v in one to five bytes, longer forms starting with higher bytes.
-void PutUnit(std::string& key, std::uint32_t v) {
-  if (v < 0x80) {
-    key += static_cast<char>(v);
-  } else if (v < 0x4000) {
-    key += static_cast<char>(0x80 | (v >> 8));
-    key += static_cast<char>(v & 0xFF);
-  } else if (v < 0x200000) {
-    key += static_cast<char>(0xC0 | (v >> 16));
-    key += static_cast<char>((v >> 8) & 0xFF);
-    key += static_cast<char>(v & 0xFF);
-  } else {
-    key += static_cast<char>(0xE0);
-    for (int shift = 24; shift >= 0; shift -= 8) key += static_cast<char>((v >> shift) & 0xFF);
+// Keys written back to back into one block that grows ahead of them, so that each unit of a
+// key is a store or two.
+struct KeyBlock {
+  std::vector<char> bytes;
+  std::size_t used = 0;
+
+  void Reserve(std::size_t more) {
+    if (used + more > bytes.size()) bytes.resize(std::max(used + more, bytes.size() * 2));
   }
-}
+  // Writes v in one to five bytes, longer forms starting with higher bytes.
+  void Put(std::uint32_t v) {
+    Reserve(5);
+    char* out = bytes.data() + used;
+    if (v < 0x80) {
+      out[0] = static_cast<char>(v);
+      used += 1;
+    } else if (v < 0x4000) {
+      out[0] = static_cast<char>(0x80 | (v >> 8));
+      out[1] = static_cast<char>(v & 0xFF);
+      used += 2;
+    } else if (v < 0x200000) {
+      out[0] = static_cast<char>(0xC0 | (v >> 16));
+      out[1] = static_cast<char>((v >> 8) & 0xFF);
+      out[2] = static_cast<char>(v & 0xFF);
+      used += 3;
+    } else {
+      out[0] = static_cast<char>(0xE0);
+      for (int b = 1, shift = 24; shift >= 0; ++b, shift -= 8) {
+        out[b] = static_cast<char>((v >> shift) & 0xFF);
+      }
+      used += 5;
+    }
+  }
+  void Append(std::string_view units) {
+    Reserve(units.size());
+    std::memcpy(bytes.data() + used, units.data(), units.size());
+    used += units.size();
+  }
+  std::string_view View(std::size_t start, std::size_t length) const {
+    return {bytes.data() + start, length};
+  }
+};
 
 // Whether the collation is the C locale's (bytes), as in the C, POSIX and C.UTF-8 locales.
 bool PlainCollation() {
@@ -47,10 +74,10 @@ bool PlainCollation() {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-void PutPlainText(std::string& key, std::string_view text) {
+void PutPlainText(KeyBlock& key, std::string_view text) {
   for (char c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    PutUnit(key, static_cast<unsigned char>(c) + firstWeight);
+    key.Put(static_cast<unsigned char>(c) + firstWeight);
   }
 }
 
@@ -69,13 +96,29 @@ struct Collation {
   std::wstring wide;
   std::wstring weights;
   std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> runs;
+  // The runs met last, looked at before the map: a folder's names mostly take turns between
+  // two or three ("IMG_" and "JPG"). They point into the map, whose entries never move.
+  std::array<std::pair<std::string_view, const std::string*>, 3> recent{};
+
+  void Remember(std::string_view text, const std::string* units) {
+    recent[2] = recent[1];
+    recent[1] = recent[0];
+    recent[0] = {text, units};
+  }
 };
 
 // The text's collation weights in the current locale, case folded; a byte that is not UTF-8
 // counts as the replacement character.
-void PutCollatedText(std::string& key, std::string_view text, Collation& c) {
+void PutCollatedText(KeyBlock& key, std::string_view text, Collation& c) {
+  for (const auto& [kept, units] : c.recent) {
+    if (units && kept == text) {
+      key.Append(*units);
+      return;
+    }
+  }
   if (auto kept = c.runs.find(text); kept != c.runs.end()) {
-    key += kept->second;
+    key.Append(kept->second);
+    c.Remember(kept->first, &kept->second);
     return;
   }
   c.wide.clear();
@@ -92,31 +135,34 @@ void PutCollatedText(std::string& key, std::string_view text, Collation& c) {
     c.weights.resize(n + 1);
     n = std::wcsxfrm(c.weights.data(), c.wide.c_str(), c.weights.size());
   }
-  std::string units;
-  for (std::size_t i = 0; i < n; ++i) {
-    PutUnit(units, static_cast<std::uint32_t>(c.weights[i]) + firstWeight);
-  }
-  key += units;
+  KeyBlock units;
+  for (std::size_t i = 0; i < n; ++i)
+    units.Put(static_cast<std::uint32_t>(c.weights[i]) + firstWeight);
+  key.Append(units.View(0, units.used));
   // Enough for the runs of any folder's naming schemes; past it they are kept anew.
-  if (c.runs.size() >= 4096) c.runs.clear();
-  c.runs.emplace(text, std::move(units));
+  if (c.runs.size() >= 4096) {
+    c.recent = {};
+    c.runs.clear();
+  }
+  const auto kept = c.runs.emplace(text, std::string(units.View(0, units.used))).first;
+  c.Remember(kept->first, &kept->second);
 }
 
-void AppendKey(std::string& key, std::string_view name, Collation& c) {
-  key += name == "." ? '\1' : name == ".." ? '\2' : '\3';
+void AppendKey(KeyBlock& key, std::string_view name, Collation& c) {
+  key.Put(name == "." ? 1 : name == ".." ? 2 : 3);
   std::size_t i = 0;
   while (i < name.size()) {
     if (name[i] == '.') {
-      PutUnit(key, dot);
+      key.Put(dot);
       ++i;
     } else if (IsDigit(name[i])) {
       std::size_t end = i;
       while (end < name.size() && IsDigit(name[end])) ++end;
       while (i < end - 1 && name[i] == '0') ++i;  // leading zeros add nothing to the value
       const std::size_t digits = name[i] == '0' ? 0 : end - i;
-      PutUnit(key, number);
-      PutUnit(key, static_cast<std::uint32_t>(digits));
-      for (std::size_t d = end - digits; d < end; ++d) PutUnit(key, name[d] - '0');
+      key.Put(number);
+      key.Put(static_cast<std::uint32_t>(digits));
+      for (std::size_t d = end - digits; d < end; ++d) key.Put(name[d] - '0');
       i = end;
     } else {
       std::size_t end = i;
@@ -127,10 +173,16 @@ void AppendKey(std::string& key, std::string_view name, Collation& c) {
       } else {
         PutCollatedText(key, text, c);
       }
-      PutUnit(key, textEnd);
+      key.Put(textEnd);
       i = end;
     }
   }
+}
+
+// Eight bytes read as one number, the first the highest.
+std::uint64_t BigEndian(std::uint64_t bytes) {
+  if constexpr (std::endian::native == std::endian::little) return __builtin_bswap64(bytes);
+  return bytes;
 }
 
 int CompareBytes(std::string_view a, std::string_view b) {
@@ -142,11 +194,11 @@ int CompareBytes(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::string NameOrderKey(std::string_view name) {
-  std::string key;
+  KeyBlock key;
   Collation c;
   c.plain = PlainCollation();
   AppendKey(key, name, c);
-  return key;
+  return std::string(key.View(0, key.used));
 }
 
 bool NameBefore(std::string_view a, std::string_view b) {
@@ -155,59 +207,201 @@ bool NameBefore(std::string_view a, std::string_view b) {
 }
 
 std::vector<std::uint32_t> NameOrder(const std::vector<std::string_view>& names) {
-  // Every key once, in one block. The start all keys share (the names of a folder often follow
-  // one scheme, "IMG_" and a number) is passed over; the sort compares the next sixteen bytes,
-  // held beside the index, before it reads the rest.
+  std::vector<char> text;
+  std::vector<NamePlace> places;
+  places.reserve(names.size());
+  for (std::string_view name : names) {
+    places.push_back({text.size(), name.size()});
+    text.insert(text.end(), name.begin(), name.end());
+  }
+  NameSorter sorter(text);
+  sorter.Add(places);
+  return sorter.Order();
+}
+
+// Every key once, in one block, without the start the first batch's keys share (the names of a
+// folder often follow one scheme, "IMG_" and a number) for the keys that start so. The sort
+// compares the sixteen key bytes that follow that start, held beside each index; it reads the
+// rest of two keys only where those are the same.
+struct NameSorter::State {
   struct Item {
     std::uint64_t head[2];
     std::size_t start;
-    std::uint32_t length;
+    std::uint32_t length : 31;
+    std::uint32_t shared : 1;
     std::uint32_t index;
   };
-  Collation c;
-  c.plain = PlainCollation();
-  std::string keys;
-  std::vector<Item> items(names.size());
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const std::size_t start = keys.size();
-    AppendKey(keys, names[i], c);
-    items[i].start = start;
-    items[i].length = static_cast<std::uint32_t>(keys.size() - start);
-    items[i].index = static_cast<std::uint32_t>(i);
+  // Enough to pass over any naming scheme's common start.
+  static constexpr std::size_t longestShared = 48;
+
+  const std::vector<char>* text = nullptr;
+  Collation collation;
+  KeyBlock keys;
+  std::vector<NamePlace> names;
+  // The items of every name added, in sorted runs back to back, and where each run starts.
+  std::vector<Item> items;
+  std::vector<std::size_t> runStarts;
+  std::vector<Item> spare;
+  std::string sharedStart;
+  bool sharedKnown = false;
+
+  std::string_view Name(std::size_t index) const {
+    return {text->data() + names[index].start, names[index].length};
   }
-  // "." and ".." (their keys start lowest) go first by themselves, so that the others' shared
-  // start can be passed over.
-  const auto dots = std::stable_partition(
-      items.begin(), items.end(), [&](const Item& item) { return keys[item.start] != '\3'; });
-  std::sort(items.begin(), dots, [&](const Item& a, const Item& b) {
-    return keys[a.start] < keys[b.start] || (keys[a.start] == keys[b.start] && a.index < b.index);
-  });
-  std::size_t shared = dots == items.end() ? 0 : dots->length;
-  for (const Item& item : std::span(dots, items.end())) {
-    shared = std::min<std::size_t>(shared, item.length);
-    std::size_t same = 0;
-    while (same < shared && keys[dots->start + same] == keys[item.start + same]) ++same;
-    shared = same;
+  std::string_view Key(const Item& item) const { return keys.View(item.start, item.length); }
+
+  // A key that starts with the shared start, of which the rest is kept, against one kept whole.
+  int CompareRestToWhole(std::string_view rest, std::string_view whole) const {
+    const std::size_t same = std::min(sharedStart.size(), whole.size());
+    const int c = std::memcmp(sharedStart.data(), whole.data(), same);
+    if (c != 0) return c;
+    if (whole.size() < sharedStart.size()) return 1;
+    return CompareBytes(rest, whole.substr(sharedStart.size()));
   }
-  for (Item& item : std::span(dots, items.end())) {
-    item.start += shared;
-    item.length -= static_cast<std::uint32_t>(shared);
-    for (std::size_t b = 0; b < 16; ++b) {
-      const unsigned char byte =
-          b < item.length ? static_cast<unsigned char>(keys[item.start + b]) : 0;
-      item.head[b / 8] = (item.head[b / 8] << 8) | byte;
+
+  bool Before(const Item& a, const Item& b) const {
+    int byKey = 0;
+    if (a.shared && b.shared) {
+      if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+      if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+      byKey = CompareBytes(Key(a), Key(b));
+    } else if (a.shared == b.shared) {
+      byKey = CompareBytes(Key(a), Key(b));
+    } else {
+      byKey = a.shared ? CompareRestToWhole(Key(a), Key(b)) : -CompareRestToWhole(Key(b), Key(a));
+    }
+    if (byKey != 0) return byKey < 0;
+    const int byBytes = CompareBytes(Name(a.index), Name(b.index));
+    return byBytes != 0 ? byBytes < 0 : a.index < b.index;
+  }
+
+  // The start the keys of the first batch that has names other than "." and ".." share.
+  void LearnSharedStart(std::span<const Item> run) {
+    const Item* first = nullptr;
+    std::size_t length = 0;
+    for (const Item& item : run) {
+      if (keys.bytes[item.start] != '\3') continue;
+      if (!first) {
+        first = &item;
+        length = std::min<std::size_t>(item.length, longestShared);
+      }
+      std::size_t same = 0;
+      while (same < length && keys.bytes[first->start + same] == keys.bytes[item.start + same]) {
+        ++same;
+      }
+      length = same;
+    }
+    if (!first) return;
+    sharedStart.assign(Key(*first).substr(0, length));
+    sharedKnown = true;
+  }
+
+  // Whether the key starts with the shared start; if so it keeps only the rest, and its head
+  // holds the rest's first sixteen bytes. Keys are kept back to back from keep on.
+  void Keep(Item& item, std::size_t& keep) {
+    const std::size_t from = sharedStart.size();
+    item.shared = sharedKnown && item.length >= from &&
+                  std::memcmp(&keys.bytes[item.start], sharedStart.data(), from) == 0;
+    const std::size_t skipped = item.shared ? from : 0;
+    std::memmove(&keys.bytes[keep], &keys.bytes[item.start + skipped], item.length - skipped);
+    item.start = keep;
+    item.length = static_cast<std::uint32_t>(item.length - skipped);
+    keep += item.length;
+    item.head[0] = 0;
+    item.head[1] = 0;
+    if (!item.shared) return;
+    const char* key = keys.bytes.data() + item.start;
+    if (item.length >= 16) {
+      std::memcpy(item.head, key, 16);
+      item.head[0] = BigEndian(item.head[0]);
+      item.head[1] = BigEndian(item.head[1]);
+      return;
+    }
+    for (std::size_t b = 0; b < item.length; ++b) {
+      item.head[b / 8] |= std::uint64_t{static_cast<unsigned char>(key[b])} << (56 - 8 * (b % 8));
     }
   }
-  std::sort(dots, items.end(), [&](const Item& a, const Item& b) {
-    if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
-    if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
-    const int byKey = CompareBytes(std::string_view(keys).substr(a.start, a.length),
-                                   std::string_view(keys).substr(b.start, b.length));
-    if (byKey != 0) return byKey < 0;
-    const int byBytes = CompareBytes(names[a.index], names[b.index]);
-    return byBytes != 0 ? byBytes < 0 : a.index < b.index;
-  });
-  std::vector<std::uint32_t> order(items.size());
-  for (std::size_t i = 0; i < items.size(); ++i) order[i] = items[i].index;
+
+  // Merges the last run into the one before, which is never the shorter: the last is moved
+  // aside, then the two are merged from their ends into the place both take, which never
+  // overtakes the items of the one before still to be read.
+  void MergeLastTwo() {
+    const std::size_t second = runStarts.back();
+    runStarts.pop_back();
+    const std::size_t first = runStarts.back();
+    spare.assign(items.begin() + static_cast<std::ptrdiff_t>(second), items.end());
+    std::size_t from = spare.size();
+    std::size_t next = second;
+    std::size_t to = items.size();
+    while (from > 0 && next > first) {
+      items[--to] = Before(spare[from - 1], items[next - 1]) ? items[--next] : spare[--from];
+    }
+    while (from > 0) items[--to] = spare[--from];
+  }
+
+  // The order of the last two runs merged, which are all the items there are.
+  std::vector<std::uint32_t> MergedOrder() const {
+    const std::size_t second = runStarts.size() >= 2 ? runStarts.back() : items.size();
+    std::vector<std::uint32_t> order;
+    order.reserve(items.size());
+    std::size_t a = 0;
+    std::size_t b = second;
+    while (a < second && b < items.size()) {
+      order.push_back(Before(items[b], items[a]) ? items[b++].index : items[a++].index);
+    }
+    while (a < second) order.push_back(items[a++].index);
+    while (b < items.size()) order.push_back(items[b++].index);
+    return order;
+  }
+};
+
+NameSorter::NameSorter(const std::vector<char>& text) : state_(std::make_unique<State>()) {
+  state_->text = &text;
+  state_->collation.plain = PlainCollation();
+}
+
+NameSorter::~NameSorter() = default;
+
+void NameSorter::Add(std::span<const NamePlace> names) {
+  if (names.empty()) return;
+  State& s = *state_;
+  const std::size_t first = s.names.size();
+  s.names.insert(s.names.end(), names.begin(), names.end());
+  s.items.resize(first + names.size());
+  const std::span<State::Item> run(s.items.begin() + static_cast<std::ptrdiff_t>(first),
+                                   names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::size_t start = s.keys.used;
+    AppendKey(s.keys, s.Name(first + i), s.collation);
+    run[i].start = start;
+    run[i].length = static_cast<std::uint32_t>(s.keys.used - start);
+    run[i].index = static_cast<std::uint32_t>(first + i);
+  }
+  if (!s.sharedKnown) s.LearnSharedStart(run);
+  std::size_t keep = run.front().start;
+  for (State::Item& item : run) s.Keep(item, keep);
+  s.keys.used = keep;
+  std::sort(run.begin(), run.end(),
+            [&s](const State::Item& a, const State::Item& b) { return s.Before(a, b); });
+  s.runStarts.push_back(first);
+  // Runs of about the same length are merged at once, so that the runs left are few, each
+  // about half as long as the one before.
+  while (s.runStarts.size() >= 2) {
+    const std::size_t last = s.runStarts.back();
+    const std::size_t before = s.runStarts[s.runStarts.size() - 2];
+    if (last - before > s.items.size() - last) break;
+    s.MergeLastTwo();
+  }
+}
+
+std::vector<std::uint32_t> NameSorter::Order() {
+  State& s = *state_;
+  while (s.runStarts.size() >= 3) s.MergeLastTwo();
+  std::vector<std::uint32_t> order = s.MergedOrder();
+  const std::vector<char>* text = s.text;
+  const bool plain = s.collation.plain;
+  state_ = std::make_unique<State>();
+  state_->text = text;
+  state_->collation.plain = plain;
   return order;
 }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,3 +23,31 @@ bool NameBefore(std::string_view a, std::string_view b);
 
 // The order of names, as indices into names.
 std::vector<std::uint32_t> NameOrder(const std::vector<std::string_view>& names);
+
+// Where a name is in a text of names.
+struct NamePlace {
+  std::size_t start;
+  std::size_t length;
+};
+
+// Orders the names of a listing handed over a batch at a time, so that the batches already
+// read are keyed and sorted while the next is read: each batch is sorted when it is added, and
+// sorted batches are merged as they pile up, so that little is left to do when the last comes.
+class NameSorter {
+ public:
+  // The names are read from text, which may grow (and move) between calls but keeps what it
+  // holds until Order has returned.
+  explicit NameSorter(const std::vector<char>& text);
+  ~NameSorter();
+  NameSorter(const NameSorter&) = delete;
+  NameSorter& operator=(const NameSorter&) = delete;
+
+  // Adds names; their indices count on from the names added before. May throw std::bad_alloc.
+  void Add(std::span<const NamePlace> names);
+  // The order of every name added, as indices; the sorter is empty afterwards.
+  std::vector<std::uint32_t> Order();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};

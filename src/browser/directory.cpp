@@ -1,6 +1,7 @@
 // Scanning the browsed directory and moving the browsed path down and up by text alone.
 #include "browser/directory.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -32,6 +33,13 @@ bool ScanCurrentDirectory(Browser& browser) {
     // The entries the list cannot take are counted, so that the user can be told.
     int found = 0;
     try {
+      // Where the platform has the whole listing at hand it is taken at once.
+      platform::ListedEntries taken;
+      if (platform::TakeEntries(listing, static_cast<std::size_t>(std::max(most, 0)), &taken)) {
+        StoreEntries(browser.fileList, taken);
+        n = static_cast<int>(taken.starts.size());
+        found = n;
+      }
       while (n < most && platform::NextEntry(listing, name, sizeof name, &entry)) {
         ++found;
         StoreEntry(browser.fileList, n + 1, name, entry.isDirectory ? entryDirectory : entryFile);

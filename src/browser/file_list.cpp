@@ -42,6 +42,24 @@ void StoreEntry(FileList& fileList, int k, const char* name, EntryKind kind) {
   table->kinds[slot] = kind;
 }
 
+void StoreEntries(FileList& fileList, platform::ListedEntries& entries) {
+  EntryTable* table = fileList.names.table;
+  if (!table) return;
+  const std::size_t base = table->text.size();
+  if (base == 0) {
+    table->text.swap(entries.text);
+  } else {
+    table->text.insert(table->text.end(), entries.text.begin(), entries.text.end());
+  }
+  const std::size_t count = entries.starts.size();
+  table->starts.reserve(table->starts.size() + count);
+  table->kinds.reserve(table->kinds.size() + count);
+  for (std::size_t k = 0; k < count; ++k) {
+    table->starts.push_back(base + entries.starts[k]);
+    table->kinds.push_back(entries.directories[k] ? entryDirectory : entryFile);
+  }
+}
+
 void ClearEntries(FileList& fileList) {
   EntryTable* table = fileList.names.table;
   if (!table) return;

@@ -67,6 +67,9 @@ void AllocateFileList(FileList& fileList);
 // Stores name and kind as entry k (0 or more); a scan stores entries 1, 2, 3 ... in turn after
 // ClearEntries. May throw std::bad_alloc.
 void StoreEntry(FileList& fileList, int k, const char* name, EntryKind kind);
+// Stores the entries taken from a listing as the next entries in turn (1, 2, 3 ... after
+// ClearEntries), taking over their text. May throw std::bad_alloc.
+void StoreEntries(FileList& fileList, platform::ListedEntries& entries);
 // Forgets every entry stored and frees their memory.
 void ClearEntries(FileList& fileList);
 

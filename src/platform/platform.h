@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // What a pump step fills: the core's key table and right-button latch (input/input.h), and the
 // main window's requests (display/window.h). Only their names are known here.
@@ -311,6 +312,19 @@ DirectoryListing* ListCurrentDirectory();
 // the POSIX backends.
 bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, DirectoryEntry* entry);
 void CloseListing(DirectoryListing* listing);
+
+// Entries of a listing taken all at once: the names back to back, each with its terminator, and
+// per entry, in the listing's order, where its name starts in text and whether it is a directory
+// (as NextEntry says).
+struct ListedEntries {
+  std::vector<char> text;
+  std::vector<std::size_t> starts;
+  std::vector<std::uint8_t> directories;
+};
+// Takes the listing's next entries, at most most of them, into entries (replacing what they
+// held); NextEntry goes on after them. False, having taken nothing, where the listing hands its
+// entries over one at a time only (Windows) or has handed some over already.
+bool TakeEntries(DirectoryListing* listing, std::size_t most, ListedEntries* entries);
 
 // What a path names.
 enum class PathKind {

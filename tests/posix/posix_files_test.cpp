@@ -87,10 +87,13 @@ TEST(ListingOrderTest, NaturalDigitsCaseAndTheUsersCollationThenBytes) {
     Names forward = table.order;
     std::swap(forward.front(), forward.back());
     Names backward(table.order.rbegin(), table.order.rend());
+    Names oneByOne = backward;
     native::OrderListing(&forward);
     native::OrderListing(&backward);
+    native::OrderListing(&oneByOne, 1);  // sorted runs of one name, merged
     EXPECT_EQ(forward, table.order);
     EXPECT_EQ(backward, table.order);
+    EXPECT_EQ(oneByOne, table.order);
   }
   std::setlocale(LC_ALL, "C");
 }

@@ -2,6 +2,7 @@
 // separator of the system the backend stands for (native::CurrentSystem).
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,7 +21,8 @@ std::string PosixPath(const char* path);
 std::FILE* OpenRegularFile(const std::string& path);
 
 // The order of the Linux program's directory listing (base/name_order.h): "." and ".." first
-// (the browser relies on them), then the other names as the desktop's file managers order them.
-void OrderListing(std::vector<std::string>* names);
+// (the browser relies on them), then the other names as the desktop's file managers order them;
+// the names handed to the sorting batch names at a time, as a listing hands them over.
+void OrderListing(std::vector<std::string>* names, std::size_t batch = 4096);
 
 }  // namespace native

@@ -115,6 +115,9 @@ bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, Dire
   return true;
 }
 
+// The Windows program reads a directory an entry at a time.
+bool TakeEntries(DirectoryListing*, std::size_t, ListedEntries*) { return false; }
+
 void CloseListing(DirectoryListing* listing) {
   if (!listing) return;
   if (listing->handle != INVALID_HANDLE_VALUE) ::FindClose(listing->handle);
