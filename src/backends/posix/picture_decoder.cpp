@@ -2,18 +2,21 @@
 // file to the decoder of the format its first bytes name. Every decoder hands over the picture
 // upright, bottom row first, as blue, green, red and an unused byte per pixel, the layout the
 // Windows loader renders into its DIB section. The file's content decides the format, not its
-// name.
+// name; the names only tell the core which files to offer (DecodedExtensions).
 #include "backends/posix/picture_decoder.h"
 
 #include "backends/posix/decoder_parts.h"
 #include "backends/posix/heif_items.h"
 #include "backends/posix/posix_files.h"
+#include "backends/posix/posix_system.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <utility>
+#include <vector>
 
 #include "base/picture_header.h"
 
@@ -151,6 +154,19 @@ bool OpenPictureFile(const char* path, OpenedFile* opened, DecodeRequest* reques
 }
 
 }  // namespace
+
+std::span<const platform::PictureExtension> DecodedExtensions() {
+  static const std::vector<platform::PictureExtension> extensions = [] {
+    std::vector<platform::PictureExtension> all;
+    for (const FormatRow& row : formats) {
+      for (const char* extension : row.extensions) {
+        if (extension) all.push_back({extension, row.format});
+      }
+    }
+    return all;
+  }();
+  return extensions;
+}
 
 bool DecodePictureFile(const char* path, bool (*mayDecode)(int width, int height),
                        platform::DecodedPicture* picture, const platform::RowSelection* rows) {
