@@ -80,6 +80,7 @@ struct DecodeRequest {
   // are beyond WithinBudget.
   Bytes AllocatePixels(std::uint64_t width, std::uint64_t height, std::uint64_t besides = 0) const;
 
+  // The pixels of the size the caller last accepted; 0 until it accepts one.
   std::uint64_t acceptedPixels = 0;
 };
 
