@@ -1,8 +1,7 @@
-// Fuzzing the native picture decoder (BMP, JPEG, PNG, GIF, WebP, AVIF, HEIF and JPEG XL, each
-// by content), its animation reader (GIF and WebP) and its Exif orientation reader (on the input
-// as an Exif block) with a size limit: a refused
-// size allocates nothing, an accepted picture has exactly the size that was asked about, and
-// every one of its pixels can be read.
+// Fuzzing the native picture decoder (every format of its table, each by content), its animation
+// reader (GIF and WebP) and its Exif orientation reader (on the input as an Exif block) with a
+// size limit: a refused size allocates nothing, an accepted picture has exactly the size that was
+// asked about, and every one of its pixels can be read.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>

@@ -8,7 +8,18 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class PictureFormat { unknown, bmp, jpeg, png, gif, webp, avif, heif, jxl };
+// A picture format; its number is the kind the core reports for a file of it (PictureKind).
+enum class PictureFormat : std::int32_t {
+  unknown = 0,
+  bmp = 1,
+  jpeg = 2,
+  gif = 5,
+  png = 9,
+  webp = 10,
+  avif = 11,
+  heif = 12,
+  jxl = 13,
+};
 
 // The format by content: a JPEG starts with FF D8 FF, a BMP with "BM", a PNG with its eight-byte
 // signature, a GIF with "GIF87a" or "GIF89a", a WebP with a RIFF header of form "WEBP", a JPEG XL

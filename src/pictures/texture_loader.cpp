@@ -1,6 +1,6 @@
-// The picture loader: classifies names by extension, has the platform decode BMP and JPEG
-// files (on Linux also PNG, GIF, WebP, AVIF, HEIF and JPEG XL files), converts the pixels to
-// R, G, B, A with the colour key and stores them in the PictureBuffer.
+// The picture loader: classifies names by extension, has the platform decode the formats it
+// names, converts the pixels to R, G, B, A with the colour key and stores them in the
+// PictureBuffer.
 #include "pictures/texture_loader.h"
 
 #include <bit>
@@ -18,21 +18,30 @@ constexpr std::size_t extensionRoom = 16;
 
 constexpr std::int32_t formatRgba = 6408;
 
-// The kinds only the native decoders show, by extension; the Windows program knows none of them.
+// The kinds known by name whose files the platform may not decode: those the platform decodes
+// are decodable, of their format's kind; the others keep their kind here and are not.
 struct ExtensionKind {
   const char* extension;
   std::int32_t kind;
 };
-constexpr ExtensionKind moreFormats[] = {
-    {"png", picturePng},   {"webp", pictureWebp}, {"avif", pictureAvif},
-    {"heic", pictureHeif}, {"heif", pictureHeif}, {"jxl", pictureJxl},
+constexpr ExtensionKind namedKinds[] = {
+    {"gif", pictureGif},
+    {"ico", pictureIcon},
+    {"emf", pictureEmf},
+    {"wmf", pictureWmf},
 };
 
-void ClassifyMoreFormats(const char* extension, PictureIdentity* result) {
-  for (const ExtensionKind& known : moreFormats) {
-    if (EqualsIgnoringCase(extension, known.extension)) {
-      result->kind = known.kind;
+void ClassifyExtension(const char* extension, PictureIdentity* result) {
+  for (const platform::PictureExtension& decoded : platform::DecodedPictureExtensions()) {
+    if (EqualsIgnoringCase(extension, decoded.extension)) {
+      result->kind = static_cast<std::int32_t>(decoded.format);
       result->decodable = true;
+      return;
+    }
+  }
+  for (const ExtensionKind& named : namedKinds) {
+    if (EqualsIgnoringCase(extension, named.extension)) {
+      result->kind = named.kind;
       return;
     }
   }
@@ -119,24 +128,7 @@ void TextureLoader::ClassifyName(const char* name, PictureIdentity* result) {
 
   char extension[extensionRoom];
   GetFileExtension(name, extension);
-  if (EqualsIgnoringCase(extension, "bmp")) {
-    result->kind = pictureBmp;
-    result->decodable = true;
-  } else if (EqualsIgnoringCase(extension, "jpg") || EqualsIgnoringCase(extension, "jpeg")) {
-    result->kind = pictureJpeg;
-    result->decodable = true;
-  } else if (EqualsIgnoringCase(extension, "gif")) {
-    result->kind = pictureGif;
-    result->decodable = platform::PlatformConventions().decodesMoreFormats;
-  } else if (EqualsIgnoringCase(extension, "ico")) {
-    result->kind = pictureIcon;
-  } else if (EqualsIgnoringCase(extension, "emf")) {
-    result->kind = pictureEmf;
-  } else if (EqualsIgnoringCase(extension, "wmf")) {
-    result->kind = pictureWmf;
-  } else if (platform::PlatformConventions().decodesMoreFormats) {
-    ClassifyMoreFormats(extension, result);
-  }
+  ClassifyExtension(extension, result);
 }
 
 void TextureLoader::TakeIdentity(const PictureIdentity& identity, PictureInfo* info) {

@@ -1,4 +1,4 @@
-// Decoding picture files (BMP and JPEG; on Linux also PNG, GIF, WebP, AVIF, HEIF and JPEG XL)
+// Decoding picture files of the formats the platform decodes (platform::DecodedPictureExtensions)
 // into the PictureBuffer as upright RGBA pixels.
 #pragma once
 
@@ -6,22 +6,22 @@
 
 #include "platform/platform.h"
 
-// Picture kinds by file-name extension.
+// Picture kinds by file-name extension: the number of the format a platform decodes files of
+// that name as, or of a kind the core knows by name alone (no decoder of either program takes
+// icons and metafiles; the Windows program does not take GIF).
 enum PictureKind : std::int32_t {
   pictureUnknown = 0,
-  pictureBmp = 1,
-  pictureJpeg = 2,
-  pictureGif = 5,
+  pictureBmp = static_cast<std::int32_t>(PictureFormat::bmp),
+  pictureJpeg = static_cast<std::int32_t>(PictureFormat::jpeg),
+  pictureGif = static_cast<std::int32_t>(PictureFormat::gif),
   pictureIcon = 6,
   pictureEmf = 7,
   pictureWmf = 8,
-  // Decoded by the Linux program only (PlatformConventions().decodesMoreFormats); GIF joins
-  // them there.
-  picturePng = 9,
-  pictureWebp = 10,
-  pictureAvif = 11,
-  pictureHeif = 12,
-  pictureJxl = 13,
+  picturePng = static_cast<std::int32_t>(PictureFormat::png),
+  pictureWebp = static_cast<std::int32_t>(PictureFormat::webp),
+  pictureAvif = static_cast<std::int32_t>(PictureFormat::avif),
+  pictureHeif = static_cast<std::int32_t>(PictureFormat::heif),
+  pictureJxl = static_cast<std::int32_t>(PictureFormat::jxl),
 };
 
 // What identification and decoding tell the caller about a picture.

@@ -14,7 +14,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
+
+#include "base/picture_header.h"
 
 // What a pump step fills: the core's key table and right-button latch (input/input.h), and the
 // main window's requests (display/window.h). Only their names are known here.
@@ -230,9 +233,6 @@ struct Conventions {
   // A name may hold '*' itself (POSIX): the media path handed to the player writes a '*' and a
   // '%' of its own as %2A and %25, so that every '*' the player reads is a space.
   bool escapesMediaPath;
-  // The platform decodes PNG, GIF, WebP, AVIF, HEIF and JPEG XL files besides BMP and JPEG (the
-  // native decoders); the Windows loader shows only BMP and JPEG.
-  bool decodesMoreFormats;
   // The Linux program's own desktop ways: the keys and buttons Linux users reach for (key::
   // IsDesktopKey), a large picture opened fitted to the canvas, and the next and previous
   // picture from the picture view. The Windows program keeps its keys and views as they are.
@@ -363,6 +363,16 @@ void CloseFile(ReadFile* file);
 
 // ---- Pictures ---------------------------------------------------------------------------------
 
+// A file-name extension (without its '.', in lower case; names match it in any case) whose
+// files the platform decodes, and the format they are.
+struct PictureExtension {
+  const char* extension;
+  PictureFormat format;
+};
+// Every extension DecodePicture takes: the Windows loader's BMP and JPEG, the native decoders'
+// formats (backends/posix/picture_decoder.cpp). The core offers a file to the decoder by it.
+std::span<const PictureExtension> DecodedPictureExtensions();
+
 // A decoded picture as the platform hands it over: width x height pixels of 4 bytes each,
 // blue, green, red and a fourth byte, rows bottom to top, no padding. The colour is shown over
 // black; the fourth byte, where the backend gives it (the native decoders), is the pixel's
@@ -379,10 +389,9 @@ struct DecodedPicture {
   int fullHeight = 0;
 };
 
-// Decodes the picture file (or URL) at path: BMP or JPEG, and with decodesMoreFormats the other
-// formats named there. Before allocating anything for the pixels it asks mayDecode(width,
-// height); when that says no, nothing is decoded. Returns false on any failure; on success the
-// caller must call ReleasePicture.
+// Decodes the picture file (or URL) at path, of a format DecodedPictureExtensions names. Before
+// allocating anything for the pixels it asks mayDecode(width, height); when that says no, nothing
+// is decoded. Returns false on any failure; on success the caller must call ReleasePicture.
 bool DecodePicture(const char* path, bool (*mayDecode)(int width, int height),
                    DecodedPicture* picture);
 void ReleasePicture(DecodedPicture* picture);

@@ -461,42 +461,80 @@ TEST_F(DecoderFiles, MalformedHeadersAreRefused) {
 // for a different inverse DCT and upsampling.
 constexpr int jpegTolerance = 6;
 
-TEST(JpegDecoding, BaselinePixels) {
-  const Picture p = Decode(turboImages + "/testorig.jpg");
-  ASSERT_TRUE(p.ok);
-  EXPECT_EQ(p.width, 227);
-  EXPECT_EQ(p.height, 149);
-  ExpectNear(p.At(0, 0), Hex(0x302F2D), jpegTolerance, "top left");
-  ExpectNear(p.At(113, 74), Hex(0xF42D34), jpegTolerance, "centre");
-  ExpectNear(p.At(226, 148), Hex(0x272E26), jpegTolerance, "bottom right");
-  ExpectNear(p.At(50, 120), Hex(0xE0CAB5), jpegTolerance, "lower left");
+// A pixel of a decoded file, and two codings of one picture that decode alike (a bound below 0
+// is not checked).
+struct JpegPixel {
+  std::string file;
+  int x, y;
+  std::uint32_t colour;
+  const char* where;
+};
+struct JpegCodings {
+  std::string a, b;
+  double meanBound;
+  int largestBound;
+};
+struct JpegCase {
+  const char* name;
+  std::string file;
+  int width, height;
+  std::vector<JpegPixel> pixels;
+  std::vector<JpegCodings> alike;
+};
 
-  // The same picture coded again with another DCT and with arithmetic coding.
-  const Picture integer = Decode(turboImages + "/testimgint.jpg");
-  ASSERT_TRUE(integer.ok);
-  EXPECT_LT(Compare(p, integer).mean, 1.0);
-  const Picture arithmetic = Decode(turboImages + "/testimgari.jpg");
-  ASSERT_TRUE(arithmetic.ok);
-  EXPECT_LE(Compare(arithmetic, integer).largest, 2);
-}
-
-TEST(JpegDecoding, ProgressivePixels) {
-  const Picture p = Decode(jpegTests + "/progressive3.jpg");
-  ASSERT_TRUE(p.ok);
-  EXPECT_EQ(p.width, 650);
-  EXPECT_EQ(p.height, 470);
-  ExpectNear(p.At(0, 0), Hex(0xA9A9A1), jpegTolerance, "top left");
-  ExpectNear(p.At(325, 235), Hex(0x202A29), jpegTolerance, "centre");
-  ExpectNear(p.At(649, 469), Hex(0x7D7E76), jpegTolerance, "bottom right");
-  ExpectNear(p.At(100, 400), Hex(0x100E11), jpegTolerance, "lower left");
-
-  // A progressive file and the baseline file of the same picture.
-  const Picture progressive = Decode(jpegTests + "/mozilla/jpg-progressive.jpg");
-  const Picture baseline = Decode(jpegTests + "/mozilla/jpg-size-32x32.jpg");
-  ASSERT_TRUE(progressive.ok && baseline.ok);
-  EXPECT_LE(Compare(progressive, baseline).largest, 2);
-  ExpectNear(progressive.At(0, 0), Hex(0xFFFE03), jpegTolerance, "progressive corner");
-  ExpectNear(progressive.At(20, 10), Hex(0x5AAC00), jpegTolerance, "progressive inside");
+TEST(JpegDecoding, BaselineAndProgressivePixels) {
+  const std::string baseline = turboImages + "/testorig.jpg";
+  const std::string progressive = jpegTests + "/progressive3.jpg";
+  const std::string smallProgressive = jpegTests + "/mozilla/jpg-progressive.jpg";
+  const JpegCase cases[] = {
+      {"baseline",
+       baseline,
+       227,
+       149,
+       {{baseline, 0, 0, 0x302F2D, "top left"},
+        {baseline, 113, 74, 0xF42D34, "centre"},
+        {baseline, 226, 148, 0x272E26, "bottom right"},
+        {baseline, 50, 120, 0xE0CAB5, "lower left"}},
+       // The same picture coded again with another DCT and with arithmetic coding.
+       {{baseline, turboImages + "/testimgint.jpg", 1.0, -1},
+        {turboImages + "/testimgari.jpg", turboImages + "/testimgint.jpg", -1.0, 2}}},
+      {"progressive",
+       progressive,
+       650,
+       470,
+       {{progressive, 0, 0, 0xA9A9A1, "top left"},
+        {progressive, 325, 235, 0x202A29, "centre"},
+        {progressive, 649, 469, 0x7D7E76, "bottom right"},
+        {progressive, 100, 400, 0x100E11, "lower left"},
+        {smallProgressive, 0, 0, 0xFFFE03, "progressive corner"},
+        {smallProgressive, 20, 10, 0x5AAC00, "progressive inside"}},
+       // A progressive file and the baseline file of the same picture.
+       {{smallProgressive, jpegTests + "/mozilla/jpg-size-32x32.jpg", -1.0, 2}}},
+  };
+  for (const JpegCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Picture p = Decode(c.file);
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.width, c.width);
+    EXPECT_EQ(p.height, c.height);
+    for (const JpegPixel& pixel : c.pixels) {
+      const Picture q = pixel.file == c.file ? p : Decode(pixel.file);
+      ASSERT_TRUE(q.ok) << pixel.file;
+      ExpectNear(q.At(pixel.x, pixel.y), Hex(pixel.colour), jpegTolerance, pixel.where);
+    }
+    for (const JpegCodings& codings : c.alike) {
+      const Picture a = Decode(codings.a);
+      const Picture b = Decode(codings.b);
+      ASSERT_TRUE(a.ok && b.ok) << codings.a << " " << codings.b;
+      const Difference d = Compare(a, b);
+      if (codings.meanBound >= 0) {
+        EXPECT_LT(d.mean, codings.meanBound) << codings.a;
+      }
+      if (codings.largestBound >= 0) {
+        EXPECT_LE(d.largest, codings.largestBound) << codings.a;
+      }
+    }
+  }
 }
 
 TEST(JpegDecoding, GreyscaleGivesEqualChannels) {
@@ -888,6 +926,9 @@ struct FormatCase {
   int bombSide;  // the bomb's width and height
 };
 
+// Named by its file in test names and messages.
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
+
 Rgba AsMade(const Rgba& p, const std::vector<std::uint8_t>&) { return p; }
 
 std::vector<std::uint8_t> Png(const Rgba& p) { return formatwriter::Png(p); }
@@ -897,18 +938,14 @@ std::vector<std::uint8_t> TurnedAvif(const Rgba& p) { return formatwriter::Avif(
 std::vector<std::uint8_t> Heif(const Rgba& p) { return formatwriter::Heif(p); }
 std::vector<std::uint8_t> Jxl(const Rgba& p) { return formatwriter::Jxl(p); }
 
-// Each format's picture decodes to what it shows, exactly for lossless coding and as the
-// library's own decode for lossy, and its header gives the page its size; an abandoned decode, a
-// cut file and a size bomb are refused, the bomb by the size question alone. Every extension makes
-// a loadable entry for the Linux program only.
-TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
-  // Partial alpha; alpha 0 and 255 only, for GIF; even sizes, which HEVC codes whole; one colour
-  // at alpha 200.
+// Partial alpha; alpha 0 and 255 only, for GIF; even sizes, which HEVC codes whole; one colour
+// at alpha 200.
+std::vector<FormatCase> FormatCases() {
   const Rgba alpha = MakeRgba(7, 5, true);
   const Rgba keyed = MakeRgba(7, 5, false);
   const Rgba even = MakeRgba(16, 12, true);
   const Rgba flat = {16, 12, std::vector<std::uint8_t>(16 * 12 * 4, 200)};
-  const FormatCase cases[] = {
+  return {
       {"alpha.PNG", picturePng, alpha, Png, AsMade, PngBomb, 20000},
       {"frames.Gif", pictureGif, keyed, Gif, AsMade, GifBomb, 65535},
       {"alpha.webp", pictureWebp, alpha, Webp, AsMade, WebpBomb, 16384},
@@ -917,59 +954,102 @@ TEST_F(DecoderFiles, EveryFormatDecodesAndRefusesCutFilesAndSizeBombs) {
       {"flat.Heif", pictureHeif, flat, Heif, HeifReference, IspeBomb, 12000},
       {"alpha.jxl", pictureJxl, alpha, Jxl, AsMade, JxlBomb, 12000},
   };
-  for (const FormatCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::vector<std::uint8_t> file = c.encode(c.picture);
+}
+
+// Each format's picture, encoded with its own library, written under the case's name.
+class EveryFormat : public DecoderFiles, public ::testing::WithParamInterface<FormatCase> {
+ protected:
+  void SetUp() override {
+    DecoderFiles::SetUp();
+    file = GetParam().encode(GetParam().picture);
     ASSERT_GT(file.size(), 16u);
-    const Rgba expected = c.shown(c.picture, file);
-    const std::string path = Write(c.name, file);
-    const Picture p = Decode(path);
-    ASSERT_TRUE(p.ok);
-    // The same decode for a page that has been left stops without a picture.
-    const std::atomic<bool> abandoned{true};
-    platform::RowSelection rows;
-    rows.abandoned = &abandoned;
-    platform::DecodedPicture left;
-    EXPECT_FALSE(native::DecodePictureFile(path.c_str(), nullptr, &left, &rows));
-    ASSERT_EQ(p.width, expected.width);
-    ASSERT_EQ(p.height, expected.height);
-    const std::vector<Rgb> shown = OverBlack(expected);
-    for (int y = 0; y < p.height; ++y) {
-      for (int x = 0; x < p.width; ++x) {
-        ASSERT_EQ(p.At(x, y), shown[y * p.width + x]) << x << "," << y;
-        // The opacity is kept beside the colour, for a viewer that shows what lies behind.
-        ASSERT_EQ(p.OpacityAt(x, y), expected.bytes[(y * p.width + x) * 4u + 3u]) << x << "," << y;
-      }
-    }
+    path = Write(GetParam().name, file);
+  }
 
-    // The size a page weighs the decode by, read from the header: before any turn, and for
-    // HEIF the coded size, whole 64-pixel blocks that its crop then cuts down.
-    int width = 0;
-    int height = 0;
-    EXPECT_TRUE(PictureSizeFromHeader(file.data(), file.size(), &width, &height));
-    EXPECT_GE(width * height, p.width * p.height);
-    EXPECT_LE(width * height, c.kind == pictureHeif ? 64 * 64 : p.width * p.height);
+  std::vector<std::uint8_t> file;
+  std::string path;
+};
 
-    const std::vector<std::uint8_t> cut(file.begin(), file.begin() + file.size() * 3 / 5);
-    EXPECT_FALSE(Decode(Write(std::string("cut-") + c.name, cut)).ok);
-    const std::vector<std::uint8_t> bombBytes = c.bomb(file);
-    EXPECT_FALSE(Decode(Write(std::string("bomb-") + c.name, bombBytes)).ok);
-    const std::pair<int, int> bombSize{c.bombSide, c.bombSide};
-    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{bombSize}));
-    EXPECT_TRUE(PictureSizeFromHeader(bombBytes.data(), bombBytes.size(), &width, &height));
-    EXPECT_EQ(std::make_pair(width, height), bombSize);
-
-    // The Linux program's loader takes the name; the Windows program's does not.
-    TextureLoader loader;
-    PictureIdentity identity;
-    for (const bool posix : {true, false}) {
-      headless::state().posixConventions = posix;
-      loader.ClassifyName(c.name, &identity);
-      EXPECT_EQ(identity.decodable, posix);
-      EXPECT_EQ(identity.kind, posix || c.kind == pictureGif ? c.kind : pictureUnknown);
+// Each format's picture decodes to what it shows, exactly for lossless coding and as the
+// library's own decode for lossy.
+TEST_P(EveryFormat, DecodesToWhatItShows) {
+  const Rgba expected = GetParam().shown(GetParam().picture, file);
+  const Picture p = Decode(path);
+  ASSERT_TRUE(p.ok);
+  ASSERT_EQ(p.width, expected.width);
+  ASSERT_EQ(p.height, expected.height);
+  const std::vector<Rgb> shown = OverBlack(expected);
+  for (int y = 0; y < p.height; ++y) {
+    for (int x = 0; x < p.width; ++x) {
+      ASSERT_EQ(p.At(x, y), shown[y * p.width + x]) << x << "," << y;
+      // The opacity is kept beside the colour, for a viewer that shows what lies behind.
+      ASSERT_EQ(p.OpacityAt(x, y), expected.bytes[(y * p.width + x) * 4u + 3u]) << x << "," << y;
     }
   }
 }
+
+// The same decode for a page that has been left stops without a picture.
+TEST_P(EveryFormat, AbandonedDecodeEndsWithoutAPicture) {
+  const std::atomic<bool> abandoned{true};
+  platform::RowSelection rows;
+  rows.abandoned = &abandoned;
+  platform::DecodedPicture left;
+  EXPECT_FALSE(native::DecodePictureFile(path.c_str(), nullptr, &left, &rows));
+}
+
+// The size a page weighs the decode by, read from the header: before any turn, and for HEIF the
+// coded size, whole 64-pixel blocks that its crop then cuts down.
+TEST_P(EveryFormat, HeaderGivesThePageItsSize) {
+  const Picture p = Decode(path);
+  ASSERT_TRUE(p.ok);
+  int width = 0;
+  int height = 0;
+  EXPECT_TRUE(PictureSizeFromHeader(file.data(), file.size(), &width, &height));
+  EXPECT_GE(width * height, p.width * p.height);
+  EXPECT_LE(width * height, GetParam().kind == pictureHeif ? 64 * 64 : p.width * p.height);
+}
+
+TEST_P(EveryFormat, CutFileIsRefused) {
+  const std::vector<std::uint8_t> cut(file.begin(), file.begin() + file.size() * 3 / 5);
+  EXPECT_FALSE(Decode(Write(std::string("cut-") + GetParam().name, cut)).ok);
+}
+
+// A size bomb is refused by the size question alone.
+TEST_P(EveryFormat, SizeBombIsRefusedByTheSizeQuestion) {
+  const std::vector<std::uint8_t> bomb = GetParam().bomb(file);
+  EXPECT_FALSE(Decode(Write(std::string("bomb-") + GetParam().name, bomb)).ok);
+  const std::pair<int, int> bombSize{GetParam().bombSide, GetParam().bombSide};
+  EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{bombSize}));
+}
+
+TEST_P(EveryFormat, SizeBombsHeaderGivesItsSize) {
+  const std::vector<std::uint8_t> bomb = GetParam().bomb(file);
+  int width = 0;
+  int height = 0;
+  EXPECT_TRUE(PictureSizeFromHeader(bomb.data(), bomb.size(), &width, &height));
+  EXPECT_EQ(std::make_pair(width, height),
+            std::make_pair(GetParam().bombSide, GetParam().bombSide));
+}
+
+// The Linux program's loader takes the name; the Windows program's does not.
+TEST_P(EveryFormat, LinuxProgramAloneTakesTheName) {
+  TextureLoader loader;
+  PictureIdentity identity;
+  const std::int32_t kind = GetParam().kind;
+  for (const bool posix : {true, false}) {
+    headless::state().posixConventions = posix;
+    loader.ClassifyName(GetParam().name, &identity);
+    EXPECT_EQ(identity.decodable, posix);
+    EXPECT_EQ(identity.kind, posix || kind == pictureGif ? kind : pictureUnknown);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat, ::testing::ValuesIn(FormatCases()),
+                         [](const ::testing::TestParamInfo<FormatCase>& formatCase) {
+                           std::string name = formatCase.param.name;
+                           std::replace(name.begin(), name.end(), '.', '_');
+                           return name;
+                         });
 
 // ---- Hostile files -----------------------------------------------------------------------------
 

@@ -49,8 +49,10 @@ namespace native {
 
 // The POSIX files and pictures serve the system the test chose.
 const System& CurrentSystem() {
-  static constexpr System windows = {
-      .conventions = win32::windowsConventions, .ordersListings = false, .refusesUrls = false};
+  static constexpr System windows = {.conventions = win32::windowsConventions,
+                                     .ordersListings = false,
+                                     .refusesUrls = false,
+                                     .decodedExtensions = win32::WindowsPictureExtensions};
   return headless::current.posixConventions ? linuxSystem : windows;
 }
 

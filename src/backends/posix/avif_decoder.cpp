@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 #include "backends/posix/decoder_parts.h"
 #include "backends/posix/heif_items.h"
@@ -24,31 +25,33 @@ constexpr std::uint64_t avifTileBytes = 512u << 10;
 // libavif reads through this: the file, and one buffer holding the last range asked for.
 struct FileReader {
   avifIO io;  // first, so that libavif's pointer to it is a pointer to the reader
-  std::FILE* file;
-  std::uint64_t size;
-  const DecodeLimits* limits;
-  std::uint8_t* buffer;
+  const DecodeRequest* request;
+  Bytes buffer;
   std::size_t room;
 };
 
 avifResult ReadRange(avifIO* io, std::uint32_t flags, std::uint64_t offset, std::size_t size,
                      avifROData* out) {
   auto* reader = reinterpret_cast<FileReader*>(io);
-  if (flags != 0 || offset > reader->size || reader->limits->Abandoned()) {
+  const DecodeRequest& request = *reader->request;
+  if (flags != 0 || offset > request.fileSize || request.Abandoned()) {
     return AVIF_RESULT_IO_ERROR;
   }
-  if (size > reader->size - offset) size = static_cast<std::size_t>(reader->size - offset);
+  if (size > request.fileSize - offset) {
+    size = static_cast<std::size_t>(request.fileSize - offset);
+  }
   if (size > reader->room) {
-    void* grown = std::realloc(reader->buffer, size);
+    void* grown = std::realloc(reader->buffer.get(), size);
     if (!grown) return AVIF_RESULT_IO_ERROR;
-    reader->buffer = static_cast<std::uint8_t*>(grown);
+    static_cast<void>(reader->buffer.release());
+    reader->buffer.reset(static_cast<std::uint8_t*>(grown));
     reader->room = size;
   }
-  if (size > 0 && (std::fseek(reader->file, static_cast<long>(offset), SEEK_SET) != 0 ||
-                   std::fread(reader->buffer, 1, size, reader->file) != size)) {
+  if (size > 0 && (std::fseek(request.file, static_cast<long>(offset), SEEK_SET) != 0 ||
+                   std::fread(reader->buffer.get(), 1, size, request.file) != size)) {
     return AVIF_RESULT_IO_ERROR;
   }
-  out->data = reader->buffer;
+  out->data = reader->buffer.get();
   out->size = size;
   return AVIF_RESULT_OK;
 }
@@ -69,11 +72,12 @@ Orientation OrientationOf(const avifImage* image) {
 
 // The pixels of a width x height picture turned as o says, in a new width x height (swapped
 // for odd turns) buffer; null without memory.
-std::uint8_t* Oriented(const std::uint8_t* rgba, int width, int height, Orientation o) {
+Bytes Oriented(const DecodeRequest& request, const std::uint8_t* rgba, int width, int height,
+               Orientation o) {
   const bool swapped = (o.quarterTurns & 1) != 0;
   const int outWidth = swapped ? height : width;
   const int outHeight = swapped ? width : height;
-  std::uint8_t* out = AllocatePixels(outWidth, outHeight);
+  Bytes out = request.AllocatePixels(outWidth, outHeight);
   if (!out) return nullptr;
   for (int oy = 0; oy < outHeight; ++oy) {
     for (int ox = 0; ox < outWidth; ++ox) {
@@ -94,70 +98,66 @@ std::uint8_t* Oriented(const std::uint8_t* rgba, int width, int height, Orientat
       }
       const std::size_t from = (static_cast<std::size_t>(y) * width + x) * 4u;
       const std::size_t to = (static_cast<std::size_t>(oy) * outWidth + ox) * 4u;
-      for (int i = 0; i < 4; ++i) out[to + i] = rgba[from + i];
+      for (int i = 0; i < 4; ++i) out.get()[to + i] = rgba[from + i];
     }
   }
   return out;
 }
 
 // Parses, asks about the shown size, decodes and converts; *pixels holds the shown picture.
-bool DecodeAvifPicture(avifDecoder* decoder, const DecodeLimits& limits, std::uint8_t** pixels,
-                       int* shownWidth, int* shownHeight) {
+bool DecodeAvifPicture(avifDecoder* decoder, DecodeRequest& request, Bytes* pixels, int* shownWidth,
+                       int* shownHeight) {
   if (avifDecoderParse(decoder) != AVIF_RESULT_OK) return false;
   const avifImage* image = decoder->image;  // the picture's properties until it is decoded
-  if (image->width > INT32_MAX || image->height > INT32_MAX) return false;
+  const Orientation orientation = OrientationOf(image);
+  const bool swapped = (orientation.quarterTurns & 1) != 0;
+  if (!request.Accepts(swapped ? image->height : image->width,
+                       swapped ? image->width : image->height)) {
+    return false;
+  }
   const int width = static_cast<int>(image->width);
   const int height = static_cast<int>(image->height);
-  const Orientation orientation = OrientationOf(image);
-  *shownWidth = orientation.quarterTurns & 1 ? height : width;
-  *shownHeight = orientation.quarterTurns & 1 ? width : height;
-  if (!limits.Accepts(*shownWidth, *shownHeight)) return false;
+  *shownWidth = swapped ? height : width;
+  *shownHeight = swapped ? width : height;
   // A sequence's frames are held to its track's size.
   const std::uint64_t area = std::uint64_t{image->width} * image->height;
   decoder->imageSizeLimit = area < UINT32_MAX ? static_cast<std::uint32_t>(area) : UINT32_MAX;
-  if (avifDecoderNextImage(decoder) != AVIF_RESULT_OK || limits.Abandoned()) return false;
+  if (avifDecoderNextImage(decoder) != AVIF_RESULT_OK || request.Abandoned()) return false;
   // The frame decoded must be the size that was asked about.
   if (decoder->image->width != static_cast<std::uint32_t>(width) ||
       decoder->image->height != static_cast<std::uint32_t>(height)) {
     return false;
   }
-  *pixels = AllocatePixels(width, height);
+  *pixels = request.AllocatePixels(width, height);
   if (!*pixels) return false;
   avifRGBImage rgb;
   avifRGBImageSetDefaults(&rgb, decoder->image);
   rgb.format = AVIF_RGB_FORMAT_RGBA;
   rgb.depth = 8;
-  rgb.pixels = *pixels;
+  rgb.pixels = pixels->get();
   rgb.rowBytes = static_cast<std::uint32_t>(width) * 4u;
   if (avifImageYUVToRGB(decoder->image, &rgb) != AVIF_RESULT_OK) return false;
   if (orientation.quarterTurns != 0 || orientation.mirror >= 0) {
-    std::uint8_t* turned = Oriented(*pixels, width, height, orientation);
-    std::free(*pixels);
-    *pixels = turned;
-    if (!turned) return false;
+    *pixels = Oriented(request, pixels->get(), width, height, orientation);
+    if (!*pixels) return false;
   }
-  RgbaToPixels(*pixels, *shownWidth, *shownHeight);
+  RgbaToPixels(pixels->get(), *shownWidth, *shownHeight);
   return true;
 }
 
 }  // namespace
 
-bool DecodeAvif(std::FILE* file, const HeifItems& items, const DecodeLimits& limits,
-                platform::DecodedPicture* picture) {
-  long size = -1;
-  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-  if (size <= 0) return false;
+bool DecodeAvif(DecodeRequest& request, platform::DecodedPicture* picture) {
+  const HeifItems& items = request.items;
   if (items.width > 0 &&
       items.tiles * avifTileBytes > DecodeBudget(items.width, items.height) / 2) {
     return false;
   }
   FileReader reader{};
   reader.io.read = ReadRange;
-  reader.io.sizeHint = static_cast<std::uint64_t>(size);
-  reader.file = file;
-  reader.size = static_cast<std::uint64_t>(size);
-  reader.limits = &limits;
-  avifDecoder* decoder = avifDecoderCreate();
+  reader.io.sizeHint = request.fileSize;
+  reader.request = &request;
+  const Held<avifDecoder, avifDecoderDestroy> decoder(avifDecoderCreate());
   if (!decoder) return false;
   // Pages decode several pictures at once, one on each worker.
   decoder->maxThreads = 1;
@@ -170,14 +170,12 @@ bool DecodeAvif(std::FILE* file, const HeifItems& items, const DecodeLimits& lim
     decoder->imageSizeLimit = area < UINT32_MAX ? static_cast<std::uint32_t>(area) : UINT32_MAX;
     decoder->imageDimensionLimit = static_cast<std::uint32_t>(std::max(items.width, items.height));
   }
-  avifDecoderSetIO(decoder, &reader.io);
-  std::uint8_t* pixels = nullptr;
+  avifDecoderSetIO(decoder.get(), &reader.io);
+  Bytes pixels;
   int width = 0;
   int height = 0;
-  const bool ok = DecodeAvifPicture(decoder, limits, &pixels, &width, &height);
-  avifDecoderDestroy(decoder);
-  std::free(reader.buffer);
-  return HandOver(ok, pixels, width, height, picture);
+  const bool ok = DecodeAvifPicture(decoder.get(), request, &pixels, &width, &height);
+  return HandOver(ok, std::move(pixels), width, height, picture);
 }
 
 }  // namespace native

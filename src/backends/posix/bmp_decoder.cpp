@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "backends/posix/decoder_parts.h"
 #include "base/little_endian.h"
@@ -267,43 +268,25 @@ void DecodeBmpRle(const BmpHeader& h, const std::uint8_t* data, std::size_t size
 
 }  // namespace
 
-bool DecodeBmp(std::FILE* file, std::uint64_t fileSize, bool (*mayDecode)(int, int),
-               platform::DecodedPicture* picture) {
-  const BmpFile bmp{file, fileSize};
-  BmpHeader headerStore;
-  BmpHeader* header = &headerStore;
-  bool ok =
-      ReadBmpHeader(bmp, header) && DecodeLimits{mayDecode}.Accepts(header->width, header->height);
-  const bool runLength = header->compression == bmpRle8 || header->compression == bmpRle4;
-  if (ok && !runLength) ok = BmpRowsInFile(bmp, *header);
-  std::uint8_t* pixels = nullptr;
-  if (ok) {
-    pixels = AllocatePixels(header->width, header->height);
-    ok = pixels != nullptr;
-  }
-  if (ok && runLength) {
-    ok = header->dataOffset < bmp.size;
-    std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    if (ok) {
-      size = static_cast<std::size_t>(bmp.size - header->dataOffset);
-      data = static_cast<std::uint8_t*>(std::malloc(size));
-      ok = data && ReadAt(bmp, header->dataOffset, data, size);
-    }
-    if (ok) DecodeBmpRle(*header, data, size, pixels);
-    std::free(data);
-  } else if (ok) {
-    ok = DecodeBmpRows(bmp, *header, pixels);
-  }
-  if (ok) {
-    picture->bits = pixels;
-    picture->width = header->width;
-    picture->height = header->height;
-    picture->backend = pixels;
+bool DecodeBmp(DecodeRequest& request, platform::DecodedPicture* picture) {
+  const BmpFile bmp{request.file, request.fileSize};
+  BmpHeader header;
+  if (!ReadBmpHeader(bmp, &header) || !request.Accepts(header.width, header.height)) return false;
+  const bool runLength = header.compression == bmpRle8 || header.compression == bmpRle4;
+  if (!runLength && !BmpRowsInFile(bmp, header)) return false;
+  Bytes pixels = request.AllocatePixels(header.width, header.height);
+  if (!pixels) return false;
+  bool ok = false;
+  if (runLength) {
+    if (header.dataOffset >= bmp.size) return false;
+    const auto size = static_cast<std::size_t>(bmp.size - header.dataOffset);
+    const Bytes data(static_cast<std::uint8_t*>(std::malloc(size)));
+    ok = data && ReadAt(bmp, header.dataOffset, data.get(), size);
+    if (ok) DecodeBmpRle(header, data.get(), size, pixels.get());
   } else {
-    std::free(pixels);
+    ok = DecodeBmpRows(bmp, header, pixels.get());
   }
-  return ok;
+  return HandOver(ok, std::move(pixels), header.width, header.height, picture);
 }
 
 }  // namespace native

@@ -18,23 +18,35 @@ std::uint8_t OverBlack(unsigned c, unsigned alpha) {
 
 }  // namespace
 
-bool DecodeLimits::Accepts(int width, int height) const {
-  if (width <= 0 || height <= 0) return false;
-  return !mayDecode || mayDecode(width, height);
-}
+void FreeMemory(void* memory) { std::free(memory); }
 
-bool DecodeLimits::Abandoned() const {
-  return abandoned && abandoned->load(std::memory_order_relaxed);
-}
+void CloseFile(std::FILE* file) { std::fclose(file); }
 
 std::uint64_t DecodeBudget(std::uint64_t width, std::uint64_t height) {
   return width * height * decodeBytesPerPixel + decodeFixedBytes;
 }
 
-std::uint8_t* AllocatePixels(int width, int height) {
-  const std::uint64_t bytes = static_cast<std::uint64_t>(width) * height * 4u;
-  if (bytes > SIZE_MAX) return nullptr;
-  return static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(bytes), 1));
+bool DecodeRequest::Accepts(std::uint64_t width, std::uint64_t height) {
+  if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) return false;
+  if (mayDecode && !mayDecode(static_cast<int>(width), static_cast<int>(height))) return false;
+  acceptedPixels = width * height;
+  return true;
+}
+
+bool DecodeRequest::Abandoned() const {
+  return abandoned && abandoned->load(std::memory_order_relaxed);
+}
+
+bool DecodeRequest::WithinBudget(std::uint64_t bytes) const {
+  return bytes <= DecodeBudget(acceptedPixels, 1) / 2;
+}
+
+Bytes DecodeRequest::AllocatePixels(std::uint64_t width, std::uint64_t height,
+                                    std::uint64_t besides) const {
+  if (width > INT32_MAX || height > INT32_MAX || width * height > acceptedPixels) return nullptr;
+  const std::uint64_t bytes = width * height * 4u;
+  if (bytes > SIZE_MAX || !WithinBudget(bytes + besides)) return nullptr;
+  return Bytes(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(bytes), 1)));
 }
 
 std::uint8_t* PixelRow(std::uint8_t* pixels, int width, int rowFromBottom) {
@@ -74,37 +86,32 @@ void RgbaToPixels(std::uint8_t* pixels, int width, int height) {
   }
 }
 
-bool HandOver(bool ok, std::uint8_t* pixels, int width, int height,
-              platform::DecodedPicture* picture) {
-  if (!ok) {
-    std::free(pixels);
-    return false;
-  }
-  picture->bits = pixels;
+bool HandOver(bool ok, Bytes pixels, int width, int height, platform::DecodedPicture* picture,
+              int fullWidth, int fullHeight) {
+  if (!ok || !pixels) return false;
+  picture->bits = pixels.release();
   picture->width = width;
   picture->height = height;
-  picture->backend = pixels;
+  picture->backend = picture->bits;
+  if (fullWidth > 0 && (fullWidth != width || fullHeight != height)) {
+    picture->fullWidth = fullWidth;
+    picture->fullHeight = fullHeight;
+  }
   return true;
 }
 
-bool ReadBytes(std::FILE* file, std::size_t length, const DecodeLimits& limits,
-               std::uint8_t** data) {
-  *data = nullptr;
-  auto* bytes = static_cast<std::uint8_t*>(std::malloc(length > 0 ? length : 1));
-  if (!bytes) return false;
+Bytes ReadBytes(const DecodeRequest& request, std::size_t length) {
+  Bytes bytes(static_cast<std::uint8_t*>(std::malloc(length > 0 ? length : 1)));
+  if (!bytes) return nullptr;
   std::size_t got = 0;
-  while (got < length && !limits.Abandoned()) {
+  while (got < length && !request.Abandoned()) {
     const std::size_t want = length - got < readStep ? length - got : readStep;
-    const std::size_t n = std::fread(bytes + got, 1, want, file);
+    const std::size_t n = std::fread(bytes.get() + got, 1, want, request.file);
     got += n;
     if (n < want) break;
   }
-  if (got != length) {
-    std::free(bytes);
-    return false;
-  }
-  *data = bytes;
-  return true;
+  if (got != length) return nullptr;
+  return bytes;
 }
 
 void AnimationFrames::CopyOut(std::uint8_t* pixels) const {

@@ -1,7 +1,8 @@
-// What the native decoders share: the caller's size question and abandonment, the output
-// layout (blue, green, red and a byte of opacity per pixel, bottom row first) and the
-// conversion of red, green, blue and alpha into it over black. Each format's decoder has a source
-// file of its own; picture_decoder.cpp hands a file to the one its first bytes name.
+// What the native decoders share: the request a decoder answers (the file, the caller's size
+// question, abandonment, the rows wanted), the one guarded allocation of a picture's pixels, the
+// holders that free each library's handles, the output layout (blue, green, red and a byte of
+// opacity per pixel, bottom row first) and the conversion of red, green, blue and alpha into it
+// over black. Each format's decoder has a source file of its own; picture_formats.cpp lists them.
 #pragma once
 
 #include <atomic>
@@ -10,19 +11,31 @@
 #include <cstdio>
 #include <memory>
 
+#include "backends/posix/heif_items.h"
 #include "platform/platform.h"
 
 namespace native {
 
-// What a decode answers to: the caller's question before any pixel memory is obtained, and the
-// flag that, once set, ends the decode as a failure at the decoder's next check.
-struct DecodeLimits {
-  bool (*mayDecode)(int width, int height) = nullptr;
-  const std::atomic<bool>* abandoned = nullptr;
-
-  bool Accepts(int width, int height) const;
-  bool Abandoned() const;
+// Frees what a handle holds with the library's own function, for std::unique_ptr.
+template <auto release>
+struct Release {
+  template <typename T>
+  void operator()(T* handle) const {
+    release(handle);
+  }
 };
+
+// A library's handle, freed with release when the holder ends, on every path out of a decoder.
+template <typename T, auto release>
+using Held = std::unique_ptr<T, Release<release>>;
+
+void FreeMemory(void* memory);
+void CloseFile(std::FILE* file);
+
+using File = Held<std::FILE, CloseFile>;
+
+// Memory obtained with malloc or calloc: a picture's pixels, a file's bytes, a row buffer.
+using Bytes = Held<std::uint8_t, FreeMemory>;
 
 // What one decode may take of memory, whatever its file says: decodeBytesPerPixel bytes for each
 // pixel of the size the file declares, and decodeFixedBytes besides (the libraries' own state,
@@ -33,9 +46,43 @@ constexpr std::uint64_t decodeBytesPerPixel = 32;
 constexpr std::uint64_t decodeFixedBytes = std::uint64_t{64} << 20;
 std::uint64_t DecodeBudget(std::uint64_t width, std::uint64_t height);
 
-// width x height x 4 bytes, zero-filled, so any pixel a decoder leaves alone is clear (black
-// where transparency is not shown).
-std::uint8_t* AllocatePixels(int width, int height);
+// What a decoder is asked to do: decode file, whose first bytes carry its format's signature,
+// positioned at its start, answering to the caller's size question and abandonment.
+struct DecodeRequest {
+  std::FILE* file = nullptr;
+  std::uint64_t fileSize = 0;
+  // The file's first bytes, as its format was told by them (at most pictureSniffBytes).
+  const std::uint8_t* head = nullptr;
+  std::size_t headSize = 0;
+  // The caller's question before any pixel memory is obtained.
+  bool (*mayDecode)(int width, int height) = nullptr;
+  // Once set, the decode ends as a failure at the decoder's next look at it.
+  const std::atomic<bool>* abandoned = nullptr;
+  // The rows the caller reads and the reduction it takes (JPEG); null for the whole picture.
+  const platform::RowSelection* rows = nullptr;
+  // What the format's size reader found before the decode: the size the file declares (0 x 0
+  // where its first bytes declare none) and, for AVIF and HEIF, its items.
+  int declaredWidth = 0;
+  int declaredHeight = 0;
+  HeifItems items;
+
+  // Asks the caller about a picture of the size a header or a library gives: false, without
+  // asking, for a size of no pixels or beyond an int. The accepted size bounds every
+  // allocation of pixels that follows.
+  bool Accepts(std::uint64_t width, std::uint64_t height);
+  bool Abandoned() const;
+  // Whether bytes held at once stay within half the decode's budget for the accepted size
+  // (the other half is the libraries' own).
+  bool WithinBudget(std::uint64_t bytes) const;
+  // The one way a decoder obtains pixels: width x height x 4 bytes, zero-filled, so any pixel a
+  // decoder leaves alone is clear. Null, with nothing allocated, for a size beyond an int, for
+  // more pixels than the caller accepted, or when the pixels and `besides` bytes held with them
+  // are beyond WithinBudget.
+  Bytes AllocatePixels(std::uint64_t width, std::uint64_t height, std::uint64_t besides = 0) const;
+
+  // The pixels of the size the caller last accepted; 0 until it accepts one.
+  std::uint64_t acceptedPixels = 0;
+};
 
 std::uint8_t* PixelRow(std::uint8_t* pixels, int width, int rowFromBottom);
 
@@ -51,40 +98,22 @@ void PutRgbaRow(const std::uint8_t* rgba, int width, std::uint8_t* out);
 void RgbaToPixels(std::uint8_t* pixels, int width, int height);
 
 // How every decoder ends: when ok, gives pixels (from AllocatePixels) to the caller as the
-// decoded picture; otherwise frees them. Returns ok.
-bool HandOver(bool ok, std::uint8_t* pixels, int width, int height,
-              platform::DecodedPicture* picture);
+// decoded picture, with the picture's own size where it was decoded reduced; otherwise frees
+// them. Returns ok.
+bool HandOver(bool ok, Bytes pixels, int width, int height, platform::DecodedPicture* picture,
+              int fullWidth = 0, int fullHeight = 0);
 
-// The next length bytes of the file, for libraries that decode from memory; false when the file
-// ends before them, cannot be read or the decode was abandoned meanwhile.
-bool ReadBytes(std::FILE* file, std::size_t length, const DecodeLimits& limits,
-               std::uint8_t** data);
-
-// One decoder per format. Each is handed a file whose first bytes carry its format's signature,
-// positioned at its start, and either hands over a picture or fails with nothing held. BMP
-// reads at offsets within the file's size; JPEG decodes only the rows a caller selects.
-bool DecodeBmp(std::FILE* file, std::uint64_t size, bool (*mayDecode)(int, int),
-               platform::DecodedPicture* picture);
-bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), const platform::RowSelection* rows,
-                platform::DecodedPicture* picture);
-bool DecodePng(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
-bool DecodeGif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
-bool DecodeWebp(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
-// AVIF and HEIF files are handed over with what ScanHeifItems (heif_items.h) read of them.
-struct HeifItems;
-bool DecodeAvif(std::FILE* file, const HeifItems& items, const DecodeLimits& limits,
-                platform::DecodedPicture* picture);
-bool DecodeHeif(std::FILE* file, const HeifItems& items, const DecodeLimits& limits,
-                platform::DecodedPicture* picture);
-bool DecodeJxl(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture);
+// The next length bytes of the request's file, for libraries that decode from memory; null when
+// the file ends before them, cannot be read or the decode was abandoned meanwhile.
+Bytes ReadBytes(const DecodeRequest& request, std::size_t length);
 
 // An animation's frames, one at a time, composed on one canvas of the size the file declares.
 class AnimationFrames {
  public:
   virtual ~AnimationFrames() = default;
   // Composes the next frame on the canvas and gives how long the file says it shows; false at
-  // the end of the file, on damage or once limits.abandoned is set.
-  virtual bool Next(const DecodeLimits& limits, int* delayMs) = 0;
+  // the end of the file, on damage or once the request's abandonment flag is set.
+  virtual bool Next(const DecodeRequest& request, int* delayMs) = 0;
   // Back to before the first frame, with a clear canvas.
   virtual bool Rewind() = 0;
   // The canvas in the output layout into width x height x 4 bytes.
@@ -95,11 +124,5 @@ class AnimationFrames {
   int loops = -1;  // how often the file says to play it (0: forever), -1 where it says nothing
   std::uint8_t* canvas = nullptr;
 };
-
-// The frames of an animated GIF or WebP file (whose first bytes were found to be its format's),
-// taking the file, which they close; nothing where the canvas is refused by mayDecode or beyond
-// the decoders' budget, or the file is not animated (WebP).
-std::unique_ptr<AnimationFrames> OpenGifFrames(std::FILE* file, bool (*mayDecode)(int, int));
-std::unique_ptr<AnimationFrames> OpenWebpFrames(std::FILE* file, bool (*mayDecode)(int, int));
 
 }  // namespace native

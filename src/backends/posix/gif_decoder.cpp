@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "backends/posix/decoder_parts.h"
@@ -73,7 +74,7 @@ std::vector<int> FrameRowOrder(int height, bool interlaced) {
 }
 
 // Draws the frame just described onto the screen pixels, clipped to the screen.
-bool DrawFrame(GifFileType* gif, int transparent, const DecodeLimits& limits,
+bool DrawFrame(GifFileType* gif, int transparent, const DecodeRequest& request,
                std::uint8_t* pixels) {
   const GifImageDesc& frame = gif->Image;
   const ColorMapObject* colours = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
@@ -89,7 +90,7 @@ bool DrawFrame(GifFileType* gif, int transparent, const DecodeLimits& limits,
   if (std::uint64_t(frame.Width) * order.size() > screenPixels + gifDecodedPixelLimit) return false;
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
   for (int y : order) {
-    if (limits.Abandoned() || DGifGetLine(gif, line.data(), frame.Width) != GIF_OK) return false;
+    if (request.Abandoned() || DGifGetLine(gif, line.data(), frame.Width) != GIF_OK) return false;
     const int screenY = frame.Top + y;
     if (screenY >= gif->SHeight) continue;
     std::uint8_t* row = PixelRow(pixels, gif->SWidth, gif->SHeight - 1 - screenY);
@@ -103,9 +104,16 @@ bool DrawFrame(GifFileType* gif, int transparent, const DecodeLimits& limits,
   return true;
 }
 
-bool DecodeFirstFrame(GifFileType* gif, const DecodeLimits& limits, std::uint8_t** pixels) {
-  if (!limits.Accepts(gif->SWidth, gif->SHeight)) return false;
-  *pixels = AllocatePixels(gif->SWidth, gif->SHeight);
+void CloseGif(GifFileType* gif) {
+  int error = 0;
+  DGifCloseFile(gif, &error);
+}
+
+using GifHandle = Held<GifFileType, CloseGif>;
+
+bool DecodeFirstFrame(GifFileType* gif, DecodeRequest& request, Bytes* pixels) {
+  if (!request.Accepts(gif->SWidth, gif->SHeight)) return false;
+  *pixels = request.AllocatePixels(gif->SWidth, gif->SHeight);
   if (!*pixels) return false;
   FrameControl control;
   for (;;) {
@@ -115,7 +123,7 @@ bool DecodeFirstFrame(GifFileType* gif, const DecodeLimits& limits, std::uint8_t
       if (!ReadExtension(gif, &control)) return false;
     } else if (record == IMAGE_DESC_RECORD_TYPE) {
       return DGifGetImageDesc(gif) == GIF_OK &&
-             DrawFrame(gif, control.transparent, limits, *pixels);
+             DrawFrame(gif, control.transparent, request, pixels->get());
     } else {
       return false;  // the end of the file before any frame
     }
@@ -124,16 +132,13 @@ bool DecodeFirstFrame(GifFileType* gif, const DecodeLimits& limits, std::uint8_t
 
 }  // namespace
 
-bool DecodeGif(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture) {
+bool DecodeGif(DecodeRequest& request, platform::DecodedPicture* picture) {
   int error = 0;
-  GifFileType* gif = DGifOpen(file, ReadGifBytes, &error);
+  const GifHandle gif(DGifOpen(request.file, ReadGifBytes, &error));
   if (!gif) return false;
-  std::uint8_t* pixels = nullptr;
-  const bool ok = DecodeFirstFrame(gif, limits, &pixels);
-  const int width = gif->SWidth;
-  const int height = gif->SHeight;
-  DGifCloseFile(gif, &error);
-  return HandOver(ok, pixels, width, height, picture);
+  Bytes pixels;
+  const bool ok = DecodeFirstFrame(gif.get(), request, &pixels);
+  return HandOver(ok, std::move(pixels), gif->SWidth, gif->SHeight, picture);
 }
 
 namespace {
@@ -143,30 +148,26 @@ namespace {
 // it goes, so memory stays that of the canvas whatever the number of frames.
 class GifFrames : public AnimationFrames {
  public:
-  explicit GifFrames(std::FILE* file) : file_(file) {}
-  ~GifFrames() override {
-    Close();
-    std::fclose(file_);
-    std::free(canvas);
-  }
+  explicit GifFrames(File file) : file_(std::move(file)) {}
 
-  bool Open(bool (*mayDecode)(int, int)) {
+  bool Open(DecodeRequest& request) {
     int error = 0;
-    gif_ = DGifOpen(file_, ReadGifBytes, &error);
-    if (!gif_ || !DecodeLimits{mayDecode}.Accepts(gif_->SWidth, gif_->SHeight)) return false;
+    gif_.reset(DGifOpen(file_.get(), ReadGifBytes, &error));
+    if (!gif_ || !request.Accepts(gif_->SWidth, gif_->SHeight)) return false;
     width = gif_->SWidth;
     height = gif_->SHeight;
-    canvas = AllocatePixels(width, height);
+    pixels_ = request.AllocatePixels(width, height);
+    canvas = pixels_.get();
     return canvas != nullptr;
   }
 
-  bool Next(const DecodeLimits& limits, int* delayMs) override {
+  bool Next(const DecodeRequest& request, int* delayMs) override {
     FrameControl control;
     for (;;) {
       GifRecordType record;
-      if (!gif_ || DGifGetRecordType(gif_, &record) != GIF_OK) return false;
+      if (!gif_ || DGifGetRecordType(gif_.get(), &record) != GIF_OK) return false;
       if (record == EXTENSION_RECORD_TYPE) {
-        if (!ReadExtension(gif_, &control)) return false;
+        if (!ReadExtension(gif_.get(), &control)) return false;
         if (control.loops >= 0) loops = control.loops;
       } else if (record == IMAGE_DESC_RECORD_TYPE) {
         break;
@@ -174,7 +175,7 @@ class GifFrames : public AnimationFrames {
         return false;
       }
     }
-    if (DGifGetImageDesc(gif_) != GIF_OK) return false;
+    if (DGifGetImageDesc(gif_.get()) != GIF_OK) return false;
     Dispose();
     const GifImageDesc& frame = gif_->Image;
     left_ = std::min(frame.Left, width);
@@ -183,30 +184,26 @@ class GifFrames : public AnimationFrames {
     bottom_ = std::min(frame.Top + frame.Height, height);
     disposal_ = control.disposal;
     if (disposal_ == 3) saved_ = CopyRect(true);
-    const bool drawn = DrawFrame(gif_, control.transparent, limits, canvas);
+    const bool drawn = DrawFrame(gif_.get(), control.transparent, request, canvas);
     // The frame read is not kept by the library beyond this one.
-    GifFreeSavedImages(gif_);
+    GifFreeSavedImages(gif_.get());
     gif_->ImageCount = 0;
     *delayMs = control.delayMs;
     return drawn;
   }
 
   bool Rewind() override {
-    Close();
+    gif_.reset();
     std::memset(canvas, 0, static_cast<std::size_t>(width) * height * 4u);
     disposal_ = 0;
     int error = 0;
-    gif_ = std::fseek(file_, 0, SEEK_SET) == 0 ? DGifOpen(file_, ReadGifBytes, &error) : nullptr;
+    gif_.reset(std::fseek(file_.get(), 0, SEEK_SET) == 0
+                   ? DGifOpen(file_.get(), ReadGifBytes, &error)
+                   : nullptr);
     return gif_ && gif_->SWidth == width && gif_->SHeight == height;
   }
 
  private:
-  void Close() {
-    int error = 0;
-    if (gif_) DGifCloseFile(gif_, &error);
-    gif_ = nullptr;
-  }
-
   // The last frame's rectangle, clipped to the canvas, saved (or, with save false, restored
   // from saved_, and cleared when nothing was saved).
   std::vector<std::uint8_t> CopyRect(bool save) {
@@ -234,8 +231,10 @@ class GifFrames : public AnimationFrames {
     disposal_ = 0;
   }
 
-  std::FILE* file_;
-  GifFileType* gif_ = nullptr;
+  // Declared first, so that the file is closed after the library's handle.
+  File file_;
+  GifHandle gif_;
+  Bytes pixels_;
   int disposal_ = 0;
   int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
   std::vector<std::uint8_t> saved_;
@@ -243,9 +242,9 @@ class GifFrames : public AnimationFrames {
 
 }  // namespace
 
-std::unique_ptr<AnimationFrames> OpenGifFrames(std::FILE* file, bool (*mayDecode)(int, int)) {
-  auto frames = std::make_unique<GifFrames>(file);
-  if (!frames->Open(mayDecode)) return nullptr;
+std::unique_ptr<AnimationFrames> OpenGifFrames(File file, DecodeRequest& request) {
+  auto frames = std::make_unique<GifFrames>(std::move(file));
+  if (!frames->Open(request)) return nullptr;
   return frames;
 }
 

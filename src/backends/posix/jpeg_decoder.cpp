@@ -57,7 +57,8 @@ struct JpegInput {
   std::uint8_t bytes[jpegInputBytes];
 };
 
-// Obtained zero-filled with calloc: nothing created, nothing held.
+// Obtained zero-filled with calloc: nothing created, nothing held. Plain C state, so that a jump
+// back from libjpeg skips nothing; FreeJpegJob frees what it holds.
 struct JpegJob {
   jpeg_decompress_struct info;
   JpegErrors errors;
@@ -230,8 +231,8 @@ unsigned CoveringScale(int width, int height, int coverWidth, int coverHeight) {
 
 // Runs the decode; a libjpeg error lands back here and returns false. The caller releases
 // what the job holds either way.
-bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
-                const platform::RowSelection* rows) {
+bool RunJpegJob(JpegJob* job, DecodeRequest& request) {
+  const platform::RowSelection* rows = request.rows;
   jpeg_decompress_struct* info = &job->info;
   info->err = jpeg_std_error(&job->errors.manager);
   job->errors.manager.error_exit = JpegErrorExit;
@@ -241,16 +242,19 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
   jpeg_create_decompress(info);
   job->created = true;
   job->progress.manager.progress_monitor = JpegProgressCheck;
-  job->progress.abandoned = rows ? rows->abandoned : nullptr;
+  job->progress.abandoned = request.abandoned;
   info->progress = &job->progress.manager;
-  UseInput(info, &job->input, file);
+  UseInput(info, &job->input, request.file);
   jpeg_set_marker_processor(info, JPEG_APP0 + 1, ReadApp1);
   if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
-  if (info->image_width > INT32_MAX || info->image_height > INT32_MAX) return false;
-  const int width = static_cast<int>(info->image_width);
-  const int height = static_cast<int>(info->image_height);
   const int orientation = job->orientation != 0 ? job->orientation : 1;
   const bool swaps = OrientationSwapsSides(orientation);
+  if (!request.Accepts(swaps ? info->image_height : info->image_width,
+                       swaps ? info->image_width : info->image_height)) {
+    return false;
+  }
+  const int width = static_cast<int>(info->image_width);
+  const int height = static_cast<int>(info->image_height);
   job->shownWidth = swaps ? height : width;
   job->shownHeight = swaps ? width : height;
 
@@ -258,7 +262,6 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
   const bool inverted = info->saw_Adobe_marker || info->jpeg_color_space == JCS_YCCK;
   info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
 
-  if (!DecodeLimits{mayDecode}.Accepts(job->shownWidth, job->shownHeight)) return false;
   job->fullWidth = job->shownWidth;
   job->fullHeight = job->shownHeight;
   if (rows && rows->cover) {
@@ -276,7 +279,7 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
   if (outWidth <= 0 || outHeight <= 0 || outWidth > width || outHeight > height) return false;
   job->shownWidth = swaps ? outHeight : outWidth;
   job->shownHeight = swaps ? outWidth : outHeight;
-  job->pixels = AllocatePixels(outWidth, outHeight);
+  job->pixels = request.AllocatePixels(outWidth, outHeight).release();
   if (!job->pixels) return false;
   if (cmyk) {
     job->cmykRow = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(outWidth) * 4u));
@@ -318,38 +321,31 @@ bool RunJpegJob(JpegJob* job, std::FILE* file, bool (*mayDecode)(int, int),
   }
   jpeg_finish_decompress(info);
   if (orientation == 1) return true;
-  std::uint8_t* shown = AllocatePixels(job->shownWidth, job->shownHeight);
+  Bytes shown = request.AllocatePixels(job->shownWidth, job->shownHeight);
   if (!shown) return false;
-  OrientPixels(job->pixels, outWidth, outHeight, orientation, shown);
+  OrientPixels(job->pixels, outWidth, outHeight, orientation, shown.get());
   std::free(job->pixels);
-  job->pixels = shown;
+  job->pixels = shown.release();
   return true;
+}
+
+void FreeJpegJob(JpegJob* job) {
+  if (job->created) jpeg_destroy_decompress(&job->info);
+  std::free(job->cmykRow);
+  std::free(job->wantedRows);
+  std::free(job->pixels);
+  std::free(job);
 }
 
 }  // namespace
 
-bool DecodeJpeg(std::FILE* file, bool (*mayDecode)(int, int), const platform::RowSelection* rows,
-                platform::DecodedPicture* picture) {
-  auto* job = static_cast<JpegJob*>(std::calloc(1, sizeof(JpegJob)));
+bool DecodeJpeg(DecodeRequest& request, platform::DecodedPicture* picture) {
+  const Held<JpegJob, FreeJpegJob> job(static_cast<JpegJob*>(std::calloc(1, sizeof(JpegJob))));
   if (!job) return false;
-  const bool ok = RunJpegJob(job, file, mayDecode, rows);
-  if (job->created) jpeg_destroy_decompress(&job->info);
-  std::free(job->cmykRow);
-  std::free(job->wantedRows);
-  if (ok) {
-    picture->bits = job->pixels;
-    picture->width = job->shownWidth;
-    picture->height = job->shownHeight;
-    if (job->fullWidth != job->shownWidth || job->fullHeight != job->shownHeight) {
-      picture->fullWidth = job->fullWidth;
-      picture->fullHeight = job->fullHeight;
-    }
-    picture->backend = job->pixels;
-  } else {
-    std::free(job->pixels);
-  }
-  std::free(job);
-  return ok;
+  const bool ok = RunJpegJob(job.get(), request);
+  Bytes pixels(std::exchange(job->pixels, nullptr));
+  return HandOver(ok, std::move(pixels), job->shownWidth, job->shownHeight, picture, job->fullWidth,
+                  job->fullHeight);
 }
 
 }  // namespace native

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "backends/posix/decoder_parts.h"
 
@@ -52,11 +53,13 @@ bool ReadMore(JxlDecoder* decoder, std::FILE* file, JxlInput* input) {
 
 // libjxl's work items, one after another on the decoding thread, until the decode is
 // abandoned: then libjxl fails the decode.
-JxlParallelRetCode RunInTurn(void* limits, void* opaque, JxlParallelRunInit init,
+JxlParallelRetCode RunInTurn(void* request, void* opaque, JxlParallelRunInit init,
                              JxlParallelRunFunction run, std::uint32_t start, std::uint32_t end) {
   if (init(opaque, 1) != 0) return JXL_PARALLEL_RET_RUNNER_ERROR;
   for (std::uint32_t i = start; i < end; ++i) {
-    if (static_cast<const DecodeLimits*>(limits)->Abandoned()) return JXL_PARALLEL_RET_RUNNER_ERROR;
+    if (static_cast<const DecodeRequest*>(request)->Abandoned()) {
+      return JXL_PARALLEL_RET_RUNNER_ERROR;
+    }
     run(opaque, i, 0);
   }
   return 0;
@@ -74,34 +77,34 @@ bool LayerFits(const JxlLayerInfo& layer, const JxlBasicInfo& info) {
 // One pass over the file from its start: with headersOnly, reads the size (asked about here)
 // and the first frame's layer headers; otherwise decodes that frame into *pixels, top row
 // first.
-bool RunJxlDecoder(JxlDecoder* decoder, std::FILE* file, const DecodeLimits& limits,
-                   bool headersOnly, std::uint8_t** pixels, int* width, int* height) {
+bool RunJxlDecoder(JxlDecoder* decoder, DecodeRequest& request, bool headersOnly, Bytes* pixels,
+                   int* width, int* height) {
+  std::FILE* file = request.file;
   JxlInput input;
   const int events = headersOnly ? JXL_DEC_BASIC_INFO | JXL_DEC_FRAME : JXL_DEC_FULL_IMAGE;
   if (std::fseek(file, 0, SEEK_SET) != 0 ||
       JxlDecoderSubscribeEvents(decoder, events) != JXL_DEC_SUCCESS ||
       JxlDecoderSetCoalescing(decoder, headersOnly ? JXL_FALSE : JXL_TRUE) != JXL_DEC_SUCCESS ||
-      JxlDecoderSetParallelRunner(decoder, RunInTurn, const_cast<DecodeLimits*>(&limits)) !=
-          JXL_DEC_SUCCESS ||
+      JxlDecoderSetParallelRunner(decoder, RunInTurn, &request) != JXL_DEC_SUCCESS ||
       JxlDecoderSetUnpremultiplyAlpha(decoder, JXL_TRUE) != JXL_DEC_SUCCESS) {
     return false;
   }
   JxlBasicInfo info{};
   int layers = 0;
   bool ok = false;
-  for (bool running = true; running && !limits.Abandoned();) {
+  for (bool running = true; running && !request.Abandoned();) {
     const JxlDecoderStatus status = JxlDecoderProcessInput(decoder);
     running = false;
     if (status == JXL_DEC_NEED_MORE_INPUT) {
       running = ReadMore(decoder, file, &input);
     } else if (status == JXL_DEC_BASIC_INFO) {
       if (JxlDecoderGetBasicInfo(decoder, &info) != JXL_DEC_SUCCESS) break;
-      if (info.xsize > INT32_MAX || info.ysize > INT32_MAX) break;
       // The sizes are those before the orientation; the last four orientations transpose.
       const bool transposed = info.orientation >= JXL_ORIENT_TRANSPOSE;
+      running = request.Accepts(transposed ? info.ysize : info.xsize,
+                                transposed ? info.xsize : info.ysize);
       *width = static_cast<int>(transposed ? info.ysize : info.xsize);
       *height = static_cast<int>(transposed ? info.xsize : info.ysize);
-      running = limits.Accepts(*width, *height);
     } else if (status == JXL_DEC_FRAME) {
       JxlFrameHeader frame;
       if (JxlDecoderGetFrameHeader(decoder, &frame) != JXL_DEC_SUCCESS ||
@@ -114,35 +117,34 @@ bool RunJxlDecoder(JxlDecoder* decoder, std::FILE* file, const DecodeLimits& lim
     } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
       std::size_t size = 0;
       const std::size_t expected = static_cast<std::size_t>(*width) * *height * 4u;
-      *pixels = AllocatePixels(*width, *height);
-      running = *pixels &&
-                JxlDecoderImageOutBufferSize(decoder, &rgba8, &size) == JXL_DEC_SUCCESS &&
-                size == expected &&
-                JxlDecoderSetImageOutBuffer(decoder, &rgba8, *pixels, size) == JXL_DEC_SUCCESS;
+      *pixels = request.AllocatePixels(*width, *height);
+      running =
+          *pixels && JxlDecoderImageOutBufferSize(decoder, &rgba8, &size) == JXL_DEC_SUCCESS &&
+          size == expected &&
+          JxlDecoderSetImageOutBuffer(decoder, &rgba8, pixels->get(), size) == JXL_DEC_SUCCESS;
     } else if (status == JXL_DEC_FULL_IMAGE) {
       ok = *pixels != nullptr;
     }
     // Anything else is an error, or the end of the file before the frame.
   }
   std::free(input.bytes);
-  return ok && !limits.Abandoned();
+  return ok && !request.Abandoned();
 }
 
 }  // namespace
 
-bool DecodeJxl(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture) {
-  std::uint8_t* pixels = nullptr;
+bool DecodeJxl(DecodeRequest& request, platform::DecodedPicture* picture) {
+  Bytes pixels;
   int width = 0;
   int height = 0;
   bool ok = false;
   for (const bool headersOnly : {true, false}) {
-    JxlDecoder* decoder = JxlDecoderCreate(nullptr);
-    ok = decoder && RunJxlDecoder(decoder, file, limits, headersOnly, &pixels, &width, &height);
-    if (decoder) JxlDecoderDestroy(decoder);
+    const Held<JxlDecoder, JxlDecoderDestroy> decoder(JxlDecoderCreate(nullptr));
+    ok = decoder && RunJxlDecoder(decoder.get(), request, headersOnly, &pixels, &width, &height);
     if (!ok) break;
   }
-  if (ok) RgbaToPixels(pixels, width, height);
-  return HandOver(ok, pixels, width, height, picture);
+  if (ok) RgbaToPixels(pixels.get(), width, height);
+  return HandOver(ok, std::move(pixels), width, height, picture);
 }
 
 }  // namespace native

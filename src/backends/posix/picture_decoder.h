@@ -1,6 +1,6 @@
 // Decoding picture files without the operating system's picture loader: the native backends'
-// DecodePicture, for BMP, JPEG, PNG, GIF, WebP, AVIF, HEIF and JPEG XL files, each known by its
-// first bytes. Produces the same upright picture the Windows loader renders.
+// DecodePicture, for the formats of the table in picture_decoder.cpp, each known by its first
+// bytes. Produces the same upright picture the Windows loader renders.
 #pragma once
 
 #include <atomic>

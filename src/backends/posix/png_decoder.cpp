@@ -7,6 +7,7 @@
 #include <spng.h>
 
 #include <cstdint>
+#include <utility>
 
 #include "backends/posix/decoder_parts.h"
 
@@ -30,17 +31,18 @@ std::uint64_t RowBufferBytes(const spng_ihdr& header) {
   return 2 * fileRow + wideRow * (header.interlace_method ? 2 : 1);
 }
 
-bool DecodePngRows(spng_ctx* context, std::FILE* file, const DecodeLimits& limits,
-                   std::uint8_t** pixels, spng_ihdr* header) {
+bool DecodePngRows(spng_ctx* context, DecodeRequest& request, Bytes* pixels, spng_ihdr* header) {
   if (spng_set_chunk_limits(context, chunkLimit, chunkCacheLimit) != 0 ||
-      spng_set_png_file(context, file) != 0 || spng_get_ihdr(context, header) != 0) {
+      spng_set_png_file(context, request.file) != 0 || spng_get_ihdr(context, header) != 0) {
     return false;
   }
-  if (header->width > INT32_MAX || header->height > INT32_MAX) return false;
+  if (!request.Accepts(header->width, header->height) ||
+      RowBufferBytes(*header) > pngRowBufferLimit) {
+    return false;
+  }
   const int width = static_cast<int>(header->width);
   const int height = static_cast<int>(header->height);
-  if (!limits.Accepts(width, height) || RowBufferBytes(*header) > pngRowBufferLimit) return false;
-  *pixels = AllocatePixels(width, height);
+  *pixels = request.AllocatePixels(width, height);
   if (!*pixels) return false;
   if (spng_decode_image(context, nullptr, 0, SPNG_FMT_RGBA8,
                         SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE) != 0) {
@@ -48,29 +50,28 @@ bool DecodePngRows(spng_ctx* context, std::FILE* file, const DecodeLimits& limit
   }
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 4u;
   for (;;) {
-    if (limits.Abandoned()) return false;
+    if (request.Abandoned()) return false;
     spng_row_info row;
     if (spng_get_row_info(context, &row) != 0 || row.row_num >= header->height) return false;
     // Rows are written top row first while decoding; RgbaToPixels turns the picture over.
-    const int status = spng_decode_row(context, *pixels + row.row_num * rowBytes, rowBytes);
+    const int status = spng_decode_row(context, pixels->get() + row.row_num * rowBytes, rowBytes);
     if (status == SPNG_EOI) break;
     if (status != 0) return false;
   }
-  RgbaToPixels(*pixels, width, height);
+  RgbaToPixels(pixels->get(), width, height);
   return true;
 }
 
 }  // namespace
 
-bool DecodePng(std::FILE* file, const DecodeLimits& limits, platform::DecodedPicture* picture) {
-  spng_ctx* context = spng_ctx_new(0);
+bool DecodePng(DecodeRequest& request, platform::DecodedPicture* picture) {
+  const Held<spng_ctx, spng_ctx_free> context(spng_ctx_new(0));
   if (!context) return false;
-  std::uint8_t* pixels = nullptr;
+  Bytes pixels;
   spng_ihdr header{};
-  const bool ok = DecodePngRows(context, file, limits, &pixels, &header);
-  spng_ctx_free(context);
-  return HandOver(ok, pixels, static_cast<int>(header.width), static_cast<int>(header.height),
-                  picture);
+  const bool ok = DecodePngRows(context.get(), request, &pixels, &header);
+  return HandOver(ok, std::move(pixels), static_cast<int>(header.width),
+                  static_cast<int>(header.height), picture);
 }
 
 }  // namespace native

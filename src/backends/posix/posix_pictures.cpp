@@ -1,6 +1,7 @@
 // The seam's pictures for every POSIX backend: each path goes to the native decoders.
 #include <cstring>
 #include <memory>
+#include <span>
 #include <utility>
 
 #include "backends/posix/picture_decoder.h"
@@ -17,6 +18,10 @@ bool Refused(const char* path) {
 }  // namespace
 
 namespace platform {
+
+std::span<const PictureExtension> DecodedPictureExtensions() {
+  return native::CurrentSystem().decodedExtensions();
+}
 
 bool DecodePicture(const char* path, bool (*mayDecode)(int, int), DecodedPicture* picture) {
   if (Refused(path)) return false;

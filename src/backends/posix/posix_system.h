@@ -2,9 +2,15 @@
 // that go with them, and what the POSIX layer asks of the window-system backend linked with it.
 #pragma once
 
+#include <span>
+
 #include "platform/platform.h"
 
 namespace native {
+
+// The names of the files of the formats the native decoders take, each with its format (the
+// table in picture_decoder.cpp).
+std::span<const platform::PictureExtension> DecodedExtensions();
 
 // What the POSIX layer serves the core: the conventions it builds paths and names with, and how
 // the files and pictures below them behave.
@@ -16,6 +22,8 @@ struct System {
   // A name holding "http://" is a URL, and no loader here fetches URLs: it fails like any
   // unreadable file. Otherwise it goes to the decoder as a path, like any other name.
   bool refusesUrls;
+  // The names of the files the pictures decode (platform::DecodedPictureExtensions).
+  std::span<const platform::PictureExtension> (*decodedExtensions)();
 };
 
 // The Linux program: going up from "/a/" ends at "/", where it stops.
@@ -26,12 +34,12 @@ inline constexpr System linuxSystem = {
                     .playerProgram = "spool",
                     .explorerProgram = "xdg-open",
                     .escapesMediaPath = true,
-                    .decodesMoreFormats = true,
                     .desktopWays = true,
                     .showsUtf8 = true,
                     .mostEntries = 10000000},
     .ordersListings = true,
     .refusesUrls = true,
+    .decodedExtensions = DecodedExtensions,
 };
 
 // The system the backend linked with the POSIX layer stands for: the Linux program's for a real

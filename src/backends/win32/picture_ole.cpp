@@ -19,6 +19,7 @@
 #include <new>
 
 #include "base/picture_header.h"
+#include "backends/win32/win32_conventions.h"
 #include "platform/platform.h"
 
 namespace {
@@ -185,6 +186,10 @@ bool RenderIntoSection(OleDecode* decode, const OleSize& size, platform::Decoded
 }  // namespace
 
 namespace platform {
+
+std::span<const PictureExtension> DecodedPictureExtensions() {
+  return win32::WindowsPictureExtensions();
+}
 
 bool DecodePicture(const char* path, bool (*mayDecode)(int width, int height),
                    DecodedPicture* picture) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 
 #include "platform/platform.h"
@@ -17,10 +18,20 @@ inline constexpr platform::Conventions windowsConventions = {.pathSeparator = '\
                                                              .playerProgram = "spool.exe",
                                                              .explorerProgram = "explorer",
                                                              .escapesMediaPath = false,
-                                                             .decodesMoreFormats = false,
                                                              .desktopWays = false,
                                                              .showsUtf8 = false,
                                                              .mostEntries = 2999};
+
+// The files the Windows picture loader shows: BMP and JPEG.
+inline constexpr platform::PictureExtension windowsPictureExtensions[] = {
+    {"bmp", PictureFormat::bmp},
+    {"jpg", PictureFormat::jpeg},
+    {"jpeg", PictureFormat::jpeg},
+};
+
+inline std::span<const platform::PictureExtension> WindowsPictureExtensions() {
+  return windowsPictureExtensions;
+}
 
 // The parameter line a started program gets from its argument words: Windows hands a program
 // one line, which the program splits itself. A lone word is the whole line as it is (the
