@@ -629,6 +629,7 @@ TEST_F(DecoderFiles, ExifOrientationShowsPicturesUpright) {
     const char* name;
     std::vector<std::uint8_t> exif;
     std::uint32_t stored[4];
+    int passedOver = 0;  // longest segments after the Exif one, skipped in the file itself
   };
   std::vector<std::uint8_t> cut = ExifBlock(6);
   cut.resize(cut.size() - 8);
@@ -645,9 +646,10 @@ TEST_F(DecoderFiles, ExifOrientationShowsPicturesUpright) {
       {"out of range", ExifBlock(9), {red, green, blue, white}},
       {"not a short", ExifBlock(6, true, 4), {red, green, blue, white}},
       {"cut", cut, {red, green, blue, white}},
+      {"6, then 192 KB passed over", ExifBlock(6, false), {green, white, red, blue}, 3},
   };
   for (const Case& c : cases) {
-    const bool turned = c.name[0] >= '5' && c.name[0] <= '8' && c.name[1] == 0;
+    const bool turned = c.name[0] >= '5' && c.name[0] <= '8' && (c.name[1] == 0 || c.passedOver);
     formatwriter::RgbaPicture stored{turned ? 32 : 64, turned ? 64 : 32, {}};
     for (int y = 0; y < stored.height; ++y) {
       for (int x = 0; x < stored.width; ++x) {
@@ -658,7 +660,17 @@ TEST_F(DecoderFiles, ExifOrientationShowsPicturesUpright) {
                                                  static_cast<std::uint8_t>(colour), 255});
       }
     }
-    const Picture p = Decode(Write("turned.jpg", formatwriter::Jpeg(stored, 95, c.exif)));
+    std::vector<std::uint8_t> file = formatwriter::Jpeg(stored, 95, c.exif);
+    if (c.passedOver > 0) {
+      const std::uint8_t app1[] = {0xFF, 0xE1};
+      auto at = std::search(file.begin(), file.end(), app1, app1 + 2);
+      ASSERT_NE(at, file.end());
+      at += 2 + (at[2] << 8 | at[3]);
+      std::vector<std::uint8_t> segment = {0xFF, 0xE1, 0xFF, 0xFF};
+      segment.resize(2 + 0xFFFF, 'x');
+      for (int i = 0; i < c.passedOver; ++i) at = file.insert(at, segment.begin(), segment.end());
+    }
+    const Picture p = Decode(Write("turned.jpg", file));
     ASSERT_TRUE(p.ok) << c.name;
     EXPECT_EQ(p.width, 64) << c.name;
     EXPECT_EQ(p.height, 32) << c.name;
