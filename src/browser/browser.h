@@ -131,6 +131,9 @@ struct FittedPicture {
 // The browser: the file list, the paths, the view and everything the views keep. It owns the
 // file list's storage and frees it when it ends.
 struct Browser {
+  // Moved on by every change a pass that acted on no input can make: a picture opened or a frame
+  // of an animation arriving, the list's name limit following the canvas.
+  std::uint32_t revision = 0;
   FileList fileList;
   char browsedPath[pathBufferSize] = {};
   char workingDirectory[pathBufferSize] = {};

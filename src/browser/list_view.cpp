@@ -111,7 +111,9 @@ ListRowPlace ListRowPosition(int offset, int rowsPerColumn, int columnNameLimit,
 void DrawListView(Browser& browser, Display& display) {
   ClearCanvas(display);
   const DisplayState& d = display.displayState;
-  browser.nameLimit = ListNameLimit(d.canvasWidth, d.displayMode, browser.nameLimit);
+  const int nameLimit = ListNameLimit(d.canvasWidth, d.displayMode, browser.nameLimit);
+  if (nameLimit != browser.nameLimit) ++browser.revision;
+  browser.nameLimit = nameLimit;
   int screenHeight = platform::ScreenHeight();
   int usable = ListUsableHeight(d.canvasWidth * d.scale, d.canvasHeight, d.scrollY, d.windowY,
                                 d.zoom, screenHeight);

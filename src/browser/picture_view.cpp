@@ -309,6 +309,7 @@ void StartAnimation(PictureOpenings& openings, const PictureOpening& opening, st
 
 // What a load leaves once it is over, whether the picture decoded or not.
 void LoadEnded(Browser& browser, DisplayState& d, const PictureInfo& info, bool loaded, int entry) {
+  ++browser.revision;
   browser.pictureViews.pictureLoaded = loaded;
   if (loaded) ++browser.pictureViews.loads;
   browser.pictureViews.placementMode = PlacementMode::followByThree;
@@ -425,6 +426,7 @@ void CollectAnimationFrame(Browser& browser, Pictures& pictures) {
   }
   // A new load: the view reduces and draws the frame anew.
   animation.load = ++views.loads;
+  ++browser.revision;
   animation.due = now + std::chrono::milliseconds(delayMs);
 }
 

@@ -24,6 +24,7 @@ void ReleaseCanvas(Display& display) {
 Display::~Display() { ReleaseCanvas(*this); }
 
 void SetCanvasSize(Display& display, int width, int height) {
+  ++display.revision;
   display.displayState.canvasWidth = width;
   display.displayState.canvasHeight = height;
   ReleaseCanvas(display);

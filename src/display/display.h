@@ -55,6 +55,8 @@ struct CanvasImages {
 struct Display {
   DisplayState displayState;
   CanvasImages canvas;
+  // Moved on whenever the canvas is made anew.
+  std::uint32_t revision = 0;
 
   Display() = default;
   Display(const Display&) = delete;

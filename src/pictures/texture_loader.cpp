@@ -132,11 +132,13 @@ void TextureLoader::ClassifyName(const char* name, PictureIdentity* result) {
 }
 
 void TextureLoader::TakeIdentity(const PictureIdentity& identity, PictureInfo* info) {
+  ++revision;
   info->kind = identity.kind;
   loadable = identity.decodable ? 1 : 0;
 }
 
 void TextureLoader::TakeDecodedSize(int pictureWidth, int pictureHeight, PictureInfo* info) {
+  ++revision;
   width = pictureWidth;
   height = pictureHeight;
   info->width = pictureWidth;

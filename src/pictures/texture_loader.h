@@ -97,6 +97,8 @@ class TextureLoader {
   std::int32_t height;
   std::uint8_t colourKeyEnabled;
   std::uint8_t colourKey[3];
+  // Moved on by every change of the PictureBuffer or of what a load tells its caller.
+  std::uint32_t revision = 0;
 };
 
 // The pictures' state: the program's one loader with its PictureBuffer, and the browser's

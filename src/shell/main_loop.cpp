@@ -36,23 +36,18 @@ constexpr int restingWaitMs = 16;
 // How long the end of the program waits for abandoned decodes to stop.
 constexpr int abandonGraceMs = 200;
 
-PassInputs CurrentPassInputs(const Trove& trove) {
-  const Browser& browser = trove.browser;
-  const Display& display = trove.display;
-  PassInputs in;
-  in.cursorX = CursorCanvasX(display.displayState);
-  in.cursorY = CursorCanvasY(display.displayState);
-  in.display = display.displayState;
-  in.display.cursor = CursorReading{};  // the cursor's canvas point above is what counts
-  in.mode = browser.browserMode;
-  in.list = browser.fileList;
-  in.views = browser.pictureViews;
-  in.nameLimit = browser.nameLimit;
-  in.picture = trove.pictures.pictureInfo;
-  in.entriesFound = browser.entriesFound;
-  in.frame = display.canvas.frameBuffer;
-  in.messages = trove.mainLoop.messagesDispatched;
-  return in;
+// Where the state of a pass stands: the cursor's canvas point and the revisions of what a pass
+// draws from. Every command, and every change that arrives without one (a picture opened, an
+// animation's frame, the canvas made anew, a window message), moves one of them on.
+PassRevisions CurrentRevisions(const Trove& trove) {
+  PassRevisions r;
+  r.cursorX = CursorCanvasX(trove.display.displayState);
+  r.cursorY = CursorCanvasY(trove.display.displayState);
+  r.display = trove.display.revision;
+  r.browser = trove.browser.revision;
+  r.pictures = trove.pictures.textureLoader.revision;
+  r.messages = trove.mainLoop.messagesDispatched;
+  return r;
 }
 
 // Cursor cross, build title, the view's buttons and lines, notice line.
@@ -374,7 +369,7 @@ bool PassWouldRepeat(const Trove& trove) {
       ThumbnailPageStepReady(browser, trove.display)) {
     return false;
   }
-  return CurrentPassInputs(trove) == trove.mainLoop.presented.inputs;
+  return CurrentRevisions(trove) == trove.mainLoop.presented.revisions;
 }
 
 namespace {
@@ -413,7 +408,7 @@ void RunPassOnReading(Trove& trove) {
                                       !browser.rescanRequested && !trove.quitRequested;
   Display& display = trove.display;
   Pictures& pictures = trove.pictures;
-  mainLoop.presented.inputs = CurrentPassInputs(trove);
+  mainLoop.presented.revisions = CurrentRevisions(trove);
 
   // A page is drawn as its pictures arrive, over as many passes as that takes, in any view so
   // that a page left early is dropped; it is reported complete once the frame that shows it is.

@@ -4,35 +4,24 @@
 
 #include <cstdint>
 
-#include "browser/browser.h"
-#include "display/display.h"
-#include "pictures/texture_loader.h"
-
-// Everything a pass that acts on no command draws from, besides contents that only commands
-// change (the file list's names, the PictureBuffer, the directory scan). Two such passes that
-// start with equal values draw equal frames. The state objects are compared whole, so a field
-// added to one of them is compared as well.
-struct PassInputs {
+// What a pass that acts on no command draws from, as revisions: the cursor's point on the canvas,
+// the display's, the browser's and the pictures' revisions, and the window messages dispatched
+// so far. Two such passes that start with equal values draw equal frames.
+struct PassRevisions {
   int cursorX = 0;
   int cursorY = 0;
-  DisplayState display;
-  BrowserMode mode;
-  FileList list;
-  PictureViews views;
-  int nameLimit = 0;
-  PictureInfo picture;
-  int entriesFound = 0;
-  const void* frame = nullptr;
-  std::uint32_t messages = 0;  // window messages dispatched so far
-
-  bool operator==(const PassInputs&) const = default;
+  std::uint32_t display = 0;
+  std::uint32_t browser = 0;
+  std::uint32_t pictures = 0;
+  std::uint32_t messages = 0;
+  bool operator==(const PassRevisions&) const = default;
 };
 
-// The last pass that was drawn and presented: its inputs, and whether it acted on nothing (no
+// The last pass that was drawn and presented: its revisions, and whether it acted on nothing (no
 // latched input, no page or rescan requested), so that it changed nothing the next pass reads.
 struct PresentedPass {
   bool actedOnNothing = false;
-  PassInputs inputs;
+  PassRevisions revisions;
 };
 
 // What the main loop keeps from one pass to the next.

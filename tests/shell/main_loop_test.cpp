@@ -394,7 +394,8 @@ TEST_F(RestingTest, RequestsAndChangedStateAreDrawn) {
   browser.rescanRequested = 1;
   EXPECT_FALSE(PassWouldRepeat(trove));
   browser.rescanRequested = 0;
-  browser.pictureViews.overlayShown = 0;
+  // The canvas made anew, as a window message can have it.
+  SetCanvasSize(trove.display, displayState.canvasWidth, displayState.canvasHeight);
   EXPECT_FALSE(PassWouldRepeat(trove));
   const int presented = presents();
   RunPass(trove);
