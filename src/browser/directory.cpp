@@ -36,8 +36,10 @@ bool ScanCurrentDirectory(Browser& browser) {
       // Where the platform has the whole listing at hand it is taken at once.
       platform::ListedEntries taken;
       if (platform::TakeEntries(listing, static_cast<std::size_t>(std::max(most, 0)), &taken)) {
+        // StoreEntries takes the vectors over.
+        const int count = static_cast<int>(taken.starts.size()) - 1;
         StoreEntries(browser.fileList, taken);
-        n = static_cast<int>(taken.starts.size());
+        n = count;
         found = n;
       }
       while (n < most && platform::NextEntry(listing, name, sizeof name, &entry)) {

@@ -23,8 +23,8 @@ const char* EntryNames::operator[](int k) const {
 }
 
 std::int32_t EntryKinds::operator[](int k) const {
-  if (!table || k < 0 || static_cast<std::size_t>(k) >= table->kinds.size()) return entryFile;
-  return table->kinds[static_cast<std::size_t>(k)];
+  if (!table || k < 0 || static_cast<std::size_t>(k) >= table->directories.size()) return entryFile;
+  return table->directories[static_cast<std::size_t>(k)] ? entryDirectory : entryFile;
 }
 
 void StoreEntry(FileList& fileList, int k, const char* name, EntryKind kind) {
@@ -33,30 +33,35 @@ void StoreEntry(FileList& fileList, int k, const char* name, EntryKind kind) {
   const auto slot = static_cast<std::size_t>(k);
   if (slot >= table->starts.size()) {
     table->starts.resize(slot + 1, EntryTable::noName);
-    table->kinds.resize(slot + 1, entryFile);
+    table->directories.resize(slot + 1, 0);
   }
   const std::size_t length = strnlen(name, nameSlotSize - 1);
   table->starts[slot] = table->text.size();
   table->text.insert(table->text.end(), name, name + length);
   table->text.push_back('\0');
-  table->kinds[slot] = kind;
+  table->directories[slot] = kind == entryDirectory;
 }
 
 void StoreEntries(FileList& fileList, platform::ListedEntries& entries) {
   EntryTable* table = fileList.names.table;
-  if (!table) return;
+  if (!table || entries.starts.empty()) return;
   const std::size_t base = table->text.size();
-  if (base == 0) {
+  if (base == 0 && table->starts.size() == 1) {
+    // Nothing stored since ClearEntries: the entries are taken over as they are.
     table->text.swap(entries.text);
-  } else {
-    table->text.insert(table->text.end(), entries.text.begin(), entries.text.end());
+    table->starts.swap(entries.starts);
+    table->directories.swap(entries.directories);
+    table->starts[0] = EntryTable::noName;
+    table->directories[0] = 0;
+    return;
   }
-  const std::size_t count = entries.starts.size();
+  table->text.insert(table->text.end(), entries.text.begin(), entries.text.end());
+  const std::size_t count = entries.starts.size() - 1;
   table->starts.reserve(table->starts.size() + count);
-  table->kinds.reserve(table->kinds.size() + count);
-  for (std::size_t k = 0; k < count; ++k) {
+  table->directories.reserve(table->directories.size() + count);
+  for (std::size_t k = 1; k <= count; ++k) {
     table->starts.push_back(base + entries.starts[k]);
-    table->kinds.push_back(entries.directories[k] ? entryDirectory : entryFile);
+    table->directories.push_back(entries.directories[k]);
   }
 }
 
@@ -66,7 +71,7 @@ void ClearEntries(FileList& fileList) {
   // The memory goes with the entries: a small folder after a large one keeps none of its room.
   *table = EntryTable{};
   table->starts.push_back(EntryTable::noName);
-  table->kinds.push_back(entryFile);
+  table->directories.push_back(0);
 }
 
 int MostEntries() { return platform::PlatformConventions().mostEntries; }

@@ -26,8 +26,8 @@ enum EntryKind : std::int32_t {
 // their terminators and, per entry, where its name starts and what it is. Entry k is 1-based.
 struct EntryTable {
   std::vector<char> text;
-  std::vector<std::size_t> starts;  // starts[k]: entry k's name in text, or noName
-  std::vector<std::int32_t> kinds;
+  std::vector<std::size_t> starts;        // starts[k]: entry k's name in text, or noName
+  std::vector<std::uint8_t> directories;  // directories[k]: whether entry k is a directory
   static constexpr std::size_t noName = static_cast<std::size_t>(-1);
 };
 

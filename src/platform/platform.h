@@ -314,8 +314,9 @@ bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, Dire
 void CloseListing(DirectoryListing* listing);
 
 // Entries of a listing taken all at once: the names back to back, each with its terminator, and
-// per entry, in the listing's order, where its name starts in text and whether it is a directory
-// (as NextEntry says).
+// per entry, in the listing's order from index 1 on, where its name starts in text and whether
+// it is a directory (as NextEntry says). Index 0 holds no entry, so that a list counting its
+// entries from 1 can take the vectors over as they are.
 struct ListedEntries {
   std::vector<char> text;
   std::vector<std::size_t> starts;

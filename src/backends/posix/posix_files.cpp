@@ -365,16 +365,16 @@ bool NextEntry(DirectoryListing* listing, char* name, std::size_t nameSize, Dire
 bool TakeEntries(DirectoryListing* listing, std::size_t most, ListedEntries* entries) {
   if (!listing || listing->textTaken || listing->next != 0) return false;
   const std::size_t count = std::min(most, listing->names.size());
-  entries->starts.resize(count);
-  entries->directories.resize(count);
+  entries->starts.resize(count + 1);
+  entries->directories.resize(count + 1);
   // The names are read in the listing's order, far from the order they were read in: each is
   // asked for some entries ahead, so that the reads overlap.
   constexpr std::size_t ahead = 16;
   for (std::size_t k = 0; k < count; ++k) {
     if (k + ahead < count) __builtin_prefetch(&NameAt(listing, k + ahead));
     const DirectoryListing::Name& listed = NameAt(listing, k);
-    entries->starts[k] = listed.start;
-    entries->directories[k] = IsDirectory(listed, &listing->text[listed.start]);
+    entries->starts[k + 1] = listed.start;
+    entries->directories[k + 1] = IsDirectory(listed, &listing->text[listed.start]);
   }
   // The text is the listing's to the end when NextEntry is to go on.
   if (count == listing->names.size()) {
