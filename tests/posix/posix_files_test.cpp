@@ -143,6 +143,21 @@ TEST_F(LinuxFilesTest, ADirectoryListsInOrderWithTheDotsFirst) {
   platform::CloseListing(listing);
 }
 
+// A folder whose records fill many of the system's blocks is read while another thread keys and
+// sorts what was read so far; its runs merged, every entry is listed once and in order.
+TEST_F(LinuxFilesTest, ALargeFolderListsEveryEntryInOrder) {
+  File("img0");
+  Names expected = {".", ".."};
+  for (int i = 0; i < 4000; ++i) {
+    const std::string name = "img" + std::to_string(i);
+    if (i > 0) fs::create_hard_link(root_ + "/img0", root_ + "/" + name);
+    expected.push_back(name);
+  }
+  fs::create_directory(root_ + "/IMG");
+  expected.insert(expected.begin() + 2, "IMG");
+  EXPECT_EQ(List(), expected);
+}
+
 TEST_F(LinuxFilesTest, DotNamesAreHiddenAndDirectoriesComeFromStat) {
   fs::create_directory(root_ + "/.cache");
   fs::create_directory(root_ + "/photos");
