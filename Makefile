@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 # How long `make test` runs each fuzz target; `make fuzz` alone runs FUZZ_SECONDS (60) each.
-TEST_FUZZ_SECONDS ?= 10
+TEST_FUZZ_SECONDS ?= 5
 MAKEFLAGS += --no-print-directory
 NATIVE := build/native
 WIN32 := build/win32
@@ -76,14 +76,17 @@ test: check-format native win32 linux dist dist-linux package
 	@FUZZ_SECONDS=$(TEST_FUZZ_SECONDS) $(MAKE) fuzz
 	@$(MAKE) tsan
 
-# The tests of the threaded parts (the page decoders, the kept thumbnails, the input latches)
-# once more under ThreadSanitizer, in a tree of their own.
+# The tests of the threaded parts (the page decoders, the kept thumbnails, the input latches,
+# the Linux listing read on one thread and sorted on another) once more under
+# ThreadSanitizer, in a tree of their own.
 tsan: deps
 	@cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=Debug -DTROVE_SANITIZE=OFF -DTROVE_TSAN=ON >/dev/null
-	@cmake --build $(TSAN) -j $(JOBS) --target browser_tests input_tests
+	@cmake --build $(TSAN) -j $(JOBS) --target browser_tests input_tests posix_tests
 	@TSAN_OPTIONS=halt_on_error=1 $(TSAN)/browser_tests --gtest_brief=1 \
 	  --gtest_filter='PagesInPassesTest.*:ThumbnailPagesTest.*'
 	@TSAN_OPTIONS=halt_on_error=1 $(TSAN)/input_tests --gtest_brief=1
+	@TSAN_OPTIONS=halt_on_error=1 $(TSAN)/posix_tests --gtest_brief=1 \
+	  --gtest_filter='LinuxFilesTest.*:ListingOrderTest.*'
 
 test-native: native
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
