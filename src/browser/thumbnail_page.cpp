@@ -113,6 +113,16 @@ std::unique_ptr<PageWork> StartPageWork(Browser& browser, TextureLoader& texture
   return work;
 }
 
+// The decodes of the page that starts with first, laid out for the canvas of d.
+std::unique_ptr<PageWork> StartPageWorkFrom(Browser& browser, const DisplayState& d,
+                                            TextureLoader& textureLoader, int first, bool ahead) {
+  const ThumbnailGrid grid =
+      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, browser.pictureViews.cellWidth,
+                        browser.pictureViews.cellHeight);
+  return StartPageWork(browser, textureLoader, first,
+                       ThumbnailLastEntry(first, grid, browser.fileList.count), ahead);
+}
+
 // Takes the results of the finished decodes not taken yet and keeps their thumbnails.
 void KeepFinished(ThumbnailCache& thumbnailCache, PageWork& work) {
   for (PageCell& cell : work.cells) {
@@ -406,11 +416,7 @@ void DecodeNextPageAhead(Browser& browser, const DisplayState& d, Pictures& pict
   int next = browser.fileList.thumbFirst + CellsPerPage(browser.pictureViews, d);
   if (next > browser.fileList.count) next = browser.fileList.count;
   if (next <= browser.fileList.thumbFirst) return;
-  const ThumbnailGrid grid =
-      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, browser.pictureViews.cellWidth,
-                        browser.pictureViews.cellHeight);
-  pages.ahead = StartPageWork(browser, textureLoader, next,
-                              ThumbnailLastEntry(next, grid, browser.fileList.count), true);
+  pages.ahead = StartPageWorkFrom(browser, d, textureLoader, next, true);
 }
 
 void BeginPageDecodes(Browser& browser, const DisplayState& d, Pictures& pictures) {
@@ -419,11 +425,7 @@ void BeginPageDecodes(Browser& browser, const DisplayState& d, Pictures& picture
   // Pictures the stopped decoding ahead finished are kept first, so they are not decoded again.
   CollectPageWork(browser);
   const int first = std::max(browser.fileList.thumbFirst, 1);
-  const ThumbnailGrid grid =
-      ThumbnailGridSize(d.canvasWidth, d.canvasHeight, browser.pictureViews.cellWidth,
-                        browser.pictureViews.cellHeight);
-  pages.early = StartPageWork(browser, pictures.textureLoader, first,
-                              ThumbnailLastEntry(first, grid, browser.fileList.count), false);
+  pages.early = StartPageWorkFrom(browser, d, pictures.textureLoader, first, false);
 }
 
 void StopDecodingAhead(Browser& browser) {
