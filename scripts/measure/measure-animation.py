@@ -18,16 +18,10 @@ from trovedrive.canvas import CANVAS_H, ZOOM, cell_origin  # noqa: E402
 SECONDS = 10.0
 
 
-def process_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
 def over(pid, label):
-    before, start = process_seconds(pid), time.monotonic()
+    before, start = trovedrive.process_seconds(pid), time.monotonic()
     time.sleep(SECONDS)
-    used, wall = process_seconds(pid) - before, time.monotonic() - start
+    used, wall = trovedrive.process_seconds(pid) - before, time.monotonic() - start
     print("  %-44s %6.3f s of processor time in %.1f s" % (label, used, wall))
 
 

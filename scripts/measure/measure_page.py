@@ -55,16 +55,10 @@ def probe(desktop, points):
     return out
 
 
-def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
 def idle_cpu(pid, seconds=5.0):
-    before = cpu_seconds(pid)
+    before = trovedrive.process_seconds(pid)
     time.sleep(seconds)
-    return cpu_seconds(pid) - before
+    return trovedrive.process_seconds(pid) - before
 
 
 def sample_after(desktop, keys, points, settled, timeout=60.0, settle=2.0):

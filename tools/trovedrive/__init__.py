@@ -591,6 +591,13 @@ def animated_gif(side, colours, delay_cs):
     return out + b"\x3b"
 
 
+def process_seconds(pid):
+    """The processor time the process has used, in seconds."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
 def red_with_blue_corner(x, y):
     """A picture for bmp24 that a test knows by heart: red, with a blue corner of 20 x 10 pixels
     at the bottom left."""
